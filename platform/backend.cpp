@@ -1,0 +1,51 @@
+#include "platform/backend.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/detail/registry.h"
+#include "platform/detail/thread_state.h"
+
+namespace platform {
+
+namespace {
+std::unique_ptr<Backend>& installed() {
+  static std::unique_ptr<Backend> b;
+  return b;
+}
+}  // namespace
+
+Backend& backend() {
+  auto& b = installed();
+  if (!b) {
+    std::fputs("platform: no backend installed (start the program through platform::startPlatform)\n", stderr);
+    std::abort();
+  }
+  return *b;
+}
+
+void installBackend(std::unique_ptr<Backend> b) { installed() = std::move(b); }
+
+void Backend::wait(detail::ThreadState& ts, std::optional<std::chrono::steady_clock::time_point> deadline) {
+  std::unique_lock lock(ts.mutex);
+  auto ready = [&] { return !ts.posted.empty() || !ts.sent.empty() || ts.quitPosted; };
+  if (deadline)
+    ts.cv.wait_until(lock, *deadline, ready);
+  else
+    ts.cv.wait(lock, ready);
+}
+
+void Backend::wake(detail::ThreadState& ts) {
+  ts.cv.notify_all();
+}
+
+FontMetrics headlessFontMetrics(std::string_view face, int points) {
+  if (detail::equalsNoCase(face, "System")) return {8, 16};
+  // A 96-dpi screen: the cell height is the em height and a fifth; the average width of the
+  // letters is about 0.45 of it ("MS Sans Serif" 8 comes out as 6 by 13, as on that platform).
+  const int height = int(std::lround(points * 96.0 / 72.0 * 1.2));
+  return {std::max(1, int(std::lround(height * 0.45))), std::max(1, height)};
+}
+
+}  // namespace platform

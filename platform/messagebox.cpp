@@ -1,0 +1,215 @@
+// The platform's message box: a modal "#32770" window with an icon, the text and the buttons of
+// its flags, driven by a nested message loop until a button answers it.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/backend.h"
+#include "platform/detail/controls.h"
+#include "platform/detail/dialog_log.h"
+#include "platform/detail/model.h"
+#include "platform/dialogs.h"
+#include "platform/input.h"
+#include "platform/messages.h"
+#include "platform/queue.h"
+#include "platform/script.h"
+#include "platform/window.h"
+
+namespace platform {
+
+namespace {
+
+// Dialog window words: the result, the done flag and the default button's identifier.
+constexpr int kResultWord = 0;
+constexpr int kDoneWord = int(sizeof(LONG_PTR));
+constexpr int kDefaultWord = 2 * int(sizeof(LONG_PTR));
+
+struct ButtonSpec {
+  int id;
+  const char* text;
+};
+
+std::vector<ButtonSpec> buttonsFor(UINT flags) {
+  switch (flags & MB_TYPEMASK) {
+    case MB_OKCANCEL: return {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
+    case MB_ABORTRETRYIGNORE: return {{IDABORT, "&Abort"}, {IDRETRY, "&Retry"}, {IDIGNORE, "&Ignore"}};
+    case MB_YESNOCANCEL: return {{IDYES, "&Yes"}, {IDNO, "&No"}, {IDCANCEL, "Cancel"}};
+    case MB_YESNO: return {{IDYES, "&Yes"}, {IDNO, "&No"}};
+    case MB_RETRYCANCEL: return {{IDRETRY, "&Retry"}, {IDCANCEL, "Cancel"}};
+    case MB_CANCELTRYCONTINUE: return {{IDCANCEL, "Cancel"}, {IDTRYAGAIN, "&Try Again"}, {IDCONTINUE, "&Continue"}};
+    default: return {{IDOK, "OK"}};
+  }
+}
+
+LONG_PTR iconFor(UINT flags) {
+  switch (flags & MB_ICONMASK) {
+    case MB_ICONHAND: return IDI_HAND;
+    case MB_ICONQUESTION: return IDI_QUESTION;
+    case MB_ICONEXCLAMATION: return IDI_EXCLAMATION;
+    case MB_ICONASTERISK: return IDI_ASTERISK;
+    default: return 0;
+  }
+}
+
+std::string withoutAccel(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && i + 1 < text.size()) ++i;
+    out += text[i];
+  }
+  return out;
+}
+
+void finish(HWND dialog, int result) {
+  SetWindowLongPtrA(dialog, kResultWord, result);
+  SetWindowLongPtrA(dialog, kDoneWord, 1);
+}
+
+}  // namespace
+
+namespace detail {
+
+LRESULT dialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      if (id == IDHELP) {
+        if (HWND owner = GetParent(hwnd)) SendMessageA(owner, WM_HELP, 0, 0);
+        return 0;
+      }
+      if (GetDlgItem(hwnd, id)) finish(hwnd, id);
+      return 0;
+    }
+    case WM_CLOSE:
+      // Closing answers Cancel where there is one, OK for a lone OK button, else nothing.
+      if (GetDlgItem(hwnd, IDCANCEL)) finish(hwnd, IDCANCEL);
+      else if (GetDlgItem(hwnd, IDOK) && !GetDlgItem(hwnd, IDYES)) finish(hwnd, IDOK);
+      return 0;
+    case DM_GETDEFID: {
+      const auto id = WORD(GetWindowLongPtrA(hwnd, kDefaultWord));
+      return id ? LRESULT(MAKELONG(id, DC_HASDEFID)) : 0;
+    }
+    case DM_SETDEFID: SetWindowLongPtrA(hwnd, kDefaultWord, LONG_PTR(wParam)); return TRUE;
+    case WM_ACTIVATE:
+      // Coming back to the dialog puts the focus on its default button.
+      if (LOWORD(wParam) != WA_INACTIVE && !IsChild(hwnd, GetFocus()))
+        if (HWND def = GetDlgItem(hwnd, int(GetWindowLongPtrA(hwnd, kDefaultWord)))) SetFocus(def);
+      return 0;
+    default: return DefWindowProcA(hwnd, msg, wParam, lParam);
+  }
+}
+
+}  // namespace detail
+
+int MessageBoxA(HWND owner, const char* text, const char* caption, UINT flags) {
+  const std::string body = text ? text : "";
+  const std::string title = caption ? caption : "Error";
+  const auto buttons = buttonsFor(flags);
+  std::vector<ButtonSpec> all = buttons;
+  if (flags & MB_HELP) all.push_back({IDHELP, "Help"});
+  const size_t defIndex = std::min<size_t>((flags & MB_DEFMASK) >> 8, all.size() - 1);
+  const LONG_PTR icon = iconFor(flags);
+
+  static const HFONT font = CreateFontA(8, 400, "MS Sans Serif");
+  const FontMetrics fm = backend().fontMetrics("MS Sans Serif", 8);
+  std::vector<std::string> lines(1);
+  for (const char c : body) {
+    if (c == '\n') lines.emplace_back();
+    else if (c != '\r') lines.back() += c;
+  }
+  size_t widest = 0;
+  for (const auto& l : lines) widest = std::max(widest, l.size());
+  const int textLeft = icon ? 12 + 32 + 12 : 12;
+  const int textWidth = int(widest) * fm.averageWidth + 4;
+  const int textHeight = int(lines.size()) * fm.height;
+  constexpr int kButtonW = 75, kButtonH = 23, kGap = 6, kMargin = 12;
+  const int buttonsWidth = int(all.size()) * kButtonW + int(all.size() - 1) * kGap;
+  const int clientW = std::max({textLeft + textWidth + kMargin, buttonsWidth + 2 * kMargin, 160});
+  const int bodyH = std::max(textHeight, icon ? 32 : 0);
+  const int clientH = kMargin + bodyH + kMargin + kButtonH + kMargin;
+
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME;
+  RECT frame{0, 0, clientW, clientH};
+  AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME);
+  RECT around;
+  if (!owner || !GetWindowRect(GetAncestorTop(owner), &around)) around = backend().workArea();
+  const int x = around.left + (around.width() - frame.width()) / 2;
+  const int y = around.top + (around.height() - frame.height()) / 2;
+
+  HWND box = CreateWindowExA(WS_EX_DLGMODALFRAME, "#32770", title.c_str(), style, x, y, frame.width(),
+                             frame.height(), owner ? GetAncestorTop(owner) : nullptr, nullptr);
+  if (!box) return 0;
+  SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+  if (icon) {
+    HWND i = CreateWindowExA(0, "static", "", WS_CHILD | WS_VISIBLE | SS_ICON, kMargin, kMargin, 32, 32, box,
+                             reinterpret_cast<HMENU>(20), nullptr);
+    SendMessageA(i, STM_SETICON, WPARAM(LoadIconA(icon)), 0);
+  }
+  HWND label = CreateWindowExA(0, "static", body.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT, textLeft,
+                               kMargin + (bodyH - textHeight) / 2, textWidth, textHeight, box,
+                               reinterpret_cast<HMENU>(0xFFFF), nullptr);
+  SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+  int bx = (clientW - buttonsWidth) / 2;
+  std::vector<HWND> buttonWindows;
+  for (size_t i = 0; i < all.size(); ++i) {
+    const DWORD bs = WS_CHILD | WS_VISIBLE | WS_TABSTOP | (i == defIndex ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | (i == 0 ? WS_GROUP : 0);
+    HWND b = CreateWindowExA(0, "button", all[i].text, bs, bx, clientH - kMargin - kButtonH, kButtonW, kButtonH, box,
+                             reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(all[i].id)), nullptr);
+    SendMessageA(b, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+    buttonWindows.push_back(b);
+    bx += kButtonW + kGap;
+  }
+  SendMessageA(box, DM_SETDEFID, WPARAM(all[defIndex].id), 0);
+
+  const HWND disabledOwner = owner && IsWindowEnabled(GetAncestorTop(owner)) ? GetAncestorTop(owner) : nullptr;
+  if (disabledOwner) EnableWindow(disabledOwner, FALSE);
+  ShowWindow(box, SW_SHOW);
+  SetFocus(buttonWindows[defIndex]);
+
+  // A queued script answer presses its button; with nobody to answer, the default is taken.
+  bool byDefault = false;
+  if (auto answer = script::takeAnswer("message")) {
+    auto it = std::find_if(all.begin(), all.end(), [&](const ButtonSpec& b) {
+      return detail::equalsNoCase(withoutAccel(b.text), withoutAccel(*answer));
+    });
+    if (it == all.end()) {
+      detail::logDialog("message box has no button " + detail::quoted(*answer) + "; taking the default");
+      byDefault = true;
+      input::click(buttonWindows[defIndex]);
+    } else {
+      input::click(buttonWindows[size_t(it - all.begin())]);
+    }
+  } else if (detail::unattended() && script::exhausted()) {
+    byDefault = true;
+    input::click(buttonWindows[defIndex]);
+  }
+
+  MSG msg;
+  bool quit = false;
+  int quitCode = 0;
+  while (IsWindow(box) && !GetWindowLongPtrA(box, kDoneWord)) {
+    if (!GetMessageA(&msg, nullptr, 0, 0)) {
+      quit = true;
+      quitCode = int(msg.wParam);
+      break;
+    }
+    if (!IsDialogMessageA(box, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+  const int result = IsWindow(box) ? int(GetWindowLongPtrA(box, kResultWord)) : 0;
+  if (disabledOwner) EnableWindow(disabledOwner, TRUE);
+  if (IsWindow(box)) DestroyWindow(box);
+  if (quit) PostQuitMessage(quitCode);  // the quit belongs to the outer loop
+
+  if (detail::unattended()) {
+    auto chosen = std::find_if(all.begin(), all.end(), [&](const ButtonSpec& b) { return b.id == result; });
+    detail::logDialog("message box " + detail::quoted(title) + " " + detail::quoted(body) + " -> " +
+                      (chosen == all.end() ? std::string("none") : detail::quoted(withoutAccel(chosen->text))) +
+                      (byDefault ? " (default)" : ""));
+  }
+  return result;
+}
+
+}  // namespace platform

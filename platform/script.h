@@ -1,0 +1,48 @@
+// Scripted runs: a file of user actions, one per line, fed to the program whenever its message
+// queue is empty, plus queued answers for the next dialogs. The grammar is in docs/scripting.md.
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform::script {
+
+struct Line {
+  int number = 0;
+  std::string verb;
+  std::vector<std::string> args;  // menu path items, or the rest of the line as one argument
+};
+
+// Parses a whole script; every error is "FILE:LINE: message".
+struct ParseResult {
+  std::vector<Line> lines;
+  std::vector<std::string> errors;
+};
+ParseResult parse(std::string_view text, std::string_view fileName);
+
+// Loads and parses a script file; errors as above (or one for an unreadable file).
+ParseResult load(const std::string& path);
+
+// Starts feeding the lines; replaces any script already running.
+void start(std::vector<Line> lines, std::string fileName);
+bool active();  // a script was started (it stays active after its last line, closing windows)
+
+// Called by GetMessage when the thread's queue is empty. Performs the next action and returns
+// true, or returns false when there is nothing to do right now. Only the thread that started the
+// script (else the first thread) runs steps. With no script on a backend that nobody watches, the
+// run behaves as if a script had just ended: windows are closed as a user would close them.
+bool step();
+// When the next step is due (a "wait" line, or the end of an idle run); nothing otherwise.
+std::optional<std::chrono::steady_clock::time_point> nextStepAt();
+
+// Queued answers for the next dialogs of a kind ("file", "save", "message", "print").
+std::optional<std::string> takeAnswer(std::string_view kind);
+// True once the script has no more lines to run: dialogs then take their default.
+bool exhausted();
+// Errors met while running (also written to stderr as "FILE:LINE: message").
+int errorCount();
+
+}  // namespace platform::script
