@@ -8,6 +8,7 @@
 #include "platform/detail/controls.h"
 #include "platform/detail/dialog_log.h"
 #include "platform/detail/model.h"
+#include "platform/detail/registry.h"
 #include "platform/dialogs.h"
 #include "platform/input.h"
 #include "platform/messages.h"

@@ -142,6 +142,7 @@ struct State {
   size_t next = 0;
   bool started = false;
   bool stopped = false;  // an error ended the script early
+  bool closeWhenIdle = false;
   DWORD thread = 0;
   std::optional<Clock::time_point> resumeAt;
   std::map<std::string, std::deque<std::string>> answers;
@@ -423,6 +424,23 @@ void start(std::vector<Line> lines, std::string fileName) {
 
 bool active() { return state().started; }
 
+void stop() {
+  State& s = state();
+  std::lock_guard lock(s.mutex);
+  s.started = false;
+  s.closeWhenIdle = false;
+  s.lines.clear();
+  s.answers.clear();
+  s.resumeAt.reset();
+  s.idleSince.reset();
+}
+
+void closeWindowsWhenIdle() {
+  State& s = state();
+  s.closeWhenIdle = true;
+  s.thread = GetCurrentThreadId();
+}
+
 bool exhausted() {
   State& s = state();
   return !s.started || s.stopped || s.next >= s.lines.size();
@@ -449,9 +467,7 @@ std::optional<Clock::time_point> nextStepAt() {
 
 bool step() {
   State& s = state();
-  const bool unwatched = !backend().interactive();
-  if (!s.started && !unwatched) return false;
-  if (GetCurrentThreadId() != (s.started ? s.thread : 1)) return false;
+  if ((!s.started && !s.closeWhenIdle) || GetCurrentThreadId() != s.thread) return false;
   if (s.resumeAt) {
     if (Clock::now() < *s.resumeAt) return false;
     s.resumeAt.reset();

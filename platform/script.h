@@ -29,11 +29,15 @@ ParseResult load(const std::string& path);
 // Starts feeding the lines; replaces any script already running.
 void start(std::vector<Line> lines, std::string fileName);
 bool active();  // a script was started (it stays active after its last line, closing windows)
+// Ends a script early; later idle passes do nothing (tests use it between cases).
+void stop();
+// A run with nobody to watch it and no script behaves as if an empty script had run: idle passes
+// close the windows as a user would, so the run ends. The program's start sets this up.
+void closeWindowsWhenIdle();
 
 // Called by GetMessage when the thread's queue is empty. Performs the next action and returns
 // true, or returns false when there is nothing to do right now. Only the thread that started the
-// script (else the first thread) runs steps. With no script on a backend that nobody watches, the
-// run behaves as if a script had just ended: windows are closed as a user would close them.
+// script (else the first thread) runs steps.
 bool step();
 // When the next step is due (a "wait" line, or the end of an idle run); nothing otherwise.
 std::optional<std::chrono::steady_clock::time_point> nextStepAt();

@@ -7,6 +7,7 @@
 #include "platform/detail/model.h"
 #include "platform/detail/registry.h"
 #include "platform/detail/thread_state.h"
+#include "platform/menu.h"
 #include "platform/queue.h"
 #include "platform/thread.h"
 

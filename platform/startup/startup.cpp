@@ -27,7 +27,7 @@ bool displayAvailable() {
 
 }  // namespace
 
-bool startPlatform(int& argc, char** argv, std::string_view programName) {
+bool startPlatform([[maybe_unused]] int& argc, [[maybe_unused]] char** argv, std::string_view programName) {
   const std::string prog(programName);
   GetCurrentThreadId();  // the starting thread is thread 1
   std::string choice = env("TAMSIL_PLATFORM");
@@ -67,6 +67,8 @@ bool startPlatform(int& argc, char** argv, std::string_view programName) {
       return false;
     }
     script::start(std::move(r.lines), path);
+  } else if (!backend().interactive()) {
+    script::closeWindowsWhenIdle();
   }
   return true;
 }

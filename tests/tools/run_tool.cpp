@@ -15,8 +15,11 @@ std::string toolPath() {
 }
 }  // namespace
 
-ToolResult runTool(const std::vector<std::string>& args) {
-  const std::string path = toolPath();
+ToolResult runTool(const std::vector<std::string>& args, const std::vector<std::string>& env) {
+  return runProcess(toolPath(), args, env);
+}
+
+ToolResult runProcess(const std::string& path, const std::vector<std::string>& args, const std::vector<std::string>& env) {
   int out[2], err[2];
   if (pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe failed");
   const pid_t pid = fork();
@@ -25,6 +28,14 @@ ToolResult runTool(const std::vector<std::string>& args) {
     dup2(out[1], 1);
     dup2(err[1], 2);
     close(out[0]), close(out[1]), close(err[0]), close(err[1]);
+    for (const std::string& e : env) {
+      const size_t eq = e.find('=');
+      if (eq == std::string::npos) continue;
+      if (eq + 1 == e.size())
+        unsetenv(e.substr(0, eq).c_str());
+      else
+        setenv(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str(), 1);
+    }
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(path.c_str()));
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));

@@ -17,7 +17,12 @@ struct ToolResult {
   std::string err;
 };
 
-// Runs the tool with args without a shell, so arguments reach the tool byte for byte.
-ToolResult runTool(const std::vector<std::string>& args);
+// Runs a program without a shell, so arguments arrive byte for byte; env entries "NAME=VALUE"
+// are added to the child's environment ("NAME=" with nothing after removes NAME).
+ToolResult runProcess(const std::string& path, const std::vector<std::string>& args,
+                      const std::vector<std::string>& env = {});
+
+// Runs the developer tool with args.
+ToolResult runTool(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
 
 }  // namespace tamsil::testing

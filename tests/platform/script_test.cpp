@@ -1,0 +1,90 @@
+// Scripted runs: bad scripts are refused with the line at fault, and a whole run of the example
+// program on the headless backend ends by itself with the dialogs written to stderr.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/script.h"
+#include "tests/tools/run_tool.h"
+
+namespace platform::testing {
+namespace {
+
+struct BadScript {
+  const char* text;
+  const char* error;
+};
+
+class BadScriptTest : public ::testing::TestWithParam<BadScript> {};
+
+TEST_P(BadScriptTest, IsRefusedWithItsLineNumber) {
+  const auto r = script::parse(GetParam().text, "s.txt");
+  ASSERT_EQ(r.errors.size(), 1u) << GetParam().text;
+  EXPECT_EQ(r.errors[0], GetParam().error);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Errors, BadScriptTest,
+    ::testing::Values(BadScript{"press OK\nfly away\n", "s.txt:2: unknown command 'fly'"},
+                      BadScript{"# comment\n\nmove 10\n", "s.txt:3: wrong arguments for 'move': move X Y"},
+                      BadScript{"resize ten 20\n", "s.txt:1: 'resize' needs two whole numbers"},
+                      BadScript{"key Hyper+Q\n", "s.txt:1: unknown key 'Hyper+Q'"},
+                      BadScript{"type\n", "s.txt:1: 'type' needs an argument: type TEXT"},
+                      BadScript{"wait soon\n", "s.txt:1: 'wait' needs a number of milliseconds"},
+                      BadScript{"answer file /no/such/book.xls\n", "s.txt:1: answer file: no such file '/no/such/book.xls'"},
+                      BadScript{"answer print maybe\n", "s.txt:1: answer print takes ok or cancel"},
+                      BadScript{"answer fax 12\n", "s.txt:1: unknown dialog 'fax' for 'answer' (file, save, message or print)"}));
+
+TEST(ScriptParseTest, ReadsMenuPathsKeysAndPathsWithBlanks) {
+  const auto r = script::parse("menu File > Load Excel Book\nkey Ctrl+Shift+F4\nanswer save /tmp/a b.xlsx\n", "s");
+  ASSERT_TRUE(r.errors.empty());
+  ASSERT_EQ(r.lines.size(), 3u);
+  EXPECT_EQ(r.lines[0].args, (std::vector<std::string>{"File", "Load Excel Book"}));
+  EXPECT_EQ(r.lines[1].args, (std::vector<std::string>{"Ctrl+Shift+F4"}));
+  EXPECT_EQ(r.lines[2].args, (std::vector<std::string>{"save", "/tmp/a b.xlsx"}));
+}
+
+class ExampleRunTest : public ::testing::Test {
+ protected:
+  tamsil::testing::ToolResult run(const std::string& scriptText, const std::string& log = "") {
+    const auto dir = std::filesystem::temp_directory_path() / "platform-example-test";
+    std::filesystem::create_directories(dir);
+    const auto path = dir / "run.script";
+    std::ofstream(path) << scriptText;
+    return tamsil::testing::runProcess(EXAMPLE_PROGRAM, {},
+                                       {"TAMSIL_PLATFORM=headless", "TAMSIL_SCRIPT=" + path.string(), "EXAMPLE_LOG=" + log});
+  }
+};
+
+TEST_F(ExampleRunTest, RunEndsByItselfWithDialogsOnStderr) {
+  // Enter in the entry adds to the list, so closing asks first; the answer is queued before.
+  const auto r = run("type milk\nkey Enter\nmenu Help > About\nkey Enter\nanswer message Yes\nclose\n");
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.err.find("dialog: message box \"About\" \"Platform example\\nA window, a menu and some controls.\" -> \"OK\""),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("dialog: message box \"Close\" \"The list is not empty. Close anyway?\" -> \"Yes\""), std::string::npos)
+      << r.err;
+}
+
+TEST_F(ExampleRunTest, ErrorsNameTheLineAndNothingHangs) {
+  const auto bad = run("press OK\nexplode\n");
+  EXPECT_EQ(bad.exitCode, 2);
+  EXPECT_NE(bad.err.find("run.script:2: unknown command 'explode'"), std::string::npos) << bad.err;
+
+  const auto missing = run("press Nothing Here\n");
+  EXPECT_EQ(missing.exitCode, 0);
+  EXPECT_NE(missing.err.find("run.script:1: no control 'Nothing Here' on window 'Platform example'; the script stops here"),
+            std::string::npos)
+      << missing.err;
+}
+
+TEST_F(ExampleRunTest, WindowThatRefusesToCloseEndsTheRunWithAnError) {
+  const auto r = run("type bread\npress Add\n");  // the list is not empty, closing asks, No is the default
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("script: window 'Platform example' does not close; ending the run"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace platform::testing
