@@ -90,7 +90,12 @@ constexpr bool allWellFormed() {
   return true;
 }
 static_assert(allWellFormed(), "a record layout has overlapping or out-of-record fields");
-static_assert(kLayouts[17].kind == Kind::Window && kLayouts[17].length == 117);
+constexpr std::uint8_t lengthOf(Kind kind) {
+  for (const RecordLayout& l : kLayouts)
+    if (l.kind == kind) return l.length;
+  return 0;
+}
+static_assert(lengthOf(Kind::Window) == 117 && lengthOf(Kind::Frame) == 117);
 static_assert(kBlockASize == 20 && kFontRecordSize == 16 && kVariableBindingSize == 9);
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "runtime/window/definition_reader.h"
 
-#include <cstdio>
 #include <cstring>
 #include <set>
 #include <string>
@@ -12,12 +11,6 @@ namespace {
 
 DefinitionError fault(DefinitionFault f, std::uint32_t offset, std::string message) {
   return {f, offset, std::move(message)};
-}
-
-std::string hex(std::uint32_t v) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "0x%X", v);
-  return buf;
 }
 
 }  // namespace
@@ -54,7 +47,7 @@ Result<std::span<const std::uint8_t>> DefinitionReader::range(std::uint32_t offs
                                                               std::string_view what) const {
   if (offset < kBodyBias || std::uint64_t(offset) + length > buf_.size())
     return fault(DefinitionFault::OffsetOutOfRange, offset,
-                 std::string(what) + " at offset " + hex(offset) + " (" + std::to_string(length) +
+                 std::string(what) + " at offset " + hexText(offset) + " (" + std::to_string(length) +
                      " bytes) lies outside the definition body");
   return buf_.subspan(offset, length);
 }
@@ -71,7 +64,7 @@ Result<std::string_view> DefinitionReader::string(std::uint32_t offset) const {
   const std::span<const std::uint8_t> rest = buf_.subspan(offset);
   const void* nul = std::memchr(rest.data(), 0, rest.size());
   if (nul == nullptr)
-    return fault(DefinitionFault::UnterminatedString, offset, "string at offset " + hex(offset) + " has no terminating NUL");
+    return fault(DefinitionFault::UnterminatedString, offset, "string at offset " + hexText(offset) + " has no terminating NUL");
   return std::string_view(reinterpret_cast<const char*>(rest.data()),
                           static_cast<const std::uint8_t*>(nul) - rest.data());
 }
@@ -109,7 +102,7 @@ Result<std::vector<std::uint32_t>> DefinitionReader::alertKeys(std::uint32_t off
   std::set<std::uint32_t> seen;
   while (offset != kNoOffset) {
     if (!seen.insert(offset).second)
-      return fault(DefinitionFault::Cycle, offset, "alert key list returns to offset " + hex(offset));
+      return fault(DefinitionFault::Cycle, offset, "alert key list returns to offset " + hexText(offset));
     auto r = range(offset, kAlertPairSize, "alert key pair");
     if (!r) return r.error();
     keys.push_back(loadU32(r->data()));
@@ -141,7 +134,7 @@ Result<DefinitionRecord> DefinitionReader::record(std::uint32_t offset) const {
   if (const RecordLayout* layout = layoutOf(kind)) return record(offset, *layout);
   if (isHeaderOnlyKind(kind)) return record(offset, headerOnlyLayout());
   return fault(DefinitionFault::UnknownKind, offset,
-               "record at offset " + hex(offset) + " has unknown kind " + hex(kind));
+               "record at offset " + hexText(offset) + " has unknown kind " + hexText(kind));
 }
 
 Result<DefinitionRecord> DefinitionReader::record(std::uint32_t offset, const RecordLayout& layout) const {
@@ -208,7 +201,7 @@ Result<DefinitionRecord> DefinitionReader::window(std::uint32_t offset) const {
   if (!rec) return rec;
   if (!rec->isWindow())
     return fault(DefinitionFault::WrongKind, offset,
-                 "record at offset " + hex(offset) + " of kind " + hex(rec->kind) + " is not a window");
+                 "record at offset " + hexText(offset) + " of kind " + hexText(rec->kind) + " is not a window");
   return rec;
 }
 
@@ -221,7 +214,7 @@ Result<std::vector<std::uint32_t>> DefinitionReader::windowOffsets() const {
   std::set<std::uint32_t> seen;
   for (std::uint32_t at = *first; at != kNoOffset;) {
     if (!seen.insert(at).second)
-      return fault(DefinitionFault::Cycle, at, "window chain returns to offset " + hex(at));
+      return fault(DefinitionFault::Cycle, at, "window chain returns to offset " + hexText(at));
     auto w = window(at);
     if (!w) return w.error();
     offsets.push_back(at);

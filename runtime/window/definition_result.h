@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <variant>
@@ -46,6 +47,13 @@ class Result {
   std::variant<T, E> v_;
 };
 
-struct Done {};  // the value of a check that only succeeds or fails
+struct Done {};
+
+// Offsets and kinds in messages are written in hexadecimal, as dumps and hex editors show them.
+inline std::string hexText(std::uint32_t v) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "0x%X", v);
+  return buf;
+}  // the value of a check that only succeeds or fails
 
 }  // namespace tamsil::window

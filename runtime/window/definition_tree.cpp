@@ -26,11 +26,11 @@ class TreeWalk {
 
   Result<RecordNode> one(std::uint32_t at, int depth) {
     if (!seen_.insert(at).second)
-      return DefinitionError{DefinitionFault::Cycle, at, "record at offset " + std::to_string(at) + " is reached twice"};
+      return DefinitionError{DefinitionFault::Cycle, at, "record at offset " + hexText(at) + " is reached twice"};
     auto rec = reader_.record(at);
     if (!rec) return rec.error();
     if (rec->isWindow())
-      return DefinitionError{DefinitionFault::WrongKind, at, "a window record stands among the controls at offset " + std::to_string(at)};
+      return DefinitionError{DefinitionFault::WrongKind, at, "a window record stands among the controls at offset " + hexText(at)};
     note(rec->field);
     auto children = chain(rec->child, depth + 1);
     if (!children) return children.error();
@@ -66,7 +66,7 @@ Result<WindowTree> readWindowTree(const DefinitionReader& reader, std::uint32_t 
     if (!bar) return bar.error();
     if (bar->record.kind != std::uint8_t(Kind::MenuBar))
       return DefinitionError{DefinitionFault::WrongKind, tree.window.menuBar,
-                             "the window's menu bar offset " + std::to_string(tree.window.menuBar) +
+                             "the window's menu bar offset " + hexText(tree.window.menuBar) +
                                  " does not name a menu bar record"};
     tree.menuBar = std::move(bar).value();
   }

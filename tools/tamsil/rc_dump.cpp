@@ -12,11 +12,7 @@ namespace {
 using window::DefinitionRecord;
 using window::Slot;
 
-std::string hex(std::uint32_t v) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "0x%X", v);
-  return buf;
-}
+using window::hexText;
 
 std::string quoted(std::string_view s) {
   std::string out = "\"";
@@ -66,15 +62,15 @@ class Printer {
     if (auto label = r.text(Slot::Label)) out += " label=" + quoted(*label);
     for (const TextName& t : kTextNames)
       if (auto s = r.text(t.slot)) out += std::string(" ") + t.name + "=" + quoted(*s);
-    if (r.attributes != 0) out += " attributes=" + hex(r.attributes);
-    if (r.state != 0) out += " state=" + hex(r.state);
+    if (r.attributes != 0) out += " attributes=" + hexText(r.attributes);
+    if (r.state != 0) out += " state=" + hexText(r.state);
     if (l.has(Slot::Pos) && r.pos != window::Position{})
       out += " pos=" + position(r.pos.x) + "," + position(r.pos.y) + "," + position(r.pos.width) + "," +
              position(r.pos.height);
     if (r.action != 0) out += " action=" + std::to_string(r.action);
     if (r.var) out += " var=" + std::to_string(r.var->type) + "," + std::to_string(r.var->size);
     if (r.colours)
-      out += " colours=" + hex(r.colours->slot[0]) + "," + hex(r.colours->slot[1]) + "," + hex(r.colours->slot[2]);
+      out += " colours=" + hexText(r.colours->slot[0]) + "," + hexText(r.colours->slot[1]) + "," + hexText(r.colours->slot[2]);
     if (l.has(Slot::BlockA)) blockA(r.blockA);
 
     const std::vector<std::string> details = detailLines(r);
@@ -96,7 +92,7 @@ class Printer {
     if (a.message) out += " message=" + quoted(*a.message);
     if (a.altMessage) out += " altmessage=" + quoted(*a.altMessage);
     if (a.help) out += " help=" + quoted(*a.help);
-    if (a.attributes != 0) out += " blockattributes=" + hex(a.attributes);
+    if (a.attributes != 0) out += " blockattributes=" + hexText(a.attributes);
     if (!a.alertKeys.empty()) {
       out += " alertkeys=";
       for (std::size_t i = 0; i < a.alertKeys.size(); ++i) out += (i ? "," : "") + std::to_string(a.alertKeys[i]);
@@ -110,7 +106,7 @@ class Printer {
       const window::FontRecord& f = *r.font;
       lines.push_back("font face=" + quoted(f.face) + " size=" + std::to_string(f.size) +
                       " charset=" + std::to_string(f.charset) +
-                      " colour=" + (f.colour == window::kDefaultColour ? std::string("default") : hex(f.colour)) +
+                      " colour=" + (f.colour == window::kDefaultColour ? std::string("default") : hexText(f.colour)) +
                       " weight=" + std::to_string(f.weight));
     }
     const std::vector<std::uint8_t> blank = window::blankRecord(*r.layout);
@@ -126,8 +122,8 @@ class Printer {
       const std::size_t start = i;
       std::string bytes;
       for (; i < blank.size() && !named[i] && r.bytes[i] != blank[i]; ++i)
-        bytes += (bytes.empty() ? "" : ",") + hex(r.bytes[i]);
-      lines.push_back("raw at=" + hex(std::uint32_t(start)) + " bytes=" + bytes);
+        bytes += (bytes.empty() ? "" : ",") + hexText(r.bytes[i]);
+      lines.push_back("raw at=" + hexText(std::uint32_t(start)) + " bytes=" + bytes);
     }
     return lines;
   }
@@ -162,7 +158,7 @@ window::Result<std::string> dumpContainer(std::span<const std::uint8_t> resource
     for (const window::RecordNode* n : all)
       if (const auto* r = unsettled(*n))
         return window::DefinitionError{window::DefinitionFault::UnknownKind, r->offset,
-                                       "record of kind " + hex(r->kind) + " at offset " + hex(r->offset) +
+                                       "record of kind " + hexText(r->kind) + " at offset " + hexText(r->offset) +
                                            " has no layout the source format can express"};
     p.window(*tree);
   }
