@@ -33,7 +33,8 @@ constexpr std::string_view kDetailDialog = "WSLDIAL";
 std::string resourceNameFor(std::string_view moduleName);
 
 // A found window in the locked definition buffer. Releasing it (explicitly, or by destruction)
-// frees the buffer and gives up the definition lock.
+// frees the buffer and gives up the definition lock; this is the step that follows building the
+// window. Release it on the thread that found it: the lock belongs to that thread.
 class LoadedDefinition {
  public:
   LoadedDefinition(LoadedDefinition&&) noexcept = default;

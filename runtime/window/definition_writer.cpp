@@ -8,10 +8,10 @@ namespace {
 class ContainerWriter {
  public:
   // Writes the window chain into the body and returns it.
-  std::vector<std::uint8_t> body(const std::vector<RecordSpec>& windows) {
+  std::vector<std::uint8_t> body(const std::vector<RecordDef>& windows) {
     body_.assign(4, 0);  // the first-window word
     std::uint32_t linkAt = kFirstWindowWord;
-    for (const RecordSpec& w : windows) {
+    for (const RecordDef& w : windows) {
       const std::uint32_t at = record(w);
       patch(linkAt, at);
       linkAt = at + slotOffset(w, Slot::Next);
@@ -22,7 +22,7 @@ class ContainerWriter {
  private:
   std::uint32_t here() const { return std::uint32_t(body_.size()) + kBodyBias; }
   void patch(std::uint32_t at, std::uint32_t value) { storeU32(&body_[at - kBodyBias], value); }
-  static std::uint32_t slotOffset(const RecordSpec& r, Slot s) { return r.layout->find(s)->offset; }
+  static std::uint32_t slotOffset(const RecordDef& r, Slot s) { return r.layout->find(s)->offset; }
 
   std::uint32_t putString(const std::optional<std::string>& s) {
     if (!s) return kNoOffset;
@@ -46,7 +46,7 @@ class ContainerWriter {
     std::uint32_t alt = 0, message = 0, help = 0, font = 0, colours = 0, var = 0, alerts = 0;
   };
 
-  Pool pool(const RecordSpec& r) {
+  Pool pool(const RecordDef& r) {
     Pool p;
     for (const SlotAt& a : r.layout->slots) {
       if (isTextSlot(a.slot)) p.texts[std::size_t(a.slot)] = putString(r.texts[std::size_t(a.slot)]);
@@ -57,7 +57,7 @@ class ContainerWriter {
       }
     }
     if (r.font && r.layout->has(Slot::Font)) {
-      const FontSpec& f = *r.font;
+      const FontDef& f = *r.font;
       p.font = putWords({here() + kFontRecordSize, 0, f.colour, f.weight}, kFontRecordSize);
       body_[p.font - kBodyBias + kFontSize] = f.size;
       body_[p.font - kBodyBias + kFontCharset] = f.charset;
@@ -81,7 +81,7 @@ class ContainerWriter {
     return p;
   }
 
-  std::uint32_t record(const RecordSpec& r) {
+  std::uint32_t record(const RecordDef& r) {
     const Pool p = pool(r);
     const std::uint32_t at = here();
     std::vector<std::uint8_t> rec = blankRecord(*r.layout);
@@ -122,16 +122,16 @@ class ContainerWriter {
     return at;
   }
 
-  void children(const RecordSpec& r, std::uint32_t at) {
+  void children(const RecordDef& r, std::uint32_t at) {
     if (r.layout->isWindow)
-      for (const RecordSpec& c : r.children)
+      for (const RecordDef& c : r.children)
         if (c.layout->kind == Kind::MenuBar) {
           patch(at + slotOffset(r, Slot::MenuBar), record(c));
           break;
         }
     if (!r.layout->has(Slot::Child)) return;
     std::uint32_t linkAt = at + slotOffset(r, Slot::Child);
-    for (const RecordSpec& c : r.children) {
+    for (const RecordDef& c : r.children) {
       if (r.layout->isWindow && c.layout->kind == Kind::MenuBar) continue;
       const std::uint32_t childAt = record(c);
       patch(linkAt, childAt);
@@ -151,7 +151,7 @@ std::vector<std::uint8_t> blankRecord(const RecordLayout& layout) {
   return rec;
 }
 
-std::vector<std::uint8_t> writeContainer(const ModuleSpec& module) {
+std::vector<std::uint8_t> writeContainer(const ModuleDef& module) {
   std::vector<std::uint8_t> out(module.name.begin(), module.name.end());
   out.push_back(0);
   const std::vector<std::uint8_t> body = ContainerWriter().body(module.windows);

@@ -16,7 +16,7 @@
 
 namespace tamsil::window {
 
-struct FontSpec {
+struct FontDef {
   std::string face;
   std::uint8_t size = 0;
   std::uint8_t charset = 0;
@@ -24,7 +24,7 @@ struct FontSpec {
   std::uint32_t weight = kDefaultFontWeight;
 };
 
-struct BlockASpec {
+struct BlockADef {
   std::optional<std::string> altMessage, message, help;
   std::uint32_t attributes = 0;
   std::vector<std::uint32_t> alertKeys;
@@ -37,29 +37,29 @@ struct RawBytes {
 };
 
 // One window or control. Members whose slot the layout lacks are ignored.
-struct RecordSpec {
+struct RecordDef {
   const RecordLayout* layout = nullptr;  // never header-only: the writer needs the full layout
   std::uint32_t attributes = 0, action = 0, state = 0;
   std::int32_t field = 0;
   std::array<std::optional<std::string>, kTextSlotCount> texts;  // no NUL inside
   Position pos;
-  std::optional<FontSpec> font;
+  std::optional<FontDef> font;
   std::optional<ColorTriple> colours;
   std::optional<VariableBinding> var;
-  BlockASpec blockA;
+  BlockADef blockA;
   std::vector<RawBytes> raw;  // inside the record, clear of every slot
   // Contained records in chain order. A window's children are its controls plus at most one
   // MENUBAR record, which goes to the window's menu bar offset instead of the control chain.
-  std::vector<RecordSpec> children;
+  std::vector<RecordDef> children;
 };
 
-struct ModuleSpec {
+struct ModuleDef {
   std::string name;  // no NUL inside
-  std::vector<RecordSpec> windows;
+  std::vector<RecordDef> windows;
 };
 
 // The bytes of a container: module name, NUL, first-window word, pools and records.
-std::vector<std::uint8_t> writeContainer(const ModuleSpec& module);
+std::vector<std::uint8_t> writeContainer(const ModuleDef& module);
 
 // A record of the kind as the writer lays it down before any slot is filled: zeros, with the
 // kind byte and the kind's fill word. The dump compares unnamed bytes against this.

@@ -84,7 +84,7 @@ TEST(FindWindowDefinition, AnotherThreadWaitsForTheRelease) {
 class ModuleSearch : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    RecordSpec w;
+    RecordDef w;
     w.layout = layoutOf(std::uint8_t(Kind::Window));
     w.texts[std::size_t(Slot::Label)] = "$EXTRA";
     good_ = writeContainer({"PLUGIN$EXTRA", {w}});

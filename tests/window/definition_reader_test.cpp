@@ -38,18 +38,18 @@ class EveryKind : public ::testing::TestWithParam<RecordLayout> {};
 
 TEST_P(EveryKind, WriterAndReaderAgreeOnEverySlot) {
   const RecordLayout& layout = *layoutOf(std::uint8_t(GetParam().kind));
-  RecordSpec c;
+  RecordDef c;
   c.layout = &layout;
   c.attributes = 0x12345678;
   c.field = -7;
   c.action = 14;
   for (std::size_t s = 0; s < kTextSlotCount; ++s) c.texts[s] = "slot" + std::to_string(s);
   c.pos = {1, -2, 300, kDefaultPosition};
-  c.font = FontSpec{"Arial", 7, 2, 0x00FFFFFF, 700};
+  c.font = FontDef{"Arial", 7, 2, 0x00FFFFFF, 700};
   c.colours = ColorTriple{{1, 2, 3}};
   c.var = VariableBinding{7, 4};
   c.blockA = {"alt", "~msg", "~Help", 0x55, {13, 38, 40}};
-  RecordSpec w;
+  RecordDef w;
   w.layout = layoutOf(std::uint8_t(Kind::Window));
   w.children.push_back(c);
   const std::vector<std::uint8_t> bytes = writeContainer({"M", {w}});
@@ -190,23 +190,23 @@ TEST(EmbeddedDefinition, DriverStringBuilderBindsBytesAndAnUnsignedWord) {
 // ---- damaged containers ----
 
 // A small module: a window with an alert-keyed button and a group holding an entry.
-RecordSpec spec(Kind kind) {
-  RecordSpec r;
+RecordDef makeDef(Kind kind) {
+  RecordDef r;
   r.layout = layoutOf(std::uint8_t(kind));
   return r;
 }
 
 std::vector<std::uint8_t> sampleContainer() {
-  RecordSpec entry = spec(Kind::Entry);
+  RecordDef entry = makeDef(Kind::Entry);
   entry.field = 3;
-  RecordSpec group = spec(Kind::Group);
+  RecordDef group = makeDef(Kind::Group);
   group.field = 2;
   group.children.push_back(entry);
-  RecordSpec button = spec(Kind::Button);
+  RecordDef button = makeDef(Kind::Button);
   button.field = 1;
   button.blockA.alertKeys = {13, 27};
-  RecordSpec bar = spec(Kind::MenuBar);
-  RecordSpec w = spec(Kind::Window);
+  RecordDef bar = makeDef(Kind::MenuBar);
+  RecordDef w = makeDef(Kind::Window);
   w.texts[std::size_t(Slot::Label)] = "P1$WINDOW";
   w.texts[std::size_t(Slot::Title)] = "Title";
   w.children = {bar, button, group};
@@ -300,13 +300,13 @@ TEST(DamagedContainer, EveryTruncationOfEveryEmbeddedDefinitionIsRefused) {
 }
 
 TEST(DamagedContainer, NestingDeeperThanTheBoundIsRefused) {
-  RecordSpec inner = spec(Kind::Group);
+  RecordDef inner = makeDef(Kind::Group);
   for (int i = 0; i < kMaxNesting + 1; ++i) {
-    RecordSpec outer = spec(Kind::Group);
+    RecordDef outer = makeDef(Kind::Group);
     outer.children.push_back(std::move(inner));
     inner = std::move(outer);
   }
-  RecordSpec w = spec(Kind::Window);
+  RecordDef w = makeDef(Kind::Window);
   w.children.push_back(std::move(inner));
   auto r = checkContainer(writeContainer({"M", {w}}));
   ASSERT_FALSE(r);

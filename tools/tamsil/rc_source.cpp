@@ -231,7 +231,7 @@ const window::RecordLayout* layoutByKeyword(std::string_view word) {
   return nullptr;
 }
 
-void readRecordProperties(Properties& p, window::RecordSpec& r) {
+void readRecordProperties(Properties& p, window::RecordDef& r) {
   const window::RecordLayout& l = *r.layout;
   auto word = [&](std::string_view name, std::uint32_t& target, Slot slot) {
     if (!l.has(slot)) return;
@@ -254,7 +254,7 @@ void readRecordProperties(Properties& p, window::RecordSpec& r) {
     if (auto v = p.numbers("var", 2, 0, 255)) r.var = window::VariableBinding{std::uint8_t((*v)[0]), std::uint8_t((*v)[1])};
   if (l.has(Slot::Message)) r.texts[std::size_t(Slot::Message)] = p.string("message");
   if (l.has(Slot::BlockA)) {
-    window::BlockASpec& a = r.blockA;
+    window::BlockADef& a = r.blockA;
     a.message = p.string("message");
     a.altMessage = p.string("altmessage");
     a.help = p.string("help");
@@ -265,8 +265,8 @@ void readRecordProperties(Properties& p, window::RecordSpec& r) {
   p.checkAllUsed("a " + std::string(l.keyword));
 }
 
-window::FontSpec readFont(Properties& p) {
-  window::FontSpec f;
+window::FontDef readFont(Properties& p) {
+  window::FontDef f;
   auto face = p.string("face");
   if (!face) throw Failure("a font needs face=\"NAME\"");
   f.face = *face;
@@ -298,7 +298,7 @@ window::RawBytes readRaw(Properties& p, const window::RecordLayout& l) {
 
 class SourceParser {
  public:
-  window::Result<window::ModuleSpec, SourceError> run(std::string_view text) {
+  window::Result<window::ModuleDef, SourceError> run(std::string_view text) {
     int lineNo = 0;
     try {
       for (std::size_t pos = 0; pos <= text.size();) {
@@ -317,7 +317,7 @@ class SourceParser {
 
  private:
   struct Open {
-    window::RecordSpec* record;
+    window::RecordDef* record;
     int line;
   };
 
@@ -334,10 +334,10 @@ class SourceParser {
     if (st.word == "font" || st.word == "raw") return detailStatement(p, st);
     const window::RecordLayout* layout = layoutByKeyword(st.word);
     if (!layout) throw Failure("unknown statement '" + st.word + "'");
-    window::RecordSpec r;
+    window::RecordDef r;
     r.layout = layout;
     readRecordProperties(p, r);
-    window::RecordSpec* placed = place(std::move(r));
+    window::RecordDef* placed = place(std::move(r));
     if (st.opensBody) open_.push_back({placed, line});
   }
 
@@ -346,20 +346,20 @@ class SourceParser {
     auto name = p.string("name");
     p.checkAllUsed("module");
     if (!name || name->empty() || st.opensBody) throw Failure("module needs name=\"NAME\" and no body");
-    module_ = window::ModuleSpec{*name, {}};
+    module_ = window::ModuleDef{*name, {}};
   }
 
   void detailStatement(Properties& p, const Statement& st) {
     if (open_.empty()) throw Failure("'" + st.word + "' belongs inside a record's braces");
     if (st.opensBody) throw Failure("'" + st.word + "' takes no body");
-    window::RecordSpec& r = *open_.back().record;
+    window::RecordDef& r = *open_.back().record;
     if (st.word == "raw") return r.raw.push_back(readRaw(p, *r.layout));
     if (!r.layout->has(Slot::Font)) throw Failure("a " + std::string(r.layout->keyword) + " has no font");
     if (r.font) throw Failure("the record has a font already");
     r.font = readFont(p);
   }
 
-  window::RecordSpec* place(window::RecordSpec r) {
+  window::RecordDef* place(window::RecordDef r) {
     const window::RecordLayout& l = *r.layout;
     if (l.isWindow) {
       if (!open_.empty()) throw Failure("a " + std::string(l.keyword) + " cannot stand inside another record");
@@ -367,25 +367,25 @@ class SourceParser {
       return &module_->windows.back();
     }
     if (open_.empty()) throw Failure("a " + std::string(l.keyword) + " must stand inside a window's braces");
-    window::RecordSpec& parent = *open_.back().record;
+    window::RecordDef& parent = *open_.back().record;
     const bool isBar = l.kind == window::Kind::MenuBar;
     if (isBar && !parent.layout->isWindow) throw Failure("a menubar belongs directly inside a window");
     if (!isBar && !parent.layout->has(Slot::Child))
       throw Failure("a " + std::string(parent.layout->keyword) + " cannot contain other records");
     if (isBar)
-      for (const window::RecordSpec& c : parent.children)
+      for (const window::RecordDef& c : parent.children)
         if (c.layout->kind == window::Kind::MenuBar) throw Failure("the window has a menubar already");
     parent.children.push_back(std::move(r));
     return &parent.children.back();
   }
 
-  std::optional<window::ModuleSpec> module_;
+  std::optional<window::ModuleDef> module_;
   std::vector<Open> open_;  // records whose braces are open; pointers stay valid (see place)
 };
 
 }  // namespace
 
-window::Result<window::ModuleSpec, SourceError> parseDefinitionSource(std::string_view text) {
+window::Result<window::ModuleDef, SourceError> parseDefinitionSource(std::string_view text) {
   return SourceParser().run(text);
 }
 

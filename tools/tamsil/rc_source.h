@@ -16,6 +16,6 @@ struct SourceError {
   std::string message;
 };
 
-window::Result<window::ModuleSpec, SourceError> parseDefinitionSource(std::string_view text);
+window::Result<window::ModuleDef, SourceError> parseDefinitionSource(std::string_view text);
 
 }  // namespace tamsil::tool
