@@ -4,10 +4,12 @@ namespace tamsil::tool {
 
 // Entry points, each defined in the file of its subcommand.
 int help(Args);
+int rc(Args);
 
 namespace {
 constexpr Command kCommands[] = {
     {"help", "", help},
+    {"rc", "SOURCE -o FILE | --dump FILE [-o SOURCE]", rc},
 };
 }  // namespace
 
