@@ -1,0 +1,214 @@
+// The event loop: the pump that waits for platform messages, the dispatch that picks the next
+// event (and the completion pass), and the delivery to handlers and the loop body.
+#include <algorithm>
+
+#include "platform/dialogs.h"
+#include "platform/messages.h"
+#include "platform/queue.h"
+#include "platform/window.h"
+#include "runtime/core/runtime_error.h"
+#include "runtime/core/runtime_lock.h"
+#include "runtime/core/startup.h"
+#include "runtime/window/event_codes.h"
+#include "runtime/window/operations.h"
+#include "runtime/window/window_internal.h"
+
+namespace tamsil::window {
+
+using namespace platform;
+
+namespace {
+
+constexpr int kCycle = 1, kBreak = -1;
+
+Window* currentWindow() {
+  ThreadContext* tc = currentThreadContext();
+  return tc ? tc->currentWindow() : nullptr;
+}
+
+// Registered handlers for the event, newest first: 5 means cycle, 3 break; the first non-zero
+// answer decides.
+std::optional<int> askHandlers(Window& w, const EventRecord& e) {
+  const int code = e.event();
+  const int field = e.control ? e.control->field : 0;
+  for (size_t i = w.handlers.size(); i-- > 0;) {
+    const HandlerRegistration h = w.handlers[i];  // a handler may register others
+    if (h.code != -1 && h.code != code) continue;
+    if (!h.anyField && h.field != field) continue;
+    const int r = h.handler(w, e);
+    if (r == 0) continue;
+    return r == 5 ? kCycle : r == 3 ? kBreak : r;
+  }
+  return std::nullopt;
+}
+
+// The next control of the completion pass: bound controls in ascending field order. A control
+// that refuses its contents ends the pass and gets the focus; after the last comes Completed.
+EventPtr nextCompletionEvent(Window& w) {
+  for (auto it = w.controls.lower_bound(w.completionNext); it != w.controls.end(); ++it) {
+    Control& c = it->second;
+    if (!c.bound) continue;
+    w.completionNext = c.field + 1;
+    if (c.accepts && !c.accepts()) {
+      w.completionActive = false;
+      if (c.hwnd) SetFocus(c.hwnd);
+      return nullptr;
+    }
+    return detail::makeEvent(w, event::Accepted, &c);
+  }
+  w.completionActive = false;
+  detail::queueEvent(w, detail::makeEvent(w, event::Completed, nullptr));
+  return nullptr;
+}
+
+// Picks and delivers the next event; afterwards a window marked as closing is closed.
+void dispatch(Window& w) {
+  EventPtr e;
+  if (!w.queue.pending.empty()) {
+    e = w.queue.pending.front();
+    w.queue.pending.pop_front();
+  } else if (w.completionActive) {
+    e = nextCompletionEvent(w);
+  }
+  if (e) {
+    const int code = e->event();
+    const bool closing = code == event::CloseWindow || code == event::CloseDown;
+    if (code == event::Selected && e->control && e->control->hwnd && e->control->hwnd == GetFocus()) {
+      // the control already has the focus
+    } else if (!PostingAllowed()) {
+      if (closing) w.closeState = 3;
+    } else if (code == event::Timer && !w.timerSet) {
+      // a timer event left over after the timer stopped
+    } else {
+      if (code == event::Sized) w.sized = true;
+      const int r = detail::deliver(w, e);
+      if (closing && r == 0) w.closeState = 3;
+      if (code == event::CloseDown && r == kCycle) w.closeState = 0;
+      if (code == event::Selected && r != kCycle && e->control && e->control->hwnd) SetFocus(e->control->hwnd);
+      if (code == event::OpenFailed || code == event::BuildFile || code == event::BuildKey || code == event::BuildDone ||
+          r == kBreak)
+        w.queue.running = false;
+    }
+  }
+  if (w.closeState == 3 && w.handle) CloseWindowOp(w);
+}
+
+// Tab and Shift+Tab move between the window's tab stops as "EVENT:Selected" for the next one, so
+// the program sees the focus move; other keys go on to the platform.
+bool preTranslate(Window& w, const MSG& m) {
+  ThreadContext* tc = w.thread;
+  if (m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN) {
+    tc->lastKeyCode = std::uint32_t(m.wParam);
+    tc->lastKeyState = std::uint8_t((GetKeyState(int(VK_SHIFT)) < 0 ? 1 : 0) | (GetKeyState(int(VK_CONTROL)) < 0 ? 2 : 0) |
+                                    (GetKeyState(int(VK_MENU)) < 0 ? 4 : 0));
+  } else if (m.message == WM_CHAR) {
+    tc->lastKeyChar = std::uint8_t(m.wParam);
+  }
+  if (m.message != WM_KEYDOWN || m.wParam != VK_TAB || (m.hwnd != w.handle && !IsChild(w.handle, m.hwnd))) return false;
+  std::vector<Control*> stops;
+  for (auto& [field, c] : w.controls)
+    if (c.hwnd && IsWindowVisible(c.hwnd) && IsWindowEnabled(c.hwnd) && (GetWindowLongPtrA(c.hwnd, GWL_STYLE) & WS_TABSTOP))
+      stops.push_back(&c);
+  if (stops.empty()) return false;
+  const bool back = GetKeyState(int(VK_SHIFT)) < 0;
+  auto it = std::find_if(stops.begin(), stops.end(), [](Control* c) { return c->hwnd == GetFocus(); });
+  size_t next = it == stops.end() ? (back ? stops.size() - 1 : 0)
+                                  : (size_t(it - stops.begin()) + (back ? stops.size() - 1 : 1)) % stops.size();
+  detail::queueEvent(w, detail::makeEvent(w, event::Selected, stops[next]));
+  return true;
+}
+
+// Waits for one platform message and hands it on; the global lock is left while waiting.
+void pumpOnce(Window& w) {
+  MSG m;
+  if (!PeekMessageA(&m, w.handle, 0, 0, PM_NOREMOVE)) {
+    // the window's idle step: nothing to do yet
+  }
+  while (PeekMessageA(&m, w.handle, QUERY_DOCKQUERY, QUERY_DOCKQUERY, PM_REMOVE)) DispatchMessageA(&m);
+  BOOL got;
+  {
+    RuntimeLockRelease unlocked;
+    got = GetMessageA(&m, nullptr, 0, 0);
+  }
+  if (!got) {
+    Halt(int(m.wParam));  // the platform asks the program to end
+    return;
+  }
+  if (m.message == QUERY_SETUSE && (m.hwnd == w.handle || !m.hwnd)) ++w.setUseCount;
+  while (PeekMessageA(&m, w.handle, QUERY_SETUSE, QUERY_SETUSE, PM_REMOVE)) ++w.setUseCount;
+  if (m.message == QUERY_SETUSE) return;
+  if (m.message == QUERY_BRINGTOTOP && m.hwnd == w.handle) {
+    SetActiveWindow(w.handle);
+    return;
+  }
+  if (m.message == QUERY_SHUTDOWN && !m.hwnd) {
+    Halt(int(m.wParam));
+    return;
+  }
+  if (m.message == WM_TIMER && !m.hwnd && !m.lParam) return;  // the runtime's thread timer
+  if (preTranslate(w, m)) return;
+  if (w.handle && IsDialogMessageA(w.handle, &m)) return;
+  TranslateMessage(&m);
+  DispatchMessageA(&m);
+}
+
+}  // namespace
+
+void Accept(LoopBody body) {
+  RuntimeLockGuard lock(runtimeLock());
+  Window* wp = currentWindow();
+  if (!wp) RuntimeErrorReport(537);
+  Window& w = *wp;
+  LoopBody* outer = w.queue.body;
+  const bool outerRunning = w.queue.running;
+  w.queue.body = &body;
+  w.queue.running = true;
+  while (w.handle && w.queue.running) {
+    if (!IsWindow(w.handle)) break;
+    if (w.setUseCount) {
+      w.setUseCount = 0;
+      DisplayFields();
+    }
+    if (!w.queue.pending.empty() || w.completionActive) {
+      dispatch(w);
+      continue;
+    }
+    pumpOnce(w);
+  }
+  w.queue.body = outer;
+  w.queue.running = outerRunning && w.handle;
+}
+
+int EndEventPass(int outcome) {
+  Window* w = currentWindow();
+  if (!w) return 1;
+  w->queue.outcome = outcome;
+  return outcome == kBreak || !w->handle ? 1 : 0;
+}
+
+namespace detail {
+
+int deliver(Window& w, const EventPtr& e) {
+  if (currentThreadContext() != w.thread) RuntimeErrorReport(545);
+  if (auto r = askHandlers(w, *e)) return *r;
+  if (!w.queue.body || !w.queue.running) return 0;
+  w.queue.current = e;
+  const int outerOutcome = w.queue.outcome;
+  w.queue.outcome = 0;
+  ++w.queue.depth;
+  ++e->hold;
+  {
+    RuntimeLockRelease unlocked;
+    (*w.queue.body)();
+  }
+  --e->hold;
+  --w.queue.depth;
+  const int r = w.queue.outcome;
+  w.queue.outcome = outerOutcome;
+  if (r == kBreak) w.queue.running = false;
+  return r;
+}
+
+}  // namespace detail
+
+}  // namespace tamsil::window

@@ -1,0 +1,210 @@
+// Operations about events: posting, the current event, focus and the completion pass, redisplay,
+// synchronous window events, handlers and timers; and the shared event helpers.
+#include <algorithm>
+
+#include "platform/messages.h"
+#include "platform/queue.h"
+#include "platform/window.h"
+#include "runtime/core/runtime_error.h"
+#include "runtime/core/runtime_lock.h"
+#include "runtime/core/startup.h"
+#include "runtime/window/event_codes.h"
+#include "runtime/window/operations.h"
+#include "runtime/window/window_internal.h"
+
+namespace tamsil::window {
+
+using namespace platform;
+
+namespace {
+
+Window* currentWindow() {
+  ThreadContext* tc = currentThreadContext();
+  return tc ? tc->currentWindow() : nullptr;
+}
+
+const EventRecord* currentEvent() {
+  Window* w = currentWindow();
+  return w && w->queue.current ? w->queue.current.get() : nullptr;
+}
+
+}  // namespace
+
+namespace detail {
+
+Window* windowOf(HWND hwnd) {
+  if (!hwnd || GetClassNameA(hwnd) != "TslWin") return nullptr;
+  return reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+Control* controlOf(HWND hwnd) {
+  // The builder keeps each control's object in its platform window's user data.
+  return hwnd && windowOf(GetParent(hwnd)) ? reinterpret_cast<Control*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)) : nullptr;
+}
+
+EventPtr makeEvent(Window& w, int code, Control* control) {
+  auto e = std::make_shared<EventRecord>();
+  ThreadContext* tc = currentThreadContext();
+  Window* busy = currentWindow();
+  if (busy && busy->queue.depth > 0 && busy->queue.current) {
+    *e = *busy->queue.current;  // keeps the mouse and key snapshot of the event being handled
+    e->hold = 0;
+    e->synchronous = false;
+    e->extra = 0;
+  } else {
+    if (tc) {
+      e->keyCode = tc->lastKeyCode;
+      e->keyChar = tc->lastKeyChar;
+      e->keyState = tc->lastKeyState;
+    }
+  }
+  e->code = kEventBase + UINT(code);
+  e->window = &w;
+  e->control = control;
+  e->focus = w.controlOf(GetFocus());
+  return e;
+}
+
+void queueEvent(Window& w, EventPtr e) {
+  if (currentThreadContext() == w.thread) {
+    w.queue.pending.push_back(std::move(e));
+    return;
+  }
+  auto* carried = new EventPtr(std::move(e));
+  if (!w.handle || !PostMessageA(w.handle, QUERY_POSTEVENT, 0, reinterpret_cast<LPARAM>(carried))) delete carried;
+}
+
+void postInternal(Window& w, int code, Control* control) {
+  if (!PostingAllowed() && code != event::CloseWindow && code != event::CloseDown) return;
+  if (control && !control->eventsOn) return;
+  queueEvent(w, makeEvent(w, code, control));
+}
+
+void forgetWindow(Window& w) {
+  if (ThreadContext* tc = w.thread) {
+    std::erase(tc->windows, &w);
+    if (tc->target == &w) tc->target = nullptr;
+    Window* top = tc->currentWindow();
+    tc->topHandle = top ? top->handle : nullptr;
+  }
+}
+
+}  // namespace detail
+
+int EventCode() {
+  RuntimeLockGuard lock(runtimeLock());
+  const EventRecord* e = currentEvent();
+  return e ? e->event() : 0;
+}
+
+int EventField() {
+  RuntimeLockGuard lock(runtimeLock());
+  const EventRecord* e = currentEvent();
+  return e && e->control && e->control->eventsOn ? e->control->field : 0;
+}
+
+int AcceptedField() {
+  RuntimeLockGuard lock(runtimeLock());
+  const EventRecord* e = currentEvent();
+  return e && e->event() == event::Accepted && e->control ? e->control->field : 0;
+}
+
+void PostEvent(int code, int field, int thread, std::uintptr_t extra) {
+  RuntimeLockGuard lock(runtimeLock());
+  if (!PostingAllowed()) return;
+  ThreadContext* tc = thread == 0 ? currentThreadContext() : threadContextByNumber(thread);
+  Window* w = tc ? tc->currentWindow() : nullptr;
+  if (!w) return;
+  Control* c = nullptr;
+  if (field != 0) {
+    c = w->control(field);
+    if (!c || !c->eventsOn) return;
+  }
+  EventPtr e = detail::makeEvent(*w, code, c);
+  e->extra = extra;
+  if (code == event::Notify) {
+    e->notifyThread = currentThreadContext() ? currentThreadContext()->number : 0;
+  }
+  detail::queueEvent(*w, std::move(e));
+}
+
+void SelectField(int field, int start, int end) {
+  RuntimeLockGuard lock(runtimeLock());
+  Window* w = currentWindow();
+  if (!w) RuntimeErrorReport(536);
+  if (field == 0) {
+    w->completionActive = true;
+    w->completionNext = w->lowestField;
+    return;
+  }
+  Control* c = w->control(field);
+  if (!c) return;
+  if (c->hwnd && (start || end)) SendMessageA(c->hwnd, EM_SETSEL, WPARAM(start > 0 ? start - 1 : 0), LPARAM(end));
+  detail::postInternal(*w, event::Selected, c);
+}
+
+void DisplayFields(int first, int last) {
+  RuntimeLockGuard lock(runtimeLock());
+  Window* w = currentWindow();
+  if (!w) return;
+  if (first > last) std::swap(first, last);
+  for (auto& [field, c] : w->controls) {
+    if ((first || last) && (field < first || field > last)) continue;
+    if (c.display) c.display();
+  }
+}
+
+int SendWindowEvent(Window& w, int code) {
+  RuntimeLockGuard lock(runtimeLock());
+  const bool registered = std::any_of(w.handlers.begin(), w.handlers.end(),
+                                      [code](const HandlerRegistration& h) { return h.code == code || h.code == -1; });
+  if (!w.queue.running && !registered) return 0;
+  EventPtr e = detail::makeEvent(w, code, nullptr);
+  e->synchronous = true;
+  return detail::deliver(w, e) == 1 ? 1 : 0;
+}
+
+bool NotifyInfo(int& code, int& thread, std::uintptr_t& parameter) {
+  RuntimeLockGuard lock(runtimeLock());
+  const EventRecord* e = currentEvent();
+  if (!e || e->event() != event::Notify) return false;
+  code = e->notifyCode;
+  thread = e->notifyThread;
+  parameter = e->extra;
+  return true;
+}
+
+void RegisterEventHandler(Window& w, int code, EventHandler handler, int field, bool anyField) {
+  RuntimeLockGuard lock(runtimeLock());
+  w.handlers.push_back({code, std::move(handler), field, anyField});
+}
+
+void SetWindowTimer(Window& w, int hundredths) {
+  RuntimeLockGuard lock(runtimeLock());
+  if (!w.handle) return;
+  if (hundredths <= 0) {
+    KillTimer(w.handle, 1);
+    w.timerSet = false;
+    return;
+  }
+  SetTimer(w.handle, 1, UINT(hundredths) * 10, nullptr);
+  w.timerSet = true;
+}
+
+void CloseWindowOp(Window& w) {
+  RuntimeLockGuard lock(runtimeLock());
+  if (!w.handle) return;
+  const HWND h = w.handle;
+  w.handle = nullptr;
+  w.queue.running = false;
+  w.queue.pending.clear();
+  w.completionActive = false;
+  detail::forgetWindow(w);
+  for (auto& [field, c] : w.controls) c.hwnd = nullptr;
+  KillTimer(h, 1);
+  w.timerSet = false;
+  SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+  DestroyWindow(h);
+}
+
+}  // namespace tamsil::window

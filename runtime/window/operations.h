@@ -1,0 +1,47 @@
+// The runtime's operations on windows and events, as procedures call them. They act on the
+// calling thread's current window unless a window is given. Programming errors (no window, a
+// window opened twice, a delivery from a foreign thread) end the program through the runtime
+// error report.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/window/window_object.h"
+
+namespace tamsil::window {
+
+// Builds the window from its stored definition, shows it and queues "EVENT:OpenWindow".
+void OpenWindowOp(Window& window, Window* owner = nullptr);
+// Closes the window: the platform window is destroyed and its loop ends.
+void CloseWindowOp(Window& window);
+
+// Runs the event loop of the current window: body runs once per event until the loop ends.
+void Accept(LoopBody body);
+// Ends one pass of the loop body: -1 break, 0 normal, 1 cycle. Returns 0 when the body is to run
+// again, non-zero when the loop has ended.
+int EndEventPass(int outcome);
+
+int EventCode();      // the current event's code, 0 when none
+int EventField();     // its control's field, 0 for window events
+int AcceptedField();  // the field when the event is "EVENT:Accepted", else 0
+
+// Queues an event for the top window of thread `thread` (0: the calling thread).
+void PostEvent(int code, int field = 0, int thread = 0, std::uintptr_t extra = 0);
+// Moves the focus to a control; field 0 starts the completion pass.
+void SelectField(int field, int start = 0, int end = 0);
+// Shows the bound values of the controls from first to last again (0, 0: all).
+void DisplayFields(int first = 0, int last = 0);
+// Delivers a window event at once; 1 when a handler or the body cycled it.
+int SendWindowEvent(Window& window, int code);
+// The values of the current "EVENT:Notify"; false when the current event is something else.
+bool NotifyInfo(int& code, int& thread, std::uintptr_t& parameter);
+
+// Registers a handler for an event code (-1: every code) on a window, for a field or any field.
+void RegisterEventHandler(Window& window, int code, EventHandler handler, int field = 0, bool anyField = false);
+// Sets the window's timer in hundredths of a second (0 stops it); "EVENT:Timer" follows.
+void SetWindowTimer(Window& window, int hundredths);
+
+// The help file the help actions open; empty: the program's name with ".hlp".
+void SetHelpFile(std::string file);
+
+}  // namespace tamsil::window

@@ -1,0 +1,32 @@
+// Pieces of the window layer shared between its files: finding the runtime objects behind
+// platform windows, making, queueing and delivering events.
+#pragma once
+
+#include "platform/types.h"
+#include "runtime/window/window_object.h"
+
+namespace tamsil::window::detail {
+
+Window* windowOf(platform::HWND hwnd);    // the runtime window behind a "TslWin" window
+Control* controlOf(platform::HWND hwnd);  // the control behind a control's platform window
+
+// A new event for the window; its mouse and key snapshot comes from the calling thread's current
+// event when one is being handled, else from the thread's keyboard state.
+EventPtr makeEvent(Window& window, int code, Control* control);
+// Appends to the window's pending list on its own thread; from another thread it travels as
+// message 0xB01B through the window's queue.
+void queueEvent(Window& window, EventPtr event);
+// An event the runtime itself raises for a window: dropped once posting is off, except
+// "EVENT:CloseWindow" and "EVENT:CloseDown", which still let the window close.
+void postInternal(Window& window, int code, Control* control = nullptr);
+
+// Delivers one event to the window's handlers or loop body; -1, 0 or 1.
+int deliver(Window& window, const EventPtr& event);
+
+// Carries out a menu item's standard action; false when the code is no action.
+bool performStandardAction(Window& window, Control& item);
+
+// Takes the window off its thread's window stack.
+void forgetWindow(Window& window);
+
+}  // namespace tamsil::window::detail

@@ -1,0 +1,28 @@
+#include "runtime/window/window_object.h"
+
+#include "runtime/window/event_codes.h"
+#include "runtime/window/operations.h"
+
+namespace tamsil::window {
+
+int EventRecord::event() const { return int(code) - int(kEventBase); }
+
+Window::Window(std::string module, std::string label) : module_(std::move(module)), label_(std::move(label)) {}
+
+Window::~Window() {
+  if (handle) CloseWindowOp(*this);
+}
+
+Control* Window::control(int field) {
+  auto it = controls.find(field);
+  return it == controls.end() ? nullptr : &it->second;
+}
+
+Control* Window::controlOf(platform::HWND hwnd) {
+  if (!hwnd) return nullptr;
+  for (auto& [field, c] : controls)
+    if (c.hwnd == hwnd) return &c;
+  return nullptr;
+}
+
+}  // namespace tamsil::window

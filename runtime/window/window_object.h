@@ -1,0 +1,129 @@
+// The runtime's window object: what a procedure opens and runs its event loop on. It holds the
+// controls built from the stored definition, the window's event queue, its registered handlers and
+// the loop's state.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/types.h"
+#include "runtime/core/thread_context.h"
+
+namespace tamsil::window {
+
+class Window;
+struct Control;
+
+// One pending or current event. The mouse and key fields are a snapshot taken when the event was
+// made (copied from the current event when posted during a delivery).
+struct EventRecord {
+  platform::UINT code = 0;  // kEventBase + event code
+  Window* window = nullptr;
+  Control* control = nullptr;
+  Control* focus = nullptr;
+  int mouseX = 0, mouseY = 0;
+  std::uint32_t keyCode = 0;
+  std::uint8_t keyChar = 0;
+  std::uint8_t keyState = 0;
+  std::uint8_t hold = 0;
+  bool synchronous = false;
+  std::uintptr_t extra = 0;  // PostEvent's extra word; the parameter of a Notify
+  int notifyCode = 0;
+  int notifyThread = 0;
+
+  int event() const;  // the code without the base
+};
+using EventPtr = std::shared_ptr<EventRecord>;
+
+// A control of an open window, made from one record of the definition.
+struct Control {
+  int field = 0;
+  std::uint8_t kind = 0;
+  std::string label;                 // "?OK"; empty for controls without one
+  platform::HWND hwnd = nullptr;     // null for menus, items and drawn shapes
+  bool eventsOn = true;              // an event for a control whose flag is off is not posted
+  bool bound = false;                // bound to a variable: the completion pass visits it
+  std::uint32_t attributes = 0;
+  std::uint32_t action = 0;          // standard action of a menu item, 0 for none
+  std::string message, altMessage;   // status texts
+  std::string help;                  // help keyword
+  bool messageDefaulted = false, helpDefaulted = false;
+  std::vector<std::uint32_t> alertKeys;
+  // The control's own check of its contents for the completion pass; empty accepts anything.
+  std::function<bool()> accepts;
+  // Shows the bound variable's value again (DisplayFields); empty for unbound controls.
+  std::function<void()> display;
+};
+
+// A registered event handler: answers 0 to pass on, 5 to cycle, 3 to break, else its value.
+using EventHandler = std::function<int(Window&, const EventRecord&)>;
+
+struct HandlerRegistration {
+  int code = -1;  // -1 for every code
+  EventHandler handler;
+  int field = 0;  // 0 for window events
+  bool anyField = false;
+};
+
+// The loop body: run once per event; it ends its pass with EndEventPass.
+using LoopBody = std::function<void()>;
+
+struct WindowEventQueue {
+  std::deque<EventPtr> pending;
+  EventPtr current;
+  LoopBody* body = nullptr;  // the running loop's body; null when no loop runs
+  bool running = false;      // the loop frame
+  int depth = 0;
+  int outcome = 0;           // what the last pass ended with
+};
+
+class Window {
+ public:
+  // The window with label `label` in the definitions of module `module` ("Kestrel24$Kestr001",
+  // "P1$WINDOW").
+  Window(std::string module, std::string label);
+  ~Window();
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
+  const std::string& module() const { return module_; }
+  const std::string& label() const { return label_; }
+
+  platform::HWND handle = nullptr;
+  ThreadContext* thread = nullptr;  // of the thread that opened it
+  std::map<int, Control> controls;  // by field number
+  std::map<platform::UINT, int> commandFields;  // menu command identifier to field number
+  int lowestField = 0, highestField = 0;
+  std::uint32_t attributes = 0;   // 0x800: MoveSizeEvents
+  std::uint32_t stateWord = 0;    // 0x4000 maximized, 0x8000 minimized
+  platform::HFONT font = nullptr;
+  std::string help;               // the window's help keyword, the default of its controls
+  std::string message;
+  int closeState = 0;             // 3 once closing
+  bool sized = false;
+  bool timerSet = false;
+  bool inMenu = false;
+  bool sizeMoving = false;
+  bool showingHelp = false;
+  int setUseCount = 0;
+  bool completionActive = false;
+  int completionNext = 0;         // the next field the completion pass visits
+
+  WindowEventQueue queue;
+  std::vector<HandlerRegistration> handlers;  // searched newest (last) first
+
+  bool moveSizeEvents() const { return attributes & 0x800; }
+  Control* control(int field);
+  Control* controlOf(platform::HWND hwnd);
+
+ private:
+  std::string module_;
+  std::string label_;
+};
+
+}  // namespace tamsil::window

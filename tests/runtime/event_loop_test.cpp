@@ -1,0 +1,281 @@
+// The event loop on stored windows: which events the loop body sees, in which order, and what
+// handlers, the completion pass, the posting switch and cycled window events do to them.
+#include <gtest/gtest.h>
+
+#include "platform/queue.h"
+#include "platform/thread.h"
+#include "platform/window.h"
+#include "runtime/core/startup.h"
+#include "runtime/window/event_codes.h"
+#include "tests/runtime/runtime_test.h"
+
+namespace tamsil::testing {
+namespace {
+
+using namespace window;
+using Events = std::vector<std::string>;
+
+constexpr const char* kDemo = "Kestrel24$Kestr001";
+constexpr const char* kBuilder = "ASCMEON";
+
+class EventLoopTest : public RuntimeTest {};
+
+TEST_F(EventLoopTest, MenuItemsPostAcceptedUnlessTheyCarryAnAction) {
+  Window w(kDemo, "P1$WINDOW");
+  OpenWindowOp(w);
+  script("menu File > Load Excel Book\nmenu Edit > Copy\nmenu File > Exit\n");
+  runLoop();
+  EXPECT_EQ(events, (Events{"EVENT:OpenWindow 0", "EVENT:Accepted 7", "EVENT:CloseWindow 0"}));
+  EXPECT_EQ(w.handle, nullptr);  // closed by the CloseWindow the body let through
+}
+
+TEST_F(EventLoopTest, UserSizingSendsSizeThenPostsSized) {
+  Window w(kDemo, "P1$WINDOW");
+  OpenWindowOp(w);
+  script("resize 800 600\n");
+  runLoop();
+  EXPECT_EQ(events, (Events{"EVENT:OpenWindow 0", "EVENT:Size 0", "EVENT:Sized 0", "EVENT:CloseWindow 0"}));
+  EXPECT_TRUE(w.sized);
+}
+
+TEST_F(EventLoopTest, CycledMoveLeavesTheWindowWhereItWas) {
+  Window w(kDemo, "P1$WINDOW");
+  OpenWindowOp(w);
+  platform::RECT before, afterMove, maximized;
+  platform::GetWindowRect(w.handle, &before);
+  RegisterEventHandler(w, event::Move, [](Window&, const EventRecord&) { return 5; });
+  script("move 300 200\nmaximize\n");
+  runLoop([&](int code, int) {
+    if (code == event::Maximize) platform::GetWindowRect(w.handle, &afterMove);  // before the action
+    if (code == event::Maximized) platform::GetWindowRect(w.handle, &maximized);
+    return 0;
+  });
+  EXPECT_EQ(events, (Events{"EVENT:OpenWindow 0", "EVENT:Maximize 0", "EVENT:Moved 0", "EVENT:Sized 0",
+                            "EVENT:Maximized 0", "EVENT:CloseWindow 0"}));
+  EXPECT_EQ(afterMove, before);
+  EXPECT_NE(maximized, before);
+  EXPECT_EQ(w.stateWord & 0x4000u, 0x4000u);
+}
+
+TEST_F(EventLoopTest, WithoutMoveSizeEventsTheWindowMovesSilently) {
+  Window w("FWERROR", "$WINDOW");
+  OpenWindowOp(w);
+  platform::RECT before, during;
+  platform::GetWindowRect(w.handle, &before);
+  script("move 300 200\nresize 500 400\n");
+  runLoop([&](int code, int) {
+    if (code == event::CloseWindow) platform::GetWindowRect(w.handle, &during);
+    return 0;
+  });
+  EXPECT_EQ(events, (Events{"EVENT:OpenWindow 0", "EVENT:CloseWindow 0"}));
+  EXPECT_EQ(during.left, 300);
+  EXPECT_EQ(during.width(), 500);
+}
+
+struct HandlerCase {
+  const char* name;
+  std::vector<HandlerRegistration> handlers;  // registered in this order
+  Events expected;
+  bool stillOpen;
+};
+
+class HandlerTest : public EventLoopTest, public ::testing::WithParamInterface<HandlerCase> {};
+
+EventHandler answer(int level) {
+  return [level](Window&, const EventRecord&) { return level; };
+}
+
+TEST_P(HandlerTest, AnswersDecideWhatTheBodySees) {
+  Window w(kDemo, "P1$WINDOW");
+  OpenWindowOp(w);
+  for (const auto& h : GetParam().handlers) RegisterEventHandler(w, h.code, h.handler, h.field, h.anyField);
+  script("menu File > Load Excel Book\n");
+  runLoop();
+  EXPECT_EQ(events, GetParam().expected);
+  EXPECT_EQ(w.handle != nullptr, GetParam().stillOpen);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HandlerTest,
+    ::testing::Values(
+        HandlerCase{"CycleHidesTheEvent",
+                    {{event::Accepted, answer(5), 7, false}},
+                    {"EVENT:OpenWindow 0", "EVENT:CloseWindow 0"},
+                    false},
+        HandlerCase{"BreakEndsTheLoop",
+                    {{event::Accepted, answer(3), 0, true}},
+                    {"EVENT:OpenWindow 0"},
+                    true},
+        HandlerCase{"ZeroPassesOn",
+                    {{-1, answer(0), 0, true}},
+                    {"EVENT:OpenWindow 0", "EVENT:Accepted 7", "EVENT:CloseWindow 0"},
+                    false},
+        HandlerCase{"NewestFirst",
+                    {{event::Accepted, answer(3), 0, true}, {event::Accepted, answer(5), 7, false}},
+                    {"EVENT:OpenWindow 0", "EVENT:CloseWindow 0"},
+                    false},
+        HandlerCase{"OtherFieldIsNotAsked",
+                    {{event::Accepted, answer(3), 8, false}},
+                    {"EVENT:OpenWindow 0", "EVENT:Accepted 7", "EVENT:CloseWindow 0"},
+                    false}),
+    [](const ::testing::TestParamInfo<HandlerCase>& p) { return std::string(p.param.name); });
+
+TEST_F(EventLoopTest, BreakFromTheBodyEndsTheLoopAndLeavesTheWindowOpen) {
+  Window w(kDemo, "P1$WINDOW");
+  OpenWindowOp(w);
+  script("menu File > Load Excel Book\nmenu File > Save\n");
+  runLoop([](int code, int) { return code == event::Accepted ? -1 : 0; });
+  EXPECT_EQ(events, (Events{"EVENT:OpenWindow 0", "EVENT:Accepted 7"}));
+  EXPECT_NE(w.handle, nullptr);
+  CloseWindowOp(w);
+  EXPECT_EQ(w.handle, nullptr);
+}
+
+TEST_F(EventLoopTest, CompletionPassAcceptsBoundControlsInOrderThenCompletes) {
+  Window w(kBuilder, "P3$BUILDERWINDOW");
+  OpenWindowOp(w);
+  runLoop([](int code, int) {
+    if (code == event::OpenWindow) SelectField(0);
+    return code == event::Completed ? -1 : 0;
+  });
+  EXPECT_EQ(events, (Events{"EVENT:OpenWindow 0", "EVENT:Accepted 1", "EVENT:Accepted 2", "EVENT:Accepted 3",
+                            "EVENT:Accepted 5", "EVENT:Completed 0"}));
+}
+
+TEST_F(EventLoopTest, CompletionPassStopsAtTheFirstRefusingControlAndFocusesIt) {
+  Window w(kBuilder, "P3$BUILDERWINDOW");
+  OpenWindowOp(w);
+  w.control(3)->accepts = [] { return false; };
+  const platform::HWND refusing = w.control(3)->hwnd;
+  platform::HWND focusAtClose = nullptr;
+  script("idle\n");  // when the pass has stopped, the script closes the window
+  runLoop([&](int code, int) {
+    if (code == event::OpenWindow) SelectField(0);
+    if (code == event::CloseWindow) focusAtClose = platform::GetFocus();
+    return 0;
+  });
+  EXPECT_EQ(events, (Events{"EVENT:OpenWindow 0", "EVENT:Accepted 1", "EVENT:Accepted 2", "EVENT:CloseWindow 0"}));
+  EXPECT_EQ(focusAtClose, refusing);
+}
+
+TEST_F(EventLoopTest, SelectedForTheFocusedControlIsDropped) {
+  Window w(kBuilder, "P3$BUILDERWINDOW");
+  OpenWindowOp(w);
+  runLoop([](int code, int) {
+    if (code == event::OpenWindow) {
+      PostEvent(event::Selected, 5);
+      PostEvent(event::Selected, 5);
+      PostEvent(event::Accepted, 10);
+    }
+    return code == event::Accepted ? -1 : 0;
+  });
+  EXPECT_EQ(events, (Events{"EVENT:OpenWindow 0", "EVENT:Selected 5", "EVENT:Accepted 10"}));
+  EXPECT_EQ(platform::GetFocus(), w.control(5)->hwnd);
+}
+
+TEST_F(EventLoopTest, TabMovesTheFocusThroughSelectedEvents) {
+  Window w(kBuilder, "P3$BUILDERWINDOW");
+  OpenWindowOp(w);
+  script("key Tab\nkey Tab\nkey Shift+Tab\n");
+  runLoop();
+  EXPECT_EQ(events, (Events{"EVENT:OpenWindow 0", "EVENT:Selected 1", "EVENT:Selected 2", "EVENT:Selected 1",
+                            "EVENT:CloseWindow 0"}));
+}
+
+TEST_F(EventLoopTest, AfterTheMainProcedurePostsAreDroppedButCloseStillCloses) {
+  Window w(kDemo, "P1$WINDOW");
+  OpenWindowOp(w);
+  script("menu File > Exit\n");
+  runLoop([](int code, int) {
+    if (code == event::OpenWindow) {
+      DisallowPosting();
+      PostEvent(event::Accepted, 7);
+    }
+    return 0;
+  });
+  EXPECT_EQ(events, (Events{"EVENT:OpenWindow 0"}));
+  EXPECT_EQ(w.handle, nullptr);
+}
+
+TEST_F(EventLoopTest, PostingDuringAnEventCopiesItsKeySnapshot) {
+  Window w(kDemo, "P1$WINDOW");
+  OpenWindowOp(w);
+  std::uint32_t seenKey = 99;
+  RegisterEventHandler(
+      w, event::Accepted,
+      [&](Window&, const EventRecord& e) {
+        seenKey = e.keyCode;
+        return 3;
+      },
+      0, true);
+  currentThreadContext()->lastKeyCode = 0;
+  runLoop([](int code, int) {
+    if (code == event::OpenWindow) {
+      currentThreadContext()->lastKeyCode = 77;  // a key seen after the event was made
+      PostEvent(event::Accepted, 21);
+    }
+    return 0;
+  });
+  EXPECT_EQ(seenKey, 0u);
+}
+
+TEST_F(EventLoopTest, CurrentEventReadsZeroOutsideAndAcceptedFieldOnlyForAccepted) {
+  EXPECT_EQ(EventCode(), 0);
+  Window w(kDemo, "P1$WINDOW");
+  OpenWindowOp(w);
+  int accepted = -1;
+  runLoop([&](int code, int) {
+    accepted = AcceptedField();
+    return code == event::OpenWindow ? -1 : 0;
+  });
+  EXPECT_EQ(accepted, 0);
+}
+
+TEST_F(EventLoopTest, TimerEventsArriveWhileTheTimerIsSet) {
+  Window w(kDemo, "P1$WINDOW");
+  OpenWindowOp(w);
+  int timers = 0;
+  runLoop([&](int code, int) {
+    if (code == event::OpenWindow) SetWindowTimer(w, 1);
+    if (code == event::Timer && ++timers == 2) {
+      SetWindowTimer(w, 0);
+      return -1;
+    }
+    return 0;
+  });
+  EXPECT_EQ(timers, 2);
+}
+
+TEST_F(EventLoopTest, PostFromAnotherThreadArrivesThroughTheWindowQueue) {
+  Window w(kDemo, "P1$WINDOW");
+  OpenWindowOp(w);
+  const int self = currentThreadContext()->number;
+  platform::Thread poster([self] {
+    ThreadContextScope ctx;
+    PostEvent(0x3FF, 0, self);
+  });
+  runLoop([](int code, int) { return code == 0x3FF ? -1 : 0; });
+  EXPECT_EQ(events.back(), "1023 0");
+}
+
+using EventLoopDeathTest = EventLoopTest;
+
+TEST_F(EventLoopDeathTest, RuntimeErrorsEndTheProgramWithCodeTwo) {
+  EXPECT_EXIT(
+      {
+        Window w(kDemo, "P1$WINDOW");
+        OpenWindowOp(w);
+        OpenWindowOp(w);
+      },
+      ::testing::ExitedWithCode(2), "Window is already open : P1\\$WINDOW");
+  EXPECT_EXIT(Accept([] {}), ::testing::ExitedWithCode(2), "ACCEPT loop requires a window");
+  EXPECT_EXIT(
+      {
+        Window w(kDemo, "P7$MISSING");
+        OpenWindowOp(w);
+      },
+      ::testing::ExitedWithCode(2), "Internal error 02 : WSLDIAL");
+}
+
+}  // namespace
+}  // namespace tamsil::testing
