@@ -4,10 +4,14 @@ namespace tamsil::tool {
 
 // Entry points, each defined in the file of its subcommand.
 int help(Args);
+int formatCommand(Args);
+int deformatCommand(Args);
 
 namespace {
 constexpr Command kCommands[] = {
     {"help", "", help},
+    {"format", "VALUE PICTURE", formatCommand},
+    {"deformat", "TEXT [PICTURE]", deformatCommand},
 };
 }  // namespace
 
