@@ -246,7 +246,7 @@ int WritePrivateProfileStringA(const char* section, const char* key, const char*
   }
   if (const auto line = file.findKey(*found, key)) {
     if (value == nullptr) file.lines.erase(file.lines.begin() + long(*line));
-    else file.lines[*line] = std::string(key) + "=" + value;
+    else file.lines[*line] = std::string(*ProfileFile::keyOf(file.lines[*line])) + "=" + value;  // keeps the stored spelling
   } else {
     if (value == nullptr) return 1;
     // After the section's last non-blank line, so blank separator lines stay between sections.

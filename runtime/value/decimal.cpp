@@ -1,5 +1,6 @@
 #include "runtime/value/decimal.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -39,8 +40,7 @@ DecimalDigits decimalFromText(std::string_view s) {
     if (j < s.size() && (s[j] == '-' || s[j] == '+')) negExp = s[j++] == '-';
     if (j < s.size() && isDigit(s[j])) {
       int64_t e = 0;
-      for (; j < s.size() && isDigit(s[j]); ++j)
-        if (e < kExponentLimit) e = e * 10 + (s[j] - '0');
+      for (; j < s.size() && isDigit(s[j]); ++j) e = std::min(e * 10 + (s[j] - '0'), kExponentLimit);
       point += negExp ? -e : e;
     }
   }

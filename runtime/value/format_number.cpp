@@ -152,7 +152,9 @@ void formatNumber(const DecimalDigits& value, const CompiledPicture& p, Formatte
       const char before = i > 0 ? o[i - 1] : ' ';
       if (isDigitChar(before)) o[i] = t[i].ch;
       else if (before == '*') o[i] = '*';
-      else if (i > 0 && t[i - 1].cls == TokenClass::kSign && before != ' ') o[i] = before, o[i - 1] = ' ';
+      // A sign before an empty grouping position floats right; with blank-filled digits the
+      // sign moves up to the first digit below instead.
+      else if (!blankFill && i > 0 && t[i - 1].cls == TokenClass::kSign && before != ' ') o[i] = before, o[i - 1] = ' ';
       else o[i] = ' ';
     }
     for (int i = point, d = 0; i < count; ++i) {
