@@ -73,13 +73,18 @@ int32_t dayNumber(int month, int day, int year, int window) {
 
 CivilDate splitDay(int32_t d) {
   if (!isValidDay(d)) return {};
-  // The estimate never falls short of the real year; step down to it (at most a few steps).
-  int y = 1801 + (d - kFirstDay) / 365;
-  while (firstDayOfYear(y) > d) --y;
-  int rest = int(d - firstDayOfYear(y));  // 0-based day of the year
-  int m = 1;
-  for (int len; rest >= (len = daysInMonth(y, m)); ++m) rest -= len;
-  return {y, m, rest + 1};
+  // Constant time: count in 400-year eras of 146,097 days from 1 March of year 0, so the leap
+  // day falls at the end of each year of the count.
+  constexpr int64_t kMarch1Year0 = 657'738;  // days from 1 March of year 0 to 28 December 1800
+  const int64_t z = d + kMarch1Year0;
+  const int64_t era = z / 146'097;
+  const int64_t doe = z - era * 146'097;                                       // [0, 146096]
+  const int64_t yoe = (doe - doe / 1'460 + doe / 36'524 - doe / 146'096) / 365;  // [0, 399]
+  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);                  // [0, 365]
+  const int64_t mp = (5 * doy + 2) / 153;                                      // March = 0
+  const int day = int(doy - (153 * mp + 2) / 5 + 1);
+  const int month = int(mp < 10 ? mp + 3 : mp - 9);
+  return {int(yoe + era * 400 + (month <= 2 ? 1 : 0)), month, day};
 }
 
 int32_t timeNumber(int hours, int minutes, int seconds, int hundredths) {

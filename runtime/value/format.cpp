@@ -32,10 +32,10 @@ double readDouble(std::string_view s) {
   return v;
 }
 
-void dispatch(const DecimalDigits& value, int64_t whole, const CompiledPicture& p, FormattedText& out) {
+void dispatch(const DecimalDigits& value, const CompiledPicture& p, FormattedText& out) {
   switch (p.kind) {
-    case PictureKind::kDate: formatDate(whole, p, out); break;
-    case PictureKind::kTime: formatTime(whole, p, out); break;
+    case PictureKind::kDate: formatDate(wholePart(value), p, out); break;
+    case PictureKind::kTime: formatTime(wholePart(value), p, out); break;
     default: formatNumber(value, p, out); break;
   }
 }
@@ -49,7 +49,7 @@ FormattedText format(std::string_view value, const CompiledPicture& p) {
     case ValueKind::kText: formatText(value, p, out); return out;
     case ValueKind::kDecimal: {
       const DecimalDigits d = decimalFromText(value);
-      dispatch(d, wholePart(d), p, out);
+      dispatch(d, p, out);
       return out;
     }
     default: return format(readDouble(value), p);
@@ -68,11 +68,12 @@ FormattedText format(double value, const CompiledPicture& p) {
   // Day and time numbers are whole: skip the digit string when the double already is one.
   if ((p.kind == PictureKind::kDate || p.kind == PictureKind::kTime) && value == std::trunc(value) &&
       std::fabs(value) < 1e12) {
-    dispatch({}, int64_t(value), p, out);
+    if (p.kind == PictureKind::kDate) formatDate(int64_t(value), p, out);
+    else formatTime(int64_t(value), p, out);
     return out;
   }
   const DecimalDigits d = decimalFromDouble(value);
-  dispatch(d, wholePart(d), p, out);
+  dispatch(d, p, out);
   return out;
 }
 
@@ -83,7 +84,7 @@ FormattedText format(const DecimalDigits& value, const CompiledPicture& p) {
     formatText(decimalToText(value), p, out);
     return out;
   }
-  dispatch(value, wholePart(value), p, out);
+  dispatch(value, p, out);
   return out;
 }
 

@@ -9,15 +9,9 @@ namespace {
 // Writes value into the run of positions [begin, end): the last digits of the value, one per
 // position. A leading zero shows the position's own character (its fill), so the default
 // pictures show a blank tens digit where they have one; the last position always shows a digit.
-void writeField(int value, const Token* t, int begin, int end, char* o) {
-  bool leading = true;
-  int divisor = 1;
-  for (int i = begin + 1; i < end; ++i) divisor *= 10;
-  for (int i = begin; i < end; ++i, divisor /= 10) {
-    const int digit = value / divisor % 10;
-    leading = leading && digit == 0 && i + 1 < end;
-    o[i] = leading ? t[i].ch : char('0' + digit);
-  }
+void writeField(unsigned value, const Token* t, int begin, int end, char* o) {
+  for (int i = end - 1; i >= begin; --i, value /= 10) o[i] = char('0' + value % 10);
+  for (int i = begin; i + 1 < end && o[i] == '0'; ++i) o[i] = t[i].ch;
 }
 
 int runEnd(const CompiledPicture& p, int i) {
@@ -39,37 +33,37 @@ void writeFixed(const CompiledPicture& p, char* o) {
 void formatDate(int64_t day, const CompiledPicture& p, FormattedText& out) {
   char* o = out.reset(p.count);
   if (p.blankWhenZero && day == 0) return;
-  writeFixed(p, o);
-  if (day < kFirstDay || day > kLastDay) return;
-  const CivilDate c = splitDay(int32_t(day));
-  const LocaleData* locale = nullptr;
-  int yearPositions = 0;
-  for (const Token& t : p) yearPositions += t.cls == TokenClass::kYear;
+  const bool valid = day >= kFirstDay && day <= kLastDay;
+  const CivilDate c = splitDay(valid ? int32_t(day) : 0);
+  const Token* t = p.tokens.data();
   int dropped = 0;  // month-name positions the name did not fill; removed at the end
   int dropAt[kMaxPositions];
   for (int i = 0; i < p.count;) {
-    const Token* t = p.tokens.data();
     const int end = runEnd(p, i);
-    switch (t[i].cls) {
-      case TokenClass::kMonth: writeField(c.month, t, i, end, o); break;
-      case TokenClass::kDay: writeField(c.day, t, i, end, o); break;
-      case TokenClass::kYear: writeField(yearPositions < 4 ? c.year % 100 : c.year, t, i, end, o); break;
-      case TokenClass::kMonthName: {
-        if (!locale) locale = &loadLocale();
-        const bool full = p.pictureNumber == 4 || p.pictureNumber == 18;
-        const std::string& name = full ? locale->monthNames[size_t(c.month - 1)]
-                                       : locale->monthAbbreviations[size_t(c.month - 1)];
-        for (int k = i; k < end; ++k) {
-          if (size_t(k - i) < name.size()) {
-            const auto ch = uint8_t(name[size_t(k - i)]);
-            o[k] = char(full ? ch : locale->toUpper(ch));
-          } else {
-            dropAt[dropped++] = k;
-          }
+    const TokenClass cls = t[i].cls;
+    if (cls == TokenClass::kSeparator || cls == TokenClass::kLiteral) {
+      for (int k = i; k < end; ++k) o[k] = t[k].ch;
+    } else if (!valid) {
+      // An invalid day number leaves the fields blank.
+    } else if (cls == TokenClass::kMonth) {
+      writeField(unsigned(c.month), t, i, end, o);
+    } else if (cls == TokenClass::kDay) {
+      writeField(unsigned(c.day), t, i, end, o);
+    } else if (cls == TokenClass::kYear) {  // fewer than four positions show the last two digits
+      writeField(unsigned(end - i < 4 ? c.year % 100 : c.year), t, i, end, o);
+    } else if (cls == TokenClass::kMonthName) {
+      const LocaleData& locale = loadLocale();
+      const bool full = p.pictureNumber == 4 || p.pictureNumber == 18;
+      const std::string& name = full ? locale.monthNames[size_t(c.month - 1)]
+                                     : locale.monthAbbreviations[size_t(c.month - 1)];
+      for (int k = i; k < end; ++k) {
+        if (size_t(k - i) >= name.size()) {
+          dropAt[dropped++] = k;
+          continue;
         }
-        break;
+        const auto ch = uint8_t(name[size_t(k - i)]);
+        o[k] = char(full ? ch : locale.toUpper(ch));
       }
-      default: break;
     }
     i = end;
   }
@@ -96,9 +90,9 @@ void formatTime(int64_t time, const CompiledPicture& p, FormattedText& out) {
   for (int i = 0; i < p.count;) {
     const int end = runEnd(p, i);
     switch (t[i].cls) {
-      case TokenClass::kHour: writeField(hours, t, i, end, o); break;
-      case TokenClass::kMinute: writeField(c.minutes, t, i, end, o); break;
-      case TokenClass::kSecond: writeField(c.seconds, t, i, end, o); break;
+      case TokenClass::kHour: writeField(unsigned(hours), t, i, end, o); break;
+      case TokenClass::kMinute: writeField(unsigned(c.minutes), t, i, end, o); break;
+      case TokenClass::kSecond: writeField(unsigned(c.seconds), t, i, end, o); break;
       case TokenClass::kAmPm: {
         // @T7 and @T8 show the platform's texts, the other pictures the runtime's.
         const LocaleData& l = loadLocale();

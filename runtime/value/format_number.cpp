@@ -98,17 +98,10 @@ void formatNumber(const DecimalDigits& value, const CompiledPicture& p, Formatte
   const int count = p.count;
   const Token* t = p.tokens.data();
 
-  // The sections: integer positions before the point, decimals after it, exponent after its sign.
-  int point = count, expSign = count, integerDigits = 0, groups = 0, decimals = 0;
-  bool blankFill = false;
-  for (int i = 0; i < count; ++i) {
-    const TokenClass c = t[i].cls;
-    if ((c == TokenClass::kDecimal || c == TokenClass::kImpliedDecimal) && point == count) point = i;
-    else if (c == TokenClass::kExpSign) expSign = i;
-    else if (isDigitToken(c) && i < point) ++integerDigits, blankFill |= c == TokenClass::kDigitBlank;
-    else if (c == TokenClass::kGroup && i < point) ++groups;
-    else if (isDigitToken(c) && i < expSign) ++decimals;
-  }
+  const NumberShape& shape = p.shape;
+  const int point = shape.point, expSign = shape.expSign, integerDigits = shape.integerDigits,
+            groups = shape.groups, decimals = shape.decimals;
+  const bool blankFill = shape.blankFill;
   if (integerDigits + decimals == 0 && p.kind == PictureKind::kPattern) return;
 
   ShownDigits s;
@@ -125,22 +118,16 @@ void formatNumber(const DecimalDigits& value, const CompiledPicture& p, Formatte
       else if (c != TokenClass::kImpliedDecimal) o[i] = t[i].ch;
     }
   } else {
-    // Grouping positions give way to digits from the left when the digits need them.
-    int convert = s.integerCount > integerDigits ? s.integerCount - integerDigits : 0;
-    bool showsDigit[kMaxPositions] = {};
+    // Grouping positions give way to digits from the left when the digits need them: counted
+    // from the left, the first `convert` groups take digits.
+    const int convert = s.integerCount > integerDigits ? s.integerCount - integerDigits : 0;
     int r = s.integerCount - 1;
-    int leftGroupsSeen = 0;
-    int groupsLeftOf[kMaxPositions];  // groups at or before i, for the conversion test
-    for (int i = 0; i < point; ++i) {
-      if (t[i].cls == TokenClass::kGroup) ++leftGroupsSeen;
-      groupsLeftOf[i] = leftGroupsSeen;
-    }
+    int groupNumber = groups;  // of the next group met, counted from the left
     for (int i = point - 1; i >= 0; --i) {
       const TokenClass c = t[i].cls;
-      const bool converted = c == TokenClass::kGroup && groupsLeftOf[i] <= convert;
+      const bool converted = c == TokenClass::kGroup && groupNumber-- <= convert;
       if (isDigitToken(c) || converted) {
-        if (r >= 0) o[i] = s.integer[r--], showsDigit[i] = true;
-        else o[i] = t[i].ch;  // a leading position without a digit
+        o[i] = r >= 0 ? s.integer[r--] : t[i].ch;  // a leading position shows its own character
       } else if (c == TokenClass::kSign) {
         o[i] = negative ? t[i].ch : ' ';
       } else if (c != TokenClass::kGroup) {
@@ -148,7 +135,7 @@ void formatNumber(const DecimalDigits& value, const CompiledPicture& p, Formatte
       }
     }
     for (int i = 0; i < point; ++i) {
-      if (t[i].cls != TokenClass::kGroup || showsDigit[i]) continue;
+      if (t[i].cls != TokenClass::kGroup || isDigitChar(o[i])) continue;  // converted: a digit
       const char before = i > 0 ? o[i - 1] : ' ';
       if (isDigitChar(before)) o[i] = t[i].ch;
       else if (before == '*') o[i] = '*';
@@ -170,7 +157,8 @@ void formatNumber(const DecimalDigits& value, const CompiledPicture& p, Formatte
       if (isDigitToken(t[i].cls)) o[i] = char('0' + e % 10), e /= 10;
 
     // Blank-filled digits: leading currency and sign characters float to the first digit shown.
-    if (blankFill) {
+    const bool leadingMark = t[0].cls == TokenClass::kCurrency || t[0].cls == TokenClass::kSign;
+    if (blankFill && leadingMark) {
       char held[kMaxPositions];
       int h = 0;
       int i = 0;
@@ -181,8 +169,9 @@ void formatNumber(const DecimalDigits& value, const CompiledPicture& p, Formatte
         for (int k = 0; k < h; ++k) o[i - h + k] = held[k];
     }
   }
-  for (int i = count - 1; i >= 0; --i)
-    if (t[i].cls == TokenClass::kImpliedDecimal) out.drop(size_t(i));
+  if (shape.impliedPoint)
+    for (int i = count - 1; i >= 0; --i)
+      if (t[i].cls == TokenClass::kImpliedDecimal) out.drop(size_t(i));
 }
 
 }  // namespace tamsil

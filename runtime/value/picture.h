@@ -63,6 +63,18 @@ struct Token {
 
 constexpr int kMaxPositions = 255;
 
+// Where the sections of a numeric, scientific or pattern picture lie; derived by the compiler
+// so that FORMAT, called far more often than the compiler, needs no scan of the positions.
+struct NumberShape {
+  uint8_t point = 0;          // index of the decimal point (shown or implied), else count
+  uint8_t expSign = 0;        // index of the exponent sign, else count
+  uint8_t integerDigits = 0;  // digit positions before the point
+  uint8_t groups = 0;         // grouping positions before the point
+  uint8_t decimals = 0;       // digit positions after the point (before any exponent)
+  bool blankFill = false;     // some integer position shows a blank for a leading zero
+  bool impliedPoint = false;  // the point is implied: not shown
+};
+
 // A bad picture leaves every field zero (count 0): FORMAT then gives empty text.
 struct CompiledPicture {
   PictureKind kind = PictureKind::kNumeric;
@@ -72,6 +84,7 @@ struct CompiledPicture {
   uint8_t centuryWindow = 0;    // dates: years back from the current year a two-digit year may lie
   uint8_t pictureNumber = 0;    // dates 1..18, times 1..8
   std::array<Token, kMaxPositions> tokens{};
+  NumberShape shape;            // @N, @E and @P only
 
   bool valid() const { return count != 0; }
   const Token* begin() const { return tokens.data(); }

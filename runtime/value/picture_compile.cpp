@@ -254,6 +254,29 @@ bool compilePattern(std::string_view body, char open, CompiledPicture& p) {
   return true;
 }
 
+NumberShape shapeOf(const CompiledPicture& p) {
+  NumberShape s;
+  s.point = s.expSign = p.count;
+  for (int i = 0; i < p.count; ++i) {
+    const TokenClass c = p.tokens[size_t(i)].cls;
+    const bool digit = c == TokenClass::kDigit || c == TokenClass::kDigitBlank;
+    if ((c == TokenClass::kDecimal || c == TokenClass::kImpliedDecimal) && s.point == p.count) {
+      s.point = uint8_t(i);
+      s.impliedPoint = c == TokenClass::kImpliedDecimal;
+    } else if (c == TokenClass::kExpSign) {
+      s.expSign = uint8_t(i);
+    } else if (digit && i < s.point) {
+      ++s.integerDigits;
+      s.blankFill |= c == TokenClass::kDigitBlank;
+    } else if (c == TokenClass::kGroup && i < s.point) {
+      ++s.groups;
+    } else if (digit && i < s.expSign) {
+      ++s.decimals;
+    }
+  }
+  return s;
+}
+
 }  // namespace
 
 CompiledPicture compilePicture(std::nullopt_t) {
@@ -288,6 +311,8 @@ CompiledPicture compilePicture(std::string_view text) {
   }
   if (!ok) return {};
   p.blankWhenZero = blankWhenZero;
+  if (p.kind == PictureKind::kNumeric || p.kind == PictureKind::kScientific || p.kind == PictureKind::kPattern)
+    p.shape = shapeOf(p);
   return p;
 }
 

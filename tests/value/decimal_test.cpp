@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <random>
+
 namespace tamsil {
 namespace {
 
@@ -42,6 +47,34 @@ TEST(DecimalTest, DoublesKeepFifteenSignificantDigits) {
   EXPECT_TRUE(decimalFromDouble(0.0).isZero());
   EXPECT_TRUE(decimalFromDouble(-2.5).negative);
   EXPECT_FALSE(decimalFromDouble(1.0 / 0.0).finite);
+}
+
+// The quick path for short decimals must agree with an exact conversion for every kind of value:
+// amounts, values off by an ulp or several from a short decimal, and arbitrary bit patterns.
+TEST(DecimalTest, QuickPathAgreesWithExactRounding) {
+  auto exact = [](double v) {
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 14);
+    return decimalFromText(std::string_view(buf, size_t(r.ptr - buf)));
+  };
+  std::mt19937_64 random(42);
+  int checked = 0;
+  for (int i = 0; i < 200'000; ++i) {
+    const double amount = double(int64_t(random() % 2'000'000'000'000) - 1'000'000'000'000) / 100.0;
+    uint64_t bits = random();
+    double arbitrary;
+    std::memcpy(&arbitrary, &bits, sizeof arbitrary);
+    for (double v : {amount, std::nextafter(amount, 0.0), std::nextafter(amount, 1e300),
+                     amount / 7.0 - 50'000.0, double(i) / 1000.0, arbitrary}) {
+      if (!std::isfinite(v) || v == 0) continue;
+      const DecimalDigits got = decimalFromDouble(v), want = exact(v);
+      ASSERT_EQ(got.digits, want.digits) << std::hexfloat << v;
+      ASSERT_EQ(got.pointPos, want.pointPos) << std::hexfloat << v;
+      ASSERT_EQ(got.negative, want.negative) << std::hexfloat << v;
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 1'000'000);
 }
 
 TEST(DecimalTest, WritesPlainText) {
