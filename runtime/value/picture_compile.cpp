@@ -1,5 +1,6 @@
 // The picture compiler: one parser per picture kind, each filling a CompiledPicture or failing,
 // in which case the caller returns the zero picture.
+#include <algorithm>
 #include <optional>
 #include <string>
 
