@@ -266,4 +266,8 @@ unsigned GetProfileIntA(const char* section, const char* key, int defaultValue) 
   return GetPrivateProfileIntA(section, key, defaultValue, "win.ini");
 }
 
+int WriteProfileStringA(const char* section, const char* key, const char* value) {
+  return WritePrivateProfileStringA(section, key, value, "win.ini");
+}
+
 }  // namespace platform

@@ -44,5 +44,6 @@ int WritePrivateProfileStringA(const char* section, const char* key, const char*
 uint32_t GetProfileStringA(const char* section, const char* key, const char* defaultValue,
                            char* buffer, uint32_t size);
 unsigned GetProfileIntA(const char* section, const char* key, int defaultValue);
+int WriteProfileStringA(const char* section, const char* key, const char* value);
 
 }  // namespace platform

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "runtime/value/locale.h"
+
 namespace tamsil {
 namespace {
 
@@ -68,7 +70,7 @@ int32_t dayNumber(int month, int day, int year, int window, int current) {
 }
 
 int32_t dayNumber(int month, int day, int year, int window) {
-  return dayNumber(month, day, year, window, currentYear());
+  return dayNumber(month, day, year, window, loadLocale().currentYear);
 }
 
 CivilDate splitDay(int32_t d) {

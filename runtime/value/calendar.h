@@ -32,7 +32,8 @@ inline bool isValidTime(int32_t time) { return time > 0 && time <= kLastTime; }
 // 99 - window years after it.
 int expandTwoDigitYear(int yy, int window, int currentYear);
 
-// The DATE operation: years below 100 pass the century window (against the current year), a month
+// The DATE operation: years below 100 pass the century window (against the current year as the
+// locale read it once, or against currentYear when given), a month
 // of 13 or more rolls into the next years, the day is not checked against the month's length
 // (30 February is 1 March, day 0 the last day of the month before). Returns -1 when the month is
 // 0 or negative, the year lies outside 1801..9999, or the result is not a valid day number.
@@ -59,7 +60,8 @@ uint32_t packTime(int32_t time);
 int32_t unpackTime(uint32_t packed);
 
 // Today's day number from the local clock, or from TAMSIL_TODAY=YYYY-MM-DD when that is set to a
-// valid date (scripted runs and tests need a fixed "current year"); read on every call.
+// valid date (scripted runs and tests need a fixed "current year"); read on every call, like
+// currentYear(). Two-digit years use the year the locale read once (LocaleData::currentYear).
 int32_t today();
 int currentYear();
 // The local clock as a time number.

@@ -92,7 +92,7 @@ TEST_F(ProfileTest, BareNamesLiveInTheProfileDirectoryAndPathsAreUsedAsIs) {
   EXPECT_TRUE(WritePrivateProfileStringA("s", "k", "v", path.c_str()));
   char buf[8];
   EXPECT_EQ(GetPrivateProfileStringA("s", "k", "", buf, sizeof buf, path.c_str()), 1u);
-  EXPECT_TRUE(WritePrivateProfileStringA("intl", "sTime", ".", nullptr));
+  EXPECT_TRUE(WriteProfileStringA("intl", "sTime", "."));
   EXPECT_EQ(GetProfileStringA("INTL", "stime", ":", buf, sizeof buf), 1u);
   EXPECT_EQ(buf[0], '.');
   EXPECT_EQ(GetProfileIntA("intl", "iTime", 5), 5u);
