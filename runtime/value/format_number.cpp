@@ -163,7 +163,7 @@ void formatNumber(const DecimalDigits& value, const CompiledPicture& p, Formatte
       int h = 0;
       int i = 0;
       for (; i < count && (t[i].cls == TokenClass::kCurrency || t[i].cls == TokenClass::kSign); ++i)
-        if (o[i] != ' ') held[h++] = o[i], o[i] = ' ';
+        if (t[i].cls == TokenClass::kCurrency || o[i] != ' ') held[h++] = o[i], o[i] = ' ';  // a hidden sign is not held
       while (i < count && !isDigitChar(o[i])) ++i;
       if (i < count)
         for (int k = 0; k < h; ++k) o[i - h + k] = held[k];

@@ -115,6 +115,7 @@ INSTANTIATE_TEST_SUITE_P(Numbers, FormatToolTest, ::testing::Values(
     Case{"-1234.5", "@N$-12.2", "  $-1,234.50"},
     Case{"1234.5", "@N$12.2", "   $1,234.50"},
     Case{"1234.5", "@N12~ EUR~", "   1,235 EUR"},
+    Case{"-5", "@N~kr ~-9", "    kr -5"},  // the currency's blank floats with it
     Case{"-1234.5", "@N012.2", "000001234.50"},
     Case{"1234.5", "@N*12.2", "****1,234.50"},
     Case{"1234.56", "@N12`2", "    1.234,56"},
