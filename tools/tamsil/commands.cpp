@@ -6,12 +6,16 @@ namespace tamsil::tool {
 int help(Args);
 int rc(Args);
 int show(Args);
+int formatCommand(Args);
+int deformatCommand(Args);
 
 namespace {
 constexpr Command kCommands[] = {
     {"help", "", help},
     {"rc", "SOURCE -o FILE | --dump FILE [-o SOURCE]", rc},
     {"show", "MODULE LABEL", show},
+    {"format", "VALUE PICTURE", formatCommand},
+    {"deformat", "TEXT [PICTURE]", deformatCommand},
 };
 }  // namespace
 

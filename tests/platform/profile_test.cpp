@@ -1,0 +1,107 @@
+// Private-profile files: reading with defaults, lists and truncation; writing, deleting and
+// where bare names live.
+#include "platform/profile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace platform {
+namespace {
+
+class ProfileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char templ[] = "/tmp/profile_test.XXXXXX";
+    dir_ = mkdtemp(templ);
+    setenv("TAMSIL_PROFILE_DIR", dir_.c_str(), 1);
+    std::ofstream(dir_ / "app.ini") << "; comment\n[Main]\nName = Kestrel \nQuoted=\"  spaced  \"\n"
+                                        "Number=-42\nHex=0x1F\nText=abc\n\n[other]\nkey=1\n[MAIN]\nName=second\n";
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+
+  std::string get(const char* section, const char* key, const char* def = "dflt", uint32_t size = 256,
+                  uint32_t* count = nullptr) {
+    char buf[256] = {};
+    const uint32_t n = GetPrivateProfileStringA(section, key, def, buf, size, "app.ini");
+    if (count) *count = n;
+    return std::string(buf, n);
+  }
+  std::string file() {
+    std::ifstream in(dir_ / "app.ini");
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+
+  std::filesystem::path dir_;
+};
+
+TEST_F(ProfileTest, ReadsValuesWithoutCaseAndWithDefaults) {
+  EXPECT_EQ(get("main", "NAME"), "Kestrel");  // the first of two equal sections wins
+  EXPECT_EQ(get("Main", "Quoted"), "  spaced  ");
+  EXPECT_EQ(get("Main", "missing"), "dflt");
+  EXPECT_EQ(get("Main", "missing", "trail   "), "trail");
+  EXPECT_EQ(get("Main", "missing", nullptr), "");
+  EXPECT_EQ(get("nosection", "Name"), "dflt");
+  EXPECT_EQ(GetPrivateProfileIntA("Main", "Number", 7, "app.ini"), unsigned(-42));
+  EXPECT_EQ(GetPrivateProfileIntA("Main", "Hex", 7, "app.ini"), 31u);
+  EXPECT_EQ(GetPrivateProfileIntA("Main", "Text", 7, "app.ini"), 0u);
+  EXPECT_EQ(GetPrivateProfileIntA("Main", "missing", 7, "app.ini"), 7u);
+}
+
+TEST_F(ProfileTest, ListsAndTruncation) {
+  uint32_t n = 0;
+  EXPECT_EQ(get(nullptr, nullptr, "", 256, &n), std::string("Main\0other\0MAIN\0", 16));
+  EXPECT_EQ(n, 16u);
+  EXPECT_EQ(get("MAIN", nullptr), std::string("Name\0Quoted\0Number\0Hex\0Text\0", 28));
+  char buf[8];
+  EXPECT_EQ(GetPrivateProfileStringA(nullptr, nullptr, "", buf, sizeof buf, "app.ini"), 6u);
+  EXPECT_EQ(std::string(buf, 8), std::string("Main\0o\0\0", 8));
+  EXPECT_EQ(GetPrivateProfileStringA("Main", "Name", "", buf, 4, "app.ini"), 3u);
+  EXPECT_STREQ(buf, "Kes");
+  EXPECT_EQ(GetPrivateProfileStringA("Main", "Name", "", buf, 0, "app.ini"), 0u);
+  EXPECT_EQ(get("empty", nullptr), std::string());
+}
+
+TEST_F(ProfileTest, WritesCreateReplaceAndDelete) {
+  EXPECT_TRUE(WritePrivateProfileStringA("Main", "text", "new", "app.ini"));
+  EXPECT_TRUE(WritePrivateProfileStringA("Main", "Added", "1", "app.ini"));
+  EXPECT_TRUE(WritePrivateProfileStringA("Fresh", "K", "v", "app.ini"));
+  EXPECT_TRUE(WritePrivateProfileStringA("other", nullptr, nullptr, "app.ini"));
+  EXPECT_TRUE(WritePrivateProfileStringA("Main", "Number", nullptr, "app.ini"));
+  EXPECT_EQ(get("Main", "Text"), "new");
+  EXPECT_EQ(get("Main", "Added"), "1");
+  EXPECT_EQ(get("fresh", "k"), "v");
+  EXPECT_EQ(get("other", "key"), "dflt");
+  EXPECT_EQ(get("Main", "Number"), "dflt");
+  EXPECT_NE(file().find("; comment\n[Main]\nName = Kestrel \nQuoted"), std::string::npos);
+  EXPECT_NE(file().find("Text=new\nAdded=1\n\n[MAIN]"), std::string::npos) << file();
+  EXPECT_FALSE(WritePrivateProfileStringA(nullptr, "k", "v", "app.ini"));
+  for (const auto& e : std::filesystem::directory_iterator(dir_))
+    EXPECT_EQ(e.path().filename(), "app.ini");  // no temporary file left behind
+}
+
+TEST_F(ProfileTest, BareNamesLiveInTheProfileDirectoryAndPathsAreUsedAsIs) {
+  EXPECT_EQ(profilePath("x.ini"), dir_ / "x.ini");
+  EXPECT_EQ(profilePath("/elsewhere/x.ini"), "/elsewhere/x.ini");
+  const std::string path = (dir_ / "sub" / "y.ini").string();
+  EXPECT_TRUE(WritePrivateProfileStringA("s", "k", "v", path.c_str()));
+  char buf[8];
+  EXPECT_EQ(GetPrivateProfileStringA("s", "k", "", buf, sizeof buf, path.c_str()), 1u);
+  EXPECT_TRUE(WriteProfileStringA("intl", "sTime", "."));
+  EXPECT_EQ(GetProfileStringA("INTL", "stime", ":", buf, sizeof buf), 1u);
+  EXPECT_EQ(buf[0], '.');
+  EXPECT_EQ(GetProfileIntA("intl", "iTime", 5), 5u);
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "win.ini"));
+  unsetenv("TAMSIL_PROFILE_DIR");
+  setenv("XDG_CONFIG_HOME", "/xdg", 1);
+  EXPECT_EQ(profileDirectory(), "/xdg/kestrel24");
+  setenv("TAMSIL_PROFILE_DIR", dir_.c_str(), 1);
+}
+
+}  // namespace
+}  // namespace platform
