@@ -3,6 +3,7 @@
 // runtime hang their own per-thread state here (value stack, error state) as they need it.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -33,6 +34,19 @@ struct ThreadContext {
   std::uint8_t lastKeyState = 0;
 
   window::Window* currentWindow() const { return windows.empty() ? nullptr : windows.back(); }
+
+  // Per-thread state of the other runtime layers, kept here so that it lives and dies with the
+  // thread's context without the core knowing its type: each layer owns one slot.
+  enum class Layer { ValueStack, ErrorState, Evaluator, Count };
+  std::array<std::shared_ptr<void>, std::size_t(Layer::Count)> layers;
+
+  // The layer's state, made on first use.
+  template <class T>
+  T& layer(Layer which) {
+    auto& slot = layers[std::size_t(which)];
+    if (!slot) slot = std::make_shared<T>();
+    return *static_cast<T*>(slot.get());
+  }
 };
 
 // The calling thread's context, or null when the thread has none.
