@@ -1,6 +1,8 @@
 // Private-profile files: reading with defaults, lists and truncation; writing, deleting and
 // where bare names live.
 #include "platform/profile.h"
+#include "platform/messages.h"
+#include "platform/system.h"
 
 #include <gtest/gtest.h>
 
@@ -101,6 +103,22 @@ TEST_F(ProfileTest, BareNamesLiveInTheProfileDirectoryAndPathsAreUsedAsIs) {
   setenv("XDG_CONFIG_HOME", "/xdg", 1);
   EXPECT_EQ(profileDirectory(), "/xdg/kestrel24");
   setenv("TAMSIL_PROFILE_DIR", dir_.c_str(), 1);
+}
+
+// The drag-full-windows switch: on by default, kept per user only when asked to.
+TEST_F(ProfileTest, DragFullWindowsIsKeptPerUserOnlyWithUpdateIniFile) {
+  BOOL on = FALSE;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &on, 0));
+  EXPECT_TRUE(on);
+  ASSERT_TRUE(SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, FALSE, nullptr, 0));
+  SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &on, 0);
+  EXPECT_FALSE(on);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "system.ini"));  // this session only
+  ASSERT_TRUE(SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE));
+  SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &on, 0);
+  EXPECT_TRUE(on);
+  EXPECT_EQ(GetPrivateProfileIntA("Desktop", "DragFullWindows", 7, "system.ini"), 1u);
+  EXPECT_FALSE(SystemParametersInfoA(0x1234, 0, &on, 0));
 }
 
 }  // namespace
