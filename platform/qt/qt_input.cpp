@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <QWindowStateChangeEvent>
 
+#include "platform/detail/model.h"
 #include "platform/input.h"
 #include "platform/menu.h"
 #include "platform/messages.h"
@@ -92,7 +93,12 @@ bool InputFilter::mouse(QWidget* widget, HWND hwnd, QMouseEvent* event) {
     }
     return true;
   }
-  const QPoint at = mirror_.clientOf(hwnd)->mapFrom(widget, event->position().toPoint());
+  QPoint at = mirror_.clientOf(hwnd)->mapFrom(widget, event->position().toPoint());
+  // A control's widget includes its border; the platform's client coordinates start inside it.
+  if (auto w = detail::findWindow(hwnd); w && kind != WidgetKind::TopLevel) {
+    const detail::FrameMetrics frame = detail::frameMetrics(*w);
+    at -= QPoint(frame.left, frame.top);
+  }
   const LPARAM pos = MAKELPARAM(WORD(at.x()), WORD(at.y()));
   // The platform's classes take no double clicks: the second press is a press like the first.
   const bool down = event->type() != QEvent::MouseButtonRelease;
