@@ -70,17 +70,19 @@ class QtBackend final : public Backend {
   void wait(detail::ThreadState& ts, std::optional<Clock::time_point> deadline) override {
     if (ts.id != guiThread_ || !onGuiThread()) return Backend::wait(ts, deadline);
     mirror_.settle();
+    // The timer only ends Qt's wait at the deadline; it is re-armed should it ever fire early.
     QTimer timer;
     timer.setSingleShot(true);
     timer.setTimerType(Qt::PreciseTimer);
-    if (deadline) {
-      const auto ms = std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now()).count();
-      if (ms <= 0) return;
-      timer.start(int(std::min<long long>(ms, 24LL * 3600 * 1000)));
-    }
     // A person's action may leave platform input to feed (a menu choice) rather than a message.
-    while (!hasWork(ts) && !input::hasPendingInput() && (!deadline || Clock::now() < *deadline))
+    while (!hasWork(ts) && !input::hasPendingInput()) {
+      if (deadline) {
+        const auto ms = std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now()).count();
+        if (ms <= 0) return;
+        if (!timer.isActive()) timer.start(int(std::min<long long>(ms, 24LL * 3600 * 1000)));
+      }
       QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
   }
 
   void wake(detail::ThreadState& ts) override {
