@@ -1,0 +1,52 @@
+#include "platform/qt/qt_dialogs.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QStringList>
+
+#include "platform/qt/qt_text.h"
+
+namespace platform::qt {
+
+QString qtFileFilter(std::string_view filter) {
+  const QStringList parts = toQt(filter).split(QLatin1Char('|'));
+  QStringList out;
+  for (qsizetype i = 0; i < parts.size(); i += 2) {
+    const QString name = parts[i].trimmed();
+    QString patterns = i + 1 < parts.size() ? parts[i + 1].trimmed() : QString();
+    if (name.isEmpty() && patterns.isEmpty()) continue;
+    if (patterns.isEmpty()) patterns = QStringLiteral("*");
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    out << QStringLiteral("%1 (%2)").arg(name.isEmpty() ? patterns : name, patterns.simplified());
+  }
+  return out.join(QStringLiteral(";;"));
+}
+
+std::optional<std::string> runFileDialog(QWidget* parent, const FileDialogRequest& request) {
+  QFileDialog dialog(parent, toQt(request.title));
+  dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(request.save || !(request.flags & OFN_FILEMUSTEXIST) ? QFileDialog::AnyFile
+                                                                          : QFileDialog::ExistingFile);
+  if (request.save && !(request.flags & OFN_OVERWRITEPROMPT)) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (const QString filter = qtFileFilter(request.filter); !filter.isEmpty()) dialog.setNameFilter(filter);
+  // File names are bytes of the file system, not code-page text.
+  if (!request.initialDir.empty()) dialog.setDirectory(QFile::decodeName(request.initialDir.c_str()));
+  if (!request.initialFile.empty()) {
+    const QFileInfo initial(QFile::decodeName(request.initialFile.c_str()));
+    if (!initial.path().isEmpty() && initial.path() != QStringLiteral(".")) dialog.setDirectory(initial.path());
+    dialog.selectFile(initial.fileName());
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return std::string(QFile::encodeName(dialog.selectedFiles().front()).constData());
+}
+
+bool runPrintSetup(QWidget* parent) {
+  QPrinter printer;
+  QPageSetupDialog dialog(&printer, parent);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+}  // namespace platform::qt

@@ -1,0 +1,22 @@
+// The standard dialogs shown to a person: the open/save file dialog and printer set-up.
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/dialogs.h"
+
+class QWidget;
+
+namespace platform::qt {
+
+// "Name|*.ext|Name2|*.a;*.b" as Qt's "Name (*.ext);;Name2 (*.a *.b)". A name without a pattern
+// stands for all files; empty pairs (the customary closing "||") are skipped.
+QString qtFileFilter(std::string_view filter);
+
+std::optional<std::string> runFileDialog(QWidget* parent, const FileDialogRequest& request);
+bool runPrintSetup(QWidget* parent);
+
+}  // namespace platform::qt

@@ -1,0 +1,176 @@
+#include "platform/qt/qt_input.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QWidget>
+#include <QWindowStateChangeEvent>
+
+#include "platform/detail/model.h"
+#include "platform/input.h"
+#include "platform/menu.h"
+#include "platform/messages.h"
+#include "platform/qt/qt_keys.h"
+#include "platform/qt/qt_mirror.h"
+#include "platform/qt/qt_text.h"
+#include "platform/queue.h"
+#include "platform/thread.h"
+#include "platform/window.h"
+
+namespace platform::qt {
+
+namespace {
+
+constexpr WPARAM MK_LBUTTON = 0x1, MK_RBUTTON = 0x2, MK_SHIFT = 0x4, MK_CONTROL = 0x8;
+
+WPARAM mouseKeys(const QMouseEvent* e) {
+  WPARAM k = 0;
+  if (e->buttons() & Qt::LeftButton) k |= MK_LBUTTON;
+  if (e->buttons() & Qt::RightButton) k |= MK_RBUTTON;
+  if (e->modifiers() & Qt::ShiftModifier) k |= MK_SHIFT;
+  if (e->modifiers() & Qt::ControlModifier) k |= MK_CONTROL;
+  return k;
+}
+
+// The key's lParam as the platform's input functions build it.
+LPARAM keyLParam(UINT vk, bool up, bool alt, bool repeat, LPARAM extra) {
+  const UINT scan = vk == VK_PACKET ? 0 : (vk & 0x7F);
+  LPARAM l = 1 | (LPARAM(scan) << 16) | extra;
+  if (alt) l |= LPARAM(1) << 29;
+  if (up || repeat) l |= LPARAM(1) << 30;
+  if (up) l |= LPARAM(1) << 31;
+  return l;
+}
+
+void postKey(UINT msg, UINT vk, LPARAM l) {
+  if (HWND target = GetFocus() ? GetFocus() : GetActiveWindow())
+    PostMessageA(target, msg, vk, l);
+  else
+    PostThreadMessageA(GetCurrentThreadId(), msg, vk, l);
+}
+
+}  // namespace
+
+bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
+  if (!watched->isWidgetType() || mirror_.applying()) return false;
+  auto* widget = static_cast<QWidget*>(watched);
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick: {
+      const HWND hwnd = mirror_.windowOf(widget);
+      return hwnd && mouse(widget, hwnd, static_cast<QMouseEvent*>(event));
+    }
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+      return mirror_.windowOf(widget) && key(static_cast<QKeyEvent*>(event));
+    case QEvent::ShortcutOverride:
+      // Keys on the program's windows are the program's: no Qt shortcut takes them first.
+      if (!mirror_.windowOf(widget)) return false;
+      event->accept();
+      return true;
+    case QEvent::Close:
+    case QEvent::Resize:
+    case QEvent::Move:
+    case QEvent::WindowStateChange:
+      if (!mirror_.isTopLevel(widget)) return false;
+      return topLevel(widget, mirror_.windowOf(widget), event);
+    default: return false;
+  }
+}
+
+bool InputFilter::mouse(QWidget* widget, HWND hwnd, QMouseEvent* event) {
+  const WidgetKind kind = mirror_.kindOf(hwnd);
+  if (kind == WidgetKind::Combo) return false;  // the drop-down list is Qt's own; see attach()
+  const bool left = event->button() == Qt::LeftButton;
+  if (!left && event->button() != Qt::RightButton) return true;
+  if (kind == WidgetKind::List) {
+    if (left && event->type() != QEvent::MouseButtonRelease) {
+      auto* list = static_cast<QListWidget*>(mirror_.outerOf(hwnd));
+      const QPoint at = list->viewport()->mapFrom(widget, event->position().toPoint());
+      if (const int row = list->indexAt(at).row(); row >= 0) input::selectItem(hwnd, row);
+    }
+    return true;
+  }
+  QPoint at = mirror_.clientOf(hwnd)->mapFrom(widget, event->position().toPoint());
+  // A control's widget includes its border; the platform's client coordinates start inside it.
+  if (auto w = detail::findWindow(hwnd); w && kind != WidgetKind::TopLevel) {
+    const detail::FrameMetrics frame = detail::frameMetrics(*w);
+    at -= QPoint(frame.left, frame.top);
+  }
+  const LPARAM pos = MAKELPARAM(WORD(at.x()), WORD(at.y()));
+  // The platform's classes take no double clicks: the second press is a press like the first.
+  const bool down = event->type() != QEvent::MouseButtonRelease;
+  const UINT msg = left ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP) : (down ? WM_RBUTTONDOWN : WM_RBUTTONUP);
+  PostMessageA(hwnd, msg, mouseKeys(event), pos);
+  return true;
+}
+
+void InputFilter::attach(HWND hwnd, QWidget* widget) {
+  // The choice made in a combo box's own drop-down list is the platform's selection.
+  if (auto* combo = qobject_cast<QComboBox*>(widget))
+    QObject::connect(combo, &QComboBox::activated, combo, [hwnd](int index) {
+      if (IsWindow(hwnd)) input::selectItem(hwnd, index);
+    });
+}
+
+bool InputFilter::key(QKeyEvent* event) {
+  const bool up = event->type() == QEvent::KeyRelease;
+  if (up && event->isAutoRepeat()) return true;  // a held key repeats its press alone
+  const Qt::KeyboardModifiers mods = event->modifiers();
+  const QString text = event->text();
+  const char typed = text.size() == 1 ? ansiChar(text[0]) : 0;
+  const KeyStroke stroke = keyStroke(event->key(), typed, mods & Qt::ShiftModifier, mods & Qt::ControlModifier);
+  if (!stroke.vk) return true;
+  // Alt itself goes down as a system key and comes up as a plain one, as the platform's own
+  // keyboard input does; other keys are system keys while Alt is held.
+  const bool alt = stroke.vk == VK_MENU ? !up : bool(mods & Qt::AltModifier);
+  const UINT msg = alt ? (up ? WM_SYSKEYUP : WM_SYSKEYDOWN) : (up ? WM_KEYUP : WM_KEYDOWN);
+  postKey(msg, stroke.vk, keyLParam(stroke.vk, up, alt, event->isAutoRepeat(), stroke.extra));
+  return true;
+}
+
+bool InputFilter::topLevel(QWidget* widget, HWND hwnd, QEvent* event) {
+  if (!hwnd) return false;
+  if (event->type() == QEvent::Close) {
+    // The program decides: it hears SC_CLOSE first and may refuse.
+    event->ignore();
+    input::systemCommand(hwnd, SC_CLOSE);
+    return true;
+  }
+  if (!event->spontaneous()) return false;
+  if (event->type() == QEvent::WindowStateChange) {
+    const Qt::WindowStates s = widget->windowState();
+    const int wanted = (s & Qt::WindowMinimized) ? 1 : (s & Qt::WindowMaximized) ? 2 : 0;
+    const int now = IsIconic(hwnd) ? 1 : IsZoomed(hwnd) ? 2 : 0;
+    if (wanted != now) {
+      input::systemCommand(hwnd, wanted == 1 ? SC_MINIMIZE : wanted == 2 ? SC_MAXIMIZE : SC_RESTORE);
+      mirror_.expectUserChange(hwnd);
+    }
+    return false;
+  }
+  if (IsIconic(hwnd) || IsZoomed(hwnd) || widget->windowState() != Qt::WindowNoState) return false;
+  // The widget is the client area and the menu bar; the model's rectangle adds the frame.
+  RECT model;
+  GetWindowRect(hwnd, &model);
+  RECT client;
+  GetClientRect(hwnd, &client);
+  POINT origin{0, 0};
+  ClientToScreen(hwnd, &origin);
+  const QRect g = widget->geometry();
+  const int bar = GetMenu(hwnd) ? kMenuBarHeight : 0;
+  if (event->type() == QEvent::Resize) {
+    const int dw = g.width() - client.right, dh = g.height() - bar - client.bottom;
+    if (dw == 0 && dh == 0) return false;
+    input::sizeWindow(hwnd, model.width() + dw, model.height() + dh);
+  } else {
+    const int dx = g.x() - origin.x, dy = g.y() + bar - origin.y;
+    if (dx == 0 && dy == 0) return false;
+    input::moveWindow(hwnd, model.left + dx, model.top + dy);
+  }
+  mirror_.expectUserChange(hwnd);
+  return false;
+}
+
+}  // namespace platform::qt

@@ -1,0 +1,37 @@
+// A person's input on mirrored widgets, turned into the platform's messages. Everything goes
+// through the platform's input functions or posts the messages those would post, so a real
+// action and a scripted one deliver the same messages; the widgets never change themselves; the
+// program's answer comes back through the mirror.
+#pragma once
+
+#include <QObject>
+
+#include "platform/types.h"
+
+class QKeyEvent;
+class QMouseEvent;
+class QWidget;
+
+namespace platform::qt {
+
+class WindowMirror;
+
+class InputFilter final : public QObject {
+ public:
+  explicit InputFilter(WindowMirror& mirror) : mirror_(mirror) {}
+
+  // Connects what a widget reports by signal rather than by event; called for each new widget.
+  void attach(HWND hwnd, QWidget* widget);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  bool mouse(QWidget* widget, HWND hwnd, QMouseEvent* event);
+  bool key(QKeyEvent* event);
+  bool topLevel(QWidget* widget, HWND hwnd, QEvent* event);
+
+  WindowMirror& mirror_;
+};
+
+}  // namespace platform::qt

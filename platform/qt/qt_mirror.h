@@ -1,0 +1,89 @@
+// Each platform window of the GUI thread as a real widget. The model is the truth: the mirror
+// creates, updates and destroys widgets when the core reports a change, reading the window's
+// state through the model, and never the other way round.
+//
+// A top-level window is a frameless-by-Qt QWidget (the window manager draws the frame) that
+// holds the menu bar, 20 pixels high as in the model's frame metrics, above a client widget the
+// size of the model's client rectangle; child windows are children of their parent's client
+// widget at their model rectangle.
+#pragma once
+
+#include <QPointer>
+#include <QHash>
+#include <functional>
+#include <set>
+#include <unordered_map>
+
+#include "platform/backend.h"
+#include "platform/qt/qt_controls.h"
+#include "platform/qt/qt_menus.h"
+
+class QMenuBar;
+class QWidget;
+
+namespace platform::qt {
+
+inline constexpr int kMenuBarHeight = 20;
+
+class WindowMirror {
+ public:
+  explicit WindowMirror(DWORD guiThread) : guiThread_(guiThread) {}
+  WindowMirror(const WindowMirror&) = delete;
+  WindowMirror& operator=(const WindowMirror&) = delete;
+  ~WindowMirror();
+
+  // Called with each widget made for a window, so input can connect to it.
+  void onBuilt(std::function<void(HWND, QWidget*)> hook) { onBuilt_ = std::move(hook); }
+
+  void created(HWND hwnd);
+  void destroyed(HWND hwnd);
+  void changed(HWND hwnd, Change what);
+  void menuChanged(HMENU menu);
+
+  // The mirrored window a widget belongs to (the nearest mirrored ancestor inside the same Qt
+  // window), or null for widgets of menus and of Qt's own windows.
+  HWND windowOf(const QWidget* widget) const;
+  WidgetKind kindOf(HWND hwnd) const;
+  QWidget* outerOf(HWND hwnd) const;   // what is placed and shown
+  QWidget* clientOf(HWND hwnd) const;  // what holds the children; client coordinates
+  bool isTopLevel(const QWidget* widget) const;
+
+  // True while model changes are being put on widgets: their Qt events are not the person's.
+  bool applying() const { return applying_ > 0; }
+
+  // The person moved, sized or changed the state of a top-level window and the program was told;
+  // settle() later puts back whatever the program did not take over.
+  void expectUserChange(HWND hwnd) { userChanged_.insert(hwnd); }
+  void settle();
+
+ private:
+  struct Mirror {
+    WidgetKind kind = WidgetKind::Plain;
+    QPointer<QWidget> outer;
+    QPointer<QWidget> client;
+    QPointer<QMenuBar> menuBar;
+  };
+  struct Applying {
+    explicit Applying(int& n) : n_(n) { ++n_; }
+    ~Applying() { --n_; }
+    int& n_;
+  };
+
+  void build(HWND hwnd, const WindowView& v);
+  void applyAll(HWND hwnd, Mirror& m, const WindowView& v);
+  void applyGeometry(HWND hwnd, Mirror& m, const WindowView& v);
+  void applyVisibility(Mirror& m, const WindowView& v);
+  void applyFocus();
+  void rebuild(HWND hwnd);  // the style now asks for another kind of widget
+  void forget(const Mirror& m);
+
+  DWORD guiThread_;
+  std::unordered_map<HWND, Mirror> mirrors_;
+  QHash<const QWidget*, HWND> owners_;
+  std::set<HWND> userChanged_;
+  MenuMirror menus_;
+  std::function<void(HWND, QWidget*)> onBuilt_;
+  int applying_ = 0;
+};
+
+}  // namespace platform::qt
