@@ -8,17 +8,28 @@
 
 namespace platform::detail {
 
+namespace {
+
+struct Builtin {
+  const char* name;
+  WNDPROC proc;
+  ControlKind kind;
+};
+constexpr Builtin kBuiltins[] = {
+    {"button", buttonProc, ControlKind::Button},       {"static", staticProc, ControlKind::Static},
+    {"edit", editProc, ControlKind::Edit},             {"listbox", listBoxProc, ControlKind::ListBox},
+    {"combobox", comboBoxProc, ControlKind::ComboBox}, {"#32770", dialogProc, ControlKind::Dialog},
+};
+
+}  // namespace
+
+ControlKind builtinKindOf(WNDPROC proc) {
+  for (const Builtin& b : kBuiltins)
+    if (b.proc == proc) return b.kind;
+  return ControlKind::None;
+}
+
 void registerBuiltinControls() {
-  struct Builtin {
-    const char* name;
-    WNDPROC proc;
-    ControlKind kind;
-  };
-  static constexpr Builtin kBuiltins[] = {
-      {"button", buttonProc, ControlKind::Button},   {"static", staticProc, ControlKind::Static},
-      {"edit", editProc, ControlKind::Edit},         {"listbox", listBoxProc, ControlKind::ListBox},
-      {"combobox", comboBoxProc, ControlKind::ComboBox}, {"#32770", dialogProc, ControlKind::Dialog},
-  };
   for (const Builtin& b : kBuiltins) {
     WindowClass c;
     c.name = b.name;
@@ -67,7 +78,7 @@ void checkRadioInGroup(HWND hwnd) {
   for (size_t i = first; i < siblings.size(); ++i) {
     if (i > first && (GetWindowLongPtrA(siblings[i], GWL_STYLE) & WS_GROUP)) break;
     auto s = findWindow(siblings[i]);
-    if (!s || s->cls->kind != ControlKind::Button || (buttonType(*s) != BS_AUTORADIOBUTTON)) continue;
+    if (!s || s->kind != ControlKind::Button || (buttonType(*s) != BS_AUTORADIOBUTTON)) continue;
     setCheck(siblings[i], *s, siblings[i] == hwnd ? BST_CHECKED : BST_UNCHECKED);
   }
 }

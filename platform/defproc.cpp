@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/detail/controls.h"
 #include "platform/detail/deliver.h"
 #include "platform/detail/model.h"
 #include "platform/input.h"
@@ -114,7 +115,14 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CallWindowProcA(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  return proc ? proc(hwnd, msg, wParam, lParam) : DefWindowProcA(hwnd, msg, wParam, lParam);
+  if (!proc) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  // A subclass forwarding to a built-in control makes the window that control for the backends.
+  if (const auto kind = detail::builtinKindOf(proc); kind != detail::ControlKind::None)
+    if (auto w = detail::findWindow(hwnd); w && w->kind == detail::ControlKind::None) {
+      w->kind = kind;
+      detail::notify(hwnd, Change::Style);
+    }
+  return proc(hwnd, msg, wParam, lParam);
 }
 
 namespace detail {

@@ -147,7 +147,7 @@ void type(std::string_view text) {
 void selectItem(HWND list, int index) {
   auto w = detail::findWindow(list);
   if (!w) return;
-  if (w->cls->kind == detail::ControlKind::ComboBox) {
+  if (w->kind == detail::ControlKind::ComboBox) {
     click(list);  // focus and drop the list down
     pending().push_back([list, index] {
       detail::selectByUser(list, index);

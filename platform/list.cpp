@@ -138,7 +138,7 @@ bool itemMessage(HWND hwnd, Window& w, const ListMessages& m, UINT msg, WPARAM w
 void selectByUser(HWND hwnd, int index) {
   auto w = findWindow(hwnd);
   if (!w) return;
-  const bool combo = w->cls->kind == ControlKind::ComboBox;
+  const bool combo = w->kind == ControlKind::ComboBox;
   if (index < 0 || index >= int(w->control.items.size()) || index == w->control.curSel) return;
   setSelection(hwnd, *w, index, combo);
   if (combo || (w->style & LBS_NOTIFY)) notifyParent(hwnd, combo ? CBN_SELCHANGE : LBN_SELCHANGE);

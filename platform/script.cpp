@@ -231,8 +231,9 @@ std::string run(const Line& line) {
   } else if (v == "press" || v == "focus" || v == "select") {
     if (v == "select") {
       const HWND list = GetFocus();
-      const std::string cls = list ? GetClassNameA(list) : "";
-      const bool isList = detail::equalsNoCase(cls, "listbox"), isCombo = detail::equalsNoCase(cls, "combobox");
+      const auto w = detail::findWindow(list);
+      const auto kind = w ? w->kind : detail::ControlKind::None;
+      const bool isList = kind == detail::ControlKind::ListBox, isCombo = kind == detail::ControlKind::ComboBox;
       if (!isList && !isCombo) return "the focused control is not a list";
       const LRESULT index = SendMessageA(list, isList ? LB_FINDSTRINGEXACT : CB_FINDSTRINGEXACT, WPARAM(-1),
                                          reinterpret_cast<LPARAM>(arg.c_str()));

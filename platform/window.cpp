@@ -93,6 +93,7 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowNam
   auto w = std::make_shared<Window>();
   w->cls = cls;
   w->proc = cls->proc;
+  w->kind = cls->kind;
   w->style = style & ~WS_VISIBLE;
   w->exStyle = exStyle;
   w->text = windowName ? windowName : "";

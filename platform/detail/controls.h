@@ -2,11 +2,15 @@
 // dialog class "#32770". Their procedures keep their state in the window's ControlState.
 #pragma once
 
+#include "platform/detail/model.h"
 #include "platform/types.h"
 
 namespace platform::detail {
 
 void registerBuiltinControls();  // once, before the first class lookup
+
+// The kind of a built-in control procedure; None for any other procedure.
+ControlKind builtinKindOf(WNDPROC proc);
 
 LRESULT buttonProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT staticProc(HWND, UINT, WPARAM, LPARAM);

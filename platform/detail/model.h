@@ -58,6 +58,9 @@ struct Window {
   HMENU menu = nullptr;
   HFONT font = nullptr;
   int showState = 0;  // 0 normal, 1 minimized, 2 maximized
+  // The built-in control behind the window: its class's own, or, for a class built on top of a
+  // built-in one, the one its procedure forwards to (learnt on the first forwarded message).
+  ControlKind kind = ControlKind::None;
   bool destroying = false;
   ControlState control;
 };

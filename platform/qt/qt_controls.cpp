@@ -80,7 +80,7 @@ std::optional<WindowView> viewOf(HWND hwnd) {
 
 WidgetKind widgetKindFor(const detail::Window& w) {
   if (!(w.style & WS_CHILD)) return WidgetKind::TopLevel;
-  switch (w.cls ? w.cls->kind : detail::ControlKind::None) {
+  switch (w.kind) {
     case detail::ControlKind::Button:
       switch (buttonType(w.style)) {
         case BS_CHECKBOX:

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <unistd.h>
+
 #include "tests/tools/run_tool.h"
 
 namespace platform::testing {
@@ -22,7 +24,7 @@ std::string readFile(const std::filesystem::path& p) {
 }
 
 std::string runOn(const std::string& backend) {
-  const auto dir = std::filesystem::temp_directory_path() / ("backend-trace-" + backend);
+  const auto dir = std::filesystem::temp_directory_path() / ("backend-trace-" + backend + "-" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);
   const auto log = dir / "trace.txt";
   const auto r = tamsil::testing::runProcess(

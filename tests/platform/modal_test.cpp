@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 #include "platform/dialogs.h"
 #include "platform/input.h"
 #include "platform/queue.h"
@@ -82,7 +84,7 @@ TEST_F(ModalTest, OwnerIsDisabledWhileTheBoxIsOpenAndEnabledAfter) {
 }
 
 TEST_F(ModalTest, FileDialogTakesTheQueuedPathOrCancels) {
-  const auto path = std::filesystem::temp_directory_path() / "platform-modal-test.xls";
+  const auto path = std::filesystem::temp_directory_path() / ("platform-modal-" + std::to_string(getpid()) + ".xls");
   std::ofstream(path) << "x";
   auto parsed = script::parse("answer file " + path.string() + "\nanswer file cancel\n", "t");
   ASSERT_TRUE(parsed.errors.empty());

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 #include "platform/script.h"
 #include "tests/tools/run_tool.h"
 
@@ -48,7 +50,8 @@ TEST(ScriptParseTest, ReadsMenuPathsKeysAndPathsWithBlanks) {
 class ExampleRunTest : public ::testing::Test {
  protected:
   tamsil::testing::ToolResult run(const std::string& scriptText, const std::string& log = "") {
-    const auto dir = std::filesystem::temp_directory_path() / "platform-example-test";
+    // CTest runs cases in parallel processes: each needs a folder of its own.
+    const auto dir = std::filesystem::temp_directory_path() / ("platform-example-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     const auto path = dir / "run.script";
     std::ofstream(path) << scriptText;

@@ -2,6 +2,7 @@
 // the system command before the action, then the position and size messages.
 #include <gtest/gtest.h>
 
+#include "platform/detail/model.h"
 #include "platform/input.h"
 #include "platform/menu.h"
 #include "platform/queue.h"
@@ -167,6 +168,8 @@ TEST_F(WindowMessagesTest, SubclassedControlSeesMessagesFirstAndChainsToTheBase)
   recorded().clear();
   SendMessageA(b, BM_CLICK, 0, 0);
   EXPECT_EQ(seen, 1);
+  // Backends draw it as the built-in control it forwards to.
+  EXPECT_EQ(detail::findWindow(b)->kind, detail::ControlKind::Button);
   ASSERT_FALSE(recorded().empty());
   EXPECT_EQ(recorded().back().msg, WM_COMMAND);
   EXPECT_EQ(LOWORD(recorded().back().wParam), 0x4007);

@@ -5,13 +5,16 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 #include "tests/tools/run_tool.h"
 
 namespace tamsil::testing {
 namespace {
 
 ToolResult show(const std::string& module, const std::string& label, const std::string& script) {
-  const auto path = std::filesystem::temp_directory_path() / "tamsil-show-test.script";
+  // CTest runs cases in parallel processes: each needs a script file of its own.
+  const auto path = std::filesystem::temp_directory_path() / ("tamsil-show-" + std::to_string(getpid()) + ".script");
   std::ofstream(path) << script;
   return runTool({"show", module, label}, {"TAMSIL_PLATFORM=headless", "TAMSIL_SCRIPT=" + path.string()});
 }
