@@ -1,4 +1,5 @@
 #include "platform/qt/qt_backend.h"
+#include "platform/qt/qt_frame.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -161,7 +162,12 @@ class QtBackend final : public Backend {
     QCoreApplication::processEvents();
     const QPixmap picture = widget->grab();
     if (picture.isNull()) return fail("the window has nothing to draw (zero size)");
-    if (!picture.save(QString::fromLocal8Bit(path.c_str()), "PNG")) return fail("cannot write '" + path + "'");
+    const HWND top = GetAncestorTop(window);
+    auto model = detail::findWindow(top);
+    if (!model) return fail("the window is gone");
+    const QImage framed = framedWindow(picture, toQt(GetWindowTextString(top)), detail::frameMetrics(*model),
+                                       GetActiveWindow() == top);
+    if (!framed.save(QString::fromLocal8Bit(path.c_str()), "PNG")) return fail("cannot write '" + path + "'");
     return true;
   }
 

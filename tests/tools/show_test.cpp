@@ -56,5 +56,29 @@ TEST(ShowErrorTest, AMissingLabelEndsThroughTheRuntimeErrorReport) {
   EXPECT_EQ(r.out, "");
 }
 
+#ifdef KESTREL_HAVE_QT
+// Under qt without a display, a script can take a picture of the window, frame and title included.
+TEST(ShowSnapshotTest, WritesAPictureOfTheWholeWindow) {
+  const auto png = std::filesystem::temp_directory_path() / ("tamsil-show-" + std::to_string(getpid()) + ".png");
+  const auto script = std::filesystem::temp_directory_path() / ("tamsil-show-snap-" + std::to_string(getpid()) + ".script");
+  std::ofstream(script) << "snapshot " << png.string() << "\nmenu File > Exit\n";
+  const ToolResult r = runTool({"show", "Kestrel24$Kestr001", "P1$WINDOW"},
+                               {"TAMSIL_PLATFORM=qt", "QT_QPA_PLATFORM=offscreen", "TAMSIL_SCRIPT=" + script.string()});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  std::ifstream in(png, std::ios::binary);
+  std::string header(24, '\0');
+  in.read(header.data(), 24);
+  ASSERT_EQ(header.substr(1, 3), "PNG");
+  auto be32 = [&](size_t at) {
+    return (unsigned(std::uint8_t(header[at])) << 24) | (unsigned(std::uint8_t(header[at + 1])) << 16) |
+           (unsigned(std::uint8_t(header[at + 2])) << 8) | unsigned(std::uint8_t(header[at + 3]));
+  };
+  // 536 by 358 dialog units plus frame, caption and menu bar: wider than high, and big.
+  EXPECT_GT(be32(16), be32(20));
+  EXPECT_GT(be32(20), 358u);
+  std::filesystem::remove(png);
+}
+#endif
+
 }  // namespace
 }  // namespace tamsil::testing

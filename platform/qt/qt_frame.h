@@ -1,0 +1,16 @@
+// The picture of a whole top-level window: the frame and caption that the model's frame metrics
+// reserve (drawn here, since without a window manager nothing else draws them) around the grabbed
+// widget, so a snapshot shows the title as a person would see it.
+#pragma once
+
+#include <QImage>
+#include <QPixmap>
+#include <QString>
+
+#include "platform/detail/model.h"
+
+namespace platform::qt {
+
+QImage framedWindow(const QPixmap& content, const QString& title, const detail::FrameMetrics& frame, bool active);
+
+}  // namespace platform::qt
