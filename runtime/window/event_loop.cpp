@@ -121,9 +121,7 @@ bool preTranslate(Window& w, const MSG& m) {
 // Waits for one platform message and hands it on; the global lock is left while waiting.
 void pumpOnce(Window& w) {
   MSG m;
-  if (!PeekMessageA(&m, w.handle, 0, 0, PM_NOREMOVE)) {
-    // the window's idle step: nothing to do yet
-  }
+  // (A window has no idle work of its own yet; docking queries go first.)
   while (PeekMessageA(&m, w.handle, QUERY_DOCKQUERY, QUERY_DOCKQUERY, PM_REMOVE)) DispatchMessageA(&m);
   BOOL got;
   {
