@@ -250,10 +250,7 @@ LRESULT DispatchMessageA(const MSG* msg) {
   return detail::deliver(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
-namespace {
-
-// The character a key produces with the current shift state, or 0.
-char keyChar(UINT vk, bool shift, bool ctrl) {
+char KeyCharacter(UINT vk, bool shift, bool ctrl) {
   if (ctrl) return (vk >= 'A' && vk <= 'Z') ? char(vk - 'A' + 1) : 0;
   if (vk >= 'A' && vk <= 'Z') return shift ? char(vk) : char(vk - 'A' + 'a');
   static constexpr const char* kDigits = "0123456789";
@@ -280,8 +277,6 @@ char keyChar(UINT vk, bool shift, bool ctrl) {
   return 0;
 }
 
-}  // namespace
-
 BOOL TranslateMessage(const MSG* msg) {
   if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)) return FALSE;
   const bool shift = GetKeyState(int(VK_SHIFT)) < 0;
@@ -289,7 +284,7 @@ BOOL TranslateMessage(const MSG* msg) {
   // VK_PACKET carries a typed character that has no key of its own in its scan code field, as
   // injected character input does on the real platform.
   const char c = msg->wParam == VK_PACKET ? char((msg->lParam >> 16) & 0xFF)
-                                          : keyChar(UINT(msg->wParam), shift, ctrl);
+                                          : KeyCharacter(UINT(msg->wParam), shift, ctrl);
   if (!c) return FALSE;
   const UINT charMsg = msg->message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
   auto& ts = detail::currentThread();

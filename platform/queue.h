@@ -23,6 +23,9 @@ BOOL WaitMessage();
 LRESULT DispatchMessageA(const MSG* msg);
 // Posts WM_CHAR (or WM_SYSCHAR) for a key-down message that produces a character.
 BOOL TranslateMessage(const MSG* msg);
+// The character a key gives on a US layout with Shift and Ctrl as given (Ctrl+letter gives the
+// control character), or 0 for a key that types nothing; what TranslateMessage posts.
+char KeyCharacter(UINT vk, bool shift, bool ctrl);
 // The message most recently retrieved by GetMessage or PeekMessage on this thread.
 DWORD GetMessageTime();
 

@@ -50,13 +50,13 @@ HMENU buildMenu() {
 }
 
 void createControls(HWND w) {
-  struct Spec {
+  struct ControlDef {
     const char* cls;
     const char* text;
     DWORD style;
     int id;
   };
-  static constexpr Spec kControls[] = {
+  static constexpr ControlDef kControls[] = {
       {"edit", "", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, kEntry},
       {"button", "&Add", WS_TABSTOP | BS_DEFPUSHBUTTON, kAdd},
       {"button", "C&lear", WS_TABSTOP | BS_PUSHBUTTON, kClear},
@@ -65,7 +65,7 @@ void createControls(HWND w) {
       {"static", "Ready", SS_LEFT, kStatus},
   };
   static const HFONT font = CreateFontA(8, 400, "MS Sans Serif");
-  for (const Spec& s : kControls) {
+  for (const ControlDef& s : kControls) {
     HWND c = CreateWindowExA(0, s.cls, s.text, WS_CHILD | WS_VISIBLE | s.style, 0, 0, 10, 10, w,
                              reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(s.id)), nullptr);
     SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);

@@ -3,6 +3,7 @@
 #include <Qt>
 
 #include "platform/messages.h"
+#include "platform/queue.h"
 
 namespace platform::qt {
 
@@ -35,14 +36,6 @@ constexpr KeyRow kKeys[] = {
     {Qt::Key_QuoteDbl, 0xDE},
 };
 
-struct OemChars {
-  UINT vk;
-  char plain, shifted;
-};
-constexpr OemChars kOem[] = {{0xBA, ';', ':'}, {0xBB, '=', '+'}, {0xBC, ',', '<'}, {0xBD, '-', '_'},
-                             {0xBE, '.', '>'}, {0xBF, '/', '?'}, {0xC0, '`', '~'}, {0xDB, '[', '{'},
-                             {0xDC, '\\', '|'}, {0xDD, ']', '}'}, {0xDE, '\'', '"'}};
-
 }  // namespace
 
 UINT virtualKey(int qtKey) {
@@ -53,29 +46,12 @@ UINT virtualKey(int qtKey) {
   return 0;
 }
 
-char translatedChar(UINT vk, bool shift, bool ctrl) {
-  if (ctrl) return (vk >= 'A' && vk <= 'Z') ? char(vk - 'A' + 1) : 0;
-  if (vk >= 'A' && vk <= 'Z') return shift ? char(vk) : char(vk - 'A' + 'a');
-  if (vk >= '0' && vk <= '9') return shift ? ")!@#$%^&*("[vk - '0'] : char(vk);
-  switch (vk) {
-    case VK_SPACE: return ' ';
-    case VK_RETURN: return '\r';
-    case VK_TAB: return '\t';
-    case VK_BACK: return '\b';
-    case VK_ESCAPE: return 0x1B;
-    default: break;
-  }
-  for (const OemChars& o : kOem)
-    if (o.vk == vk) return shift ? o.shifted : o.plain;
-  return 0;
-}
-
 KeyStroke keyStroke(int qtKey, char text, bool shift, bool ctrl) {
   const UINT vk = virtualKey(qtKey);
   const auto printable = static_cast<unsigned char>(text) >= 0x20 && text != 0x7F;
   // The key's own code when the platform would type the same character with it (or when the
   // key types nothing); else the character itself.
-  if (vk && (!printable || translatedChar(vk, shift, ctrl) == text)) return {vk, 0};
+  if (vk && (!printable || KeyCharacter(vk, shift, ctrl) == text)) return {vk, 0};
   if (printable && !ctrl) return {VK_PACKET, LPARAM(static_cast<unsigned char>(text)) << 16};
   return {vk, 0};
 }

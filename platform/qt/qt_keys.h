@@ -11,8 +11,6 @@ namespace platform::qt {
 // The virtual-key code of a Qt::Key value, or 0 when the platform has none for it.
 UINT virtualKey(int qtKey);
 
-// The character TranslateMessage produces for vk on the platform's US layout, or 0.
-char translatedChar(UINT vk, bool shift, bool ctrl);
 
 struct KeyStroke {
   UINT vk = 0;        // 0: nothing to send
