@@ -16,7 +16,7 @@ void storeError(int code, std::string_view text) {
   ErrorState& state = currentErrorState();
   state.osError = platform::GetLastError();
   state.code = code;
-  state.driverCode = 0;
+  state.driverCode.clear();
   state.driverText.clear();
   const size_t first = text.find_first_not_of(' ');
   text = first == std::string_view::npos ? std::string_view() : text.substr(first);
@@ -25,9 +25,9 @@ void storeError(int code, std::string_view text) {
   state.text.resize(ErrorState::kTextWidth, ' ');
 }
 
-void storeDriverError(int driverCode, std::string_view driverText) {
+void storeDriverError(std::string_view driverCode, std::string_view driverText) {
   ErrorState& state = currentErrorState();
-  state.driverCode = driverCode;
+  state.driverCode.assign(driverCode);
   state.driverText.assign(driverText);
 }
 

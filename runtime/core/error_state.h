@@ -18,7 +18,9 @@ struct ErrorState {
   int code = 0;                    // 0 when no error is posted
   platform::DWORD osError = 0;     // the thread's last-error value when the error was posted
   std::string text = std::string(kTextWidth, ' ');  // blank-padded to 256 characters
-  int driverCode = 0;              // the driver's own error, for code 90
+  // The driver's own error code (a text: drivers have their own numbering, and a declaration
+  // check puts its detail "FIELD : 3 : TYPE : D00003" here) and its message.
+  std::string driverCode;
   std::string driverText;
 };
 
@@ -31,7 +33,7 @@ ErrorState& currentErrorState();
 void storeError(int code, std::string_view text);
 
 // Sets the driver's own error (reported with code 90).
-void storeDriverError(int driverCode, std::string_view driverText);
+void storeDriverError(std::string_view driverCode, std::string_view driverText);
 
 // Back to no error.
 void clearError();
