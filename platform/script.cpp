@@ -88,7 +88,7 @@ bool parseKey(std::string_view text, UINT* vk, input::Modifiers* mods) {
   }
   for (const KeyName& k : kKeys)
     if (detail::equalsNoCase(text, k.name)) return *vk = k.vk, true;
-  if (text.size() >= 2 && (text[0] == 'F' || text[0] == 'f')) {
+  if (text.size() >= 2 && text.size() <= 3 && (text[0] == 'F' || text[0] == 'f')) {
     int n = 0;
     for (char c : text.substr(1)) {
       if (!std::isdigit(static_cast<unsigned char>(c))) return false;

@@ -32,6 +32,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadScript{"# comment\n\nmove 10\n", "s.txt:3: wrong arguments for 'move': move X Y"},
                       BadScript{"resize ten 20\n", "s.txt:1: 'resize' needs two whole numbers"},
                       BadScript{"key Hyper+Q\n", "s.txt:1: unknown key 'Hyper+Q'"},
+                      BadScript{"key F99999999999\n", "s.txt:1: unknown key 'F99999999999'"},
                       BadScript{"type\n", "s.txt:1: 'type' needs an argument: type TEXT"},
                       BadScript{"wait soon\n", "s.txt:1: 'wait' needs a number of milliseconds"},
                       BadScript{"answer file /no/such/book.xls\n", "s.txt:1: answer file: no such file '/no/such/book.xls'"},
