@@ -79,20 +79,6 @@ PropertyStore& systemStore() {
 
 }  // namespace
 
-std::string_view statusText(PropertyStatus status) {
-  switch (status) {
-    case PropertyStatus::Ok: return "ok";
-    case PropertyStatus::UnknownProperty: return "unknown property";
-    case PropertyStatus::IndexOutOfRange: return "index out of range";
-    case PropertyStatus::WindowNotOpen: return "window is not open";
-    case PropertyStatus::NoSuchControl: return "no such control";
-    case PropertyStatus::ReadOnly: return "property is read-only";
-    case PropertyStatus::BadValue: return "bad value";
-    case PropertyStatus::NotHandled: return "not handled by the control";
-  }
-  return "?";
-}
-
 long PropertyValue::number() const { return detail::parseNumber(text).value_or(0); }
 
 namespace detail {

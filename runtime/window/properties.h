@@ -27,7 +27,6 @@ enum class PropertyStatus {
   BadValue,         // a value the property cannot take (text for a number, a hook address)
   NotHandled,       // a text selector the control has no automation for
 };
-std::string_view statusText(PropertyStatus status);
 
 struct PropertyValue {
   PropertyStatus status = PropertyStatus::Ok;
