@@ -4,10 +4,6 @@
 
 #include <cstdio>
 
-#include "platform/dialogs.h"
-#include "platform/menu.h"
-#include "platform/messages.h"
-#include "platform/window.h"
 #include "runtime/core/runtime_lock.h"
 #include "runtime/window/message_box.h"
 #include "runtime/window/program_stop.h"
