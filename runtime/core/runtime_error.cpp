@@ -1,11 +1,6 @@
 #include "runtime/core/runtime_error.h"
 
 #include <cstdio>
-#include <cstdlib>
-
-#include "platform/dialogs.h"
-#include "platform/messages.h"
-#include "runtime/core/startup.h"
 
 namespace tamsil {
 
@@ -57,14 +52,6 @@ std::string RuntimeErrorLine(int number, std::string_view detail) {
   std::string line = RuntimeErrorText(number);
   if (!detail.empty()) line += " : " + std::string(detail);
   return line;
-}
-
-void RuntimeErrorReport(int number, std::string_view detail) {
-  const std::string text = RuntimeErrorLine(number, detail) + "\nDo you want to GPF?";
-  platform::MessageBoxA(nullptr, text.c_str(), "Runtime error", 0x114);  // Yes/No, stop icon, No default
-  std::fflush(nullptr);
-  Halt(2);
-  std::exit(2);
 }
 
 }  // namespace tamsil

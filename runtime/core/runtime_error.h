@@ -1,5 +1,6 @@
-// Runtime errors: numbered programming errors inside the runtime that end the program. The text
-// comes from the runtime's string table; a detail word may follow.
+// Runtime errors: numbered programming errors inside the runtime that end the program. This is the
+// runtime's string table for them; the report itself (RuntimeErrorReport, which shows the
+// runtime's message box) belongs to the window layer, runtime/window/program_stop.h.
 #pragma once
 
 #include <string>
@@ -13,9 +14,5 @@ std::string RuntimeErrorText(int number);
 
 // The line shown for an error: the text, then " : " and the detail when there is one.
 std::string RuntimeErrorLine(int number, std::string_view detail);
-
-// Reports the error to the user under the caption "Runtime error" and ends the program with exit
-// code 2.
-[[noreturn]] void RuntimeErrorReport(int number, std::string_view detail = {});
 
 }  // namespace tamsil

@@ -6,11 +6,11 @@
 #include "platform/messages.h"
 #include "platform/queue.h"
 #include "platform/window.h"
-#include "runtime/core/runtime_error.h"
 #include "runtime/core/runtime_lock.h"
 #include "runtime/core/startup.h"
 #include "runtime/window/event_codes.h"
 #include "runtime/window/operations.h"
+#include "runtime/window/program_stop.h"
 #include "runtime/window/window_internal.h"
 
 namespace tamsil::window {

@@ -5,11 +5,12 @@
 #include "platform/messages.h"
 #include "platform/queue.h"
 #include "platform/window.h"
-#include "runtime/core/runtime_error.h"
 #include "runtime/core/runtime_lock.h"
 #include "runtime/core/startup.h"
 #include "runtime/window/event_codes.h"
 #include "runtime/window/operations.h"
+#include "runtime/window/program_stop.h"
+#include "runtime/window/runtime_classes.h"
 #include "runtime/window/window_internal.h"
 
 namespace tamsil::window {
@@ -33,7 +34,7 @@ const EventRecord* currentEvent() {
 namespace detail {
 
 Window* windowOf(HWND hwnd) {
-  if (!hwnd || GetClassNameA(hwnd) != "TslWin") return nullptr;
+  if (runtimeClassOf(hwnd) != "TslWin") return nullptr;
   return reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 

@@ -1,12 +1,16 @@
 #include "runtime/window/runtime_classes.h"
 
 #include <array>
-#include <mutex>
-#include <string>
+#include <atomic>
+#include <cstdio>
+#include <thread>
 
 #include "platform/messages.h"
+#include "platform/resource.h"
 #include "platform/window.h"
+#include "runtime/window/assertion.h"
 #include "runtime/window/definition_format.h"
+#include "runtime/window/program_stop.h"
 #include "runtime/window/window_procs.h"
 
 namespace tamsil::window {
@@ -15,8 +19,10 @@ using namespace platform;
 
 namespace {
 
-// Every control class; its index selects the procedure that chains to its platform class.
-constexpr std::array<RuntimeClass, 14> kClasses{{
+// Every class; a control class's index selects the procedure that chains to its platform class.
+// Controls the runtime would draw itself (strings, entries, lists, images) are built on the
+// platform's nearest control so that every backend shows them.
+constexpr std::array<RuntimeClass, 15> kClasses{{
     {"TslButton", "button", BS_PUSHBUTTON},
     {"TslCheck", "button", BS_AUTOCHECKBOX},
     {"TslRadio", "button", BS_AUTORADIOBUTTON},
@@ -31,8 +37,14 @@ constexpr std::array<RuntimeClass, 14> kClasses{{
     {"TslDrop", "combobox", CBS_DROPDOWNLIST | WS_VSCROLL},
     {"TslOle", "", 0},
     {"TslSheet", "", 0},
+    {"TslWin", "", 0},
 }};
+constexpr size_t kWindowClass = kClasses.size() - 1;
 
+// Registration state per class: 0 not registered, -1 being registered, 2 registered. A thread
+// that finds -1 waits for the registering thread rather than registering twice.
+constexpr int kUnregistered = 0, kRegistering = -1, kRegistered = 2;
+std::array<std::atomic<int>, kClasses.size()> gState{};
 std::array<WNDPROC, kClasses.size()> gBaseProcs{};
 
 template <size_t I>
@@ -46,19 +58,67 @@ constexpr std::array<WNDPROC, sizeof...(I)> makeProcs(std::index_sequence<I...>)
 }
 constexpr auto kProcs = makeProcs(std::make_index_sequence<kClasses.size()>());
 
-std::mutex& registrationMutex() {
-  static std::mutex m;
-  return m;
+const RuntimeClass* named(std::string_view name) {
+  for (const RuntimeClass& c : kClasses)
+    if (c.name == name) return &c;
+  return nullptr;
+}
+
+std::string registeredName(const RuntimeClass& cls) { return std::string(cls.name) + runtimeClassSuffix(); }
+
+// Fills the class description and registers it; false when the platform class is missing.
+bool registerClass(size_t index) {
+  const RuntimeClass& cls = kClasses[index];
+  WNDCLASSA wc;
+  if (index == kWindowClass) {
+    wc.lpfnWndProc = windowProc;
+  } else if (cls.base.empty()) {
+    wc.lpfnWndProc = kProcs[index];
+    gBaseProcs[index] = DefWindowProcA;
+  } else {
+    if (!GetClassInfoA(std::string(cls.base).c_str(), &wc)) return false;
+    gBaseProcs[index] = wc.lpfnWndProc;
+    wc.lpfnWndProc = kProcs[index];
+  }
+  const std::string name = registeredName(cls);
+  wc.lpszClassName = name.c_str();
+  // A class left registered by an earlier start in the same process is still ours to use.
+  WNDCLASSA existing;
+  return RegisterClassA(wc) != 0 || GetClassInfoA(name.c_str(), &existing);
+}
+
+std::string ensure(size_t index) {
+  std::atomic<int>& state = gState[index];
+  for (;;) {
+    int seen = state.load();
+    if (seen == kRegistered) break;
+    if (seen == kRegistering || !state.compare_exchange_strong(seen, kRegistering)) {
+      std::this_thread::yield();
+      continue;
+    }
+    if (!registerClass(index)) {
+      state = kUnregistered;
+      RuntimeErrorReport(502, "WSLCLASS");
+    }
+    state = kRegistered;
+    break;
+  }
+  TSL_ASSERT(state.load() == kRegistered);
+  return registeredName(kClasses[index]);
 }
 
 }  // namespace
 
+std::string runtimeClassSuffix() {
+  static const std::string suffix = [] {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "_%zx", reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr)));
+    return std::string(buf);
+  }();
+  return suffix;
+}
+
 const RuntimeClass* runtimeClassForKind(std::uint8_t kind, bool dropList) {
-  auto named = [](std::string_view name) {
-    for (const RuntimeClass& c : kClasses)
-      if (c.name == name) return &c;
-    return static_cast<const RuntimeClass*>(nullptr);
-  };
   switch (Kind(kind)) {
     case Kind::Button: return named("TslButton");
     case Kind::Check: return named("TslCheck");
@@ -78,35 +138,17 @@ const RuntimeClass* runtimeClassForKind(std::uint8_t kind, bool dropList) {
   }
 }
 
-std::string_view ensureRuntimeClass(const RuntimeClass& cls) {
-  const size_t index = size_t(&cls - kClasses.data());
-  std::lock_guard lock(registrationMutex());
-  WNDCLASSA existing;
-  if (GetClassInfoA(std::string(cls.name).c_str(), &existing)) return cls.name;
-  WNDCLASSA wc;
-  if (cls.base.empty()) {
-    wc.lpfnWndProc = kProcs[index];
-    gBaseProcs[index] = DefWindowProcA;
-  } else {
-    if (!GetClassInfoA(std::string(cls.base).c_str(), &wc)) return {};
-    gBaseProcs[index] = wc.lpfnWndProc;
-    wc.lpfnWndProc = kProcs[index];
-  }
-  const std::string name(cls.name);
-  wc.lpszClassName = name.c_str();
-  RegisterClassA(wc);
-  return cls.name;
-}
+std::string ensureRuntimeClass(const RuntimeClass& cls) { return ensure(size_t(&cls - kClasses.data())); }
 
-std::string_view ensureWindowClass() {
-  static const std::string_view name = [] {
-    WNDCLASSA wc;
-    wc.lpfnWndProc = windowProc;
-    wc.lpszClassName = "TslWin";
-    RegisterClassA(wc);
-    return std::string_view("TslWin");
-  }();
-  return name;
+std::string ensureWindowClass() { return ensure(kWindowClass); }
+
+std::string runtimeClassOf(HWND hwnd) {
+  if (!hwnd) return {};
+  const std::string name = GetClassNameA(hwnd);
+  const std::string suffix = runtimeClassSuffix();
+  if (!name.ends_with(suffix)) return {};
+  const std::string base = name.substr(0, name.size() - suffix.size());
+  return named(base) ? base : std::string();
 }
 
 }  // namespace tamsil::window

@@ -1,9 +1,12 @@
 // The runtime's window classes: "TslWin" for windows, and one class per kind of control built on
 // top of a platform class ("TslButton" on "button", "TslPrompt" on "static", "TslEdit" on "edit",
-// ...). The control classes turn the platform's notifications into events of their control.
+// ...). Each is registered on first use under its name, "_" and the program module's instance
+// number in hexadecimal ("TslButton_5f3a20"), so two runtimes in one process never share a class.
+// The control classes turn the platform's notifications into events of their control.
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "platform/types.h"
@@ -20,9 +23,17 @@ struct RuntimeClass {
 // no platform window (menus, items, lines, boxes, panels).
 const RuntimeClass* runtimeClassForKind(std::uint8_t kind, bool dropList = false);
 
-// Registers the class on first use; returns its name, or empty when its platform class is missing.
-std::string_view ensureRuntimeClass(const RuntimeClass& cls);
-// The class of windows.
-std::string_view ensureWindowClass();
+// Registers the class on first use and returns its registered name. A platform class that cannot
+// be read raises runtime error 502 with the detail "WSLCLASS".
+std::string ensureRuntimeClass(const RuntimeClass& cls);
+// Registers the class of windows on first use and returns its registered name.
+std::string ensureWindowClass();
+
+// The runtime name ("TslDrop") of a platform window of one of the runtime's classes; empty for
+// any other window.
+std::string runtimeClassOf(platform::HWND hwnd);
+
+// The text added to every runtime class name: "_" and the module instance number in hexadecimal.
+std::string runtimeClassSuffix();
 
 }  // namespace tamsil::window

@@ -1,17 +1,18 @@
 // Opening a window: its stored definition is found, the platform window, its menu bar and one
 // control per record are built, and the definition is released.
 #include <string>
+#include <utility>
 
 #include "platform/dialogs.h"
 #include "platform/menu.h"
 #include "platform/messages.h"
 #include "platform/queue.h"
 #include "platform/window.h"
-#include "runtime/core/runtime_error.h"
 #include "runtime/core/runtime_lock.h"
 #include "runtime/window/definition_lookup.h"
 #include "runtime/window/event_codes.h"
 #include "runtime/window/operations.h"
+#include "runtime/window/program_stop.h"
 #include "runtime/window/runtime_classes.h"
 #include "runtime/window/window_internal.h"
 
@@ -62,9 +63,12 @@ class Builder {
     for (const RecordNode& node : nodes) {
       const DefinitionRecord& r = node.record;
       Control& c = addControl(r);
+      c.parentField = parentField_;
       if (const RuntimeClass* cls = runtimeClassForKind(r.kind)) create(parent, c, r, *cls);
       // Groups, options and sheets contain their controls; they are placed on the same window.
+      const int outer = std::exchange(parentField_, r.field);
       controls(parent, node.children);
+      parentField_ = outer;
     }
   }
 
@@ -102,8 +106,7 @@ class Builder {
   }
 
   void create(HWND parent, Control& c, const DefinitionRecord& r, const RuntimeClass& cls) {
-    const std::string_view name = ensureRuntimeClass(cls);
-    if (name.empty()) RuntimeErrorReport(502, "WSLCLASS");
+    const std::string name = ensureRuntimeClass(cls);
     const RECT px = toPixels(r.pos, w_.font);
     DWORD style = WS_CHILD | cls.style;
     if (!(r.attributes & kControlHidden)) style |= WS_VISIBLE;
@@ -111,7 +114,7 @@ class Builder {
         Kind(r.kind) != Kind::Group && Kind(r.kind) != Kind::Image)
       style |= WS_TABSTOP;
     const std::string text = str(r.text(Slot::Text));
-    c.hwnd = CreateWindowExA(0, std::string(name).c_str(), text.c_str(), style, px.left, px.top, px.right - px.left,
+    c.hwnd = CreateWindowExA(0, name.c_str(), text.c_str(), style, px.left, px.top, px.right - px.left,
                              px.bottom - px.top, parent,
                              reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(UINT(r.field) + kCommandBase)));
     if (!c.hwnd) RuntimeErrorReport(529);
@@ -122,6 +125,7 @@ class Builder {
   Window& w_;
   const WindowTree& tree_;
   int anonymous_ = 0;
+  int parentField_ = 0;  // the container whose controls are being built
 };
 
 }  // namespace
@@ -147,6 +151,9 @@ void OpenWindowOp(Window& w, Window* owner) {
   w.commandFields.clear();
   w.queue = {};
   w.closeState = 0;
+  w.alertKeys = def.blockA.alertKeys;
+  w.properties = {};
+  w.deferred = {};
   w.font = def.font ? CreateFontA(def.font->size, int(def.font->weight), std::string(def.font->face).c_str())
                     : nullptr;
 
@@ -158,7 +165,7 @@ void OpenWindowOp(Window& w, Window* owner) {
   AdjustWindowRectEx(&frame, style, bar != nullptr, 0);
   const bool defaultPos = def.pos.x == kDefaultPosition || def.pos.y == kDefaultPosition;
   const bool defaultSize = def.pos.width == kDefaultPosition || def.pos.height == kDefaultPosition;
-  w.handle = CreateWindowExA(0, std::string(ensureWindowClass()).c_str(), str(def.text(Slot::Title)).c_str(), style,
+  w.handle = CreateWindowExA(0, ensureWindowClass().c_str(), str(def.text(Slot::Title)).c_str(), style,
                              defaultPos ? CW_USEDEFAULT : client.left, defaultPos ? CW_USEDEFAULT : client.top,
                              defaultSize ? CW_USEDEFAULT : frame.right - frame.left,
                              defaultSize ? CW_USEDEFAULT : frame.bottom - frame.top,

@@ -13,11 +13,13 @@
 
 #include "platform/types.h"
 #include "runtime/core/thread_context.h"
+#include "runtime/window/property_store.h"
 
 namespace tamsil::window {
 
 class Window;
 struct Control;
+class ControlAutomation;
 
 // One pending or current event. The mouse and key fields are a snapshot taken when the event was
 // made (copied from the current event when posted during a delivery).
@@ -58,6 +60,10 @@ struct Control {
   std::function<bool()> accepts;
   // Shows the bound variable's value again (DisplayFields); empty for unbound controls.
   std::function<void()> display;
+  int parentField = 0;               // the group, option or sheet that holds it; 0 for the window
+  PropertyStore properties;          // runtime properties that are stored and read back
+  // The control's own properties by text (OLE controls); attached by the OLE container.
+  std::shared_ptr<ControlAutomation> automation;
 };
 
 // A registered event handler: answers 0 to pass on, 5 to cycle, 3 to break, else its value.
@@ -113,6 +119,9 @@ class Window {
   int setUseCount = 0;
   bool completionActive = false;
   int completionNext = 0;         // the next field the completion pass visits
+  std::vector<std::uint32_t> alertKeys;
+  PropertyStore properties;
+  DeferredMoves deferred;
 
   WindowEventQueue queue;
   std::vector<HandlerRegistration> handlers;  // searched newest (last) first

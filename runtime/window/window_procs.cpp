@@ -9,6 +9,8 @@
 #include "runtime/window/definition_format.h"
 #include "runtime/window/event_codes.h"
 #include "runtime/window/operations.h"
+#include "runtime/window/property_internal.h"
+#include "runtime/window/runtime_classes.h"
 #include "runtime/window/window_internal.h"
 
 namespace tamsil::window {
@@ -44,7 +46,7 @@ void onControlCommand(HWND hwnd, WORD code) {
     if (!SendMessageA(hwnd, EM_GETMODIFY, 0, 0)) return;
     SendMessageA(hwnd, EM_SETMODIFY, FALSE, 0);
   }
-  const bool drop = GetClassNameA(hwnd) == "TslDrop";
+  const bool drop = runtimeClassOf(hwnd) == "TslDrop";
   for (const Notification& n : drop ? std::span<const Notification>(kDropNotifications) : std::span<const Notification>(kNotifications))
     if (n.kind == Kind(c->kind) && n.code == code) {
       RuntimeLockGuard lock(runtimeLock());
@@ -129,6 +131,11 @@ LRESULT windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         detail::postInternal(*w, event::Sized);
       }
       return 0;
+    case WM_GETMINMAXINFO: {
+      const LRESULT r = DefWindowProcA(hwnd, msg, wParam, lParam);
+      if (lParam) detail::applySizeLimits(*w, *reinterpret_cast<MINMAXINFO*>(lParam));
+      return r;
+    }
     case WM_WINDOWPOSCHANGED: {
       const LRESULT r = DefWindowProcA(hwnd, msg, wParam, lParam);
       onStateChange(*w, hwnd);

@@ -52,7 +52,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ShowErrorTest, AMissingLabelEndsThroughTheRuntimeErrorReport) {
   const ToolResult r = show("Kestrel24$Kestr001", "P9$NOWHERE", "");
   EXPECT_EQ(r.exitCode, 2);
-  EXPECT_NE(r.err.find("\"Runtime error\" \"Internal error 02 : WSLDIAL"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("dialog: message box \"Runtime error\" \"Internal error 02 : WSLDIAL\\nDo you want to GPF?\" "
+                       "-> \"No\" (default)"),
+            std::string::npos)
+      << r.err;
   EXPECT_EQ(r.out, "");
 }
 
