@@ -166,7 +166,8 @@ class QtBackend final : public Backend {
     auto model = detail::findWindow(top);
     if (!model) return fail("the window is gone");
     const QImage framed = framedWindow(picture, toQt(GetWindowTextString(top)), detail::frameMetrics(*model),
-                                       GetActiveWindow() == top);
+                                       GetActiveWindow() == top,
+                                       (model->style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) != 0);
     if (!framed.save(QString::fromLocal8Bit(path.c_str()), "PNG")) return fail("cannot write '" + path + "'");
     return true;
   }

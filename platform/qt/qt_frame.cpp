@@ -9,12 +9,12 @@ namespace {
 
 constexpr int kCaptionHeight = 23;  // as the model's frame metrics reserve for a caption
 
-// The three caption buttons at the right end of the caption: minimize, maximize, close.
-void drawCaptionButtons(QPainter& p, const QRect& caption) {
+// The caption buttons at the right end of the caption: close, then maximize and minimize.
+void drawCaptionButtons(QPainter& p, const QRect& caption, bool sizeBoxes) {
   const int size = caption.height() - 6;
   QRect box(caption.right() - 3 - size, caption.top() + 3, size, size);
   p.setPen(QPen(Qt::white, 1.5));
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < (sizeBoxes ? 3 : 1); ++i) {
     const QRect glyph = box.adjusted(5, 5, -5, -5);
     if (i == 0) {  // close
       p.drawLine(glyph.topLeft(), glyph.bottomRight());
@@ -30,7 +30,8 @@ void drawCaptionButtons(QPainter& p, const QRect& caption) {
 
 }  // namespace
 
-QImage framedWindow(const QPixmap& content, const QString& title, const detail::FrameMetrics& frame, bool active) {
+QImage framedWindow(const QPixmap& content, const QString& title, const detail::FrameMetrics& frame, bool active,
+                    bool sizeBoxes) {
   const int border = frame.left;
   const bool hasCaption = frame.top - border >= kCaptionHeight;
   const int captionHeight = hasCaption ? kCaptionHeight : 0;
@@ -51,7 +52,7 @@ QImage framedWindow(const QPixmap& content, const QString& title, const detail::
     p.setFont(font);
     p.setPen(Qt::white);
     p.drawText(caption.adjusted(6, 0, -80, 0), Qt::AlignVCenter | Qt::AlignLeft, title);
-    drawCaptionButtons(p, caption);
+    drawCaptionButtons(p, caption, sizeBoxes);
   }
   p.drawPixmap(border, border + captionHeight, content);
   return image;

@@ -11,6 +11,8 @@
 
 namespace platform::qt {
 
-QImage framedWindow(const QPixmap& content, const QString& title, const detail::FrameMetrics& frame, bool active);
+// sizeBoxes: the window has minimize and maximize boxes besides its close box.
+QImage framedWindow(const QPixmap& content, const QString& title, const detail::FrameMetrics& frame, bool active,
+                    bool sizeBoxes);
 
 }  // namespace platform::qt
