@@ -240,10 +240,10 @@ INSTANTIATE_TEST_SUITE_P(
         SearchCase{"HugeStep", "abcdef", "a", INT32_MAX, 1, 1},
         SearchCase{"HugeStepMisses", "abcdef", "f", INT32_MAX, 1, 0},
         SearchCase{"ShortTextNaive", "xxneedlex", "needle", 1, 1, 3},
-        SearchCase{"SkipTable", kLong, "needle", 1, 1, 601},
-        SearchCase{"SkipTableFromStart", kLong, "needle", 1, 602, 907},
-        SearchCase{"SkipTableNoMatch", kLong, "needlf", 1, 1, 0},
-        SearchCase{"SkipTableRepeatedLastChar", std::string(400, 'e') + "eeef", "eeef", 1, 1, 401},
+        SearchCase{"LongText", kLong, "needle", 1, 1, 601},
+        SearchCase{"LongTextFromStart", kLong, "needle", 1, 602, 907},
+        SearchCase{"LongTextNoMatch", kLong, "needlf", 1, 1, 0},
+        SearchCase{"LongRepeatedLastChar", std::string(400, 'e') + "eeef", "eeef", 1, 1, 401},
         SearchCase{"HighBytes", std::string(300, '\xFF') + std::string("\x80\x00\xFF\x01", 4), std::string("\x80\x00\xFF\x01", 4), 1, 1, 301}),
     [](const auto& p) { return p.param.name; });
 
