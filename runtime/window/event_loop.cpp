@@ -93,18 +93,37 @@ void dispatch(Window& w) {
   if (w.closeState == 3 && w.handle) CloseWindowOp(w);
 }
 
-// Tab and Shift+Tab move between the window's tab stops as "EVENT:Selected" for the next one, so
-// the program sees the focus move; other keys go on to the platform.
+// The runtime's key code of a key press: the virtual key, plus 0x100 with Shift, 0x200 with Ctrl
+// and 0x400 with Alt (Shift+Tab is 265).
+std::uint32_t keyCode(const MSG& m) {
+  return std::uint32_t(m.wParam & 0xFF) | (GetKeyState(int(VK_SHIFT)) < 0 ? 0x100u : 0u) |
+         (GetKeyState(int(VK_CONTROL)) < 0 ? 0x200u : 0u) | (GetKeyState(int(VK_MENU)) < 0 ? 0x400u : 0u);
+}
+
+bool listed(const std::vector<std::uint32_t>& keys, std::uint32_t code) {
+  return std::find(keys.begin(), keys.end(), code) != keys.end();
+}
+
+// Key pre-translation. A key alerted for the focused control (or the window) becomes
+// "EVENT:AlertKey" for that control instead of reaching it. Tab and Shift+Tab move between the
+// window's tab stops as "EVENT:Selected" for the next one, so the program sees the focus move;
+// other keys go on to the platform.
 bool preTranslate(Window& w, const MSG& m) {
   ThreadContext* tc = w.thread;
+  const bool ours = m.hwnd == w.handle || IsChild(w.handle, m.hwnd);
   if (m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN) {
-    tc->lastKeyCode = std::uint32_t(m.wParam);
+    tc->lastKeyCode = keyCode(m);
     tc->lastKeyState = std::uint8_t((GetKeyState(int(VK_SHIFT)) < 0 ? 1 : 0) | (GetKeyState(int(VK_CONTROL)) < 0 ? 2 : 0) |
                                     (GetKeyState(int(VK_MENU)) < 0 ? 4 : 0));
+    Control* focused = w.controlOf(GetFocus());
+    if (ours && ((focused && listed(focused->alertKeys, tc->lastKeyCode)) || listed(w.alertKeys, tc->lastKeyCode))) {
+      detail::queueEvent(w, detail::makeEvent(w, event::AlertKey, focused));
+      return true;
+    }
   } else if (m.message == WM_CHAR) {
     tc->lastKeyChar = std::uint8_t(m.wParam);
   }
-  if (m.message != WM_KEYDOWN || m.wParam != VK_TAB || (m.hwnd != w.handle && !IsChild(w.handle, m.hwnd))) return false;
+  if (m.message != WM_KEYDOWN || m.wParam != VK_TAB || !ours) return false;
   std::vector<Control*> stops;
   for (auto& [field, c] : w.controls)
     if (c.hwnd && IsWindowVisible(c.hwnd) && IsWindowEnabled(c.hwnd) && (GetWindowLongPtrA(c.hwnd, GWL_STYLE) & WS_TABSTOP))

@@ -182,6 +182,21 @@ TEST_F(EventLoopTest, TabMovesTheFocusThroughSelectedEvents) {
                             "EVENT:CloseWindow 0"}));
 }
 
+TEST_F(EventLoopTest, AnAlertedKeyBecomesAlertKeyForTheFocusedControl) {
+  Window w(kBuilder, "P3$BUILDERWINDOW");
+  OpenWindowOp(w);
+  w.control(5)->alertKeys = {265, 40};  // Shift+Tab and Down
+  std::uint32_t keyOfAlert = 0;
+  script("focus #16389\nkey Shift+Tab\nkey Down\nkey Tab\n");
+  runLoop([&](int code, int) {
+    if (code == event::AlertKey && !keyOfAlert) keyOfAlert = currentThreadContext()->lastKeyCode;
+    return 0;
+  });
+  EXPECT_EQ(events, (Events{"EVENT:OpenWindow 0", "EVENT:AlertKey 5", "EVENT:AlertKey 5", "EVENT:Selected 7",
+                            "EVENT:CloseWindow 0"}));
+  EXPECT_EQ(keyOfAlert, 265u);
+}
+
 TEST_F(EventLoopTest, AfterTheMainProcedurePostsAreDroppedButCloseStillCloses) {
   Window w(kDemo, "P1$WINDOW");
   OpenWindowOp(w);
