@@ -1,33 +1,28 @@
-// A per-thread error state of the evaluator's own until the runtime's shared one lands.
 #include "runtime/eval/eval_error.h"
 
-#include <string>
+#include "runtime/core/error_state.h"
+#include "runtime/core/thread_context.h"
+#include "runtime/value/locale.h"
 
 namespace tamsil {
 
-namespace {
-
-thread_local PostedError tState;
-
-std::string_view errorTextOf(int code) {
+std::string evaluatorErrorText(int code) {
+  if (const auto text = messageOverride(code)) return std::string(*text);
   switch (code) {
     case kInvalidExpression: return "Invalid expression for EVALUATE";
     case kNotBound: return "BIND has not been called for";
     case kMismatchedBind: return "Mismatched PUSHBIND/POPBIND";
     case kNoEvaluator: return "No evaluator exists";
     case kUnknownContext: return "Unknown evaluation context";
-    default: return "Unknown Error Posted";
+    default: return {};
   }
 }
 
-}  // namespace
-
 void postEvaluatorError(int code, std::string_view detail) {
-  if (tState.code != 0) return;
-  tState = {code, std::string(errorTextOf(code)), std::string(detail)};
+  if (!currentThreadContext() || currentErrorState().code != 0) return;
+  std::string text = evaluatorErrorText(code);
+  if (!detail.empty()) text.append(" ").append(detail);
+  storeError(code, text);
 }
-
-PostedError postedError() { return tState; }
-void clearPostedError() { tState = {}; }
 
 }  // namespace tamsil

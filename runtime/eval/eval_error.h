@@ -1,6 +1,7 @@
 // Posting the evaluator's errors (1010 to 1014) to the calling thread's runtime error state.
 // An error is posted only when none is posted yet, so the first failure of a sequence of
-// operations is the one the caller sees.
+// operations is the one the caller sees. The error text is the code's message (a TSLMSGn
+// setting replaces it) followed by the detail: "at pos 3" for 1010, the name for 1011.
 #pragma once
 
 #include <string>
@@ -9,22 +10,17 @@
 namespace tamsil {
 
 enum EvaluatorError : int {
-  kInvalidExpression = 1010,   // "at pos " and the offset
-  kNotBound = 1011,            // the name
+  kInvalidExpression = 1010,
+  kNotBound = 1011,
   kMismatchedBind = 1012,
   kNoEvaluator = 1013,
   kUnknownContext = 1014,
 };
 
-void postEvaluatorError(int code, std::string_view detail = {});
+// The message of one of the evaluator's codes, without detail.
+std::string evaluatorErrorText(int code);
 
-// The error state of the calling thread, as the developer tool reports it.
-struct PostedError {
-  int code = 0;
-  std::string text;
-  std::string detail;
-};
-PostedError postedError();
-void clearPostedError();
+// Needs the thread's runtime context; without one there is no error state to post to.
+void postEvaluatorError(int code, std::string_view detail = {});
 
 }  // namespace tamsil

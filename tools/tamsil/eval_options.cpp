@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "runtime/eval/eval_error.h"
+#include "runtime/core/error_state.h"
 #include "runtime/eval/evaluator.h"
 
 namespace tamsil::tool {
@@ -43,9 +43,10 @@ bool ExpressionSession::bind(std::string_view assignment) {
 }
 
 int ExpressionSession::reportError() {
-  const PostedError e = postedError();
-  std::fprintf(stderr, "error %d: %s%s%s\n", e.code, e.text.c_str(), e.detail.empty() ? "" : " ",
-               e.detail.c_str());
+  const ErrorState& e = currentErrorState();
+  const size_t end = e.text.find_last_not_of(' ');
+  const std::string text = end == std::string::npos ? std::string() : e.text.substr(0, end + 1);
+  std::fprintf(stderr, "error %d: %s\n", e.code, text.c_str());
   return 1;
 }
 
