@@ -51,9 +51,11 @@ void quoted(std::string& out, std::string_view text) {
 }
 
 // What a comparison of a 0/1 or position result with a constant asks for: presence (true),
-// absence (false), or something the rewrites cannot express (nothing).
-std::optional<bool> asksFor(uint8_t op, double c) {
+// absence (false), or something the rewrites cannot express (nothing). A position compared
+// equal to a particular non-zero place asks for more than presence.
+std::optional<bool> asksFor(uint8_t op, double c, bool position) {
   const bool zero = c == 0;
+  if (position && !zero && (op == kOpEqual || op == kOpNotEqual)) return std::nullopt;
   switch (op) {
     case kOpEqual: return !zero;  // = true asks for presence, = 0 for absence
     case kOpNotEqual: return zero;
@@ -170,7 +172,7 @@ class SqlWriter {
       like(e_.links[call->lhs], false, false, t + "%");
       return true;
     }
-    const std::optional<bool> want = asksFor(op, c);
+    const std::optional<bool> want = asksFor(op, c, name == "INSTRING");
     if (!want) return false;
     if (name == "INSTRING") {
       const Node* pattern = arg(*call, 0);
