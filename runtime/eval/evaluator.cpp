@@ -8,32 +8,36 @@ namespace tamsil {
 
 namespace {
 
-// The evaluator for a binding operation; 1014 when the thread has no evaluation context.
-EvaluatorState* bindingContext() {
+EvaluatorState* evaluator() {
   EvaluatorState* ev = threadEvaluator();
-  if (!ev) postEvaluatorError(kUnknownContext);
+  if (!ev) postEvaluatorError(kNoEvaluator);
   return ev;
 }
 
+// The scope a binding goes to; 1014 when every scope has been closed.
+SymbolTree* currentScope() {
+  EvaluatorState* ev = evaluator();
+  SymbolTree* scope = ev ? ev->currentScope() : nullptr;
+  if (ev && !scope) postEvaluatorError(kUnknownContext);
+  return scope;
+}
+
 bool bindSymbol(std::string_view name, Symbol symbol) {
-  EvaluatorState* ev = bindingContext();
-  if (!ev) return false;
+  SymbolTree* scope = currentScope();
+  if (!scope) return false;
   const std::string_view cut = nameCut(name);
   if (cut.empty()) return false;  // nothing that could ever be written in an expression
   symbol.name = std::string(cut);
   symbol.key = symbolKey(cut);
-  ev->currentScope().insert(std::move(symbol));
+  scope->insert(std::move(symbol));
   return true;
 }
 
 }  // namespace
 
 std::unique_ptr<Expression> compileExpression(std::string_view text) {
-  EvaluatorState* ev = threadEvaluator();
-  if (!ev) {
-    postEvaluatorError(kNoEvaluator);
-    return nullptr;
-  }
+  EvaluatorState* ev = evaluator();
+  if (!ev) return nullptr;
   auto tree = std::make_unique<Expression>();
   ParseFailure failure;
   if (!parseExpression(text, *ev, *tree, failure)) {
@@ -52,13 +56,13 @@ std::string EVALUATE(std::string_view text) {
 }
 
 bool PUSHBIND(bool) {
-  EvaluatorState* ev = bindingContext();
+  EvaluatorState* ev = evaluator();
   if (ev) ev->pushScope();
   return ev != nullptr;
 }
 
 bool POPBIND() {
-  EvaluatorState* ev = bindingContext();
+  EvaluatorState* ev = evaluator();
   if (!ev) return false;
   if (!ev->popScope()) {
     postEvaluatorError(kMismatchedBind);
@@ -86,8 +90,8 @@ bool BIND(std::string_view name, BoundProcedure procedure) {
 }
 
 bool Unbind(std::string_view name) {
-  EvaluatorState* ev = bindingContext();
-  return ev && ev->currentScope().remove(symbolKey(nameCut(name)));
+  SymbolTree* scope = currentScope();
+  return scope && scope->remove(symbolKey(nameCut(name)));
 }
 
 }  // namespace tamsil

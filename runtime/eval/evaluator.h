@@ -30,10 +30,11 @@ Value evaluateTree(const Expression& tree);
 // Writes the tree as SQL text. In a sort expression a top unary minus is written as " DESC".
 void renderSql(const Expression& tree, std::string& out, bool sortExpression = false);
 
-// Binding scopes. PUSHBIND opens a scope (the flag is accepted and has no effect), POPBIND closes
-// the most recent one; the scope the evaluator starts with cannot be closed (1012). Names are
-// cut at the first character that cannot belong to a name and compare without case. Each returns
-// false after posting an error.
+// Binding scopes. The evaluator starts with one open scope. PUSHBIND opens a scope (the flag is
+// accepted and has no effect), POPBIND closes the most recent one, 1012 when none is open; BIND
+// and Unbind with no scope open post 1014. Names are cut at the first character that cannot
+// belong to a name and compare without case. Each returns false on failure. A thread without a
+// runtime context has neither an evaluator nor an error state: everything fails quietly there.
 bool PUSHBIND(bool flag = false);
 bool POPBIND();
 bool BIND(std::string_view name, StorageType type, const void* address, size_t size = 0);

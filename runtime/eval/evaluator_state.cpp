@@ -64,7 +64,7 @@ const Symbol* EvaluatorState::lookup(std::string_view key) const {
 }
 
 bool EvaluatorState::popScope() {
-  if (scopes_.size() <= 1) return false;
+  if (scopes_.empty()) return false;
   scopes_.pop_back();
   return true;
 }

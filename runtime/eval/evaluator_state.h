@@ -15,9 +15,11 @@ class EvaluatorState {
   // Scopes from the most recent to the oldest, then the built-in table; key in upper case.
   const Symbol* lookup(std::string_view key) const;
 
+  // The evaluator starts with one scope, so a program can bind without PUSHBIND; that scope can
+  // be closed like any other.
   void pushScope() { scopes_.emplace_back(); }
-  bool popScope();  // false when only the first scope is left
-  SymbolTree& currentScope() { return scopes_.back(); }
+  bool popScope();  // false when no scope is open
+  SymbolTree* currentScope() { return scopes_.empty() ? nullptr : &scopes_.back(); }
 
  private:
   SymbolTree builtins_;
