@@ -15,7 +15,7 @@ namespace {
 // Division and modulus by zero give 0: a filter over data must not stop on one bad row.
 double arithmetic(uint8_t op, double a, double b) {
   switch (op) {
-    case kOpPower: return std::pow(a, b);
+    case kOpPower: return b == 2 ? a * a : std::pow(a, b);  // squares are common and pow is slow
     case kOpMultiply: return a * b;
     case kOpDivide: return b == 0 ? 0 : a / b;
     case kOpModulus: return b == 0 ? 0 : std::fmod(a, b);

@@ -94,18 +94,6 @@ std::string realText(double v) {
   return textops::realToText(v);
 }
 
-int compareReals(double a, double b) {
-  if (a == b) return 0;
-  const double d = a - b;
-  if (std::isnan(d) || std::isinf(d)) return a < b ? -1 : (a > b ? 1 : 0);
-  int ed = 0, ea = 1, eb = 1;  // a zero operand counts with the exponent of 1.0
-  std::frexp(d, &ed);
-  if (a != 0) std::frexp(a, &ea);
-  if (b != 0) std::frexp(b, &eb);
-  if (ed + 50 < ea || ed + 50 < eb) return 0;
-  return d < 0 ? -1 : 1;
-}
-
 double Value::asReal() const {
   switch (cls) {
     case ValueClass::Whole: return static_cast<double>(whole);

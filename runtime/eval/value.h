@@ -2,6 +2,8 @@
 // between them that evaluation and the built-in functions share.
 #pragma once
 
+#include <bit>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -48,8 +50,27 @@ std::string wholeText(int64_t v);
 // A real as the runtime writes it: 15 significant digits, no trailing point; -0 writes as 0.
 std::string realText(double v);
 
-// Two reals compared with the runtime's tolerance: equal when their difference lies about 2^-50
-// below either operand. Returns -1, 0 or 1.
-int compareReals(double a, double b);
+// The binary exponent as frexp gives it (a value in [0.5, 1) has exponent 0), read from the bits
+// for normal numbers: this runs for every comparison of reals.
+inline int binaryExponent(double x) {
+  const int biased = static_cast<int>((std::bit_cast<uint64_t>(x) >> 52) & 0x7FF);
+  if (biased != 0) return biased - 1022;
+  int e = 0;
+  std::frexp(x, &e);  // zero and subnormals
+  return e;
+}
+
+// Two reals compared with the runtime's tolerance: equal when the binary exponent of their
+// difference, plus 50, lies below the exponent of either operand (a zero operand counting with
+// the exponent of 1.0). Returns -1, 0 or 1.
+inline int compareReals(double a, double b) {
+  if (a == b) return 0;
+  const double d = a - b;
+  if (!std::isfinite(d)) return a < b ? -1 : (a > b ? 1 : 0);
+  const int ed = binaryExponent(d) + 50;
+  const int ea = a != 0 ? binaryExponent(a) : 1, eb = b != 0 ? binaryExponent(b) : 1;
+  if (ed < ea || ed < eb) return 0;
+  return d < 0 ? -1 : 1;
+}
 
 }  // namespace tamsil
