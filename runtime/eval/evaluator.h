@@ -24,6 +24,8 @@ std::string EVALUATE(std::string_view text);
 
 // The two halves of EVALUATE, for callers that keep a compiled filter. A failed parse posts
 // 1010 (or 1011 for an unknown name) and gives null; its partial tree is already freed.
+// evaluateTree and renderSql use the calling thread's value stack, so they too need the thread's
+// runtime context.
 std::unique_ptr<Expression> compileExpression(std::string_view text);
 Value evaluateTree(const Expression& tree);
 

@@ -43,7 +43,7 @@ Token Lexer::error(uint32_t pos, int code) const {
   Token t;
   t.kind = TokenKind::Error;
   t.error = code;
-  t.pos = t.end = pos;
+  t.pos = pos;
   return t;
 }
 
@@ -52,17 +52,13 @@ Token Lexer::next() {
   const uint32_t start = static_cast<uint32_t>(i_);
   Token t;
   t.pos = start;
-  if (i_ >= s_.size()) {
-    t.end = start;
-    return t;  // End
-  }
+  if (i_ >= s_.size()) return t;  // End
   const char c = s_[i_];
   if (isLetter(c) || c == '_' || c == '?') return name(start);
   if (isDigit(c) || c == '.') return number(start);
   if (c == '\'') return text(start);
   if (c == '@') return picture(start);
   ++i_;
-  t.end = start + 1;
   switch (c) {
     case '(': t.kind = TokenKind::Open; return t;
     case ')': t.kind = TokenKind::Close; return t;
@@ -85,7 +81,6 @@ Token Lexer::name(uint32_t start) {
   if (i_ < s_.size() && (s_[i_] == '#' || s_[i_] == '$' || s_[i_] == '"')) ++i_;
   Token t;
   t.pos = start;
-  t.end = static_cast<uint32_t>(i_);
   t.text = std::string(s_.substr(start, std::min<size_t>(i_ - start, kMaxNameLength)));
   t.symbol = ev_.lookup(symbolKey(t.text));
   if (!t.symbol) {
@@ -131,7 +126,6 @@ Token Lexer::number(uint32_t start) {
       approx = approx * radix + d;
     }
     i_ = end;
-    t.end = static_cast<uint32_t>(end);
     if (exact <= uint64_t(INT32_MAX)) {
       t.kind = TokenKind::Whole, t.whole = static_cast<int64_t>(exact);
     } else {
@@ -162,7 +156,6 @@ Token Lexer::number(uint32_t start) {
     if (negative) exponent = -exponent;
   }
   i_ = k;
-  t.end = static_cast<uint32_t>(k);
   const std::string_view literal = s_.substr(start, k - start);
 
   if (!isReal) {
@@ -207,7 +200,7 @@ Token Lexer::text(uint32_t start) {
       ++i_;
       continue;
     }
-    t.end = static_cast<uint32_t>(++i_);
+    ++i_;
     return t;
   }
   return error(start);
@@ -251,7 +244,6 @@ Token Lexer::picture(uint32_t start) {
   Token t;
   t.kind = TokenKind::Picture;
   t.pos = start;
-  t.end = static_cast<uint32_t>(k);
   t.text = std::string(s_.substr(start, k - start));
   i_ = k;
   return t;

@@ -20,7 +20,7 @@ struct Token {
   uint8_t op = 0;   // Operator: the operator code
   char ch = 0;      // Operator: the character it was written with ('\0' for a keyword)
   int error = 0;    // Error: the error code
-  uint32_t pos = 0, end = 0;
+  uint32_t pos = 0;  // offset of the token's first character
   int64_t whole = 0;
   double real = 0;
   std::string text;  // text constant, picture, or name as written (at most 99 characters)

@@ -71,12 +71,14 @@ int64_t inString(std::string_view pattern, std::string_view text, int64_t step, 
   return findSubstring(text, pattern, to32(step), to32(start));
 }
 
-// The stack takes the list entries nearest the top first, so the list goes on in reverse order
-// and the count it gives is the position in the list as written.
+// InList's comparison, entry by entry, without pushing the list: 26 entries on a stack of 32
+// that the caller may already be using could overflow it, and an expression text must never be
+// able to end the program.
 int64_t inList(std::string_view value, std::span<const std::string> list) {
-  for (auto it = list.rbegin(); it != list.rend(); ++it) push(*it);
-  push(value);
-  return InList(static_cast<int32_t>(list.size()));
+  const LocaleData& locale = loadLocale();
+  for (size_t i = 0; i < list.size(); ++i)
+    if (compareTexts(locale, value, list[i]) == 0) return static_cast<int64_t>(i) + 1;
+  return 0;
 }
 
 int compare(std::string_view a, std::string_view b) { return compareTexts(loadLocale(), a, b); }

@@ -69,10 +69,7 @@ struct Node {
   double real = 0;
 };
 
-class Expression {
- public:
-  ValueClass resultClass() const { return nodes[root].cls; }
-
+struct Expression {
   std::vector<Node> nodes;
   std::vector<uint32_t> links;  // argument lists
   std::vector<std::string> texts;
