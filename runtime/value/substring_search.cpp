@@ -14,34 +14,37 @@ constexpr std::size_t kSkipTablePatternMin = 4;
 
 std::int32_t position(std::size_t offset) { return std::int32_t(offset + 1); }
 
-// Forward search with a table of 256 shifts (one per byte value): the shift of a byte is its
-// distance from the pattern's end for the pattern's characters but the last (at most 255), the
-// pattern's length for all others. The window advances by the shift of the text byte under its
-// last character; where that byte is the last character, the whole pattern is compared.
+// Forward search with a skip table of 256 shifts. The table is indexed by the pair of text bytes
+// under the pattern's last two characters (hashed into one byte): a pair that ends at pattern
+// position i (1 <= i < p - 1) allows a shift of p - 1 - i, any other pair a shift of p - 1 (the
+// pattern cannot cover both bytes). Pairs rather than single bytes make the shifts nearly the
+// whole pattern length on ordinary text. Where the entry is 0 the last two characters may match
+// and the whole pattern is compared; after a mismatch the window moves by the smallest shift of
+// the last pair elsewhere in the pattern. Hash collisions only make shifts smaller, never wrong.
 std::int32_t skipTableSearch(std::string_view t, std::string_view p, std::size_t from) {
   const std::size_t n = p.size();
-  const std::uint8_t limit = std::uint8_t(n > 255 ? 255 : n);
+  auto hash = [](char a, char b) {
+    return std::uint8_t((static_cast<std::uint8_t>(a) << 3) ^ static_cast<std::uint8_t>(b));
+  };
+  const std::uint8_t longest = std::uint8_t(std::min<std::size_t>(n - 1, 255));
   std::array<std::uint8_t, 256> shift;
-  shift.fill(limit);
-  for (std::size_t i = n - 1; i-- > 0;) {
-    const std::size_t distance = n - 1 - i;
-    std::uint8_t& s = shift[static_cast<std::uint8_t>(p[i])];
-    if (distance < s) s = std::uint8_t(distance);
+  shift.fill(longest);
+  for (std::size_t i = 1; i + 1 < n; ++i) {
+    std::uint8_t& s = shift[hash(p[i - 1], p[i])];
+    s = std::uint8_t(std::min<std::size_t>(s, n - 1 - i));
   }
-  // The last character's own shift (its distance to an earlier copy of itself) is used after a
-  // failed comparison; the table entry of the last character is 0.
-  const auto last = static_cast<std::uint8_t>(p[n - 1]);
-  const std::size_t afterMismatch = shift[last];
-  shift[last] = 0;
+  const std::uint8_t lastPair = hash(p[n - 2], p[n - 1]);
+  const std::size_t afterMismatch = shift[lastPair];
+  shift[lastPair] = 0;
   const char* text = t.data();
   for (std::size_t k = from + n - 1; k < t.size();) {
-    const std::uint8_t s = shift[static_cast<std::uint8_t>(text[k])];
+    const std::uint8_t s = shift[hash(text[k - 1], text[k])];
     if (s != 0) {
       k += s;
       continue;
     }
     const std::size_t offset = k + 1 - n;
-    if (std::memcmp(text + offset, p.data(), n - 1) == 0) return position(offset);
+    if (std::memcmp(text + offset, p.data(), n) == 0) return position(offset);
     k += afterMismatch;
   }
   return 0;
