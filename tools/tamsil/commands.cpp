@@ -8,6 +8,8 @@ int rc(Args);
 int show(Args);
 int formatCommand(Args);
 int deformatCommand(Args);
+int evalCommand(Args);
+int sqlCommand(Args);
 
 namespace {
 constexpr Command kCommands[] = {
@@ -16,6 +18,8 @@ constexpr Command kCommands[] = {
     {"show", "MODULE LABEL", show},
     {"format", "VALUE PICTURE", formatCommand},
     {"deformat", "TEXT [PICTURE]", deformatCommand},
+    {"eval", "[--bind NAME=VALUE]... EXPRESSION", evalCommand},
+    {"sql", "[--bind NAME=VALUE]... [--sort] EXPRESSION", sqlCommand},
 };
 }  // namespace
 

@@ -1,0 +1,91 @@
+// STRPOS's regular expressions: positions of the leftmost match, the syntax's corner cases,
+// patterns that are errors, the time of pathological patterns, and the shared cache under
+// threads.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "runtime/eval/match.h"
+#include "runtime/eval/regex.h"
+#include "tests/eval/eval_test.h"
+
+namespace tamsil::testing {
+namespace {
+
+struct PosCase {
+  std::string text;
+  std::string pattern;
+  int64_t mode;
+  int64_t expected;
+};
+void PrintTo(const PosCase& c, std::ostream* os) { *os << "'" << c.text << "' /" << c.pattern << "/"; }
+
+class StrPosTest : public EvalTest, public ::testing::WithParamInterface<PosCase> {};
+
+TEST_P(StrPosTest, FindsLeftmostMatch) {
+  const PosCase& c = GetParam();
+  EXPECT_EQ(stringPosition(c.text, c.pattern, c.mode), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Syntax, StrPosTest, ::testing::Values(
+    PosCase{"hello world", "o w", 0, 5}, PosCase{"hello", "z", 0, 0},
+    PosCase{"hello", "^h", 0, 1}, PosCase{"hello", "^e", 0, 0}, PosCase{"hello", "o$", 0, 5},
+    PosCase{"hello", "l$", 0, 0}, PosCase{"hello", ".l", 0, 2}, PosCase{"hello", "l+", 0, 3},
+    PosCase{"abc", "x*", 0, 1},          // an empty match at the start
+    PosCase{"abbbc", "ab*c", 0, 1}, PosCase{"ac", "ab?c", 0, 1}, PosCase{"abbc", "ab?c", 0, 0},
+    PosCase{"xabcabc", "{abc}+$", 0, 2}, PosCase{"xaby", "{ab|cd}y", 0, 2},
+    PosCase{"xcdy", "{ab|cd}y", 0, 2}, PosCase{"cat dog", "dog|cat", 0, 1},
+    PosCase{"abcd", "cd|b", 0, 2},       // leftmost, not first alternative
+    PosCase{"abab", "ab+", 0, 1},        // the repetition takes only the run's last character
+    PosCase{"abbb", "{ab}+b", 0, 1}, PosCase{"a1b", "[0-9]", 0, 2}, PosCase{"a1b", "[^a-z]", 0, 2},
+    PosCase{"a1b", "[~a-z]", 0, 2}, PosCase{"a]b", "[]]", 0, 2}, PosCase{"a-b", "[-]", 0, 2},
+    PosCase{"a-b", "[x-]", 0, 2}, PosCase{"a^b", "[x^]", 0, 2}, PosCase{"a.b", "\\.", 0, 2},
+    PosCase{"a*b", "a\\*", 0, 1}, PosCase{"a{b", "\\{", 0, 2}, PosCase{"HeLLo", "ll", 16, 3},
+    PosCase{"HeLLo", "ll", 0, 0}, PosCase{"HELLO", "[a-z]+o", 16, 1},
+    PosCase{"", "^$", 0, 1}, PosCase{"", "a", 0, 0}, PosCase{"a|b", "\\|", 0, 2},
+    PosCase{"xx", "{}", 0, 1}, PosCase{"xxxy", "{x*}*y", 0, 1}));
+
+INSTANTIATE_TEST_SUITE_P(InvalidPatterns, StrPosTest, ::testing::Values(
+    PosCase{"abc", "", 0, 0}, PosCase{"abc", "[c-a]", 0, 0}, PosCase{"abc", "a**", 0, 0},
+    PosCase{"abc", "a+?", 0, 0}, PosCase{"abc", "*a", 0, 0}, PosCase{"abc", "^*", 0, 0},
+    PosCase{"abc", "[abc", 0, 0}, PosCase{"abc", "{abc", 0, 0}, PosCase{"abc", "abc}", 0, 0},
+    PosCase{"abc", "abc\\", 0, 0}, PosCase{"abc", "|*", 0, 0},
+    PosCase{"abc", std::string(65, '{') + "a" + std::string(65, '}'), 0, 0}));
+
+TEST_F(EvalTest, PathologicalPatternsStayLinear) {
+  const std::string text(20000, 'a');
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(stringPosition(text, "{a*}*{a*}*b", 0), 0);
+  EXPECT_EQ(stringPosition(text + "b", "{a|aa}*b", 0), 1);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+TEST_F(EvalTest, CacheKeepsOnePatternAndCaseFlag) {
+  const auto a = cachedRegex("ab+", false);
+  EXPECT_EQ(a, cachedRegex("ab+", false));  // reused
+  EXPECT_NE(a, cachedRegex("ab+", true));   // another case flag is another pattern
+  EXPECT_EQ(cachedRegex("[b-a]", false), nullptr);
+  EXPECT_EQ(a->search("xabb"), 1);          // a replaced pattern stays usable by its holder
+}
+
+TEST(StrPosThreads, ThreadsSharingTheCacheGetTheirOwnPatternsResults) {
+  std::vector<std::thread> threads;
+  std::atomic<int> wrong{0};
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([t, &wrong] {
+      ThreadContextScope context;
+      const std::string pattern = std::string(size_t(t) + 1, 'x') + "y";
+      const std::string text = std::string(10, 'a') + pattern;
+      for (int i = 0; i < 2000; ++i)
+        if (stringPosition(text, pattern, 0) != 11) ++wrong;
+    });
+  }
+  for (auto& th : threads) th.join();
+  EXPECT_EQ(wrong.load(), 0);
+}
+
+}  // namespace
+}  // namespace tamsil::testing
