@@ -291,14 +291,16 @@ HRESULT writeScalar(const Scalar& s, VARTYPE vt, std::uint16_t flags, VARIANT& o
       break;
     }
     case VT_CY: {
-      Int128 c;
+      Int128 c = 0;
       hr = asCurrency(s, c);
+      if (FAILED(hr)) return hr;
       out.cyVal.int64 = std::int64_t(c);
       break;
     }
     case VT_BOOL: {
-      bool b;
+      bool b = false;
       hr = asBool(s, b);
+      if (FAILED(hr)) return hr;
       out.boolVal = b ? VARIANT_TRUE : VARIANT_FALSE;
       break;
     }
