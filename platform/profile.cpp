@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/detail/atomic_file.h"
+
 namespace platform {
 namespace {
 
@@ -96,24 +98,10 @@ struct ProfileFile {
 
   // Writes to a temporary file beside the target and renames it over the target.
   bool write(const std::filesystem::path& path) const {
-    std::error_code ec;
-    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ec);
-    std::filesystem::path tmp = path;
-    tmp += ".tmp" + std::to_string(::getpid());
-    {
-      std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-      if (!out) return false;
-      const char* eol = crlf ? "\r\n" : "\n";
-      for (const std::string& l : lines) out << l << eol;
-      out.flush();
-      if (!out) {
-        std::filesystem::remove(tmp, ec);
-        return false;
-      }
-    }
-    std::filesystem::rename(tmp, path, ec);
-    if (ec) std::filesystem::remove(tmp, ec);
-    return !ec;
+    const char* eol = crlf ? "\r\n" : "\n";
+    std::string text;
+    for (const std::string& l : lines) text += l + eol;
+    return detail::writeFileAtomically(path, text);
   }
 };
 

@@ -1,9 +1,12 @@
 #include "runtime/file/trace_settings.h"
 
 #include <cstdlib>
+#include <cstring>
+#include <iterator>
 #include <mutex>
 
 #include "platform/profile.h"
+#include "platform/registry.h"
 
 namespace tamsil::file {
 
@@ -16,7 +19,6 @@ constexpr std::size_t kMaxTraceFile = 260;
 struct State {
   std::mutex mutex;
   TraceSource source;
-  RegistryReader registry;
 };
 
 State& state() {
@@ -26,6 +28,31 @@ State& state() {
 
 bool isOn(const std::optional<std::string>& value) {
   return value && std::strtol(value->c_str(), nullptr, 10) != 0;
+}
+
+// A registry value as text: a string as stored, a number in decimal; nothing when absent.
+std::optional<std::string> registryValue(std::string_view root, const std::string& subkey, const char* name) {
+  platform::HKEY rootKey = nullptr;
+  for (std::size_t i = 0; i < std::size(kRoots); ++i)
+    if (root == kRoots[i]) rootKey = reinterpret_cast<platform::HKEY>(std::uintptr_t(0x80000000u + i));
+  platform::HKEY key = nullptr;
+  if (!rootKey || platform::RegOpenKeyExA(rootKey, subkey.c_str(), 0, platform::KEY_READ, &key) != 0) return std::nullopt;
+  platform::DWORD type = 0, size = 0;
+  std::optional<std::string> text;
+  if (platform::RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) == 0) {
+    std::string bytes(size, '\0');
+    if (platform::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<platform::BYTE*>(bytes.data()), &size) == 0) {
+      if (type == platform::REG_DWORD && size == 4) {
+        std::uint32_t v = 0;
+        std::memcpy(&v, bytes.data(), 4);
+        text = std::to_string(v);
+      } else if (type == platform::REG_SZ || type == platform::REG_EXPAND_SZ) {
+        text = bytes.substr(0, bytes.find('\0'));
+      }
+    }
+  }
+  platform::RegCloseKey(key);
+  return text;
 }
 
 }  // namespace
@@ -42,11 +69,6 @@ TraceSource traceSource() {
 
 std::string traceSourceFlagText() { return traceSource().useLocation ? "1" : ""; }
 
-void setRegistryReader(RegistryReader reader) {
-  std::lock_guard lock(state().mutex);
-  state().registry = std::move(reader);
-}
-
 std::optional<std::pair<std::string, std::string>> splitRegistryLocation(std::string_view location) {
   for (std::string_view root : kRoots)
     if (location.size() > root.size() && location.substr(0, root.size()) == root && location[root.size()] == '\\')
@@ -56,11 +78,9 @@ std::optional<std::pair<std::string, std::string>> splitRegistryLocation(std::st
 
 TraceSettings readTraceSettings(std::string_view driverName) {
   TraceSource source;
-  RegistryReader registry;
   {
     std::lock_guard lock(state().mutex);
     source = state().source;
-    registry = state().registry;
   }
   std::function<std::optional<std::string>(const char*)> read;
   const auto where = source.useLocation ? splitRegistryLocation(source.location) : std::nullopt;
@@ -68,9 +88,7 @@ TraceSettings readTraceSettings(std::string_view driverName) {
     std::string subkey = where->second;
     if (!subkey.empty() && subkey.back() != '\\') subkey += '\\';
     subkey += driverName;
-    read = [&, subkey](const char* value) -> std::optional<std::string> {
-      return registry ? registry(where->first, subkey, value) : std::nullopt;
-    };
+    read = [root = where->first, subkey](const char* value) { return registryValue(root, subkey, value); };
   } else {
     const std::string section = "TW" + std::string(driverName);
     const std::string file = source.settingsFile.empty() ? "win.ini" : source.settingsFile;

@@ -6,9 +6,7 @@
 // "win.ini") in the section "TW" + driver name. The values: "Profile" (trace on), "Details"
 // (declarations and records too), "Flush" (flush after every line), "TraceFile" (the log, at
 // most 260 characters, default driver name + ".LOG").
-//
-// The platform has no registry yet: registry values are read through a reader the registry
-// installs with setRegistryReader. Without one, registry locations give no settings.
+// Registry values may be strings or numbers (REG_SZ, REG_DWORD).
 #pragma once
 
 #include <functional>
@@ -35,11 +33,6 @@ void setTraceSource(TraceSource source);
 TraceSource traceSource();
 // The flag read back as a property: "1" or empty.
 std::string traceSourceFlagText();
-
-// Reads one registry value: root key name ("HKEY_CURRENT_USER"), subkey path, value name.
-using RegistryReader = std::function<std::optional<std::string>(std::string_view root, std::string_view subkey,
-                                                                std::string_view value)>;
-void setRegistryReader(RegistryReader reader);
 
 // The registry root a location starts with, and the subkey after it; nullopt when the location
 // names no root. "HKEY_CURRENT_USER\Software\X" gives {"HKEY_CURRENT_USER", "Software\X"}.

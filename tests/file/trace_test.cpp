@@ -2,6 +2,8 @@
 // around an operation, commands, an unopenable log, and two threads writing one log.
 #include <gtest/gtest.h>
 
+#include "platform/registry.h"
+
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -134,17 +136,27 @@ TEST(TraceSettingsTest, SettingsFileSectionAndRegistryLocation) {
   EXPECT_FALSE(s.on);
   EXPECT_EQ(s.traceFile, "OTHER.LOG");
 
-  setRegistryReader([](std::string_view root, std::string_view subkey, std::string_view value) -> std::optional<std::string> {
-    if (root == "HKEY_LOCAL_MACHINE" && subkey == "Software\\Tamsil\\SETB" && value == "Profile") return "1";
-    return std::nullopt;
-  });
+  // The registry lives in a profile directory of the test's own.
+  char profile[] = "/tmp/trace_registry.XXXXXX";
+  ASSERT_NE(mkdtemp(profile), nullptr);
+  setenv("TAMSIL_PROFILE_DIR", profile, 1);
+  platform::HKEY key = nullptr;
+  ASSERT_EQ(platform::RegCreateKeyExA(platform::HKEY_LOCAL_MACHINE, "Software\\Tamsil\\SETB", 0, nullptr, 0,
+                                      platform::KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            0);
+  const platform::DWORD one = 1;
+  platform::RegSetValueExA(key, "Profile", 0, platform::REG_DWORD, reinterpret_cast<const platform::BYTE*>(&one), 4);
+  platform::RegSetValueExA(key, "TraceFile", 0, platform::REG_SZ, reinterpret_cast<const platform::BYTE*>("b.log"), 6);
+  platform::RegCloseKey(key);
   setTraceSource({"", "HKEY_LOCAL_MACHINE\\Software\\Tamsil", true});
   EXPECT_EQ(traceSourceFlagText(), "1");
   EXPECT_TRUE(readTraceSettings("SETB").on);
   EXPECT_FALSE(readTraceSettings("SETB").details);
+  EXPECT_EQ(readTraceSettings("SETB").traceFile, "b.log");
   setTraceSource({"", "HKEY_NOWHERE\\x", true});  // no registry root: the settings file
   EXPECT_FALSE(readTraceSettings("SETB").on);
-  setRegistryReader(nullptr);
+  unsetenv("TAMSIL_PROFILE_DIR");
+  std::filesystem::remove_all(profile);
   EXPECT_FALSE(splitRegistryLocation("HKEY_USERS"));
   EXPECT_EQ(splitRegistryLocation("HKEY_USERS\\a\\b")->second, "a\\b");
 }
