@@ -39,18 +39,18 @@ uint8_t operatorCode(char c) {
 
 }  // namespace
 
-Token Lexer::error(uint32_t pos, int code) const {
-  Token t;
+ExprToken Lexer::error(uint32_t pos, int code) const {
+  ExprToken t;
   t.kind = TokenKind::Error;
   t.error = code;
   t.pos = pos;
   return t;
 }
 
-Token Lexer::next() {
+ExprToken Lexer::next() {
   while (i_ < s_.size() && s_[i_] == ' ') ++i_;
   const uint32_t start = static_cast<uint32_t>(i_);
-  Token t;
+  ExprToken t;
   t.pos = start;
   if (i_ >= s_.size()) return t;  // End
   const char c = s_[i_];
@@ -75,16 +75,16 @@ Token Lexer::next() {
   return error(start);
 }
 
-Token Lexer::name(uint32_t start) {
+ExprToken Lexer::name(uint32_t start) {
   ++i_;
   while (i_ < s_.size() && (isLetter(s_[i_]) || isDigit(s_[i_]) || s_[i_] == '_' || s_[i_] == ':')) ++i_;
   if (i_ < s_.size() && (s_[i_] == '#' || s_[i_] == '$' || s_[i_] == '"')) ++i_;
-  Token t;
+  ExprToken t;
   t.pos = start;
   t.text = std::string(s_.substr(start, std::min<size_t>(i_ - start, kMaxNameLength)));
   t.symbol = ev_.lookup(symbolKey(t.text));
   if (!t.symbol) {
-    Token e = error(start, 1011);
+    ExprToken e = error(start, 1011);
     e.text = std::move(t.text);
     return e;
   }
@@ -98,8 +98,8 @@ Token Lexer::name(uint32_t start) {
 }
 
 // Integers with an optional radix letter (B, O, H), decimal fractions and exponents.
-Token Lexer::number(uint32_t start) {
-  Token t;
+ExprToken Lexer::number(uint32_t start) {
+  ExprToken t;
   t.pos = start;
   size_t hexEnd = i_;
   while (hexEnd < s_.size() && isHex(s_[hexEnd])) ++hexEnd;
@@ -186,8 +186,8 @@ Token Lexer::number(uint32_t start) {
   return t;
 }
 
-Token Lexer::text(uint32_t start) {
-  Token t;
+ExprToken Lexer::text(uint32_t start) {
+  ExprToken t;
   t.kind = TokenKind::Text;
   t.pos = start;
   for (++i_; i_ < s_.size(); ++i_) {
@@ -208,7 +208,7 @@ Token Lexer::text(uint32_t start) {
 
 // "@P...P" and "@K...K" run to their closing letter; others end at a blank, ',', ')' or an
 // ending 'B'. In "@N", a "~currency~" text and the picture's own parentheses do not end it.
-Token Lexer::picture(uint32_t start) {
+ExprToken Lexer::picture(uint32_t start) {
   size_t k = i_ + 1;
   const char kind = k < s_.size() ? upper(s_[k]) : '\0';
   if (kind == 'P' || kind == 'K') {
@@ -241,7 +241,7 @@ Token Lexer::picture(uint32_t start) {
     }
     if (currency) return error(start);
   }
-  Token t;
+  ExprToken t;
   t.kind = TokenKind::Picture;
   t.pos = start;
   t.text = std::string(s_.substr(start, k - start));

@@ -15,7 +15,7 @@ enum class TokenKind : uint8_t {
   Operator, Open, Close, OpenBracket, CloseBracket, Whole, Real, Text, Picture, Name, End, Error
 };
 
-struct Token {
+struct ExprToken {
   TokenKind kind = TokenKind::End;
   uint8_t op = 0;   // Operator: the operator code
   char ch = 0;      // Operator: the character it was written with ('\0' for a keyword)
@@ -31,7 +31,7 @@ class Lexer {
  public:
   Lexer(std::string_view text, const EvaluatorState& evaluator) : s_(text), ev_(evaluator) {}
 
-  Token next();
+  ExprToken next();
   // The character right after the last token, or '\0' at the end.
   char peekChar() const { return i_ < s_.size() ? s_[i_] : '\0'; }
   void skipChar() { ++i_; }
@@ -40,11 +40,11 @@ class Lexer {
   bool rawText(std::string& out);
 
  private:
-  Token number(uint32_t start);
-  Token text(uint32_t start);
-  Token picture(uint32_t start);
-  Token name(uint32_t start);
-  Token error(uint32_t pos, int code = 1010) const;
+  ExprToken number(uint32_t start);
+  ExprToken text(uint32_t start);
+  ExprToken picture(uint32_t start);
+  ExprToken name(uint32_t start);
+  ExprToken error(uint32_t pos, int code = 1010) const;
 
   std::string_view s_;
   const EvaluatorState& ev_;

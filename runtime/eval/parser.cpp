@@ -337,7 +337,7 @@ class Parser {
   }
 
   Lexer lexer_;
-  Token tok_;
+  ExprToken tok_;
   Expression& tree_;
   ParseFailure& failure_;
   int depth_ = 0;

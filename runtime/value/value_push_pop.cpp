@@ -115,7 +115,7 @@ void PopToString(char* destination, std::size_t size) {
   }
   const std::string_view t = e.text();
   const std::size_t n = std::min(t.size(), size);
-  std::memcpy(destination, t.data(), n);
+  if (n) std::memcpy(destination, t.data(), n);  // an empty text may have no address
   std::memset(destination + n, ' ', size - n);
 }
 
@@ -129,7 +129,7 @@ void PopToZeroText(char* destination, std::size_t size) {
   }
   const std::string_view t = e.text();
   const std::size_t n = std::min(t.size(), size - 1);
-  std::memcpy(destination, t.data(), n);
+  if (n) std::memcpy(destination, t.data(), n);  // an empty text may have no address
   destination[n] = '\0';
 }
 
@@ -145,7 +145,7 @@ void PopToLengthText(unsigned char* destination, std::size_t size) {
   }
   const std::string_view t = e.text();
   const std::size_t n = std::min(t.size(), room);
-  std::memcpy(destination + 1, t.data(), n);
+  if (n) std::memcpy(destination + 1, t.data(), n);  // an empty text may have no address
   destination[0] = static_cast<unsigned char>(n);
 }
 
