@@ -66,8 +66,10 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyRelease:
       return mirror_.windowOf(widget) && key(static_cast<QKeyEvent*>(event));
     case QEvent::ShortcutOverride:
-      // Keys on the program's windows are the program's: no Qt shortcut takes them first.
-      if (!mirror_.windowOf(widget)) return false;
+      // Keys on the program's windows are the program's: no Qt shortcut takes them first, except
+      // Alt with the mnemonic of a menu of the window's menu bar, which opens that menu (a
+      // choice made in it arrives as the platform's menu messages).
+      if (!mirror_.windowOf(widget) || opensMenu(mirror_.windowOf(widget), static_cast<QKeyEvent*>(event))) return false;
       event->accept();
       return true;
     case QEvent::Close:
@@ -78,6 +80,21 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
       return topLevel(widget, mirror_.windowOf(widget), event);
     default: return false;
   }
+}
+
+bool InputFilter::opensMenu(HWND hwnd, const QKeyEvent* event) {
+  const Qt::KeyboardModifiers mods = event->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::ShiftModifier);
+  if (mods != Qt::AltModifier || event->text().isEmpty()) return false;
+  const HMENU bar = GetMenu(GetAncestorTop(hwnd));
+  const QChar key = event->text()[0].toLower();
+  for (int i = 0; i < GetMenuItemCount(bar); ++i) {
+    const std::string text = GetMenuStringA(bar, UINT(i), MF_BYPOSITION);
+    const auto amp = text.find('&');
+    if (amp != std::string::npos && amp + 1 < text.size() && QChar(text[amp + 1]).toLower() == key &&
+        !(GetMenuState(bar, UINT(i), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)))
+      return true;
+  }
+  return false;
 }
 
 bool InputFilter::mouse(QWidget* widget, HWND hwnd, QMouseEvent* event) {

@@ -29,6 +29,8 @@ class InputFilter final : public QObject {
  private:
   bool mouse(QWidget* widget, HWND hwnd, QMouseEvent* event);
   bool key(QKeyEvent* event);
+  // Alt and the mnemonic of an enabled menu of the window's menu bar.
+  static bool opensMenu(HWND hwnd, const QKeyEvent* event);
   bool topLevel(QWidget* widget, HWND hwnd, QEvent* event);
 
   WindowMirror& mirror_;

@@ -1,6 +1,8 @@
 // A person's input on the widgets arrives as the platform messages a scripted action gives.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -110,6 +112,30 @@ TEST_F(QtInput, MenuChoiceSendsMenuMessagesThenCommand) {
   EXPECT_EQ(seen[1].wParam, reinterpret_cast<WPARAM>(w.help));
   EXPECT_EQ(seen[2].msg, WM_COMMAND);
   EXPECT_EQ(LOWORD(seen[2].wParam), kMenuAbout);
+}
+
+TEST_F(QtInput, AltAndAMnemonicOpensTheMenuAndItsItemIsChosenByKey) {
+  auto* bar = widgetOf(w.frame)->findChild<QMenuBar*>();
+  ASSERT_NE(bar, nullptr);
+  QWidget* top = widgetOf(w.frame)->window();
+  top->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(top));  // menu mnemonics belong to the active window
+  QWidget* focus = widgetOf(w.item(kAdd));
+  focus->setFocus();
+  QTest::keyClick(focus, Qt::Key_H, Qt::AltModifier);
+  QMenu* help = bar->actions()[1]->menu();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return help->isVisible(); }, 1000)) << "Alt+H opens Help";
+  QTest::keyClick(help, Qt::Key_A);
+  drain();
+  const auto commands = deliveredTo(w.frame, {WM_COMMAND});
+  ASSERT_EQ(commands.size(), 1u);
+  EXPECT_EQ(LOWORD(commands[0].wParam), kMenuAbout);
+  // Alt with a letter no menu has stays the program's key.
+  delivered().clear();
+  QTest::keyClick(focus, Qt::Key_Q, Qt::AltModifier);
+  drain();
+  EXPECT_TRUE(std::any_of(delivered().begin(), delivered().end(),
+                          [](const Delivered& d) { return d.msg == WM_SYSKEYDOWN && d.wParam == 'Q'; }));
 }
 
 TEST_F(QtInput, ListClickSelectsItemAndNotifies) {
