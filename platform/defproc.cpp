@@ -85,6 +85,13 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       std::lock_guard lock(detail::modelMutex());
       return LRESULT(w->text.size());
     }
+    case WM_SETICON: {  // one icon serves both sizes
+      const LONG_PTR old = w->control.image;
+      w->control.image = lParam;
+      detail::notify(hwnd, Change::Image);
+      return old;
+    }
+    case WM_GETICON: return w->control.image;
     case WM_SETFONT:
       w->font = reinterpret_cast<HFONT>(wParam);
       detail::notify(hwnd, Change::Font);

@@ -20,8 +20,13 @@ inline constexpr UINT WM_MOUSELAST = 0x020E;
 inline constexpr UINT WM_USER = 0x0400;
 inline constexpr UINT WM_APP = 0x8000;
 
-// The Win32 name of a message ("WM_COMMAND"), or empty when it has none.
+// The Win32 name of a message ("WM_COMMAND") or the name a message was registered with, or empty
+// when it has none.
 std::string_view messageName(UINT message);
+
+// A message number shared by everyone who registers the same name (compared without case), from
+// 0xC000 up; 0 for an empty name or when the range is used up.
+UINT RegisterWindowMessageA(const char* name);
 
 // System commands (WM_SYSCOMMAND wParam; the low four bits are the system's own).
 inline constexpr WPARAM SC_SIZE = 0xF000, SC_MOVE = 0xF010, SC_MINIMIZE = 0xF020, SC_MAXIMIZE = 0xF030,
@@ -50,6 +55,9 @@ inline constexpr WPARAM WA_INACTIVE = 0, WA_ACTIVE = 1, WA_CLICKACTIVE = 2;
 inline constexpr UINT SWP_NOSIZE = 0x1, SWP_NOMOVE = 0x2, SWP_NOZORDER = 0x4, SWP_NOREDRAW = 0x8,
                       SWP_NOACTIVATE = 0x10, SWP_FRAMECHANGED = 0x20, SWP_SHOWWINDOW = 0x40,
                       SWP_HIDEWINDOW = 0x80, SWP_STATECHANGED = 0x8000;
+
+// WM_SETICON / WM_GETICON sizes.
+inline constexpr WPARAM ICON_SMALL = 0, ICON_BIG = 1;
 
 // GetWindowLongPtr indexes, GetWindow relations, PeekMessage flags.
 inline constexpr int GWLP_WNDPROC = -4, GWLP_HINSTANCE = -6, GWLP_HWNDPARENT = -8, GWLP_ID = -12,

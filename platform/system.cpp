@@ -6,8 +6,12 @@
 #include <mutex>
 #include <optional>
 
+#include "platform/detail/model.h"
 #include "platform/messages.h"
 #include "platform/profile.h"
+#include "platform/queue.h"
+#include "platform/thread.h"
+#include "platform/window.h"
 
 namespace platform {
 
@@ -51,6 +55,21 @@ BOOL SystemParametersInfoA(UINT action, UINT uiParam, void* param, UINT winIni) 
     }
     default: return FALSE;
   }
+}
+
+BOOL QueryEndSession() {
+  std::vector<HWND> asked;
+  for (HWND h : detail::topLevelWindows())
+    if (GetWindowThreadProcessId(h) == GetCurrentThreadId()) asked.push_back(h);
+  bool ends = true;
+  for (HWND h : asked)
+    if (IsWindow(h) && !SendMessageA(h, WM_QUERYENDSESSION, 0, 0)) {
+      ends = false;
+      break;
+    }
+  for (HWND h : asked)
+    if (IsWindow(h)) SendMessageA(h, WM_ENDSESSION, ends ? TRUE : FALSE, 0);
+  return ends ? TRUE : FALSE;
 }
 
 }  // namespace platform

@@ -9,4 +9,9 @@ namespace platform {
 // value; SPIF_UPDATEINIFILE keeps it for later runs). Other actions fail.
 BOOL SystemParametersInfoA(UINT action, UINT uiParam, void* param, UINT winIni);
 
+// The user's session is ending: asks every top-level window of the calling thread with
+// WM_QUERYENDSESSION, then tells each with WM_ENDSESSION whether it ends. FALSE when a window
+// refused (the session then goes on).
+BOOL QueryEndSession();
+
 }  // namespace platform

@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QPixmap>
 #include <QScreen>
+#include <QSessionManager>
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
@@ -20,6 +21,7 @@
 #include "platform/detail/model.h"
 #include "platform/detail/registry.h"
 #include "platform/detail/thread_state.h"
+#include "platform/system.h"
 #include "platform/input.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_help.h"
@@ -56,6 +58,10 @@ class QtBackend final : public Backend {
     mirror_.onBuilt([this](HWND hwnd, QWidget* widget) { input_.attach(hwnd, widget); });
     // Other threads read the clipboard from this copy; QClipboard belongs to the GUI thread.
     QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, app_.get(), [this] { cacheClipboard(); });
+    // The desktop session is ending: the program's windows are asked and may keep it going.
+    QObject::connect(app_.get(), &QGuiApplication::commitDataRequest, app_.get(), [](QSessionManager& session) {
+      if (!QueryEndSession()) session.cancel();
+    });
     cacheClipboard();
   }
 

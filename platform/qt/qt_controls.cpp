@@ -278,7 +278,10 @@ void applyStyle(QWidget* widget, const WindowView& v) {
 }
 
 void applyImage(QWidget* widget, const WindowView& v) {
-  if (v.kind == WidgetKind::Label) {
+  if (v.kind == WidgetKind::TopLevel) {
+    const QPixmap p = imagePixmap(v.control.image, QSize());
+    widget->window()->setWindowIcon(p.isNull() ? QIcon() : QIcon(p));
+  } else if (v.kind == WidgetKind::Label) {
     auto* l = static_cast<QLabel*>(widget);
     const bool icon = (v.style & SS_TYPEMASK) == SS_ICON;
     QPixmap p = imagePixmap(v.control.image, icon ? widget->size() : QSize());

@@ -15,7 +15,10 @@ std::string traceMessageName(UINT message) {
   if (auto name = privateMessageName(message); !name.empty()) return std::string(name);
   if (message > kEventBase && message <= kEventBase + 0xFFF)
     if (auto name = eventName(int(message - kEventBase)); !name.empty()) return std::string(name);
-  if (auto name = messageName(message); !name.empty()) return std::string(name);
+  if (auto name = messageName(message); !name.empty()) {
+    // The runtime's registered messages ("TW_QUERY_PSCREEN") are shown without their prefix.
+    return std::string(name.starts_with("TW_QUERY_") ? name.substr(3) : name);
+  }
   char buf[16];
   std::snprintf(buf, sizeof buf, "%#.4x", unsigned(message));
   return buf;

@@ -228,10 +228,15 @@ PropertyStatus setDefault(const PropertyTarget& t, std::string_view v, long n, i
   return PropertyStatus::Ok;
 }
 
-// An image control or button shows the picture file; the name is kept for reading back.
+// An image control or button shows the picture file, a window takes it as its icon; the name is
+// kept for reading back.
 PropertyStatus setIcon(const PropertyTarget& t, std::string_view v, long, int) {
   store(t, prop::Icon, v);
-  if (!t.control || !t.control->hwnd) return PropertyStatus::Ok;
+  if (!t.control) {
+    if (t.window.handle) SendMessageA(t.window.handle, WM_SETICON, ICON_BIG, LoadImageFromFile(v));
+    return PropertyStatus::Ok;
+  }
+  if (!t.control->hwnd) return PropertyStatus::Ok;
   const UINT msg = isKind(t, Kind::Image) ? STM_SETIMAGE : isKind(t, Kind::Button) ? BM_SETIMAGE : 0;
   if (msg) SendMessageA(t.control->hwnd, msg, 0, LoadImageFromFile(v));
   return PropertyStatus::Ok;

@@ -140,7 +140,12 @@ const RuntimeClass* runtimeClassForKind(std::uint8_t kind, bool dropList) {
 
 std::string ensureRuntimeClass(const RuntimeClass& cls) { return ensure(size_t(&cls - kClasses.data())); }
 
-std::string ensureWindowClass() { return ensure(kWindowClass); }
+std::string ensureWindowClass() {
+  // The two messages the runtime registers by name when its windows come into use.
+  static const bool registered = RegisterWindowMessageA("TW_QUERY_PSCREEN") && RegisterWindowMessageA("TW_QUERY_PFIELD");
+  (void)registered;
+  return ensure(kWindowClass);
+}
 
 std::string runtimeClassOf(HWND hwnd) {
   if (!hwnd) return {};

@@ -176,6 +176,23 @@ TEST_F(WindowMessagesTest, SubclassedControlSeesMessagesFirstAndChainsToTheBase)
   EXPECT_EQ(HIWORD(recorded().back().wParam), BN_CLICKED);
 }
 
+TEST_F(WindowMessagesTest, RegisteredMessagesAreSharedByNameAndNamed) {
+  const UINT a = RegisterWindowMessageA("Kestrel_Test_Message");
+  EXPECT_GE(a, 0xC000u);
+  EXPECT_EQ(RegisterWindowMessageA("KESTREL_TEST_MESSAGE"), a);
+  EXPECT_NE(RegisterWindowMessageA("Kestrel_Other_Message"), a);
+  EXPECT_EQ(RegisterWindowMessageA(""), 0u);
+  EXPECT_EQ(messageName(a), "Kestrel_Test_Message");
+}
+
+TEST_F(WindowMessagesTest, TheWindowIconIsKeptAndReplaced) {
+  HWND w = createTestWindow();
+  const LONG_PTR first = LoadIconA(IDI_ASTERISK), second = LoadIconA(IDI_HAND);
+  EXPECT_EQ(SendMessageA(w, WM_SETICON, ICON_BIG, first), 0);
+  EXPECT_EQ(SendMessageA(w, WM_SETICON, ICON_BIG, second), first);
+  EXPECT_EQ(SendMessageA(w, WM_GETICON, ICON_BIG, 0), second);
+}
+
 TEST_F(WindowMessagesTest, TimersArriveAsTimerMessagesUntilKilled) {
   HWND w = createTestWindow();
   SetTimer(w, 1, 10, nullptr);

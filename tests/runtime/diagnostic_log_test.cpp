@@ -1,6 +1,8 @@
 // The diagnostic log (R41LOG.TXT), message names in traces, the message trace, and assertions.
 #include <gtest/gtest.h>
 
+#include "runtime/window/runtime_classes.h"
+
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -73,6 +75,10 @@ TEST(TraceNameTest, NamesPrivateMessagesEventsAndPlatformMessagesElseHex) {
       {0xB01B, "0xb01b"},        {0x1234, "0x1234"},          {0xA207, "0xa207"},
   };
   for (const auto& [message, name] : cases) EXPECT_EQ(traceMessageName(message), name) << message;
+  // The two messages the runtime registers by name show without their "TW_" prefix.
+  window::ensureWindowClass();
+  EXPECT_EQ(traceMessageName(platform::RegisterWindowMessageA("TW_QUERY_PSCREEN")), "QUERY_PSCREEN");
+  EXPECT_EQ(traceMessageName(platform::RegisterWindowMessageA("tw_query_pfield")), "QUERY_PFIELD");
 }
 
 TEST_F(DiagnosticLogTest, TheMessageTraceWritesEveryDeliveredMessage) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/queue.h"
+#include "platform/system.h"
 #include "platform/thread.h"
 #include "platform/window.h"
 #include "runtime/core/startup.h"
@@ -271,6 +272,20 @@ TEST_F(EventLoopTest, PostFromAnotherThreadArrivesThroughTheWindowQueue) {
   });
   runLoop([](int code, int) { return code == 0x3FF ? -1 : 0; });
   EXPECT_EQ(events.back(), "1023 0");
+}
+
+TEST_F(EventLoopTest, TheEndOfTheSessionIsRefusedWhileAWindowIsOpen) {
+  Window w(kDemo, "P1$WINDOW");
+  OpenWindowOp(w);
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(platform::QueryEndSession());
+  const std::string shown = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(shown.find("\"Application still active.\\n\\nQuit the application before quitting Windows.\""),
+            std::string::npos)
+      << shown;
+  EXPECT_NE(w.handle, nullptr);
+  CloseWindowOp(w);
+  EXPECT_TRUE(platform::QueryEndSession());
 }
 
 using EventLoopDeathTest = EventLoopTest;

@@ -1,6 +1,9 @@
 // Runtime properties on the demo window: the ones that act on the window and its controls, the
 // stored ones, the DeferMove batch, the size limits, the control-property entries, and bad input.
 #include <gtest/gtest.h>
+#include <unistd.h>
+#include <fstream>
+#include <filesystem>
 
 #include "platform/messages.h"
 #include "platform/queue.h"
@@ -129,6 +132,16 @@ TEST_F(PropertiesTest, FlagsActOnTheWindowAndControls) {
   SetProperty(w, 0, prop::Resize, 0L);
   EXPECT_EQ(get(0, prop::Resize), "");
   EXPECT_FALSE(platform::GetWindowLongPtrA(w.handle, platform::GWL_STYLE) & platform::WS_THICKFRAME);
+}
+
+TEST_F(PropertiesTest, AWindowsIconIsItsPlatformWindowIcon) {
+  const auto picture = std::filesystem::temp_directory_path() / ("icon-" + std::to_string(getpid()) + ".png");
+  std::ofstream(picture) << "not really a picture, but a file";
+  EXPECT_EQ(SetProperty(w, 0, prop::Icon, picture.string()), Status::Ok);
+  const auto image = platform::SendMessageA(w.handle, platform::WM_GETICON, platform::ICON_BIG, 0);
+  EXPECT_EQ(platform::ImagePath(image), picture.string());
+  EXPECT_EQ(get(0, prop::Icon), picture.string());
+  std::filesystem::remove(picture);
 }
 
 TEST_F(PropertiesTest, FieldsAndTabStopsCanBeEnumerated) {
