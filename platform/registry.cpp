@@ -72,6 +72,20 @@ std::optional<std::string> join(const std::string& parent, const char* subKey) {
   return parent + "\\" + std::string(sub);
 }
 
+// Runs f(registry, key) for the key a handle stands for, under the registry's lock; an unknown
+// handle or a key deleted while open gives the platform's error instead.
+template <class F>
+LONG onKey(HKEY key, F&& f) {
+  Registry& r = registry();
+  std::lock_guard lock(r.mutex);
+  r.load();
+  auto path = r.pathOf(key);
+  if (!path) return LONG(ERROR_INVALID_HANDLE);
+  detail::RegistryKey* k = r.store.find(*path);
+  if (!k) return LONG(ERROR_BADKEY);
+  return f(r, *k);
+}
+
 LONG copyOut(std::string_view text, char* name, DWORD* size) {
   if (!size) return LONG(ERROR_INVALID_PARAMETER);
   if (!name || *size <= text.size()) {
@@ -131,72 +145,53 @@ LONG RegCloseKey(HKEY key) {
 }
 
 LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD*, DWORD* type, BYTE* data, DWORD* size) {
-  Registry& r = registry();
-  std::lock_guard lock(r.mutex);
-  r.load();
-  auto path = r.pathOf(key);
-  if (!path) return LONG(ERROR_INVALID_HANDLE);
-  detail::RegistryKey* k = r.store.find(*path);
-  if (!k) return LONG(ERROR_BADKEY);  // deleted while open
-  auto it = k->values.find(detail::lowerCase(valueName ? valueName : ""));
-  if (it == k->values.end()) return LONG(ERROR_FILE_NOT_FOUND);
-  const detail::RegistryValue& v = it->second;
-  if (type) *type = v.type;
-  if (!size) return data ? LONG(ERROR_INVALID_PARAMETER) : LONG(ERROR_SUCCESS);
-  const DWORD room = *size;
-  *size = DWORD(v.data.size());
-  if (!data) return LONG(ERROR_SUCCESS);
-  if (room < v.data.size()) return ERROR_MORE_DATA;
-  std::memcpy(data, v.data.data(), v.data.size());
-  return LONG(ERROR_SUCCESS);
+  return onKey(key, [&](Registry&, detail::RegistryKey& k) {
+    auto it = k.values.find(detail::lowerCase(valueName ? valueName : ""));
+    if (it == k.values.end()) return LONG(ERROR_FILE_NOT_FOUND);
+    const detail::RegistryValue& v = it->second;
+    if (type) *type = v.type;
+    if (!size) return data ? LONG(ERROR_INVALID_PARAMETER) : LONG(ERROR_SUCCESS);
+    const DWORD room = *size;
+    *size = DWORD(v.data.size());
+    if (!data) return LONG(ERROR_SUCCESS);
+    if (room < v.data.size()) return ERROR_MORE_DATA;
+    std::memcpy(data, v.data.data(), v.data.size());
+    return LONG(ERROR_SUCCESS);
+  });
 }
 
 LONG RegSetValueExA(HKEY key, const char* valueName, DWORD, DWORD type, const BYTE* data, DWORD size) {
-  Registry& r = registry();
-  std::lock_guard lock(r.mutex);
-  r.load();
-  auto path = r.pathOf(key);
-  if (!path) return LONG(ERROR_INVALID_HANDLE);
-  detail::RegistryKey* k = r.store.find(*path);
-  if (!k) return LONG(ERROR_BADKEY);
   if (!data && size) return LONG(ERROR_INVALID_PARAMETER);
   if (type == REG_DWORD && size != 4) return LONG(ERROR_INVALID_PARAMETER);
-  detail::RegistryValue v;
-  v.name = valueName ? valueName : "";
-  v.type = type;
-  if (data) v.data.assign(data, data + size);
-  // A text stored without its terminating NUL gets one, as the real platform adds it.
-  if ((type == REG_SZ || type == REG_EXPAND_SZ) && (v.data.empty() || v.data.back() != 0)) v.data.push_back(0);
-  const std::string lower = detail::lowerCase(v.name);
-  auto previous = k->values.find(lower);
-  std::optional<detail::RegistryValue> old;
-  if (previous != k->values.end()) old = previous->second;
-  k->values[lower] = std::move(v);
-  if (!r.save()) {
-    if (old) k->values[lower] = *old;
-    else k->values.erase(lower);
+  return onKey(key, [&](Registry& r, detail::RegistryKey& k) {
+    detail::RegistryValue v;
+    v.name = valueName ? valueName : "";
+    v.type = type;
+    if (data) v.data.assign(data, data + size);
+    // A text stored without its terminating NUL gets one, as the real platform adds it.
+    if ((type == REG_SZ || type == REG_EXPAND_SZ) && (v.data.empty() || v.data.back() != 0)) v.data.push_back(0);
+    const std::string lower = detail::lowerCase(v.name);
+    auto previous = k.values.find(lower);
+    std::optional<detail::RegistryValue> old;
+    if (previous != k.values.end()) old = previous->second;
+    k.values[lower] = std::move(v);
+    if (r.save()) return LONG(ERROR_SUCCESS);
+    if (old) k.values[lower] = *old;
+    else k.values.erase(lower);
     return LONG(ERROR_ACCESS_DENIED);
-  }
-  return LONG(ERROR_SUCCESS);
+  });
 }
 
 LONG RegDeleteValueA(HKEY key, const char* valueName) {
-  Registry& r = registry();
-  std::lock_guard lock(r.mutex);
-  r.load();
-  auto path = r.pathOf(key);
-  if (!path) return LONG(ERROR_INVALID_HANDLE);
-  detail::RegistryKey* k = r.store.find(*path);
-  if (!k) return LONG(ERROR_BADKEY);
-  auto it = k->values.find(detail::lowerCase(valueName ? valueName : ""));
-  if (it == k->values.end()) return LONG(ERROR_FILE_NOT_FOUND);
-  const detail::RegistryValue old = it->second;
-  k->values.erase(it);
-  if (!r.save()) {
-    k->values[detail::lowerCase(old.name)] = old;
+  return onKey(key, [&](Registry& r, detail::RegistryKey& k) {
+    auto it = k.values.find(detail::lowerCase(valueName ? valueName : ""));
+    if (it == k.values.end()) return LONG(ERROR_FILE_NOT_FOUND);
+    const detail::RegistryValue old = it->second;
+    k.values.erase(it);
+    if (r.save()) return LONG(ERROR_SUCCESS);
+    k.values[detail::lowerCase(old.name)] = old;
     return LONG(ERROR_ACCESS_DENIED);
-  }
-  return LONG(ERROR_SUCCESS);
+  });
 }
 
 LONG RegDeleteKeyA(HKEY key, const char* subKey) {
@@ -234,27 +229,21 @@ LONG RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD*, c
 
 LONG RegEnumValueA(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD*, DWORD* type, BYTE* data,
                    DWORD* dataSize) {
-  Registry& r = registry();
-  std::lock_guard lock(r.mutex);
-  r.load();
-  auto path = r.pathOf(key);
-  if (!path) return LONG(ERROR_INVALID_HANDLE);
-  detail::RegistryKey* k = r.store.find(*path);
-  if (!k) return LONG(ERROR_BADKEY);
-  if (index >= k->values.size()) return ERROR_NO_MORE_ITEMS;
-  auto it = std::next(k->values.begin(), std::ptrdiff_t(index));
-  const detail::RegistryValue& v = it->second;
-  if (const LONG rc = copyOut(v.name, name, nameSize); rc != LONG(ERROR_SUCCESS)) return rc;
-  if (type) *type = v.type;
-  if (dataSize) {
-    const DWORD room = *dataSize;
-    *dataSize = DWORD(v.data.size());
-    if (data) {
-      if (room < v.data.size()) return ERROR_MORE_DATA;
-      std::memcpy(data, v.data.data(), v.data.size());
+  return onKey(key, [&](Registry&, detail::RegistryKey& k) {
+    if (index >= k.values.size()) return ERROR_NO_MORE_ITEMS;
+    const detail::RegistryValue& v = std::next(k.values.begin(), std::ptrdiff_t(index))->second;
+    if (const LONG rc = copyOut(v.name, name, nameSize); rc != LONG(ERROR_SUCCESS)) return rc;
+    if (type) *type = v.type;
+    if (dataSize) {
+      const DWORD room = *dataSize;
+      *dataSize = DWORD(v.data.size());
+      if (data) {
+        if (room < v.data.size()) return ERROR_MORE_DATA;
+        std::memcpy(data, v.data.data(), v.data.size());
+      }
     }
-  }
-  return LONG(ERROR_SUCCESS);
+    return LONG(ERROR_SUCCESS);
+  });
 }
 
 }  // namespace platform
