@@ -2,8 +2,11 @@
 // the standard dialogs (open file, printer set-up, help). Scripted runs answer them.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/types.h"
 
@@ -24,6 +27,20 @@ void MapDialogRectFor(HFONT font, RECT* rect);
 
 // The platform message box: modal, built from platform controls, returns an ID* result.
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT flags);
+
+// Runs a shown dialog of push buttons to its answer in a nested message loop: a queued script
+// answer (a button's text) presses that button; with nobody to answer, the default button is
+// pressed. The loop ends when `answered` says so or the dialog is gone; a quit met on the way is
+// posted again for the outer loop. When nobody watches, the dialog is written to stderr as
+// "message box CAPTION TEXT -> BUTTON". Returns the index of the pressed button, or -1.
+struct MessageDialog {
+  HWND window = nullptr;
+  std::vector<HWND> buttons;
+  std::vector<std::string> captions;  // the buttons' texts, "&" marks included
+  std::size_t defaultIndex = 0;
+  std::string caption, text;          // for the log line
+};
+int RunMessageDialog(const MessageDialog& dialog, const std::function<std::optional<std::size_t>()>& answered);
 
 // The open-file (or save-file) dialog. The filter is written as pairs "Name|*.ext|Name|*.a;*.b".
 inline constexpr DWORD OFN_READONLY = 0x1, OFN_OVERWRITEPROMPT = 0x2, OFN_HIDEREADONLY = 0x4,

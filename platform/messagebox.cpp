@@ -167,50 +167,61 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT flags) {
   ShowWindow(box, SW_SHOW);
   SetFocus(buttonWindows[defIndex]);
 
-  // A queued script answer presses its button; with nobody to answer, the default is taken.
+  MessageDialog dialog{box, buttonWindows, {}, defIndex, title, body};
+  for (const ButtonSpec& b : all) dialog.captions.emplace_back(b.text);
+  const int pressed = RunMessageDialog(dialog, [&]() -> std::optional<std::size_t> {
+    if (!IsWindow(box) || !GetWindowLongPtrA(box, kDoneWord)) return std::nullopt;
+    const auto id = GetWindowLongPtrA(box, kResultWord);
+    for (std::size_t i = 0; i < all.size(); ++i)
+      if (all[i].id == id) return i;
+    return std::nullopt;
+  });
+  const int result = pressed >= 0 ? all[std::size_t(pressed)].id : 0;
+  if (disabledOwner) EnableWindow(disabledOwner, TRUE);
+  if (IsWindow(box)) DestroyWindow(box);
+  return result;
+}
+
+int RunMessageDialog(const MessageDialog& d, const std::function<std::optional<std::size_t>()>& answered) {
+  const auto sameButton = [](std::string_view a, std::string_view b) {
+    return detail::equalsNoCase(withoutAccel(a), withoutAccel(b));
+  };
   bool byDefault = false;
   if (auto answer = script::takeAnswer("message")) {
-    auto it = std::find_if(all.begin(), all.end(), [&](const ButtonSpec& b) {
-      return detail::equalsNoCase(withoutAccel(b.text), withoutAccel(*answer));
-    });
-    if (it == all.end()) {
+    auto it = std::find_if(d.captions.begin(), d.captions.end(), [&](const std::string& c) { return sameButton(c, *answer); });
+    if (it == d.captions.end()) {
       detail::logDialog("message box has no button " + detail::quoted(*answer) + "; taking the default");
       byDefault = true;
-      input::click(buttonWindows[defIndex]);
+      input::click(d.buttons[d.defaultIndex]);
     } else {
-      input::click(buttonWindows[size_t(it - all.begin())]);
+      input::click(d.buttons[std::size_t(it - d.captions.begin())]);
     }
   } else if (detail::unattended() && script::exhausted()) {
     byDefault = true;
-    input::click(buttonWindows[defIndex]);
+    input::click(d.buttons[d.defaultIndex]);
   }
 
   MSG msg;
   bool quit = false;
   int quitCode = 0;
-  while (IsWindow(box) && !GetWindowLongPtrA(box, kDoneWord)) {
+  while (IsWindow(d.window) && !answered()) {
     if (!GetMessageA(&msg, nullptr, 0, 0)) {
       quit = true;
       quitCode = int(msg.wParam);
       break;
     }
-    if (!IsDialogMessageA(box, &msg)) {
+    if (!IsDialogMessageA(d.window, &msg)) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }
   }
-  const int result = IsWindow(box) ? int(GetWindowLongPtrA(box, kResultWord)) : 0;
-  if (disabledOwner) EnableWindow(disabledOwner, TRUE);
-  if (IsWindow(box)) DestroyWindow(box);
+  const std::optional<std::size_t> pressed = answered();
   if (quit) PostQuitMessage(quitCode);  // the quit belongs to the outer loop
-
-  if (detail::unattended()) {
-    auto chosen = std::find_if(all.begin(), all.end(), [&](const ButtonSpec& b) { return b.id == result; });
-    detail::logDialog("message box " + detail::quoted(title) + " " + detail::quoted(body) + " -> " +
-                      (chosen == all.end() ? std::string("none") : detail::quoted(withoutAccel(chosen->text))) +
+  if (detail::unattended())
+    detail::logDialog("message box " + detail::quoted(d.caption) + " " + detail::quoted(d.text) + " -> " +
+                      (pressed ? detail::quoted(withoutAccel(d.captions[*pressed])) : std::string("none")) +
                       (byDefault ? " (default)" : ""));
-  }
-  return result;
+  return pressed ? int(*pressed) : -1;
 }
 
 }  // namespace platform

@@ -7,12 +7,9 @@
 #include <memory>
 #include <vector>
 
-#include "platform/detail/dialog_log.h"
 #include "platform/dialogs.h"
-#include "platform/input.h"
 #include "platform/messages.h"
 #include "platform/queue.h"
-#include "platform/script.h"
 #include "platform/window.h"
 #include "runtime/core/thread_context.h"
 #include "runtime/value/locale.h"
@@ -52,21 +49,6 @@ LONG_PTR stockIcon(MessageIcon icon) {
     case MessageIcon::None: return 0;
   }
   return 0;
-}
-
-std::string withoutAccelerator(std::string_view text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '&' && i + 1 < text.size()) ++i;
-    out += text[i];
-  }
-  return out;
-}
-
-bool sameCaption(std::string_view a, std::string_view b) {
-  const std::string x = withoutAccelerator(a), y = withoutAccelerator(b);
-  return std::equal(x.begin(), x.end(), y.begin(), y.end(),
-                    [](char p, char q) { return std::tolower((unsigned char)p) == std::tolower((unsigned char)q); });
 }
 
 // What the box's window procedure needs: the answer and whether it has come.
@@ -236,50 +218,18 @@ unsigned showBox(const MessageBoxRequest& r) {
   ShowWindow(box, SW_SHOW);
   SetFocus(buttons[defIndex]);
 
-  // A queued script answer presses its button; with nobody to answer, the default is taken.
-  bool byDefault = false;
-  if (auto answer = script::takeAnswer("message")) {
-    auto it = std::find_if(captions.begin(), captions.end(), [&](const std::string& c) { return sameCaption(c, *answer); });
-    if (it == captions.end()) {
-      detail::logDialog("message box has no button " + detail::quoted(*answer) + "; taking the default");
-      byDefault = true;
-      input::click(buttons[defIndex]);
-    } else {
-      input::click(buttons[size_t(it - captions.begin())]);
-    }
-  } else if (detail::unattended() && script::exhausted()) {
-    byDefault = true;
-    input::click(buttons[defIndex]);
-  }
-
-  MSG m;
-  bool quit = false;
-  int quitCode = 0;
-  while (IsWindow(box) && !state->done) {
-    if (!GetMessageA(&m, nullptr, 0, 0)) {
-      quit = true;
-      quitCode = int(m.wParam);
-      break;
-    }
-    if (!IsDialogMessageA(box, &m)) {
-      TranslateMessage(&m);
-      DispatchMessageA(&m);
-    }
-  }
+  const int pressed = RunMessageDialog({box, buttons, captions, defIndex, r.caption, lines},
+                                       [&]() -> std::optional<std::size_t> {
+                                         if (!state->done) return std::nullopt;
+                                         for (std::size_t i = 0; i < rows.size(); ++i)
+                                           if (rows[i]->flag == state->answer) return i;
+                                         return std::nullopt;
+                                       });
   // Without an answer (the box was destroyed, or the program is asked to quit) the default holds.
-  const unsigned result = state->done ? state->answer : rows[defIndex]->flag;
+  const unsigned result = pressed >= 0 ? rows[std::size_t(pressed)]->flag : rows[defIndex]->flag;
   if (IsWindow(box)) {
     SetWindowLongPtrA(box, GWLP_USERDATA, 0);
     DestroyWindow(box);
-  }
-  if (quit) PostQuitMessage(quitCode);  // the quit belongs to the outer loop
-
-  if (detail::unattended()) {
-    std::string pressed = "none";
-    for (size_t i = 0; i < rows.size(); ++i)
-      if (rows[i]->flag == result) pressed = detail::quoted(withoutAccelerator(captions[i]));
-    detail::logDialog("message box " + detail::quoted(r.caption) + " " + detail::quoted(lines) + " -> " + pressed +
-                      (byDefault ? " (default)" : ""));
   }
   return result;
 }
