@@ -7,29 +7,21 @@
 #include "platform/detail/model.h"
 #include "platform/detail/registry.h"
 #include "platform/detail/thread_state.h"
+#include "platform/detail/window_helpers.h"
 #include "platform/menu.h"
 #include "platform/queue.h"
 #include "platform/thread.h"
 
 namespace platform {
 
+using detail::clientOrigin;
+using detail::clientRectOf;
+using detail::nextActive;
 using detail::findWindow;
 using detail::notify;
 using detail::Window;
 
 namespace {
-
-// Client origin of a window in its parent's client coordinates (screen for top-level windows).
-POINT clientOrigin(const Window& w) {
-  const auto m = detail::frameMetrics(w);
-  return {w.rect.left + m.left, w.rect.top + m.top};
-}
-
-RECT clientRectOf(const Window& w) {
-  const auto m = detail::frameMetrics(w);
-  return {0, 0, std::max<LONG>(0, w.rect.width() - m.left - m.right),
-          std::max<LONG>(0, w.rect.height() - m.top - m.bottom)};
-}
 
 // Default placement of top-level windows given CW_USEDEFAULT: cascaded, three quarters of the
 // work area, as the platform's window manager would place them.
@@ -157,22 +149,6 @@ void collectTree(HWND hwnd, std::vector<HWND>& out) {
     kids = w->children;
   }
   for (HWND c : kids) collectTree(c, out);
-}
-
-// Picks the window to activate when the active one goes away: its owner when it can take it,
-// else the newest visible, enabled top-level window of the thread.
-HWND nextActive(HWND leaving) {
-  auto w = findWindow(leaving);
-  if (w && w->owner && IsWindowVisible(w->owner) && IsWindowEnabled(w->owner)) return w->owner;
-  auto tops = detail::topLevelWindows();
-  for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
-    if (*it == leaving) continue;
-    auto t = findWindow(*it);
-    if (t && !t->destroying && t->thread == GetCurrentThreadId() && IsWindowVisible(*it) &&
-        IsWindowEnabled(*it))
-      return *it;
-  }
-  return nullptr;
 }
 
 void destroyTree(HWND hwnd, bool top) {
@@ -372,261 +348,30 @@ std::string GetWindowTextString(HWND hwnd) {
   return s;
 }
 
-BOOL GetWindowRect(HWND hwnd, RECT* rect) {
-  auto w = findWindow(hwnd);
-  if (!w || !rect) return FALSE;
-  *rect = w->rect;
-  if (w->style & WS_CHILD) {
-    POINT o{0, 0};
-    ClientToScreen(w->parent, &o);
-    rect->left += o.x, rect->right += o.x, rect->top += o.y, rect->bottom += o.y;
-  }
-  return TRUE;
-}
-
-BOOL GetClientRect(HWND hwnd, RECT* rect) {
-  auto w = findWindow(hwnd);
-  if (!w || !rect) return FALSE;
-  *rect = clientRectOf(*w);
-  return TRUE;
-}
-
-BOOL ClientToScreen(HWND hwnd, POINT* pt) {
-  if (!pt) return FALSE;
-  for (auto w = findWindow(hwnd); w; w = (w->style & WS_CHILD) ? findWindow(w->parent) : nullptr) {
-    const POINT o = clientOrigin(*w);
-    pt->x += o.x, pt->y += o.y;
-  }
-  return IsWindow(hwnd);
-}
-
-BOOL ScreenToClient(HWND hwnd, POINT* pt) {
-  if (!pt || !IsWindow(hwnd)) return FALSE;
-  POINT o{0, 0};
-  ClientToScreen(hwnd, &o);
-  pt->x -= o.x, pt->y -= o.y;
-  return TRUE;
-}
-
-BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL) {
-  return SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-BOOL SetWindowPos(HWND hwnd, HWND, int x, int y, int cx, int cy, UINT flags) {
-  auto w = findWindow(hwnd);
-  if (!w) return FALSE;
-  RECT target = w->rect;
-  if (!(flags & SWP_NOMOVE)) target = {x, y, x + w->rect.width(), y + w->rect.height()};
-  if (!(flags & SWP_NOSIZE)) target.right = target.left + std::max(0, cx), target.bottom = target.top + std::max(0, cy);
-  if (flags & SWP_SHOWWINDOW) {
-    if (w->style & WS_VISIBLE) flags &= ~SWP_SHOWWINDOW;
-  }
-  if (flags & SWP_HIDEWINDOW) {
-    if (!(w->style & WS_VISIBLE)) flags &= ~SWP_HIDEWINDOW;
-  }
-  detail::changeWindowPos(hwnd, target, flags);
-  if ((flags & SWP_SHOWWINDOW) && !(flags & SWP_NOACTIVATE) && !(w->style & WS_CHILD)) SetActiveWindow(hwnd);
-  return TRUE;
-}
-
-BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle) {
-  if (!rect) return FALSE;
-  Window probe;
-  probe.style = style;
-  probe.exStyle = exStyle;
-  probe.menu = menu ? reinterpret_cast<HMENU>(1) : nullptr;
-  const auto m = detail::frameMetrics(probe);
-  rect->left -= m.left, rect->top -= m.top, rect->right += m.right, rect->bottom += m.bottom;
-  return TRUE;
-}
-
-BOOL IsWindowVisible(HWND hwnd) {
-  for (auto w = findWindow(hwnd); w; w = (w->style & WS_CHILD) ? findWindow(w->parent) : nullptr)
-    if (!(w->style & WS_VISIBLE)) return FALSE;
-  return IsWindow(hwnd);
-}
-
-BOOL IsIconic(HWND hwnd) {
-  auto w = findWindow(hwnd);
-  return w && w->showState == 1;
-}
-
-BOOL IsZoomed(HWND hwnd) {
-  auto w = findWindow(hwnd);
-  return w && w->showState == 2;
-}
-
-BOOL ShowWindow(HWND hwnd, int cmd) {
-  auto w = findWindow(hwnd);
-  if (!w) return FALSE;
-  const bool wasVisible = w->style & WS_VISIBLE;
-  const bool child = w->style & WS_CHILD;
-  auto show = [&](bool on) {
-    detail::deliver(hwnd, WM_SHOWWINDOW, on, 0);
-  };
-  auto changeState = [&](int state, RECT target) {
-    if (w->showState == 0) w->normalRect = w->rect;
-    w->showState = state;
-    {
-      std::lock_guard lock(detail::modelMutex());
-      w->style = (w->style & ~(WS_MINIMIZE | WS_MAXIMIZE)) | (state == 1 ? WS_MINIMIZE : state == 2 ? WS_MAXIMIZE : 0);
-    }
-    UINT flags = SWP_NOZORDER | SWP_STATECHANGED | SWP_NOACTIVATE;
-    if (!wasVisible) {
-      show(true);
-      flags |= SWP_SHOWWINDOW;
-    }
-    detail::changeWindowPos(hwnd, target, flags);
-    notify(hwnd, Change::State);
-  };
-  switch (cmd) {
-    case SW_HIDE:
-      if (!wasVisible) return FALSE;
-      show(false);
-      detail::changeWindowPos(hwnd, w->rect, SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      if (!child && GetActiveWindow() == hwnd) SetActiveWindow(nextActive(hwnd));
-      if (HWND f = GetFocus(); f && (f == hwnd || IsChild(hwnd, f))) SetFocus(nullptr);
-      return TRUE;
-    case SW_MAXIMIZE: {
-      MINMAXINFO mmi{};
-      const RECT work = backend().workArea();
-      const auto m = detail::frameMetrics(*w);
-      // Maximized, the frame's borders lie just outside the work area; the caption stays on it.
-      mmi.ptMaxPosition = {work.left - m.left, work.top - m.bottom};
-      mmi.ptMaxSize = {work.width() + m.left + m.right, work.height() + m.bottom + m.bottom};
-      mmi.ptMaxTrackSize = mmi.ptMaxSize;
-      detail::deliver(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
-      if (w->showState != 2)
-        changeState(2, {mmi.ptMaxPosition.x, mmi.ptMaxPosition.y, mmi.ptMaxPosition.x + mmi.ptMaxSize.x,
-                        mmi.ptMaxPosition.y + mmi.ptMaxSize.y});
-      if (!child) SetActiveWindow(hwnd);
-      return wasVisible;
-    }
-    case SW_MINIMIZE:
-    case SW_SHOWMINIMIZED:
-    case SW_SHOWMINNOACTIVE:
-      if (w->showState != 1) changeState(1, {-32000, -32000, -32000 + 160, -32000 + 28});
-      if (!child && GetActiveWindow() == hwnd) SetActiveWindow(nextActive(hwnd));
-      return wasVisible;
-    case SW_RESTORE:
-      if (w->showState != 0) changeState(0, w->normalRect);
-      else if (!wasVisible) {
-        show(true);
-        detail::changeWindowPos(hwnd, w->rect, SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      }
-      if (!child) SetActiveWindow(hwnd);
-      return wasVisible;
-    default:  // SW_SHOW, SW_SHOWNORMAL, SW_SHOWNA, SW_SHOWNOACTIVATE, SW_SHOWDEFAULT
-      if (cmd == SW_SHOWNORMAL && w->showState != 0) {
-        changeState(0, w->normalRect);
-      } else if (!wasVisible) {
-        show(true);
-        detail::changeWindowPos(hwnd, w->rect, SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      }
-      if (!child && cmd != SW_SHOWNA && cmd != SW_SHOWNOACTIVATE) SetActiveWindow(hwnd);
-      return wasVisible;
-  }
-}
-
-BOOL EnableWindow(HWND hwnd, BOOL enable) {
-  auto w = findWindow(hwnd);
-  if (!w) return FALSE;
-  const bool wasDisabled = w->style & WS_DISABLED;
-  if (wasDisabled == !enable) return wasDisabled;
-  {
-    std::lock_guard lock(detail::modelMutex());
-    w->style = enable ? (w->style & ~WS_DISABLED) : (w->style | WS_DISABLED);
-  }
-  if (!enable && GetFocus() == hwnd) SetFocus(nullptr);
-  notify(hwnd, Change::Enabled);
-  detail::deliver(hwnd, WM_ENABLE, enable ? TRUE : FALSE, 0);
-  return wasDisabled;
-}
-
-BOOL IsWindowEnabled(HWND hwnd) {
-  auto w = findWindow(hwnd);
-  return w && !(w->style & WS_DISABLED);
-}
-
-HWND GetFocus() { return detail::currentThread().focus; }
-
-HWND SetFocus(HWND hwnd) {
-  auto& ts = detail::currentThread();
-  const HWND old = ts.focus;
-  if (hwnd) {
-    auto w = findWindow(hwnd);
-    if (!w || w->thread != ts.id || w->destroying) return nullptr;
-    if (const HWND top = GetAncestorTop(hwnd); ts.active != top) {
-      SetActiveWindow(top);
-      if (ts.focus == hwnd) return old;
-    }
-  }
-  if (ts.focus == hwnd) return old;
-  const HWND leaving = ts.focus;
-  if (leaving && IsWindow(leaving)) detail::deliver(leaving, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hwnd), 0);
-  ts.focus = hwnd;
-  if (leaving) notify(leaving, Change::Focus);
-  if (hwnd && IsWindow(hwnd)) {
-    detail::deliver(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(leaving), 0);
-    notify(hwnd, Change::Focus);
-  }
-  return old;
-}
-
-HWND GetActiveWindow() { return detail::currentThread().active; }
-
-HWND SetActiveWindow(HWND hwnd) {
-  auto& ts = detail::currentThread();
-  if (hwnd) hwnd = GetAncestorTop(hwnd);
-  const HWND old = ts.active;
-  if (old == hwnd) return old;
-  if (hwnd) {
-    auto w = findWindow(hwnd);
-    if (!w || w->thread != ts.id) return nullptr;
-  }
-  ts.active = hwnd;
-  if (old && IsWindow(old)) {
-    detail::deliver(old, WM_NCACTIVATE, FALSE, 0);
-    detail::deliver(old, WM_ACTIVATE, MAKEWPARAM(WORD(WA_INACTIVE), WORD(IsIconic(old))), reinterpret_cast<LPARAM>(hwnd));
-  }
-  if (hwnd) {
-    detail::deliver(hwnd, WM_NCACTIVATE, TRUE, 0);
-    detail::deliver(hwnd, WM_ACTIVATE, MAKEWPARAM(WORD(WA_ACTIVE), WORD(IsIconic(hwnd))), reinterpret_cast<LPARAM>(old));
-    notify(hwnd, Change::Focus);
-  } else if (ts.focus) {
-    SetFocus(nullptr);
-  }
-  return old;
-}
-
 namespace detail {
 
-void changeWindowPos(HWND hwnd, RECT target, UINT flags) {
-  auto w = findWindow(hwnd);
-  if (!w) return;
-  WINDOWPOS wp;
-  wp.hwnd = hwnd;
-  wp.x = target.left, wp.y = target.top, wp.cx = target.width(), wp.cy = target.height();
-  wp.flags = flags;
-  deliver(hwnd, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&wp));
-  if (!IsWindow(hwnd)) return;
-  const RECT before = w->rect;
-  {
-    std::lock_guard lock(modelMutex());
-    if (!(wp.flags & SWP_NOMOVE)) w->rect = {wp.x, wp.y, wp.x + w->rect.width(), wp.y + w->rect.height()};
-    if (!(wp.flags & SWP_NOSIZE)) w->rect.right = w->rect.left + wp.cx, w->rect.bottom = w->rect.top + wp.cy;
-    if (wp.flags & SWP_SHOWWINDOW) w->style |= WS_VISIBLE;
-    if (wp.flags & SWP_HIDEWINDOW) w->style &= ~WS_VISIBLE;
+POINT clientOrigin(const Window& w) {
+  const auto m = frameMetrics(w);
+  return {w.rect.left + m.left, w.rect.top + m.top};
+}
+
+RECT clientRectOf(const Window& w) {
+  const auto m = frameMetrics(w);
+  return {0, 0, std::max<LONG>(0, w.rect.width() - m.left - m.right),
+          std::max<LONG>(0, w.rect.height() - m.top - m.bottom)};
+}
+
+HWND nextActive(HWND leaving) {
+  auto w = findWindow(leaving);
+  if (w && w->owner && IsWindowVisible(w->owner) && IsWindowEnabled(w->owner)) return w->owner;
+  auto tops = topLevelWindows();
+  for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
+    if (*it == leaving) continue;
+    auto t = findWindow(*it);
+    if (t && !t->destroying && t->thread == GetCurrentThreadId() && IsWindowVisible(*it) && IsWindowEnabled(*it))
+      return *it;
   }
-  // The changed record says what really changed, so WM_MOVE and WM_SIZE follow only real changes
-  // (and a state change always re-sends the size).
-  if (w->rect.left == before.left && w->rect.top == before.top) wp.flags |= SWP_NOMOVE;
-  if (w->rect.width() == before.width() && w->rect.height() == before.height() && !(wp.flags & SWP_STATECHANGED))
-    wp.flags |= SWP_NOSIZE;
-  if (!(wp.flags & SWP_NOMOVE) || !(wp.flags & SWP_NOSIZE)) notify(hwnd, Change::Geometry);
-  if (wp.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) notify(hwnd, Change::Visibility);
-  wp.x = w->rect.left, wp.y = w->rect.top, wp.cx = w->rect.width(), wp.cy = w->rect.height();
-  deliver(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
+  return nullptr;
 }
 
 }  // namespace detail
