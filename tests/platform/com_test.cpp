@@ -1,0 +1,183 @@
+// The component model's services: class identifier texts, the class registry, creating a
+// registered component's object and calling it by name, and the system's message texts.
+#include "platform/com.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "platform/registry.h"
+#include "platform/variant.h"
+
+namespace platform {
+namespace {
+
+std::u16string wide(std::string_view s) { return std::u16string(s.begin(), s.end()); }
+
+struct GuidCase {
+  GUID guid;
+  const char* text;
+};
+
+class GuidTextTest : public ::testing::TestWithParam<GuidCase> {};
+
+TEST_P(GuidTextTest, ReadsBackWhatItWrites) {
+  EXPECT_EQ(GuidText(GetParam().guid), GetParam().text);
+  CLSID back;
+  ASSERT_EQ(CLSIDFromStringA(GetParam().text, &back), S_OK);
+  EXPECT_EQ(back, GetParam().guid);
+  OLECHAR buffer[39];
+  EXPECT_EQ(StringFromGUID2(GetParam().guid, buffer, 39), 39);
+  EXPECT_EQ(StringFromGUID2(GetParam().guid, buffer, 38), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Known, GuidTextTest,
+                         ::testing::Values(GuidCase{IID_IDispatch, "{00020400-0000-0000-C000-000000000046}"},
+                                           GuidCase{IID_IClassFactory, "{00000001-0000-0000-C000-000000000046}"},
+                                           GuidCase{GUID{0xDEADBEEF, 0x1234, 0xABCD, {1, 2, 3, 4, 5, 6, 7, 8}},
+                                                    "{DEADBEEF-1234-ABCD-0102-030405060708}"}));
+
+TEST(GuidTextTest, BadTextIsAnInvalidClassString) {
+  CLSID c;
+  for (const char* bad : {"", "{00020400-0000-0000-C000-00000000004}", "00020400-0000-0000-C000-000000000046",
+                          "{00020400+0000-0000-C000-000000000046}", "{0002040G-0000-0000-C000-000000000046}"})
+    EXPECT_EQ(CLSIDFromStringA(bad, &c), CO_E_CLASSSTRING) << bad;
+}
+
+// A small automation object: a property "Value" and a method "Add(n)".
+class Counter final : public IDispatch {
+ public:
+  HRESULT QueryInterface(const IID& iid, void** object) override {
+    if (iid != IID_IUnknown && iid != IID_IDispatch) return *object = nullptr, E_NOINTERFACE;
+    *object = this;
+    AddRef();
+    return S_OK;
+  }
+  ULONG AddRef() override { return ++refs_; }
+  ULONG Release() override {
+    const ULONG left = --refs_;
+    if (left == 0) delete this;
+    return left;
+  }
+  HRESULT GetTypeInfoCount(UINT* count) override { return *count = 0, S_OK; }
+  HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT GetIDsOfNames(const IID&, OLECHAR** names, UINT count, LCID, DISPID* ids) override {
+    for (UINT i = 0; i < count; ++i) {
+      const std::u16string n(names[i]);
+      ids[i] = n == u"Value" ? 1 : n == u"Add" ? 2 : DISPID_UNKNOWN;
+      if (ids[i] == DISPID_UNKNOWN) return DISP_E_UNKNOWNNAME;
+    }
+    return S_OK;
+  }
+  HRESULT Invoke(DISPID member, const IID&, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
+                 UINT*) override {
+    if (member == 1 && (flags & DISPATCH_PROPERTYPUT)) return value_ = params->rgvarg[0].lVal, S_OK;
+    if (member == 1 && (flags & DISPATCH_PROPERTYGET)) return result->vt = VT_I4, result->lVal = value_, S_OK;
+    if (member == 2 && (flags & DISPATCH_METHOD)) {
+      if (params->cArgs != 1) return DISP_E_BADPARAMCOUNT;
+      value_ += params->rgvarg[0].lVal;
+      return S_OK;
+    }
+    return DISP_E_MEMBERNOTFOUND;
+  }
+
+ private:
+  ULONG refs_ = 0;
+  LONG value_ = 0;
+};
+
+class CounterFactory final : public IClassFactory {
+ public:
+  HRESULT QueryInterface(const IID& iid, void** object) override {
+    if (iid != IID_IUnknown && iid != IID_IClassFactory) return *object = nullptr, E_NOINTERFACE;
+    *object = this;
+    AddRef();
+    return S_OK;
+  }
+  ULONG AddRef() override { return ++refs; }
+  ULONG Release() override { return --refs; }
+  HRESULT CreateInstance(IUnknown* outer, const IID& iid, void** object) override {
+    if (outer) return CLASS_E_NOAGGREGATION;
+    return (new Counter)->QueryInterface(iid, object);
+  }
+  HRESULT LockServer(BOOL) override { return S_OK; }
+  ULONG refs = 0;
+};
+
+class ComponentTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char templ[] = "/tmp/com_test.XXXXXX";
+    dir_ = mkdtemp(templ);
+    setenv("TAMSIL_PROFILE_DIR", dir_.c_str(), 1);
+  }
+  void TearDown() override {
+    unsetenv("TAMSIL_PROFILE_DIR");
+    std::filesystem::remove_all(dir_);
+  }
+  std::filesystem::path dir_;
+};
+
+TEST_F(ComponentTest, ARegisteredClassIsCreatedByProgIdAndCalledByName) {
+  CounterFactory factory;
+  const CLSID clsid{0x12345678, 0x9ABC, 0xDEF0, {1, 1, 2, 3, 5, 8, 13, 21}};
+  DWORD cookie = 0;
+  ASSERT_EQ(RegisterComponentClass({clsid, "Kestrel.TestCounter.1", "Test counter", "Apartment", true, &factory}, &cookie),
+            S_OK);
+
+  CLSID found;
+  ASSERT_EQ(CLSIDFromProgID(wide("Kestrel.TestCounter.1").c_str(), &found), S_OK);
+  EXPECT_EQ(found, clsid);
+  EXPECT_EQ(ProgIDFromCLSIDA(clsid), "Kestrel.TestCounter.1");
+  HKEY control = nullptr;
+  EXPECT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, ("CLSID\\" + GuidText(clsid) + "\\Control").c_str(), 0, KEY_READ, &control), 0);
+  RegCloseKey(control);
+
+  void* object = nullptr;
+  ASSERT_EQ(CoCreateInstance(found, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, &object), S_OK);
+  auto* counter = static_cast<IDispatch*>(object);
+  std::u16string add = u"Add", missing = u"Nothing";
+  OLECHAR* names[] = {add.data()};
+  DISPID id = 0;
+  ASSERT_EQ(counter->GetIDsOfNames(IID_NULL, names, 1, 0, &id), S_OK);
+  VARIANT arg;
+  arg.vt = VT_I4;
+  arg.lVal = 40;
+  DISPPARAMS params{&arg, nullptr, 1, 0};
+  EXPECT_EQ(counter->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr), S_OK);
+  EXPECT_EQ(counter->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr), S_OK);
+  VARIANT value;
+  DISPPARAMS none;
+  EXPECT_EQ(counter->Invoke(1, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &value, nullptr, nullptr), S_OK);
+  EXPECT_EQ(value.lVal, 80);
+  names[0] = missing.data();
+  EXPECT_EQ(counter->GetIDsOfNames(IID_NULL, names, 1, 0, &id), DISP_E_UNKNOWNNAME);
+  counter->Release();
+
+  EXPECT_EQ(CoCreateInstance(found, counter, CLSCTX_ALL, IID_IDispatch, &object), CLASS_E_NOAGGREGATION);
+  EXPECT_EQ(CoRevokeClassObject(cookie), S_OK);
+  EXPECT_EQ(factory.refs, 0u);  // the registry gave its reference back
+  EXPECT_EQ(CoCreateInstance(found, nullptr, CLSCTX_ALL, IID_IDispatch, &object), REGDB_E_CLASSNOTREG);
+  EXPECT_EQ(object, nullptr);
+  EXPECT_EQ(CLSIDFromProgIDA("No.Such.Class", &found), CO_E_CLASSSTRING);
+}
+
+TEST(SystemMessageTest, FormatMessageGivesTheSystemsTexts) {
+  const std::pair<DWORD, const char*> cases[] = {
+      {0x80040154, "Class not registered\r\n"}, {0x80020006, "Unknown name.\r\n"},
+      {0x80020009, "Exception occurred.\r\n"},  {0x00000002, "The system cannot find the file specified.\r\n"}};
+  char buffer[128];
+  for (const auto& [id, text] : cases) {
+    EXPECT_EQ(FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, id, 0, buffer, sizeof buffer, nullptr),
+              std::strlen(text));
+    EXPECT_STREQ(buffer, text);
+  }
+  EXPECT_EQ(FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 0x12345678, 0, buffer, sizeof buffer, nullptr), 0u);
+  EXPECT_EQ(FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 0x80040154, 0, buffer, 5, nullptr), 0u);
+}
+
+}  // namespace
+}  // namespace platform
