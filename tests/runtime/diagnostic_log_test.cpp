@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <string>
+
+#include <unistd.h>
 
 #include "platform/messages.h"
 #include "platform/queue.h"
@@ -30,7 +33,8 @@ class DiagnosticLogTest : public RuntimeTest {
   void SetUp() override {
     RuntimeTest::SetUp();
     ResetDiagnosticLogForTests();
-    path = ::testing::TempDir() + "r41log_test.txt";
+    // CTest runs the cases of this fixture in parallel processes: each needs a log of its own.
+    path = ::testing::TempDir() + "r41log_test_" + std::to_string(getpid()) + ".txt";
     SetDiagnosticLogName(path);
   }
   void TearDown() override {
