@@ -86,6 +86,20 @@ LONG onKey(HKEY key, F&& f) {
   return f(r, *k);
 }
 
+// Runs f(registry, path) for the path of a subkey under a handle, under the registry's lock; an
+// unknown handle or a malformed subkey gives the platform's error instead.
+template <class F>
+LONG onSubKey(HKEY key, const char* subKey, F&& f) {
+  Registry& r = registry();
+  std::lock_guard lock(r.mutex);
+  r.load();
+  auto parent = r.pathOf(key);
+  if (!parent) return LONG(ERROR_INVALID_HANDLE);
+  auto path = join(*parent, subKey);
+  if (!path) return LONG(ERROR_BADKEY);
+  return f(r, *path);
+}
+
 LONG copyOut(std::string_view text, char* name, DWORD* size) {
   if (!size) return LONG(ERROR_INVALID_PARAMETER);
   if (!name || *size <= text.size()) {
@@ -101,39 +115,29 @@ LONG copyOut(std::string_view text, char* name, DWORD* size) {
 }  // namespace
 
 LONG RegOpenKeyExA(HKEY key, const char* subKey, DWORD, DWORD, HKEY* result) {
-  Registry& r = registry();
-  std::lock_guard lock(r.mutex);
-  r.load();
   if (!result) return LONG(ERROR_INVALID_PARAMETER);
-  auto parent = r.pathOf(key);
-  if (!parent) return LONG(ERROR_INVALID_HANDLE);
-  auto path = join(*parent, subKey);
-  if (!path) return LONG(ERROR_BADKEY);
-  detail::RegistryKey* k = r.store.find(*path);
-  if (!k) return LONG(ERROR_FILE_NOT_FOUND);
-  *result = r.handleFor(k->path);
-  return LONG(ERROR_SUCCESS);
+  return onSubKey(key, subKey, [&](Registry& r, const std::string& path) {
+    detail::RegistryKey* k = r.store.find(path);
+    if (!k) return LONG(ERROR_FILE_NOT_FOUND);
+    *result = r.handleFor(k->path);
+    return LONG(ERROR_SUCCESS);
+  });
 }
 
 LONG RegCreateKeyExA(HKEY key, const char* subKey, DWORD, char*, DWORD, DWORD, void*, HKEY* result,
                      DWORD* disposition) {
-  Registry& r = registry();
-  std::lock_guard lock(r.mutex);
-  r.load();
   if (!result) return LONG(ERROR_INVALID_PARAMETER);
-  auto parent = r.pathOf(key);
-  if (!parent) return LONG(ERROR_INVALID_HANDLE);
-  auto path = join(*parent, subKey);
-  if (!path) return LONG(ERROR_BADKEY);
-  auto [k, created] = r.store.create(*path);
-  if (!k) return LONG(ERROR_BADKEY);
-  if (created && !r.save()) {
-    r.store.remove(*path);
-    return LONG(ERROR_ACCESS_DENIED);
-  }
-  if (disposition) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
-  *result = r.handleFor(k->path);
-  return LONG(ERROR_SUCCESS);
+  return onSubKey(key, subKey, [&](Registry& r, const std::string& path) {
+    auto [k, created] = r.store.create(path);
+    if (!k) return LONG(ERROR_BADKEY);
+    if (created && !r.save()) {
+      r.store.remove(path);
+      return LONG(ERROR_ACCESS_DENIED);
+    }
+    if (disposition) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+    *result = r.handleFor(k->path);
+    return LONG(ERROR_SUCCESS);
+  });
 }
 
 LONG RegCloseKey(HKEY key) {
@@ -195,24 +199,17 @@ LONG RegDeleteValueA(HKEY key, const char* valueName) {
 }
 
 LONG RegDeleteKeyA(HKEY key, const char* subKey) {
-  Registry& r = registry();
-  std::lock_guard lock(r.mutex);
-  r.load();
-  auto parent = r.pathOf(key);
-  if (!parent) return LONG(ERROR_INVALID_HANDLE);
-  if (!subKey || !*subKey) return LONG(ERROR_ACCESS_DENIED);
-  auto path = join(*parent, subKey);
-  if (!path) return LONG(ERROR_BADKEY);
-  detail::RegistryKey* k = r.store.find(*path);
-  if (!k) return LONG(ERROR_FILE_NOT_FOUND);
-  if (!r.store.children(*path).empty()) return LONG(ERROR_ACCESS_DENIED);
-  const detail::RegistryKey old = *k;
-  r.store.remove(*path);
-  if (!r.save()) {
+  if (!subKey || !*subKey) return LONG(ERROR_ACCESS_DENIED);  // a key does not delete itself
+  return onSubKey(key, subKey, [&](Registry& r, const std::string& path) {
+    detail::RegistryKey* k = r.store.find(path);
+    if (!k) return LONG(ERROR_FILE_NOT_FOUND);
+    if (!r.store.children(path).empty()) return LONG(ERROR_ACCESS_DENIED);
+    const detail::RegistryKey old = *k;
+    r.store.remove(path);
+    if (r.save()) return LONG(ERROR_SUCCESS);
     *r.store.create(old.path).first = old;
     return LONG(ERROR_ACCESS_DENIED);
-  }
-  return LONG(ERROR_SUCCESS);
+  });
 }
 
 LONG RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD*, char*, DWORD*, void*) {
