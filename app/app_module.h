@@ -32,9 +32,9 @@ struct FileRelationState {
 };
 
 struct ThreadGlobals {
-  std::uint8_t GlobalRequest = 0;    // the request the next procedure window takes over
-  std::uint8_t GlobalResponse = 0;   // the result of each procedure window's Execute
-  std::int32_t GlobalVcrRequest = 0; // shared navigation request, handed out by reference
+  std::uint8_t GlobalRequest = 0;     // the request the next procedure window takes over
+  std::uint8_t GlobalResponse = 0;    // the result of each procedure window's Execute
+  std::int32_t GlobalVcrRequest = 0;  // shared navigation request, handed out by reference
   FileAccessState fileAccess;
   FileRelationState fileRelation;
 };

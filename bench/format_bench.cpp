@@ -19,8 +19,7 @@ namespace {
 // cycled through so no branch is predictable from one call to the next.
 std::vector<double> numbers() {
   std::vector<double> v;
-  for (int i = 0; i < 1024; ++i)
-    v.push_back(i % 16 == 0 ? i / 3.0 : (i * 7'919 % 10'000'000 - 5'000'000) / 100.0);
+  for (int i = 0; i < 1024; ++i) v.push_back(i % 16 == 0 ? i / 3.0 : (i * 7'919 % 10'000'000 - 5'000'000) / 100.0);
   return v;
 }
 

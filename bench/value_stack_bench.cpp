@@ -55,8 +55,7 @@ BENCHMARK(BM_StringViewFind);
 
 void BM_Memmem(benchmark::State& state) {
   const Haystack& h = haystack();
-  for (auto _ : state)
-    benchmark::DoNotOptimize(memmem(h.text.data(), h.text.size(), h.pattern.data(), h.pattern.size()));
+  for (auto _ : state) benchmark::DoNotOptimize(memmem(h.text.data(), h.text.size(), h.pattern.data(), h.pattern.size()));
   state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(h.text.size()));
 }
 BENCHMARK(BM_Memmem);

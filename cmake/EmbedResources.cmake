@@ -1,5 +1,5 @@
 # kestrel_embed_resources(TARGET TYPE NAME FILE [NAME FILE ...]): embeds each FILE in TARGET as a
-# resource of TYPE named NAME, found at run time through platform/resource.h. Each file becomes a
+# resource of TYPE named NAME, found at run time through platform/system/resource.h. Each file becomes a
 # generated source holding its bytes and a registrar object that adds the resource to the program's
 # module during static initialisation. Executables must link TARGET directly (an OBJECT library or
 # the executable itself), so the linker keeps the registrars.

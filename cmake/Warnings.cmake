@@ -8,7 +8,7 @@ if(KESTREL_WERROR)
 endif()
 
 # kestrel_library(NAME SOURCES...): a library target of one folder, its folder's parent on the
-# include path so headers are included as "platform/window.h".
+# include path so headers are included as "platform/window/window.h".
 function(kestrel_library name)
   add_library(${name} STATIC ${ARGN})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/script.h"
+#include "platform/input/script.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   (void)platform::script::parse(std::string_view(reinterpret_cast<const char*>(data), size), "fuzz");

@@ -4,8 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/detail/registry.h"
-#include "platform/detail/thread_state.h"
+#include "platform/ascii.h"
+#include "platform/queue/detail/thread_state.h"
+#include "platform/window/detail/handle_table.h"
 
 namespace platform {
 
@@ -30,18 +31,14 @@ void installBackend(std::unique_ptr<Backend> b) { installed() = std::move(b); }
 void Backend::wait(detail::ThreadState& ts, std::optional<std::chrono::steady_clock::time_point> deadline) {
   std::unique_lock lock(ts.mutex);
   auto ready = [&] { return !ts.posted.empty() || !ts.sent.empty() || ts.quitPosted; };
-  if (deadline)
-    ts.cv.wait_until(lock, *deadline, ready);
-  else
-    ts.cv.wait(lock, ready);
+  if (deadline) ts.cv.wait_until(lock, *deadline, ready);
+  else ts.cv.wait(lock, ready);
 }
 
-void Backend::wake(detail::ThreadState& ts) {
-  ts.cv.notify_all();
-}
+void Backend::wake(detail::ThreadState& ts) { ts.cv.notify_all(); }
 
 FontMetrics headlessFontMetrics(std::string_view face, int points) {
-  if (detail::equalsNoCase(face, "System")) return {8, 16};
+  if (ascii::equalsNoCase(face, "System")) return {8, 16};
   // A 96-dpi screen: the cell height is the em height and a fifth; the average width of the
   // letters is about 0.45 of it ("MS Sans Serif" 8 comes out as 6 by 13, as on that platform).
   const int height = int(std::lround(points * 96.0 / 72.0 * 1.2));

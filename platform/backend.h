@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/dialogs.h"
+#include "platform/dialogs/dialogs.h"
 #include "platform/types.h"
 
 namespace platform {

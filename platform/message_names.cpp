@@ -1,8 +1,9 @@
 #include <deque>
 #include <mutex>
 
-#include "platform/detail/registry.h"
+#include "platform/ascii.h"
 #include "platform/messages.h"
+#include "platform/window/detail/handle_table.h"
 
 namespace platform {
 
@@ -34,7 +35,7 @@ UINT RegisterWindowMessageA(const char* name) {
   Registered& r = registered();
   std::lock_guard lock(r.mutex);
   for (std::size_t i = 0; i < r.names.size(); ++i)
-    if (detail::equalsNoCase(r.names[i], name)) return kFirstRegistered + UINT(i);
+    if (ascii::equalsNoCase(r.names[i], name)) return kFirstRegistered + UINT(i);
   if (r.names.size() > 0xFFFF - kFirstRegistered) return 0;
   r.names.emplace_back(name);
   return kFirstRegistered + UINT(r.names.size() - 1);

@@ -4,11 +4,11 @@
 #include <string>
 
 #include "examples/platform_example/message_log.h"
-#include "platform/dialogs.h"
-#include "platform/menu.h"
+#include "platform/controls/menu.h"
+#include "platform/dialogs/dialogs.h"
 #include "platform/messages.h"
-#include "platform/queue.h"
-#include "platform/window.h"
+#include "platform/queue/queue.h"
+#include "platform/window/window.h"
 
 namespace example {
 
@@ -111,12 +111,9 @@ void onCommand(HWND w, int id, int code) {
       SendMessageA(item(w, kList), LB_RESETCONTENT, 0, 0);
       setStatus(w, "Cleared");
       break;
-    case kSorted:
-      setStatus(w, SendMessageA(item(w, kSorted), BM_GETCHECK, 0, 0) == BST_CHECKED ? "Sorted" : "Unsorted");
-      break;
+    case kSorted: setStatus(w, SendMessageA(item(w, kSorted), BM_GETCHECK, 0, 0) == BST_CHECKED ? "Sorted" : "Unsorted"); break;
     case kList:
-      if (code == LBN_SELCHANGE)
-        setStatus(w, "Selected " + listText(w, int(SendMessageA(item(w, kList), LB_GETCURSEL, 0, 0))));
+      if (code == LBN_SELCHANGE) setStatus(w, "Selected " + listText(w, int(SendMessageA(item(w, kList), LB_GETCURSEL, 0, 0))));
       break;
     case kMenuOpen: {
       FileDialogRequest r;
@@ -124,10 +121,8 @@ void onCommand(HWND w, int id, int code) {
       r.title = "Open a file";
       r.filter = "Text files|*.txt|All files|*.*";
       r.flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-      if (auto path = FileDialog(r))
-        SetWindowTextA(item(w, kEntry), path->c_str());
-      else
-        setStatus(w, "Open cancelled");
+      if (auto path = FileDialog(r)) SetWindowTextA(item(w, kEntry), path->c_str());
+      else setStatus(w, "Open cancelled");
       break;
     }
     case kMenuExit: SendMessageA(w, WM_CLOSE, 0, 0); break;
@@ -135,8 +130,7 @@ void onCommand(HWND w, int id, int code) {
     case kMenuPaste: SendMessageA(item(w, kEntry), WM_PASTE, 0, 0); break;
     case kMenuHelp: WinHelpA(w, "example.html", HELP_CONTENTS, 0); break;
     case kMenuAbout: {
-      const int r = MessageBoxA(w, "Platform example\nA window, a menu and some controls.", "About",
-                                MB_OKCANCEL | MB_ICONINFORMATION);
+      const int r = MessageBoxA(w, "Platform example\nA window, a menu and some controls.", "About", MB_OKCANCEL | MB_ICONINFORMATION);
       setStatus(w, r == IDOK ? "About: OK" : "About: Cancel");
       break;
     }
@@ -152,8 +146,8 @@ LRESULT exampleProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS: SetFocus(item(w, kEntry)); return 0;
     case WM_COMMAND: onCommand(w, LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_CLOSE:
-      if (listCount(w) > 0 && MessageBoxA(w, "The list is not empty. Close anyway?", "Close",
-                                          MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+      if (listCount(w) > 0 &&
+          MessageBoxA(w, "The list is not empty. Close anyway?", "Close", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return 0;
       DestroyWindow(w);
       return 0;
@@ -170,8 +164,8 @@ HWND createExampleWindow(MessageLog* log) {
   wc.lpfnWndProc = exampleProc;
   wc.lpszClassName = "PlatformExample";
   if (!RegisterClassA(wc)) return nullptr;
-  return CreateWindowExA(0, "PlatformExample", "Platform example", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 520,
-                         360, nullptr, buildMenu(), nullptr);
+  return CreateWindowExA(0, "PlatformExample", "Platform example", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 520, 360, nullptr, buildMenu(),
+                         nullptr);
 }
 
 }  // namespace example

@@ -5,8 +5,8 @@
 
 #include "examples/platform_example/example_window.h"
 #include "examples/platform_example/message_log.h"
-#include "platform/dialogs.h"
-#include "platform/queue.h"
+#include "platform/dialogs/dialogs.h"
+#include "platform/queue/queue.h"
 #include "platform/startup/startup.h"
 
 int main(int argc, char** argv) {

@@ -1,7 +1,7 @@
 #include "examples/platform_example/message_log.h"
 
 #include "platform/messages.h"
-#include "platform/window.h"
+#include "platform/window/window.h"
 
 namespace example {
 
@@ -40,15 +40,12 @@ void MessageLog::write(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
     case WM_GETMINMAXINFO:
     case WM_GETTEXT:
-    case WM_SETTEXT:
-      std::snprintf(params, sizeof params, "%zu", size_t(wParam));
-      break;
+    case WM_SETTEXT: std::snprintf(params, sizeof params, "%zu", size_t(wParam)); break;
     case WM_COMMAND:
       std::snprintf(params, sizeof params, "id %u code %u from %s", LOWORD(wParam), HIWORD(wParam),
                     lParam ? GetClassNameA(reinterpret_cast<HWND>(lParam)).c_str() : "menu");
       break;
-    default:
-      std::snprintf(params, sizeof params, "%#zx %#zx", size_t(wParam), size_t(lParam));
+    default: std::snprintf(params, sizeof params, "%#zx %#zx", size_t(wParam), size_t(lParam));
   }
   std::fprintf(file_, "%s %s %s\n", GetClassNameA(hwnd).c_str(), text.c_str(), params);
   std::fflush(file_);

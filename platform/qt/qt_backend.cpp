@@ -1,4 +1,5 @@
 #include "platform/qt/qt_backend.h"
+#include "platform/ascii.h"
 #include "platform/qt/qt_frame.h"
 
 #include <QAbstractEventDispatcher>
@@ -18,18 +19,18 @@
 #include <cstdlib>
 #include <mutex>
 
-#include "platform/detail/model.h"
-#include "platform/detail/registry.h"
-#include "platform/detail/thread_state.h"
-#include "platform/system.h"
-#include "platform/input.h"
+#include "platform/desktop/system.h"
+#include "platform/input/input.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_help.h"
 #include "platform/qt/qt_input.h"
 #include "platform/qt/qt_mirror.h"
 #include "platform/qt/qt_text.h"
-#include "platform/thread.h"
-#include "platform/window.h"
+#include "platform/queue/detail/thread_state.h"
+#include "platform/queue/thread.h"
+#include "platform/window/detail/handle_table.h"
+#include "platform/window/detail/model.h"
+#include "platform/window/window.h"
 
 namespace platform::qt {
 
@@ -116,7 +117,7 @@ class QtBackend final : public Backend {
   }
 
   FontMetrics fontMetrics(std::string_view face, int points) override {
-    QFont font = detail::equalsNoCase(face, "System") ? QApplication::font() : QFont(toQt(face));
+    QFont font = ascii::equalsNoCase(face, "System") ? QApplication::font() : QFont(toQt(face));
     if (points > 0) font.setPointSize(points);
     const QFontMetrics fm(font);
     // As the platform's dialog base units: the 52 letters' width averaged, rounded half up.
@@ -171,8 +172,7 @@ class QtBackend final : public Backend {
     const HWND top = GetAncestorTop(window);
     auto model = detail::findWindow(top);
     if (!model) return fail("the window is gone");
-    const QImage framed = framedWindow(picture, toQt(GetWindowTextString(top)), detail::frameMetrics(*model),
-                                       GetActiveWindow() == top,
+    const QImage framed = framedWindow(picture, toQt(GetWindowTextString(top)), detail::frameMetrics(*model), GetActiveWindow() == top,
                                        (model->style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) != 0);
     if (!framed.save(QString::fromLocal8Bit(path.c_str()), "PNG")) return fail("cannot write '" + path + "'");
     return true;
@@ -181,10 +181,8 @@ class QtBackend final : public Backend {
  private:
   template <typename F>
   void onGui(F&& f) {
-    if (onGuiThread())
-      f();
-    else
-      QMetaObject::invokeMethod(app_.get(), std::forward<F>(f), Qt::QueuedConnection);
+    if (onGuiThread()) f();
+    else QMetaObject::invokeMethod(app_.get(), std::forward<F>(f), Qt::QueuedConnection);
   }
 
   QWidget* parentFor(HWND owner) const {
@@ -195,10 +193,8 @@ class QtBackend final : public Backend {
   void cacheClipboard() {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     std::lock_guard lock(clipboardMutex_);
-    if (data && data->hasText())
-      clipboard_ = fromQt(data->text());
-    else
-      clipboard_.reset();
+    if (data && data->hasText()) clipboard_ = fromQt(data->text());
+    else clipboard_.reset();
   }
 
   // Declared first so the widgets of the members below go before the application.
@@ -225,15 +221,15 @@ std::unique_ptr<Backend> createBackend(int& argc, char** argv, std::string* erro
   const bool chosen = !platforms.empty();
   if (!chosen) {
     if (!x11 && !wayland)
-      return fail("no display: DISPLAY and WAYLAND_DISPLAY are unset (set QT_QPA_PLATFORM=offscreen to run "
-                  "without one, or TAMSIL_PLATFORM=headless)");
+      return fail(
+          "no display: DISPLAY and WAYLAND_DISPLAY are unset (set QT_QPA_PLATFORM=offscreen to run "
+          "without one, or TAMSIL_PLATFORM=headless)");
     // Qt tries the platforms in turn; a display that cannot be opened ends in offscreen rather
     // than in Qt's fatal error.
     platforms = std::string(wayland ? "wayland;" : "") + (x11 ? "xcb;" : "") + "offscreen";
   } else if (platforms.find(';') == std::string::npos) {
     if ((platforms == "xcb" && !x11) || (platforms == "wayland" && !wayland))
-      return fail("QT_QPA_PLATFORM=" + platforms + " but " + (platforms == "xcb" ? "DISPLAY" : "WAYLAND_DISPLAY") +
-                  " is not set");
+      return fail("QT_QPA_PLATFORM=" + platforms + " but " + (platforms == "xcb" ? "DISPLAY" : "WAYLAND_DISPLAY") + " is not set");
     if (platforms == "xcb" || platforms == "wayland") platforms += ";offscreen";
   }
   qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(platforms));

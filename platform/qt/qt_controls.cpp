@@ -18,7 +18,7 @@
 
 #include "platform/messages.h"
 #include "platform/qt/qt_text.h"
-#include "platform/window.h"
+#include "platform/window/window.h"
 
 namespace platform::qt {
 
@@ -243,9 +243,7 @@ void applyItems(QWidget* widget, const WindowView& v) {
 
 void applyStyle(QWidget* widget, const WindowView& v) {
   switch (v.kind) {
-    case WidgetKind::PushButton:
-      static_cast<QPushButton*>(widget)->setDefault(buttonType(v.style) == BS_DEFPUSHBUTTON);
-      break;
+    case WidgetKind::PushButton: static_cast<QPushButton*>(widget)->setDefault(buttonType(v.style) == BS_DEFPUSHBUTTON); break;
     case WidgetKind::CheckBox:
       static_cast<QCheckBox*>(widget)->setTristate(buttonType(v.style) == BS_3STATE || buttonType(v.style) == BS_AUTO3STATE);
       break;

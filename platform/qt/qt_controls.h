@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/detail/model.h"
+#include "platform/window/detail/model.h"
 
 class QWidget;
 

@@ -28,8 +28,7 @@ QString qtFileFilter(std::string_view filter) {
 std::optional<std::string> runFileDialog(QWidget* parent, const FileDialogRequest& request) {
   QFileDialog dialog(parent, toQt(request.title));
   dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(request.save || !(request.flags & OFN_FILEMUSTEXIST) ? QFileDialog::AnyFile
-                                                                          : QFileDialog::ExistingFile);
+  dialog.setFileMode(request.save || !(request.flags & OFN_FILEMUSTEXIST) ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   if (request.save && !(request.flags & OFN_OVERWRITEPROMPT)) dialog.setOption(QFileDialog::DontConfirmOverwrite);
   if (const QString filter = qtFileFilter(request.filter); !filter.isEmpty()) dialog.setNameFilter(filter);
   // File names are bytes of the file system, not code-page text.

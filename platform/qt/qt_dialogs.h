@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/dialogs.h"
+#include "platform/dialogs/dialogs.h"
 
 class QWidget;
 

@@ -7,16 +7,16 @@
 #include <QWidget>
 #include <QWindowStateChangeEvent>
 
-#include "platform/detail/model.h"
-#include "platform/input.h"
-#include "platform/menu.h"
+#include "platform/controls/menu.h"
+#include "platform/input/input.h"
 #include "platform/messages.h"
 #include "platform/qt/qt_keys.h"
 #include "platform/qt/qt_mirror.h"
 #include "platform/qt/qt_text.h"
-#include "platform/queue.h"
-#include "platform/thread.h"
-#include "platform/window.h"
+#include "platform/queue/queue.h"
+#include "platform/queue/thread.h"
+#include "platform/window/detail/model.h"
+#include "platform/window/window.h"
 
 namespace platform::qt {
 
@@ -44,10 +44,8 @@ LPARAM keyLParam(UINT vk, bool up, bool alt, bool repeat, LPARAM extra) {
 }
 
 void postKey(UINT msg, UINT vk, LPARAM l) {
-  if (HWND target = GetFocus() ? GetFocus() : GetActiveWindow())
-    PostMessageA(target, msg, vk, l);
-  else
-    PostThreadMessageA(GetCurrentThreadId(), msg, vk, l);
+  if (HWND target = GetFocus() ? GetFocus() : GetActiveWindow()) PostMessageA(target, msg, vk, l);
+  else PostThreadMessageA(GetCurrentThreadId(), msg, vk, l);
 }
 
 }  // namespace
@@ -63,8 +61,7 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
       return hwnd && mouse(widget, hwnd, static_cast<QMouseEvent*>(event));
     }
     case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-      return mirror_.windowOf(widget) && key(static_cast<QKeyEvent*>(event));
+    case QEvent::KeyRelease: return mirror_.windowOf(widget) && key(static_cast<QKeyEvent*>(event));
     case QEvent::ShortcutOverride:
       // Keys on the program's windows are the program's: no Qt shortcut takes them first, except
       // Alt with the mnemonic of a menu of the window's menu bar, which opens that menu (a

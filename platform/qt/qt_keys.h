@@ -11,10 +11,9 @@ namespace platform::qt {
 // The virtual-key code of a Qt::Key value, or 0 when the platform has none for it.
 UINT virtualKey(int qtKey);
 
-
 struct KeyStroke {
-  UINT vk = 0;        // 0: nothing to send
-  LPARAM extra = 0;   // VK_PACKET: the character in the scan-code field
+  UINT vk = 0;       // 0: nothing to send
+  LPARAM extra = 0;  // VK_PACKET: the character in the scan-code field
 };
 
 // What a Qt key event with its text (Windows-1252 byte, 0 for none) is sent as.

@@ -4,10 +4,10 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "platform/detail/model.h"
-#include "platform/input.h"
+#include "platform/input/input.h"
 #include "platform/messages.h"
 #include "platform/qt/qt_text.h"
+#include "platform/window/detail/model.h"
 
 namespace platform::qt {
 

@@ -9,7 +9,7 @@
 
 #include "platform/messages.h"
 #include "platform/qt/qt_text.h"
-#include "platform/window.h"
+#include "platform/window/window.h"
 
 namespace platform::qt {
 
@@ -41,8 +41,7 @@ void WindowMirror::build(HWND hwnd, const WindowView& v) {
     if (QWidget* owner = outerOf(v.owner)) {
       m.outer->winId();
       owner->winId();
-      if (m.outer->windowHandle() && owner->windowHandle())
-        m.outer->windowHandle()->setTransientParent(owner->windowHandle());
+      if (m.outer->windowHandle() && owner->windowHandle()) m.outer->windowHandle()->setTransientParent(owner->windowHandle());
     }
   } else {
     QWidget* parent = clientOf(v.parent);
@@ -100,9 +99,7 @@ void WindowMirror::applyVisibility(Mirror& m, const WindowView& v) {
     m.outer->hide();
     return;
   }
-  const Qt::WindowStates state = v.showState == 1   ? Qt::WindowMinimized
-                                 : v.showState == 2 ? Qt::WindowMaximized
-                                                    : Qt::WindowNoState;
+  const Qt::WindowStates state = v.showState == 1 ? Qt::WindowMinimized : v.showState == 2 ? Qt::WindowMaximized : Qt::WindowNoState;
   if (m.outer->windowState() != state) m.outer->setWindowState(state);
   if (!m.outer->isVisible()) m.outer->show();
 }

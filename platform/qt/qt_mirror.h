@@ -8,8 +8,8 @@
 // widget at their model rectangle.
 #pragma once
 
-#include <QPointer>
 #include <QHash>
+#include <QPointer>
 #include <functional>
 #include <set>
 #include <unordered_map>

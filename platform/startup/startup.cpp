@@ -6,8 +6,8 @@
 
 #include "platform/backend.h"
 #include "platform/headless/headless_backend.h"
-#include "platform/script.h"
-#include "platform/thread.h"
+#include "platform/input/script.h"
+#include "platform/queue/thread.h"
 #ifdef KESTREL_HAVE_QT
 #include "platform/qt/qt_backend.h"
 #endif
@@ -21,9 +21,7 @@ std::string env(const char* name) {
   return v ? v : "";
 }
 
-bool displayAvailable() {
-  return !env("DISPLAY").empty() || !env("WAYLAND_DISPLAY").empty() || !env("QT_QPA_PLATFORM").empty();
-}
+bool displayAvailable() { return !env("DISPLAY").empty() || !env("WAYLAND_DISPLAY").empty() || !env("QT_QPA_PLATFORM").empty(); }
 
 }  // namespace
 

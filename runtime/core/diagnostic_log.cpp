@@ -4,7 +4,7 @@
 #include <mutex>
 #include <optional>
 
-#include "platform/profile.h"
+#include "platform/system/profile.h"
 
 namespace tamsil {
 
@@ -13,8 +13,8 @@ namespace {
 struct LogState {
   std::mutex mutex;  // one line at a time, from any thread
   std::string name{kDefaultDiagnosticLog};
-  bool started = false;           // a line went to `name` in this run
-  std::optional<bool> auxTrace;   // read from the profile with the first line
+  bool started = false;          // a line went to `name` in this run
+  std::optional<bool> auxTrace;  // read from the profile with the first line
 };
 
 LogState& state() {

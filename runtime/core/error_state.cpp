@@ -1,6 +1,6 @@
 #include "runtime/core/error_state.h"
 
-#include "platform/last_error.h"
+#include "platform/system/last_error.h"
 #include "runtime/core/internal_fault.h"
 #include "runtime/core/thread_context.h"
 

@@ -15,8 +15,8 @@ namespace tamsil {
 struct ErrorState {
   static constexpr size_t kTextWidth = 256;
 
-  int code = 0;                    // 0 when no error is posted
-  platform::DWORD osError = 0;     // the thread's last-error value when the error was posted
+  int code = 0;                                     // 0 when no error is posted
+  platform::DWORD osError = 0;                      // the thread's last-error value when the error was posted
   std::string text = std::string(kTextWidth, ' ');  // blank-padded to 256 characters
   // The driver's own error code (a text: drivers have their own numbering, and a declaration
   // check puts its detail "FIELD : 3 : TYPE : D00003" here) and its message.

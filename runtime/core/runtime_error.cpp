@@ -41,10 +41,8 @@ std::string RuntimeErrorText(int number) {
   for (const ErrorText& e : kTexts)
     if (e.number == number) return e.text;
   char buf[40];
-  if (number >= 501 && number <= 515)
-    std::snprintf(buf, sizeof buf, "Internal error %02d", number - 500);
-  else
-    std::snprintf(buf, sizeof buf, "Runtime error %d", number);
+  if (number >= 501 && number <= 515) std::snprintf(buf, sizeof buf, "Internal error %02d", number - 500);
+  else std::snprintf(buf, sizeof buf, "Runtime error %d", number);
   return buf;
 }
 

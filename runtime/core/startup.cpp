@@ -8,10 +8,10 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/dialogs.h"
+#include "platform/dialogs/dialogs.h"
 #include "platform/messages.h"
-#include "platform/queue.h"
-#include "platform/window.h"
+#include "platform/queue/queue.h"
+#include "platform/window/window.h"
 #include "runtime/core/thread_context.h"
 
 namespace tamsil {
@@ -65,8 +65,7 @@ void closeRuntime() {
 
 }  // namespace
 
-std::optional<std::string> VersionCheck(const VersionRecord& module, std::string_view fileName,
-                                        const VersionRecord& runtime) {
+std::optional<std::string> VersionCheck(const VersionRecord& module, std::string_view fileName, const VersionRecord& runtime) {
   const std::string name = !fileName.empty() ? std::string(fileName) : module.mainProgram ? "This program" : "A component DLL";
   const int v = module.version, major = v / 100, minor = v % 100;
   const int rv = runtime.version, rmajor = rv / 100, rminor = rv % 100;
@@ -74,20 +73,18 @@ std::optional<std::string> VersionCheck(const VersionRecord& module, std::string
       " will not operate correctly with the current version of Tamsil\r\nPlease, obtain a new version of this program";
   if (major == 0) return format("%s was built using Tamsil 6.0 or below\r\n", name.c_str()) + kWillNotOperate;
   if (module.beta && !runtime.beta)
-    return format("%s was built using the beta version of Tamsil %d.%03d.%d\r\n", name.c_str(), v / 1000, v % 1000,
-                  int(module.build)) +
+    return format("%s was built using the beta version of Tamsil %d.%03d.%d\r\n", name.c_str(), v / 1000, v % 1000, int(module.build)) +
            kWillNotOperate;
   if (major == rmajor && rminor >= minor) return std::nullopt;
-  return format("%s requires Tamsil version %d.%03d.%d or later\r\nCurrent version is %d.%03d.%d", name.c_str(),
-                v / 1000, v % 1000, int(module.build), rv / 1000, rv % 1000, int(runtime.build));
+  return format("%s requires Tamsil version %d.%03d.%d or later\r\nCurrent version is %d.%03d.%d", name.c_str(), v / 1000, v % 1000,
+                int(module.build), rv / 1000, rv % 1000, int(runtime.build));
 }
 
 bool RuntimeStartup(const ModuleDescriptor& descriptor) {
   RuntimeState& s = state();
   s.firstThread = std::make_unique<ThreadContextScope>();
   if (auto failure = VersionCheck(descriptor.version, descriptor.fileName)) {
-    platform::MessageBoxA(nullptr, failure->c_str(), std::string(kRuntimeCaption).c_str(),
-                          platform::MB_OK | platform::MB_ICONHAND);
+    platform::MessageBoxA(nullptr, failure->c_str(), std::string(kRuntimeCaption).c_str(), platform::MB_OK | platform::MB_ICONHAND);
     s.firstThread.reset();
     return false;
   }
@@ -127,10 +124,8 @@ void Halt(int exitCode) {
     if (gHaltRequested.exchange(true)) return;
     // The first thread halts itself when its top window hears the request; with no window it
     // hears it through its message queue.
-    if (first->topHandle)
-      platform::PostMessageA(first->topHandle, QUERY_SHUTDOWN, platform::WPARAM(exitCode), 0);
-    else
-      platform::PostThreadMessageA(first->platformThread, QUERY_SHUTDOWN, platform::WPARAM(exitCode), 0);
+    if (first->topHandle) platform::PostMessageA(first->topHandle, QUERY_SHUTDOWN, platform::WPARAM(exitCode), 0);
+    else platform::PostThreadMessageA(first->platformThread, QUERY_SHUTDOWN, platform::WPARAM(exitCode), 0);
     return;
   }
   if (gHalting.exchange(-1) < 0) return;

@@ -41,8 +41,7 @@ inline constexpr VersionRecord kRuntimeVersion{true, false, 6300, 0};
 inline constexpr std::string_view kRuntimeCaption = "Tamsil 6.3 build Tamsil 6.300.00";
 
 // Checks a module's version record against the runtime's; the text to show when it fails.
-std::optional<std::string> VersionCheck(const VersionRecord& module, std::string_view fileName,
-                                        const VersionRecord& runtime = kRuntimeVersion);
+std::optional<std::string> VersionCheck(const VersionRecord& module, std::string_view fileName, const VersionRecord& runtime = kRuntimeVersion);
 
 // Starts the runtime on the calling (first) thread: its ThreadContext, the version check (a
 // failure is shown in a platform message box and reported as false), then the modules'

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <mutex>
 
-#include "platform/thread.h"
+#include "platform/queue/thread.h"
 
 namespace tamsil {
 

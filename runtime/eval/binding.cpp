@@ -20,9 +20,7 @@ std::string_view textOf(const BoundVariable& v) {
   switch (v.type) {
     case StorageType::String: return {p, v.size};
     case StorageType::CString: return {p, strnlen(p, v.size)};
-    case StorageType::PString:
-      return v.size == 0 ? std::string_view{}
-                         : std::string_view{p + 1, std::min<size_t>(uint8_t(p[0]), v.size - 1)};
+    case StorageType::PString: return v.size == 0 ? std::string_view{} : std::string_view{p + 1, std::min<size_t>(uint8_t(p[0]), v.size - 1)};
     default: return {};
   }
 }

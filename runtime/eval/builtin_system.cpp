@@ -4,7 +4,7 @@
 
 #include <unistd.h>
 
-#include "platform/profile.h"
+#include "platform/system/profile.h"
 #include "runtime/eval/builtins.h"
 #include "runtime/value/calendar.h"
 
@@ -12,9 +12,7 @@ namespace tamsil::builtin {
 
 namespace {
 
-int32_t toInt32(int64_t v, int64_t limit = INT32_MAX) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, -limit, limit));
-}
+int32_t toInt32(int64_t v, int64_t limit = INT32_MAX) { return static_cast<int32_t>(std::clamp<int64_t>(v, -limit, limit)); }
 
 // The path argument, the current directory when omitted.
 std::filesystem::path pathArg(Arguments a) {
@@ -34,8 +32,7 @@ Value age(Arguments a) {
 // the calendar's arithmetic cannot overflow; such dates come out invalid (-1) either way.
 Value date(Arguments a) {
   constexpr int64_t kLimit = 10'000'000;
-  return Value::ofWhole(dayNumber(toInt32(a[0].asWhole(), kLimit), toInt32(a[1].asWhole(), kLimit),
-                                  toInt32(a[2].asWhole(), kLimit)));
+  return Value::ofWhole(dayNumber(toInt32(a[0].asWhole(), kLimit), toInt32(a[1].asWhole(), kLimit), toInt32(a[2].asWhole(), kLimit)));
 }
 
 // GETINI(section, key [, default [, file]]): a value of a profile file; without a file the
@@ -45,8 +42,8 @@ Value getIni(Arguments a) {
   const std::string fallback = given(a, 2) ? a[2].asText() : std::string();
   const std::string file = given(a, 3) ? a[3].asText() : std::string("win.ini");
   std::string buffer(4096, '\0');
-  const uint32_t n = platform::GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(),
-                                                       buffer.data(), uint32_t(buffer.size()), file.c_str());
+  const uint32_t n =
+      platform::GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), buffer.data(), uint32_t(buffer.size()), file.c_str());
   buffer.resize(n);
   return Value::ofText(std::move(buffer));
 }

@@ -12,9 +12,7 @@ namespace tamsil::builtin {
 
 namespace {
 
-int64_t width(Arguments a, size_t i, int64_t otherwise) {
-  return std::min(wholeArg(a, i, otherwise), kMaxTextWidth);
-}
+int64_t width(Arguments a, size_t i, int64_t otherwise) { return std::min(wholeArg(a, i, otherwise), kMaxTextWidth); }
 
 Value justified(Arguments a, textops::Justify mode) {
   const int64_t w = width(a, 1, -1);
@@ -39,9 +37,7 @@ Value choose(Arguments a) {
   return Value::ofText(a[pick].asText());
 }
 
-Value sub(Arguments a) {
-  return Value::ofText(textops::sub(a[0].asText(), a[1].asWhole(), a[2].asWhole()));
-}
+Value sub(Arguments a) { return Value::ofText(textops::sub(a[0].asText(), a[1].asWhole(), a[2].asWhole())); }
 
 Value inList(Arguments a) {
   std::vector<std::string> list;
@@ -50,10 +46,7 @@ Value inList(Arguments a) {
   return Value::ofWhole(textops::inList(a[0].asText(), list));
 }
 
-Value inString(Arguments a) {
-  return Value::ofWhole(
-      textops::inString(a[0].asText(), a[1].asText(), wholeArg(a, 2, 0), wholeArg(a, 3, 1)));
-}
+Value inString(Arguments a) { return Value::ofWhole(textops::inString(a[0].asText(), a[1].asText(), wholeArg(a, 2, 0), wholeArg(a, 3, 1))); }
 
 Value numeric(Arguments a) {
   const std::string t = a[0].asText();
@@ -82,8 +75,7 @@ Value quote(Arguments a) {
 Value unquote(Arguments a) {
   std::string t = textops::clip(a[0].asText());
   std::string_view inner = t;
-  if (inner.size() >= 2 && inner.front() == '\'' && inner.back() == '\'')
-    inner = inner.substr(1, inner.size() - 2);
+  if (inner.size() >= 2 && inner.front() == '\'' && inner.back() == '\'') inner = inner.substr(1, inner.size() - 2);
   std::string r;
   r.reserve(inner.size());
   for (size_t i = 0; i < inner.size(); ++i) {
@@ -93,13 +85,9 @@ Value unquote(Arguments a) {
   return Value::ofText(std::move(r));
 }
 
-Value match(Arguments a) {
-  return Value::ofWhole(matchText(a[0].asText(), a[1].asText(), wholeArg(a, 2, 1)));
-}
+Value match(Arguments a) { return Value::ofWhole(matchText(a[0].asText(), a[1].asText(), wholeArg(a, 2, 1))); }
 
-Value strPos(Arguments a) {
-  return Value::ofWhole(stringPosition(a[0].asText(), a[1].asText(), wholeArg(a, 2, 0)));
-}
+Value strPos(Arguments a) { return Value::ofWhole(stringPosition(a[0].asText(), a[1].asText(), wholeArg(a, 2, 0))); }
 
 // FORMAT(value, picture): whole numbers pass as their exact digits, reals as reals, texts as is.
 Value formatValue(Arguments a) {

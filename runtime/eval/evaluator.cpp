@@ -41,10 +41,8 @@ std::unique_ptr<Expression> compileExpression(std::string_view text) {
   auto tree = std::make_unique<Expression>();
   ParseFailure failure;
   if (!parseExpression(text, *ev, *tree, failure)) {
-    if (failure.code == kNotBound)
-      postEvaluatorError(kNotBound, failure.name);
-    else
-      postEvaluatorError(kInvalidExpression, "at pos " + std::to_string(failure.pos));
+    if (failure.code == kNotBound) postEvaluatorError(kNotBound, failure.name);
+    else postEvaluatorError(kInvalidExpression, "at pos " + std::to_string(failure.pos));
     return nullptr;  // the partial tree goes with `tree`
   }
   return tree;

@@ -25,8 +25,6 @@ const FunctionInfo& functionInfo(uint8_t code);
 
 // Helpers for the implementations: an argument is given when present and not left empty.
 inline bool given(Arguments a, size_t i) { return i < a.size() && !a[i].omitted; }
-inline int64_t wholeArg(Arguments a, size_t i, int64_t otherwise) {
-  return given(a, i) ? a[i].asWhole() : otherwise;
-}
+inline int64_t wholeArg(Arguments a, size_t i, int64_t otherwise) { return given(a, i) ? a[i].asWhole() : otherwise; }
 
 }  // namespace tamsil

@@ -11,15 +11,13 @@
 
 namespace tamsil {
 
-enum class TokenKind : uint8_t {
-  Operator, Open, Close, OpenBracket, CloseBracket, Whole, Real, Text, Picture, Name, End, Error
-};
+enum class TokenKind : uint8_t { Operator, Open, Close, OpenBracket, CloseBracket, Whole, Real, Text, Picture, Name, End, Error };
 
 struct ExprToken {
   TokenKind kind = TokenKind::End;
-  uint8_t op = 0;   // Operator: the operator code
-  char ch = 0;      // Operator: the character it was written with ('\0' for a keyword)
-  int error = 0;    // Error: the error code
+  uint8_t op = 0;    // Operator: the operator code
+  char ch = 0;       // Operator: the character it was written with ('\0' for a keyword)
+  int error = 0;     // Error: the error code
   uint32_t pos = 0;  // offset of the token's first character
   int64_t whole = 0;
   double real = 0;

@@ -89,8 +89,8 @@ class Parser {
     n.pos = pos;
     n.lhs = operand;
     n.cls = kind == NodeKind::Negate && cls(operand) == ValueClass::Whole ? ValueClass::Whole
-            : kind == NodeKind::Negate                                  ? ValueClass::Real
-                                                                        : ValueClass::Whole;
+            : kind == NodeKind::Negate                                    ? ValueClass::Real
+                                                                          : ValueClass::Whole;
     return above(n, height(operand));
   }
 
@@ -136,9 +136,8 @@ class Parser {
     static constexpr struct {
       char first, second;
       uint8_t op;
-    } kPairs[] = {{'<', '>', kOpNotEqual},     {'<', '=', kOpLessEqual},    {'=', '<', kOpLessEqual},
-                  {'>', '=', kOpGreaterEqual}, {'=', '>', kOpGreaterEqual}, {'~', '=', kOpNotEqual},
-                  {'~', '<', kOpGreaterEqual}, {'~', '>', kOpLessEqual}};
+    } kPairs[] = {{'<', '>', kOpNotEqual},     {'<', '=', kOpLessEqual}, {'=', '<', kOpLessEqual},    {'>', '=', kOpGreaterEqual},
+                  {'=', '>', kOpGreaterEqual}, {'~', '=', kOpNotEqual},  {'~', '<', kOpGreaterEqual}, {'~', '>', kOpLessEqual}};
     for (const auto& p : kPairs) {
       if (p.first == first && p.second == second) {
         lexer_.skipChar();
@@ -170,8 +169,7 @@ class Parser {
     return leftChain([this] { return product(); }, [this] { return isOp(kOpAdd) || isOp(kOpSubtract); });
   }
   uint32_t product() {
-    return leftChain([this] { return power(); },
-                     [this] { return isOp(kOpMultiply) || isOp(kOpDivide) || isOp(kOpModulus); });
+    return leftChain([this] { return power(); }, [this] { return isOp(kOpMultiply) || isOp(kOpDivide) || isOp(kOpModulus); });
   }
   uint32_t power() {
     return leftChain([this] { return unary(); }, [this] { return isOp(kOpPower); });
@@ -207,12 +205,8 @@ class Parser {
         advance();
         return e;
       }
-      case TokenKind::Whole:
-        n.kind = NodeKind::Whole, n.cls = ValueClass::Whole, n.whole = tok_.whole;
-        break;
-      case TokenKind::Real:
-        n.kind = NodeKind::Real, n.cls = ValueClass::Real, n.real = tok_.real;
-        break;
+      case TokenKind::Whole: n.kind = NodeKind::Whole, n.cls = ValueClass::Whole, n.whole = tok_.whole; break;
+      case TokenKind::Real: n.kind = NodeKind::Real, n.cls = ValueClass::Real, n.real = tok_.real; break;
       case TokenKind::Text:
       case TokenKind::Picture:
         n.kind = tok_.kind == TokenKind::Text ? NodeKind::Text : NodeKind::Picture;
@@ -345,8 +339,7 @@ class Parser {
 
 }  // namespace
 
-bool parseExpression(std::string_view text, const EvaluatorState& evaluator, Expression& tree,
-                     ParseFailure& failure) {
+bool parseExpression(std::string_view text, const EvaluatorState& evaluator, Expression& tree, ParseFailure& failure) {
   return Parser(text, evaluator, tree, failure).run();
 }
 

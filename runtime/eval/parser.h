@@ -21,14 +21,13 @@
 namespace tamsil {
 
 struct ParseFailure {
-  int code = 0;          // 1010 or 1011
-  uint32_t pos = 0;      // offset of the failing token
-  std::string name;      // 1011: the name
+  int code = 0;      // 1010 or 1011
+  uint32_t pos = 0;  // offset of the failing token
+  std::string name;  // 1011: the name
 };
 
 // Parses text into tree; on failure fills failure and leaves the tree to be discarded.
-bool parseExpression(std::string_view text, const EvaluatorState& evaluator, Expression& tree,
-                     ParseFailure& failure);
+bool parseExpression(std::string_view text, const EvaluatorState& evaluator, Expression& tree, ParseFailure& failure);
 
 // Brackets nest at most this deep and a tree is at most this high, so neither parsing nor
 // evaluating nor rendering can run out of stack on any input.

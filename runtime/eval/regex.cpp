@@ -30,9 +30,7 @@ class Compiler {
  private:
   size_t size() const { return out_.program.size(); }
   void emit(Instruction in) { out_.program.push_back(in); }
-  void insert(size_t at, Instruction in) {
-    out_.program.insert(out_.program.begin() + static_cast<std::ptrdiff_t>(at), in);
-  }
+  void insert(size_t at, Instruction in) { out_.program.insert(out_.program.begin() + static_cast<std::ptrdiff_t>(at), in); }
   static int32_t rel(size_t to, size_t from) { return static_cast<int32_t>(to) - static_cast<int32_t>(from); }
   uint8_t fold(uint8_t c) const { return ignoreCase_ ? locale_.toUpper(c) : c; }
 
@@ -90,9 +88,7 @@ class Compiler {
         case '\\':
           if (++i_ >= p_.size()) return false;
           [[fallthrough]];
-        default:
-          emit({Op::Char, fold(static_cast<uint8_t>(p_[i_]))});
-          ++i_;
+        default: emit({Op::Char, fold(static_cast<uint8_t>(p_[i_]))}); ++i_;
       }
     }
     // A '}' closes a group only inside one.
@@ -219,8 +215,7 @@ int64_t CompiledRegex::search(std::string_view text) const {
     for (const Thread& t : current) {
       if (best >= 0 && t.start >= best) continue;
       const Instruction& in = program[t.pc];
-      const bool ok = (in.op == Op::Char && in.ch == folded) || in.op == Op::Any ||
-                      (in.op == Op::Set && sets[static_cast<size_t>(in.x)][c]);
+      const bool ok = (in.op == Op::Char && in.ch == folded) || in.op == Op::Any || (in.op == Op::Set && sets[static_cast<size_t>(in.x)][c]);
       if (ok) add(next, t.pc + 1, t.start, i + 1);
     }
     std::swap(current, next);
@@ -242,8 +237,7 @@ std::shared_ptr<const CompiledRegex> cachedRegex(std::string_view pattern, bool 
     if (cache.filled && cache.ignoreCase == ignoreCase && cache.pattern == pattern) return cache.compiled;
   }
   std::optional<CompiledRegex> r = CompiledRegex::compile(pattern, ignoreCase);
-  std::shared_ptr<const CompiledRegex> compiled =
-      r ? std::make_shared<const CompiledRegex>(std::move(*r)) : nullptr;
+  std::shared_ptr<const CompiledRegex> compiled = r ? std::make_shared<const CompiledRegex>(std::move(*r)) : nullptr;
   std::lock_guard lock(cache.mutex);
   cache.pattern.assign(pattern);
   cache.ignoreCase = ignoreCase;

@@ -16,8 +16,8 @@ namespace {
 
 std::string_view operatorText(uint8_t op) {
   static constexpr std::array<std::string_view, 22> kTexts = {
-      "", "", " ^ ", " * ", " / ", " % ", "-", " + ", " - ", " & ", " = ",
-      " <> ", " < ", " > ", " <= ", " >= ", "NOT ", " AND ", " OR ", " XOR ", ", ", " : "};
+      "",     "",    " ^ ", " * ",  " / ",  " % ",  "-",     " + ",  " - ",   " & ", " = ",
+      " <> ", " < ", " > ", " <= ", " >= ", "NOT ", " AND ", " OR ", " XOR ", ", ",  " : "};
   return op < kTexts.size() ? kTexts[op] : std::string_view{};
 }
 
@@ -136,13 +136,9 @@ class SqlWriter {
     }
   }
 
-  const Node* arg(const Node& call, uint32_t i) const {
-    return i < call.rhs ? &e_.nodes[e_.links[call.lhs + i]] : nullptr;
-  }
+  const Node* arg(const Node& call, uint32_t i) const { return i < call.rhs ? &e_.nodes[e_.links[call.lhs + i]] : nullptr; }
   static bool isWhole(const Node* n, int64_t v) { return n && n->kind == NodeKind::Whole && n->whole == v; }
-  static bool isConstant(const Node& n) {
-    return n.kind == NodeKind::Whole || n.kind == NodeKind::Real || n.kind == NodeKind::Text;
-  }
+  static bool isConstant(const Node& n) { return n.kind == NodeKind::Whole || n.kind == NodeKind::Real || n.kind == NodeKind::Text; }
   static double constantValue(const Node& n, const Expression& e) {
     return n.kind == NodeKind::Whole ? double(n.whole) : n.kind == NodeKind::Real ? n.real : realFromText(e.texts[n.text]);
   }
@@ -156,8 +152,8 @@ class SqlWriter {
     if (call->kind != NodeKind::Call) {
       std::swap(call, constant);
       // The constant stands first: mirror the relation.
-      static constexpr uint8_t kMirror[] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, kOpEqual, kOpNotEqual,
-                                            kOpGreater, kOpLess, kOpGreaterEqual, kOpLessEqual};
+      static constexpr uint8_t kMirror[] = {0,           0, 0, 0, 0, 0, 0, 0, 0, 0, kOpEqual, kOpNotEqual, kOpGreater, kOpLess, kOpGreaterEqual,
+                                            kOpLessEqual};
       op = kMirror[op];
     }
     if (call->kind != NodeKind::Call || !isConstant(*constant)) return false;
@@ -176,8 +172,7 @@ class SqlWriter {
     if (!want) return false;
     if (name == "INSTRING") {
       const Node* pattern = arg(*call, 0);
-      if (!pattern || pattern->kind != NodeKind::Text || !isWhole(arg(*call, 2), 1) || !isWhole(arg(*call, 3), 1))
-        return false;
+      if (!pattern || pattern->kind != NodeKind::Text || !isWhole(arg(*call, 2), 1) || !isWhole(arg(*call, 3), 1)) return false;
       like(e_.links[call->lhs + 1], !*want, false, "%" + e_.texts[pattern->text] + "%");
       return true;
     }
@@ -244,8 +239,6 @@ class SqlWriter {
 
 }  // namespace
 
-void renderSql(const Expression& tree, std::string& out, bool sortExpression) {
-  SqlWriter(tree, out).top(tree.root, sortExpression);
-}
+void renderSql(const Expression& tree, std::string& out, bool sortExpression) { SqlWriter(tree, out).top(tree.root, sortExpression); }
 
 }  // namespace tamsil

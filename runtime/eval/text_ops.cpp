@@ -17,8 +17,7 @@ namespace {
 
 // Stack lengths and positions are 32-bit; longer texts are seen through their first 2^31 bytes.
 int32_t to32(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                   std::numeric_limits<int32_t>::max()));
+  return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 void push(std::string_view t) { PushText(t.data(), to32(static_cast<int64_t>(t.size()))); }
 

@@ -13,7 +13,7 @@ namespace tamsil::textops {
 
 enum class Justify : int { Left = 0, Right = 1, Center = 2 };
 
-std::string clip(std::string_view text);                          // CLIP
+std::string clip(std::string_view text);                                  // CLIP
 std::string justify(std::string_view text, Justify mode, int64_t width);  // width -1: own length
 std::string sub(std::string_view text, int64_t start, int64_t length);    // length -1: the rest
 std::string repeat(std::string_view text, int64_t length);

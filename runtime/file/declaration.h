@@ -11,14 +11,14 @@ namespace tamsil::file {
 
 struct FieldDeclaration {
   std::string label;
-  int type = 0;                 // data type code (codes.h)
-  std::uint32_t offset = 0;     // byte offset in the record
-  std::uint32_t size = 0;       // bytes of one element (characters for the string types)
+  int type = 0;                          // data type code (codes.h)
+  std::uint32_t offset = 0;              // byte offset in the record
+  std::uint32_t size = 0;                // bytes of one element (characters for the string types)
   std::uint32_t digits = 0, places = 0;  // DECIMAL and PDECIMAL
-  std::string picture;          // string types declared with a picture instead of a size
-  std::uint32_t dim = 0;        // elements; 0 or 1 for a single value
-  std::string over;             // label of the field this one lies over
-  std::string name;             // external name
+  std::string picture;                   // string types declared with a picture instead of a size
+  std::uint32_t dim = 0;                 // elements; 0 or 1 for a single value
+  std::string over;                      // label of the field this one lies over
+  std::string name;                      // external name
 };
 
 struct KeyDeclaration {

@@ -23,13 +23,11 @@ std::string declarationMessageText(DeclarationCategory category, DeclarationSide
 // The detail "CATEGORY : item : name : S00001". An empty item name is replaced by the name the
 // message fixes for side D ("LABEL", "TYPE", "DIM", "SIZE", "MEMO/BLOB", "BINARY", "KEY"), else
 // "UNKNOWN".
-std::string declarationDetail(DeclarationCategory category, DeclarationSide side, int itemNumber,
-                              std::string_view itemName, int index);
+std::string declarationDetail(DeclarationCategory category, DeclarationSide side, int itemNumber, std::string_view itemName, int index);
 
 // Posts 47 ("Invalid Record Declaration") with the detail as the error text, and the detail and
 // the message text as the driver's error code and message (what FILEERRORCODE and FILEERROR
 // read); returns 47 for the caller to return. Already posted: the caller must not post again.
-int declarationError(DeclarationCategory category, DeclarationSide side, int itemNumber,
-                     std::string_view itemName, int index);
+int declarationError(DeclarationCategory category, DeclarationSide side, int itemNumber, std::string_view itemName, int index);
 
 }  // namespace tamsil::file

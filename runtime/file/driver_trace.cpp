@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <map>
 
+#include "platform/ascii.h"
 #include "runtime/core/error_state.h"
 #include "runtime/file/codes.h"
 #include "runtime/file/trace_format.h"
@@ -12,12 +13,7 @@ namespace tamsil::file {
 
 namespace {
 
-bool equalsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
-  return true;
-}
+using platform::ascii::equalsNoCase;
 
 std::string_view trimmed(std::string_view s) {
   while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
@@ -53,8 +49,7 @@ bool applyTraceCommand(std::string_view command, const TraceSettings& driverSett
   return true;
 }
 
-DriverTrace::DriverTrace(std::string driverName, TraceSettings settings)
-    : driverName_(std::move(driverName)), settings_(std::move(settings)) {}
+DriverTrace::DriverTrace(std::string driverName, TraceSettings settings) : driverName_(std::move(driverName)), settings_(std::move(settings)) {}
 
 std::shared_ptr<TraceLog> DriverTrace::logFor(const FileTraceOptions& options) {
   if (options.on && !options.logFile.empty()) return openTraceLog(options.logFile, settings_.flush);
@@ -84,8 +79,7 @@ DriverTrace& driverTrace(std::string_view driverName) {
   std::lock_guard lock(mutex);
   auto it = traces.find(driverName);
   if (it == traces.end())
-    it = traces.emplace(std::string(driverName),
-                        std::make_unique<DriverTrace>(std::string(driverName), readTraceSettings(driverName))).first;
+    it = traces.emplace(std::string(driverName), std::make_unique<DriverTrace>(std::string(driverName), readTraceSettings(driverName))).first;
   return *it->second;
 }
 
@@ -96,10 +90,12 @@ std::string timeTakenText(std::chrono::nanoseconds elapsed) {
   return buf;
 }
 
-OperationTrace::OperationTrace(DriverTrace& trace, const TracedFile& file, int operation,
-                               std::span<const std::intptr_t> args)
-    : log_(trace.logFor(file.options)), details_(trace.detailsFor(file.options)), file_(file),
-      operation_(operation), start_(std::chrono::steady_clock::now()) {
+OperationTrace::OperationTrace(DriverTrace& trace, const TracedFile& file, int operation, std::span<const std::intptr_t> args)
+    : log_(trace.logFor(file.options)),
+      details_(trace.detailsFor(file.options)),
+      file_(file),
+      operation_(operation),
+      start_(std::chrono::steady_clock::now()) {
   if (!log_) return;
   const std::string label = file.declaration ? file.declaration->label : std::string();
   if (details_ && file.declaration && trace.firstSight(*file.declaration))
@@ -113,10 +109,8 @@ OperationTrace::~OperationTrace() {
   if (!log_) return;
   const ErrorState& error = currentErrorState();
   std::string line;
-  if (error.code == 90)
-    line = "Error: " + error.driverCode + " " + error.driverText;
-  else if (error.code != 0)
-    line = "Error: " + std::to_string(error.code) + " " + std::string(trimmed(error.text));
+  if (error.code == 90) line = "Error: " + error.driverCode + " " + error.driverText;
+  else if (error.code != 0) line = "Error: " + std::to_string(error.code) + " " + std::string(trimmed(error.text));
   log_->writeLine(line + timeTakenText(std::chrono::steady_clock::now() - start_));
   if (!details_ || !file_.declaration) return;
   if (listsRecord(operation_))

@@ -7,11 +7,11 @@
 
 namespace tamsil::file {
 
-inline constexpr int kErrorUnknown = 81;           // "Unknown Error Posted"
-inline constexpr int kErrorFileSystem = 90;        // "File System Error": the driver's own error
-inline constexpr int kErrorBadDeclaration = 47;    // "Invalid Record Declaration"
-inline constexpr int kErrorUnsupported = 80;       // "Unsupported File Driver Function"
-inline constexpr int kOsErrorBase = 300;           // 300 + an operating-system error number
+inline constexpr int kErrorUnknown = 81;         // "Unknown Error Posted"
+inline constexpr int kErrorFileSystem = 90;      // "File System Error": the driver's own error
+inline constexpr int kErrorBadDeclaration = 47;  // "Invalid Record Declaration"
+inline constexpr int kErrorUnsupported = 80;     // "Unsupported File Driver Function"
+inline constexpr int kOsErrorBase = 300;         // 300 + an operating-system error number
 
 // The text of a runtime message number: a TSLMSGn setting when the settings file gives one, else
 // the file error texts (2..100), the operating-system texts (301..391), or "Unknown Error

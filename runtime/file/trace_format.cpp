@@ -9,14 +9,11 @@ namespace tamsil::file {
 
 namespace {
 
-constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 bool isStringType(int type) { return type == TypeString || type == TypeCString || type == TypePString; }
 
-std::string quoted(std::string_view keyword, std::string_view value) {
-  return std::string(keyword) + "('" + std::string(value) + "')";
-}
+std::string quoted(std::string_view keyword, std::string_view value) { return std::string(keyword) + "('" + std::string(value) + "')"; }
 
 // A fixed-size little-endian number out of the record.
 template <class T>
@@ -55,8 +52,13 @@ std::string elementText(int type, const std::byte* p, std::uint32_t size) {
 std::uint32_t elementBytes(const FieldDeclaration& f) {
   switch (f.type) {
     case TypeByte: return 1;
-    case TypeShort: case TypeUShort: return 2;
-    case TypeLong: case TypeULong: case TypeDate: case TypeTime: case TypeSReal: return 4;
+    case TypeShort:
+    case TypeUShort: return 2;
+    case TypeLong:
+    case TypeULong:
+    case TypeDate:
+    case TypeTime:
+    case TypeSReal: return 4;
     case TypeReal: return 8;
     default: return f.size;
   }
@@ -109,10 +111,8 @@ std::vector<std::string> declarationLines(const FileDeclaration& file) {
       std::snprintf(buf, sizeof buf, "(%u,%u)", f.digits, f.places);
       text += buf;
     } else if (isStringType(f.type)) {
-      if (!f.picture.empty())
-        text += "(@" + f.picture + ")";
-      else
-        text += "(" + std::to_string(f.size) + ")";
+      if (!f.picture.empty()) text += "(@" + f.picture + ")";
+      else text += "(" + std::to_string(f.size) + ")";
     }
     if (f.dim > 1) text += ", DIM(" + std::to_string(f.dim) + ")";
     if (!f.over.empty()) text += ", OVER(" + f.over + ")";
@@ -127,20 +127,16 @@ std::vector<std::string> declarationLines(const FileDeclaration& file) {
 std::string dateValueText(std::uint32_t packed) {
   const unsigned day = packed & 0xFF, month = (packed >> 8) & 0xFF, year = packed >> 16;
   char buf[64];
-  if (day < 1 || day > 31 || month < 1 || month > 12)
-    std::snprintf(buf, sizeof buf, "Invalid date (%ld)", long(std::int32_t(packed)));
-  else
-    std::snprintf(buf, sizeof buf, "%02u %s %u (%ld)", day, kMonths[month - 1], year, long(std::int32_t(packed)));
+  if (day < 1 || day > 31 || month < 1 || month > 12) std::snprintf(buf, sizeof buf, "Invalid date (%ld)", long(std::int32_t(packed)));
+  else std::snprintf(buf, sizeof buf, "%02u %s %u (%ld)", day, kMonths[month - 1], year, long(std::int32_t(packed)));
   return buf;
 }
 
 std::string timeValueText(std::uint32_t packed) {
   const unsigned h = packed >> 24, m = (packed >> 16) & 0xFF, s = (packed >> 8) & 0xFF, cs = packed & 0xFF;
   char buf[64];
-  if (h >= 24 || m >= 60 || s >= 60)
-    std::snprintf(buf, sizeof buf, "Invalid time (%ld)", long(std::int32_t(packed)));
-  else
-    std::snprintf(buf, sizeof buf, "%02u:%02u:%02u.%02u (%ld)", h, m, s, cs, long(std::int32_t(packed)));
+  if (h >= 24 || m >= 60 || s >= 60) std::snprintf(buf, sizeof buf, "Invalid time (%ld)", long(std::int32_t(packed)));
+  else std::snprintf(buf, sizeof buf, "%02u:%02u:%02u.%02u (%ld)", h, m, s, cs, long(std::int32_t(packed)));
   return buf;
 }
 

@@ -34,11 +34,9 @@ std::shared_ptr<TraceLog> openTraceLog(const std::string& path, bool flush) {
   return log;
 }
 
-std::string tracePrefix(unsigned long processId, int threadNumber, int hours, int minutes, int seconds,
-                        int milliseconds) {
+std::string tracePrefix(unsigned long processId, int threadNumber, int hours, int minutes, int seconds, int milliseconds) {
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%lX(%d) %02d:%02d:%02d.%03d ", processId, threadNumber, hours, minutes,
-                seconds, milliseconds);
+  std::snprintf(buf, sizeof buf, "%lX(%d) %02d:%02d:%02d.%03d ", processId, threadNumber, hours, minutes, seconds, milliseconds);
   return buf;
 }
 
@@ -50,8 +48,7 @@ std::string tracePrefixNow() {
   localtime_r(&t, &local);
   const int ms = int(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
   const ThreadContext* context = currentThreadContext();
-  return tracePrefix((unsigned long)getpid(), context ? context->number : 0, local.tm_hour, local.tm_min,
-                     local.tm_sec, ms);
+  return tracePrefix((unsigned long)getpid(), context ? context->number : 0, local.tm_hour, local.tm_min, local.tm_sec, ms);
 }
 
 }  // namespace tamsil::file

@@ -33,8 +33,7 @@ std::shared_ptr<TraceLog> openTraceLog(const std::string& path, bool flush);
 
 // The line prefix: process id in hexadecimal, "(", the runtime thread number, ") ", the local
 // time "hh:mm:ss.mmm" and a blank: "1A4(1) 09:05:03.007 ".
-std::string tracePrefix(unsigned long processId, int threadNumber, int hours, int minutes, int seconds,
-                        int milliseconds);
+std::string tracePrefix(unsigned long processId, int threadNumber, int hours, int minutes, int seconds, int milliseconds);
 // The prefix for the calling thread now.
 std::string tracePrefixNow();
 

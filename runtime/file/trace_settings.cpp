@@ -5,15 +5,14 @@
 #include <iterator>
 #include <mutex>
 
-#include "platform/profile.h"
-#include "platform/registry.h"
+#include "platform/system/profile.h"
+#include "platform/system/registry.h"
 
 namespace tamsil::file {
 
 namespace {
 
-constexpr std::string_view kRoots[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
-                                       "HKEY_USERS"};
+constexpr std::string_view kRoots[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS"};
 constexpr std::size_t kMaxTraceFile = 260;
 
 struct State {
@@ -26,9 +25,7 @@ State& state() {
   return s;
 }
 
-bool isOn(const std::optional<std::string>& value) {
-  return value && std::strtol(value->c_str(), nullptr, 10) != 0;
-}
+bool isOn(const std::optional<std::string>& value) { return value && std::strtol(value->c_str(), nullptr, 10) != 0; }
 
 // A registry value as text: a string as stored, a number in decimal; nothing when absent.
 std::optional<std::string> registryValue(std::string_view root, const std::string& subkey, const char* name) {

@@ -1,7 +1,7 @@
 #include "runtime/value/calendar.h"
 
-#include <ctime>
 #include <cstdlib>
+#include <ctime>
 #include <string_view>
 
 #include "runtime/value/locale.h"
@@ -15,9 +15,7 @@ constexpr int kDaysBeforeMonth[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 27
 constexpr int64_t leapsThrough(int64_t y) { return y / 4 + y / 400 - y / 100; }
 
 // Day number of 1 January of year y (the calendar's origin is 28 December 1800, day 0).
-constexpr int64_t firstDayOfYear(int64_t y) {
-  return 365 * y + leapsThrough(y - 1) - leapsThrough(1800) - 657'361;
-}
+constexpr int64_t firstDayOfYear(int64_t y) { return 365 * y + leapsThrough(y - 1) - leapsThrough(1800) - 657'361; }
 static_assert(firstDayOfYear(1801) == kFirstDay);
 static_assert(firstDayOfYear(2000) == 72'687);
 
@@ -63,15 +61,12 @@ int32_t dayNumber(int month, int day, int year, int window, int current) {
   y += (month - 1) / 12;
   const int m = (month - 1) % 12 + 1;
   if (y < 1801 || y > 9999) return -1;
-  const int64_t first = firstDayOfYear(y) + kDaysBeforeMonth[m - 1] +
-                        (m > 2 && isLeapYear(int(y)) ? 1 : 0);
+  const int64_t first = firstDayOfYear(y) + kDaysBeforeMonth[m - 1] + (m > 2 && isLeapYear(int(y)) ? 1 : 0);
   const int64_t result = first + int64_t(day) - 1;
   return result < kFirstDay || result > kLastDay ? -1 : int32_t(result);
 }
 
-int32_t dayNumber(int month, int day, int year, int window) {
-  return dayNumber(month, day, year, window, loadLocale().currentYear);
-}
+int32_t dayNumber(int month, int day, int year, int window) { return dayNumber(month, day, year, window, loadLocale().currentYear); }
 
 CivilDate splitDay(int32_t d) {
   if (!isValidDay(d)) return {};
@@ -80,10 +75,10 @@ CivilDate splitDay(int32_t d) {
   constexpr int64_t kMarch1Year0 = 657'738;  // days from 1 March of year 0 to 28 December 1800
   const int64_t z = d + kMarch1Year0;
   const int64_t era = z / 146'097;
-  const int64_t doe = z - era * 146'097;                                       // [0, 146096]
+  const int64_t doe = z - era * 146'097;                                         // [0, 146096]
   const int64_t yoe = (doe - doe / 1'460 + doe / 36'524 - doe / 146'096) / 365;  // [0, 399]
-  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);                  // [0, 365]
-  const int64_t mp = (5 * doy + 2) / 153;                                      // March = 0
+  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);                   // [0, 365]
+  const int64_t mp = (5 * doy + 2) / 153;                                        // March = 0
   const int day = int(doy - (153 * mp + 2) / 5 + 1);
   const int month = int(mp < 10 ? mp + 3 : mp - 9);
   return {int(yoe + era * 400 + (month <= 2 ? 1 : 0)), month, day};
@@ -113,13 +108,11 @@ int32_t unpackDate(uint32_t packed) {
 
 uint32_t packTime(int32_t time) {
   const ClockTime c = splitTime(time);
-  return uint32_t(c.hours) << 24 | uint32_t(c.minutes) << 16 | uint32_t(c.seconds) << 8 |
-         uint32_t(c.hundredths);
+  return uint32_t(c.hours) << 24 | uint32_t(c.minutes) << 16 | uint32_t(c.seconds) << 8 | uint32_t(c.hundredths);
 }
 
 int32_t unpackTime(uint32_t packed) {
-  const int h = int(packed >> 24), m = int(packed >> 16 & 0xFF), s = int(packed >> 8 & 0xFF),
-            c = int(packed & 0xFF);
+  const int h = int(packed >> 24), m = int(packed >> 16 & 0xFF), s = int(packed >> 8 & 0xFF), c = int(packed & 0xFF);
   if (packed == 0) return 0;
   if (h > 23 || m > 59 || s > 59 || c > 99) return -1;
   return timeNumber(h, m, s, c);
@@ -130,8 +123,7 @@ int32_t today() {
     const std::string_view s = fixed;
     if (s.size() == 10 && s[4] == '-' && s[7] == '-') {
       const int y = fixedNumber(s, 0, 4), m = fixedNumber(s, 5, 2), d = fixedNumber(s, 8, 2);
-      if (y >= 1801 && m >= 1 && m <= 12 && d >= 1 && d <= daysInMonth(y, m))
-        return dayNumber(m, d, y, kDefaultCenturyWindow, y);
+      if (y >= 1801 && m >= 1 && m <= 12 && d >= 1 && d <= daysInMonth(y, m)) return dayNumber(m, d, y, kDefaultCenturyWindow, y);
     }
   }
   std::tm now{};

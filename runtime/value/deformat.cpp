@@ -51,8 +51,9 @@ std::string deformatPositions(std::string_view text, const CompiledPicture& p) {
     }
     // A '-' or '(' anywhere makes the value negative, except where it is the position's own
     // literal (the '(' and '-' of "(###)###-####" are not signs).
-    const bool ownCharacter = (t.cls == TokenClass::kLiteral || t.cls == TokenClass::kSeparator ||
-                               t.cls == TokenClass::kCurrency || t.cls == TokenClass::kGroup) && c == t.ch;
+    const bool ownCharacter =
+        (t.cls == TokenClass::kLiteral || t.cls == TokenClass::kSeparator || t.cls == TokenClass::kCurrency || t.cls == TokenClass::kGroup) &&
+        c == t.ch;
     if (!keyIn && !ownCharacter) {
       if (c == '-' || c == '(') negative = true;
       else if (c == '+') negative = false;
@@ -90,8 +91,12 @@ std::string deformatCalendar(std::string_view text, const CompiledPicture& p) {
     const TokenClass cls = p.tokens[k].cls;
     const size_t end = size_t(runEnd(p, k));
     switch (cls) {
-      case TokenClass::kMonth: case TokenClass::kDay: case TokenClass::kYear:
-      case TokenClass::kHour: case TokenClass::kMinute: case TokenClass::kSecond: {
+      case TokenClass::kMonth:
+      case TokenClass::kDay:
+      case TokenClass::kYear:
+      case TokenClass::kHour:
+      case TokenClass::kMinute:
+      case TokenClass::kSecond: {
         int value = 0, digits = 0;
         for (size_t pos = k; pos < end && i < text.size(); ++pos, ++i) {
           if (isDigit(text[i])) value = value * 10 + (text[i] - '0'), ++digits;
@@ -127,8 +132,7 @@ std::string deformatCalendar(std::string_view text, const CompiledPicture& p) {
   auto get = [&](TokenClass c) { return field[size_t(c)]; };
   if (p.kind == PictureKind::kDate) {
     const int day = p.pictureNumber >= 13 && p.pictureNumber <= 16 ? 1 : get(TokenClass::kDay);
-    return std::to_string(dayNumber(get(TokenClass::kMonth), day, get(TokenClass::kYear), p.centuryWindow,
-                                    locale.currentYear));
+    return std::to_string(dayNumber(get(TokenClass::kMonth), day, get(TokenClass::kYear), p.centuryWindow, locale.currentYear));
   }
   int hours = get(TokenClass::kHour);
   if (pm && hours != 12) hours += 12;

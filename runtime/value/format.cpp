@@ -14,8 +14,7 @@ namespace {
 int64_t wholePart(const DecimalDigits& d) {
   if (!d.finite || d.pointPos > 12) return std::numeric_limits<int64_t>::min();
   int64_t v = 0;
-  for (int64_t i = 0; i < d.pointPos; ++i)
-    v = v * 10 + (i < int64_t(d.digits.size()) ? d.digits[size_t(i)] - '0' : 0);
+  for (int64_t i = 0; i < d.pointPos; ++i) v = v * 10 + (i < int64_t(d.digits.size()) ? d.digits[size_t(i)] - '0' : 0);
   return d.negative ? -v : v;
 }
 
@@ -66,8 +65,7 @@ FormattedText format(double value, const CompiledPicture& p) {
     return out;
   }
   // Day and time numbers are whole: skip the digit string when the double already is one.
-  if ((p.kind == PictureKind::kDate || p.kind == PictureKind::kTime) && value == std::trunc(value) &&
-      std::fabs(value) < 1e12) {
+  if ((p.kind == PictureKind::kDate || p.kind == PictureKind::kTime) && value == std::trunc(value) && std::fabs(value) < 1e12) {
     if (p.kind == PictureKind::kDate) formatDate(int64_t(value), p, out);
     else formatTime(int64_t(value), p, out);
     return out;

@@ -54,8 +54,7 @@ void formatDate(int64_t day, const CompiledPicture& p, FormattedText& out) {
     } else if (cls == TokenClass::kMonthName) {
       const LocaleData& locale = loadLocale();
       const bool full = p.pictureNumber == 4 || p.pictureNumber == 18;
-      const std::string& name = full ? locale.monthNames[size_t(c.month - 1)]
-                                     : locale.monthAbbreviations[size_t(c.month - 1)];
+      const std::string& name = full ? locale.monthNames[size_t(c.month - 1)] : locale.monthAbbreviations[size_t(c.month - 1)];
       for (int k = i; k < end; ++k) {
         if (size_t(k - i) >= name.size()) {
           dropAt[dropped++] = k;

@@ -16,7 +16,7 @@ struct ShownDigits {
   int integerCount = 0;  // may exceed the picture's positions: overflow
   char decimals[kMaxPositions];
   int decimalCount = 0;
-  int exponent = 0;      // scientific pictures: the shown exponent
+  int exponent = 0;  // scientific pictures: the shown exponent
   bool overflow = false;
   bool zero = true;
 };
@@ -99,8 +99,7 @@ void formatNumber(const DecimalDigits& value, const CompiledPicture& p, Formatte
   const Token* t = p.tokens.data();
 
   const NumberShape& shape = p.shape;
-  const int point = shape.point, expSign = shape.expSign, integerDigits = shape.integerDigits,
-            groups = shape.groups, decimals = shape.decimals;
+  const int point = shape.point, expSign = shape.expSign, integerDigits = shape.integerDigits, groups = shape.groups, decimals = shape.decimals;
   const bool blankFill = shape.blankFill;
   if (integerDigits + decimals == 0 && p.kind == PictureKind::kPattern) return;
 

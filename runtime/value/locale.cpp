@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/profile.h"
+#include "platform/system/profile.h"
 #include "runtime/value/calendar.h"
 #include "runtime/value/codepage.h"
 #include "runtime/value/picture_layout.h"
@@ -11,9 +11,8 @@
 namespace tamsil {
 namespace {
 
-constexpr const char* kMonthNames[12] = {"January", "February", "March",     "April",
-                                         "May",     "June",     "July",      "August",
-                                         "September", "October", "November", "December"};
+constexpr const char* kMonthNames[12] = {"January", "February", "March",     "April",   "May",      "June",
+                                         "July",    "August",   "September", "October", "November", "December"};
 constexpr size_t kMaxMonthName = 12;
 constexpr size_t kAbbreviation = 3;
 constexpr size_t kAmPmLength = 2;
@@ -177,8 +176,7 @@ std::optional<std::string_view> messageOverride(int n) {
 
 std::optional<std::string_view> buttonCaptionOverride(int index) {
   const LocaleData& l = loadLocale();
-  if (index < 0 || size_t(index) >= l.buttonCaptions.size() || l.buttonCaptions[size_t(index)].empty())
-    return std::nullopt;
+  if (index < 0 || size_t(index) >= l.buttonCaptions.size() || l.buttonCaptions[size_t(index)].empty()) return std::nullopt;
   return std::string_view(l.buttonCaptions[size_t(index)]);
 }
 

@@ -31,29 +31,29 @@ enum class ValueKind : uint8_t {
 
 // The class of one position; the numbers are part of the compiled form that callers may store.
 enum class TokenClass : uint8_t {
-  kLiteral = 0,         // shown as is; dropped by DEFORMAT
-  kGroup = 1,           // grouping character, shown only after a digit
-  kDecimal = 2,         // the decimal point
-  kDigit = 3,           // digit position that always shows (fill '0' or '*')
-  kDigitBlank = 4,      // digit position showing a blank for a leading zero
-  kSign = 5,            // '-', '(' or ')': shown only for negative values
-  kCurrency = 6,        // one character of the currency text
+  kLiteral = 0,     // shown as is; dropped by DEFORMAT
+  kGroup = 1,       // grouping character, shown only after a digit
+  kDecimal = 2,     // the decimal point
+  kDigit = 3,       // digit position that always shows (fill '0' or '*')
+  kDigitBlank = 4,  // digit position showing a blank for a leading zero
+  kSign = 5,        // '-', '(' or ')': shown only for negative values
+  kCurrency = 6,    // one character of the currency text
   kMonth = 7,
   kDay = 8,
   kYear = 9,
-  kMonthName = 10,      // one letter of the month name
+  kMonthName = 10,  // one letter of the month name
   kHour = 11,
   kMinute = 12,
   kSecond = 13,
-  kKeyAlpha = 14,       // key-in '@'
-  kKeyUpper = 15,       // key-in '^'
-  kKeyLower = 16,       // key-in '_'
-  kKeyAny = 17,         // key-in '?'
-  kSeparator = 19,      // date or time separator, replaceable by the picture's separator letter
-  kAmPm = 20,           // first letter of AM/PM here, the second in the next position
-  kExpSign = 21,        // exponent sign
-  kImpliedDecimal = 22, // 'V': not shown, but places the point for DEFORMAT
-  kKeyStop = 23,        // key-in '|'
+  kKeyAlpha = 14,        // key-in '@'
+  kKeyUpper = 15,        // key-in '^'
+  kKeyLower = 16,        // key-in '_'
+  kKeyAny = 17,          // key-in '?'
+  kSeparator = 19,       // date or time separator, replaceable by the picture's separator letter
+  kAmPm = 20,            // first letter of AM/PM here, the second in the next position
+  kExpSign = 21,         // exponent sign
+  kImpliedDecimal = 22,  // 'V': not shown, but places the point for DEFORMAT
+  kKeyStop = 23,         // key-in '|'
 };
 
 struct Token {
@@ -79,12 +79,12 @@ struct NumberShape {
 struct CompiledPicture {
   PictureKind kind = PictureKind::kNumeric;
   ValueKind valueKind = ValueKind::kText;
-  bool blankWhenZero = false;   // trailing 'B'
-  uint8_t count = 0;            // positions: the width of the formatted text
-  uint8_t centuryWindow = 0;    // dates: years back from the current year a two-digit year may lie
-  uint8_t pictureNumber = 0;    // dates 1..18, times 1..8
+  bool blankWhenZero = false;  // trailing 'B'
+  uint8_t count = 0;           // positions: the width of the formatted text
+  uint8_t centuryWindow = 0;   // dates: years back from the current year a two-digit year may lie
+  uint8_t pictureNumber = 0;   // dates 1..18, times 1..8
   std::array<Token, kMaxPositions> tokens{};
-  NumberShape shape;            // @N, @E and @P only
+  NumberShape shape;  // @N, @E and @P only
 
   bool valid() const { return count != 0; }
   const Token* begin() const { return tokens.data(); }

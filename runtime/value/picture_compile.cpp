@@ -113,14 +113,13 @@ constexpr std::string_view kDecimalLetters = ".`_vV";
 // "[grouping letter] [decimal letter decimals]" after the size of @N and @E. A letter not followed
 // by digits is the grouping letter; a second such letter is an error.
 struct PointPart {
-  char group = 0;     // the grouping letter, 0 when absent
-  char decimal = 0;   // the decimal letter, 0 when absent
+  char group = 0;    // the grouping letter, 0 when absent
+  char decimal = 0;  // the decimal letter, 0 when absent
   int decimals = 0;
 };
 std::optional<PointPart> readPointPart(Cursor& c, std::string_view decimalLetters) {
   PointPart r;
-  if (kGroupLetters.find(c.peek()) != std::string_view::npos && c.peek() != '\0' &&
-      !Cursor::isDigit(c.peek(1)))
+  if (kGroupLetters.find(c.peek()) != std::string_view::npos && c.peek() != '\0' && !Cursor::isDigit(c.peek(1)))
     r.group = c.takeAny(kGroupLetters);
   if (decimalLetters.find(c.peek()) != std::string_view::npos && c.peek() != '\0') {
     if (!Cursor::isDigit(c.peek(1))) return std::nullopt;
@@ -156,16 +155,14 @@ bool compileNumber(Cursor& c, CompiledPicture& p) {
   if (!c.atEnd()) return false;
 
   const bool implied = point->decimal == 'v' || point->decimal == 'V';
-  const int fixed = int(before->size() + after.size()) + (lead ? 1 : 0) + (trail ? 1 : 0) +
-                    (point->decimals > 0 ? 1 + point->decimals : 0);
+  const int fixed = int(before->size() + after.size()) + (lead ? 1 : 0) + (trail ? 1 : 0) + (point->decimals > 0 ? 1 + point->decimals : 0);
   if (*size < fixed) return false;
   const int integerPositions = *size - fixed;
 
   char group = 0;
   if (point->group) group = separatorChar(point->group);
   else if (fill == 0 || fill == '*') group = point->decimal == '`' ? '.' : ',';
-  const Token digit = fill == '0' || fill == '*' ? Token{fill, TokenClass::kDigit}
-                                                 : Token{' ', TokenClass::kDigitBlank};
+  const Token digit = fill == '0' || fill == '*' ? Token{fill, TokenClass::kDigit} : Token{' ', TokenClass::kDigitBlank};
 
   p.kind = PictureKind::kNumeric;
   p.valueKind = ValueKind::kDecimal;
@@ -302,18 +299,25 @@ CompiledPicture compilePicture(std::string_view text) {
   Cursor c(text.substr(1));
   bool ok = false;
   switch (text[0]) {
-    case 'S': case 's': ok = compileString(c, p); break;
-    case 'D': case 'd': ok = compileDate(c, p); break;
-    case 'T': case 't': ok = compileTime(c, p); break;
-    case 'N': case 'n': ok = compileNumber(c, p); break;
-    case 'E': case 'e': ok = compileScientific(c, p); break;
-    case 'P': case 'p': case 'K': case 'k': ok = compilePattern(text, text[0], p); break;
+    case 'S':
+    case 's': ok = compileString(c, p); break;
+    case 'D':
+    case 'd': ok = compileDate(c, p); break;
+    case 'T':
+    case 't': ok = compileTime(c, p); break;
+    case 'N':
+    case 'n': ok = compileNumber(c, p); break;
+    case 'E':
+    case 'e': ok = compileScientific(c, p); break;
+    case 'P':
+    case 'p':
+    case 'K':
+    case 'k': ok = compilePattern(text, text[0], p); break;
     default: break;
   }
   if (!ok) return {};
   p.blankWhenZero = blankWhenZero;
-  if (p.kind == PictureKind::kNumeric || p.kind == PictureKind::kScientific || p.kind == PictureKind::kPattern)
-    p.shape = shapeOf(p);
+  if (p.kind == PictureKind::kNumeric || p.kind == PictureKind::kScientific || p.kind == PictureKind::kPattern) p.shape = shapeOf(p);
   return p;
 }
 

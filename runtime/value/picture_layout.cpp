@@ -14,10 +14,10 @@ namespace {
 //   / :    separator showing the given separator character;  ~ separator showing a blank
 //   other  a literal
 constexpr std::string_view kDateLayouts[] = {
-    "mM/DD/YY",     "mM/DD/YYYY",   "NNN dD,YYYY", "NNNNNNNNNNNN dD, YYYY",
-    "dD/MM/YY",     "dD/MM/YYYY",   "dD~NNN~YY",   "dD~NNN~YYYY",
-    "YY/MM/DD",     "YYYY/MM/DD",   "YYMMDD",      "YYYYMMDD",
-    "MM/YY",        "MM/YYYY",      "YY/MM",       "YYYY/MM",
+    "mM/DD/YY", "mM/DD/YYYY", "NNN dD,YYYY", "NNNNNNNNNNNN dD, YYYY",
+    "dD/MM/YY", "dD/MM/YYYY", "dD~NNN~YY",   "dD~NNN~YYYY",
+    "YY/MM/DD", "YYYY/MM/DD", "YYMMDD",      "YYYYMMDD",
+    "MM/YY",    "MM/YYYY",    "YY/MM",       "YYYY/MM",
 };
 constexpr std::string_view kTimeLayouts[] = {
     "hH:II", "hHII", "hH:IIXx", "hH:II:SS", "hHIISS", "hH:II:SSXx",
@@ -101,8 +101,7 @@ CompiledPicture localeShortDatePicture(std::string_view format) {
   const size_t y = findUnquoted(format, 'y');
   const std::string_view year = y != std::string_view::npos && runLength(format, y) >= 3 ? "YYYY" : "YY";
   char sep = '/';
-  if (const size_t last = format.rfind('M'); last != std::string_view::npos && last + 1 < format.size())
-    sep = format[last + 1];
+  if (const size_t last = format.rfind('M'); last != std::string_view::npos && last + 1 < format.size()) sep = format[last + 1];
   std::string layout;
   const char first = format.empty() ? 'M' : format[0];
   if (first == 'd') layout = std::string(day) + "/" + std::string(month) + "/" + std::string(year);

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/ascii.h"
 #include "runtime/value/codepage.h"
 
 namespace tamsil {
@@ -71,12 +72,7 @@ std::vector<RawSetting> readLines(std::string_view text) {
   return out;
 }
 
-bool equalsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (upper(a[i]) != upper(b[i])) return false;
-  return true;
-}
+using platform::ascii::equalsNoCase;
 
 // A value that is one text rather than a list: the first quoted item when quoted, else as is
 // (a message text may hold commas).

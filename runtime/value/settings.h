@@ -19,18 +19,18 @@
 namespace tamsil {
 
 struct Settings {
-  bool oem = false;                                    // TSLCHARSET=OEM
-  std::optional<std::string> collationSequence;        // TSLCOLSEQ, commas included
-  std::optional<std::vector<std::string>> caseLists;   // TSLCASE
-  std::vector<std::string> monthNames;                 // TSLMONTH
+  bool oem = false;                                   // TSLCHARSET=OEM
+  std::optional<std::string> collationSequence;       // TSLCOLSEQ, commas included
+  std::optional<std::vector<std::string>> caseLists;  // TSLCASE
+  std::vector<std::string> monthNames;                // TSLMONTH
   std::vector<std::string> monthAbbreviations;        // TSLMON
-  std::optional<std::vector<std::string>> amPm;        // TSLAMPM
-  std::vector<std::string> digraphs;                   // TSLDIGRAPH
-  std::vector<std::string> buttonCaptions;             // TSLBUTTON, in button order
-  bool longFileNames = false;                          // TSLLFN=on
-  std::string systemCharset;                           // TSLSYSTEMCHARSET
-  bool rightToLeft = false;                            // TSLLAYOUT=RTL
-  std::map<int, std::string> messages;                 // TSLMSGn: message number -> text
+  std::optional<std::vector<std::string>> amPm;       // TSLAMPM
+  std::vector<std::string> digraphs;                  // TSLDIGRAPH
+  std::vector<std::string> buttonCaptions;            // TSLBUTTON, in button order
+  bool longFileNames = false;                         // TSLLFN=on
+  std::string systemCharset;                          // TSLSYSTEMCHARSET
+  bool rightToLeft = false;                           // TSLLAYOUT=RTL
+  std::map<int, std::string> messages;                // TSLMSGn: message number -> text
 };
 
 // A value as a list: a value starting with '"' is a list of quoted items separated by commas

@@ -19,7 +19,6 @@
 
 namespace tamsil {
 
-std::int32_t findSubstring(std::string_view text, std::string_view pattern, std::int32_t step,
-                           std::int32_t start);
+std::int32_t findSubstring(std::string_view text, std::string_view pattern, std::int32_t step, std::int32_t start);
 
 }  // namespace tamsil

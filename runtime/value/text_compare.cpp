@@ -38,12 +38,9 @@ class ExpandedWeights {
 int compareTexts(const LocaleData& l, std::string_view a, std::string_view b) {
   const std::size_t common = std::min(a.size(), b.size());
   const std::size_t longest = std::max(a.size(), b.size());
-  auto at = [](std::string_view s, std::size_t i) {
-    return static_cast<std::uint8_t>(i < s.size() ? s[i] : ' ');
-  };
+  auto at = [](std::string_view s, std::size_t i) { return static_cast<std::uint8_t>(i < s.size() ? s[i] : ' '); };
   // Equal bytes have equal weights: skip the equal start without looking anything up.
-  std::size_t i = std::size_t(std::mismatch(a.begin(), a.begin() + std::ptrdiff_t(common), b.begin()).first -
-                              a.begin());
+  std::size_t i = std::size_t(std::mismatch(a.begin(), a.begin() + std::ptrdiff_t(common), b.begin()).first - a.begin());
   for (; i < longest; ++i) {
     const std::uint8_t ca = at(a, i), cb = at(b, i);
     if (ca == cb) continue;

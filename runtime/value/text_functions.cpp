@@ -59,10 +59,8 @@ JustifiedText justifyText(std::string_view t, int mode, std::int32_t width) {
 
 TextRange subTextRange(std::size_t n, std::int32_t start, std::int32_t length) {
   std::size_t offset = 0;
-  if (start < 0)
-    offset = std::size_t(std::max<std::int64_t>(0, std::int64_t(n) + start));
-  else if (start > 0)
-    offset = std::min(std::size_t(start) - 1, n);
+  if (start < 0) offset = std::size_t(std::max<std::int64_t>(0, std::int64_t(n) + start));
+  else if (start > 0) offset = std::min(std::size_t(start) - 1, n);
   const std::size_t rest = n - offset;
   if (length < -1) return {offset, 0};
   return {offset, length == -1 ? rest : std::min(rest, std::size_t(length))};

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/thread.h"
+#include "platform/queue/thread.h"
 #include "runtime/core/internal_fault.h"
 #include "runtime/core/thread_context.h"
 
@@ -42,9 +42,7 @@ std::string_view StackEntry::text() const {
   return {address, std::size_t(length)};
 }
 
-const platform::VARIANT& StackEntry::variant() const {
-  return storage == EntryStorage::Borrowed ? *borrowedVariant : ownVariant;
-}
+const platform::VARIANT& StackEntry::variant() const { return storage == EntryStorage::Borrowed ? *borrowedVariant : ownVariant; }
 
 void StackEntry::release() {
   if (storage == EntryStorage::Owned) {
@@ -167,8 +165,7 @@ void AsText(StackEntry& entry) {
     case EntryForm::Text: return;
     case EntryForm::Fill: {
       StackEntry result;
-      if (char* out = result.makeText(std::size_t(std::max(entry.length, 0))))
-        std::memset(out, entry.fill, std::size_t(result.length));
+      if (char* out = result.makeText(std::size_t(std::max(entry.length, 0)))) std::memset(out, entry.fill, std::size_t(result.length));
       entry = std::move(result);
       return;
     }
@@ -182,13 +179,11 @@ void AsText(StackEntry& entry) {
       const platform::VARTYPE type = v.vt & ~platform::VT_BYREF;
       std::string bytes;
       if (type == platform::VT_UNKNOWN || type == platform::VT_DISPATCH) {
-        platform::IUnknown* object =
-            v.vt & platform::VT_BYREF ? *static_cast<platform::IUnknown* const*>(v.byref) : v.punkVal;
+        platform::IUnknown* object = v.vt & platform::VT_BYREF ? *static_cast<platform::IUnknown* const*>(v.byref) : v.punkVal;
         bytes = "`" + std::to_string(reinterpret_cast<std::uintptr_t>(object));
       } else {
         platform::Variant text;
-        if (platform::SUCCEEDED(platform::VariantChangeType(text.get(), &v, 0, platform::VT_BSTR)))
-          bytes = ansiOf(text->bstrVal);
+        if (platform::SUCCEEDED(platform::VariantChangeType(text.get(), &v, 0, platform::VT_BSTR))) bytes = ansiOf(text->bstrVal);
       }
       entry.setText(bytes);
       return;

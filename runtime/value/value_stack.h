@@ -16,8 +16,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/bstr.h"
-#include "platform/variant.h"
+#include "platform/com/bstr.h"
+#include "platform/com/variant.h"
 
 namespace tamsil {
 
@@ -52,9 +52,9 @@ class StackEntry {
   // a null address and a non-zero length is an extreme key value: positive the highest, negative
   // the lowest. Fill: the repeat count.
   std::int32_t length = 0;
-  const char* address = nullptr;      // Text, Borrowed or Owned (a std::malloc block)
-  char fill = ' ';                    // Fill
-  platform::BSTR wide = nullptr;      // Wide
+  const char* address = nullptr;                       // Text, Borrowed or Owned (a std::malloc block)
+  char fill = ' ';                                     // Fill
+  platform::BSTR wide = nullptr;                       // Wide
   const platform::VARIANT* borrowedVariant = nullptr;  // Variant, Borrowed
   platform::VARIANT ownVariant;                        // Variant, Owned
   char buffer[kInlineSize] = {};
@@ -85,9 +85,9 @@ class ValueStack {
 
   ValueStack();
 
-  StackEntry& Reserve();              // the next free entry, cleared
-  StackEntry Take();                  // removes the top entry
-  StackEntry& Peek(int depth);        // 0 is the top
+  StackEntry& Reserve();        // the next free entry, cleared
+  StackEntry Take();            // removes the top entry
+  StackEntry& Peek(int depth);  // 0 is the top
   int count() const { return count_; }
   platform::DWORD owner() const { return owner_; }
 
@@ -102,21 +102,21 @@ ValueStack& threadValueStack();
 
 // Entry primitives.
 void FreeEntry(StackEntry& entry);
-void AsText(StackEntry& entry);             // to Text form (see value_stack.cpp for the rules)
-void AsWide(StackEntry& entry);             // to an owned Wide form (Text and Fill from ANSI)
+void AsText(StackEntry& entry);               // to Text form (see value_stack.cpp for the rules)
+void AsWide(StackEntry& entry);               // to an owned Wide form (Text and Fill from ANSI)
 void Own(StackEntry& entry, std::int32_t n);  // a borrowed entry made independent; n -1 = all
 
 // Pushes.
-void PushText(const char* address, std::int32_t length);  // borrowed; null: the empty text
-void PushZeroText(const char* address);                   // up to the NUL, then owned
-void PushOwnedText(char* heapBlock, std::int32_t length);   // a std::malloc block the stack frees
-void PushExtreme(bool highest);        // the null-address text of the highest or lowest key value
+void PushText(const char* address, std::int32_t length);   // borrowed; null: the empty text
+void PushZeroText(const char* address);                    // up to the NUL, then owned
+void PushOwnedText(char* heapBlock, std::int32_t length);  // a std::malloc block the stack frees
+void PushExtreme(bool highest);                            // the null-address text of the highest or lowest key value
 void PushFill(char fill, std::int32_t length);
 void PushLong(std::int32_t value);
 void PushReal(double value);
-void PushWide(platform::Bstr wide);                       // owned
+void PushWide(platform::Bstr wide);  // owned
 void PushBorrowedWide(platform::BSTR wide);
-void PushVariant(platform::Variant variant);              // owned
+void PushVariant(platform::Variant variant);  // owned
 void PushBorrowedVariant(const platform::VARIANT* variant);
 
 // Pops into program variables.

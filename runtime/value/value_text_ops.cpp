@@ -27,8 +27,7 @@ void caseTop(std::uint8_t (LocaleData::*convert)(std::uint8_t) const) {
   const std::string_view t = e.text();
   StackEntry result;
   if (char* out = result.makeText(t.size()))
-    for (std::size_t i = 0; i < t.size(); ++i)
-      out[i] = char((locale.*convert)(static_cast<std::uint8_t>(t[i])));
+    for (std::size_t i = 0; i < t.size(); ++i) out[i] = char((locale.*convert)(static_cast<std::uint8_t>(t[i])));
   e = std::move(result);
 }
 

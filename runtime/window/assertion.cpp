@@ -8,8 +8,7 @@
 namespace tamsil {
 
 std::string assertionText(std::string_view condition, std::string_view file, int line) {
-  return "Assertion failed: " + std::string(condition) + "\r\nFile " + std::string(file) + " Line " +
-         std::to_string(line);
+  return "Assertion failed: " + std::string(condition) + "\r\nFile " + std::string(file) + " Line " + std::to_string(line);
 }
 
 void AssertionFailed(std::string_view condition, std::string_view file, int line) {

@@ -15,5 +15,4 @@ std::string assertionText(std::string_view condition, std::string_view file, int
 
 }  // namespace tamsil
 
-#define TSL_ASSERT(condition) \
-  ((condition) ? static_cast<void>(0) : ::tamsil::AssertionFailed(#condition, __FILE__, __LINE__))
+#define TSL_ASSERT(condition) ((condition) ? static_cast<void>(0) : ::tamsil::AssertionFailed(#condition, __FILE__, __LINE__))

@@ -10,8 +10,8 @@ namespace {
 // Where a selector goes: a runtime property, the control's automation, or nowhere.
 struct Route {
   PropertyStatus status = PropertyStatus::Ok;
-  std::uint16_t number = 0;   // the runtime property, when routed to the runtime
-  std::string member;         // the control's member, when routed to the control
+  std::uint16_t number = 0;  // the runtime property, when routed to the runtime
+  std::string member;        // the control's member, when routed to the control
   bool runtime = false;
 };
 

@@ -21,45 +21,75 @@ constexpr std::string_view kResourceType = "DABDUMP";
 constexpr std::string_view kResourceSuffix = "_RSC";
 
 // Fixed-size pool items.
-constexpr std::uint32_t kFontRecordSize = 16;       // face offset, size, charset, 0, colour, weight
-constexpr std::uint32_t kColorTripleSize = 12;      // three colour values for slots 0, 1 and 2
-constexpr std::uint32_t kVariableBindingSize = 9;   // type code, size, seven zero bytes
-constexpr std::uint32_t kAlertPairSize = 8;         // key code, offset of the next pair
-constexpr std::uint32_t kBlockASize = 20;           // alt message, message, help, attributes, alerts
-constexpr std::uint32_t kPositionSize = 16;         // x, y, width, height
-constexpr std::uint32_t kControlHeaderSize = 21;    // kind, next, attributes, 0, field, label
+constexpr std::uint32_t kFontRecordSize = 16;      // face offset, size, charset, 0, colour, weight
+constexpr std::uint32_t kColorTripleSize = 12;     // three colour values for slots 0, 1 and 2
+constexpr std::uint32_t kVariableBindingSize = 9;  // type code, size, seven zero bytes
+constexpr std::uint32_t kAlertPairSize = 8;        // key code, offset of the next pair
+constexpr std::uint32_t kBlockASize = 20;          // alt message, message, help, attributes, alerts
+constexpr std::uint32_t kPositionSize = 16;        // x, y, width, height
+constexpr std::uint32_t kControlHeaderSize = 21;   // kind, next, attributes, 0, field, label
 
 // FontRecord field offsets.
 constexpr std::uint32_t kFontFace = 0, kFontSize = 4, kFontCharset = 5, kFontColour = 8, kFontWeight = 12;
 // Block A field offsets.
-constexpr std::uint32_t kBlockAltMessage = 0, kBlockMessage = 4, kBlockHelp = 8, kBlockAttributes = 12,
-                        kBlockAlertKeys = 16;
+constexpr std::uint32_t kBlockAltMessage = 0, kBlockMessage = 4, kBlockHelp = 8, kBlockAttributes = 12, kBlockAlertKeys = 16;
 
-constexpr std::int32_t kDefaultPosition = INT32_MIN;     // 0x80000000: let the platform choose
-constexpr std::uint32_t kDefaultColour = 0xFFFFFFFF;     // font colour: the platform's default
+constexpr std::int32_t kDefaultPosition = INT32_MIN;  // 0x80000000: let the platform choose
+constexpr std::uint32_t kDefaultColour = 0xFFFFFFFF;  // font colour: the platform's default
 constexpr std::uint32_t kDefaultFontWeight = 400;
 
 // Attribute bits with a settled meaning.
-constexpr std::uint32_t kWindowMoveSizeEvents = 0x800;   // window: deliver move and size events
-constexpr std::uint32_t kFrameAttributeMask = 0x300;     // application frame: the bits it honours
-constexpr std::uint32_t kItemSeparator = 0x10;           // menu item: a separator line
-constexpr std::uint32_t kCheckTextLeft = 0x4;            // check box: text left of the box
-constexpr std::uint32_t kControlHidden = 0x1;            // control: hidden until the program shows it
-constexpr std::uint32_t kStateMaximized = 0x4000;        // window state word, set at run time
+constexpr std::uint32_t kWindowMoveSizeEvents = 0x800;  // window: deliver move and size events
+constexpr std::uint32_t kFrameAttributeMask = 0x300;    // application frame: the bits it honours
+constexpr std::uint32_t kItemSeparator = 0x10;          // menu item: a separator line
+constexpr std::uint32_t kCheckTextLeft = 0x4;           // check box: text left of the box
+constexpr std::uint32_t kControlHidden = 0x1;           // control: hidden until the program shows it
+constexpr std::uint32_t kStateMaximized = 0x4000;       // window state word, set at run time
 constexpr std::uint32_t kStateMinimized = 0x8000;
 
 // Record kinds. Windows are 0x19 (0x1A, the application frame, is read with the same layout).
 enum class Kind : std::uint8_t {
-  StringVar = 0x01, String = 0x02, Image = 0x03, Line = 0x05, Box = 0x06, Entry = 0x08,
-  Button = 0x09, Prompt = 0x0A, Option = 0x0B, Check = 0x0C, Group = 0x0D, List = 0x0E,
-  Text = 0x11, Menu = 0x13, Item = 0x14, Radio = 0x15, MenuBar = 0x16, Window = 0x19,
-  Frame = 0x1A, Ole = 0x20, Sheet = 0x25, Tab = 0x26, Panel = 0x27,
+  StringVar = 0x01,
+  String = 0x02,
+  Image = 0x03,
+  Line = 0x05,
+  Box = 0x06,
+  Entry = 0x08,
+  Button = 0x09,
+  Prompt = 0x0A,
+  Option = 0x0B,
+  Check = 0x0C,
+  Group = 0x0D,
+  List = 0x0E,
+  Text = 0x11,
+  Menu = 0x13,
+  Item = 0x14,
+  Radio = 0x15,
+  MenuBar = 0x16,
+  Window = 0x19,
+  Frame = 0x1A,
+  Ole = 0x20,
+  Sheet = 0x25,
+  Tab = 0x26,
+  Panel = 0x27,
 };
 
 // A field of a record. The text slots (Label .. Icon) hold the offset of a NUL-terminated string.
 enum class Slot : std::uint8_t {
-  Label, Text, Picture, Format, Cursor, Message, Value, Title, Icon,  // strings
-  Next, Attributes, Field, Action, State,                               // 32-bit numbers
+  Label,
+  Text,
+  Picture,
+  Format,
+  Cursor,
+  Message,
+  Value,
+  Title,
+  Icon,  // strings
+  Next,
+  Attributes,
+  Field,
+  Action,
+  State,    // 32-bit numbers
   Pos,      // four signed words
   BlockA,   // the 20-byte block A
   Font,     // offset of a FontRecord
@@ -70,9 +100,7 @@ enum class Slot : std::uint8_t {
 };
 constexpr std::size_t kTextSlotCount = std::size_t(Slot::Icon) + 1;
 constexpr bool isTextSlot(Slot s) { return s <= Slot::Icon; }
-constexpr std::uint32_t slotWidth(Slot s) {
-  return s == Slot::Pos ? kPositionSize : s == Slot::BlockA ? kBlockASize : 4;
-}
+constexpr std::uint32_t slotWidth(Slot s) { return s == Slot::Pos ? kPositionSize : s == Slot::BlockA ? kBlockASize : 4; }
 
 struct SlotAt {
   Slot slot;

@@ -9,35 +9,32 @@ namespace {
 
 using S = Slot;
 
-#define HEADER {S::Next, 0x01}, {S::Attributes, 0x05}, {S::Field, 0x0D}, {S::Label, 0x11}
+#define HEADER \
+  {S::Next, 0x01}, {S::Attributes, 0x05}, {S::Field, 0x0D}, { S::Label, 0x11 }
 
-constexpr SlotAt kWindow[] = {
-    {S::Next, 0x01},  {S::Attributes, 0x05}, {S::Pos, 0x0D},    {S::Child, 0x1D},
-    {S::Label, 0x21}, {S::Font, 0x25},       {S::Title, 0x29},  {S::Colours, 0x35},
-    {S::Icon, 0x3A},  {S::BlockA, 0x3E},     {S::State, 0x52},  {S::MenuBar, 0x5E},
-    {S::Cursor, 0x66}};
-constexpr SlotAt kStringVar[] = {HEADER, {S::Var, 0x15}, {S::Pos, 0x19}, {S::Picture, 0x2D},
+constexpr SlotAt kWindow[] = {{S::Next, 0x01},  {S::Attributes, 0x05}, {S::Pos, 0x0D},     {S::Child, 0x1D}, {S::Label, 0x21},
+                              {S::Font, 0x25},  {S::Title, 0x29},      {S::Colours, 0x35}, {S::Icon, 0x3A},  {S::BlockA, 0x3E},
+                              {S::State, 0x52}, {S::MenuBar, 0x5E},    {S::Cursor, 0x66}};
+constexpr SlotAt kStringVar[] = {HEADER,          {S::Var, 0x15},    {S::Pos, 0x19},    {S::Picture, 0x2D},
                                  {S::Font, 0x31}, {S::Cursor, 0x3E}, {S::Colours, 0x42}};
-constexpr SlotAt kString[] = {HEADER, {S::Pos, 0x15}, {S::Text, 0x29}, {S::Font, 0x2D},
-                              {S::Cursor, 0x31}, {S::Colours, 0x35}};
+constexpr SlotAt kString[] = {HEADER, {S::Pos, 0x15}, {S::Text, 0x29}, {S::Font, 0x2D}, {S::Cursor, 0x31}, {S::Colours, 0x35}};
 constexpr SlotAt kImage[] = {HEADER, {S::Pos, 0x15}, {S::Cursor, 0x29}};
 constexpr SlotAt kShape[] = {HEADER, {S::Pos, 0x15}, {S::Colours, 0x25}};  // LINE, BOX, PANEL
-constexpr SlotAt kEntry[] = {HEADER, {S::Var, 0x15}, {S::Pos, 0x19}, {S::BlockA, 0x29},
+constexpr SlotAt kEntry[] = {HEADER,          {S::Var, 0x15},    {S::Pos, 0x19},     {S::BlockA, 0x29},
                              {S::Font, 0x3D}, {S::Cursor, 0x41}, {S::Colours, 0x45}, {S::Picture, 0x49}};
-constexpr SlotAt kButton[] = {HEADER, {S::Pos, 0x15}, {S::BlockA, 0x25}, {S::Font, 0x39},
-                              {S::Cursor, 0x3D}, {S::Colours, 0x41}, {S::Text, 0x45}};
+constexpr SlotAt kButton[] = {HEADER,         {S::Pos, 0x15}, {S::BlockA, 0x25}, {S::Font, 0x39}, {S::Cursor, 0x3D}, {S::Colours, 0x41},
+                              {S::Text, 0x45}};
 constexpr SlotAt kOption[] = {HEADER, {S::Var, 0x15}, {S::Pos, 0x19}, {S::Text, 0x49}, {S::Child, 0x4D}};
-constexpr SlotAt kCheck[] = {HEADER, {S::Var, 0x15}, {S::Pos, 0x19}, {S::BlockA, 0x29},
+constexpr SlotAt kCheck[] = {HEADER,          {S::Var, 0x15},    {S::Pos, 0x19},     {S::BlockA, 0x29},
                              {S::Font, 0x3D}, {S::Cursor, 0x41}, {S::Colours, 0x45}, {S::Text, 0x49}};
 constexpr SlotAt kGroup[] = {HEADER, {S::Pos, 0x15}, {S::Text, 0x45}, {S::Child, 0x49}};
-constexpr SlotAt kList[] = {HEADER, {S::Format, 0x19}, {S::Pos, 0x1D}, {S::BlockA, 0x2D},
+constexpr SlotAt kList[] = {HEADER,          {S::Format, 0x19}, {S::Pos, 0x1D},    {S::BlockA, 0x2D},
                             {S::Font, 0x41}, {S::Cursor, 0x45}, {S::Colours, 0x49}};
-constexpr SlotAt kText[] = {HEADER, {S::Pos, 0x19}, {S::BlockA, 0x29}, {S::Font, 0x3D},
-                            {S::Cursor, 0x41}, {S::Colours, 0x45}};
+constexpr SlotAt kText[] = {HEADER, {S::Pos, 0x19}, {S::BlockA, 0x29}, {S::Font, 0x3D}, {S::Cursor, 0x41}, {S::Colours, 0x45}};
 constexpr SlotAt kMenu[] = {HEADER, {S::Text, 0x19}, {S::Pos, 0x1D}, {S::Child, 0x59}};
 constexpr SlotAt kItem[] = {HEADER, {S::Text, 0x19}, {S::Pos, 0x1D}, {S::Message, 0x2D}, {S::Action, 0x4D}};
-constexpr SlotAt kRadio[] = {HEADER, {S::Pos, 0x15}, {S::BlockA, 0x25}, {S::Font, 0x39}, {S::Cursor, 0x3D},
-                             {S::Colours, 0x41}, {S::Text, 0x45}, {S::Value, 0x4D}};
+constexpr SlotAt kRadio[] = {HEADER,          {S::Pos, 0x15},  {S::BlockA, 0x25}, {S::Font, 0x39}, {S::Cursor, 0x3D}, {S::Colours, 0x41},
+                             {S::Text, 0x45}, {S::Value, 0x4D}};
 constexpr SlotAt kMenuBar[] = {HEADER, {S::Child, 0x15}, {S::Pos, 0x19}};
 constexpr SlotAt kOle[] = {HEADER, {S::Pos, 0x19}};
 constexpr SlotAt kSheet[] = {HEADER, {S::Pos, 0x19}, {S::Child, 0x4D}};

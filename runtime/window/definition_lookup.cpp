@@ -17,9 +17,7 @@ std::vector<std::uint8_t>& definitionBuffer() {
 }
 thread_local bool tHoldsDefinition = false;
 
-WindowLayerError dialogError(std::string reason) {
-  return {kInternalError02, kDetailDialog, std::move(reason)};
-}
+WindowLayerError dialogError(std::string reason) { return {kInternalError02, kDetailDialog, std::move(reason)}; }
 
 std::span<const std::uint8_t> resourceBytes(platform::HMODULE module, const std::string& name) {
   platform::HRSRC res = platform::FindResourceA(module, name.c_str(), std::string(kResourceType).c_str());
@@ -44,8 +42,7 @@ void LoadedDefinition::release() {
   lock_.unlock();
 }
 
-Result<LoadedDefinition, WindowLayerError> FindWindowDefinition(std::string_view moduleName,
-                                                                std::string_view label,
+Result<LoadedDefinition, WindowLayerError> FindWindowDefinition(std::string_view moduleName, std::string_view label,
                                                                 std::span<const platform::HMODULE> modules) {
   const std::string where = "window \"" + std::string(label) + "\" of module \"" + std::string(moduleName) + "\"";
   if (tHoldsDefinition) return dialogError(where + ": this thread has not released its previous definition");

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/resource.h"
+#include "platform/system/resource.h"
 #include "runtime/window/definition_reader.h"
 #include "runtime/window/definition_result.h"
 #include "runtime/window/definition_tree.h"
@@ -49,10 +49,9 @@ class LoadedDefinition {
   void release();
 
  private:
-  friend Result<LoadedDefinition, WindowLayerError> FindWindowDefinition(
-      std::string_view, std::string_view, std::span<const platform::HMODULE>);
-  LoadedDefinition(std::unique_lock<std::mutex> lock, DefinitionReader reader, WindowTree tree,
-                   platform::HMODULE module)
+  friend Result<LoadedDefinition, WindowLayerError> FindWindowDefinition(std::string_view, std::string_view,
+                                                                         std::span<const platform::HMODULE>);
+  LoadedDefinition(std::unique_lock<std::mutex> lock, DefinitionReader reader, WindowTree tree, platform::HMODULE module)
       : lock_(std::move(lock)), reader_(reader), tree_(std::move(tree)), module_(module) {}
 
   std::unique_lock<std::mutex> lock_;
@@ -65,7 +64,7 @@ class LoadedDefinition {
 // first, when the list is empty). A label found nowhere, or a definition that is corrupt, gives
 // internal error 502 with the detail "WSLDIAL". Looking up a second definition on a thread that
 // still holds one is refused with the same error instead of waiting for itself forever.
-Result<LoadedDefinition, WindowLayerError> FindWindowDefinition(
-    std::string_view moduleName, std::string_view label, std::span<const platform::HMODULE> modules = {});
+Result<LoadedDefinition, WindowLayerError> FindWindowDefinition(std::string_view moduleName, std::string_view label,
+                                                                std::span<const platform::HMODULE> modules = {});
 
 }  // namespace tamsil::window

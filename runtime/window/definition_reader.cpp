@@ -9,9 +9,7 @@
 namespace tamsil::window {
 namespace {
 
-DefinitionError fault(DefinitionFault f, std::uint32_t offset, std::string message) {
-  return {f, offset, std::move(message)};
-}
+DefinitionError fault(DefinitionFault f, std::uint32_t offset, std::string message) { return {f, offset, std::move(message)}; }
 
 }  // namespace
 
@@ -28,12 +26,10 @@ bool sameName(std::string_view a, std::string_view b) {
 
 Result<Container> parseContainer(std::span<const std::uint8_t> resource) {
   const void* nul = std::memchr(resource.data(), 0, resource.size());
-  if (nul == nullptr)
-    return fault(DefinitionFault::Truncated, 0, "container ends inside its module name");
+  if (nul == nullptr) return fault(DefinitionFault::Truncated, 0, "container ends inside its module name");
   const std::size_t nameLength = static_cast<const std::uint8_t*>(nul) - resource.data();
   Container c{{reinterpret_cast<const char*>(resource.data()), nameLength}, resource.subspan(nameLength + 1)};
-  if (c.body.size() < 4)
-    return fault(DefinitionFault::Truncated, kFirstWindowWord, "container ends inside its first-window word");
+  if (c.body.size() < 4) return fault(DefinitionFault::Truncated, kFirstWindowWord, "container ends inside its first-window word");
   return c;
 }
 
@@ -43,12 +39,11 @@ std::vector<std::uint8_t> makeDefinitionBuffer(std::span<const std::uint8_t> bod
   return buffer;
 }
 
-Result<std::span<const std::uint8_t>> DefinitionReader::range(std::uint32_t offset, std::uint32_t length,
-                                                              std::string_view what) const {
+Result<std::span<const std::uint8_t>> DefinitionReader::range(std::uint32_t offset, std::uint32_t length, std::string_view what) const {
   if (offset < kBodyBias || std::uint64_t(offset) + length > buf_.size())
-    return fault(DefinitionFault::OffsetOutOfRange, offset,
-                 std::string(what) + " at offset " + hexText(offset) + " (" + std::to_string(length) +
-                     " bytes) lies outside the definition body");
+    return fault(
+        DefinitionFault::OffsetOutOfRange, offset,
+        std::string(what) + " at offset " + hexText(offset) + " (" + std::to_string(length) + " bytes) lies outside the definition body");
   return buf_.subspan(offset, length);
 }
 
@@ -65,8 +60,7 @@ Result<std::string_view> DefinitionReader::string(std::uint32_t offset) const {
   const void* nul = std::memchr(rest.data(), 0, rest.size());
   if (nul == nullptr)
     return fault(DefinitionFault::UnterminatedString, offset, "string at offset " + hexText(offset) + " has no terminating NUL");
-  return std::string_view(reinterpret_cast<const char*>(rest.data()),
-                          static_cast<const std::uint8_t*>(nul) - rest.data());
+  return std::string_view(reinterpret_cast<const char*>(rest.data()), static_cast<const std::uint8_t*>(nul) - rest.data());
 }
 
 Result<std::optional<std::string_view>> DefinitionReader::optionalString(std::uint32_t offset) const {
@@ -101,8 +95,7 @@ Result<std::vector<std::uint32_t>> DefinitionReader::alertKeys(std::uint32_t off
   std::vector<std::uint32_t> keys;
   std::set<std::uint32_t> seen;
   while (offset != kNoOffset) {
-    if (!seen.insert(offset).second)
-      return fault(DefinitionFault::Cycle, offset, "alert key list returns to offset " + hexText(offset));
+    if (!seen.insert(offset).second) return fault(DefinitionFault::Cycle, offset, "alert key list returns to offset " + hexText(offset));
     auto r = range(offset, kAlertPairSize, "alert key pair");
     if (!r) return r.error();
     keys.push_back(loadU32(r->data()));
@@ -133,8 +126,7 @@ Result<DefinitionRecord> DefinitionReader::record(std::uint32_t offset) const {
   const std::uint8_t kind = (*kindByte)[0];
   if (const RecordLayout* layout = layoutOf(kind)) return record(offset, *layout);
   if (isHeaderOnlyKind(kind)) return record(offset, headerOnlyLayout());
-  return fault(DefinitionFault::UnknownKind, offset,
-               "record at offset " + hexText(offset) + " has unknown kind " + hexText(kind));
+  return fault(DefinitionFault::UnknownKind, offset, "record at offset " + hexText(offset) + " has unknown kind " + hexText(kind));
 }
 
 Result<DefinitionRecord> DefinitionReader::record(std::uint32_t offset, const RecordLayout& layout) const {
@@ -213,8 +205,7 @@ Result<std::vector<std::uint32_t>> DefinitionReader::windowOffsets() const {
   std::vector<std::uint32_t> offsets;
   std::set<std::uint32_t> seen;
   for (std::uint32_t at = *first; at != kNoOffset;) {
-    if (!seen.insert(at).second)
-      return fault(DefinitionFault::Cycle, at, "window chain returns to offset " + hexText(at));
+    if (!seen.insert(at).second) return fault(DefinitionFault::Cycle, at, "window chain returns to offset " + hexText(at));
     auto w = window(at);
     if (!w) return w.error();
     offsets.push_back(at);

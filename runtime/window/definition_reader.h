@@ -105,8 +105,7 @@ class DefinitionReader {
   std::span<const std::uint8_t> bytes() const { return buf_; }
 
  private:
-  Result<std::span<const std::uint8_t>> range(std::uint32_t offset, std::uint32_t length,
-                                              std::string_view what) const;
+  Result<std::span<const std::uint8_t>> range(std::uint32_t offset, std::uint32_t length, std::string_view what) const;
   Result<BlockA> blockA(std::span<const std::uint8_t> at) const;
   Result<std::optional<std::string_view>> optionalString(std::uint32_t offset) const;
 

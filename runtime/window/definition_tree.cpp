@@ -13,8 +13,7 @@ class TreeWalk {
   Result<std::vector<RecordNode>> chain(std::uint32_t first, int depth) {
     std::vector<RecordNode> nodes;
     if (first != kNoOffset && depth > kMaxNesting)
-      return DefinitionError{DefinitionFault::TooDeep, first,
-                             "controls nested deeper than " + std::to_string(kMaxNesting) + " levels"};
+      return DefinitionError{DefinitionFault::TooDeep, first, "controls nested deeper than " + std::to_string(kMaxNesting) + " levels"};
     for (std::uint32_t at = first; at != kNoOffset;) {
       auto node = one(at, depth);
       if (!node) return node.error();
@@ -25,8 +24,7 @@ class TreeWalk {
   }
 
   Result<RecordNode> one(std::uint32_t at, int depth) {
-    if (!seen_.insert(at).second)
-      return DefinitionError{DefinitionFault::Cycle, at, "record at offset " + hexText(at) + " is reached twice"};
+    if (!seen_.insert(at).second) return DefinitionError{DefinitionFault::Cycle, at, "record at offset " + hexText(at) + " is reached twice"};
     auto rec = reader_.record(at);
     if (!rec) return rec.error();
     if (rec->isWindow())
@@ -66,8 +64,7 @@ Result<WindowTree> readWindowTree(const DefinitionReader& reader, std::uint32_t 
     if (!bar) return bar.error();
     if (bar->record.kind != std::uint8_t(Kind::MenuBar))
       return DefinitionError{DefinitionFault::WrongKind, tree.window.menuBar,
-                             "the window's menu bar offset " + hexText(tree.window.menuBar) +
-                                 " does not name a menu bar record"};
+                             "the window's menu bar offset " + hexText(tree.window.menuBar) + " does not name a menu bar record"};
     tree.menuBar = std::move(bar).value();
   }
   auto controls = walk.chain(tree.window.child, 1);

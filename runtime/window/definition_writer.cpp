@@ -115,8 +115,7 @@ class ContainerWriter {
         default: break;  // Next, Child and MenuBar are patched once their targets exist
       }
     }
-    for (const RawBytes& raw : r.raw)
-      std::copy(raw.bytes.begin(), raw.bytes.end(), rec.begin() + raw.offset);
+    for (const RawBytes& raw : r.raw) std::copy(raw.bytes.begin(), raw.bytes.end(), rec.begin() + raw.offset);
     body_.insert(body_.end(), rec.begin(), rec.end());
     children(r, at);
     return at;

@@ -2,10 +2,10 @@
 // event (and the completion pass), and the delivery to handlers and the loop body.
 #include <algorithm>
 
-#include "platform/dialogs.h"
+#include "platform/dialogs/dialogs.h"
 #include "platform/messages.h"
-#include "platform/queue.h"
-#include "platform/window.h"
+#include "platform/queue/queue.h"
+#include "platform/window/window.h"
 #include "runtime/core/runtime_lock.h"
 #include "runtime/core/startup.h"
 #include "runtime/window/event_codes.h"
@@ -85,8 +85,7 @@ void dispatch(Window& w) {
       if (closing && r == 0) w.closeState = 3;
       if (code == event::CloseDown && r == kCycle) w.closeState = 0;
       if (code == event::Selected && r != kCycle && e->control && e->control->hwnd) SetFocus(e->control->hwnd);
-      if (code == event::OpenFailed || code == event::BuildFile || code == event::BuildKey || code == event::BuildDone ||
-          r == kBreak)
+      if (code == event::OpenFailed || code == event::BuildFile || code == event::BuildKey || code == event::BuildDone || r == kBreak)
         w.queue.running = false;
     }
   }
@@ -96,13 +95,11 @@ void dispatch(Window& w) {
 // The runtime's key code of a key press: the virtual key, plus 0x100 with Shift, 0x200 with Ctrl
 // and 0x400 with Alt (Shift+Tab is 265).
 std::uint32_t keyCode(const MSG& m) {
-  return std::uint32_t(m.wParam & 0xFF) | (GetKeyState(int(VK_SHIFT)) < 0 ? 0x100u : 0u) |
-         (GetKeyState(int(VK_CONTROL)) < 0 ? 0x200u : 0u) | (GetKeyState(int(VK_MENU)) < 0 ? 0x400u : 0u);
+  return std::uint32_t(m.wParam & 0xFF) | (GetKeyState(int(VK_SHIFT)) < 0 ? 0x100u : 0u) | (GetKeyState(int(VK_CONTROL)) < 0 ? 0x200u : 0u) |
+         (GetKeyState(int(VK_MENU)) < 0 ? 0x400u : 0u);
 }
 
-bool listed(const std::vector<std::uint32_t>& keys, std::uint32_t code) {
-  return std::find(keys.begin(), keys.end(), code) != keys.end();
-}
+bool listed(const std::vector<std::uint32_t>& keys, std::uint32_t code) { return std::find(keys.begin(), keys.end(), code) != keys.end(); }
 
 // Key pre-translation. A key alerted for the focused control (or the window) becomes
 // "EVENT:AlertKey" for that control instead of reaching it. Tab and Shift+Tab move between the
@@ -131,8 +128,7 @@ bool preTranslate(Window& w, const MSG& m) {
   if (stops.empty()) return false;
   const bool back = GetKeyState(int(VK_SHIFT)) < 0;
   auto it = std::find_if(stops.begin(), stops.end(), [](Control* c) { return c->hwnd == GetFocus(); });
-  size_t next = it == stops.end() ? (back ? stops.size() - 1 : 0)
-                                  : (size_t(it - stops.begin()) + (back ? stops.size() - 1 : 1)) % stops.size();
+  size_t next = it == stops.end() ? (back ? stops.size() - 1 : 0) : (size_t(it - stops.begin()) + (back ? stops.size() - 1 : 1)) % stops.size();
   detail::queueEvent(w, detail::makeEvent(w, event::Selected, stops[next]));
   return true;
 }

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "platform/messages.h"
-#include "platform/queue.h"
-#include "platform/window.h"
+#include "platform/queue/queue.h"
+#include "platform/window/window.h"
 #include "runtime/core/runtime_lock.h"
 #include "runtime/core/startup.h"
 #include "runtime/window/event_codes.h"
@@ -157,8 +157,8 @@ void DisplayFields(int first, int last) {
 
 int SendWindowEvent(Window& w, int code) {
   RuntimeLockGuard lock(runtimeLock());
-  const bool registered = std::any_of(w.handlers.begin(), w.handlers.end(),
-                                      [code](const HandlerRegistration& h) { return h.code == code || h.code == -1; });
+  const bool registered =
+      std::any_of(w.handlers.begin(), w.handlers.end(), [code](const HandlerRegistration& h) { return h.code == code || h.code == -1; });
   if (!w.queue.running && !registered) return 0;
   EventPtr e = detail::makeEvent(w, code, nullptr);
   e->synchronous = true;

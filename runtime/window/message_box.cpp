@@ -7,10 +7,10 @@
 #include <memory>
 #include <vector>
 
-#include "platform/dialogs.h"
+#include "platform/dialogs/dialogs.h"
 #include "platform/messages.h"
-#include "platform/queue.h"
-#include "platform/window.h"
+#include "platform/queue/queue.h"
+#include "platform/window/window.h"
 #include "runtime/core/thread_context.h"
 #include "runtime/value/locale.h"
 #include "runtime/window/window_object.h"
@@ -29,9 +29,14 @@ struct ButtonRow {
   int id;
 };
 constexpr ButtonRow kButtons[] = {
-    {BtnOk, "OK", IDOK},           {BtnYes, "&Yes", IDYES},       {BtnNo, "&No", IDNO},
-    {BtnAbort, "&Abort", IDABORT}, {BtnRetry, "&Retry", IDRETRY}, {BtnIgnore, "&Ignore", IDIGNORE},
-    {BtnCancel, "Cancel", IDCANCEL}, {BtnHelp, "&Help", IDHELP},
+    {BtnOk, "OK", IDOK},
+    {BtnYes, "&Yes", IDYES},
+    {BtnNo, "&No", IDNO},
+    {BtnAbort, "&Abort", IDABORT},
+    {BtnRetry, "&Retry", IDRETRY},
+    {BtnIgnore, "&Ignore", IDIGNORE},
+    {BtnCancel, "Cancel", IDCANCEL},
+    {BtnHelp, "&Help", IDHELP},
 };
 
 std::atomic<MessageHook> gHook{nullptr};
@@ -117,12 +122,11 @@ class ModalScope {
 };
 
 struct Layout {
-  int clientW = 0, clientH = 0, textLeft = 0, textTop = 0, textW = 0, textH = 0, buttonW = 0, buttonH = 0,
-      buttonsLeft = 0, buttonsTop = 0, gap = 0, margin = 0, icon = 0;
+  int clientW = 0, clientH = 0, textLeft = 0, textTop = 0, textW = 0, textH = 0, buttonW = 0, buttonH = 0, buttonsLeft = 0, buttonsTop = 0,
+      gap = 0, margin = 0, icon = 0;
 };
 
-Layout layOut(const std::string& lines, size_t buttonCount, const std::vector<std::string>& captions, bool icon,
-              HFONT font) {
+Layout layOut(const std::string& lines, size_t buttonCount, const std::vector<std::string>& captions, bool icon, HFONT font) {
   const DialogBaseUnits u = GetDialogBaseUnitsFor(font);
   auto dx = [&](int d) { return d * u.x / 4; };
   auto dy = [&](int d) { return d * u.y / 8; };
@@ -152,8 +156,7 @@ Layout layOut(const std::string& lines, size_t buttonCount, const std::vector<st
   return l;
 }
 
-HWND makeChild(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w, int h, int id,
-               HFONT font) {
+HWND makeChild(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w, int h, int id, HFONT font) {
   HWND c = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
                            reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(id)));
   if (c) SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
@@ -187,8 +190,7 @@ unsigned showBox(const MessageBoxRequest& r) {
     x = around.left + (around.width() - frame.width()) / 2;
     y = around.top + (around.height() - frame.height()) / 2;
   }
-  HWND box = CreateWindowExA(WS_EX_DLGMODALFRAME, "#32770", r.caption.c_str(), style, x, y, frame.width(),
-                             frame.height(), owner, nullptr);
+  HWND box = CreateWindowExA(WS_EX_DLGMODALFRAME, "#32770", r.caption.c_str(), style, x, y, frame.width(), frame.height(), owner, nullptr);
   if (!box) return rows[defIndex]->flag;  // no window to show: the answer nobody could change
   auto state = std::make_unique<BoxState>();
   for (const ButtonRow* b : rows) state->idToFlag.emplace_back(b->id, b->flag);
@@ -201,16 +203,13 @@ unsigned showBox(const MessageBoxRequest& r) {
     SendMessageA(i, STM_SETICON, WPARAM(LoadIconA(icon)), 0);
   }
   if (r.style & kMessageCanCopy)
-    makeChild(box, "edit", lines.c_str(), ES_MULTILINE | ES_READONLY, l.textLeft, l.textTop, l.textW, l.textH,
-              kTextId, font);
-  else
-    makeChild(box, "static", lines.c_str(), SS_LEFT, l.textLeft, l.textTop, l.textW, l.textH, kTextId, font);
+    makeChild(box, "edit", lines.c_str(), ES_MULTILINE | ES_READONLY, l.textLeft, l.textTop, l.textW, l.textH, kTextId, font);
+  else makeChild(box, "static", lines.c_str(), SS_LEFT, l.textLeft, l.textTop, l.textW, l.textH, kTextId, font);
   std::vector<HWND> buttons;
   for (size_t i = 0; i < rows.size(); ++i) {
     const DWORD bs = WS_TABSTOP | (i == defIndex ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | (i == 0 ? WS_GROUP : 0);
-    buttons.push_back(makeChild(box, "button", captions[i].c_str(), bs,
-                                l.buttonsLeft + int(i) * (l.buttonW + l.gap), l.buttonsTop, l.buttonW, l.buttonH,
-                                rows[i]->id, font));
+    buttons.push_back(makeChild(box, "button", captions[i].c_str(), bs, l.buttonsLeft + int(i) * (l.buttonW + l.gap), l.buttonsTop, l.buttonW,
+                                l.buttonH, rows[i]->id, font));
   }
   SendMessageA(box, DM_SETDEFID, WPARAM(rows[defIndex]->id), 0);
 
@@ -218,13 +217,12 @@ unsigned showBox(const MessageBoxRequest& r) {
   ShowWindow(box, SW_SHOW);
   SetFocus(buttons[defIndex]);
 
-  const int pressed = RunMessageDialog({box, buttons, captions, defIndex, r.caption, lines},
-                                       [&]() -> std::optional<std::size_t> {
-                                         if (!state->done) return std::nullopt;
-                                         for (std::size_t i = 0; i < rows.size(); ++i)
-                                           if (rows[i]->flag == state->answer) return i;
-                                         return std::nullopt;
-                                       });
+  const int pressed = RunMessageDialog({box, buttons, captions, defIndex, r.caption, lines}, [&]() -> std::optional<std::size_t> {
+    if (!state->done) return std::nullopt;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+      if (rows[i]->flag == state->answer) return i;
+    return std::nullopt;
+  });
   // Without an answer (the box was destroyed, or the program is asked to quit) the default holds.
   const unsigned result = pressed >= 0 ? rows[std::size_t(pressed)]->flag : rows[defIndex]->flag;
   if (IsWindow(box)) {

@@ -11,8 +11,7 @@
 namespace tamsil::window {
 
 // Button flags; a request names its buttons as their sum.
-inline constexpr unsigned BtnOk = 1, BtnYes = 2, BtnNo = 4, BtnAbort = 8, BtnRetry = 16, BtnIgnore = 32,
-                          BtnCancel = 64, BtnHelp = 128;
+inline constexpr unsigned BtnOk = 1, BtnYes = 2, BtnNo = 4, BtnAbort = 8, BtnRetry = 16, BtnIgnore = 32, BtnCancel = 64, BtnHelp = 128;
 
 enum class MessageIcon { None, Stop, Question, Exclamation, Information };
 
@@ -21,11 +20,11 @@ enum class MessageIcon { None, Stop, Question, Exclamation, Information };
 inline constexpr unsigned kMessageSystemModal = 1, kMessageCanCopy = 2;
 
 struct MessageBoxRequest {
-  std::string text;      // "|" and line breaks start new lines
+  std::string text;  // "|" and line breaks start new lines
   std::string caption;
   MessageIcon icon = MessageIcon::None;
-  unsigned buttons = BtnOk;        // 0 counts as OK alone
-  unsigned defaultButton = 0;      // one of the buttons; otherwise the first
+  unsigned buttons = BtnOk;    // 0 counts as OK alone
+  unsigned defaultButton = 0;  // one of the buttons; otherwise the first
   unsigned style = 0;
 };
 

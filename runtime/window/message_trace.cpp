@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "platform/messages.h"
-#include "platform/queue.h"
+#include "platform/queue/queue.h"
 #include "runtime/core/diagnostic_log.h"
 #include "runtime/window/event_codes.h"
 
@@ -33,10 +33,8 @@ std::string traceLine(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void SetMessageTraceOn(bool on) {
-  if (on)
-    SetMessageTrace([](HWND h, UINT m, WPARAM w, LPARAM l) { DiagnosticLine(traceLine(h, m, w, l)); });
-  else
-    SetMessageTrace(nullptr);
+  if (on) SetMessageTrace([](HWND h, UINT m, WPARAM w, LPARAM l) { DiagnosticLine(traceLine(h, m, w, l)); });
+  else SetMessageTrace(nullptr);
 }
 
 }  // namespace tamsil::window

@@ -20,9 +20,7 @@ namespace {
 constexpr int kMaxIndex = 255;  // stored indexed properties (status zones, lines ...) count from 1
 
 bool isFontProperty(std::uint16_t n) { return n >= prop::Font && n <= prop::FontStyle; }
-bool isHook(std::uint16_t n) {
-  return n == prop::MessageHook || n == prop::StopHook || n == prop::HaltHook || n == prop::FatalErrorHook;
-}
+bool isHook(std::uint16_t n) { return n == prop::MessageHook || n == prop::StopHook || n == prop::HaltHook || n == prop::FatalErrorHook; }
 
 bool known(std::uint16_t number) { return isRuntimeProperty(number) && !propertyName(number).empty(); }
 
@@ -36,9 +34,7 @@ PropertyStatus resolve(Window& w, int field, Control*& control) {
 }
 
 // Non-indexed properties ignore their index, except the font properties, whose index picks a font.
-int storeIndex(std::uint16_t number, int index) {
-  return takesIndex(number) || isFontProperty(number) ? index : 0;
-}
+int storeIndex(std::uint16_t number, int index) { return takesIndex(number) || isFontProperty(number) ? index : 0; }
 
 std::string hookText(const void* hook) {
   char buf[32];

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "platform/messages.h"
-#include "platform/queue.h"
-#include "platform/window.h"
+#include "platform/queue/queue.h"
+#include "platform/window/window.h"
 #include "runtime/window/definition_format.h"
 #include "runtime/window/operations.h"
 #include "runtime/window/program_stop.h"
@@ -29,9 +29,7 @@ PropertyStatus store(const PropertyTarget& t, std::uint16_t n, std::string_view 
 }
 
 DWORD style(HWND h) { return DWORD(GetWindowLongPtrA(h, GWL_STYLE)); }
-void setStyleBits(HWND h, DWORD bits, bool on) {
-  SetWindowLongPtrA(h, GWL_STYLE, LONG_PTR(on ? style(h) | bits : style(h) & ~bits));
-}
+void setStyleBits(HWND h, DWORD bits, bool on) { SetWindowLongPtrA(h, GWL_STYLE, LONG_PTR(on ? style(h) | bits : style(h) & ~bits)); }
 bool isKind(const PropertyTarget& t, Kind k) { return t.control && Kind(t.control->kind) == k; }
 
 // A flag property that a platform window answers, and its store answers for the others.
@@ -64,9 +62,7 @@ PropertyStatus setState(const PropertyTarget& t, std::string_view v, long n, int
   return PropertyStatus::Ok;
 }
 
-PropertyValue getText(const PropertyTarget& t, int) {
-  return t.hwnd() ? ok(GetWindowTextString(t.hwnd())) : ok(stored(t, prop::Text));
-}
+PropertyValue getText(const PropertyTarget& t, int) { return t.hwnd() ? ok(GetWindowTextString(t.hwnd())) : ok(stored(t, prop::Text)); }
 PropertyStatus setText(const PropertyTarget& t, std::string_view v, long, int) {
   // Only the window's own thread changes its controls' text.
   if (currentThreadContext() != t.window.thread) RuntimeErrorReport(542, "CTLTEXT");
@@ -75,9 +71,7 @@ PropertyStatus setText(const PropertyTarget& t, std::string_view v, long, int) {
   return PropertyStatus::Ok;
 }
 
-PropertyValue getType(const PropertyTarget& t, int) {
-  return okNumber(t.control ? t.control->kind : std::uint8_t(Kind::Window));
-}
+PropertyValue getType(const PropertyTarget& t, int) { return okNumber(t.control ? t.control->kind : std::uint8_t(Kind::Window)); }
 
 template <int DialogRect::*M>
 PropertyValue getPos(const PropertyTarget& t, int) {
@@ -114,8 +108,7 @@ PropertyValue getNextField(const PropertyTarget& t, int index) {
 std::vector<int> tabStops(Window& w) {
   std::vector<int> fields;
   for (auto& [key, c] : w.controls)
-    if (c.hwnd && IsWindowVisible(c.hwnd) && IsWindowEnabled(c.hwnd) && (style(c.hwnd) & WS_TABSTOP))
-      fields.push_back(c.field);
+    if (c.hwnd && IsWindowVisible(c.hwnd) && IsWindowEnabled(c.hwnd) && (style(c.hwnd) & WS_TABSTOP)) fields.push_back(c.field);
   return fields;
 }
 template <bool Forward>
@@ -128,9 +121,7 @@ PropertyValue getTabStop(const PropertyTarget& t, int) {
   return okNumber(stops[Forward ? (i + 1) % n : (i + n - 1) % n]);
 }
 
-std::vector<std::uint32_t>& alertKeys(const PropertyTarget& t) {
-  return t.control ? t.control->alertKeys : t.window.alertKeys;
-}
+std::vector<std::uint32_t>& alertKeys(const PropertyTarget& t) { return t.control ? t.control->alertKeys : t.window.alertKeys; }
 PropertyValue getAlert(const PropertyTarget& t, int index) {
   const auto& keys = alertKeys(t);
   return okNumber(size_t(index) <= keys.size() ? long(keys[size_t(index) - 1]) : 0);

@@ -2,10 +2,10 @@
 // the window's size limits.
 #include <algorithm>
 
-#include "platform/dialogs.h"
-#include "platform/menu.h"
+#include "platform/controls/menu.h"
+#include "platform/dialogs/dialogs.h"
 #include "platform/messages.h"
-#include "platform/window.h"
+#include "platform/window/window.h"
 #include "runtime/core/runtime_lock.h"
 #include "runtime/window/property_internal.h"
 
@@ -58,9 +58,7 @@ RECT pixelRect(const Window& w, HWND hwnd) {
   return {tl.x, tl.y, br.x, br.y};
 }
 
-DialogRect toDialog(const Units& u, const RECT& px) {
-  return {u.duX(px.left), u.duY(px.top), u.duX(px.width()), u.duY(px.height())};
-}
+DialogRect toDialog(const Units& u, const RECT& px) { return {u.duX(px.left), u.duY(px.top), u.duX(px.width()), u.duY(px.height())}; }
 
 DialogRect storedRect(const PropertyStore& s) {
   auto v = [&](std::uint16_t n) { return int(detail::parseNumber(s.get(n).value_or("")).value_or(0)); };
@@ -112,8 +110,7 @@ PropertyStatus movePosition(Window& w, int field, DialogRect wanted, bool keepNo
   DialogRect now;
   if (const PropertyStatus s = currentRect(w, field, now); s != PropertyStatus::Ok) return s;
   Control* c = field ? w.control(field) : nullptr;
-  if (c && keepNoWidth && parseNumber(c->properties.get(prop::NoWidth).value_or("")).value_or(0))
-    wanted.width = kUnchanged;
+  if (c && keepNoWidth && parseNumber(c->properties.get(prop::NoWidth).value_or("")).value_or(0)) wanted.width = kUnchanged;
   if (field != 0 && w.deferred.open < 0) {
     const auto it = w.deferred.moves.find(field);
     w.deferred.moves[field] = merged(it == w.deferred.moves.end() ? now : it->second, wanted);

@@ -31,8 +31,8 @@ struct DialogRect {
 
 // Moves collected while a DeferMove batch is open; they are carried out together when it closes.
 struct DeferredMoves {
-  int open = 0;                       // negative while a batch is open (minus the expected moves)
-  std::map<int, DialogRect> moves;    // by field number, the last move of each control
+  int open = 0;                     // negative while a batch is open (minus the expected moves)
+  std::map<int, DialogRect> moves;  // by field number, the last move of each control
 };
 
 }  // namespace tamsil::window

@@ -6,8 +6,8 @@
 #include <thread>
 
 #include "platform/messages.h"
-#include "platform/resource.h"
-#include "platform/window.h"
+#include "platform/system/resource.h"
+#include "platform/window/window.h"
 #include "runtime/window/assertion.h"
 #include "runtime/window/definition_format.h"
 #include "runtime/window/program_stop.h"

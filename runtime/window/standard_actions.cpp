@@ -4,10 +4,10 @@
 
 #include <unistd.h>
 
-#include "platform/dialogs.h"
+#include "platform/dialogs/dialogs.h"
 #include "platform/messages.h"
-#include "platform/queue.h"
-#include "platform/window.h"
+#include "platform/queue/queue.h"
+#include "platform/window/window.h"
 #include "runtime/window/operations.h"
 #include "runtime/window/window_internal.h"
 
@@ -43,8 +43,7 @@ bool help(Window& w, UINT command, const std::string& keyword) {
 // A clipboard command goes to the focused control when it is one of the window's editable ones.
 bool toFocused(Window& w, UINT msg) {
   const HWND focus = GetFocus();
-  if (focus && (focus == w.handle || IsChild(w.handle, focus)) &&
-      (SendMessageA(focus, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL))
+  if (focus && (focus == w.handle || IsChild(w.handle, focus)) && (SendMessageA(focus, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL))
     SendMessageA(focus, msg, 0, 0);
   return true;
 }

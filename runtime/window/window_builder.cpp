@@ -3,11 +3,11 @@
 #include <string>
 #include <utility>
 
-#include "platform/dialogs.h"
-#include "platform/menu.h"
+#include "platform/controls/menu.h"
+#include "platform/dialogs/dialogs.h"
 #include "platform/messages.h"
-#include "platform/queue.h"
-#include "platform/window.h"
+#include "platform/queue/queue.h"
+#include "platform/window/window.h"
 #include "runtime/core/runtime_lock.h"
 #include "runtime/window/definition_lookup.h"
 #include "runtime/window/event_codes.h"
@@ -110,12 +110,11 @@ class Builder {
     const RECT px = toPixels(r.pos, w_.font);
     DWORD style = WS_CHILD | cls.style;
     if (!(r.attributes & kControlHidden)) style |= WS_VISIBLE;
-    if (Kind(r.kind) != Kind::Prompt && Kind(r.kind) != Kind::String && Kind(r.kind) != Kind::StringVar &&
-        Kind(r.kind) != Kind::Group && Kind(r.kind) != Kind::Image)
+    if (Kind(r.kind) != Kind::Prompt && Kind(r.kind) != Kind::String && Kind(r.kind) != Kind::StringVar && Kind(r.kind) != Kind::Group &&
+        Kind(r.kind) != Kind::Image)
       style |= WS_TABSTOP;
     const std::string text = str(r.text(Slot::Text));
-    c.hwnd = CreateWindowExA(0, name.c_str(), text.c_str(), style, px.left, px.top, px.right - px.left,
-                             px.bottom - px.top, parent,
+    c.hwnd = CreateWindowExA(0, name.c_str(), text.c_str(), style, px.left, px.top, px.right - px.left, px.bottom - px.top, parent,
                              reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(UINT(r.field) + kCommandBase)));
     if (!c.hwnd) RuntimeErrorReport(529);
     SetWindowLongPtrA(c.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&c));
@@ -154,8 +153,7 @@ void OpenWindowOp(Window& w, Window* owner) {
   w.alertKeys = def.blockA.alertKeys;
   w.properties = {};
   w.deferred = {};
-  w.font = def.font ? CreateFontA(def.font->size, int(def.font->weight), std::string(def.font->face).c_str())
-                    : nullptr;
+  w.font = def.font ? CreateFontA(def.font->size, int(def.font->weight), std::string(def.font->face).c_str()) : nullptr;
 
   Builder builder(w, tree);
   HMENU bar = builder.menuBar();
@@ -165,11 +163,10 @@ void OpenWindowOp(Window& w, Window* owner) {
   AdjustWindowRectEx(&frame, style, bar != nullptr, 0);
   const bool defaultPos = def.pos.x == kDefaultPosition || def.pos.y == kDefaultPosition;
   const bool defaultSize = def.pos.width == kDefaultPosition || def.pos.height == kDefaultPosition;
-  w.handle = CreateWindowExA(0, ensureWindowClass().c_str(), str(def.text(Slot::Title)).c_str(), style,
-                             defaultPos ? CW_USEDEFAULT : client.left, defaultPos ? CW_USEDEFAULT : client.top,
-                             defaultSize ? CW_USEDEFAULT : frame.right - frame.left,
-                             defaultSize ? CW_USEDEFAULT : frame.bottom - frame.top,
-                             owner ? owner->handle : nullptr, bar);
+  w.handle =
+      CreateWindowExA(0, ensureWindowClass().c_str(), str(def.text(Slot::Title)).c_str(), style, defaultPos ? CW_USEDEFAULT : client.left,
+                      defaultPos ? CW_USEDEFAULT : client.top, defaultSize ? CW_USEDEFAULT : frame.right - frame.left,
+                      defaultSize ? CW_USEDEFAULT : frame.bottom - frame.top, owner ? owner->handle : nullptr, bar);
   if (!w.handle) RuntimeErrorReport(529);
   SetWindowLongPtrA(w.handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&w));
   builder.controls(w.handle, tree.controls);

@@ -46,22 +46,22 @@ using EventPtr = std::shared_ptr<EventRecord>;
 struct Control {
   int field = 0;
   std::uint8_t kind = 0;
-  std::string label;                 // "?OK"; empty for controls without one
-  platform::HWND hwnd = nullptr;     // null for menus, items and drawn shapes
-  bool eventsOn = true;              // an event for a control whose flag is off is not posted
-  bool bound = false;                // bound to a variable: the completion pass visits it
+  std::string label;              // "?OK"; empty for controls without one
+  platform::HWND hwnd = nullptr;  // null for menus, items and drawn shapes
+  bool eventsOn = true;           // an event for a control whose flag is off is not posted
+  bool bound = false;             // bound to a variable: the completion pass visits it
   std::uint32_t attributes = 0;
-  std::uint32_t action = 0;          // standard action of a menu item, 0 for none
-  std::string message, altMessage;   // status texts
-  std::string help;                  // help keyword
+  std::uint32_t action = 0;         // standard action of a menu item, 0 for none
+  std::string message, altMessage;  // status texts
+  std::string help;                 // help keyword
   bool messageDefaulted = false, helpDefaulted = false;
   std::vector<std::uint32_t> alertKeys;
   // The control's own check of its contents for the completion pass; empty accepts anything.
   std::function<bool()> accepts;
   // Shows the bound variable's value again (DisplayFields); empty for unbound controls.
   std::function<void()> display;
-  int parentField = 0;               // the group, option or sheet that holds it; 0 for the window
-  PropertyStore properties;          // runtime properties that are stored and read back
+  int parentField = 0;       // the group, option or sheet that holds it; 0 for the window
+  PropertyStore properties;  // runtime properties that are stored and read back
   // The control's own properties by text (OLE controls); attached by the OLE container.
   std::shared_ptr<ControlAutomation> automation;
 };
@@ -85,7 +85,7 @@ struct WindowEventQueue {
   LoopBody* body = nullptr;  // the running loop's body; null when no loop runs
   bool running = false;      // the loop frame
   int depth = 0;
-  int outcome = 0;           // what the last pass ended with
+  int outcome = 0;  // what the last pass ended with
 };
 
 class Window {
@@ -101,16 +101,16 @@ class Window {
   const std::string& label() const { return label_; }
 
   platform::HWND handle = nullptr;
-  ThreadContext* thread = nullptr;  // of the thread that opened it
-  std::map<int, Control> controls;  // by field number
+  ThreadContext* thread = nullptr;              // of the thread that opened it
+  std::map<int, Control> controls;              // by field number
   std::map<platform::UINT, int> commandFields;  // menu command identifier to field number
   int lowestField = 0, highestField = 0;
-  std::uint32_t attributes = 0;   // 0x800: MoveSizeEvents
-  std::uint32_t stateWord = 0;    // 0x4000 maximized, 0x8000 minimized
+  std::uint32_t attributes = 0;  // 0x800: MoveSizeEvents
+  std::uint32_t stateWord = 0;   // 0x4000 maximized, 0x8000 minimized
   platform::HFONT font = nullptr;
-  std::string help;               // the window's help keyword, the default of its controls
+  std::string help;  // the window's help keyword, the default of its controls
   std::string message;
-  int closeState = 0;             // 3 once closing
+  int closeState = 0;  // 3 once closing
   bool sized = false;
   bool timerSet = false;
   bool inMenu = false;
@@ -118,7 +118,7 @@ class Window {
   bool showingHelp = false;
   int setUseCount = 0;
   bool completionActive = false;
-  int completionNext = 0;         // the next field the completion pass visits
+  int completionNext = 0;  // the next field the completion pass visits
   std::vector<std::uint32_t> alertKeys;
   PropertyStore properties;
   DeferredMoves deferred;

@@ -1,9 +1,9 @@
 #include "runtime/window/window_procs.h"
 
-#include "platform/dialogs.h"
+#include "platform/dialogs/dialogs.h"
 #include "platform/messages.h"
-#include "platform/queue.h"
-#include "platform/window.h"
+#include "platform/queue/queue.h"
+#include "platform/window/window.h"
 #include "runtime/core/runtime_lock.h"
 #include "runtime/core/startup.h"
 #include "runtime/window/definition_format.h"
@@ -26,9 +26,8 @@ struct Notification {
   int event;
 };
 constexpr Notification kNotifications[] = {
-    {Kind::Button, BN_CLICKED, event::Accepted},   {Kind::Check, BN_CLICKED, event::Accepted},
-    {Kind::Radio, BN_CLICKED, event::Accepted},    {Kind::List, LBN_SELCHANGE, event::NewSelection},
-    {Kind::List, LBN_DBLCLK, event::Accepted},     {Kind::Entry, EN_KILLFOCUS, event::Accepted},
+    {Kind::Button, BN_CLICKED, event::Accepted},      {Kind::Check, BN_CLICKED, event::Accepted}, {Kind::Radio, BN_CLICKED, event::Accepted},
+    {Kind::List, LBN_SELCHANGE, event::NewSelection}, {Kind::List, LBN_DBLCLK, event::Accepted},  {Kind::Entry, EN_KILLFOCUS, event::Accepted},
     {Kind::Text, EN_KILLFOCUS, event::Accepted},
 };
 // Drop lists notify with the combo box's codes.
@@ -149,8 +148,8 @@ LRESULT windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_QUERYENDSESSION:
       if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) SetActiveWindow(hwnd);
-      MessageBoxA(hwnd, "Application still active.\n\nQuit the application before quitting Windows.",
-                  GetWindowTextString(hwnd).c_str(), 0x1030);
+      MessageBoxA(hwnd, "Application still active.\n\nQuit the application before quitting Windows.", GetWindowTextString(hwnd).c_str(),
+                  0x1030);
       return 0;
     case WM_DESTROY:
       KillTimer(hwnd, 1);

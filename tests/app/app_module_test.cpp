@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app_module.h"
-#include "platform/thread.h"
+#include "platform/queue/thread.h"
 #include "runtime/core/startup.h"
 
 namespace kestrel {

@@ -81,8 +81,7 @@ struct Expr {
       case Binary:
         if (op == "^") return wrap(*l, l->strength() < 9) + " ^ " + wrap(*r, r->strength() < 9);
         [[fallthrough]];
-      default:
-        return wrap(*l, l->strength() < strength()) + " " + op + " " + wrap(*r, r->strength() <= strength());
+      default: return wrap(*l, l->strength() < strength()) + " " + op + " " + wrap(*r, r->strength() <= strength());
     }
   }
 
@@ -94,8 +93,8 @@ struct Expr {
       case Not: return "int(not T(" + l->python() + "))";
       case Compare: {
         const std::string cmp = std::string(l->isWhole() && r->isWhole() ? "CW(" : "CR(") + l->python() + ", " + r->python() + ")";
-        static const std::map<std::string, std::string> kRel = {
-            {"=", "== 0"}, {"<>", "!= 0"}, {"<", "< 0"}, {">", "> 0"}, {"<=", "<= 0"}, {">=", ">= 0"}};
+        static const std::map<std::string, std::string> kRel = {{"=", "== 0"}, {"<>", "!= 0"}, {"<", "< 0"},
+                                                                {">", "> 0"},  {"<=", "<= 0"}, {">=", ">= 0"}};
         return "int(" + cmp + " " + kRel.at(op) + ")";
       }
       case Logic: {
@@ -210,8 +209,7 @@ TEST_F(EvalTest, AgreesWithPythonOnGeneratedExpressions) {
       lines << e->python() << "\n";
     }
   }
-  const ToolResult py = runProcess("/usr/bin/python3",
-                                   {(dir / "reference.py").string(), (dir / "expressions.txt").string()});
+  const ToolResult py = runProcess("/usr/bin/python3", {(dir / "reference.py").string(), (dir / "expressions.txt").string()});
   std::filesystem::remove_all(dir);
   ASSERT_EQ(py.exitCode, 0) << py.err;
   std::istringstream reference(py.out);

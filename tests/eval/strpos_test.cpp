@@ -30,30 +30,27 @@ TEST_P(StrPosTest, FindsLeftmostMatch) {
   EXPECT_EQ(stringPosition(c.text, c.pattern, c.mode), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Syntax, StrPosTest, ::testing::Values(
-    PosCase{"hello world", "o w", 0, 5}, PosCase{"hello", "z", 0, 0},
-    PosCase{"hello", "^h", 0, 1}, PosCase{"hello", "^e", 0, 0}, PosCase{"hello", "o$", 0, 5},
-    PosCase{"hello", "l$", 0, 0}, PosCase{"hello", ".l", 0, 2}, PosCase{"hello", "l+", 0, 3},
-    PosCase{"abc", "x*", 0, 1},          // an empty match at the start
-    PosCase{"abbbc", "ab*c", 0, 1}, PosCase{"ac", "ab?c", 0, 1}, PosCase{"abbc", "ab?c", 0, 0},
-    PosCase{"xabcabc", "{abc}+$", 0, 2}, PosCase{"xaby", "{ab|cd}y", 0, 2},
-    PosCase{"xcdy", "{ab|cd}y", 0, 2}, PosCase{"cat dog", "dog|cat", 0, 1},
-    PosCase{"abcd", "cd|b", 0, 2},       // leftmost, not first alternative
-    PosCase{"abab", "ab+", 0, 1},        // the repetition takes only the run's last character
-    PosCase{"abbb", "{ab}+b", 0, 1}, PosCase{"a1b", "[0-9]", 0, 2}, PosCase{"a1b", "[^a-z]", 0, 2},
-    PosCase{"a1b", "[~a-z]", 0, 2}, PosCase{"a]b", "[]]", 0, 2}, PosCase{"a-b", "[-]", 0, 2},
-    PosCase{"a-b", "[x-]", 0, 2}, PosCase{"a^b", "[x^]", 0, 2}, PosCase{"a.b", "\\.", 0, 2},
-    PosCase{"a*b", "a\\*", 0, 1}, PosCase{"a{b", "\\{", 0, 2}, PosCase{"HeLLo", "ll", 16, 3},
-    PosCase{"HeLLo", "ll", 0, 0}, PosCase{"HELLO", "[a-z]+o", 16, 1},
-    PosCase{"", "^$", 0, 1}, PosCase{"", "a", 0, 0}, PosCase{"a|b", "\\|", 0, 2},
-    PosCase{"xx", "{}", 0, 1}, PosCase{"xxxy", "{x*}*y", 0, 1}));
+INSTANTIATE_TEST_SUITE_P(
+    Syntax, StrPosTest,
+    ::testing::Values(PosCase{"hello world", "o w", 0, 5}, PosCase{"hello", "z", 0, 0}, PosCase{"hello", "^h", 0, 1},
+                      PosCase{"hello", "^e", 0, 0}, PosCase{"hello", "o$", 0, 5}, PosCase{"hello", "l$", 0, 0}, PosCase{"hello", ".l", 0, 2},
+                      PosCase{"hello", "l+", 0, 3}, PosCase{"abc", "x*", 0, 1},  // an empty match at the start
+                      PosCase{"abbbc", "ab*c", 0, 1}, PosCase{"ac", "ab?c", 0, 1}, PosCase{"abbc", "ab?c", 0, 0},
+                      PosCase{"xabcabc", "{abc}+$", 0, 2}, PosCase{"xaby", "{ab|cd}y", 0, 2}, PosCase{"xcdy", "{ab|cd}y", 0, 2},
+                      PosCase{"cat dog", "dog|cat", 0, 1}, PosCase{"abcd", "cd|b", 0, 2},  // leftmost, not first alternative
+                      PosCase{"abab", "ab+", 0, 1},                                        // the repetition takes only the run's last character
+                      PosCase{"abbb", "{ab}+b", 0, 1}, PosCase{"a1b", "[0-9]", 0, 2}, PosCase{"a1b", "[^a-z]", 0, 2},
+                      PosCase{"a1b", "[~a-z]", 0, 2}, PosCase{"a]b", "[]]", 0, 2}, PosCase{"a-b", "[-]", 0, 2}, PosCase{"a-b", "[x-]", 0, 2},
+                      PosCase{"a^b", "[x^]", 0, 2}, PosCase{"a.b", "\\.", 0, 2}, PosCase{"a*b", "a\\*", 0, 1}, PosCase{"a{b", "\\{", 0, 2},
+                      PosCase{"HeLLo", "ll", 16, 3}, PosCase{"HeLLo", "ll", 0, 0}, PosCase{"HELLO", "[a-z]+o", 16, 1}, PosCase{"", "^$", 0, 1},
+                      PosCase{"", "a", 0, 0}, PosCase{"a|b", "\\|", 0, 2}, PosCase{"xx", "{}", 0, 1}, PosCase{"xxxy", "{x*}*y", 0, 1}));
 
-INSTANTIATE_TEST_SUITE_P(InvalidPatterns, StrPosTest, ::testing::Values(
-    PosCase{"abc", "", 0, 0}, PosCase{"abc", "[c-a]", 0, 0}, PosCase{"abc", "a**", 0, 0},
-    PosCase{"abc", "a+?", 0, 0}, PosCase{"abc", "*a", 0, 0}, PosCase{"abc", "^*", 0, 0},
-    PosCase{"abc", "[abc", 0, 0}, PosCase{"abc", "{abc", 0, 0}, PosCase{"abc", "abc}", 0, 0},
-    PosCase{"abc", "abc\\", 0, 0}, PosCase{"abc", "|*", 0, 0},
-    PosCase{"abc", std::string(65, '{') + "a" + std::string(65, '}'), 0, 0}));
+INSTANTIATE_TEST_SUITE_P(InvalidPatterns, StrPosTest,
+                         ::testing::Values(PosCase{"abc", "", 0, 0}, PosCase{"abc", "[c-a]", 0, 0}, PosCase{"abc", "a**", 0, 0},
+                                           PosCase{"abc", "a+?", 0, 0}, PosCase{"abc", "*a", 0, 0}, PosCase{"abc", "^*", 0, 0},
+                                           PosCase{"abc", "[abc", 0, 0}, PosCase{"abc", "{abc", 0, 0}, PosCase{"abc", "abc}", 0, 0},
+                                           PosCase{"abc", "abc\\", 0, 0}, PosCase{"abc", "|*", 0, 0},
+                                           PosCase{"abc", std::string(65, '{') + "a" + std::string(65, '}'), 0, 0}));
 
 TEST_F(EvalTest, PathologicalPatternsStayLinear) {
   const std::string text(20000, 'a');
@@ -68,7 +65,7 @@ TEST_F(EvalTest, CacheKeepsOnePatternAndCaseFlag) {
   EXPECT_EQ(a, cachedRegex("ab+", false));  // reused
   EXPECT_NE(a, cachedRegex("ab+", true));   // another case flag is another pattern
   EXPECT_EQ(cachedRegex("[b-a]", false), nullptr);
-  EXPECT_EQ(a->search("xabb"), 1);          // a replaced pattern stays usable by its holder
+  EXPECT_EQ(a->search("xabb"), 1);  // a replaced pattern stays usable by its holder
 }
 
 TEST(StrPosThreads, ThreadsSharingTheCacheGetTheirOwnPatternsResults) {

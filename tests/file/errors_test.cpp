@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "platform/last_error.h"
+#include "platform/system/last_error.h"
 #include "runtime/core/error_state.h"
 #include "runtime/core/thread_context.h"
 #include "runtime/file/codes.h"
@@ -28,10 +28,18 @@ TEST_F(FileErrorTest, TextsOfCodes) {
     int code;
     const char* text;
   } cases[] = {
-      {2, "File Not Found"},        {0, "Unknown Error Posted"},   {81, "Unknown Error Posted"},
-      {90, "File System Error"},    {100, "Trigger Error"},        {302, "File Not Found"},
-      {301, "Invalid Function"},    {391, "Unknown Error"},        {335, "Unknown Error"},
-      {1234, "Unknown Error Posted : 1234"}, {-5, "Unknown Error Posted : -5"}, {392, "Unknown Error Posted : 392"},
+      {2, "File Not Found"},
+      {0, "Unknown Error Posted"},
+      {81, "Unknown Error Posted"},
+      {90, "File System Error"},
+      {100, "Trigger Error"},
+      {302, "File Not Found"},
+      {301, "Invalid Function"},
+      {391, "Unknown Error"},
+      {335, "Unknown Error"},
+      {1234, "Unknown Error Posted : 1234"},
+      {-5, "Unknown Error Posted : -5"},
+      {392, "Unknown Error Posted : 392"},
   };
   for (const auto& c : cases) EXPECT_EQ(errorText(c.code), c.text) << c.code;
 }
@@ -79,8 +87,7 @@ TEST_F(FileErrorTest, DeclarationErrorDetailAndText) {
       {C::Field, S::Driver, 3, "", 3, "FIELD : 3 : TYPE : D00003", "Data type not supported", 220003},
       {C::Field, S::Self, 2, "NAME", 2, "FIELD : 2 : NAME : S00002", "Duplicate Label", 120002},
       {C::MemoBlob, S::Driver, 1, "", 3, "MEMO/BLOB : 1 : MEMO/BLOB : D00003", "Too Many Memos defined", 230003},
-      {C::MemoBlob, S::Driver, 1, "", 7, "MEMO/BLOB : 1 : BINARY : D00007",
-       "Driver does not support BINARY memos or blobs", 230007},
+      {C::MemoBlob, S::Driver, 1, "", 7, "MEMO/BLOB : 1 : BINARY : D00007", "Driver does not support BINARY memos or blobs", 230007},
       {C::Key, S::Driver, 4, "", 2, "KEY : 4 : LABEL : D00002", "No Name or Label Specified", 240002},
       {C::Key, S::Driver, 4, "", 3, "KEY : 4 : KEY : D00003", "Too Many Keys defined", 240003},
       {C::File, S::Self, 1, "", 1, "FILE : 1 : UNKNOWN : S00001", "No File Driver Specified", 110001},
@@ -103,9 +110,9 @@ TEST(CodeTablesTest, NamesAtTheEdgesAndOutside) {
     int code;
     const char* operation;
     const char* type;
-  } cases[] = {{0, "(0)", "END"},         {1, "ADD", "BYTE"},         {17, "GETkeyptr", "(17)"},
-               {30, "PUT", "STDNUM"},      {31, "PREVIOUS", "UNKNOWN"}, {47, "SETkeykeyptr", "UNKNOWN"},
-               {101, "(101)", "UNKNOWN"},  {104, "DESTROY", "UNKNOWN"}, {105, "", "UNKNOWN"},
+  } cases[] = {{0, "(0)", "END"},         {1, "ADD", "BYTE"},          {17, "GETkeyptr", "(17)"},
+               {30, "PUT", "STDNUM"},     {31, "PREVIOUS", "UNKNOWN"}, {47, "SETkeykeyptr", "UNKNOWN"},
+               {101, "(101)", "UNKNOWN"}, {104, "DESTROY", "UNKNOWN"}, {105, "", "UNKNOWN"},
                {-1, "", "UNKNOWN"}};
   for (const auto& c : cases) {
     EXPECT_EQ(operationName(c.code), c.operation) << c.code;

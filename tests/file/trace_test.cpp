@@ -2,7 +2,7 @@
 // around an operation, commands, an unopenable log, and two threads writing one log.
 #include <gtest/gtest.h>
 
-#include "platform/registry.h"
+#include "platform/system/registry.h"
 
 #include <cstring>
 #include <filesystem>
@@ -11,7 +11,7 @@
 #include <sstream>
 #include <thread>
 
-#include "platform/profile.h"
+#include "platform/system/profile.h"
 #include "runtime/core/error_state.h"
 #include "runtime/core/thread_context.h"
 #include "runtime/file/driver.h"
@@ -71,8 +71,8 @@ FileDeclaration sampleFile() {
   f.owner = "secret";
   f.name = "cust.txt";
   f.create = true;
-  f.fields = {field("CUS:NAME", TypeString, 0, 6), field("CUS:BORN", TypeDate, 6, 4),
-              field("CUS:PAID", TypeDecimal, 10, 3), field("CUS:CODE", TypeByte, 13, 1)};
+  f.fields = {field("CUS:NAME", TypeString, 0, 6), field("CUS:BORN", TypeDate, 6, 4), field("CUS:PAID", TypeDecimal, 10, 3),
+              field("CUS:CODE", TypeByte, 13, 1)};
   f.fields[2].digits = 5;
   f.fields[2].places = 2;
   f.fields[3].name = "CODE";
@@ -141,8 +141,8 @@ TEST(TraceSettingsTest, SettingsFileSectionAndRegistryLocation) {
   ASSERT_NE(mkdtemp(profile), nullptr);
   setenv("TAMSIL_PROFILE_DIR", profile, 1);
   platform::HKEY key = nullptr;
-  ASSERT_EQ(platform::RegCreateKeyExA(platform::HKEY_LOCAL_MACHINE, "Software\\Tamsil\\SETB", 0, nullptr, 0,
-                                      platform::KEY_ALL_ACCESS, nullptr, &key, nullptr),
+  ASSERT_EQ(platform::RegCreateKeyExA(platform::HKEY_LOCAL_MACHINE, "Software\\Tamsil\\SETB", 0, nullptr, 0, platform::KEY_ALL_ACCESS, nullptr,
+                                      &key, nullptr),
             0);
   const platform::DWORD one = 1;
   platform::RegSetValueExA(key, "Profile", 0, platform::REG_DWORD, reinterpret_cast<const platform::BYTE*>(&one), 4);

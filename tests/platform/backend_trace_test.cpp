@@ -29,8 +29,7 @@ std::string runOn(const std::string& backend) {
   const auto log = dir / "trace.txt";
   const auto r = tamsil::testing::runProcess(
       EXAMPLE_PROGRAM, {},
-      {"TAMSIL_PLATFORM=" + backend, "QT_QPA_PLATFORM=offscreen", "TAMSIL_SCRIPT=" TRACE_SCRIPT,
-       "EXAMPLE_LOG=" + log.string()});
+      {"TAMSIL_PLATFORM=" + backend, "QT_QPA_PLATFORM=offscreen", "TAMSIL_SCRIPT=" TRACE_SCRIPT, "EXAMPLE_LOG=" + log.string()});
   EXPECT_EQ(r.exitCode, 0) << backend << ": " << r.err;
   return readFile(log);
 }

@@ -1,6 +1,6 @@
 // The component model's services: class identifier texts, the class registry, creating a
 // registered component's object and calling it by name, and the system's message texts.
-#include "platform/com.h"
+#include "platform/com/com.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/registry.h"
-#include "platform/variant.h"
+#include "platform/com/variant.h"
+#include "platform/system/registry.h"
 
 namespace platform {
 namespace {
@@ -72,8 +72,7 @@ class Counter final : public IDispatch {
     }
     return S_OK;
   }
-  HRESULT Invoke(DISPID member, const IID&, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
-                 UINT*) override {
+  HRESULT Invoke(DISPID member, const IID&, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO*, UINT*) override {
     if (member == 1 && (flags & DISPATCH_PROPERTYPUT)) return value_ = params->rgvarg[0].lVal, S_OK;
     if (member == 1 && (flags & DISPATCH_PROPERTYGET)) return result->vt = VT_I4, result->lVal = value_, S_OK;
     if (member == 2 && (flags & DISPATCH_METHOD)) {
@@ -125,8 +124,7 @@ TEST_F(ComponentTest, ARegisteredClassIsCreatedByProgIdAndCalledByName) {
   CounterFactory factory;
   const CLSID clsid{0x12345678, 0x9ABC, 0xDEF0, {1, 1, 2, 3, 5, 8, 13, 21}};
   DWORD cookie = 0;
-  ASSERT_EQ(RegisterComponentClass({clsid, "Kestrel.TestCounter.1", "Test counter", "Apartment", true, &factory}, &cookie),
-            S_OK);
+  ASSERT_EQ(RegisterComponentClass({clsid, "Kestrel.TestCounter.1", "Test counter", "Apartment", true, &factory}, &cookie), S_OK);
 
   CLSID found;
   ASSERT_EQ(CLSIDFromProgID(wide("Kestrel.TestCounter.1").c_str(), &found), S_OK);
@@ -166,13 +164,13 @@ TEST_F(ComponentTest, ARegisteredClassIsCreatedByProgIdAndCalledByName) {
 }
 
 TEST(SystemMessageTest, FormatMessageGivesTheSystemsTexts) {
-  const std::pair<DWORD, const char*> cases[] = {
-      {0x80040154, "Class not registered\r\n"}, {0x80020006, "Unknown name.\r\n"},
-      {0x80020009, "Exception occurred.\r\n"},  {0x00000002, "The system cannot find the file specified.\r\n"}};
+  const std::pair<DWORD, const char*> cases[] = {{0x80040154, "Class not registered\r\n"},
+                                                 {0x80020006, "Unknown name.\r\n"},
+                                                 {0x80020009, "Exception occurred.\r\n"},
+                                                 {0x00000002, "The system cannot find the file specified.\r\n"}};
   char buffer[128];
   for (const auto& [id, text] : cases) {
-    EXPECT_EQ(FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, id, 0, buffer, sizeof buffer, nullptr),
-              std::strlen(text));
+    EXPECT_EQ(FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, id, 0, buffer, sizeof buffer, nullptr), std::strlen(text));
     EXPECT_STREQ(buffer, text);
   }
   EXPECT_EQ(FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 0x12345678, 0, buffer, sizeof buffer, nullptr), 0u);

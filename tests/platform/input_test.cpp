@@ -2,12 +2,12 @@
 // navigation and the clipboard commands, each ending in the messages a program reacts to.
 #include <gtest/gtest.h>
 
-#include "platform/clipboard.h"
-#include "platform/dialogs.h"
-#include "platform/input.h"
-#include "platform/menu.h"
-#include "platform/queue.h"
-#include "platform/window.h"
+#include "platform/controls/menu.h"
+#include "platform/desktop/clipboard.h"
+#include "platform/dialogs/dialogs.h"
+#include "platform/input/input.h"
+#include "platform/queue/queue.h"
+#include "platform/window/window.h"
 #include "tests/platform/platform_test.h"
 
 namespace platform::testing {
@@ -60,9 +60,8 @@ TEST_F(InputTest, ChoosingAMenuItemPostsItsIdentifierButNotForGrayedItems) {
   pumpUntilIdle();
   EXPECT_EQ(commands(w), (std::vector<std::pair<int, int>>{{0x4007, 0}}));
   EXPECT_EQ(names(w, {WM_MENUSELECT, WM_GETDLGCODE}),
-            (std::vector<std::string>{"WM_ENTERMENULOOP", "WM_INITMENU", "WM_INITMENUPOPUP", "WM_EXITMENULOOP",
-                                      "WM_COMMAND", "WM_ENTERMENULOOP", "WM_INITMENU", "WM_INITMENUPOPUP",
-                                      "WM_EXITMENULOOP"}));
+            (std::vector<std::string>{"WM_ENTERMENULOOP", "WM_INITMENU", "WM_INITMENUPOPUP", "WM_EXITMENULOOP", "WM_COMMAND",
+                                      "WM_ENTERMENULOOP", "WM_INITMENU", "WM_INITMENUPOPUP", "WM_EXITMENULOOP"}));
   EXPECT_EQ(CheckMenuItem(bar, 0x4007, MF_CHECKED), MF_UNCHECKED);
   EXPECT_EQ(GetMenuState(bar, 0x4007, MF_BYCOMMAND) & MF_CHECKED, MF_CHECKED);
 }

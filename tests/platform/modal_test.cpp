@@ -7,11 +7,11 @@
 
 #include <unistd.h>
 
-#include "platform/dialogs.h"
-#include "platform/input.h"
-#include "platform/queue.h"
-#include "platform/script.h"
-#include "platform/window.h"
+#include "platform/dialogs/dialogs.h"
+#include "platform/input/input.h"
+#include "platform/input/script.h"
+#include "platform/queue/queue.h"
+#include "platform/window/window.h"
 #include "tests/platform/platform_test.h"
 
 namespace platform::testing {
@@ -61,9 +61,7 @@ TEST_F(ModalTest, EnterTakesTheDefaultButton) { EXPECT_EQ(askThroughLoop("idle\n
 
 TEST_F(ModalTest, ScriptThatEndsLeavesTheDefault) { EXPECT_EQ(askThroughLoop("idle\n"), IDNO); }
 
-TEST_F(ModalTest, UnknownButtonInAnAnswerFallsBackToTheDefault) {
-  EXPECT_EQ(askThroughLoop("answer message Maybe\n"), IDNO);
-}
+TEST_F(ModalTest, UnknownButtonInAnAnswerFallsBackToTheDefault) { EXPECT_EQ(askThroughLoop("answer message Maybe\n"), IDNO); }
 
 TEST_F(ModalTest, OwnerIsDisabledWhileTheBoxIsOpenAndEnabledAfter) {
   setHook([&](HWND h, UINT msg, WPARAM, LPARAM) -> std::optional<LRESULT> {

@@ -5,12 +5,12 @@
 #include <algorithm>
 
 #include "platform/backend.h"
-#include "platform/detail/model.h"
-#include "platform/dialogs.h"
+#include "platform/dialogs/dialogs.h"
 #include "platform/headless/headless_backend.h"
-#include "platform/input.h"
-#include "platform/queue.h"
-#include "platform/window.h"
+#include "platform/input/input.h"
+#include "platform/queue/queue.h"
+#include "platform/window/detail/model.h"
+#include "platform/window/window.h"
 
 namespace platform::testing {
 

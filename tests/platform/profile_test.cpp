@@ -1,8 +1,8 @@
 // Private-profile files: reading with defaults, lists and truncation; writing, deleting and
 // where bare names live.
-#include "platform/profile.h"
+#include "platform/system/profile.h"
+#include "platform/desktop/system.h"
 #include "platform/messages.h"
-#include "platform/system.h"
 
 #include <gtest/gtest.h>
 
@@ -21,12 +21,11 @@ class ProfileTest : public ::testing::Test {
     dir_ = mkdtemp(templ);
     setenv("TAMSIL_PROFILE_DIR", dir_.c_str(), 1);
     std::ofstream(dir_ / "app.ini") << "; comment\n[Main]\nName = Kestrel \nQuoted=\"  spaced  \"\n"
-                                        "Number=-42\nHex=0x1F\nText=abc\n\n[other]\nkey=1\n[MAIN]\nName=second\n";
+                                       "Number=-42\nHex=0x1F\nText=abc\n\n[other]\nkey=1\n[MAIN]\nName=second\n";
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }
 
-  std::string get(const char* section, const char* key, const char* def = "dflt", uint32_t size = 256,
-                  uint32_t* count = nullptr) {
+  std::string get(const char* section, const char* key, const char* def = "dflt", uint32_t size = 256, uint32_t* count = nullptr) {
     char buf[256] = {};
     const uint32_t n = GetPrivateProfileStringA(section, key, def, buf, size, "app.ini");
     if (count) *count = n;
@@ -83,8 +82,7 @@ TEST_F(ProfileTest, WritesCreateReplaceAndDelete) {
   EXPECT_NE(file().find("; comment\n[Main]\nName = Kestrel \nQuoted"), std::string::npos);
   EXPECT_NE(file().find("Text=new\nAdded=1\n\n[MAIN]"), std::string::npos) << file();
   EXPECT_FALSE(WritePrivateProfileStringA(nullptr, "k", "v", "app.ini"));
-  for (const auto& e : std::filesystem::directory_iterator(dir_))
-    EXPECT_EQ(e.path().filename(), "app.ini");  // no temporary file left behind
+  for (const auto& e : std::filesystem::directory_iterator(dir_)) EXPECT_EQ(e.path().filename(), "app.ini");  // no temporary file left behind
 }
 
 TEST_F(ProfileTest, BareNamesLiveInTheProfileDirectoryAndPathsAreUsedAsIs) {

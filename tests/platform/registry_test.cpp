@@ -1,17 +1,17 @@
 // The registry: Win32 results for keys and values, names without case, persistence in the
 // user's file, and a damaged file losing only its damaged lines.
-#include "platform/registry.h"
+#include "platform/system/registry.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "platform/detail/registry_store.h"
-#include "platform/last_error.h"
+#include "platform/system/detail/registry_store.h"
+#include "platform/system/last_error.h"
 
 namespace platform {
 namespace {
@@ -30,8 +30,7 @@ class RegistryTest : public ::testing::Test {
   HKEY create(const char* path) {
     HKEY k = nullptr;
     DWORD disposition = 0;
-    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, &disposition),
-              LONG(ERROR_SUCCESS));
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, &disposition), LONG(ERROR_SUCCESS));
     return k;
   }
   std::string file() {
@@ -98,8 +97,7 @@ TEST_F(RegistryTest, EveryChangeIsInTheFileAtOnceAndReadBack) {
   const char text[] = "say \"hi\" \\ there";
   RegSetValueExA(k, "Greeting", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof text);
   RegCloseKey(k);
-  EXPECT_NE(file().find("[HKEY_CURRENT_USER\\Software\\Kestrel24]\n\"Greeting\"=sz:\"say \\\"hi\\\" \\\\ there\"\n"),
-            std::string::npos)
+  EXPECT_NE(file().find("[HKEY_CURRENT_USER\\Software\\Kestrel24]\n\"Greeting\"=sz:\"say \\\"hi\\\" \\\\ there\"\n"), std::string::npos)
       << file();
 
   // A second process (another profile directory and back) reads the same file.

@@ -1,7 +1,7 @@
 // The platform's resource lookup: Win32 meaning of names, numbers, case and modules.
 #include <gtest/gtest.h>
 
-#include "platform/resource.h"
+#include "platform/system/resource.h"
 
 namespace platform {
 namespace {

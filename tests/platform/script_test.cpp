@@ -7,7 +7,7 @@
 
 #include <unistd.h>
 
-#include "platform/script.h"
+#include "platform/input/script.h"
 #include "tests/tools/run_tool.h"
 
 namespace platform::testing {
@@ -65,11 +65,9 @@ TEST_F(ExampleRunTest, RunEndsByItselfWithDialogsOnStderr) {
   // Enter in the entry adds to the list, so closing asks first; the answer is queued before.
   const auto r = run("type milk\nkey Enter\nmenu Help > About\nkey Enter\nanswer message Yes\nclose\n");
   EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_NE(r.err.find("dialog: message box \"About\" \"Platform example\\nA window, a menu and some controls.\" -> \"OK\""),
-            std::string::npos)
+  EXPECT_NE(r.err.find("dialog: message box \"About\" \"Platform example\\nA window, a menu and some controls.\" -> \"OK\""), std::string::npos)
       << r.err;
-  EXPECT_NE(r.err.find("dialog: message box \"Close\" \"The list is not empty. Close anyway?\" -> \"Yes\""), std::string::npos)
-      << r.err;
+  EXPECT_NE(r.err.find("dialog: message box \"Close\" \"The list is not empty. Close anyway?\" -> \"Yes\""), std::string::npos) << r.err;
 }
 
 TEST_F(ExampleRunTest, ErrorsNameTheLineAndNothingHangs) {
@@ -79,8 +77,7 @@ TEST_F(ExampleRunTest, ErrorsNameTheLineAndNothingHangs) {
 
   const auto missing = run("press Nothing Here\n");
   EXPECT_EQ(missing.exitCode, 0);
-  EXPECT_NE(missing.err.find("run.script:1: no control 'Nothing Here' on window 'Platform example'; the script stops here"),
-            std::string::npos)
+  EXPECT_NE(missing.err.find("run.script:1: no control 'Nothing Here' on window 'Platform example'; the script stops here"), std::string::npos)
       << missing.err;
 }
 

@@ -4,9 +4,9 @@
 
 #include <atomic>
 
-#include "platform/queue.h"
-#include "platform/thread.h"
-#include "platform/window.h"
+#include "platform/queue/queue.h"
+#include "platform/queue/thread.h"
+#include "platform/window/window.h"
 #include "tests/platform/platform_test.h"
 
 namespace platform::testing {

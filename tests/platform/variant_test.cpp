@@ -5,10 +5,10 @@
 #include <cfloat>
 #include <string>
 
-#include "platform/bstr.h"
-#include "platform/last_error.h"
-#include "platform/variant.h"
-#include "platform/wide_text.h"
+#include "platform/com/bstr.h"
+#include "platform/com/variant.h"
+#include "platform/com/wide_text.h"
+#include "platform/system/last_error.h"
 
 namespace platform {
 namespace {
@@ -65,8 +65,8 @@ std::u16string asText(const VARIANT& v, std::uint16_t flags = 0, HRESULT* hr = n
 }
 
 TEST(VariantTest, ToText) {
-  VARIANT i4 = of(VT_I4), r8 = of(VT_R8), boolean = of(VT_BOOL), cy = of(VT_CY), date = of(VT_DATE),
-          dec = of(VT_DECIMAL), ui8 = of(VT_UI8), null = of(VT_NULL);
+  VARIANT i4 = of(VT_I4), r8 = of(VT_R8), boolean = of(VT_BOOL), cy = of(VT_CY), date = of(VT_DATE), dec = of(VT_DECIMAL), ui8 = of(VT_UI8),
+          null = of(VT_NULL);
   i4.lVal = INT32_MIN;
   r8.dblVal = 0.1;
   boolean.boolVal = VARIANT_TRUE;
@@ -97,12 +97,18 @@ TEST(VariantTest, FromTextAndBetweenNumbers) {
     HRESULT hr;
     double value;
   } cases[] = {
-      {u" 42 ", VT_I4, S_OK, 42},          {u"2.5", VT_I2, S_OK, 2},  // half to even
-      {u"3.5", VT_I2, S_OK, 4},            {u"-1e3", VT_R8, S_OK, -1000},
-      {u"40000", VT_I2, DISP_E_OVERFLOW, 0}, {u"-1", VT_UI4, DISP_E_OVERFLOW, 0},
-      {u"abc", VT_I4, DISP_E_TYPEMISMATCH, 0}, {u"inf", VT_R8, DISP_E_TYPEMISMATCH, 0},
-      {u"1.5", VT_CY, S_OK, 15000},        {u"true", VT_BOOL, S_OK, -1},
-      {u"0", VT_BOOL, S_OK, 0},            {u"1e39", VT_R4, DISP_E_OVERFLOW, 0},
+      {u" 42 ", VT_I4, S_OK, 42},
+      {u"2.5", VT_I2, S_OK, 2},  // half to even
+      {u"3.5", VT_I2, S_OK, 4},
+      {u"-1e3", VT_R8, S_OK, -1000},
+      {u"40000", VT_I2, DISP_E_OVERFLOW, 0},
+      {u"-1", VT_UI4, DISP_E_OVERFLOW, 0},
+      {u"abc", VT_I4, DISP_E_TYPEMISMATCH, 0},
+      {u"inf", VT_R8, DISP_E_TYPEMISMATCH, 0},
+      {u"1.5", VT_CY, S_OK, 15000},
+      {u"true", VT_BOOL, S_OK, -1},
+      {u"0", VT_BOOL, S_OK, 0},
+      {u"1e39", VT_R4, DISP_E_OVERFLOW, 0},
       {u"", VT_I4, DISP_E_TYPEMISMATCH, 0},
   };
   for (const auto& c : cases) {

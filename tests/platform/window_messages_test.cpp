@@ -2,11 +2,11 @@
 // the system command before the action, then the position and size messages.
 #include <gtest/gtest.h>
 
-#include "platform/detail/model.h"
-#include "platform/input.h"
-#include "platform/menu.h"
-#include "platform/queue.h"
-#include "platform/window.h"
+#include "platform/controls/menu.h"
+#include "platform/input/input.h"
+#include "platform/queue/queue.h"
+#include "platform/window/detail/model.h"
+#include "platform/window/window.h"
 #include "tests/platform/platform_test.h"
 
 namespace platform::testing {
@@ -21,9 +21,8 @@ class WindowMessagesTest : public ::testing::Test {
 
 TEST_F(WindowMessagesTest, CreateThenShowActivatesAndFocuses) {
   HWND w = createTestWindow();
-  EXPECT_EQ(names(w), (Names{"WM_GETMINMAXINFO", "WM_NCCREATE", "WM_CREATE", "WM_SIZE", "WM_MOVE", "WM_SHOWWINDOW",
-                             "WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED", "WM_NCACTIVATE", "WM_ACTIVATE",
-                             "WM_SETFOCUS"}));
+  EXPECT_EQ(names(w), (Names{"WM_GETMINMAXINFO", "WM_NCCREATE", "WM_CREATE", "WM_SIZE", "WM_MOVE", "WM_SHOWWINDOW", "WM_WINDOWPOSCHANGING",
+                             "WM_WINDOWPOSCHANGED", "WM_NCACTIVATE", "WM_ACTIVATE", "WM_SETFOCUS"}));
   EXPECT_EQ(GetActiveWindow(), w);
   EXPECT_EQ(GetFocus(), w);
 }
@@ -61,24 +60,27 @@ TEST_P(UserActionTest, DeliversTheSystemCommandFirst) {
   EXPECT_EQ(names(w, {WM_GETMINMAXINFO, WM_NCACTIVATE}), GetParam().expected) << GetParam().name;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Actions, UserActionTest,
-    ::testing::Values(
-        UserAction{"size", [](HWND w) { input::sizeWindow(w, 400, 300); },
-                   {"WM_SYSCOMMAND", "WM_ENTERSIZEMOVE", "WM_SIZING", "WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED",
-                    "WM_SIZE", "WM_EXITSIZEMOVE"}},
-        UserAction{"move", [](HWND w) { input::moveWindow(w, 50, 60); },
-                   {"WM_SYSCOMMAND", "WM_ENTERSIZEMOVE", "WM_MOVING", "WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED",
-                    "WM_MOVE", "WM_EXITSIZEMOVE"}},
-        UserAction{"maximize", [](HWND w) { input::systemCommand(w, SC_MAXIMIZE); },
-                   {"WM_SYSCOMMAND", "WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED", "WM_MOVE", "WM_SIZE"}},
-        UserAction{"minimize", [](HWND w) { input::systemCommand(w, SC_MINIMIZE); },
-                   {"WM_SYSCOMMAND", "WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED", "WM_MOVE", "WM_SIZE",
-                    "WM_ACTIVATE", "WM_KILLFOCUS"}},
-        UserAction{"close", [](HWND w) { input::systemCommand(w, SC_CLOSE); },
-                   {"WM_SYSCOMMAND", "WM_CLOSE", "WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED", "WM_ACTIVATE",
-                    "WM_KILLFOCUS", "WM_DESTROY", "WM_NCDESTROY"}}),
-    [](const ::testing::TestParamInfo<UserAction>& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(Actions, UserActionTest,
+                         ::testing::Values(UserAction{"size",
+                                                      [](HWND w) { input::sizeWindow(w, 400, 300); },
+                                                      {"WM_SYSCOMMAND", "WM_ENTERSIZEMOVE", "WM_SIZING", "WM_WINDOWPOSCHANGING",
+                                                       "WM_WINDOWPOSCHANGED", "WM_SIZE", "WM_EXITSIZEMOVE"}},
+                                           UserAction{"move",
+                                                      [](HWND w) { input::moveWindow(w, 50, 60); },
+                                                      {"WM_SYSCOMMAND", "WM_ENTERSIZEMOVE", "WM_MOVING", "WM_WINDOWPOSCHANGING",
+                                                       "WM_WINDOWPOSCHANGED", "WM_MOVE", "WM_EXITSIZEMOVE"}},
+                                           UserAction{"maximize",
+                                                      [](HWND w) { input::systemCommand(w, SC_MAXIMIZE); },
+                                                      {"WM_SYSCOMMAND", "WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED", "WM_MOVE", "WM_SIZE"}},
+                                           UserAction{"minimize",
+                                                      [](HWND w) { input::systemCommand(w, SC_MINIMIZE); },
+                                                      {"WM_SYSCOMMAND", "WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED", "WM_MOVE", "WM_SIZE",
+                                                       "WM_ACTIVATE", "WM_KILLFOCUS"}},
+                                           UserAction{"close",
+                                                      [](HWND w) { input::systemCommand(w, SC_CLOSE); },
+                                                      {"WM_SYSCOMMAND", "WM_CLOSE", "WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED",
+                                                       "WM_ACTIVATE", "WM_KILLFOCUS", "WM_DESTROY", "WM_NCDESTROY"}}),
+                         [](const ::testing::TestParamInfo<UserAction>& p) { return std::string(p.param.name); });
 
 TEST_F(WindowMessagesTest, RefusedSystemCommandChangesNothing) {
   setHook([](HWND, UINT msg, WPARAM, LPARAM) -> std::optional<LRESULT> {
@@ -143,8 +145,7 @@ TEST_F(WindowMessagesTest, DestroyReachesParentBeforeChildrenAndNcDestroyAfter) 
   DestroyWindow(w);
   for (const Received& r : recorded())
     if (r.msg == WM_DESTROY || r.msg == WM_NCDESTROY) order.emplace_back(r.hwnd, r.msg);
-  EXPECT_EQ(order, (std::vector<std::pair<HWND, UINT>>{
-                       {w, WM_DESTROY}, {child, WM_DESTROY}, {child, WM_NCDESTROY}, {w, WM_NCDESTROY}}));
+  EXPECT_EQ(order, (std::vector<std::pair<HWND, UINT>>{{w, WM_DESTROY}, {child, WM_DESTROY}, {child, WM_NCDESTROY}, {w, WM_NCDESTROY}}));
   EXPECT_FALSE(IsWindow(child));
   EXPECT_EQ(SendMessageA(w, WM_GETTEXTLENGTH, 0, 0), 0);  // a stale handle is harmless
 }
@@ -163,8 +164,7 @@ TEST_F(WindowMessagesTest, SubclassedControlSeesMessagesFirstAndChainsToTheBase)
   ASSERT_NE(RegisterClassA(derived), 0);
   EXPECT_EQ(RegisterClassA(derived), 0);  // a second registration fails
   HWND w = createTestWindow();
-  HWND b = CreateWindowExA(0, "TestButton", "OK", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, w,
-                           reinterpret_cast<HMENU>(0x4007));
+  HWND b = CreateWindowExA(0, "TestButton", "OK", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, w, reinterpret_cast<HMENU>(0x4007));
   recorded().clear();
   SendMessageA(b, BM_CLICK, 0, 0);
   EXPECT_EQ(seen, 1);

@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 #include "platform/messages.h"
-#include "platform/queue.h"
+#include "platform/queue/queue.h"
 #include "runtime/core/diagnostic_log.h"
 #include "runtime/window/assertion.h"
 #include "runtime/window/event_codes.h"
@@ -74,9 +74,8 @@ TEST_F(DiagnosticLogTest, ANewNameStartsItsOwnFileAfresh) {
 TEST(TraceNameTest, NamesPrivateMessagesEventsAndPlatformMessagesElseHex) {
   using window::traceMessageName;
   const std::pair<platform::UINT, const char*> cases[] = {
-      {0xB001, "QUERY_SETUSE"},  {0xB02E, "QUERY_SIZEMOVE"}, {0xA001, "EVENT:Accepted"},
-      {0x0111, "WM_COMMAND"},    {0x03E0, "WM_DDE_INITIATE"}, {0xB015, "0xb015"},
-      {0xB01B, "0xb01b"},        {0x1234, "0x1234"},          {0xA207, "0xa207"},
+      {0xB001, "QUERY_SETUSE"}, {0xB02E, "QUERY_SIZEMOVE"}, {0xA001, "EVENT:Accepted"}, {0x0111, "WM_COMMAND"}, {0x03E0, "WM_DDE_INITIATE"},
+      {0xB015, "0xb015"},       {0xB01B, "0xb01b"},         {0x1234, "0x1234"},         {0xA207, "0xa207"},
   };
   for (const auto& [message, name] : cases) EXPECT_EQ(traceMessageName(message), name) << message;
   // The two messages the runtime registers by name show without their "TW_" prefix.

@@ -2,10 +2,10 @@
 // handlers, the completion pass, the posting switch and cycled window events do to them.
 #include <gtest/gtest.h>
 
-#include "platform/queue.h"
-#include "platform/system.h"
-#include "platform/thread.h"
-#include "platform/window.h"
+#include "platform/desktop/system.h"
+#include "platform/queue/queue.h"
+#include "platform/queue/thread.h"
+#include "platform/window/window.h"
 #include "runtime/core/startup.h"
 #include "runtime/window/event_codes.h"
 #include "tests/runtime/runtime_test.h"
@@ -51,8 +51,8 @@ TEST_F(EventLoopTest, CycledMoveLeavesTheWindowWhereItWas) {
     if (code == event::Maximized) platform::GetWindowRect(w.handle, &maximized);
     return 0;
   });
-  EXPECT_EQ(events, (Events{"EVENT:OpenWindow 0", "EVENT:Maximize 0", "EVENT:Moved 0", "EVENT:Sized 0",
-                            "EVENT:Maximized 0", "EVENT:CloseWindow 0"}));
+  EXPECT_EQ(events,
+            (Events{"EVENT:OpenWindow 0", "EVENT:Maximize 0", "EVENT:Moved 0", "EVENT:Sized 0", "EVENT:Maximized 0", "EVENT:CloseWindow 0"}));
   EXPECT_EQ(afterMove, before);
   EXPECT_NE(maximized, before);
   EXPECT_EQ(w.stateWord & 0x4000u, 0x4000u);
@@ -99,18 +99,9 @@ TEST_P(HandlerTest, AnswersDecideWhatTheBodySees) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, HandlerTest,
     ::testing::Values(
-        HandlerCase{"CycleHidesTheEvent",
-                    {{event::Accepted, answer(5), 7, false}},
-                    {"EVENT:OpenWindow 0", "EVENT:CloseWindow 0"},
-                    false},
-        HandlerCase{"BreakEndsTheLoop",
-                    {{event::Accepted, answer(3), 0, true}},
-                    {"EVENT:OpenWindow 0"},
-                    true},
-        HandlerCase{"ZeroPassesOn",
-                    {{-1, answer(0), 0, true}},
-                    {"EVENT:OpenWindow 0", "EVENT:Accepted 7", "EVENT:CloseWindow 0"},
-                    false},
+        HandlerCase{"CycleHidesTheEvent", {{event::Accepted, answer(5), 7, false}}, {"EVENT:OpenWindow 0", "EVENT:CloseWindow 0"}, false},
+        HandlerCase{"BreakEndsTheLoop", {{event::Accepted, answer(3), 0, true}}, {"EVENT:OpenWindow 0"}, true},
+        HandlerCase{"ZeroPassesOn", {{-1, answer(0), 0, true}}, {"EVENT:OpenWindow 0", "EVENT:Accepted 7", "EVENT:CloseWindow 0"}, false},
         HandlerCase{"NewestFirst",
                     {{event::Accepted, answer(3), 0, true}, {event::Accepted, answer(5), 7, false}},
                     {"EVENT:OpenWindow 0", "EVENT:CloseWindow 0"},
@@ -139,8 +130,8 @@ TEST_F(EventLoopTest, CompletionPassAcceptsBoundControlsInOrderThenCompletes) {
     if (code == event::OpenWindow) SelectField(0);
     return code == event::Completed ? -1 : 0;
   });
-  EXPECT_EQ(events, (Events{"EVENT:OpenWindow 0", "EVENT:Accepted 1", "EVENT:Accepted 2", "EVENT:Accepted 3",
-                            "EVENT:Accepted 5", "EVENT:Completed 0"}));
+  EXPECT_EQ(events, (Events{"EVENT:OpenWindow 0", "EVENT:Accepted 1", "EVENT:Accepted 2", "EVENT:Accepted 3", "EVENT:Accepted 5",
+                            "EVENT:Completed 0"}));
 }
 
 TEST_F(EventLoopTest, CompletionPassStopsAtTheFirstRefusingControlAndFocusesIt) {
@@ -179,8 +170,7 @@ TEST_F(EventLoopTest, TabMovesTheFocusThroughSelectedEvents) {
   OpenWindowOp(w);
   script("key Tab\nkey Tab\nkey Shift+Tab\n");
   runLoop();
-  EXPECT_EQ(events, (Events{"EVENT:OpenWindow 0", "EVENT:Selected 1", "EVENT:Selected 2", "EVENT:Selected 1",
-                            "EVENT:CloseWindow 0"}));
+  EXPECT_EQ(events, (Events{"EVENT:OpenWindow 0", "EVENT:Selected 1", "EVENT:Selected 2", "EVENT:Selected 1", "EVENT:CloseWindow 0"}));
 }
 
 TEST_F(EventLoopTest, AnAlertedKeyBecomesAlertKeyForTheFocusedControl) {
@@ -193,8 +183,7 @@ TEST_F(EventLoopTest, AnAlertedKeyBecomesAlertKeyForTheFocusedControl) {
     if (code == event::AlertKey && !keyOfAlert) keyOfAlert = currentThreadContext()->lastKeyCode;
     return 0;
   });
-  EXPECT_EQ(events, (Events{"EVENT:OpenWindow 0", "EVENT:AlertKey 5", "EVENT:AlertKey 5", "EVENT:Selected 7",
-                            "EVENT:CloseWindow 0"}));
+  EXPECT_EQ(events, (Events{"EVENT:OpenWindow 0", "EVENT:AlertKey 5", "EVENT:AlertKey 5", "EVENT:Selected 7", "EVENT:CloseWindow 0"}));
   EXPECT_EQ(keyOfAlert, 265u);
 }
 
@@ -280,9 +269,7 @@ TEST_F(EventLoopTest, TheEndOfTheSessionIsRefusedWhileAWindowIsOpen) {
   ::testing::internal::CaptureStderr();
   EXPECT_FALSE(platform::QueryEndSession());
   const std::string shown = ::testing::internal::GetCapturedStderr();
-  EXPECT_NE(shown.find("\"Application still active.\\n\\nQuit the application before quitting Windows.\""),
-            std::string::npos)
-      << shown;
+  EXPECT_NE(shown.find("\"Application still active.\\n\\nQuit the application before quitting Windows.\""), std::string::npos) << shown;
   EXPECT_NE(w.handle, nullptr);
   CloseWindowOp(w);
   EXPECT_TRUE(platform::QueryEndSession());

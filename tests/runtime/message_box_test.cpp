@@ -6,13 +6,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/input/script.h"
+#include "platform/queue/queue.h"
+#include "platform/window/window.h"
 #include "runtime/core/diagnostic_log.h"
 #include "runtime/core/startup.h"
 #include "runtime/window/message_box.h"
 #include "runtime/window/program_stop.h"
-#include "platform/queue.h"
-#include "platform/script.h"
-#include "platform/window.h"
 #include "tests/platform/platform_test.h"
 #include "tests/runtime/runtime_test.h"
 
@@ -47,26 +47,23 @@ TEST_P(MessageBoxAnswerTest, ReturnsTheFlagOfThePressedButton) {
   const unsigned answer = RuntimeMessageBox(yesNoCancel());
   const std::string log = ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(answer, GetParam().expected);
-  EXPECT_NE(log.find("dialog: message box \"Kestrel24\" \"Save the changes?\\nThey will be lost otherwise.\""),
-            std::string::npos)
-      << log;
+  EXPECT_NE(log.find("dialog: message box \"Kestrel24\" \"Save the changes?\\nThey will be lost otherwise.\""), std::string::npos) << log;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Scripts, MessageBoxAnswerTest,
-    ::testing::Values(ScriptedAnswer{"PressYes", "press Yes\n", BtnYes},
-                      ScriptedAnswer{"PressCancel", "press Cancel\n", BtnCancel},
-                      ScriptedAnswer{"EnterTakesTheDefault", "key Enter\n", BtnNo},
-                      ScriptedAnswer{"EscapeIsCancel", "key Escape\n", BtnCancel},
-                      ScriptedAnswer{"QueuedAnswer", "answer message yes\n", BtnYes, true},
-                      ScriptedAnswer{"UnknownAnswerTakesTheDefault", "answer message Retry\n", BtnNo, true},
-                      ScriptedAnswer{"NobodyAnswers", "", BtnNo}),
-    [](const auto& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(Scripts, MessageBoxAnswerTest,
+                         ::testing::Values(ScriptedAnswer{"PressYes", "press Yes\n", BtnYes},
+                                           ScriptedAnswer{"PressCancel", "press Cancel\n", BtnCancel},
+                                           ScriptedAnswer{"EnterTakesTheDefault", "key Enter\n", BtnNo},
+                                           ScriptedAnswer{"EscapeIsCancel", "key Escape\n", BtnCancel},
+                                           ScriptedAnswer{"QueuedAnswer", "answer message yes\n", BtnYes, true},
+                                           ScriptedAnswer{"UnknownAnswerTakesTheDefault", "answer message Retry\n", BtnNo, true},
+                                           ScriptedAnswer{"NobodyAnswers", "", BtnNo}),
+                         [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(RuntimeTest, ButtonsHaveTheirFixedTextsInFlagOrder) {
   const std::pair<unsigned, const char*> expected[] = {
-      {BtnOk, "OK"},         {BtnYes, "&Yes"},     {BtnNo, "&No"},    {BtnAbort, "&Abort"},
-      {BtnRetry, "&Retry"},  {BtnIgnore, "&Ignore"}, {BtnCancel, "Cancel"}, {BtnHelp, "&Help"},
+      {BtnOk, "OK"},        {BtnYes, "&Yes"},       {BtnNo, "&No"},        {BtnAbort, "&Abort"},
+      {BtnRetry, "&Retry"}, {BtnIgnore, "&Ignore"}, {BtnCancel, "Cancel"}, {BtnHelp, "&Help"},
   };
   for (const auto& [flag, text] : expected) EXPECT_EQ(buttonText(flag), text) << flag;
   EXPECT_EQ(buttonText(0), "");
@@ -74,9 +71,7 @@ TEST_F(RuntimeTest, ButtonsHaveTheirFixedTextsInFlagOrder) {
   EXPECT_EQ(buttonText(256), "");
 }
 
-TEST_F(RuntimeTest, BarsAndLineBreaksStartNewLines) {
-  EXPECT_EQ(messageLines("a|b\r\nc\nd\re"), "a\nb\nc\nd\ne");
-}
+TEST_F(RuntimeTest, BarsAndLineBreaksStartNewLines) { EXPECT_EQ(messageLines("a|b\r\nc\nd\re"), "a\nb\nc\nd\ne"); }
 
 // What the box holds while it is up: "class:text" per child, the font and the default button.
 std::vector<std::string> gChildren;
@@ -96,8 +91,7 @@ TEST_F(RuntimeTest, TheBoxIsADialogOfPlatformControlsInTheHelvFont) {
   // A message queued before the box opens reaches a test window from the box's own loop, while
   // the box is up and before the script presses its button.
   constexpr platform::UINT kLook = platform::WM_USER + 5;
-  platform::testing::setHook([](platform::HWND, platform::UINT m, platform::WPARAM,
-                                platform::LPARAM) -> std::optional<platform::LRESULT> {
+  platform::testing::setHook([](platform::HWND, platform::UINT m, platform::WPARAM, platform::LPARAM) -> std::optional<platform::LRESULT> {
     if (m == kLook) snapshotBox(platform::GetActiveWindow());
     return std::nullopt;
   });
@@ -113,8 +107,7 @@ TEST_F(RuntimeTest, TheBoxIsADialogOfPlatformControlsInTheHelvFont) {
   const unsigned answer = RuntimeMessageBox(r);
   ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(answer, BtnRetry);
-  EXPECT_EQ(gChildren, (std::vector<std::string>{"static:", "static:Disk not ready", "button:&Retry", "button:Cancel",
-                                                 "button:&Help"}));
+  EXPECT_EQ(gChildren, (std::vector<std::string>{"static:", "static:Disk not ready", "button:&Retry", "button:Cancel", "button:&Help"}));
   EXPECT_EQ(gFont, "Helv");
   EXPECT_EQ(platform::LOWORD(platform::WPARAM(gDefault)), platform::IDHELP);
 }
@@ -167,13 +160,11 @@ TEST_F(ProgramEndDeathTest, StopAnsweredWithAbortEndsTheProgramWithZero) {
 }
 
 TEST_F(ProgramEndDeathTest, StopTakesAbortWhenNobodyAnswers) {
-  EXPECT_EXIT(StopProgram("", true), ::testing::ExitedWithCode(0),
-              "message box \"Stop\" \"Exit\\?\" -> \"Abort\" \\(default\\)");
+  EXPECT_EXIT(StopProgram("", true), ::testing::ExitedWithCode(0), "message box \"Stop\" \"Exit\\?\" -> \"Abort\" \\(default\\)");
 }
 
 TEST_F(ProgramEndDeathTest, HaltShowsItsTextThenEndsWithItsCode) {
-  EXPECT_EXIT(HaltProgram(7, "Out of paper"), ::testing::ExitedWithCode(7),
-              "message box \"Halt\" \"Out of paper\" -> \"OK\"");
+  EXPECT_EXIT(HaltProgram(7, "Out of paper"), ::testing::ExitedWithCode(7), "message box \"Halt\" \"Out of paper\" -> \"OK\"");
   EXPECT_EXIT(
       {
         SetHaltHook([](int code) { std::fprintf(stderr, "halt hook %d\n", code); });
@@ -203,9 +194,7 @@ TEST_F(ProgramEndDeathTest, RuntimeErrorShowsTextAndDetailThenEndsWithTwo) {
 TEST_F(ProgramEndDeathTest, TheErrorHookReplacesTheBoxOnlyWhilePostingIsAllowed) {
   EXPECT_EXIT(
       {
-        SetErrorHook([](int n, std::string_view text) {
-          std::fprintf(stderr, "hook %d %.*s\n", n, int(text.size()), text.data());
-        });
+        SetErrorHook([](int n, std::string_view text) { std::fprintf(stderr, "hook %d %.*s\n", n, int(text.size()), text.data()); });
         RuntimeErrorReport(537);
       },
       ::testing::ExitedWithCode(2), "hook 537 ACCEPT loop requires a window");

@@ -2,13 +2,13 @@
 // stored ones, the DeferMove batch, the size limits, the control-property entries, and bad input.
 #include <gtest/gtest.h>
 #include <unistd.h>
-#include <fstream>
 #include <filesystem>
+#include <fstream>
 
 #include "platform/messages.h"
-#include "platform/queue.h"
-#include "platform/thread.h"
-#include "platform/window.h"
+#include "platform/queue/queue.h"
+#include "platform/queue/thread.h"
+#include "platform/window/window.h"
 #include "runtime/window/control_access.h"
 #include "runtime/window/event_codes.h"
 #include "runtime/window/message_box.h"
@@ -68,7 +68,7 @@ TEST_F(PropertiesTest, PositionsAreTheDefinitionsDialogUnitsAndMoveTheControl) {
   EXPECT_EQ(SetProperty(w, kClose, prop::Width, 90L), Status::Ok);
   EXPECT_EQ(get(kClose, prop::Width), "90");
   EXPECT_NEAR(pixels(kClose).width(), 2 * before.width(), 1);  // each converted with rounding
-  EXPECT_EQ(pixels(kClose).left, before.left);  // the other coordinates stay exactly
+  EXPECT_EQ(pixels(kClose).left, before.left);                 // the other coordinates stay exactly
 
   EXPECT_EQ(SetProperty(w, 0, prop::Width, 600L), Status::Ok);
   EXPECT_EQ(get(0, prop::Width), "600");
@@ -82,7 +82,7 @@ TEST_F(PropertiesTest, DeferMoveCollectsMovesAndCarriesThemOutTogether) {
   EXPECT_EQ(get(0, prop::DeferMove), "-2");
   EXPECT_EQ(SetPosition(w, kClose, 10, 20, kUnchanged, kUnchanged), Status::Ok);
   EXPECT_EQ(SetProperty(w, kGrid, prop::Height, 100L), Status::Ok);
-  EXPECT_EQ(pixels(kClose), before);  // nothing moved yet
+  EXPECT_EQ(pixels(kClose), before);         // nothing moved yet
   EXPECT_EQ(get(kClose, prop::Xpos), "10");  // but the program reads what it asked for
   EXPECT_EQ(SetProperty(w, 0, prop::DeferMove, 0L), Status::Ok);
   EXPECT_EQ(get(0, prop::DeferMove), "0");
@@ -235,22 +235,21 @@ TEST_P(BadPropertyTest, AnswersNeutrallyWithAStatus) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, BadPropertyTest,
-    ::testing::Values(BadAccess{"NumberWithoutName", 0, 0x7C16, 0, nullptr, Status::UnknownProperty},
-                      BadAccess{"NumberBelowTheRange", 0, 0x10, 0, nullptr, Status::UnknownProperty},
-                      BadAccess{"WriteUnknown", 0, 0x7FFF, 0, "1", Status::UnknownProperty},
-                      BadAccess{"IndexBelowOne", 0, prop::Alrt, 0, nullptr, Status::IndexOutOfRange},
-                      BadAccess{"IndexTooLarge", 0, prop::Status, 256, "x", Status::IndexOutOfRange},
-                      BadAccess{"NegativeIndex", 0, prop::Status, -1, nullptr, Status::IndexOutOfRange},
-                      BadAccess{"NoFontOfThatSelector", 0, prop::FontSize, 3, nullptr, Status::IndexOutOfRange},
-                      BadAccess{"NoSuchField", 99, prop::Text, 0, nullptr, Status::NoSuchControl},
-                      BadAccess{"ReadOnly", kClose, prop::Type, 0, "3", Status::ReadOnly},
-                      BadAccess{"ClientSizeIsReadOnly", 0, prop::ClientWidth, 0, "3", Status::ReadOnly},
-                      BadAccess{"TextForANumber", kClose, prop::Xpos, 0, "ten", Status::BadValue},
-                      BadAccess{"NumberTooLarge", kClose, prop::Xpos, 0, "99999999999", Status::BadValue},
-                      BadAccess{"HookAddress", 0, prop::MessageHook, 0, "4198400", Status::BadValue}),
-    [](const auto& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, BadPropertyTest,
+                         ::testing::Values(BadAccess{"NumberWithoutName", 0, 0x7C16, 0, nullptr, Status::UnknownProperty},
+                                           BadAccess{"NumberBelowTheRange", 0, 0x10, 0, nullptr, Status::UnknownProperty},
+                                           BadAccess{"WriteUnknown", 0, 0x7FFF, 0, "1", Status::UnknownProperty},
+                                           BadAccess{"IndexBelowOne", 0, prop::Alrt, 0, nullptr, Status::IndexOutOfRange},
+                                           BadAccess{"IndexTooLarge", 0, prop::Status, 256, "x", Status::IndexOutOfRange},
+                                           BadAccess{"NegativeIndex", 0, prop::Status, -1, nullptr, Status::IndexOutOfRange},
+                                           BadAccess{"NoFontOfThatSelector", 0, prop::FontSize, 3, nullptr, Status::IndexOutOfRange},
+                                           BadAccess{"NoSuchField", 99, prop::Text, 0, nullptr, Status::NoSuchControl},
+                                           BadAccess{"ReadOnly", kClose, prop::Type, 0, "3", Status::ReadOnly},
+                                           BadAccess{"ClientSizeIsReadOnly", 0, prop::ClientWidth, 0, "3", Status::ReadOnly},
+                                           BadAccess{"TextForANumber", kClose, prop::Xpos, 0, "ten", Status::BadValue},
+                                           BadAccess{"NumberTooLarge", kClose, prop::Xpos, 0, "99999999999", Status::BadValue},
+                                           BadAccess{"HookAddress", 0, prop::MessageHook, 0, "4198400", Status::BadValue}),
+                         [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(PropertiesTest, AWindowThatIsNotOpenAnswersWindowNotOpen) {
   Window closed("Kestrel24$Kestr001", "P1$WINDOW");  // never opened
@@ -311,11 +310,8 @@ TEST_F(PropertiesTest, SelectorsGoToTheRuntimeOrToTheControl) {
 using PropertiesDeathTest = PropertiesTest;
 
 TEST_F(PropertiesDeathTest, TextFromAnotherThreadIsARuntimeError) {
-  EXPECT_EXIT(
-      {
-        platform::Thread other([&] { SetProperty(w, kClose, prop::Text, "x"); });
-      },
-      ::testing::ExitedWithCode(2), "Unable to complete operation \\(system is MODAL\\) : CTLTEXT");
+  EXPECT_EXIT({ platform::Thread other([&] { SetProperty(w, kClose, prop::Text, "x"); }); }, ::testing::ExitedWithCode(2),
+              "Unable to complete operation \\(system is MODAL\\) : CTLTEXT");
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The runtime's window classes: registered on first use under their name and the module suffix.
 #include <gtest/gtest.h>
 
-#include "platform/window.h"
+#include "platform/window/window.h"
 #include "runtime/window/definition_format.h"
 #include "runtime/window/runtime_classes.h"
 #include "tests/runtime/runtime_test.h"

@@ -1,6 +1,6 @@
 #include "tests/runtime/runtime_test.h"
 
-#include "platform/script.h"
+#include "platform/input/script.h"
 #include "runtime/core/startup.h"
 #include "runtime/window/event_codes.h"
 #include "tests/platform/platform_test.h"

@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
-#include "platform/queue.h"
-#include "platform/thread.h"
+#include "platform/queue/queue.h"
+#include "platform/queue/thread.h"
 #include "runtime/core/startup.h"
 #include "runtime/window/operations.h"
 #include "tests/runtime/runtime_test.h"
@@ -22,12 +22,9 @@ struct VersionCase {
 
 class VersionCheckTest : public ::testing::TestWithParam<VersionCase> {};
 
-TEST_P(VersionCheckTest, GivesTheTextOfItsCase) {
-  EXPECT_EQ(VersionCheck(GetParam().module, GetParam().file), GetParam().text);
-}
+TEST_P(VersionCheckTest, GivesTheTextOfItsCase) { EXPECT_EQ(VersionCheck(GetParam().module, GetParam().file), GetParam().text); }
 
-const std::string kWillNot =
-    " will not operate correctly with the current version of Tamsil\r\nPlease, obtain a new version of this program";
+const std::string kWillNot = " will not operate correctly with the current version of Tamsil\r\nPlease, obtain a new version of this program";
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, VersionCheckTest,
@@ -35,11 +32,15 @@ INSTANTIATE_TEST_SUITE_P(
         VersionCase{"SameVersionPasses", {true, false, 6300, 0}, "k.exe", std::nullopt},
         VersionCase{"MajorZero", {true, false, 99, 0}, "", "This program was built using Tamsil 6.0 or below\r\n" + kWillNot},
         VersionCase{"MajorZeroComponent", {false, false, 42, 0}, "", "A component DLL was built using Tamsil 6.0 or below\r\n" + kWillNot},
-        VersionCase{"Beta", {true, true, 6300, 7}, "/opt/k.exe",
-                    "/opt/k.exe was built using the beta version of Tamsil 6.300.7\r\n" + kWillNot},
-        VersionCase{"NewerMinor", {true, false, 6305, 2}, "k.exe",
+        VersionCase{
+            "Beta", {true, true, 6300, 7}, "/opt/k.exe", "/opt/k.exe was built using the beta version of Tamsil 6.300.7\r\n" + kWillNot},
+        VersionCase{"NewerMinor",
+                    {true, false, 6305, 2},
+                    "k.exe",
                     std::string("k.exe requires Tamsil version 6.305.2 or later\r\nCurrent version is 6.300.0")},
-        VersionCase{"OtherMajor", {true, false, 5500, 0}, "k.exe",
+        VersionCase{"OtherMajor",
+                    {true, false, 5500, 0},
+                    "k.exe",
                     std::string("k.exe requires Tamsil version 5.500.0 or later\r\nCurrent version is 6.300.0")}),
     [](const ::testing::TestParamInfo<VersionCase>& p) { return std::string(p.param.name); });
 
@@ -80,8 +81,7 @@ TEST_F(StartupDeathTest, HaltFromASecondThreadIsCarriedOutByTheFirst) {
         ProcessEntry({kModules, kRuntimeVersion, "t"}, [] {
           static const platform::DWORD mainThread = platform::GetCurrentThreadId();
           AddExitProcedure([](int) {
-            std::fprintf(stderr, "exit procedure on the %s thread\n",
-                         platform::GetCurrentThreadId() == mainThread ? "first" : "second");
+            std::fprintf(stderr, "exit procedure on the %s thread\n", platform::GetCurrentThreadId() == mainThread ? "first" : "second");
           });
           window::Window w("Kestrel24$Kestr001", "P1$WINDOW");
           window::OpenWindowOp(w);

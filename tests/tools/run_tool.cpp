@@ -15,9 +15,7 @@ std::string toolPath() {
 }
 }  // namespace
 
-ToolResult runTool(const std::vector<std::string>& args, const std::vector<std::string>& env) {
-  return runProcess(toolPath(), args, env);
-}
+ToolResult runTool(const std::vector<std::string>& args, const std::vector<std::string>& env) { return runProcess(toolPath(), args, env); }
 
 ToolResult runProcess(const std::string& path, const std::vector<std::string>& args, const std::vector<std::string>& env) {
   int out[2], err[2];
@@ -31,10 +29,8 @@ ToolResult runProcess(const std::string& path, const std::vector<std::string>& a
     for (const std::string& e : env) {
       const size_t eq = e.find('=');
       if (eq == std::string::npos) continue;
-      if (eq + 1 == e.size())
-        unsetenv(e.substr(0, eq).c_str());
-      else
-        setenv(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str(), 1);
+      if (eq + 1 == e.size()) unsetenv(e.substr(0, eq).c_str());
+      else setenv(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str(), 1);
     }
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(path.c_str()));

@@ -19,8 +19,7 @@ struct ToolResult {
 
 // Runs a program without a shell, so arguments arrive byte for byte; env entries "NAME=VALUE"
 // are added to the child's environment ("NAME=" with nothing after removes NAME).
-ToolResult runProcess(const std::string& path, const std::vector<std::string>& args,
-                      const std::vector<std::string>& env = {});
+ToolResult runProcess(const std::string& path, const std::vector<std::string>& args, const std::vector<std::string>& env = {});
 
 // Runs the developer tool with args.
 ToolResult runTool(const std::vector<std::string>& args, const std::vector<std::string>& env = {});

@@ -35,18 +35,17 @@ TEST_P(ShowTest, TheLoopBodySeesTheseEvents) {
 
 INSTANTIATE_TEST_SUITE_P(
     DemoWindow, ShowTest,
-    ::testing::Values(
-        ShowCase{"LoadExcelBook", "menu File > Load Excel Book\n",
-                 "event EVENT:OpenWindow field 0\nevent EVENT:Accepted field 7\nevent EVENT:CloseWindow field 0\n"},
-        ShowCase{"ExitClosesWithoutAccepted", "menu File > Exit\n",
-                 "event EVENT:OpenWindow field 0\nevent EVENT:CloseWindow field 0\n"},
-        ShowCase{"Resize", "resize 700 500\n",
-                 "event EVENT:OpenWindow field 0\nevent EVENT:Size field 0\nevent EVENT:Sized field 0\n"
-                 "event EVENT:CloseWindow field 0\n"},
-        ShowCase{"CloseButton", "press Close\n",
-                 "event EVENT:OpenWindow field 0\nevent EVENT:Accepted field 21\nevent EVENT:CloseWindow field 0\n"},
-        ShowCase{"PrintSetupIsTheRuntimesOwn", "answer print cancel\nmenu File > Print Setup\n",
-                 "event EVENT:OpenWindow field 0\nevent EVENT:CloseWindow field 0\n"}),
+    ::testing::Values(ShowCase{"LoadExcelBook", "menu File > Load Excel Book\n",
+                               "event EVENT:OpenWindow field 0\nevent EVENT:Accepted field 7\nevent EVENT:CloseWindow field 0\n"},
+                      ShowCase{"ExitClosesWithoutAccepted", "menu File > Exit\n",
+                               "event EVENT:OpenWindow field 0\nevent EVENT:CloseWindow field 0\n"},
+                      ShowCase{"Resize", "resize 700 500\n",
+                               "event EVENT:OpenWindow field 0\nevent EVENT:Size field 0\nevent EVENT:Sized field 0\n"
+                               "event EVENT:CloseWindow field 0\n"},
+                      ShowCase{"CloseButton", "press Close\n",
+                               "event EVENT:OpenWindow field 0\nevent EVENT:Accepted field 21\nevent EVENT:CloseWindow field 0\n"},
+                      ShowCase{"PrintSetupIsTheRuntimesOwn", "answer print cancel\nmenu File > Print Setup\n",
+                               "event EVENT:OpenWindow field 0\nevent EVENT:CloseWindow field 0\n"}),
     [](const ::testing::TestParamInfo<ShowCase>& p) { return std::string(p.param.name); });
 
 TEST(ShowErrorTest, AMissingLabelEndsThroughTheRuntimeErrorReport) {

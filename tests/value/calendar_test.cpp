@@ -20,8 +20,7 @@ TEST(CalendarTest, EveryValidDayMatchesTheGregorianCalendarBothWays) {
   for (int32_t d = kFirstDay; d <= kLastDay && failures < 10; ++d) {
     const year_month_day ymd(kDayZero + days(d));
     const CivilDate c = splitDay(d);
-    const bool same = c.year == int(ymd.year()) && c.month == int(unsigned(ymd.month())) &&
-                      c.day == int(unsigned(ymd.day()));
+    const bool same = c.year == int(ymd.year()) && c.month == int(unsigned(ymd.month())) && c.day == int(unsigned(ymd.day()));
     const int32_t back = dayNumber(c.month, c.day, c.year, kDefaultCenturyWindow, 2000);
     if (!same || back != d) {
       ++failures;
@@ -67,24 +66,21 @@ TEST_P(DateRollTest, DateOperationRollsOverLikeTheRuntime) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DateRollTest,
-    ::testing::Values(DateCase{2, 30, 2008, 2008, 3, 1}, DateCase{2, 29, 1900, 1900, 3, 1},
-                      DateCase{2, 29, 2000, 2000, 2, 29}, DateCase{3, 0, 2008, 2008, 2, 29},
-                      DateCase{13, 1, 2007, 2008, 1, 1}, DateCase{25, 1, 2007, 2009, 1, 1},
-                      DateCase{1, 366, 2008, 2008, 12, 31}, DateCase{1, 5, 8, 2008, 1, 5},
-                      DateCase{1, 5, 27, 2027, 1, 5}, DateCase{1, 5, 28, 1928, 1, 5},
-                      DateCase{0, 1, 2008, 0, 0, 0}, DateCase{-1, 1, 2008, 0, 0, 0},
-                      DateCase{1, 1, 1800, 0, 0, 0}, DateCase{1, -100000, 2008, 0, 0, 0}));
+                         ::testing::Values(DateCase{2, 30, 2008, 2008, 3, 1}, DateCase{2, 29, 1900, 1900, 3, 1},
+                                           DateCase{2, 29, 2000, 2000, 2, 29}, DateCase{3, 0, 2008, 2008, 2, 29},
+                                           DateCase{13, 1, 2007, 2008, 1, 1}, DateCase{25, 1, 2007, 2009, 1, 1},
+                                           DateCase{1, 366, 2008, 2008, 12, 31}, DateCase{1, 5, 8, 2008, 1, 5}, DateCase{1, 5, 27, 2027, 1, 5},
+                                           DateCase{1, 5, 28, 1928, 1, 5}, DateCase{0, 1, 2008, 0, 0, 0}, DateCase{-1, 1, 2008, 0, 0, 0},
+                                           DateCase{1, 1, 1800, 0, 0, 0}, DateCase{1, -100000, 2008, 0, 0, 0}));
 
 TEST(CalendarTest, CenturyWindowPlacesTwoDigitYears) {
   struct Row {
     int yy, window, current, expected;
   } rows[] = {
-      {8, 80, 2008, 2008}, {27, 80, 2008, 2027}, {28, 80, 2008, 1928}, {29, 80, 2008, 1929},
-      {0, 0, 2008, 2100}, {8, 0, 2008, 2008}, {7, 0, 2008, 2107}, {9, 99, 2008, 1909},
-      {10, 99, 2008, 1910}, {8, 99, 2008, 2008}, {99, 80, 2050, 1999}, {30, 80, 2050, 2030},
+      {8, 80, 2008, 2008}, {27, 80, 2008, 2027}, {28, 80, 2008, 1928}, {29, 80, 2008, 1929}, {0, 0, 2008, 2100},   {8, 0, 2008, 2008},
+      {7, 0, 2008, 2107},  {9, 99, 2008, 1909},  {10, 99, 2008, 1910}, {8, 99, 2008, 2008},  {99, 80, 2050, 1999}, {30, 80, 2050, 2030},
   };
-  for (const Row& r : rows)
-    EXPECT_EQ(expandTwoDigitYear(r.yy, r.window, r.current), r.expected) << r.yy << " window " << r.window;
+  for (const Row& r : rows) EXPECT_EQ(expandTwoDigitYear(r.yy, r.window, r.current), r.expected) << r.yy << " window " << r.window;
 }
 
 TEST(CalendarTest, TimeNumbersSplitAndJoin) {

@@ -29,13 +29,13 @@ TEST_P(DecimalTextTest, ReadsDigitsSignAndPoint) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DecimalTextTest,
-    ::testing::Values(TextCase{"1234.5", false, "12345", 4}, TextCase{"  -0.0012", true, "12", -2},
-                      TextCase{"007.50", false, "75", 1}, TextCase{"1200", false, "12", 4},
-                      TextCase{"-0", false, "", 0}, TextCase{"abc", false, "", 0},
-                      TextCase{"1.5e3", false, "15", 4}, TextCase{"1.5E-3x", false, "15", -2},
-                      TextCase{"5e", false, "5", 1}, TextCase{".5", false, "5", 0},
-                      TextCase{"+3", false, "3", 1}, TextCase{"12345678901234567890.5", false, "123456789012345678905", 20},
-                      TextCase{"1e99999999999999999999", false, "1", 1'000'000'001}));
+                         ::testing::Values(TextCase{"1234.5", false, "12345", 4}, TextCase{"  -0.0012", true, "12", -2},
+                                           TextCase{"007.50", false, "75", 1}, TextCase{"1200", false, "12", 4}, TextCase{"-0", false, "", 0},
+                                           TextCase{"abc", false, "", 0}, TextCase{"1.5e3", false, "15", 4},
+                                           TextCase{"1.5E-3x", false, "15", -2}, TextCase{"5e", false, "5", 1}, TextCase{".5", false, "5", 0},
+                                           TextCase{"+3", false, "3", 1},
+                                           TextCase{"12345678901234567890.5", false, "123456789012345678905", 20},
+                                           TextCase{"1e99999999999999999999", false, "1", 1'000'000'001}));
 
 TEST(DecimalTest, DoublesKeepFifteenSignificantDigits) {
   EXPECT_EQ(decimalFromDouble(0.1 + 0.2).digits, "3");  // 0.30000000000000004
@@ -64,8 +64,8 @@ TEST(DecimalTest, QuickPathAgreesWithExactRounding) {
     uint64_t bits = random();
     double arbitrary;
     std::memcpy(&arbitrary, &bits, sizeof arbitrary);
-    for (double v : {amount, std::nextafter(amount, 0.0), std::nextafter(amount, 1e300),
-                     amount / 7.0 - 50'000.0, double(i) / 1000.0, arbitrary}) {
+    for (double v :
+         {amount, std::nextafter(amount, 0.0), std::nextafter(amount, 1e300), amount / 7.0 - 50'000.0, double(i) / 1000.0, arbitrary}) {
       if (!std::isfinite(v) || v == 0) continue;
       const DecimalDigits got = decimalFromDouble(v), want = exact(v);
       ASSERT_EQ(got.digits, want.digits) << std::hexfloat << v;

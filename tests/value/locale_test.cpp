@@ -44,10 +44,14 @@ TEST(LocaleTest, DefaultsWithoutProfileOrSettings) {
 }
 
 TEST(LocaleTest, PicturesFromTheProfile) {
-  const LocaleData l = buildLocale(
-      intlOf({{"iTime", "1"}, {"iTLzero", "0"}, {"sTime", "."}, {"s1159", "vorm"}, {"s2359", "n"},
-              {"sShortDate", "d.M.yyyy"}, {"sLongDate", "yyyy MMMM d"}}),
-      Settings{}, 2008);
+  const LocaleData l = buildLocale(intlOf({{"iTime", "1"},
+                                           {"iTLzero", "0"},
+                                           {"sTime", "."},
+                                           {"s1159", "vorm"},
+                                           {"s2359", "n"},
+                                           {"sShortDate", "d.M.yyyy"},
+                                           {"sLongDate", "yyyy MMMM d"}}),
+                                   Settings{}, 2008);
   EXPECT_EQ(chars(l.shortTime), " 0.00");
   EXPECT_EQ(chars(l.longTime), " 0.00.00");
   EXPECT_EQ(l.localeAm, "vo");
@@ -66,8 +70,14 @@ TEST(LocaleTest, SettingsReplaceNamesTextsAndTables) {
   s.monthNames = {"Januar", "", "M\xE4rz", "AVeryLongMonthName"};
   s.monthAbbreviations = {"Jnr", "Fbr"};
   s.amPm = std::vector<std::string>{"vm", "nm"};
-  s.caseLists = std::vector<std::string>{"\xC4\xD6" "A", "\xE4\xF6" "b"};
-  s.digraphs = {"\xDFSS", "x", "\xC6" "AE"};
+  s.caseLists = std::vector<std::string>{
+      "\xC4\xD6"
+      "A",
+      "\xE4\xF6"
+      "b"};
+  s.digraphs = {"\xDFSS", "x",
+                "\xC6"
+                "AE"};
   s.oem = true;
   s.messages[12] = "replaced";
   const LocaleData l = buildLocale(intlOf({}), s, 2008);
@@ -127,9 +137,18 @@ TEST(LocaleTest, CollatingComparison) {
     const char* b;
     int sign;
   } rows[] = {
-      {"jan", "JAN", 0},   {"Jan", "Feb", 1}, {"abc", "abd", -1}, {"ab", "abc", -1},
-      {"", "", 0},         {"", "a", -1},     {"Stra\xDF" "e", "STRASSE", 0},
-      {"\xDF", "SS", 0},   {"\xDF", "ST", -1}, {"1", "A", -1},
+      {"jan", "JAN", 0},
+      {"Jan", "Feb", 1},
+      {"abc", "abd", -1},
+      {"ab", "abc", -1},
+      {"", "", 0},
+      {"", "a", -1},
+      {"Stra\xDF"
+       "e",
+       "STRASSE", 0},
+      {"\xDF", "SS", 0},
+      {"\xDF", "ST", -1},
+      {"1", "A", -1},
   };
   for (const Row& r : rows) {
     const int c = collatingCompare(l, r.a, r.b);
@@ -138,9 +157,7 @@ TEST(LocaleTest, CollatingComparison) {
   }
 }
 
-TEST(LocaleTest, OemTextBecomesAnsi) {
-  EXPECT_EQ(oemToAnsi("A\x82\x81\xE1\xC4\xB3"), "A\xE9\xFC\xDF-|");
-}
+TEST(LocaleTest, OemTextBecomesAnsi) { EXPECT_EQ(oemToAnsi("A\x82\x81\xE1\xC4\xB3"), "A\xE9\xFC\xDF-|"); }
 
 }  // namespace
 }  // namespace tamsil

@@ -22,7 +22,8 @@ TEST(SettingsTest, NamesValuesAndEscapes) {
       "TSLBUTTON=&Okay,,&Nein\n"
       "TSLLFN=On\nTSLLAYOUT=rtl\nTSLSYSTEMCHARSET=ARABIC\n"
       "no equals sign here\n"
-      "TSLDIGRAPH=\xDFSS,\xC6" "AE\n");
+      "TSLDIGRAPH=\xDFSS,\xC6"
+      "AE\n");
   EXPECT_EQ(s.monthNames, (Items{"Jan<uary", "Feb.", "April"}));
   EXPECT_EQ(s.monthAbbreviations, (Items{"ja", "fe"}));
   ASSERT_TRUE(s.amPm);
@@ -34,16 +35,24 @@ TEST(SettingsTest, NamesValuesAndEscapes) {
   EXPECT_TRUE(s.longFileNames);
   EXPECT_TRUE(s.rightToLeft);
   EXPECT_EQ(s.systemCharset, "ARABIC");
-  EXPECT_EQ(s.digraphs, (Items{"\xDFSS", "\xC6" "AE"}));
+  EXPECT_EQ(s.digraphs, (Items{"\xDFSS",
+                               "\xC6"
+                               "AE"}));
   EXPECT_FALSE(s.oem);
   EXPECT_FALSE(s.collationSequence);
 }
 
 TEST(SettingsTest, MalformedEscapesStayAsWritten) {
   const std::pair<std::string, std::string> rows[] = {
-      {"a<65", "a<65"}, {"a<256>b", "a<256>b"}, {"<>", "<>"}, {"<x>", "<x>"},
-      {"<<65>", "<65>"}, {"<0>", std::string(1, '\0')}, {"<999999999999>", "<999999999999>"},
-      {"x<", "x<"}, {"<9><10>", "\t\n"},
+      {"a<65", "a<65"},
+      {"a<256>b", "a<256>b"},
+      {"<>", "<>"},
+      {"<x>", "<x>"},
+      {"<<65>", "<65>"},
+      {"<0>", std::string(1, '\0')},
+      {"<999999999999>", "<999999999999>"},
+      {"x<", "x<"},
+      {"<9><10>", "\t\n"},
   };
   for (const auto& [written, value] : rows) {
     const Settings s = parseSettings("TSLMSG1=" + written);
@@ -54,8 +63,8 @@ TEST(SettingsTest, MalformedEscapesStayAsWritten) {
 
 TEST(SettingsTest, LimitsOfNamesValuesAndTheFile) {
   const std::string longValue(1500, 'x');
-  const Settings s = parseSettings("TSLMSG1=" + longValue + "\nTSLMSG2=after\n" +
-                                   std::string(40, 'A') + "=too long a name\n"
+  const Settings s = parseSettings("TSLMSG1=" + longValue + "\nTSLMSG2=after\n" + std::string(40, 'A') +
+                                   "=too long a name\n"
                                    "TSLMSG3=before the end\x1ATSLMSG4=after the end\n");
   EXPECT_EQ(s.messages.at(1), std::string(1024, 'x'));
   EXPECT_EQ(s.messages.at(2), "after");  // the rest of a long line does not become a line

@@ -58,9 +58,7 @@ TEST_F(ValueStackDeathTest, MisuseIsAnInternalFault) {
   EXPECT_DEATH(InList(-1), "negative count");
 }
 
-TEST(ValueStackNoContextDeathTest, ThreadWithoutContextIsAnInternalFault) {
-  EXPECT_DEATH(PushLong(1), "without a ThreadContext");
-}
+TEST(ValueStackNoContextDeathTest, ThreadWithoutContextIsAnInternalFault) { EXPECT_DEATH(PushLong(1), "without a ThreadContext"); }
 
 TEST_F(ValueStackTest, PushLongWritesDecimalDigits) {
   const struct {
@@ -78,8 +76,8 @@ TEST_F(ValueStackTest, PushRealKeepsFifteenSignificantDigits) {
   const struct {
     double value;
     const char* text;
-  } cases[] = {{1.0, "1"}, {-0.0, "0"}, {0.1, "0.1"}, {1.0 / 3, "0.333333333333333"},
-               {123456789012345678.0, "1.23456789012346e+17"}, {-2.5, "-2.5"}};
+  } cases[] = {{1.0, "1"},    {-0.0, "0"}, {0.1, "0.1"}, {1.0 / 3, "0.333333333333333"}, {123456789012345678.0, "1.23456789012346e+17"},
+               {-2.5, "-2.5"}};
   for (const auto& c : cases) {
     PushReal(c.value);
     EXPECT_EQ(popText(), c.text);
@@ -135,10 +133,8 @@ class PopTest : public ValueStackTest, public ::testing::WithParamInterface<PopC
 
 TEST_P(PopTest, FillsTheDestination) {
   const PopCase& c = GetParam();
-  if (c.extreme)
-    PushExtreme(c.extreme > 0);
-  else
-    push(c.text);
+  if (c.extreme) PushExtreme(c.extreme > 0);
+  else push(c.text);
   std::string dest(c.size, '#');
   if (c.kind == 0) PopToString(dest.data(), dest.size());
   if (c.kind == 1) PopToZeroText(dest.data(), dest.size());
@@ -147,24 +143,19 @@ TEST_P(PopTest, FillsTheDestination) {
   EXPECT_EQ(stack.count(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Pops, PopTest,
-    ::testing::Values(
-        PopCase{"StringPadded", 0, "abc", 0, 5, "abc  "},
-        PopCase{"StringCut", 0, "abcdef", 0, 5, "abcde"},
-        PopCase{"StringHighest", 0, "", 1, 3, "\xFF\xFF\xFF"},
-        PopCase{"StringLowest", 0, "", -1, 3, std::string(3, '\0')},
-        PopCase{"ZeroCut", 1, "abcdef", 0, 4, std::string("abc\0", 4)},
-        PopCase{"ZeroShort", 1, "ab", 0, 4, std::string("ab\0#", 4)},
-        PopCase{"ZeroHighest", 1, "", 1, 3, std::string("\xFF\xFF\0", 3)},
-        PopCase{"ZeroLowest", 1, "", -1, 3, std::string("\0##", 3)},
-        PopCase{"ZeroSizeZero", 1, "abc", 0, 0, ""},
-        PopCase{"LengthCut", 2, "abcdef", 0, 4, "\3abc"},
-        PopCase{"LengthShort", 2, "ab", 0, 4, "\2ab#"},
-        PopCase{"LengthHighest", 2, "", 1, 3, "\2\xFF\xFF"},
-        PopCase{"LengthLongTextCutAt255", 2, std::string(300, 'x'), 0, 300,
-                "\xFF" + std::string(255, 'x') + std::string(44, '#')}),
-    [](const auto& p) { return p.param.name; });
+INSTANTIATE_TEST_SUITE_P(Pops, PopTest,
+                         ::testing::Values(PopCase{"StringPadded", 0, "abc", 0, 5, "abc  "}, PopCase{"StringCut", 0, "abcdef", 0, 5, "abcde"},
+                                           PopCase{"StringHighest", 0, "", 1, 3, "\xFF\xFF\xFF"},
+                                           PopCase{"StringLowest", 0, "", -1, 3, std::string(3, '\0')},
+                                           PopCase{"ZeroCut", 1, "abcdef", 0, 4, std::string("abc\0", 4)},
+                                           PopCase{"ZeroShort", 1, "ab", 0, 4, std::string("ab\0#", 4)},
+                                           PopCase{"ZeroHighest", 1, "", 1, 3, std::string("\xFF\xFF\0", 3)},
+                                           PopCase{"ZeroLowest", 1, "", -1, 3, std::string("\0##", 3)},
+                                           PopCase{"ZeroSizeZero", 1, "abc", 0, 0, ""}, PopCase{"LengthCut", 2, "abcdef", 0, 4, "\3abc"},
+                                           PopCase{"LengthShort", 2, "ab", 0, 4, "\2ab#"}, PopCase{"LengthHighest", 2, "", 1, 3, "\2\xFF\xFF"},
+                                           PopCase{"LengthLongTextCutAt255", 2, std::string(300, 'x'), 0, 300,
+                                                   "\xFF" + std::string(255, 'x') + std::string(44, '#')}),
+                         [](const auto& p) { return p.param.name; });
 
 TEST_F(ValueStackTest, PopsToNumbers) {
   push("  12.75  ");

@@ -45,8 +45,8 @@ TEST(CompareTextsTest, BlankPaddingAndCollationWeights) {
     int sign;
   } cases[] = {
       {"abc", "abc   ", 0}, {"", "   ", 0}, {"ab", "ab\x01", 1},  // control below blank
-      {"aB", "ab", -1},                                             // B before b
-      {"b", "A", 1},   {"a", "B", -1},                              // byte values say otherwise
+      {"aB", "ab", -1},                                           // B before b
+      {"b", "A", 1},        {"a", "B", -1},                       // byte values say otherwise
   };
   for (const auto& c : cases) {
     const int r = compareTexts(l, c.a, c.b);
@@ -60,7 +60,11 @@ TEST(CompareTextsTest, DigraphsExpandFromTheFirstDifference) {
   Settings s;
   s.digraphs = {"\xDFSS"};  // ß sorts as SS
   const LocaleData l = localeWith(s);
-  EXPECT_EQ(compareTexts(l, "STRA\xDF" "E", "STRASSE"), 0);
+  EXPECT_EQ(compareTexts(l,
+                         "STRA\xDF"
+                         "E",
+                         "STRASSE"),
+            0);
   EXPECT_LT(compareTexts(l, "\xDF", "SST"), 0);
   EXPECT_GT(compareTexts(l, "\xDF", "SR"), 0);
   EXPECT_GT(compareTexts(l, "\xDF", "S"), 0);  // the used-up side continues with a blank
@@ -218,33 +222,23 @@ const std::string kLong = std::string(600, 'a') + "needle" + std::string(300, 'b
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SearchTest,
-    ::testing::Values(
-        SearchCase{"OneCharForward", "abxdex", "x", 1, 1, 3},
-        SearchCase{"OneCharForwardFromStart", "abxdex", "x", 1, 4, 6},
-        SearchCase{"OneCharBackward", "abxdex", "x", -1, 6, 6},
-        SearchCase{"OneCharBackwardInside", "abxdex", "x", -1, 5, 3},
-        SearchCase{"OneCharBackwardNone", "abxdex", "x", -1, 2, 0},
-        SearchCase{"OneCharStepped", "abcdefx", "x", 3, 1, 3},
-        SearchCase{"OneCharSteppedMisses", "abcdexf", "x", 3, 1, 0},
-        SearchCase{"ThreeCharsStepThree", "abcxyz", "xyz", 3, 1, 2},
-        SearchCase{"StepZeroIsPatternLength", "abcxyz", "xyz", 0, 1, 2},
-        SearchCase{"SteppedFromOffsetCountsFromTextStart", "xxxxxxabc", "abc", 3, 4, 3},
-        SearchCase{"EmptyPattern", "abc", "", 1, 1, 0},
-        SearchCase{"PatternLongerThanText", "ab", "abc", 1, 1, 0},
-        SearchCase{"StartZero", "abc", "a", 1, 0, 0},
-        SearchCase{"StartNegative", "abc", "a", 1, -5, 0},
-        SearchCase{"StartBeyondText", "abc", "c", 1, 4, 0},
-        SearchCase{"StepBelowMinusOne", "abcabc", "a", -2, 6, 0},
-        SearchCase{"MultiCharBackward", "abcabcab", "abc", -1, 8, 4},
-        SearchCase{"MultiCharBackwardFromStart", "abcabcab", "abc", -1, 3, 1},
-        SearchCase{"HugeStep", "abcdef", "a", INT32_MAX, 1, 1},
-        SearchCase{"HugeStepMisses", "abcdef", "f", INT32_MAX, 1, 0},
-        SearchCase{"ShortTextNaive", "xxneedlex", "needle", 1, 1, 3},
-        SearchCase{"LongText", kLong, "needle", 1, 1, 601},
-        SearchCase{"LongTextFromStart", kLong, "needle", 1, 602, 907},
-        SearchCase{"LongTextNoMatch", kLong, "needlf", 1, 1, 0},
-        SearchCase{"LongRepeatedLastChar", std::string(400, 'e') + "eeef", "eeef", 1, 1, 401},
-        SearchCase{"HighBytes", std::string(300, '\xFF') + std::string("\x80\x00\xFF\x01", 4), std::string("\x80\x00\xFF\x01", 4), 1, 1, 301}),
+    ::testing::Values(SearchCase{"OneCharForward", "abxdex", "x", 1, 1, 3}, SearchCase{"OneCharForwardFromStart", "abxdex", "x", 1, 4, 6},
+                      SearchCase{"OneCharBackward", "abxdex", "x", -1, 6, 6}, SearchCase{"OneCharBackwardInside", "abxdex", "x", -1, 5, 3},
+                      SearchCase{"OneCharBackwardNone", "abxdex", "x", -1, 2, 0}, SearchCase{"OneCharStepped", "abcdefx", "x", 3, 1, 3},
+                      SearchCase{"OneCharSteppedMisses", "abcdexf", "x", 3, 1, 0}, SearchCase{"ThreeCharsStepThree", "abcxyz", "xyz", 3, 1, 2},
+                      SearchCase{"StepZeroIsPatternLength", "abcxyz", "xyz", 0, 1, 2},
+                      SearchCase{"SteppedFromOffsetCountsFromTextStart", "xxxxxxabc", "abc", 3, 4, 3},
+                      SearchCase{"EmptyPattern", "abc", "", 1, 1, 0}, SearchCase{"PatternLongerThanText", "ab", "abc", 1, 1, 0},
+                      SearchCase{"StartZero", "abc", "a", 1, 0, 0}, SearchCase{"StartNegative", "abc", "a", 1, -5, 0},
+                      SearchCase{"StartBeyondText", "abc", "c", 1, 4, 0}, SearchCase{"StepBelowMinusOne", "abcabc", "a", -2, 6, 0},
+                      SearchCase{"MultiCharBackward", "abcabcab", "abc", -1, 8, 4},
+                      SearchCase{"MultiCharBackwardFromStart", "abcabcab", "abc", -1, 3, 1},
+                      SearchCase{"HugeStep", "abcdef", "a", INT32_MAX, 1, 1}, SearchCase{"HugeStepMisses", "abcdef", "f", INT32_MAX, 1, 0},
+                      SearchCase{"ShortTextNaive", "xxneedlex", "needle", 1, 1, 3}, SearchCase{"LongText", kLong, "needle", 1, 1, 601},
+                      SearchCase{"LongTextFromStart", kLong, "needle", 1, 602, 907}, SearchCase{"LongTextNoMatch", kLong, "needlf", 1, 1, 0},
+                      SearchCase{"LongRepeatedLastChar", std::string(400, 'e') + "eeef", "eeef", 1, 1, 401},
+                      SearchCase{"HighBytes", std::string(300, '\xFF') + std::string("\x80\x00\xFF\x01", 4), std::string("\x80\x00\xFF\x01", 4),
+                                 1, 1, 301}),
     [](const auto& p) { return p.param.name; });
 
 TEST_F(StackTextTest, InStringTakesPatternAndText) {
@@ -272,33 +266,31 @@ TEST_P(TextFunctionTest, ReplacesTheTop) {
   EXPECT_EQ(popText(), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Functions, TextFunctionTest,
-    ::testing::Values(
-        FunctionCase{"Clip", "ab  ", [] { ClipTop(); }, "ab"},
-        FunctionCase{"ClipAllBlanks", "   ", [] { ClipTop(); }, ""},
-        FunctionCase{"RightTrailingBlanks", "ab  ", [] { JustifyTop(1, 6); }, "    ab"},
-        FunctionCase{"CentreThreeInSix", "abc", [] { JustifyTop(2, 6); }, "  abc "},
-        FunctionCase{"LeftLeadingBlanks", "  ab", [] { JustifyTop(0, -1); }, "ab  "},
-        FunctionCase{"LeftNonBlankIsCut", "abcdef", [] { JustifyTop(0, 3); }, "abc"},
-        FunctionCase{"RightKeepsTheEnd", "abcdef  ", [] { JustifyTop(1, 3); }, "def"},
-        FunctionCase{"CentreDropsLeftHalf", "abcdef", [] { JustifyTop(2, 3); }, "cde"},
-        FunctionCase{"AllBlanksAsIs", "    ", [] { JustifyTop(2, 2); }, "  "},
-        FunctionCase{"WidthZero", "abc", [] { JustifyTop(1, 0); }, ""},
-        FunctionCase{"WidthNegative", "abc", [] { JustifyTop(1, -7); }, ""},
-        FunctionCase{"SubFromEnd", "0123456789", [] { SubTop(-3, -1); }, "789"},
-        FunctionCase{"SubBeyondEnd", "0123456789", [] { SubTop(12, 2); }, ""},
-        FunctionCase{"SubMiddle", "0123456789", [] { SubTop(3, 4); }, "2345"},
-        FunctionCase{"SubStartZero", "0123456789", [] { SubTop(0, 2); }, "01"},
-        FunctionCase{"SubFarBeforeStart", "0123456789", [] { SubTop(INT32_MIN, 2); }, "01"},
-        FunctionCase{"SubNegativeLength", "0123456789", [] { SubTop(2, -2); }, ""},
-        FunctionCase{"SubOfLongText", std::string(40, 'a') + "bc", [] { SubTop(41, 2); }, "bc"},
-        FunctionCase{"Repeat", "ab", [] { RepeatTop(5); }, "ababa"},
-        FunctionCase{"RepeatEmptyIsBlank", "", [] { RepeatTop(3); }, "   "},
-        FunctionCase{"RepeatNegative", "ab", [] { RepeatTop(-1); }, ""},
-        FunctionCase{"Upper", "abc \xE9z", [] { UpperTop(); }, "ABC \xE9Z"},
-        FunctionCase{"Lower", "ABC-Z", [] { LowerTop(); }, "abc-z"}),
-    [](const auto& p) { return p.param.name; });
+INSTANTIATE_TEST_SUITE_P(Functions, TextFunctionTest,
+                         ::testing::Values(FunctionCase{"Clip", "ab  ", [] { ClipTop(); }, "ab"},
+                                           FunctionCase{"ClipAllBlanks", "   ", [] { ClipTop(); }, ""},
+                                           FunctionCase{"RightTrailingBlanks", "ab  ", [] { JustifyTop(1, 6); }, "    ab"},
+                                           FunctionCase{"CentreThreeInSix", "abc", [] { JustifyTop(2, 6); }, "  abc "},
+                                           FunctionCase{"LeftLeadingBlanks", "  ab", [] { JustifyTop(0, -1); }, "ab  "},
+                                           FunctionCase{"LeftNonBlankIsCut", "abcdef", [] { JustifyTop(0, 3); }, "abc"},
+                                           FunctionCase{"RightKeepsTheEnd", "abcdef  ", [] { JustifyTop(1, 3); }, "def"},
+                                           FunctionCase{"CentreDropsLeftHalf", "abcdef", [] { JustifyTop(2, 3); }, "cde"},
+                                           FunctionCase{"AllBlanksAsIs", "    ", [] { JustifyTop(2, 2); }, "  "},
+                                           FunctionCase{"WidthZero", "abc", [] { JustifyTop(1, 0); }, ""},
+                                           FunctionCase{"WidthNegative", "abc", [] { JustifyTop(1, -7); }, ""},
+                                           FunctionCase{"SubFromEnd", "0123456789", [] { SubTop(-3, -1); }, "789"},
+                                           FunctionCase{"SubBeyondEnd", "0123456789", [] { SubTop(12, 2); }, ""},
+                                           FunctionCase{"SubMiddle", "0123456789", [] { SubTop(3, 4); }, "2345"},
+                                           FunctionCase{"SubStartZero", "0123456789", [] { SubTop(0, 2); }, "01"},
+                                           FunctionCase{"SubFarBeforeStart", "0123456789", [] { SubTop(INT32_MIN, 2); }, "01"},
+                                           FunctionCase{"SubNegativeLength", "0123456789", [] { SubTop(2, -2); }, ""},
+                                           FunctionCase{"SubOfLongText", std::string(40, 'a') + "bc", [] { SubTop(41, 2); }, "bc"},
+                                           FunctionCase{"Repeat", "ab", [] { RepeatTop(5); }, "ababa"},
+                                           FunctionCase{"RepeatEmptyIsBlank", "", [] { RepeatTop(3); }, "   "},
+                                           FunctionCase{"RepeatNegative", "ab", [] { RepeatTop(-1); }, ""},
+                                           FunctionCase{"Upper", "abc \xE9z", [] { UpperTop(); }, "ABC \xE9Z"},
+                                           FunctionCase{"Lower", "ABC-Z", [] { LowerTop(); }, "abc-z"}),
+                         [](const auto& p) { return p.param.name; });
 
 TEST_F(StackTextTest, FunctionsOnBorrowedTextLeaveTheCallersBytes) {
   std::string caller = "  hello  ";

@@ -42,7 +42,7 @@ TEST(FindWindowDefinition, FindsTheDemoWindowInTheProgramAndReleasesIt) {
 TEST(FindWindowDefinition, ReportsWhatCannotBeFoundAsInternalError502) {
   const std::pair<const char*, const char*> cases[] = {
       {"Kestrel24$Kestr001", "P9$NOWHERE"},  // module found, label absent
-      {"NOSUCHMODULE", "$WINDOW"},            // no resource of that name anywhere
+      {"NOSUCHMODULE", "$WINDOW"},           // no resource of that name anywhere
   };
   for (const auto& [module, label] : cases) {
     auto found = FindWindowDefinition(module, label);

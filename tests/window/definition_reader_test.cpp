@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/resource.h"
+#include "platform/system/resource.h"
 #include "runtime/window/definition_tree.h"
 #include "runtime/window/definition_writer.h"
 #include "runtime/window/little_endian.h"
@@ -104,8 +104,7 @@ std::vector<RecordLayout> controlLayouts() {
     if (!l.isWindow) out.push_back(l);
   return out;
 }
-INSTANTIATE_TEST_SUITE_P(Kinds, EveryKind, ::testing::ValuesIn(controlLayouts()),
-                         [](const auto& p) { return std::string(p.param.keyword); });
+INSTANTIATE_TEST_SUITE_P(Kinds, EveryKind, ::testing::ValuesIn(controlLayouts()), [](const auto& p) { return std::string(p.param.keyword); });
 
 // ---- the seven embedded definitions ----
 
@@ -135,16 +134,15 @@ TEST_P(EmbeddedDefinition, IsWellFormedWithItsWindows) {
   EXPECT_EQ(tree->highestField, e.highest);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Program, EmbeddedDefinition,
-    ::testing::Values(Expected{"KESTR001_RSC", "Kestrel24$Kestr001", {"P1$WINDOW"}, 1, 21},
-                      Expected{"FWERROR_RSC", "FWERROR", {"$WINDOW"}, 100, 300},
-                      Expected{"FWEIP_RSC", "FWEIP", {"$TXTWINDOW"}, 1000, 1002},
-                      Expected{"FWPOPUP_RSC", "FWPOPUP", {"$WINDOW"}, 1000, 1001},
-                      Expected{"FWQUERY_RSC", "FWQUERY", {"$WINDOW", "$MULTIWINDOW"}, 1000, 1009},
-                      Expected{"FWUTIL_RSC", "FWUTIL", {"P91$SCREEN"}, 1000, 1008},
-                      Expected{"ASCMEON_RSC", "ASCMEON", {"P3$BUILDERWINDOW"}, 1, 11}),
-    [](const auto& p) { return std::string(p.param.resource); });
+INSTANTIATE_TEST_SUITE_P(Program, EmbeddedDefinition,
+                         ::testing::Values(Expected{"KESTR001_RSC", "Kestrel24$Kestr001", {"P1$WINDOW"}, 1, 21},
+                                           Expected{"FWERROR_RSC", "FWERROR", {"$WINDOW"}, 100, 300},
+                                           Expected{"FWEIP_RSC", "FWEIP", {"$TXTWINDOW"}, 1000, 1002},
+                                           Expected{"FWPOPUP_RSC", "FWPOPUP", {"$WINDOW"}, 1000, 1001},
+                                           Expected{"FWQUERY_RSC", "FWQUERY", {"$WINDOW", "$MULTIWINDOW"}, 1000, 1009},
+                                           Expected{"FWUTIL_RSC", "FWUTIL", {"P91$SCREEN"}, 1000, 1008},
+                                           Expected{"ASCMEON_RSC", "ASCMEON", {"P3$BUILDERWINDOW"}, 1, 11}),
+                         [](const auto& p) { return std::string(p.param.resource); });
 
 TEST(EmbeddedDefinition, ErrorWindowHasItsHiddenControls) {
   Decoded d(embedded("FWERROR_RSC"));
@@ -253,15 +251,15 @@ TEST_P(DamagedContainer, GivesTheRightFault) {
 INSTANTIATE_TEST_SUITE_P(
     Faults, DamagedContainer,
     ::testing::Values(
-        Damage{"ModuleNameWithoutNul", [](Sample& s) { s.bytes = {'M', 'O', 'D'}; }, DefinitionFault::Truncated},
-        Damage{"BodyShorterThanFirstWindowWord", [](Sample& s) { s.bytes.resize(s.bodyStart + 3); },
+        Damage{"ModuleNameWithoutNul",
+               [](Sample& s) {
+                 s.bytes = {'M', 'O', 'D'};
+               },
                DefinitionFault::Truncated},
-        Damage{"FirstWindowBeyondTheEnd", [](Sample& s) { s.put(kFirstWindowWord, s.end() + 100); },
-               DefinitionFault::OffsetOutOfRange},
-        Damage{"FirstWindowInThePaddingBeforeTheBody", [](Sample& s) { s.put(kFirstWindowWord, 1); },
-               DefinitionFault::OffsetOutOfRange},
-        Damage{"OffsetAtTheTopOfTheRange", [](Sample& s) { s.put(s.window + 0x29, 0xFFFFFFFF); },
-               DefinitionFault::OffsetOutOfRange},
+        Damage{"BodyShorterThanFirstWindowWord", [](Sample& s) { s.bytes.resize(s.bodyStart + 3); }, DefinitionFault::Truncated},
+        Damage{"FirstWindowBeyondTheEnd", [](Sample& s) { s.put(kFirstWindowWord, s.end() + 100); }, DefinitionFault::OffsetOutOfRange},
+        Damage{"FirstWindowInThePaddingBeforeTheBody", [](Sample& s) { s.put(kFirstWindowWord, 1); }, DefinitionFault::OffsetOutOfRange},
+        Damage{"OffsetAtTheTopOfTheRange", [](Sample& s) { s.put(s.window + 0x29, 0xFFFFFFFF); }, DefinitionFault::OffsetOutOfRange},
         Damage{"RecordCutByTheEnd",
                [](Sample& s) {
                  s.put8(s.end() - 10, 0x09);  // a button's 96 bytes cannot fit in the last 10
@@ -269,16 +267,11 @@ INSTANTIATE_TEST_SUITE_P(
                },
                DefinitionFault::OffsetOutOfRange},
         Damage{"ControlOfUnknownKind", [](Sample& s) { s.put8(s.button, 0x30); }, DefinitionFault::UnknownKind},
-        Damage{"ControlWhereTheWindowBelongs", [](Sample& s) { s.put(kFirstWindowWord, s.button); },
-               DefinitionFault::WrongKind},
-        Damage{"ControlChainLeadsBackToTheWindow", [](Sample& s) { s.put(s.button + 0x01, s.window); },
-               DefinitionFault::Cycle},
-        Damage{"MenuBarOffsetNamesAButton", [](Sample& s) { s.put(s.window + 0x5E, s.button); },
-               DefinitionFault::WrongKind},
-        Damage{"WindowChainReturnsToItself", [](Sample& s) { s.put(s.window + 0x01, s.window); },
-               DefinitionFault::Cycle},
-        Damage{"ControlChainReturnsToItsStart", [](Sample& s) { s.put(s.group + 0x01, s.button); },
-               DefinitionFault::Cycle},
+        Damage{"ControlWhereTheWindowBelongs", [](Sample& s) { s.put(kFirstWindowWord, s.button); }, DefinitionFault::WrongKind},
+        Damage{"ControlChainLeadsBackToTheWindow", [](Sample& s) { s.put(s.button + 0x01, s.window); }, DefinitionFault::Cycle},
+        Damage{"MenuBarOffsetNamesAButton", [](Sample& s) { s.put(s.window + 0x5E, s.button); }, DefinitionFault::WrongKind},
+        Damage{"WindowChainReturnsToItself", [](Sample& s) { s.put(s.window + 0x01, s.window); }, DefinitionFault::Cycle},
+        Damage{"ControlChainReturnsToItsStart", [](Sample& s) { s.put(s.group + 0x01, s.button); }, DefinitionFault::Cycle},
         Damage{"ChildIsItsOwnParent", [](Sample& s) { s.put(s.group + 0x49, s.group); }, DefinitionFault::Cycle},
         Damage{"AlertKeyListLoops", [](Sample& s) { s.put(s.alerts + 4, s.alerts); }, DefinitionFault::Cycle},
         Damage{"StringWithoutNul",
@@ -290,12 +283,10 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(DamagedContainer, EveryTruncationOfEveryEmbeddedDefinitionIsRefused) {
-  for (const char* name : {"KESTR001_RSC", "FWERROR_RSC", "FWEIP_RSC", "FWPOPUP_RSC", "FWQUERY_RSC", "FWUTIL_RSC",
-                           "ASCMEON_RSC"}) {
+  for (const char* name : {"KESTR001_RSC", "FWERROR_RSC", "FWEIP_RSC", "FWPOPUP_RSC", "FWQUERY_RSC", "FWUTIL_RSC", "ASCMEON_RSC"}) {
     const std::span<const std::uint8_t> bytes = embedded(name);
     ASSERT_TRUE(checkContainer(bytes)) << name;
-    for (std::size_t n = 0; n < bytes.size(); ++n)
-      ASSERT_FALSE(checkContainer(bytes.first(n))) << name << " cut to " << n << " bytes";
+    for (std::size_t n = 0; n < bytes.size(); ++n) ASSERT_FALSE(checkContainer(bytes.first(n))) << name << " cut to " << n << " bytes";
   }
 }
 
@@ -333,8 +324,7 @@ TEST(DefinitionReader, KindsWithoutASettledLayoutKeepTheirHeader) {
   EXPECT_EQ(r->field, 1);
   EXPECT_EQ(r->layout, &headerOnlyLayout());
   // A builder may still read it with the layout of a kind it resembles.
-  EXPECT_EQ(d.reader.record(s.button, *layoutOf(std::uint8_t(Kind::Button)))->blockA.alertKeys,
-            (std::vector<std::uint32_t>{13, 27}));
+  EXPECT_EQ(d.reader.record(s.button, *layoutOf(std::uint8_t(Kind::Button)))->blockA.alertKeys, (std::vector<std::uint32_t>{13, 27}));
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/resource.h"
+#include "platform/system/resource.h"
 
 namespace {
 

@@ -19,10 +19,8 @@ std::string gModule, gLabel;
 void printEvent() {
   const int code = window::EventCode();
   const std::string_view name = window::eventName(code);
-  if (name.empty())
-    std::printf("event %#x field %d\n", unsigned(code), window::EventField());
-  else
-    std::printf("event %.*s field %d\n", int(name.size()), name.data(), window::EventField());
+  if (name.empty()) std::printf("event %#x field %d\n", unsigned(code), window::EventField());
+  else std::printf("event %.*s field %d\n", int(name.size()), name.data(), window::EventField());
   std::fflush(stdout);
 }
 

@@ -37,9 +37,8 @@ struct TextName {
   Slot slot;
   const char* name;
 };
-constexpr TextName kTextNames[] = {{Slot::Text, "text"},     {Slot::Title, "title"},   {Slot::Picture, "picture"},
-                                   {Slot::Format, "format"}, {Slot::Value, "value"},   {Slot::Message, "message"},
-                                   {Slot::Icon, "icon"},     {Slot::Cursor, "cursor"}};
+constexpr TextName kTextNames[] = {{Slot::Text, "text"},   {Slot::Title, "title"},     {Slot::Picture, "picture"}, {Slot::Format, "format"},
+                                   {Slot::Value, "value"}, {Slot::Message, "message"}, {Slot::Icon, "icon"},       {Slot::Cursor, "cursor"}};
 
 class Printer {
  public:
@@ -65,12 +64,10 @@ class Printer {
     if (r.attributes != 0) out += " attributes=" + hexText(r.attributes);
     if (r.state != 0) out += " state=" + hexText(r.state);
     if (l.has(Slot::Pos) && r.pos != window::Position{})
-      out += " pos=" + position(r.pos.x) + "," + position(r.pos.y) + "," + position(r.pos.width) + "," +
-             position(r.pos.height);
+      out += " pos=" + position(r.pos.x) + "," + position(r.pos.y) + "," + position(r.pos.width) + "," + position(r.pos.height);
     if (r.action != 0) out += " action=" + std::to_string(r.action);
     if (r.var) out += " var=" + std::to_string(r.var->type) + "," + std::to_string(r.var->size);
-    if (r.colours)
-      out += " colours=" + hexText(r.colours->slot[0]) + "," + hexText(r.colours->slot[1]) + "," + hexText(r.colours->slot[2]);
+    if (r.colours) out += " colours=" + hexText(r.colours->slot[0]) + "," + hexText(r.colours->slot[1]) + "," + hexText(r.colours->slot[2]);
     if (l.has(Slot::BlockA)) blockA(r.blockA);
 
     const std::vector<std::string> details = detailLines(r);
@@ -104,8 +101,7 @@ class Printer {
     std::vector<std::string> lines;
     if (r.font) {
       const window::FontRecord& f = *r.font;
-      lines.push_back("font face=" + quoted(f.face) + " size=" + std::to_string(f.size) +
-                      " charset=" + std::to_string(f.charset) +
+      lines.push_back("font face=" + quoted(f.face) + " size=" + std::to_string(f.size) + " charset=" + std::to_string(f.charset) +
                       " colour=" + (f.colour == window::kDefaultColour ? std::string("default") : hexText(f.colour)) +
                       " weight=" + std::to_string(f.weight));
     }
@@ -121,8 +117,7 @@ class Printer {
       }
       const std::size_t start = i;
       std::string bytes;
-      for (; i < blank.size() && !named[i] && r.bytes[i] != blank[i]; ++i)
-        bytes += (bytes.empty() ? "" : ",") + hexText(r.bytes[i]);
+      for (; i < blank.size() && !named[i] && r.bytes[i] != blank[i]; ++i) bytes += (bytes.empty() ? "" : ",") + hexText(r.bytes[i]);
       lines.push_back("raw at=" + hexText(std::uint32_t(start)) + " bytes=" + bytes);
     }
     return lines;
@@ -147,8 +142,7 @@ window::Result<std::string> dumpContainer(std::span<const std::uint8_t> resource
   auto windows = reader.windowOffsets();
   if (!windows) return windows.error();
   Printer p;
-  p.out = "# Window definitions of one module, printed by tamsil rc --dump.\nmodule name=" +
-          quoted(container->moduleName) + "\n";
+  p.out = "# Window definitions of one module, printed by tamsil rc --dump.\nmodule name=" + quoted(container->moduleName) + "\n";
   for (std::uint32_t at : *windows) {
     auto tree = window::readWindowTree(reader, at);
     if (!tree) return tree.error();
@@ -157,9 +151,9 @@ window::Result<std::string> dumpContainer(std::span<const std::uint8_t> resource
     for (const window::RecordNode& c : tree->controls) all.push_back(&c);
     for (const window::RecordNode* n : all)
       if (const auto* r = unsettled(*n))
-        return window::DefinitionError{window::DefinitionFault::UnknownKind, r->offset,
-                                       "record of kind " + hexText(r->kind) + " at offset " + hexText(r->offset) +
-                                           " has no layout the source format can express"};
+        return window::DefinitionError{
+            window::DefinitionFault::UnknownKind, r->offset,
+            "record of kind " + hexText(r->kind) + " at offset " + hexText(r->offset) + " has no layout the source format can express"};
     p.window(*tree);
   }
   return std::move(p.out);

@@ -74,9 +74,7 @@ class LineParser {
     skipBlanks();
     if (!done()) throw Failure("unexpected text after brace");
   }
-  static bool wordChar(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
-  }
+  static bool wordChar(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_'; }
   std::string word() {
     const std::size_t start = i_;
     while (i_ < s_.size() && wordChar(s_[i_])) ++i_;
@@ -177,8 +175,8 @@ class Properties {
     return v->text;
   }
   // A list of exactly count numbers; "default" gives fallback (or is refused without one).
-  std::optional<std::vector<std::int64_t>> numbers(std::string_view name, std::size_t count, std::int64_t lo,
-                                                   std::int64_t hi, std::optional<std::int64_t> fallback = {}) {
+  std::optional<std::vector<std::int64_t>> numbers(std::string_view name, std::size_t count, std::int64_t lo, std::int64_t hi,
+                                                   std::optional<std::int64_t> fallback = {}) {
     const Value* v = take(name);
     if (!v) return std::nullopt;
     if (v->isString || v->numbers.size() != count)
@@ -192,8 +190,7 @@ class Properties {
     }
     return out;
   }
-  std::optional<std::int64_t> number(std::string_view name, std::int64_t lo, std::int64_t hi,
-                                     std::optional<std::int64_t> fallback = {}) {
+  std::optional<std::int64_t> number(std::string_view name, std::int64_t lo, std::int64_t hi, std::optional<std::int64_t> fallback = {}) {
     auto v = numbers(name, 1, lo, hi, fallback);
     return v ? std::optional((*v)[0]) : std::nullopt;
   }
@@ -220,9 +217,8 @@ struct TextProperty {
   Slot slot;
 };
 constexpr TextProperty kTextProperties[] = {
-    {"label", Slot::Label},     {"text", Slot::Text},   {"picture", Slot::Picture},
-    {"format", Slot::Format},   {"cursor", Slot::Cursor}, {"value", Slot::Value},
-    {"title", Slot::Title},     {"icon", Slot::Icon},
+    {"label", Slot::Label},   {"text", Slot::Text},   {"picture", Slot::Picture}, {"format", Slot::Format},
+    {"cursor", Slot::Cursor}, {"value", Slot::Value}, {"title", Slot::Title},     {"icon", Slot::Icon},
 };
 
 const window::RecordLayout* layoutByKeyword(std::string_view word) {
@@ -370,8 +366,7 @@ class SourceParser {
     window::RecordDef& parent = *open_.back().record;
     const bool isBar = l.kind == window::Kind::MenuBar;
     if (isBar && !parent.layout->isWindow) throw Failure("a menubar belongs directly inside a window");
-    if (!isBar && !parent.layout->has(Slot::Child))
-      throw Failure("a " + std::string(parent.layout->keyword) + " cannot contain other records");
+    if (!isBar && !parent.layout->has(Slot::Child)) throw Failure("a " + std::string(parent.layout->keyword) + " cannot contain other records");
     if (isBar)
       for (const window::RecordDef& c : parent.children)
         if (c.layout->kind == window::Kind::MenuBar) throw Failure("the window has a menubar already");
@@ -385,8 +380,6 @@ class SourceParser {
 
 }  // namespace
 
-window::Result<window::ModuleDef, SourceError> parseDefinitionSource(std::string_view text) {
-  return SourceParser().run(text);
-}
+window::Result<window::ModuleDef, SourceError> parseDefinitionSource(std::string_view text) { return SourceParser().run(text); }
 
 }  // namespace tamsil::tool

@@ -11,10 +11,10 @@
 #include <fstream>
 
 #include "platform/backend.h"
-#include "platform/clipboard.h"
-#include "platform/dialogs.h"
-#include "platform/queue.h"
-#include "platform/thread.h"
+#include "platform/desktop/clipboard.h"
+#include "platform/dialogs/dialogs.h"
+#include "platform/queue/queue.h"
+#include "platform/queue/thread.h"
 #include "tests/platform/qt/qt_sample_window.h"
 
 namespace platform::qt::testing {

@@ -15,7 +15,7 @@
 #include <QWindow>
 
 #include "platform/messages.h"
-#include "platform/queue.h"
+#include "platform/queue/queue.h"
 #include "tests/platform/qt/qt_sample_window.h"
 
 namespace platform::qt::testing {
@@ -62,8 +62,7 @@ TEST_P(QtClicks, RealClickPostsButtonMessagesAndParentHearsClicked) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Buttons, QtClicks,
-                         ::testing::Values(ClickCase{"PushButton", kAdd, BST_UNCHECKED},
-                                           ClickCase{"CheckBox", kCheck, BST_CHECKED},
+                         ::testing::Values(ClickCase{"PushButton", kAdd, BST_UNCHECKED}, ClickCase{"CheckBox", kCheck, BST_CHECKED},
                                            ClickCase{"RadioButton", kRadio, BST_CHECKED}),
                          [](const auto& p) { return std::string(p.param.name); });
 
@@ -134,8 +133,8 @@ TEST_F(QtInput, AltAndAMnemonicOpensTheMenuAndItsItemIsChosenByKey) {
   delivered().clear();
   QTest::keyClick(focus, Qt::Key_Q, Qt::AltModifier);
   drain();
-  EXPECT_TRUE(std::any_of(delivered().begin(), delivered().end(),
-                          [](const Delivered& d) { return d.msg == WM_SYSKEYDOWN && d.wParam == 'Q'; }));
+  EXPECT_TRUE(
+      std::any_of(delivered().begin(), delivered().end(), [](const Delivered& d) { return d.msg == WM_SYSKEYDOWN && d.wParam == 'Q'; }));
 }
 
 TEST_F(QtInput, ListClickSelectsItemAndNotifies) {
@@ -187,8 +186,7 @@ TEST_P(QtClose, ClosingTheWindowAsksTheProgramFirst) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Programs, QtClose,
-                         ::testing::Values(CloseCase{"Accepts", nullptr, true}, CloseCase{"Refuses", refuseClose, false}),
+INSTANTIATE_TEST_SUITE_P(Programs, QtClose, ::testing::Values(CloseCase{"Accepts", nullptr, true}, CloseCase{"Refuses", refuseClose, false}),
                          [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(QtInput, WindowResizedByThePlatformWindowSizesTheModel) {

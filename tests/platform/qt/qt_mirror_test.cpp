@@ -19,7 +19,7 @@
 
 #include "platform/messages.h"
 #include "platform/qt/qt_text.h"
-#include "platform/queue.h"
+#include "platform/queue/queue.h"
 #include "tests/platform/qt/qt_sample_window.h"
 
 namespace platform::qt::testing {
@@ -53,11 +53,9 @@ TEST_P(QtMirrorKinds, ControlIsWidgetOfItsKindAtModelRectangle) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Controls, QtMirrorKinds,
-                         ::testing::Values(KindCase{kEdit, "QLineEdit"}, KindCase{kList, "QListWidget"},
-                                           KindCase{kCheck, "QCheckBox"}, KindCase{kAdd, "QPushButton"},
-                                           KindCase{kRadio, "QRadioButton"}, KindCase{kGroup, "QGroupBox"},
-                                           KindCase{kLabel, "QLabel"}, KindCase{kNotes, "QPlainTextEdit"},
-                                           KindCase{kCombo, "QComboBox"}));
+                         ::testing::Values(KindCase{kEdit, "QLineEdit"}, KindCase{kList, "QListWidget"}, KindCase{kCheck, "QCheckBox"},
+                                           KindCase{kAdd, "QPushButton"}, KindCase{kRadio, "QRadioButton"}, KindCase{kGroup, "QGroupBox"},
+                                           KindCase{kLabel, "QLabel"}, KindCase{kNotes, "QPlainTextEdit"}, KindCase{kCombo, "QComboBox"}));
 
 TEST_F(QtMirror, TopLevelHoldsMenuBarAboveClientArea) {
   QWidget* outer = widgetOf(w.frame);
@@ -155,7 +153,8 @@ const ChangeCase kChanges[] = {
      }},
     {"Focus", [](const SampleWindow& w) { SetFocus(w.item(kEdit)); },
      [](const SampleWindow& w) { return QApplication::focusWidget() == widgetOf(w.item(kEdit)); }},
-    {"Font", [](const SampleWindow& w) { SendMessageA(w.item(kLabel), WM_SETFONT, reinterpret_cast<WPARAM>(CreateFontA(14, 400, "Serif")), 0); },
+    {"Font",
+     [](const SampleWindow& w) { SendMessageA(w.item(kLabel), WM_SETFONT, reinterpret_cast<WPARAM>(CreateFontA(14, 400, "Serif")), 0); },
      [](const SampleWindow& w) { return widgetOf(w.item(kLabel))->font().pointSize() == 14; }},
     {"StaticIcon",
      [](const SampleWindow& w) {
@@ -176,8 +175,7 @@ const ChangeCase kChanges[] = {
      [](const SampleWindow& w) { return widgetOf(w.frame)->findChild<QMenuBar*>()->actions()[1]->menu()->actions().size() == 2; }},
 };
 
-INSTANTIATE_TEST_SUITE_P(Model, QtMirrorChanges, ::testing::ValuesIn(kChanges),
-                         [](const auto& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(Model, QtMirrorChanges, ::testing::ValuesIn(kChanges), [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(QtMirror, DestroyedWindowTakesItsWidgetsAlong) {
   const QString client = objectNameFor(w.frame) + ":client";

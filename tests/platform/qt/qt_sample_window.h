@@ -1,8 +1,8 @@
 // The window most Qt backend tests look at: a frame with a menu bar and one control of each kind.
 #pragma once
 
-#include "platform/menu.h"
-#include "platform/window.h"
+#include "platform/controls/menu.h"
+#include "platform/window/window.h"
 #include "tests/platform/qt/qt_test_support.h"
 
 namespace platform::qt::testing {

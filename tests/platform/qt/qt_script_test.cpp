@@ -5,11 +5,11 @@
 #include <QApplication>
 #include <QPushButton>
 
-#include "platform/detail/model.h"
-#include "platform/dialogs.h"
-#include "platform/queue.h"
-#include "platform/script.h"
-#include "platform/window.h"
+#include "platform/dialogs/dialogs.h"
+#include "platform/input/script.h"
+#include "platform/queue/queue.h"
+#include "platform/window/detail/model.h"
+#include "platform/window/window.h"
 #include "tests/platform/qt/qt_test_support.h"
 
 namespace platform::qt::testing {

@@ -6,12 +6,12 @@
 #include <cstdlib>
 
 #include "platform/backend.h"
-#include "platform/detail/model.h"
-#include "platform/input.h"
+#include "platform/input/input.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/qt_text.h"
-#include "platform/queue.h"
-#include "platform/window.h"
+#include "platform/queue/queue.h"
+#include "platform/window/detail/model.h"
+#include "platform/window/window.h"
 
 namespace platform::qt::testing {
 
@@ -100,8 +100,7 @@ HWND createFrame(const char* title, int x, int y, int width, int height, HMENU m
   }();
   EXPECT_TRUE(registered);
   frameHooks().pendingHook = hook;
-  const HWND h = CreateWindowExA(0, "QtTestFrame", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, width, height,
-                                 nullptr, menu);
+  const HWND h = CreateWindowExA(0, "QtTestFrame", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, width, height, nullptr, menu);
   frameHooks().pendingHook = nullptr;
   if (h && hook) frameHooks().hooks.emplace_back(h, hook);
   return h;

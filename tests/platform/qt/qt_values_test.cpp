@@ -20,12 +20,11 @@ class FileFilter : public ::testing::TestWithParam<FilterCase> {};
 
 TEST_P(FileFilter, BecomesQtNameFilter) { EXPECT_EQ(qtFileFilter(GetParam().platform).toStdString(), GetParam().qt); }
 
-INSTANTIATE_TEST_SUITE_P(
-    Pairs, FileFilter,
-    ::testing::Values(FilterCase{"Text files|*.txt", "Text files (*.txt)"},
-                      FilterCase{"Books|*.xls;*.xlsx|All files|*.*||", "Books (*.xls *.xlsx);;All files (*.*)"},
-                      FilterCase{"Only a name", "Only a name (*)"},  // a missing pattern means all files
-                      FilterCase{"|*.csv", "*.csv (*.csv)"}, FilterCase{"", ""}));
+INSTANTIATE_TEST_SUITE_P(Pairs, FileFilter,
+                         ::testing::Values(FilterCase{"Text files|*.txt", "Text files (*.txt)"},
+                                           FilterCase{"Books|*.xls;*.xlsx|All files|*.*||", "Books (*.xls *.xlsx);;All files (*.*)"},
+                                           FilterCase{"Only a name", "Only a name (*)"},  // a missing pattern means all files
+                                           FilterCase{"|*.csv", "*.csv (*.csv)"}, FilterCase{"", ""}));
 
 struct KeyCase {
   const char* what;
@@ -45,26 +44,25 @@ TEST_P(KeyMapping, GivesVirtualKeyOrTypedCharacter) {
   EXPECT_EQ(s.extra, LPARAM(static_cast<unsigned char>(c.packet)) << 16);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Keys, KeyMapping,
-    ::testing::Values(KeyCase{"lower letter", Qt::Key_A, 'a', false, false, 'A', 0},
-                      KeyCase{"shifted capital", Qt::Key_A, 'A', true, false, 'A', 0},
-                      // A capital without Shift held (Caps Lock, or a test tool) is typed as itself.
-                      KeyCase{"capital without shift", Qt::Key_H, 'H', false, false, VK_PACKET, 'H'},
-                      KeyCase{"shifted digit names its key", Qt::Key_Exclam, '!', true, false, '1', 0},
-                      KeyCase{"oem key", Qt::Key_Semicolon, ';', false, false, 0xBA, 0},
-                      KeyCase{"ctrl letter", Qt::Key_C, '\x03', false, true, 'C', 0},
-                      KeyCase{"caret key", Qt::Key_Left, 0, false, false, VK_LEFT, 0},
-                      KeyCase{"function key", Qt::Key_F5, 0, false, false, VK_F1 + 4, 0},
-                      KeyCase{"alt", Qt::Key_Alt, 0, false, false, VK_MENU, 0},
-                      KeyCase{"letter of another layout", Qt::Key_Eacute, '\xE9', false, false, VK_PACKET, '\xE9'},
-                      KeyCase{"key the platform lacks", Qt::Key_VolumeUp, 0, false, false, 0, 0}),
-    [](const auto& p) {
-      std::string n = p.param.what;
-      for (char& ch : n)
-        if (ch == ' ') ch = '_';
-      return n;
-    });
+INSTANTIATE_TEST_SUITE_P(Keys, KeyMapping,
+                         ::testing::Values(KeyCase{"lower letter", Qt::Key_A, 'a', false, false, 'A', 0},
+                                           KeyCase{"shifted capital", Qt::Key_A, 'A', true, false, 'A', 0},
+                                           // A capital without Shift held (Caps Lock, or a test tool) is typed as itself.
+                                           KeyCase{"capital without shift", Qt::Key_H, 'H', false, false, VK_PACKET, 'H'},
+                                           KeyCase{"shifted digit names its key", Qt::Key_Exclam, '!', true, false, '1', 0},
+                                           KeyCase{"oem key", Qt::Key_Semicolon, ';', false, false, 0xBA, 0},
+                                           KeyCase{"ctrl letter", Qt::Key_C, '\x03', false, true, 'C', 0},
+                                           KeyCase{"caret key", Qt::Key_Left, 0, false, false, VK_LEFT, 0},
+                                           KeyCase{"function key", Qt::Key_F5, 0, false, false, VK_F1 + 4, 0},
+                                           KeyCase{"alt", Qt::Key_Alt, 0, false, false, VK_MENU, 0},
+                                           KeyCase{"letter of another layout", Qt::Key_Eacute, '\xE9', false, false, VK_PACKET, '\xE9'},
+                                           KeyCase{"key the platform lacks", Qt::Key_VolumeUp, 0, false, false, 0, 0}),
+                         [](const auto& p) {
+                           std::string n = p.param.what;
+                           for (char& ch : n)
+                             if (ch == ' ') ch = '_';
+                           return n;
+                         });
 
 TEST(CodePage, Windows1252MapsBothWays) {
   const std::string ansi = "caf\xE9 \x80 \x93quoted\x94";

@@ -10,10 +10,10 @@
 
 #include <unistd.h>
 
-#include "platform/detail/model.h"
-#include "platform/queue.h"
-#include "platform/script.h"
-#include "platform/window.h"
+#include "platform/input/script.h"
+#include "platform/queue/queue.h"
+#include "platform/window/detail/model.h"
+#include "platform/window/window.h"
 #include "runtime/core/thread_context.h"
 #include "runtime/window/message_box.h"
 #include "tests/platform/qt/qt_test_support.h"
