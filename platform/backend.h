@@ -67,7 +67,8 @@ class Backend {
   virtual bool snapshot(HWND window, const std::string& path, std::string* error) = 0;
 };
 
-// The backend in use; headless until another is installed.
+// The backend in use. Asking before one is installed is a programming error: the process stops
+// with a message saying to start the program through platform::startPlatform.
 Backend& backend();
 void installBackend(std::unique_ptr<Backend> b);
 

@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 
+#include "platform/com/com_ptr.h"
 #include "platform/system/registry.h"
 
 namespace platform {
@@ -14,12 +15,14 @@ namespace {
 // Class objects registered by the components loaded in this process.
 struct ClassObjects {
   std::mutex mutex;
-  std::map<DWORD, std::pair<CLSID, IUnknown*>> byCookie;
+  std::map<DWORD, std::pair<CLSID, ComPtr<IUnknown>>> byCookie;
   DWORD next = 1;
 };
 
+// Never destroyed: a component's class object may itself be a static that is gone by the time
+// the process's statics are torn down, so the table must not release anything then.
 ClassObjects& classObjects() {
-  static ClassObjects c;
+  static ClassObjects& c = *new ClassObjects;
   return c;
 }
 
@@ -171,55 +174,47 @@ HRESULT CoRegisterClassObject(const CLSID& clsid, IUnknown* factory, DWORD, DWOR
   if (!factory || !cookie) return E_INVALIDARG;
   ClassObjects& c = classObjects();
   std::lock_guard lock(c.mutex);
-  factory->AddRef();
   *cookie = c.next++;
-  c.byCookie[*cookie] = {clsid, factory};
+  c.byCookie[*cookie] = {clsid, ComPtr<IUnknown>(factory)};
   return S_OK;
 }
 
 HRESULT CoRevokeClassObject(DWORD cookie) {
-  IUnknown* factory = nullptr;
+  ComPtr<IUnknown> factory;  // released after the lock, so a factory's destructor may call in again
   {
     ClassObjects& c = classObjects();
     std::lock_guard lock(c.mutex);
     auto it = c.byCookie.find(cookie);
     if (it == c.byCookie.end()) return E_INVALIDARG;
-    factory = it->second.second;
+    factory = std::move(it->second.second);
     c.byCookie.erase(it);
   }
-  factory->Release();
   return S_OK;
 }
 
 HRESULT CoGetClassObject(const CLSID& clsid, DWORD, void*, const IID& iid, void** object) {
   if (!object) return E_POINTER;
   *object = nullptr;
-  IUnknown* factory = nullptr;
+  ComPtr<IUnknown> factory;
   {
     ClassObjects& c = classObjects();
     std::lock_guard lock(c.mutex);
     for (auto& [cookie, entry] : c.byCookie)
       if (entry.first == clsid) {
         factory = entry.second;
-        factory->AddRef();
         break;
       }
   }
   if (!factory) return REGDB_E_CLASSNOTREG;
-  const HRESULT hr = factory->QueryInterface(iid, object);
-  factory->Release();
-  return hr;
+  return factory->QueryInterface(iid, object);
 }
 
 HRESULT CoCreateInstance(const CLSID& clsid, IUnknown* outer, DWORD context, const IID& iid, void** object) {
   if (!object) return E_POINTER;
   *object = nullptr;
-  void* f = nullptr;
-  if (const HRESULT hr = CoGetClassObject(clsid, context, nullptr, IID_IClassFactory, &f); FAILED(hr)) return hr;
-  auto* factory = static_cast<IClassFactory*>(f);
-  const HRESULT hr = factory->CreateInstance(outer, iid, object);
-  factory->Release();
-  return hr;
+  ComPtr<IClassFactory> factory;
+  if (const HRESULT hr = CoGetClassObject(clsid, context, nullptr, IID_IClassFactory, factory.put()); FAILED(hr)) return hr;
+  return factory->CreateInstance(outer, iid, object);
 }
 
 std::string SystemMessageText(DWORD id) {

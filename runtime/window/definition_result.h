@@ -47,13 +47,13 @@ class Result {
   std::variant<T, E> v_;
 };
 
-struct Done {};
+struct Done {};  // the value of a check that only succeeds or fails
 
 // Offsets and kinds in messages are written in hexadecimal, as dumps and hex editors show them.
 inline std::string hexText(std::uint32_t v) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "0x%X", v);
   return buf;
-}  // the value of a check that only succeeds or fails
+}
 
 }  // namespace tamsil::window

@@ -17,6 +17,7 @@
 #include "runtime/file/driver.h"
 #include "runtime/file/errors.h"
 #include "runtime/file/trace_format.h"
+#include "tests/support/temp_profile.h"
 
 namespace tamsil::file {
 namespace {
@@ -137,9 +138,7 @@ TEST(TraceSettingsTest, SettingsFileSectionAndRegistryLocation) {
   EXPECT_EQ(s.traceFile, "OTHER.LOG");
 
   // The registry lives in a profile directory of the test's own.
-  char profile[] = "/tmp/trace_registry.XXXXXX";
-  ASSERT_NE(mkdtemp(profile), nullptr);
-  setenv("TAMSIL_PROFILE_DIR", profile, 1);
+  kestrel::testing::TempProfileDir profile("trace_registry");
   platform::HKEY key = nullptr;
   ASSERT_EQ(platform::RegCreateKeyExA(platform::HKEY_LOCAL_MACHINE, "Software\\Tamsil\\SETB", 0, nullptr, 0, platform::KEY_ALL_ACCESS, nullptr,
                                       &key, nullptr),
@@ -155,8 +154,6 @@ TEST(TraceSettingsTest, SettingsFileSectionAndRegistryLocation) {
   EXPECT_EQ(readTraceSettings("SETB").traceFile, "b.log");
   setTraceSource({"", "HKEY_NOWHERE\\x", true});  // no registry root: the settings file
   EXPECT_FALSE(readTraceSettings("SETB").on);
-  unsetenv("TAMSIL_PROFILE_DIR");
-  std::filesystem::remove_all(profile);
   EXPECT_FALSE(splitRegistryLocation("HKEY_USERS"));
   EXPECT_EQ(splitRegistryLocation("HKEY_USERS\\a\\b")->second, "a\\b");
 }

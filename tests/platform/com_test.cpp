@@ -1,6 +1,7 @@
 // The component model's services: class identifier texts, the class registry, creating a
 // registered component's object and calling it by name, and the system's message texts.
 #include "platform/com/com.h"
+#include "platform/com/com_ptr.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 
 #include "platform/com/variant.h"
 #include "platform/system/registry.h"
+#include "tests/support/temp_profile.h"
 
 namespace platform {
 namespace {
@@ -108,16 +110,7 @@ class CounterFactory final : public IClassFactory {
 
 class ComponentTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char templ[] = "/tmp/com_test.XXXXXX";
-    dir_ = mkdtemp(templ);
-    setenv("TAMSIL_PROFILE_DIR", dir_.c_str(), 1);
-  }
-  void TearDown() override {
-    unsetenv("TAMSIL_PROFILE_DIR");
-    std::filesystem::remove_all(dir_);
-  }
-  std::filesystem::path dir_;
+  kestrel::testing::TempProfileDir profile_{"com_test"};
 };
 
 TEST_F(ComponentTest, ARegisteredClassIsCreatedByProgIdAndCalledByName) {
@@ -134,9 +127,8 @@ TEST_F(ComponentTest, ARegisteredClassIsCreatedByProgIdAndCalledByName) {
   EXPECT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, ("CLSID\\" + GuidText(clsid) + "\\Control").c_str(), 0, KEY_READ, &control), 0);
   RegCloseKey(control);
 
-  void* object = nullptr;
-  ASSERT_EQ(CoCreateInstance(found, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, &object), S_OK);
-  auto* counter = static_cast<IDispatch*>(object);
+  ComPtr<IDispatch> counter;
+  ASSERT_EQ(CoCreateInstance(found, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, counter.put()), S_OK);
   std::u16string add = u"Add", missing = u"Nothing";
   OLECHAR* names[] = {add.data()};
   DISPID id = 0;
@@ -153,14 +145,66 @@ TEST_F(ComponentTest, ARegisteredClassIsCreatedByProgIdAndCalledByName) {
   EXPECT_EQ(value.lVal, 80);
   names[0] = missing.data();
   EXPECT_EQ(counter->GetIDsOfNames(IID_NULL, names, 1, 0, &id), DISP_E_UNKNOWNNAME);
-  counter->Release();
 
-  EXPECT_EQ(CoCreateInstance(found, counter, CLSCTX_ALL, IID_IDispatch, &object), CLASS_E_NOAGGREGATION);
+  void* object = nullptr;
+  EXPECT_EQ(CoCreateInstance(found, counter.get(), CLSCTX_ALL, IID_IDispatch, &object), CLASS_E_NOAGGREGATION);
+  EXPECT_EQ(object, nullptr);
+  counter.reset();
   EXPECT_EQ(CoRevokeClassObject(cookie), S_OK);
   EXPECT_EQ(factory.refs, 0u);  // the registry gave its reference back
   EXPECT_EQ(CoCreateInstance(found, nullptr, CLSCTX_ALL, IID_IDispatch, &object), REGDB_E_CLASSNOTREG);
   EXPECT_EQ(object, nullptr);
   EXPECT_EQ(CLSIDFromProgIDA("No.Such.Class", &found), CO_E_CLASSSTRING);
+}
+
+// An object that counts its references and says when it is gone.
+class Tracked final : public IUnknown {
+ public:
+  explicit Tracked(bool* gone) : gone_(gone) {}
+  HRESULT QueryInterface(const IID& iid, void** object) override {
+    if (iid != IID_IUnknown) return *object = nullptr, E_NOINTERFACE;
+    *object = this;
+    AddRef();
+    return S_OK;
+  }
+  ULONG AddRef() override { return ++refs; }
+  ULONG Release() override {
+    const ULONG left = --refs;
+    if (left == 0) *gone_ = true, delete this;
+    return left;
+  }
+  ULONG refs = 1;  // the creator's reference
+
+ private:
+  bool* gone_;
+};
+
+TEST(ComPtrTest, HoldsExactlyTheReferencesItOwns) {
+  bool gone = false;
+  auto* raw = new Tracked(&gone);
+  {
+    ComPtr<IUnknown> first = ComPtr<IUnknown>::adopt(raw);  // takes the creator's reference
+    EXPECT_EQ(raw->refs, 1u);
+    ComPtr<IUnknown> copy = first;  // a copy owns one more
+    EXPECT_EQ(raw->refs, 2u);
+    ComPtr<IUnknown> moved = std::move(copy);  // a move hands it over
+    EXPECT_EQ(raw->refs, 2u);
+    EXPECT_FALSE(copy);
+    ComPtr<IUnknown> shared(raw);  // from a borrowed pointer: a reference of its own
+    EXPECT_EQ(raw->refs, 3u);
+    shared = first;  // assignment releases the old reference, adds the new one
+    EXPECT_EQ(raw->refs, 3u);
+    ComPtr<IUnknown> out;
+    ASSERT_EQ(raw->QueryInterface(IID_IUnknown, out.put()), S_OK);
+    EXPECT_EQ(raw->refs, 4u);
+    ASSERT_EQ(raw->QueryInterface(IID_IUnknown, out.put()), S_OK);  // put gives back the reference it held
+    EXPECT_EQ(raw->refs, 4u);
+    IUnknown* handed = out.release();
+    EXPECT_EQ(raw->refs, 4u);
+    handed->Release();
+    EXPECT_FALSE(gone);
+  }
+  EXPECT_TRUE(gone);  // the last owner released the object
 }
 
 TEST(SystemMessageTest, FormatMessageGivesTheSystemsTexts) {

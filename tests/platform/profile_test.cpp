@@ -3,6 +3,7 @@
 #include "platform/system/profile.h"
 #include "platform/desktop/system.h"
 #include "platform/messages.h"
+#include "tests/support/temp_profile.h"
 
 #include <gtest/gtest.h>
 
@@ -17,13 +18,9 @@ namespace {
 class ProfileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char templ[] = "/tmp/profile_test.XXXXXX";
-    dir_ = mkdtemp(templ);
-    setenv("TAMSIL_PROFILE_DIR", dir_.c_str(), 1);
     std::ofstream(dir_ / "app.ini") << "; comment\n[Main]\nName = Kestrel \nQuoted=\"  spaced  \"\n"
                                        "Number=-42\nHex=0x1F\nText=abc\n\n[other]\nkey=1\n[MAIN]\nName=second\n";
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
 
   std::string get(const char* section, const char* key, const char* def = "dflt", uint32_t size = 256, uint32_t* count = nullptr) {
     char buf[256] = {};
@@ -38,7 +35,8 @@ class ProfileTest : public ::testing::Test {
     return s.str();
   }
 
-  std::filesystem::path dir_;
+  kestrel::testing::TempProfileDir profile_{"profile_test"};
+  const std::filesystem::path& dir_ = profile_.path();
 };
 
 TEST_F(ProfileTest, ReadsValuesWithoutCaseAndWithDefaults) {

@@ -12,21 +12,14 @@
 
 #include "platform/system/detail/registry_store.h"
 #include "platform/system/last_error.h"
+#include "tests/support/temp_profile.h"
 
 namespace platform {
 namespace {
 
 class RegistryTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char templ[] = "/tmp/registry_test.XXXXXX";
-    dir_ = mkdtemp(templ);
-    setenv("TAMSIL_PROFILE_DIR", dir_.c_str(), 1);
-  }
-  void TearDown() override {
-    unsetenv("TAMSIL_PROFILE_DIR");
-    std::filesystem::remove_all(dir_);
-  }
+  void SetUp() override {}
   HKEY create(const char* path) {
     HKEY k = nullptr;
     DWORD disposition = 0;
@@ -39,7 +32,8 @@ class RegistryTest : public ::testing::Test {
     s << in.rdbuf();
     return s.str();
   }
-  std::filesystem::path dir_;
+  kestrel::testing::TempProfileDir profile_{"registry_test"};
+  const std::filesystem::path& dir_ = profile_.path();
 };
 
 TEST_F(RegistryTest, ValuesRoundTripWithTypesAndSizes) {

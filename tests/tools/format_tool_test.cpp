@@ -5,9 +5,11 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "runtime/value/calendar.h"
+#include "tests/support/temp_profile.h"
 #include "tests/tools/run_tool.h"
 
 namespace tamsil::testing {
@@ -16,15 +18,13 @@ namespace {
 class ToolEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
-    char templ[] = "/tmp/format_tool_test.XXXXXX";
-    dir_ = mkdtemp(templ);
-    setenv("TAMSIL_PROFILE_DIR", dir_.c_str(), 1);
+    profile_.emplace("format_tool_test");
     setenv("TAMSIL_TODAY", "2008-06-15", 1);
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
+  void TearDown() override { profile_.reset(); }
 
  private:
-  std::filesystem::path dir_;
+  std::optional<kestrel::testing::TempProfileDir> profile_;
 };
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new ToolEnvironment);
 

@@ -10,14 +10,14 @@
 
 #include "runtime/value/locale.h"
 #include "runtime/value/settings.h"
+#include "tests/support/temp_profile.h"
 
 namespace tamsil {
 namespace {
 
 TEST(ProcessLocaleTest, LoadsTheSettingsFileOnceForAllThreads) {
-  char templ[] = "/tmp/process_locale_test.XXXXXX";
-  const std::filesystem::path profile = mkdtemp(templ);
-  setenv("TAMSIL_PROFILE_DIR", profile.c_str(), 1);
+  const kestrel::testing::TempProfileDir profileDir("process_locale_test");
+  const std::filesystem::path& profile = profileDir.path();
   std::ofstream(profile / "win.ini") << "[intl]\ns1159=vm\n";
   // Written beside the test executable under a temporary name and renamed, so a concurrently
   // starting test process never sees half a file.
@@ -31,7 +31,6 @@ TEST(ProcessLocaleTest, LoadsTheSettingsFileOnceForAllThreads) {
   for (size_t i = 0; i < seen.size(); ++i) threads.emplace_back([&seen, i] { seen[i] = &loadLocale(); });
   for (std::thread& t : threads) t.join();
   std::filesystem::remove(env);
-  std::filesystem::remove_all(profile);
 
   for (const LocaleData* l : seen) EXPECT_EQ(l, seen[0]);
   EXPECT_EQ(messageOverride(81), "Eigener Text, mit Komma");
