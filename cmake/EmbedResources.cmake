@@ -23,5 +23,24 @@ function(kestrel_embed_resources target type)
       VERBATIM)
     target_sources(${target} PRIVATE ${out})
   endwhile()
-  target_link_libraries(${target} PUBLIC platform)
+  target_link_libraries(${target} PUBLIC platform_system)
+endfunction()
+
+# kestrel_window_definitions(TARGET NAME SOURCE [NAME SOURCE ...]): compiles each window definition
+# SOURCE (a .windef text) with the resource compiler and embeds the container in TARGET as a
+# DABDUMP resource named NAME, where the runtime's definition lookup finds it.
+function(kestrel_window_definitions target)
+  set(pairs ${ARGN})
+  set(embedded)
+  while(pairs)
+    list(POP_FRONT pairs name source)
+    set(binary ${CMAKE_CURRENT_BINARY_DIR}/${name}.bin)
+    add_custom_command(OUTPUT ${binary}
+      COMMAND tamsil-rc ${source} -o ${binary}
+      DEPENDS tamsil-rc ${source}
+      COMMENT "Compiling window definitions ${source}"
+      VERBATIM)
+    list(APPEND embedded ${name} ${binary})
+  endwhile()
+  kestrel_embed_resources(${target} DABDUMP ${embedded})
 endfunction()

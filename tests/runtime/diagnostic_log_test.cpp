@@ -85,7 +85,7 @@ TEST(TraceNameTest, NamesPrivateMessagesEventsAndPlatformMessagesElseHex) {
 }
 
 TEST_F(DiagnosticLogTest, TheMessageTraceWritesEveryDeliveredMessage) {
-  window::Window w("Kestrel24$Kestr001", "P1$WINDOW");
+  window::Window w("RuntimeTest$Main", "P1$WINDOW");
   window::OpenWindowOp(w);
   window::SetMessageTraceOn(true);
   platform::SendMessageA(w.handle, window::QUERY_SETUSE, 0, 0);

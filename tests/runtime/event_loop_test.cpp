@@ -16,13 +16,13 @@ namespace {
 using namespace window;
 using Events = std::vector<std::string>;
 
-constexpr const char* kDemo = "Kestrel24$Kestr001";
+constexpr const char* kMain = "RuntimeTest$Main";  // tests/runtime/data/RtMain.windef
 constexpr const char* kBuilder = "ASCMEON";
 
 class EventLoopTest : public RuntimeTest {};
 
 TEST_F(EventLoopTest, MenuItemsPostAcceptedUnlessTheyCarryAnAction) {
-  Window w(kDemo, "P1$WINDOW");
+  Window w(kMain, "P1$WINDOW");
   OpenWindowOp(w);
   script("menu File > Load Excel Book\nmenu Edit > Copy\nmenu File > Exit\n");
   runLoop();
@@ -31,7 +31,7 @@ TEST_F(EventLoopTest, MenuItemsPostAcceptedUnlessTheyCarryAnAction) {
 }
 
 TEST_F(EventLoopTest, UserSizingSendsSizeThenPostsSized) {
-  Window w(kDemo, "P1$WINDOW");
+  Window w(kMain, "P1$WINDOW");
   OpenWindowOp(w);
   script("resize 800 600\n");
   runLoop();
@@ -40,7 +40,7 @@ TEST_F(EventLoopTest, UserSizingSendsSizeThenPostsSized) {
 }
 
 TEST_F(EventLoopTest, CycledMoveLeavesTheWindowWhereItWas) {
-  Window w(kDemo, "P1$WINDOW");
+  Window w(kMain, "P1$WINDOW");
   OpenWindowOp(w);
   platform::RECT before, afterMove, maximized;
   platform::GetWindowRect(w.handle, &before);
@@ -87,7 +87,7 @@ EventHandler answer(int level) {
 }
 
 TEST_P(HandlerTest, AnswersDecideWhatTheBodySees) {
-  Window w(kDemo, "P1$WINDOW");
+  Window w(kMain, "P1$WINDOW");
   OpenWindowOp(w);
   for (const auto& h : GetParam().handlers) RegisterEventHandler(w, h.code, h.handler, h.field, h.anyField);
   script("menu File > Load Excel Book\n");
@@ -113,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<HandlerCase>& p) { return std::string(p.param.name); });
 
 TEST_F(EventLoopTest, BreakFromTheBodyEndsTheLoopAndLeavesTheWindowOpen) {
-  Window w(kDemo, "P1$WINDOW");
+  Window w(kMain, "P1$WINDOW");
   OpenWindowOp(w);
   script("menu File > Load Excel Book\nmenu File > Save\n");
   runLoop([](int code, int) { return code == event::Accepted ? -1 : 0; });
@@ -188,7 +188,7 @@ TEST_F(EventLoopTest, AnAlertedKeyBecomesAlertKeyForTheFocusedControl) {
 }
 
 TEST_F(EventLoopTest, AfterTheMainProcedurePostsAreDroppedButCloseStillCloses) {
-  Window w(kDemo, "P1$WINDOW");
+  Window w(kMain, "P1$WINDOW");
   OpenWindowOp(w);
   script("menu File > Exit\n");
   runLoop([](int code, int) {
@@ -203,7 +203,7 @@ TEST_F(EventLoopTest, AfterTheMainProcedurePostsAreDroppedButCloseStillCloses) {
 }
 
 TEST_F(EventLoopTest, PostingDuringAnEventCopiesItsKeySnapshot) {
-  Window w(kDemo, "P1$WINDOW");
+  Window w(kMain, "P1$WINDOW");
   OpenWindowOp(w);
   std::uint32_t seenKey = 99;
   RegisterEventHandler(
@@ -226,7 +226,7 @@ TEST_F(EventLoopTest, PostingDuringAnEventCopiesItsKeySnapshot) {
 
 TEST_F(EventLoopTest, CurrentEventReadsZeroOutsideAndAcceptedFieldOnlyForAccepted) {
   EXPECT_EQ(EventCode(), 0);
-  Window w(kDemo, "P1$WINDOW");
+  Window w(kMain, "P1$WINDOW");
   OpenWindowOp(w);
   int accepted = -1;
   runLoop([&](int code, int) {
@@ -237,7 +237,7 @@ TEST_F(EventLoopTest, CurrentEventReadsZeroOutsideAndAcceptedFieldOnlyForAccepte
 }
 
 TEST_F(EventLoopTest, TimerEventsArriveWhileTheTimerIsSet) {
-  Window w(kDemo, "P1$WINDOW");
+  Window w(kMain, "P1$WINDOW");
   OpenWindowOp(w);
   int timers = 0;
   runLoop([&](int code, int) {
@@ -252,7 +252,7 @@ TEST_F(EventLoopTest, TimerEventsArriveWhileTheTimerIsSet) {
 }
 
 TEST_F(EventLoopTest, PostFromAnotherThreadArrivesThroughTheWindowQueue) {
-  Window w(kDemo, "P1$WINDOW");
+  Window w(kMain, "P1$WINDOW");
   OpenWindowOp(w);
   const int self = currentThreadContext()->number;
   platform::Thread poster([self] {
@@ -264,7 +264,7 @@ TEST_F(EventLoopTest, PostFromAnotherThreadArrivesThroughTheWindowQueue) {
 }
 
 TEST_F(EventLoopTest, TheEndOfTheSessionIsRefusedWhileAWindowIsOpen) {
-  Window w(kDemo, "P1$WINDOW");
+  Window w(kMain, "P1$WINDOW");
   OpenWindowOp(w);
   ::testing::internal::CaptureStderr();
   EXPECT_FALSE(platform::QueryEndSession());
@@ -280,7 +280,7 @@ using EventLoopDeathTest = EventLoopTest;
 TEST_F(EventLoopDeathTest, RuntimeErrorsEndTheProgramWithCodeTwo) {
   EXPECT_EXIT(
       {
-        Window w(kDemo, "P1$WINDOW");
+        Window w(kMain, "P1$WINDOW");
         OpenWindowOp(w);
         OpenWindowOp(w);
       },
@@ -288,7 +288,7 @@ TEST_F(EventLoopDeathTest, RuntimeErrorsEndTheProgramWithCodeTwo) {
   EXPECT_EXIT(Accept([] {}), ::testing::ExitedWithCode(2), "ACCEPT loop requires a window");
   EXPECT_EXIT(
       {
-        Window w(kDemo, "P7$MISSING");
+        Window w(kMain, "P7$MISSING");
         OpenWindowOp(w);
       },
       ::testing::ExitedWithCode(2), "Internal error 02 : WSLDIAL");

@@ -40,12 +40,12 @@ class PropertiesTest : public RuntimeTest {
     platform::GetWindowRect(w.control(field)->hwnd, &r);
     return r;
   }
-  std::unique_ptr<Window> window_ = std::make_unique<Window>("Kestrel24$Kestr001", "P1$WINDOW");
+  std::unique_ptr<Window> window_ = std::make_unique<Window>("RuntimeTest$Main", "P1$WINDOW");
   Window& w = *window_;
 };
 
 TEST_F(PropertiesTest, TextAndTypeComeFromTheRealWindowAndControls) {
-  EXPECT_EQ(get(0, prop::Text), "Ostrevane Spread DEMO");
+  EXPECT_EQ(get(0, prop::Text), "Runtime test window");
   EXPECT_EQ(get(kClose, prop::Text), "Close");
   EXPECT_EQ(SetProperty(w, kClose, prop::Text, "Quit"), Status::Ok);
   EXPECT_EQ(platform::GetWindowTextString(w.control(kClose)->hwnd), "Quit");
@@ -252,7 +252,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, BadPropertyTest,
                          [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(PropertiesTest, AWindowThatIsNotOpenAnswersWindowNotOpen) {
-  Window closed("Kestrel24$Kestr001", "P1$WINDOW");  // never opened
+  Window closed("RuntimeTest$Main", "P1$WINDOW");  // never opened
   EXPECT_EQ(GetProperty(closed, 0, prop::Text).status, Status::WindowNotOpen);
   EXPECT_EQ(SetProperty(closed, kClose, prop::Hide, 1L), Status::WindowNotOpen);
   DialogRect r;

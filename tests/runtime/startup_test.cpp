@@ -83,7 +83,7 @@ TEST_F(StartupDeathTest, HaltFromASecondThreadIsCarriedOutByTheFirst) {
           AddExitProcedure([](int) {
             std::fprintf(stderr, "exit procedure on the %s thread\n", platform::GetCurrentThreadId() == mainThread ? "first" : "second");
           });
-          window::Window w("Kestrel24$Kestr001", "P1$WINDOW");
+          window::Window w("RuntimeTest$Main", "P1$WINDOW");
           window::OpenWindowOp(w);
           platform::Thread second([] {
             RuntimeThreadScope scope;
