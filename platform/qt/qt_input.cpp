@@ -58,7 +58,7 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick: {
       const HWND hwnd = mirror_.windowOf(widget);
-      return hwnd && mouse(widget, hwnd, static_cast<QMouseEvent*>(event));
+      return hwnd && mouse(hwnd, static_cast<QMouseEvent*>(event));
     }
     case QEvent::KeyPress:
     case QEvent::KeyRelease: return mirror_.windowOf(widget) && key(static_cast<QKeyEvent*>(event));
@@ -94,7 +94,7 @@ bool InputFilter::opensMenu(HWND hwnd, const QKeyEvent* event) {
   return false;
 }
 
-bool InputFilter::mouse(QWidget* widget, HWND hwnd, QMouseEvent* event) {
+bool InputFilter::mouse(HWND hwnd, QMouseEvent* event) {
   const WidgetKind kind = mirror_.kindOf(hwnd);
   if (kind == WidgetKind::Combo) return false;  // the drop-down list is Qt's own; see attach()
   const bool left = event->button() == Qt::LeftButton;
@@ -102,12 +102,14 @@ bool InputFilter::mouse(QWidget* widget, HWND hwnd, QMouseEvent* event) {
   if (kind == WidgetKind::List) {
     if (left && event->type() != QEvent::MouseButtonRelease) {
       auto* list = static_cast<QListWidget*>(mirror_.outerOf(hwnd));
-      const QPoint at = list->viewport()->mapFrom(widget, event->position().toPoint());
+      const QPoint at = list->viewport()->mapFromGlobal(event->globalPosition().toPoint());
       if (const int row = list->indexAt(at).row(); row >= 0) input::selectItem(hwnd, row);
     }
     return true;
   }
-  QPoint at = mirror_.clientOf(hwnd)->mapFrom(widget, event->position().toPoint());
+  // Through screen coordinates: the clicked widget may be an inner part of the control (a text
+  // box's viewport), a child rather than a parent of the widget that mirrors the window.
+  QPoint at = mirror_.clientOf(hwnd)->mapFromGlobal(event->globalPosition().toPoint());
   // A control's widget includes its border; the platform's client coordinates start inside it.
   if (auto w = detail::findWindow(hwnd); w && kind != WidgetKind::TopLevel) {
     const detail::FrameMetrics frame = detail::frameMetrics(*w);

@@ -27,7 +27,7 @@ class InputFilter final : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  bool mouse(QWidget* widget, HWND hwnd, QMouseEvent* event);
+  bool mouse(HWND hwnd, QMouseEvent* event);
   bool key(QKeyEvent* event);
   // Alt and the mnemonic of an enabled menu of the window's menu bar.
   static bool opensMenu(HWND hwnd, const QKeyEvent* event);

@@ -121,10 +121,7 @@ bool preTranslate(Window& w, const MSG& m) {
     tc->lastKeyChar = std::uint8_t(m.wParam);
   }
   if (m.message != WM_KEYDOWN || m.wParam != VK_TAB || !ours) return false;
-  std::vector<Control*> stops;
-  for (auto& [field, c] : w.controls)
-    if (c.hwnd && IsWindowVisible(c.hwnd) && IsWindowEnabled(c.hwnd) && (GetWindowLongPtrA(c.hwnd, GWL_STYLE) & WS_TABSTOP))
-      stops.push_back(&c);
+  const std::vector<Control*> stops = w.tabStops();
   if (stops.empty()) return false;
   const bool back = GetKeyState(int(VK_SHIFT)) < 0;
   auto it = std::find_if(stops.begin(), stops.end(), [](Control* c) { return c->hwnd == GetFocus(); });

@@ -104,11 +104,10 @@ PropertyValue getNextField(const PropertyTarget& t, int index) {
   return okNumber(0);
 }
 
-// The controls Tab visits, in field order.
+// The controls Tab visits, by field number.
 std::vector<int> tabStops(Window& w) {
   std::vector<int> fields;
-  for (auto& [key, c] : w.controls)
-    if (c.hwnd && IsWindowVisible(c.hwnd) && IsWindowEnabled(c.hwnd) && (style(c.hwnd) & WS_TABSTOP)) fields.push_back(c.field);
+  for (const Control* c : w.tabStops()) fields.push_back(c->field);
   return fields;
 }
 template <bool Forward>

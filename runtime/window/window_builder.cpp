@@ -175,6 +175,10 @@ void OpenWindowOp(Window& w, Window* owner) {
   tc->windows.push_back(&w);
   tc->topHandle = w.handle;
   ShowWindow(w.handle, SW_SHOW);
+  // A person's first keystrokes go to the first tab stop, unless the window already put the
+  // focus on one of its controls.
+  const std::vector<Control*> stops = w.tabStops();
+  if (!stops.empty() && !IsChild(w.handle, GetFocus())) SetFocus(stops.front()->hwnd);
   w.queue.pending.push_back(detail::makeEvent(w, event::OpenWindow, nullptr));
 }
 

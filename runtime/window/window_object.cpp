@@ -1,5 +1,7 @@
 #include "runtime/window/window_object.h"
 
+#include "platform/window/window.h"
+
 #include "runtime/window/event_codes.h"
 #include "runtime/window/operations.h"
 
@@ -16,6 +18,15 @@ Window::~Window() {
 Control* Window::control(int field) {
   auto it = controls.find(field);
   return it == controls.end() ? nullptr : &it->second;
+}
+
+std::vector<Control*> Window::tabStops() {
+  using namespace platform;
+  std::vector<Control*> stops;
+  for (auto& [field, c] : controls)
+    if (c.hwnd && IsWindowVisible(c.hwnd) && IsWindowEnabled(c.hwnd) && (GetWindowLongPtrA(c.hwnd, GWL_STYLE) & WS_TABSTOP))
+      stops.push_back(&c);
+  return stops;
 }
 
 Control* Window::controlOf(platform::HWND hwnd) {

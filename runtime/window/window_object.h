@@ -129,6 +129,8 @@ class Window {
   bool moveSizeEvents() const { return attributes & 0x800; }
   Control* control(int field);
   Control* controlOf(platform::HWND hwnd);
+  // The controls Tab visits, in field order: visible, enabled, marked as tab stops.
+  std::vector<Control*> tabStops();
 
  private:
   std::string module_;

@@ -168,9 +168,10 @@ TEST_F(EventLoopTest, SelectedForTheFocusedControlIsDropped) {
 TEST_F(EventLoopTest, TabMovesTheFocusThroughSelectedEvents) {
   Window w(kBuilder, "P3$BUILDERWINDOW");
   OpenWindowOp(w);
+  EXPECT_EQ(platform::GetFocus(), w.control(1)->hwnd);  // a window opens with its first tab stop focused
   script("key Tab\nkey Tab\nkey Shift+Tab\n");
   runLoop();
-  EXPECT_EQ(events, (Events{"EVENT:OpenWindow 0", "EVENT:Selected 1", "EVENT:Selected 2", "EVENT:Selected 1", "EVENT:CloseWindow 0"}));
+  EXPECT_EQ(events, (Events{"EVENT:OpenWindow 0", "EVENT:Selected 2", "EVENT:Selected 3", "EVENT:Selected 2", "EVENT:CloseWindow 0"}));
 }
 
 TEST_F(EventLoopTest, AnAlertedKeyBecomesAlertKeyForTheFocusedControl) {

@@ -1,10 +1,12 @@
 // tamsil show MODULE LABEL: opens a stored window and runs its event loop, printing each event the
 // loop body receives ("event EVENT:Accepted field 7"). A preview for people who write window
-// definitions; with TAMSIL_SCRIPT it can be driven and, under qt, photographed.
+// definitions; with TAMSIL_SCRIPT it can be driven and, under qt, photographed. With --values it
+// prints after each event what each control holds ("value 1000 \"typed text\"").
 #include <cstdio>
 #include <string>
 
 #include "platform/startup/startup.h"
+#include "platform/window/window.h"
 #include "runtime/core/startup.h"
 #include "runtime/window/event_codes.h"
 #include "runtime/window/operations.h"
@@ -15,6 +17,23 @@ namespace tamsil::tool {
 namespace {
 
 std::string gModule, gLabel;
+bool gValues = false;
+
+// The text each control holds, with quotes and backslashes escaped and line breaks as \n.
+void printValues(window::Window& w) {
+  for (auto& [field, control] : w.controls) {
+    if (!control.hwnd) continue;
+    std::string text;
+    for (const char c : platform::GetWindowTextString(control.hwnd)) {
+      if (c == '"' || c == '\\') text += '\\', text += c;
+      else if (c == '\r') continue;
+      else if (c == '\n') text += "\\n";
+      else text += c;
+    }
+    std::printf("value %d \"%s\"\n", field, text.c_str());
+  }
+  std::fflush(stdout);
+}
 
 void printEvent() {
   const int code = window::EventCode();
@@ -27,8 +46,9 @@ void printEvent() {
 void showMain() {
   window::Window w(gModule, gLabel);
   window::OpenWindowOp(w);
-  window::Accept([] {
+  window::Accept([&w] {
     printEvent();
+    if (gValues && w.handle) printValues(w);
     window::EndEventPass(0);
   });
   window::CloseWindowOp(w);
@@ -37,8 +57,10 @@ void showMain() {
 }  // namespace
 
 int show(Args args) {
+  gValues = !args.empty() && args[0] == "--values";
+  if (gValues) args = args.subspan(1);
   if (args.size() != 2) {
-    std::fputs("usage: tamsil show MODULE LABEL\n", stderr);
+    std::fputs("usage: tamsil show [--values] MODULE LABEL\n", stderr);
     return 2;
   }
   gModule = args[0];
