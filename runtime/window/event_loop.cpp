@@ -6,6 +6,7 @@
 #include "platform/messages.h"
 #include "platform/queue/queue.h"
 #include "platform/window/window.h"
+#include "runtime/core/private_messages.h"
 #include "runtime/core/runtime_lock.h"
 #include "runtime/core/startup.h"
 #include "runtime/window/event_codes.h"
@@ -19,15 +20,14 @@ using namespace platform;
 
 namespace {
 
-constexpr int kCycle = 1, kBreak = -1;
+constexpr int kCycle = int(PassOutcome::Cycle), kBreak = int(PassOutcome::Break);
 
 Window* currentWindow() {
   ThreadContext* tc = currentThreadContext();
   return tc ? tc->currentWindow() : nullptr;
 }
 
-// Registered handlers for the event, newest first: 5 means cycle, 3 break; the first non-zero
-// answer decides.
+// Registered handlers for the event, newest first; the first answer other than PassOn decides.
 std::optional<int> askHandlers(Window& w, const EventRecord& e) {
   const int code = e.event();
   const int field = e.control ? e.control->field : 0;
@@ -36,8 +36,12 @@ std::optional<int> askHandlers(Window& w, const EventRecord& e) {
     if (h.code != -1 && h.code != code) continue;
     if (!h.anyField && h.field != field) continue;
     const int r = h.handler(w, e);
-    if (r == 0) continue;
-    return r == 5 ? kCycle : r == 3 ? kBreak : r;
+    switch (HandlerAnswer(r)) {
+      case HandlerAnswer::PassOn: continue;
+      case HandlerAnswer::Cycle: return kCycle;
+      case HandlerAnswer::Break: return kBreak;
+    }
+    return r;
   }
   return std::nullopt;
 }
@@ -76,20 +80,20 @@ void dispatch(Window& w) {
     if (code == event::Selected && e->control && e->control->hwnd && e->control->hwnd == GetFocus()) {
       // the control already has the focus
     } else if (!PostingAllowed()) {
-      if (closing) w.closeState = 3;
+      if (closing) w.closeState = CloseState::Closing;
     } else if (code == event::Timer && !w.timerSet) {
       // a timer event left over after the timer stopped
     } else {
       if (code == event::Sized) w.sized = true;
       const int r = detail::deliver(w, e);
-      if (closing && r == 0) w.closeState = 3;
-      if (code == event::CloseDown && r == kCycle) w.closeState = 0;
+      if (closing && r == int(PassOutcome::Normal)) w.closeState = CloseState::Closing;
+      if (code == event::CloseDown && r == kCycle) w.closeState = CloseState::Open;
       if (code == event::Selected && r != kCycle && e->control && e->control->hwnd) SetFocus(e->control->hwnd);
       if (code == event::OpenFailed || code == event::BuildFile || code == event::BuildKey || code == event::BuildDone || r == kBreak)
         w.queue.running = false;
     }
   }
-  if (w.closeState == 3 && w.handle) CloseWindowOp(w);
+  if (w.closeState == CloseState::Closing && w.handle) CloseWindowOp(w);
 }
 
 // The runtime's key code of a key press: the virtual key, plus 0x100 with Shift, 0x200 with Ctrl
@@ -170,7 +174,7 @@ void pumpOnce(Window& w) {
 void Accept(LoopBody body) {
   RuntimeLockGuard lock(runtimeLock());
   Window* wp = currentWindow();
-  if (!wp) RuntimeErrorReport(537);
+  if (!wp) RuntimeErrorReport(RuntimeError::AcceptWithoutWindow);
   Window& w = *wp;
   LoopBody* outer = w.queue.body;
   const bool outerRunning = w.queue.running;
@@ -202,12 +206,12 @@ int EndEventPass(int outcome) {
 namespace detail {
 
 int deliver(Window& w, const EventPtr& e) {
-  if (currentThreadContext() != w.thread) RuntimeErrorReport(545);
+  if (currentThreadContext() != w.thread) RuntimeErrorReport(RuntimeError::ModalEventOnOtherThread);
   if (auto r = askHandlers(w, *e)) return *r;
-  if (!w.queue.body || !w.queue.running) return 0;
+  if (!w.queue.body || !w.queue.running) return int(PassOutcome::Normal);
   w.queue.current = e;
   const int outerOutcome = w.queue.outcome;
-  w.queue.outcome = 0;
+  w.queue.outcome = int(PassOutcome::Normal);
   ++w.queue.depth;
   ++e->hold;
   {
