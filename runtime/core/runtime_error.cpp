@@ -6,7 +6,7 @@ namespace tamsil {
 
 namespace {
 
-constexpr int kFirstInternalError = 501, kLastInternalError = 515;  // "Internal error 01" to "15"
+constexpr int kInternalErrorBase = 500, kInternalErrors = 15;  // "Internal error NN" is number 500 + NN
 
 // The text of a listed error with one of its own; null for the others.
 const char* listedText(int number) {
@@ -28,8 +28,8 @@ const char* listedText(int number) {
 std::string RuntimeErrorText(int number) {
   if (const char* text = listedText(number)) return text;
   char buf[40];
-  if (number >= kFirstInternalError && number <= kLastInternalError)
-    std::snprintf(buf, sizeof buf, "Internal error %02d", number - kFirstInternalError + 1);
+  if (number > kInternalErrorBase && number <= kInternalErrorBase + kInternalErrors)
+    std::snprintf(buf, sizeof buf, "Internal error %02d", number - kInternalErrorBase);
   else std::snprintf(buf, sizeof buf, "Runtime error %d", number);
   return buf;
 }

@@ -135,7 +135,7 @@ void OpenWindowOp(Window& w, Window* owner) {
   if (!tc) RuntimeErrorReport(RuntimeError::InternalNoThread, "WSLDIAL");
   if (w.handle) RuntimeErrorReport(RuntimeError::WindowAlreadyOpen, w.label());
   auto found = FindWindowDefinition(w.module(), w.label());
-  if (!found) RuntimeErrorReport(RuntimeError::InternalNotFound, "WSLDIAL");
+  if (!found) RuntimeErrorReport(found.error().number, found.error().detail);
   const WindowTree& tree = found.value().tree();
   const DefinitionRecord& def = tree.window;
 
