@@ -96,11 +96,30 @@ void dispatch(Window& w) {
   if (w.closeState == CloseState::Closing && w.handle) CloseWindowOp(w);
 }
 
-// The runtime's key code of a key press: the virtual key, plus 0x100 with Shift, 0x200 with Ctrl
-// and 0x400 with Alt (Shift+Tab is 265).
+// The modifier keys, with the bit each held one adds to the runtime's key code (Shift+Tab is 265)
+// and to the key state events carry; programs see both as numbers.
+struct Modifier {
+  UINT key;
+  std::uint32_t codeBit;
+  std::uint8_t stateBit;
+};
+constexpr Modifier kModifiers[] = {{VK_SHIFT, 0x100, 0x1}, {VK_CONTROL, 0x200, 0x2}, {VK_MENU, 0x400, 0x4}};
+
+bool held(const Modifier& m) { return GetKeyState(int(m.key)) < 0; }
+
+// The runtime's key code of a key press: the virtual key and the modifier bits.
 std::uint32_t keyCode(const MSG& m) {
-  return std::uint32_t(m.wParam & 0xFF) | (GetKeyState(int(VK_SHIFT)) < 0 ? 0x100u : 0u) | (GetKeyState(int(VK_CONTROL)) < 0 ? 0x200u : 0u) |
-         (GetKeyState(int(VK_MENU)) < 0 ? 0x400u : 0u);
+  std::uint32_t code = std::uint32_t(m.wParam & 0xFF);
+  for (const Modifier& mod : kModifiers)
+    if (held(mod)) code |= mod.codeBit;
+  return code;
+}
+
+std::uint8_t keyState() {
+  std::uint8_t state = 0;
+  for (const Modifier& mod : kModifiers)
+    if (held(mod)) state |= mod.stateBit;
+  return state;
 }
 
 bool listed(const std::vector<std::uint32_t>& keys, std::uint32_t code) { return std::find(keys.begin(), keys.end(), code) != keys.end(); }
@@ -114,8 +133,7 @@ bool preTranslate(Window& w, const MSG& m) {
   const bool ours = m.hwnd == w.handle || IsChild(w.handle, m.hwnd);
   if (m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN) {
     tc->lastKeyCode = keyCode(m);
-    tc->lastKeyState = std::uint8_t((GetKeyState(int(VK_SHIFT)) < 0 ? 1 : 0) | (GetKeyState(int(VK_CONTROL)) < 0 ? 2 : 0) |
-                                    (GetKeyState(int(VK_MENU)) < 0 ? 4 : 0));
+    tc->lastKeyState = keyState();
     Control* focused = w.controlOf(GetFocus());
     if (ours && ((focused && listed(focused->alertKeys, tc->lastKeyCode)) || listed(w.alertKeys, tc->lastKeyCode))) {
       detail::queueEvent(w, detail::makeEvent(w, event::AlertKey, focused));
