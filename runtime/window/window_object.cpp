@@ -1,5 +1,6 @@
 #include "runtime/window/window_object.h"
 
+#include "runtime/window/definition_format.h"
 #include "runtime/window/event_codes.h"
 #include "runtime/window/operations.h"
 
@@ -17,6 +18,8 @@ Control* Window::control(int field) {
   auto it = controls.find(field);
   return it == controls.end() ? nullptr : &it->second;
 }
+
+bool Window::moveSizeEvents() const { return attributes & kWindowMoveSizeEvents; }
 
 Control* Window::controlOf(platform::HWND hwnd) {
   if (!hwnd) return nullptr;

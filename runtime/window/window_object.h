@@ -13,7 +13,6 @@
 
 #include "platform/types.h"
 #include "runtime/core/thread_context.h"
-#include "runtime/window/definition_format.h"
 #include "runtime/window/property_store.h"
 
 namespace tamsil::window {
@@ -114,8 +113,8 @@ class Window {
   std::map<int, Control> controls;              // by field number
   std::map<platform::UINT, int> commandFields;  // menu command identifier to field number
   int lowestField = 0, highestField = 0;
-  std::uint32_t attributes = 0;  // AttributeBit, as the definition stores them
-  std::uint32_t stateWord = 0;   // StateBit, as the definition stores them
+  std::uint32_t attributes = 0;  // AttributeBit (definition_format.h), as the definition stores them
+  std::uint32_t stateWord = 0;   // StateBit (definition_format.h), as the definition stores them
   platform::HFONT font = nullptr;
   std::string help;  // the window's help keyword, the default of its controls
   std::string message;
@@ -135,7 +134,7 @@ class Window {
   WindowEventQueue queue;
   std::vector<HandlerRegistration> handlers;  // searched newest (last) first
 
-  bool moveSizeEvents() const { return attributes & kWindowMoveSizeEvents; }
+  bool moveSizeEvents() const;  // the attribute kWindowMoveSizeEvents
   Control* control(int field);
   Control* controlOf(platform::HWND hwnd);
 
