@@ -1,12 +1,22 @@
 // Runtime errors: numbered programming errors inside the runtime that end the program. This is the
-// runtime's string table for them; the report itself (RuntimeErrorReport, which shows the
-// runtime's message box) belongs to the window layer, runtime/window/program_stop.h.
+// runtime's table of them (runtime_error_list.inc: number, name, text); the report itself
+// (RuntimeErrorReport, which shows the runtime's message box) belongs to the window layer,
+// runtime/window/program_stop.h.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 namespace tamsil {
+
+// The runtime's error numbers. The number is what programs see (the error hook, TSLMSG overrides).
+enum class RuntimeError : int {
+#define RUNTIME_ERROR(name, value, text) name = value,
+#define RUNTIME_INTERNAL_ERROR(name, value) name = value,
+#include "runtime/core/runtime_error_list.inc"
+#undef RUNTIME_ERROR
+#undef RUNTIME_INTERNAL_ERROR
+};
 
 // The text of a runtime error number: "Window is already open" for 535, "Internal error 02" for
 // 502; an unknown number gives "Runtime error N".

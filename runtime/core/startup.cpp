@@ -12,6 +12,7 @@
 #include "platform/messages.h"
 #include "platform/queue/queue.h"
 #include "platform/window/window.h"
+#include "runtime/core/private_messages.h"
 #include "runtime/core/thread_context.h"
 
 namespace tamsil {

@@ -82,9 +82,6 @@ class RuntimeThreadScope {
   ThreadContextScope context_;
 };
 
-// The runtime's private message that asks the first thread to halt (wParam: the exit code).
-inline constexpr platform::UINT QUERY_SHUTDOWN = 0xB000;
-
 // For tests: forgets the started runtime so another start can follow in the same process.
 void ResetRuntimeForTests();
 

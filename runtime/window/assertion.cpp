@@ -14,7 +14,7 @@ std::string assertionText(std::string_view condition, std::string_view file, int
 void AssertionFailed(std::string_view condition, std::string_view file, int line) {
   const std::string text = assertionText(condition, file, line);
   DiagnosticLine(text);
-  RuntimeErrorReport(501, text);
+  RuntimeErrorReport(RuntimeError::AssertionFailed, text);
 }
 
 }  // namespace tamsil

@@ -38,14 +38,20 @@ constexpr std::int32_t kDefaultPosition = INT32_MIN;  // 0x80000000: let the pla
 constexpr std::uint32_t kDefaultColour = 0xFFFFFFFF;  // font colour: the platform's default
 constexpr std::uint32_t kDefaultFontWeight = 400;
 
-// Attribute bits with a settled meaning.
-constexpr std::uint32_t kWindowMoveSizeEvents = 0x800;  // window: deliver move and size events
-constexpr std::uint32_t kFrameAttributeMask = 0x300;    // application frame: the bits it honours
-constexpr std::uint32_t kItemSeparator = 0x10;          // menu item: a separator line
-constexpr std::uint32_t kCheckTextLeft = 0x4;           // check box: text left of the box
-constexpr std::uint32_t kControlHidden = 0x1;           // control: hidden until the program shows it
-constexpr std::uint32_t kStateMaximized = 0x4000;       // window state word, set at run time
-constexpr std::uint32_t kStateMinimized = 0x8000;
+// Attribute bits with a settled meaning. Attribute words stay numbers: the definition stores them.
+enum AttributeBit : std::uint32_t {
+  kControlHidden = 0x1,           // control: hidden until the program shows it
+  kCheckTextLeft = 0x4,           // check box: text left of the box
+  kItemSeparator = 0x10,          // menu item: a separator line
+  kFrameAttributeMask = 0x300,    // application frame: the bits it honours
+  kWindowMoveSizeEvents = 0x800,  // window: deliver move and size events
+};
+// Bits of a window's state word, stored with the definition and kept up to date at run time.
+enum StateBit : std::uint32_t {
+  kStateMaximized = 0x4000,
+  kStateMinimized = 0x8000,
+  kStateSizeBits = kStateMaximized | kStateMinimized,
+};
 
 // Record kinds. Windows are 0x19 (0x1A, the application frame, is read with the same layout).
 enum class Kind : std::uint8_t {

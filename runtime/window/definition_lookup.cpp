@@ -17,7 +17,7 @@ std::vector<std::uint8_t>& definitionBuffer() {
 }
 thread_local bool tHoldsDefinition = false;
 
-WindowLayerError dialogError(std::string reason) { return {kInternalError02, kDetailDialog, std::move(reason)}; }
+WindowLayerError dialogError(std::string reason) { return {RuntimeError::InternalNotFound, kDetailDialog, std::move(reason)}; }
 
 std::span<const std::uint8_t> resourceBytes(platform::HMODULE module, const std::string& name) {
   platform::HRSRC res = platform::FindResourceA(module, name.c_str(), std::string(kResourceType).c_str());

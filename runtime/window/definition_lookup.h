@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "platform/system/resource.h"
+#include "runtime/core/runtime_error.h"
 #include "runtime/window/definition_reader.h"
 #include "runtime/window/definition_result.h"
 #include "runtime/window/definition_tree.h"
@@ -21,11 +22,10 @@ namespace tamsil::window {
 // An internal error of the window layer: its number, its detail word and, for logs and tests,
 // what exactly went wrong. The runtime error report shows number and detail.
 struct WindowLayerError {
-  int number = 0;
+  RuntimeError number = RuntimeError::InternalNotFound;
   std::string_view detail;
   std::string reason;
 };
-constexpr int kInternalError02 = 502;
 constexpr std::string_view kDetailDialog = "WSLDIAL";
 
 // The resource name of a module: the part after its first "$" (all of it without one), then
@@ -62,8 +62,8 @@ class LoadedDefinition {
 
 // Looks for the window in the given modules, in order (all registered modules, the program's own
 // first, when the list is empty). A label found nowhere, or a definition that is corrupt, gives
-// internal error 502 with the detail "WSLDIAL". Looking up a second definition on a thread that
-// still holds one is refused with the same error instead of waiting for itself forever.
+// RuntimeError::InternalNotFound with the detail "WSLDIAL". Looking up a second definition on a
+// thread that still holds one is refused with the same error instead of waiting for itself forever.
 Result<LoadedDefinition, WindowLayerError> FindWindowDefinition(std::string_view moduleName, std::string_view label,
                                                                 std::span<const platform::HMODULE> modules = {});
 

@@ -6,6 +6,7 @@
 #include "platform/messages.h"
 #include "platform/queue/queue.h"
 #include "platform/window/window.h"
+#include "runtime/core/private_messages.h"
 #include "runtime/core/runtime_lock.h"
 #include "runtime/core/startup.h"
 #include "runtime/window/event_codes.h"
@@ -19,15 +20,14 @@ using namespace platform;
 
 namespace {
 
-constexpr int kCycle = 1, kBreak = -1;
+constexpr int kCycle = int(PassOutcome::Cycle), kBreak = int(PassOutcome::Break);
 
 Window* currentWindow() {
   ThreadContext* tc = currentThreadContext();
   return tc ? tc->currentWindow() : nullptr;
 }
 
-// Registered handlers for the event, newest first: 5 means cycle, 3 break; the first non-zero
-// answer decides.
+// Registered handlers for the event, newest first; the first answer other than PassOn decides.
 std::optional<int> askHandlers(Window& w, const EventRecord& e) {
   const int code = e.event();
   const int field = e.control ? e.control->field : 0;
@@ -36,8 +36,12 @@ std::optional<int> askHandlers(Window& w, const EventRecord& e) {
     if (h.code != -1 && h.code != code) continue;
     if (!h.anyField && h.field != field) continue;
     const int r = h.handler(w, e);
-    if (r == 0) continue;
-    return r == 5 ? kCycle : r == 3 ? kBreak : r;
+    switch (HandlerAnswer(r)) {
+      case HandlerAnswer::PassOn: continue;
+      case HandlerAnswer::Cycle: return kCycle;
+      case HandlerAnswer::Break: return kBreak;
+    }
+    return r;
   }
   return std::nullopt;
 }
@@ -76,27 +80,46 @@ void dispatch(Window& w) {
     if (code == event::Selected && e->control && e->control->hwnd && e->control->hwnd == GetFocus()) {
       // the control already has the focus
     } else if (!PostingAllowed()) {
-      if (closing) w.closeState = 3;
+      if (closing) w.closeState = CloseState::Closing;
     } else if (code == event::Timer && !w.timerSet) {
       // a timer event left over after the timer stopped
     } else {
       if (code == event::Sized) w.sized = true;
       const int r = detail::deliver(w, e);
-      if (closing && r == 0) w.closeState = 3;
-      if (code == event::CloseDown && r == kCycle) w.closeState = 0;
+      if (closing && r == int(PassOutcome::Normal)) w.closeState = CloseState::Closing;
+      if (code == event::CloseDown && r == kCycle) w.closeState = CloseState::Open;
       if (code == event::Selected && r != kCycle && e->control && e->control->hwnd) SetFocus(e->control->hwnd);
       if (code == event::OpenFailed || code == event::BuildFile || code == event::BuildKey || code == event::BuildDone || r == kBreak)
         w.queue.running = false;
     }
   }
-  if (w.closeState == 3 && w.handle) CloseWindowOp(w);
+  if (w.closeState == CloseState::Closing && w.handle) CloseWindowOp(w);
 }
 
-// The runtime's key code of a key press: the virtual key, plus 0x100 with Shift, 0x200 with Ctrl
-// and 0x400 with Alt (Shift+Tab is 265).
+// The modifier keys, with the bit each held one adds to the runtime's key code (Shift+Tab is 265)
+// and to the key state events carry; programs see both as numbers.
+struct Modifier {
+  UINT key;
+  std::uint32_t codeBit;
+  std::uint8_t stateBit;
+};
+constexpr Modifier kModifiers[] = {{VK_SHIFT, 0x100, 0x1}, {VK_CONTROL, 0x200, 0x2}, {VK_MENU, 0x400, 0x4}};
+
+bool held(const Modifier& m) { return GetKeyState(int(m.key)) < 0; }
+
+// The runtime's key code of a key press: the virtual key and the modifier bits.
 std::uint32_t keyCode(const MSG& m) {
-  return std::uint32_t(m.wParam & 0xFF) | (GetKeyState(int(VK_SHIFT)) < 0 ? 0x100u : 0u) | (GetKeyState(int(VK_CONTROL)) < 0 ? 0x200u : 0u) |
-         (GetKeyState(int(VK_MENU)) < 0 ? 0x400u : 0u);
+  std::uint32_t code = std::uint32_t(m.wParam & 0xFF);
+  for (const Modifier& mod : kModifiers)
+    if (held(mod)) code |= mod.codeBit;
+  return code;
+}
+
+std::uint8_t keyState() {
+  std::uint8_t state = 0;
+  for (const Modifier& mod : kModifiers)
+    if (held(mod)) state |= mod.stateBit;
+  return state;
 }
 
 bool listed(const std::vector<std::uint32_t>& keys, std::uint32_t code) { return std::find(keys.begin(), keys.end(), code) != keys.end(); }
@@ -110,8 +133,7 @@ bool preTranslate(Window& w, const MSG& m) {
   const bool ours = m.hwnd == w.handle || IsChild(w.handle, m.hwnd);
   if (m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN) {
     tc->lastKeyCode = keyCode(m);
-    tc->lastKeyState = std::uint8_t((GetKeyState(int(VK_SHIFT)) < 0 ? 1 : 0) | (GetKeyState(int(VK_CONTROL)) < 0 ? 2 : 0) |
-                                    (GetKeyState(int(VK_MENU)) < 0 ? 4 : 0));
+    tc->lastKeyState = keyState();
     Control* focused = w.controlOf(GetFocus());
     if (ours && ((focused && listed(focused->alertKeys, tc->lastKeyCode)) || listed(w.alertKeys, tc->lastKeyCode))) {
       detail::queueEvent(w, detail::makeEvent(w, event::AlertKey, focused));
@@ -167,7 +189,7 @@ void pumpOnce(Window& w) {
 void Accept(LoopBody body) {
   RuntimeLockGuard lock(runtimeLock());
   Window* wp = currentWindow();
-  if (!wp) RuntimeErrorReport(537);
+  if (!wp) RuntimeErrorReport(RuntimeError::AcceptWithoutWindow);
   Window& w = *wp;
   LoopBody* outer = w.queue.body;
   const bool outerRunning = w.queue.running;
@@ -199,12 +221,12 @@ int EndEventPass(int outcome) {
 namespace detail {
 
 int deliver(Window& w, const EventPtr& e) {
-  if (currentThreadContext() != w.thread) RuntimeErrorReport(545);
+  if (currentThreadContext() != w.thread) RuntimeErrorReport(RuntimeError::ModalEventOnOtherThread);
   if (auto r = askHandlers(w, *e)) return *r;
-  if (!w.queue.body || !w.queue.running) return 0;
+  if (!w.queue.body || !w.queue.running) return int(PassOutcome::Normal);
   w.queue.current = e;
   const int outerOutcome = w.queue.outcome;
-  w.queue.outcome = 0;
+  w.queue.outcome = int(PassOutcome::Normal);
   ++w.queue.depth;
   ++e->hold;
   {

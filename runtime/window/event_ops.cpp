@@ -5,6 +5,7 @@
 #include "platform/messages.h"
 #include "platform/queue/queue.h"
 #include "platform/window/window.h"
+#include "runtime/core/private_messages.h"
 #include "runtime/core/runtime_lock.h"
 #include "runtime/core/startup.h"
 #include "runtime/window/event_codes.h"
@@ -132,7 +133,7 @@ void PostEvent(int code, int field, int thread, std::uintptr_t extra) {
 void SelectField(int field, int start, int end) {
   RuntimeLockGuard lock(runtimeLock());
   Window* w = currentWindow();
-  if (!w) RuntimeErrorReport(536);
+  if (!w) RuntimeErrorReport(RuntimeError::WindowNotOpen);
   if (field == 0) {
     w->completionActive = true;
     w->completionNext = w->lowestField;
@@ -162,7 +163,7 @@ int SendWindowEvent(Window& w, int code) {
   if (!w.queue.running && !registered) return 0;
   EventPtr e = detail::makeEvent(w, code, nullptr);
   e->synchronous = true;
-  return detail::deliver(w, e) == 1 ? 1 : 0;
+  return detail::deliver(w, e) == int(PassOutcome::Cycle) ? 1 : 0;
 }
 
 bool NotifyInfo(int& code, int& thread, std::uintptr_t& parameter) {
@@ -184,11 +185,11 @@ void SetWindowTimer(Window& w, int hundredths) {
   RuntimeLockGuard lock(runtimeLock());
   if (!w.handle) return;
   if (hundredths <= 0) {
-    KillTimer(w.handle, 1);
+    KillTimer(w.handle, detail::kWindowTimerId);
     w.timerSet = false;
     return;
   }
-  SetTimer(w.handle, 1, UINT(hundredths) * 10, nullptr);
+  SetTimer(w.handle, detail::kWindowTimerId, UINT(hundredths) * 10, nullptr);
   w.timerSet = true;
 }
 
@@ -202,7 +203,7 @@ void CloseWindowOp(Window& w) {
   w.completionActive = false;
   detail::forgetWindow(w);
   for (auto& [field, c] : w.controls) c.hwnd = nullptr;
-  KillTimer(h, 1);
+  KillTimer(h, detail::kWindowTimerId);
   w.timerSet = false;
   SetWindowLongPtrA(h, GWLP_USERDATA, 0);
   DestroyWindow(h);

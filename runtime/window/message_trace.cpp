@@ -5,6 +5,7 @@
 #include "platform/messages.h"
 #include "platform/queue/queue.h"
 #include "runtime/core/diagnostic_log.h"
+#include "runtime/core/private_messages.h"
 #include "runtime/window/event_codes.h"
 
 namespace tamsil::window {

@@ -17,8 +17,8 @@ void CloseWindowOp(Window& window);
 
 // Runs the event loop of the current window: body runs once per event until the loop ends.
 void Accept(LoopBody body);
-// Ends one pass of the loop body: -1 break, 0 normal, 1 cycle. Returns 0 when the body is to run
-// again, non-zero when the loop has ended.
+// Ends one pass of the loop body with a PassOutcome, given as its number. Returns 0 when the body
+// is to run again, non-zero when the loop has ended.
 int EndEventPass(int outcome);
 
 int EventCode();      // the current event's code, 0 when none

@@ -62,8 +62,9 @@ void HaltProgram(int exitCode, std::string_view text) {
   Halt(exitCode);
 }
 
-void RuntimeErrorReport(int number, std::string_view detail) {
+void RuntimeErrorReport(RuntimeError error, std::string_view detail) {
   if (!gReporting.exchange(true)) {
+    const int number = int(error);
     // The settings file may replace the text of a runtime message (TSLMSGn).
     std::string line = messageOverride(number) ? std::string(*messageOverride(number)) : RuntimeErrorText(number);
     if (!detail.empty()) line += " : " + std::string(detail);

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "runtime/core/runtime_error.h"
+
 namespace tamsil {
 
 // Shows `text` (and "Exit?" on a line of its own when `exitQuestion` is set) under the caption
@@ -22,7 +24,7 @@ void HaltProgram(int exitCode, std::string_view text = {});
 // posting is still allowed an installed error hook gets the number instead of the box; otherwise
 // the "Runtime error" box asks "Do you want to GPF?" (Yes, No; No the default). Yes writes the
 // error to the diagnostic log before the program ends; it never crashes the process.
-[[noreturn]] void RuntimeErrorReport(int number, std::string_view detail = {});
+[[noreturn]] void RuntimeErrorReport(RuntimeError error, std::string_view detail = {});
 
 // Hooks; installing returns the hook installed before, null removes it.
 using StopHook = void (*)(bool exitQuestion);

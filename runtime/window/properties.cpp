@@ -19,9 +19,6 @@ namespace {
 
 constexpr int kMaxIndex = 255;  // stored indexed properties (status zones, lines ...) count from 1
 
-bool isFontProperty(std::uint16_t n) { return n >= prop::Font && n <= prop::FontStyle; }
-bool isHook(std::uint16_t n) { return n == prop::MessageHook || n == prop::StopHook || n == prop::HaltHook || n == prop::FatalErrorHook; }
-
 bool known(std::uint16_t number) { return isRuntimeProperty(number) && !propertyName(number).empty(); }
 
 // Finds the window or control; the status says why there is none.
@@ -33,8 +30,15 @@ PropertyStatus resolve(Window& w, int field, Control*& control) {
   return control ? PropertyStatus::Ok : PropertyStatus::NoSuchControl;
 }
 
+detail::IndexRule indexRule(std::uint16_t number) {
+  const detail::PropertyRules* r = detail::propertyRules(number);
+  return r ? r->index : detail::IndexRule::ByNumber;
+}
+
 // Non-indexed properties ignore their index, except the font properties, whose index picks a font.
-int storeIndex(std::uint16_t number, int index) { return takesIndex(number) || isFontProperty(number) ? index : 0; }
+int storeIndex(std::uint16_t number, int index) {
+  return takesIndex(number) || indexRule(number) == detail::IndexRule::FontSelector ? index : 0;
+}
 
 std::string hookText(const void* hook) {
   char buf[32];
@@ -42,25 +46,32 @@ std::string hookText(const void* hook) {
   return hook ? buf : "0";
 }
 
-PropertyValue getHook(std::uint16_t number) {
-  switch (number) {
-    case prop::MessageHook: return {PropertyStatus::Ok, hookText(reinterpret_cast<const void*>(CurrentMessageHook()))};
-    case prop::StopHook: return {PropertyStatus::Ok, hookText(reinterpret_cast<const void*>(CurrentStopHook()))};
-    case prop::HaltHook: return {PropertyStatus::Ok, hookText(reinterpret_cast<const void*>(CurrentHaltHook()))};
-    default: return {PropertyStatus::Ok, hookText(reinterpret_cast<const void*>(CurrentErrorHook()))};
-  }
+// The program-wide hooks: each property reads its hook's address and removes it.
+struct HookProperty {
+  std::uint16_t number;
+  const void* (*current)();
+  void (*remove)();
+};
+constexpr HookProperty kHooks[] = {
+    {prop::MessageHook, [] { return reinterpret_cast<const void*>(CurrentMessageHook()); }, [] { SetMessageHook(nullptr); }},
+    {prop::StopHook, [] { return reinterpret_cast<const void*>(CurrentStopHook()); }, [] { SetStopHook(nullptr); }},
+    {prop::HaltHook, [] { return reinterpret_cast<const void*>(CurrentHaltHook()); }, [] { SetHaltHook(nullptr); }},
+    {prop::FatalErrorHook, [] { return reinterpret_cast<const void*>(CurrentErrorHook()); }, [] { SetErrorHook(nullptr); }},
+};
+
+const HookProperty* hook(std::uint16_t number) {
+  for (const HookProperty& h : kHooks)
+    if (h.number == number) return &h;
+  return nullptr;
 }
 
+PropertyValue getHook(const HookProperty& h) { return {PropertyStatus::Ok, hookText(h.current())}; }
+
 // A hook can be removed through its property, never installed: a number is not a procedure.
-PropertyStatus setHook(std::uint16_t number, std::string_view value) {
+PropertyStatus setHook(const HookProperty& h, std::string_view value) {
   const auto n = detail::parseNumber(value);
   if (!n || *n != 0) return PropertyStatus::BadValue;
-  switch (number) {
-    case prop::MessageHook: SetMessageHook(nullptr); break;
-    case prop::StopHook: SetStopHook(nullptr); break;
-    case prop::HaltHook: SetHaltHook(nullptr); break;
-    default: SetErrorHook(nullptr); break;
-  }
+  h.remove();
   return PropertyStatus::Ok;
 }
 
@@ -93,11 +104,13 @@ std::optional<long> parseNumber(std::string_view text) {
 }
 
 bool indexInRange(std::uint16_t number, int index) {
-  if (isFontProperty(number)) return index == 0 || index == prop::TipsFont || index == prop::StatusFont;
-  if (!takesIndex(number)) return true;
-  if (number == prop::NextField) return true;  // any field number
-  if (number == prop::Alrt || number == prop::Child) return index >= 1 && index <= kMaxIndex;
-  return index >= 0 && index <= kMaxIndex;
+  switch (indexRule(number)) {
+    case IndexRule::FontSelector: return index == 0 || index == prop::TipsFont || index == prop::StatusFont;
+    case IndexRule::AnyField: return true;
+    case IndexRule::FromOne: return index >= 1 && index <= kMaxIndex;
+    case IndexRule::ByNumber: return !takesIndex(number) || (index >= 0 && index <= kMaxIndex);
+  }
+  return false;
 }
 
 }  // namespace detail
@@ -108,9 +121,9 @@ PropertyValue GetProperty(Window& w, int field, std::uint16_t number, int index)
   if (!detail::indexInRange(number, index)) return {PropertyStatus::IndexOutOfRange, {}};
   Control* c;
   if (const PropertyStatus s = resolve(w, field, c); s != PropertyStatus::Ok) return {s, {}};
-  if (isHook(number)) return getHook(number);
-  const PropertyTarget target{w, c};
-  if (const detail::ActingProperty* a = detail::actingProperty(number)) return a->get(target, index);
+  if (const HookProperty* h = hook(number)) return getHook(*h);
+  const PropertyTarget target{w, c, number};
+  if (const detail::PropertyRules* r = detail::propertyRules(number); r && r->get) return r->get(target, index);
   return {PropertyStatus::Ok, target.store().get(number, storeIndex(number, index)).value_or("")};
 }
 
@@ -120,13 +133,13 @@ PropertyStatus SetProperty(Window& w, int field, std::uint16_t number, std::stri
   if (!detail::indexInRange(number, index)) return PropertyStatus::IndexOutOfRange;
   Control* c;
   if (const PropertyStatus s = resolve(w, field, c); s != PropertyStatus::Ok) return s;
-  if (isHook(number)) return setHook(number, value);
-  const PropertyTarget target{w, c};
-  if (const detail::ActingProperty* a = detail::actingProperty(number)) {
-    if (!a->set) return PropertyStatus::ReadOnly;
+  if (const HookProperty* h = hook(number)) return setHook(*h, value);
+  const PropertyTarget target{w, c, number};
+  if (const detail::PropertyRules* r = detail::propertyRules(number); r && r->get) {
+    if (!r->set) return PropertyStatus::ReadOnly;
     const auto n = detail::parseNumber(value);
-    if (a->numeric && !n) return PropertyStatus::BadValue;
-    return a->set(target, value, n.value_or(0), index);
+    if (r->numeric && !n) return PropertyStatus::BadValue;
+    return r->set(target, value, n.value_or(0), index);
   }
   target.store().set(number, storeIndex(number, index), std::string(value));
   return PropertyStatus::Ok;
@@ -152,7 +165,7 @@ PropertyValue GetSystemProperty(std::uint16_t number, int index) {
   RuntimeLockGuard lock(runtimeLock());
   if (!known(number)) return {PropertyStatus::UnknownProperty, {}};
   if (!detail::indexInRange(number, index)) return {PropertyStatus::IndexOutOfRange, {}};
-  if (isHook(number)) return getHook(number);
+  if (const HookProperty* h = hook(number)) return getHook(*h);
   return {PropertyStatus::Ok, systemStore().get(number, storeIndex(number, index)).value_or("")};
 }
 
@@ -160,7 +173,7 @@ PropertyStatus SetSystemProperty(std::uint16_t number, std::string_view value, i
   RuntimeLockGuard lock(runtimeLock());
   if (!known(number)) return PropertyStatus::UnknownProperty;
   if (!detail::indexInRange(number, index)) return PropertyStatus::IndexOutOfRange;
-  if (isHook(number)) return setHook(number, value);
+  if (const HookProperty* h = hook(number)) return setHook(*h, value);
   systemStore().set(number, storeIndex(number, index), std::string(value));
   return PropertyStatus::Ok;
 }

@@ -1,7 +1,7 @@
 // Runtime properties of windows and controls, addressed by number (property_names.h gives the
-// numbers of the names). Properties that change the window or control act on it at once (Text,
-// the position, Hide, Disable, Maximize, DeferMove, the size limits, Timer, Default ...); the rest
-// are stored with the window or control and read back. Values travel as text, numbers in decimal.
+// numbers, prop::Text and so on, and their names). Properties that change the window or control
+// act on it at once (Text, the position, Hide, Disable, Maximize, DeferMove, the size limits,
+// Timer, Default ...); the rest are stored with the window or control and read back. Values travel as text, numbers in decimal.
 //
 // Bad input never ends the program: an unknown number, an index out of range, a field without a
 // control, a window that is not open or a value of the wrong kind reads as the empty text and
@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "runtime/window/property_names.h"
 #include "runtime/window/property_store.h"
 #include "runtime/window/window_object.h"
 
@@ -59,18 +60,5 @@ PropertyStatus SetSystemProperty(std::uint16_t number, std::string_view value, i
 inline constexpr int kUnchanged = int(0x80000000);  // a coordinate SetPosition leaves as it is
 PropertyStatus GetPosition(Window& window, int field, DialogRect& out);
 PropertyStatus SetPosition(Window& window, int field, int x, int y, int width, int height);
-
-// Property numbers the runtime and the framework use by name.
-namespace prop {
-inline constexpr std::uint16_t Single = 0x7A06, Parent = 0x7A07, InToolBar = 0x7A19, HaltHook = 0x7A34, MessageHook = 0x7A35, StopHook = 0x7A36,
-                               FatalErrorHook = 0x7A38, NoWidth = 0x7A40, ClientX = 0x7A4D, ClientY = 0x7A4E, ClientWidth = 0x7A4F,
-                               ClientHeight = 0x7A50, NextTabStop = 0x7A56, PrevTabStop = 0x7A57, Text = 0x7C00, Type = 0x7C01, Xpos = 0x7C02,
-                               Ypos = 0x7C03, Width = 0x7C04, Height = 0x7C05, Font = 0x7C10, FontSize = 0x7C11, FontColor = 0x7C12,
-                               FontStyle = 0x7C13, Resize = 0x7C1A, Default = 0x7C5E, Disable = 0x7C5F, Drop = 0x7C60, Full = 0x7C63,
-                               Hide = 0x7C65, Icon = 0x7C68, Iconize = 0x7C69, Maximize = 0x7C6F, Timer = 0x7C86, AcceptAll = 0x7C9A,
-                               MinWidth = 0x7CAD, MinHeight = 0x7CAE, MaxWidth = 0x7CAF, MaxHeight = 0x7CB0, DeferMove = 0x7CBD,
-                               Status = 0x7D00, Alrt = 0x7D06, Child = 0x7D0A, NextField = 0x7D0B;
-inline constexpr int TipsFont = 0x10, RTFCurrentFont = 0x10, StatusFont = 0x14;
-}  // namespace prop
 
 }  // namespace tamsil::window

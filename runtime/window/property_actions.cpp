@@ -1,5 +1,6 @@
-// The runtime properties that read or change the real window or control, one table line each.
-// Controls without a platform window (menus, items, drawn shapes) keep these values in their store.
+// The runtime properties with rules of their own, one table line each: those that read or change
+// the real window or control, and stored ones with indexes of their own. Controls without a
+// platform window (menus, items, drawn shapes) keep the acting properties' values in their store.
 #include <algorithm>
 #include <array>
 #include <vector>
@@ -22,9 +23,10 @@ namespace {
 PropertyValue ok(std::string text) { return {PropertyStatus::Ok, std::move(text)}; }
 PropertyValue okNumber(long n) { return ok(std::to_string(n)); }
 
-std::string stored(const PropertyTarget& t, std::uint16_t n) { return t.store().get(n).value_or(""); }
-PropertyStatus store(const PropertyTarget& t, std::uint16_t n, std::string_view v) {
-  t.store().set(n, 0, std::string(v));
+// The property's value in the object's store, for objects the property does not act on.
+std::string stored(const PropertyTarget& t) { return t.store().get(t.number).value_or(""); }
+PropertyStatus store(const PropertyTarget& t, std::string_view v) {
+  t.store().set(t.number, 0, std::string(v));
   return PropertyStatus::Ok;
 }
 
@@ -33,13 +35,13 @@ void setStyleBits(HWND h, DWORD bits, bool on) { SetWindowLongPtrA(h, GWL_STYLE,
 bool isKind(const PropertyTarget& t, Kind k) { return t.control && Kind(t.control->kind) == k; }
 
 // A flag property that a platform window answers, and its store answers for the others.
-template <std::uint16_t N, bool (*Read)(HWND), void (*Write)(HWND, bool)>
+template <bool (*Read)(HWND)>
 PropertyValue getFlag(const PropertyTarget& t, int) {
-  return t.hwnd() ? ok(flagText(Read(t.hwnd()))) : ok(stored(t, N));
+  return t.hwnd() ? ok(flagText(Read(t.hwnd()))) : ok(stored(t));
 }
-template <std::uint16_t N, bool (*Read)(HWND), void (*Write)(HWND, bool)>
+template <void (*Write)(HWND, bool)>
 PropertyStatus setFlag(const PropertyTarget& t, std::string_view v, long n, int) {
-  if (!t.hwnd()) return store(t, N, v);
+  if (!t.hwnd()) return store(t, v);
   Write(t.hwnd(), n != 0);
   return PropertyStatus::Ok;
 }
@@ -50,23 +52,23 @@ bool disabled(HWND h) { return style(h) & WS_DISABLED; }
 void disable(HWND h, bool on) { EnableWindow(h, on ? FALSE : TRUE); }
 
 // Window states; on a control they are only stored.
-template <std::uint16_t N, int Show, BOOL (*Is)(HWND)>
+template <BOOL (*Is)(HWND)>
 PropertyValue getState(const PropertyTarget& t, int) {
-  return t.control ? ok(stored(t, N)) : ok(flagText(Is(t.window.handle)));
+  return t.control ? ok(stored(t)) : ok(flagText(Is(t.window.handle)));
 }
-template <std::uint16_t N, int Show, BOOL (*Is)(HWND)>
+template <int Show, BOOL (*Is)(HWND)>
 PropertyStatus setState(const PropertyTarget& t, std::string_view v, long n, int) {
-  if (t.control) return store(t, N, v);
+  if (t.control) return store(t, v);
   if (n) ShowWindow(t.window.handle, Show);
   else if (Is(t.window.handle)) ShowWindow(t.window.handle, SW_RESTORE);
   return PropertyStatus::Ok;
 }
 
-PropertyValue getText(const PropertyTarget& t, int) { return t.hwnd() ? ok(GetWindowTextString(t.hwnd())) : ok(stored(t, prop::Text)); }
+PropertyValue getText(const PropertyTarget& t, int) { return t.hwnd() ? ok(GetWindowTextString(t.hwnd())) : ok(stored(t)); }
 PropertyStatus setText(const PropertyTarget& t, std::string_view v, long, int) {
   // Only the window's own thread changes its controls' text.
-  if (currentThreadContext() != t.window.thread) RuntimeErrorReport(542, "CTLTEXT");
-  if (!t.hwnd()) return store(t, prop::Text, v);
+  if (currentThreadContext() != t.window.thread) RuntimeErrorReport(RuntimeError::OperationModal, "CTLTEXT");
+  if (!t.hwnd()) return store(t, v);
   SetWindowTextA(t.hwnd(), std::string(v).c_str());
   return PropertyStatus::Ok;
 }
@@ -87,10 +89,10 @@ PropertyStatus setPos(const PropertyTarget& t, std::string_view, long n, int) {
 }
 
 PropertyValue getResize(const PropertyTarget& t, int) {
-  return t.control ? ok(stored(t, prop::Resize)) : ok(flagText(style(t.window.handle) & WS_THICKFRAME));
+  return t.control ? ok(stored(t)) : ok(flagText(style(t.window.handle) & WS_THICKFRAME));
 }
 PropertyStatus setResize(const PropertyTarget& t, std::string_view v, long n, int) {
-  if (t.control) return store(t, prop::Resize, v);
+  if (t.control) return store(t, v);
   setStyleBits(t.window.handle, WS_THICKFRAME, n != 0);
   return PropertyStatus::Ok;
 }
@@ -144,33 +146,33 @@ PropertyStatus setAlert(const PropertyTarget& t, std::string_view, long n, int i
 // A TEXT control with Single set is one line high: Enter and the arrows do not break lines.
 PropertyValue getSingle(const PropertyTarget& t, int) {
   if (isKind(t, Kind::Text) && t.hwnd()) return ok(flagText(!(style(t.hwnd()) & ES_MULTILINE)));
-  return ok(stored(t, prop::Single));
+  return ok(stored(t));
 }
 PropertyStatus setSingle(const PropertyTarget& t, std::string_view v, long n, int) {
-  if (!isKind(t, Kind::Text) || !t.hwnd()) return store(t, prop::Single, v);
+  if (!isKind(t, Kind::Text) || !t.hwnd()) return store(t, v);
   setStyleBits(t.hwnd(), ES_MULTILINE | ES_WANTRETURN, n == 0);
   return PropertyStatus::Ok;
 }
 
 // A list that drops down answers non-zero even before a program sets its line count.
 PropertyValue getDrop(const PropertyTarget& t, int) {
-  const std::string v = stored(t, prop::Drop);
+  const std::string v = stored(t);
   if (v.empty() && runtimeClassOf(t.hwnd()) == "TslDrop") return okNumber(1);
   return ok(v);
 }
 
-PropertyStatus setDrop(const PropertyTarget& t, std::string_view v, long, int) { return store(t, prop::Drop, v); }
+PropertyStatus setDrop(const PropertyTarget& t, std::string_view v, long, int) { return store(t, v); }
 
 // Full makes a control cover the window's client area.
 PropertyStatus setFull(const PropertyTarget& t, std::string_view v, long n, int) {
-  store(t, prop::Full, v);
+  store(t, v);
   if (!n || !t.control || !t.control->hwnd) return PropertyStatus::Ok;
   RECT client{};
   GetClientRect(t.window.handle, &client);
   const DialogRect r = toDialogUnits(t.window, client);
   return movePosition(t.window, t.field(), {0, 0, r.width, r.height}, false);
 }
-PropertyValue getFull(const PropertyTarget& t, int) { return ok(stored(t, prop::Full)); }
+PropertyValue getFull(const PropertyTarget& t, int) { return ok(stored(t)); }
 
 template <bool Height>
 PropertyValue getClientSize(const PropertyTarget& t, int) {
@@ -207,11 +209,11 @@ PropertyStatus setTimer(const PropertyTarget& t, std::string_view, long n, int) 
 
 // One default button per window: setting it takes the default look from the others.
 PropertyValue getDefault(const PropertyTarget& t, int) {
-  if (!isKind(t, Kind::Button) || !t.hwnd()) return ok(stored(t, prop::Default));
+  if (!isKind(t, Kind::Button) || !t.hwnd()) return ok(stored(t));
   return ok(flagText((style(t.hwnd()) & BS_TYPEMASK) == BS_DEFPUSHBUTTON));
 }
 PropertyStatus setDefault(const PropertyTarget& t, std::string_view v, long n, int) {
-  if (!isKind(t, Kind::Button) || !t.hwnd()) return store(t, prop::Default, v);
+  if (!isKind(t, Kind::Button) || !t.hwnd()) return store(t, v);
   for (auto& [key, c] : t.window.controls)
     if (Kind(c.kind) == Kind::Button && c.hwnd && (&c == t.control || n))
       SendMessageA(c.hwnd, BM_SETSTYLE, (&c == t.control && n) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
@@ -221,7 +223,7 @@ PropertyStatus setDefault(const PropertyTarget& t, std::string_view v, long n, i
 // An image control or button shows the picture file, a window takes it as its icon; the name is
 // kept for reading back.
 PropertyStatus setIcon(const PropertyTarget& t, std::string_view v, long, int) {
-  store(t, prop::Icon, v);
+  store(t, v);
   if (!t.control) {
     if (t.window.handle) SendMessageA(t.window.handle, WM_SETICON, ICON_BIG, LoadImageFromFile(v));
     return PropertyStatus::Ok;
@@ -231,43 +233,49 @@ PropertyStatus setIcon(const PropertyTarget& t, std::string_view v, long, int) {
   if (msg) SendMessageA(t.control->hwnd, msg, 0, LoadImageFromFile(v));
   return PropertyStatus::Ok;
 }
-PropertyValue getIcon(const PropertyTarget& t, int) { return ok(stored(t, prop::Icon)); }
+PropertyValue getIcon(const PropertyTarget& t, int) { return ok(stored(t)); }
 
-constexpr ActingProperty kActing[] = {
-    {prop::Text, getText, setText, false},
-    {prop::Type, getType, nullptr},
-    {prop::Xpos, getPos<&DialogRect::x>, setPos<&DialogRect::x>},
-    {prop::Ypos, getPos<&DialogRect::y>, setPos<&DialogRect::y>},
-    {prop::Width, getPos<&DialogRect::width>, setPos<&DialogRect::width>},
-    {prop::Height, getPos<&DialogRect::height>, setPos<&DialogRect::height>},
-    {prop::Hide, getFlag<prop::Hide, hidden, hide>, setFlag<prop::Hide, hidden, hide>},
-    {prop::Disable, getFlag<prop::Disable, disabled, disable>, setFlag<prop::Disable, disabled, disable>},
-    {prop::Maximize, getState<prop::Maximize, SW_MAXIMIZE, IsZoomed>, setState<prop::Maximize, SW_MAXIMIZE, IsZoomed>},
-    {prop::Iconize, getState<prop::Iconize, SW_MINIMIZE, IsIconic>, setState<prop::Iconize, SW_MINIMIZE, IsIconic>},
-    {prop::Resize, getResize, setResize},
-    {prop::Parent, getParent, nullptr},
-    {prop::NextField, getNextField, nullptr},
-    {prop::NextTabStop, getTabStop<true>, nullptr},
-    {prop::PrevTabStop, getTabStop<false>, nullptr},
-    {prop::Alrt, getAlert, setAlert},
-    {prop::Single, getSingle, setSingle},
-    {prop::Drop, getDrop, setDrop},
-    {prop::Full, getFull, setFull},
-    {prop::ClientX, getClientOrigin<false>, nullptr},
-    {prop::ClientY, getClientOrigin<true>, nullptr},
-    {prop::ClientWidth, getClientSize<false>, nullptr},
-    {prop::ClientHeight, getClientSize<true>, nullptr},
-    {prop::DeferMove, getDeferMove, setDeferMove},
-    {prop::Timer, getTimer, setTimer},
-    {prop::Default, getDefault, setDefault},
-    {prop::Icon, getIcon, setIcon, false},
+constexpr PropertyRules kRules[] = {
+    {.number = prop::Text, .get = getText, .set = setText, .numeric = false},
+    {.number = prop::Type, .get = getType},
+    {.number = prop::Xpos, .get = getPos<&DialogRect::x>, .set = setPos<&DialogRect::x>},
+    {.number = prop::Ypos, .get = getPos<&DialogRect::y>, .set = setPos<&DialogRect::y>},
+    {.number = prop::Width, .get = getPos<&DialogRect::width>, .set = setPos<&DialogRect::width>},
+    {.number = prop::Height, .get = getPos<&DialogRect::height>, .set = setPos<&DialogRect::height>},
+    {.number = prop::Hide, .get = getFlag<hidden>, .set = setFlag<hide>},
+    {.number = prop::Disable, .get = getFlag<disabled>, .set = setFlag<disable>},
+    {.number = prop::Maximize, .get = getState<IsZoomed>, .set = setState<SW_MAXIMIZE, IsZoomed>},
+    {.number = prop::Iconize, .get = getState<IsIconic>, .set = setState<SW_MINIMIZE, IsIconic>},
+    {.number = prop::Resize, .get = getResize, .set = setResize},
+    {.number = prop::Parent, .get = getParent},
+    {.number = prop::NextField, .get = getNextField, .index = IndexRule::AnyField},
+    {.number = prop::NextTabStop, .get = getTabStop<true>},
+    {.number = prop::PrevTabStop, .get = getTabStop<false>},
+    {.number = prop::Alrt, .get = getAlert, .set = setAlert, .index = IndexRule::FromOne},
+    {.number = prop::Single, .get = getSingle, .set = setSingle},
+    {.number = prop::Drop, .get = getDrop, .set = setDrop},
+    {.number = prop::Full, .get = getFull, .set = setFull},
+    {.number = prop::ClientX, .get = getClientOrigin<false>},
+    {.number = prop::ClientY, .get = getClientOrigin<true>},
+    {.number = prop::ClientWidth, .get = getClientSize<false>},
+    {.number = prop::ClientHeight, .get = getClientSize<true>},
+    {.number = prop::DeferMove, .get = getDeferMove, .set = setDeferMove},
+    {.number = prop::Timer, .get = getTimer, .set = setTimer},
+    {.number = prop::Default, .get = getDefault, .set = setDefault},
+    {.number = prop::Icon, .get = getIcon, .set = setIcon, .numeric = false},
+    // Stored, with indexes of their own.
+    {.number = prop::Child, .index = IndexRule::FromOne},
+    {.number = prop::Font, .index = IndexRule::FontSelector},
+    {.number = prop::FontSize, .index = IndexRule::FontSelector},
+    {.number = prop::FontColor, .index = IndexRule::FontSelector},
+    {.number = prop::FontStyle, .index = IndexRule::FontSelector},
 };
 
 }  // namespace
 
-const ActingProperty* actingProperty(std::uint16_t number) {
-  for (const ActingProperty& a : kActing)
-    if (a.number == number) return &a;
+const PropertyRules* propertyRules(std::uint16_t number) {
+  for (const PropertyRules& r : kRules)
+    if (r.number == number) return &r;
   return nullptr;
 }
 

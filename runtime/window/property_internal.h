@@ -1,5 +1,6 @@
 // Pieces of the property layer shared between its files: the object a property access reaches,
-// value conversion, and the table of properties that act on the window or control.
+// value conversion, and the table of properties with rules of their own (those that act on the
+// window or control, and stored ones with their own indexes).
 #pragma once
 
 #include <cstdint>
@@ -12,10 +13,11 @@
 
 namespace tamsil::window::detail {
 
-// The window, or one of its controls (control null: the window itself).
+// The window, or one of its controls (control null: the window itself), and the property asked for.
 struct PropertyTarget {
   Window& window;
   Control* control = nullptr;
+  std::uint16_t number = 0;
 
   platform::HWND hwnd() const { return control ? control->hwnd : window.handle; }
   PropertyStore& store() const { return control ? control->properties : window.properties; }
@@ -27,18 +29,27 @@ struct PropertyTarget {
 std::optional<long> parseNumber(std::string_view text);
 inline std::string flagText(bool on) { return on ? "1" : ""; }
 
-// A property that reads or changes the real window or control. `set` is null for properties that
-// can only be read. The index has been checked against the property's range before they run.
-struct ActingProperty {
-  std::uint16_t number;
-  PropertyValue (*get)(const PropertyTarget& target, int index);
-  PropertyStatus (*set)(const PropertyTarget& target, std::string_view value, long number, int index);
-  bool numeric = true;  // the value must be a number (checked before `set` runs)
+// Which indexes a property has.
+enum class IndexRule : std::uint8_t {
+  ByNumber,      // numbers from kFirstIndexedProperty take 0 to 255, the others ignore their index
+  FromOne,       // 1 to 255: a list counted from 1 (alert keys, child windows)
+  AnyField,      // any field number
+  FontSelector,  // 0 or a font selector (prop::TipsFont, prop::StatusFont); stored per selector
 };
-const ActingProperty* actingProperty(std::uint16_t number);
 
-// Whether the index is one the property has.
-bool indexInRange(std::uint16_t number, int index);
+// A property with rules of its own. One that reads or changes the real window or control has
+// `get`; `set` is null for those that can only be read. One without `get` is kept in the store
+// like any other property, by the index its rule allows. The index has been checked against the
+// rule before `get` and `set` run, and `numeric` values have been read as a number.
+struct PropertyRules {
+  std::uint16_t number;
+  PropertyValue (*get)(const PropertyTarget& target, int index) = nullptr;
+  PropertyStatus (*set)(const PropertyTarget& target, std::string_view value, long number, int index) = nullptr;
+  bool numeric = true;  // the value must be a number (checked before `set` runs)
+  IndexRule index = IndexRule::ByNumber;
+};
+// The rules of a property; null for one that has none of its own.
+const PropertyRules* propertyRules(std::uint16_t number);
 
 // The window's size limits (MinWidth ... MaxHeight) as the platform's tracking sizes.
 void applySizeLimits(Window& window, platform::MINMAXINFO& info);

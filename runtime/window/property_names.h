@@ -1,6 +1,7 @@
-// Runtime property names: the table from every name a program may use to its 16-bit number.
-// Several names share a number ("Below" and "Center"); names compare without case and may carry
-// the prefix "PROP:".
+// Runtime property numbers and names, both from the one list in property_list.inc: the prop::
+// constants, and the table from every name a program may use to its 16-bit number. Several names
+// share a number ("Below" and "Center"); names compare without case and may carry the prefix
+// "PROP:".
 #pragma once
 
 #include <cstdint>
@@ -10,12 +11,23 @@
 
 namespace tamsil::window {
 
+namespace prop {
+#define RUNTIME_PROPERTY(name, number) inline constexpr std::uint16_t name = number;
+#define RUNTIME_PROPERTY_SPELLED(name, text, number) RUNTIME_PROPERTY(name, number)
+#define RUNTIME_PROPERTY_ALIAS(other, name)
+#include "runtime/window/property_list.inc"
+#undef RUNTIME_PROPERTY
+#undef RUNTIME_PROPERTY_SPELLED
+#undef RUNTIME_PROPERTY_ALIAS
+}  // namespace prop
+
 struct PropertyName {
   std::string_view name;
   std::uint16_t number;
+  bool alias;  // a further name of a number; the number's first name is not one
 };
 
-// Every name, in number order; the first name of a number is the one traces show.
+// Every name, in number order, each number's first name before its further names.
 std::span<const PropertyName> propertyNames();
 
 // The number of a property name ("Width", "prop:width"); nothing for an unknown name.
@@ -26,8 +38,8 @@ std::string_view propertyName(std::uint16_t number);
 
 // Runtime properties are numbered from here; smaller selectors belong to the control itself.
 inline constexpr std::uint16_t kFirstRuntimeProperty = 0x7000;
-// Numbers from here on take an index as their second argument.
-inline constexpr std::uint16_t kFirstIndexedProperty = 0x7D00;
+// Status and the numbers after it take an index as their second argument.
+inline constexpr std::uint16_t kFirstIndexedProperty = prop::Status;
 
 inline constexpr bool isRuntimeProperty(std::uint32_t selector) { return selector >= kFirstRuntimeProperty; }
 inline constexpr bool takesIndex(std::uint16_t number) { return number >= kFirstIndexedProperty; }

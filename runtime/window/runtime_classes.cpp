@@ -98,7 +98,7 @@ std::string ensure(size_t index) {
     }
     if (!registerClass(index)) {
       state = kUnregistered;
-      RuntimeErrorReport(502, "WSLCLASS");
+      RuntimeErrorReport(RuntimeError::InternalNotFound, "WSLCLASS");
     }
     state = kRegistered;
     break;

@@ -116,7 +116,7 @@ class Builder {
     const std::string text = str(r.text(Slot::Text));
     c.hwnd = CreateWindowExA(0, name.c_str(), text.c_str(), style, px.left, px.top, px.right - px.left, px.bottom - px.top, parent,
                              reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(UINT(r.field) + kCommandBase)));
-    if (!c.hwnd) RuntimeErrorReport(529);
+    if (!c.hwnd) RuntimeErrorReport(RuntimeError::WindowNotOpened);
     SetWindowLongPtrA(c.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&c));
     SendMessageA(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(w_.font), 0);
   }
@@ -132,10 +132,10 @@ class Builder {
 void OpenWindowOp(Window& w, Window* owner) {
   RuntimeLockGuard lock(runtimeLock());
   ThreadContext* tc = currentThreadContext();
-  if (!tc) RuntimeErrorReport(504, "WSLDIAL");
-  if (w.handle) RuntimeErrorReport(535, w.label());
+  if (!tc) RuntimeErrorReport(RuntimeError::InternalNoThread, "WSLDIAL");
+  if (w.handle) RuntimeErrorReport(RuntimeError::WindowAlreadyOpen, w.label());
   auto found = FindWindowDefinition(w.module(), w.label());
-  if (!found) RuntimeErrorReport(502, "WSLDIAL");
+  if (!found) RuntimeErrorReport(found.error().number, found.error().detail);
   const WindowTree& tree = found.value().tree();
   const DefinitionRecord& def = tree.window;
 
@@ -149,7 +149,7 @@ void OpenWindowOp(Window& w, Window* owner) {
   w.controls.clear();
   w.commandFields.clear();
   w.queue = {};
-  w.closeState = 0;
+  w.closeState = CloseState::Open;
   w.alertKeys = def.blockA.alertKeys;
   w.properties = {};
   w.deferred = {};
@@ -167,7 +167,7 @@ void OpenWindowOp(Window& w, Window* owner) {
       CreateWindowExA(0, ensureWindowClass().c_str(), str(def.text(Slot::Title)).c_str(), style, defaultPos ? CW_USEDEFAULT : client.left,
                       defaultPos ? CW_USEDEFAULT : client.top, defaultSize ? CW_USEDEFAULT : frame.right - frame.left,
                       defaultSize ? CW_USEDEFAULT : frame.bottom - frame.top, owner ? owner->handle : nullptr, bar);
-  if (!w.handle) RuntimeErrorReport(529);
+  if (!w.handle) RuntimeErrorReport(RuntimeError::WindowNotOpened);
   SetWindowLongPtrA(w.handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&w));
   builder.controls(w.handle, tree.controls);
   found.value().release();

@@ -7,6 +7,9 @@
 
 namespace tamsil::window::detail {
 
+// The platform timer of a window, behind its Timer property and "EVENT:Timer".
+inline constexpr platform::UINT_PTR kWindowTimerId = 1;
+
 Window* windowOf(platform::HWND hwnd);    // the runtime window behind a "TslWin" window
 Control* controlOf(platform::HWND hwnd);  // the control behind a control's platform window
 
@@ -14,13 +17,14 @@ Control* controlOf(platform::HWND hwnd);  // the control behind a control's plat
 // event when one is being handled, else from the thread's keyboard state.
 EventPtr makeEvent(Window& window, int code, Control* control);
 // Appends to the window's pending list on its own thread; from another thread it travels as
-// message 0xB01B through the window's queue.
+// QUERY_POSTEVENT through the window's queue.
 void queueEvent(Window& window, EventPtr event);
 // An event the runtime itself raises for a window: dropped once posting is off, except
 // "EVENT:CloseWindow" and "EVENT:CloseDown", which still let the window close.
 void postInternal(Window& window, int code, Control* control = nullptr);
 
-// Delivers one event to the window's handlers or loop body; -1, 0 or 1.
+// Delivers one event to the window's handlers or loop body: a PassOutcome, or another answer of a
+// handler.
 int deliver(Window& window, const EventPtr& event);
 
 // Carries out a menu item's standard action; false when the code is no action.

@@ -1,7 +1,7 @@
 #include "runtime/window/window_object.h"
 
 #include "platform/window/window.h"
-
+#include "runtime/window/definition_format.h"
 #include "runtime/window/event_codes.h"
 #include "runtime/window/operations.h"
 
@@ -28,6 +28,8 @@ std::vector<Control*> Window::tabStops() {
       stops.push_back(&c);
   return stops;
 }
+
+bool Window::moveSizeEvents() const { return attributes & kWindowMoveSizeEvents; }
 
 Control* Window::controlOf(platform::HWND hwnd) {
   if (!hwnd) return nullptr;

@@ -66,7 +66,9 @@ struct Control {
   std::shared_ptr<ControlAutomation> automation;
 };
 
-// A registered event handler: answers 0 to pass on, 5 to cycle, 3 to break, else its value.
+// What a registered event handler answers. Handlers are the program's code and answer a number:
+// these, or any other value, which ends the event's delivery with that value.
+enum class HandlerAnswer : int { PassOn = 0, Break = 3, Cycle = 5 };
 using EventHandler = std::function<int(Window&, const EventRecord&)>;
 
 struct HandlerRegistration {
@@ -79,14 +81,20 @@ struct HandlerRegistration {
 // The loop body: run once per event; it ends its pass with EndEventPass.
 using LoopBody = std::function<void()>;
 
+// How a pass of the loop body ends; EndEventPass takes it from the program as a number.
+enum class PassOutcome : int { Break = -1, Normal = 0, Cycle = 1 };
+
 struct WindowEventQueue {
   std::deque<EventPtr> pending;
   EventPtr current;
   LoopBody* body = nullptr;  // the running loop's body; null when no loop runs
   bool running = false;      // the loop frame
   int depth = 0;
-  int outcome = 0;  // what the last pass ended with
+  int outcome = int(PassOutcome::Normal);  // what the last pass ended with
 };
+
+// Whether a window is on its way to closing once the current event is dispatched.
+enum class CloseState : std::uint8_t { Open, Closing };
 
 class Window {
  public:
@@ -105,12 +113,12 @@ class Window {
   std::map<int, Control> controls;              // by field number
   std::map<platform::UINT, int> commandFields;  // menu command identifier to field number
   int lowestField = 0, highestField = 0;
-  std::uint32_t attributes = 0;  // 0x800: MoveSizeEvents
-  std::uint32_t stateWord = 0;   // 0x4000 maximized, 0x8000 minimized
+  std::uint32_t attributes = 0;  // AttributeBit (definition_format.h), as the definition stores them
+  std::uint32_t stateWord = 0;   // StateBit (definition_format.h), as the definition stores them
   platform::HFONT font = nullptr;
   std::string help;  // the window's help keyword, the default of its controls
   std::string message;
-  int closeState = 0;  // 3 once closing
+  CloseState closeState = CloseState::Open;
   bool sized = false;
   bool timerSet = false;
   bool inMenu = false;
@@ -126,7 +134,7 @@ class Window {
   WindowEventQueue queue;
   std::vector<HandlerRegistration> handlers;  // searched newest (last) first
 
-  bool moveSizeEvents() const { return attributes & 0x800; }
+  bool moveSizeEvents() const;  // the attribute kWindowMoveSizeEvents
   Control* control(int field);
   Control* controlOf(platform::HWND hwnd);
   // The controls Tab visits, in field order: visible, enabled, marked as tab stops.

@@ -4,6 +4,7 @@
 #include "platform/messages.h"
 #include "platform/queue/queue.h"
 #include "platform/window/window.h"
+#include "runtime/core/private_messages.h"
 #include "runtime/core/runtime_lock.h"
 #include "runtime/core/startup.h"
 #include "runtime/window/definition_format.h"
@@ -90,12 +91,14 @@ bool refusedSystemCommand(Window& w, HWND hwnd, WPARAM command) {
 }
 
 void onStateChange(Window& w, HWND hwnd) {
-  const std::uint32_t state = IsZoomed(hwnd) ? 0x4000u : IsIconic(hwnd) ? 0x8000u : 0u;
-  if ((w.stateWord & 0xC000u) == state) return;
-  w.stateWord = (w.stateWord & ~0xC000u) | state;
+  std::uint32_t state = 0;
+  if (IsZoomed(hwnd)) state = kStateMaximized;
+  else if (IsIconic(hwnd)) state = kStateMinimized;
+  if ((w.stateWord & kStateSizeBits) == state) return;
+  w.stateWord = (w.stateWord & ~std::uint32_t(kStateSizeBits)) | state;
   if (!w.moveSizeEvents()) return;
   RuntimeLockGuard lock(runtimeLock());
-  detail::postInternal(w, state == 0x4000u ? event::Maximized : state == 0x8000u ? event::Iconized : event::Restored);
+  detail::postInternal(w, state == kStateMaximized ? event::Maximized : state == kStateMinimized ? event::Iconized : event::Restored);
 }
 
 }  // namespace
@@ -141,7 +144,7 @@ LRESULT windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return r;
     }
     case WM_TIMER:
-      if (wParam == 1) {
+      if (wParam == detail::kWindowTimerId) {
         RuntimeLockGuard lock(runtimeLock());
         detail::postInternal(*w, event::Timer);
       }
@@ -149,10 +152,10 @@ LRESULT windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_QUERYENDSESSION:
       if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) SetActiveWindow(hwnd);
       MessageBoxA(hwnd, "Application still active.\n\nQuit the application before quitting Windows.", GetWindowTextString(hwnd).c_str(),
-                  0x1030);
+                  MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
       return 0;
     case WM_DESTROY:
-      KillTimer(hwnd, 1);
+      KillTimer(hwnd, detail::kWindowTimerId);
       w->timerSet = false;
       return 0;
     case WM_ENTERMENULOOP: w->inMenu = true; return 0;

@@ -13,6 +13,7 @@
 #include "platform/messages.h"
 #include "platform/queue/queue.h"
 #include "runtime/core/diagnostic_log.h"
+#include "runtime/core/private_messages.h"
 #include "runtime/window/assertion.h"
 #include "runtime/window/event_codes.h"
 #include "runtime/window/message_trace.h"
@@ -88,9 +89,9 @@ TEST_F(DiagnosticLogTest, TheMessageTraceWritesEveryDeliveredMessage) {
   window::Window w("RuntimeTest$Main", "P1$WINDOW");
   window::OpenWindowOp(w);
   window::SetMessageTraceOn(true);
-  platform::SendMessageA(w.handle, window::QUERY_SETUSE, 0, 0);
+  platform::SendMessageA(w.handle, QUERY_SETUSE, 0, 0);
   window::SetMessageTraceOn(false);
-  platform::SendMessageA(w.handle, window::QUERY_SETUSE, 0, 0);
+  platform::SendMessageA(w.handle, QUERY_SETUSE, 0, 0);
   const std::string log = readAll(path);
   EXPECT_NE(log.find(" QUERY_SETUSE 0 0\r\n"), std::string::npos) << log;
   EXPECT_EQ(log.find("QUERY_SETUSE"), log.rfind("QUERY_SETUSE"));  // once: the trace was off again

@@ -174,7 +174,7 @@ TEST_F(ProgramEndDeathTest, HaltShowsItsTextThenEndsWithItsCode) {
 }
 
 TEST_F(ProgramEndDeathTest, RuntimeErrorShowsTextAndDetailThenEndsWithTwo) {
-  EXPECT_EXIT(RuntimeErrorReport(535, "X"), ::testing::ExitedWithCode(kRuntimeErrorExitCode),
+  EXPECT_EXIT(RuntimeErrorReport(RuntimeError::WindowAlreadyOpen, "X"), ::testing::ExitedWithCode(kRuntimeErrorExitCode),
               "message box \"Runtime error\" \"Window is already open : X\\\\nDo you want to GPF\\?\" -> \"No\" "
               "\\(default\\)");
   // Yes ends the program with the same code and leaves the error in the diagnostic log.
@@ -182,7 +182,7 @@ TEST_F(ProgramEndDeathTest, RuntimeErrorShowsTextAndDetailThenEndsWithTwo) {
       {
         SetDiagnosticLogName(::testing::TempDir() + "gpf.log");
         script("press Yes\n");
-        RuntimeErrorReport(536);
+        RuntimeErrorReport(RuntimeError::WindowNotOpen);
       },
       ::testing::ExitedWithCode(kRuntimeErrorExitCode), "-> \"Yes\"");
   std::ifstream log(::testing::TempDir() + "gpf.log");
@@ -195,14 +195,14 @@ TEST_F(ProgramEndDeathTest, TheErrorHookReplacesTheBoxOnlyWhilePostingIsAllowed)
   EXPECT_EXIT(
       {
         SetErrorHook([](int n, std::string_view text) { std::fprintf(stderr, "hook %d %.*s\n", n, int(text.size()), text.data()); });
-        RuntimeErrorReport(537);
+        RuntimeErrorReport(RuntimeError::AcceptWithoutWindow);
       },
       ::testing::ExitedWithCode(2), "hook 537 ACCEPT loop requires a window");
   EXPECT_EXIT(
       {
         SetErrorHook([](int, std::string_view) { std::fputs("hook called\n", stderr); });
         DisallowPosting();
-        RuntimeErrorReport(537);
+        RuntimeErrorReport(RuntimeError::AcceptWithoutWindow);
       },
       ::testing::ExitedWithCode(2), "message box \"Runtime error\" \"ACCEPT loop requires a window");
 }

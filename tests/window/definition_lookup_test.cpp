@@ -47,7 +47,7 @@ TEST(FindWindowDefinition, ReportsWhatCannotBeFoundAsInternalError502) {
   for (const auto& [module, label] : cases) {
     auto found = FindWindowDefinition(module, label);
     ASSERT_FALSE(found) << label;
-    EXPECT_EQ(found.error().number, 502);
+    EXPECT_EQ(int(found.error().number), 502);
     EXPECT_EQ(found.error().detail, "WSLDIAL");
     EXPECT_NE(found.error().reason.find(label), std::string::npos) << found.error().reason;
   }
@@ -58,7 +58,7 @@ TEST(FindWindowDefinition, RefusesASecondDefinitionOnAThreadThatHoldsOne) {
   ASSERT_TRUE(first);
   auto second = FindWindowDefinition("FWEIP", "$TXTWINDOW");
   ASSERT_FALSE(second);
-  EXPECT_EQ(second.error().number, 502);
+  EXPECT_EQ(int(second.error().number), 502);
   first.value().release();
   EXPECT_FALSE(first.value().held());
   EXPECT_TRUE(FindWindowDefinition("FWEIP", "$TXTWINDOW"));
@@ -107,7 +107,7 @@ TEST_F(ModuleSearch, NamesTheCorruptionWhenNoModuleHasTheWindow) {
   const platform::HMODULE onlyCorrupt[] = {platform::GetModuleHandleA("corrupt.dll")};
   auto found = FindWindowDefinition("PLUGIN$EXTRA", "$EXTRA", onlyCorrupt);
   ASSERT_FALSE(found);
-  EXPECT_EQ(found.error().number, 502);
+  EXPECT_EQ(int(found.error().number), 502);
   EXPECT_NE(found.error().reason.find("outside the definition body"), std::string::npos) << found.error().reason;
 }
 
