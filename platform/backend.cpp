@@ -1,11 +1,13 @@
 #include "platform/backend.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
 #include "platform/ascii.h"
 #include "platform/queue/detail/thread_state.h"
+#include "platform/queue/thread.h"
 #include "platform/window/detail/handle_table.h"
 
 namespace platform {
@@ -15,6 +17,7 @@ std::unique_ptr<Backend>& installed() {
   static std::unique_ptr<Backend> b;
   return b;
 }
+std::atomic<DWORD> gInstallingThread{0};  // the thread that installed the backend (its GUI thread)
 }  // namespace
 
 Backend& backend() {
@@ -26,7 +29,21 @@ Backend& backend() {
   return *b;
 }
 
-void installBackend(std::unique_ptr<Backend> b) { installed() = std::move(b); }
+void installBackend(std::unique_ptr<Backend> b) {
+  gInstallingThread = b ? GetCurrentThreadId() : 0;
+  installed() = std::move(b);
+}
+
+void ExitProcess(UINT code) {
+  std::fflush(nullptr);
+  // The backend (a toolkit's application object, its windows) goes first, while everything it
+  // uses still exists: left to the exit handlers, it would be destroyed after toolkit globals
+  // that were created later than it. Only its own thread may take it down; another thread ends
+  // the process at once, without running destructors under the feet of the running threads.
+  if (gInstallingThread != 0 && gInstallingThread != GetCurrentThreadId()) std::_Exit(int(code));
+  installBackend(nullptr);
+  std::exit(int(code));
+}
 
 void Backend::wait(detail::ThreadState& ts, std::optional<std::chrono::steady_clock::time_point> deadline) {
   std::unique_lock lock(ts.mutex);

@@ -1,5 +1,7 @@
 #include "examples/platform_example/example_window.h"
 
+#include <cstdio>
+
 #include <algorithm>
 #include <string>
 
@@ -20,7 +22,12 @@ MessageLog* gLog = nullptr;
 
 HWND item(HWND w, int id) { return GetDlgItem(w, id); }
 
-void setStatus(HWND w, const std::string& text) { SetWindowTextA(item(w, kStatus), text.c_str()); }
+// The status line, also written to stdout so that a run driven from outside can follow it.
+void setStatus(HWND w, const std::string& text) {
+  SetWindowTextA(item(w, kStatus), text.c_str());
+  std::printf("status: %s\n", text.c_str());
+  std::fflush(stdout);
+}
 
 int listCount(HWND w) { return int(SendMessageA(item(w, kList), LB_GETCOUNT, 0, 0)); }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <iterator>
 
 #include "platform/controls/detail/controls.h"
 #include "platform/desktop/clipboard.h"
@@ -67,6 +68,13 @@ struct Edit {
   }
 };
 
+// Ctrl+A selects everything; Ctrl+C, Ctrl+X, Ctrl+V and Ctrl+Z copy, cut, paste and undo.
+struct EditingKey {
+  char ch;
+  UINT message;
+};
+constexpr EditingKey kEditingKeys[] = {{'\x01', EM_SETSEL}, {'\x03', WM_COPY}, {'\x18', WM_CUT}, {'\x16', WM_PASTE}, {'\x1A', WM_UNDO}};
+
 }  // namespace
 
 LRESULT editProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -82,10 +90,12 @@ LRESULT editProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return code;
     }
     case WM_SETTEXT: {
-      const LRESULT r = DefWindowProcA(hwnd, msg, wParam, lParam);
+      // The selection is emptied before the text changes, so whoever hears of the new text never
+      // sees a selection that only fitted the old one.
       w.control.selStart = w.control.selEnd = 0;
       w.control.canUndo = false;
       w.control.modified = false;
+      const LRESULT r = DefWindowProcA(hwnd, msg, wParam, lParam);
       notifyParent(hwnd, EN_UPDATE);
       notifyParent(hwnd, EN_CHANGE);
       return r;
@@ -103,6 +113,14 @@ LRESULT editProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CHAR: {
       const char c = char(wParam);
+      // The standard editing keys arrive as control characters (Ctrl+C is 0x03 ...); each becomes
+      // the message a menu would send, so a subclass sees the same either way.
+      if (const auto command = std::find_if(std::begin(kEditingKeys), std::end(kEditingKeys), [c](const EditingKey& k) { return k.ch == c; });
+          command != std::end(kEditingKeys)) {
+        if (command->message == EM_SETSEL) SendMessageA(hwnd, EM_SETSEL, 0, -1);
+        else SendMessageA(hwnd, command->message, 0, 0);
+        return 0;
+      }
       if (e.readOnly()) return 0;
       if (c == '\b') {
         if (e.lo() == e.hi() && e.lo() > 0) e.select(e.lo() - 1, e.lo());

@@ -13,6 +13,11 @@ namespace platform {
 // The calling thread's number; the first thread that touches the platform is 1.
 DWORD GetCurrentThreadId();
 
+// Ends the process with `code`: output flushed, the backend taken down in order on its own thread
+// (from any other thread the process ends at once). The one way a program on the platform leaves
+// other than returning from main after stopping the platform.
+[[noreturn]] void ExitProcess(UINT code);
+
 // The one thread-local slot (the runtime keeps its ThreadContext there).
 void* GetThreadSlot();
 void SetThreadSlot(void* value);

@@ -11,6 +11,7 @@
 #include "platform/dialogs/dialogs.h"
 #include "platform/messages.h"
 #include "platform/queue/queue.h"
+#include "platform/queue/thread.h"
 #include "platform/window/window.h"
 #include "runtime/core/private_messages.h"
 #include "runtime/core/thread_context.h"
@@ -101,13 +102,13 @@ void ProcessEntry(const ModuleDescriptor& descriptor, void (*programMain)()) {
   std::fesetround(FE_TONEAREST);
   if (!RuntimeStartup(descriptor)) {
     std::fflush(nullptr);
-    std::exit(kStartupFailedExitCode);
+    platform::ExitProcess(kStartupFailedExitCode);
   }
   programMain();
   if (state().afterMain) state().afterMain();
   DisallowPosting();
   Halt(0);
-  std::exit(0);  // Halt returns only when a halt was already under way
+  platform::ExitProcess(0);  // Halt returns only when a halt was already under way
 }
 
 void SetAfterMainHook(void (*hook)()) { state().afterMain = hook; }
@@ -138,7 +139,7 @@ void Halt(int exitCode) {
   for (size_t i = procedures.size(); i-- > 0;) procedures[i](int(i + 1));
   closeRuntime();
   std::fflush(nullptr);
-  std::exit(exitCode);
+  platform::ExitProcess(exitCode);
 }
 
 bool PostingAllowed() { return gPosting.load(); }

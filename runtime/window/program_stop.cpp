@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/queue/thread.h"
 #include "runtime/core/diagnostic_log.h"
 #include "runtime/core/runtime_error.h"
 #include "runtime/core/startup.h"
@@ -43,7 +44,7 @@ void StopProgram(std::string_view text, bool exitQuestion) {
   r.defaultButton = window::BtnAbort;
   if (RuntimeMessageBox(r) == window::BtnAbort) {
     Halt(0);
-    std::exit(0);  // Halt returns only when a halt is already under way
+    platform::ExitProcess(0);  // Halt returns only when a halt is already under way
   }
 }
 
@@ -82,7 +83,7 @@ void RuntimeErrorReport(RuntimeError error, std::string_view detail) {
   }
   std::fflush(nullptr);
   Halt(kRuntimeErrorExitCode);
-  std::exit(kRuntimeErrorExitCode);  // another thread, or a halt already under way
+  platform::ExitProcess(kRuntimeErrorExitCode);  // another thread, or a halt already under way
 }
 
 StopHook SetStopHook(StopHook hook) { return gStopHook.exchange(hook); }

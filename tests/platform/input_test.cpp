@@ -96,6 +96,30 @@ TEST_F(InputTest, ClipboardCommandsReachTheFocusedEntry) {
   EXPECT_EQ(GetWindowTextString(entry), "abc");
 }
 
+// The standard editing keys work in every entry: each step is keys, then the text and the
+// selection they leave.
+TEST_F(InputTest, StandardEditingKeysCopyCutPasteUndoAndSelectAll) {
+  struct Step {
+    char letter;  // pressed with Ctrl
+    const char* text;
+    DWORD selStart, selEnd;
+  };
+  HWND w = makeForm();
+  input::type("abc");
+  pumpUntilIdle(w);
+  const Step steps[] = {{'A', "abc", 0, 3},    {'C', "abc", 0, 3}, {'X', "", 0, 0},   {'V', "abc", 3, 3},
+                        {'V', "abcabc", 6, 6}, {'Z', "abc", 3, 3}, {'A', "abc", 0, 3}};
+  for (const Step& s : steps) {
+    input::key(UINT(s.letter), {.ctrl = true});
+    pumpUntilIdle(w);
+    DWORD a = 0, b = 0;
+    SendMessageA(entry, EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b));
+    EXPECT_EQ(GetWindowTextString(entry), s.text) << "Ctrl+" << s.letter;
+    EXPECT_EQ(std::pair(a, b), std::pair(s.selStart, s.selEnd)) << "Ctrl+" << s.letter;
+  }
+  EXPECT_EQ(GetClipboardText(), "abc");
+}
+
 TEST_F(InputTest, TabAndShiftTabCycleThroughTabStopsOnly) {
   HWND w = makeForm();
   std::vector<HWND> visited;

@@ -13,34 +13,111 @@ namespace {
 
 using namespace std::chrono_literals;
 
+constexpr const char* kDemoModule = "Kestrel24$Kestr001";
+constexpr const char* kDemoTitle = "Ostrevane Spread DEMO";
+
 class RealXTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!XServer::shared().available()) GTEST_SKIP() << XServer::shared().why();
   }
-  // `tamsil show MODULE LABEL`, which prints one line per event the window's loop receives.
-  static XProgram show(const std::string& module, const std::string& label) { return XProgram(TAMSIL_TOOL_PATH, {"show", module, label}); }
+  // `tamsil show --values MODULE LABEL`: one line per event the window's loop receives, then what
+  // each control holds.
+  static XProgram show(const std::string& module, const std::string& label) {
+    return XProgram(TAMSIL_TOOL_PATH, {"show", "--values", module, label});
+  }
   // Clicks inside `window` at client position (x, y).
   static void click(const std::string& window, int x, int y, int button = 1) {
     xdo({"mousemove", "--window", window, std::to_string(x), std::to_string(y)});
     xdo({"click", std::to_string(button)});
     settle();
   }
-  static void closeWith(const std::string& window, const std::string& keys) { xdo({"key", "--window", window, keys}); }
+  // Keys typed with the pointer resting on `window` (with no window manager, the keyboard follows
+  // the pointer), one chord at a time with time to take each in.
+  static void keys(const std::string& window, const std::vector<std::string>& chords) {
+    xdo({"mousemove", "--window", window, "40", "40"});
+    for (const std::string& c : chords) {
+      xdo({"key", c});
+      settle(200ms);
+    }
+  }
+  static void type(const std::string& window, const std::string& text) {
+    xdo({"mousemove", "--window", window, "40", "40"});
+    xdo({"type", "--delay", "30", text});
+    settle();
+  }
 };
 
-TEST_F(RealXTest, AClickInAMultiLineTextBoxDoesNotCrash) {
+TEST_F(RealXTest, AClickInAMultiLineTextBoxPutsTheCaretThere) {
   XProgram p = show("FWEIP", "$TXTWINDOW");
   const std::string w = p.window("Edit Text");
   ASSERT_FALSE(w.empty()) << p.wait(1s).describe();
-  for (int button : {1, 3}) click(w, 60, 40, button);
+  type(w, "abc");
+  click(w, 3, 3, 3);  // a right click, and a drag, anywhere in the text
   xdo({"mousemove", "--window", w, "30", "30", "mousedown", "1", "mousemove", "--window", w, "120", "60", "mouseup", "1"});
   settle();
+  click(w, 9, 11);  // before the first character
   ASSERT_TRUE(p.running()) << p.wait(1s).describe();
-  xdo({"key", "Escape"});
-  const Ending e = p.wait();
-  EXPECT_EQ(e.signal, 0) << e.describe();
+  type(w, "X");
+  keys(w, {"Return"});  // an alerted key: the window reports, and shows what it holds
+  const Ending e = p.wait(1s);
+  EXPECT_NE(e.out.find("value 1000 \"Xabc\""), std::string::npos) << e.describe();
 }
+
+// Ctrl+C, Ctrl+X, Ctrl+V, Ctrl+Z and Ctrl+A act in an entry as they do everywhere else, and a
+// selection never outlives the text it was made in.
+TEST_F(RealXTest, EntriesTakeTheStandardEditingKeys) {
+  XProgram p(EXAMPLE_PROGRAM, {});
+  const std::string w = p.window("Platform example");
+  ASSERT_FALSE(w.empty()) << p.wait(1s).describe();
+  type(w, "abc");
+  keys(w, {"ctrl+a", "ctrl+x", "ctrl+v", "ctrl+v", "ctrl+z", "ctrl+a", "ctrl+c", "End", "ctrl+v", "shift+Home", "Return"});
+  // Enter pressed Add: the entry's text went into the list and the entry was emptied.
+  keys(w, {"alt+f", "x"});
+  const std::string box = p.window("Close");  // "The list is not empty. Close anyway?"
+  ASSERT_FALSE(box.empty()) << p.wait(1s).describe();
+  keys(box, {"shift+Tab", "space"});  // from the default No to Yes
+  const Ending e = p.wait();
+  EXPECT_EQ(e.exitCode, 0) << e.describe();
+  EXPECT_EQ(e.err.find("setSelection"), std::string::npos) << e.describe();
+  EXPECT_NE(e.out.find("status: Added abcabc\n"), std::string::npos) << e.describe();
+}
+
+// Toolkit dialogs and menus leave objects behind that the toolkit itself must outlive; the
+// program must still end with 0 through File > Exit.
+struct ExitCase {
+  const char* name;
+  std::vector<std::string> open;    // chords typed into the main window first
+  const char* dialog;               // the title of the window they open, or null
+  std::vector<std::string> answer;  // chords typed into that window
+};
+
+class CleanExitTest : public RealXTest, public ::testing::WithParamInterface<ExitCase> {};
+
+TEST_P(CleanExitTest, FileExitEndsWithZero) {
+  const ExitCase& c = GetParam();
+  XProgram p = show(kDemoModule, "P1$WINDOW");
+  const std::string w = p.window(kDemoTitle);
+  ASSERT_FALSE(w.empty()) << p.wait(1s).describe();
+  keys(w, c.open);
+  if (c.dialog) {
+    const std::string d = p.window(c.dialog);
+    ASSERT_FALSE(d.empty()) << p.wait(1s).describe();
+    keys(d, c.answer);
+  }
+  settle(500ms);
+  keys(w, {"alt+f", "x"});
+  const Ending e = p.wait();
+  EXPECT_FALSE(e.timedOut) << e.describe();
+  EXPECT_EQ(e.signal, 0) << e.describe();
+  EXPECT_EQ(e.exitCode, 0) << e.describe();
+}
+
+INSTANTIATE_TEST_SUITE_P(AfterDialogs, CleanExitTest,
+                         ::testing::Values(ExitCase{"Nothing", {}, nullptr, {}}, ExitCase{"HelpContents", {"alt+h", "c"}, "Help", {}},
+                                           ExitCase{"PrintSetupCancelled", {"alt+f", "p"}, "Page Setup", {"Escape"}},
+                                           ExitCase{"PrintSetupConfirmed", {"alt+f", "p"}, "Page Setup", {"Return"}}),
+                         [](const ::testing::TestParamInfo<ExitCase>& p) { return std::string(p.param.name); });
 
 }  // namespace
 }  // namespace kestrel::testing
