@@ -478,4 +478,16 @@ bool step() {
   return true;
 }
 
+IdleHook idleHook() {
+  IdleHook hook;
+  hook.ready = input::hasPendingInput;
+  hook.run = [] {
+    if (!input::hasPendingInput()) return step();
+    input::feedPendingInput();
+    return true;
+  };
+  hook.nextAt = nextStepAt;
+  return hook;
+}
+
 }  // namespace platform::script

@@ -20,9 +20,6 @@ class InputFilter final : public QObject {
  public:
   explicit InputFilter(WindowMirror& mirror) : mirror_(mirror) {}
 
-  // Connects what a widget reports by signal rather than by event; called for each new widget.
-  void attach(HWND hwnd, QWidget* widget);
-
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -111,10 +111,10 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   const bool child = w->style & WS_CHILD;
   auto show = [&](bool on) { detail::deliver(hwnd, WM_SHOWWINDOW, on, 0); };
   auto changeState = [&](int state, RECT target) {
-    if (w->showState == 0) w->normalRect = w->rect;
-    w->showState = state;
     {
       std::lock_guard lock(detail::modelMutex());
+      if (w->showState == 0) w->normalRect = w->rect;
+      w->showState = state;
       w->style = (w->style & ~(WS_MINIMIZE | WS_MAXIMIZE)) | (state == 1 ? WS_MINIMIZE : state == 2 ? WS_MAXIMIZE : 0);
     }
     UINT flags = SWP_NOZORDER | SWP_STATECHANGED | SWP_NOACTIVATE;
