@@ -92,7 +92,7 @@ void WindowMirror::applyGeometry(HWND hwnd, Mirror& m, const WindowSnapshot& v) 
   if (m.menuBar) m.menuBar->setGeometry(0, 0, width, bar);
   m.client->setGeometry(0, bar, width, height);
   // Minimized and maximized windows are placed by the window manager.
-  if (v.showState == 0) m.outer->setGeometry(origin.x, origin.y - bar, width, height + bar);
+  if (v.showState == ShowState::Normal) m.outer->setGeometry(origin.x, origin.y - bar, width, height + bar);
 }
 
 void WindowMirror::applyVisibility(Mirror& m, const WindowSnapshot& v) {
@@ -105,7 +105,9 @@ void WindowMirror::applyVisibility(Mirror& m, const WindowSnapshot& v) {
     m.outer->hide();
     return;
   }
-  const Qt::WindowStates state = v.showState == 1 ? Qt::WindowMinimized : v.showState == 2 ? Qt::WindowMaximized : Qt::WindowNoState;
+  const Qt::WindowStates state = v.showState == ShowState::Minimized   ? Qt::WindowMinimized
+                                 : v.showState == ShowState::Maximized ? Qt::WindowMaximized
+                                                                       : Qt::WindowNoState;
   if (m.outer->windowState() != state) m.outer->setWindowState(state);
   if (!m.outer->isVisible()) m.outer->show();
 }

@@ -30,6 +30,9 @@ struct ControlState {
   LONG_PTR image = 0;    // static and button image handle
 };
 
+// How a window is shown: restored to its normal rectangle, minimized or maximized.
+enum class ShowState { Normal, Minimized, Maximized };
+
 // Non-client metrics used by both backends, so client sizes agree everywhere.
 struct FrameMetrics {
   LONG left = 0, top = 0, right = 0, bottom = 0;  // border widths, top includes caption and menu
@@ -44,7 +47,7 @@ struct WindowSnapshot {
   std::string text;
   ControlState control;
   HFONT font = nullptr;
-  int showState = 0;
+  ShowState showState = ShowState::Normal;
   HMENU menu = nullptr;
   HWND parent = nullptr;
   HWND owner = nullptr;

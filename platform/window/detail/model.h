@@ -17,6 +17,7 @@ namespace platform::detail {
 using platform::ControlKind;
 using platform::ControlState;
 using platform::FrameMetrics;
+using platform::ShowState;
 
 struct WindowClass {
   std::string name;
@@ -34,24 +35,24 @@ struct WindowClass {
 //                 without the lock, every other thread (a backend's snapshot) under it;
 //   lock          read and written under the model lock by every thread.
 struct Window {
-  HWND handle = nullptr;                   // constant
-  std::shared_ptr<const WindowClass> cls;  // constant
-  WNDPROC proc = nullptr;                  // owner, lock
-  DWORD style = 0;                         // owner, lock
-  DWORD exStyle = 0;                       // owner, lock
-  HWND parent = nullptr;                   // constant; child windows
-  HWND owner = nullptr;                    // owner, lock; top-level windows
-  std::vector<HWND> children;              // lock; in z-order, first on top
-  RECT rect;                               // owner, lock; parent client coordinates, screen for top-level windows
-  RECT normalRect;                         // owner, lock; the restored rectangle while minimized or maximized
-  std::string text;                        // owner, lock
-  LONG_PTR id = 0;                         // owner, lock; control identifier
-  LONG_PTR userData = 0;                   // owner, lock
-  std::vector<LONG_PTR> extra;             // owner, lock; window extra words
-  DWORD thread = 0;                        // constant
-  HMENU menu = nullptr;                    // owner, lock
-  HFONT font = nullptr;                    // owner, lock
-  int showState = 0;                       // owner, lock; 0 normal, 1 minimized, 2 maximized
+  HWND handle = nullptr;                    // constant
+  std::shared_ptr<const WindowClass> cls;   // constant
+  WNDPROC proc = nullptr;                   // owner, lock
+  DWORD style = 0;                          // owner, lock
+  DWORD exStyle = 0;                        // owner, lock
+  HWND parent = nullptr;                    // constant; child windows
+  HWND owner = nullptr;                     // owner, lock; top-level windows
+  std::vector<HWND> children;               // lock; in z-order, first on top
+  RECT rect;                                // owner, lock; parent client coordinates, screen for top-level windows
+  RECT normalRect;                          // owner, lock; the restored rectangle while minimized or maximized
+  std::string text;                         // owner, lock
+  LONG_PTR id = 0;                          // owner, lock; control identifier
+  LONG_PTR userData = 0;                    // owner, lock
+  std::vector<LONG_PTR> extra;              // owner, lock; window extra words
+  DWORD thread = 0;                         // constant
+  HMENU menu = nullptr;                     // owner, lock
+  HFONT font = nullptr;                     // owner, lock
+  ShowState showState = ShowState::Normal;  // owner, lock
   // The built-in control behind the window: its class's own, or, for a class built on top of a
   // built-in one, the one its procedure forwards to (learnt on the first forwarded message).
   ControlKind kind = ControlKind::None;  // owner, lock
