@@ -3,7 +3,6 @@
 // dialogs that need a real person.
 #pragma once
 
-#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>

@@ -62,17 +62,9 @@ QPixmap imagePixmap(LONG_PTR image, QSize size) {
   return path.empty() ? QPixmap() : QPixmap(QString::fromLocal8Bit(path.c_str()));
 }
 
-// Focus follows the model alone: Qt never moves it on a click or Tab, the platform does.
-template <typename W>
-W* make(QWidget* parent) {
-  auto* w = new W(parent);
-  w->setFocusPolicy(Qt::NoFocus);
-  return w;
-}
-
 class PlainAdapter : public WidgetAdapter {
  public:
-  QWidget* create(QWidget* parent) const override { return make<QWidget>(parent); }
+  QWidget* create(QWidget* parent) const override { return new QWidget(parent); }
 };
 
 class TopLevelAdapter final : public PlainAdapter {
@@ -99,7 +91,7 @@ class ButtonAdapter : public WidgetAdapter {
 class PushButtonAdapter final : public ButtonAdapter {
  public:
   QWidget* create(QWidget* parent) const override {
-    auto* b = make<QPushButton>(parent);
+    auto* b = new QPushButton(parent);
     b->setAutoDefault(false);
     return b;
   }
@@ -111,7 +103,7 @@ class PushButtonAdapter final : public ButtonAdapter {
 
 class CheckBoxAdapter final : public ButtonAdapter {
  public:
-  QWidget* create(QWidget* parent) const override { return make<QCheckBox>(parent); }
+  QWidget* create(QWidget* parent) const override { return new QCheckBox(parent); }
   void applyState(QWidget* widget, const WindowSnapshot& w) const override {
     auto* b = static_cast<QCheckBox*>(widget);
     const WPARAM check = w.control.check;
@@ -126,7 +118,7 @@ class CheckBoxAdapter final : public ButtonAdapter {
 class RadioButtonAdapter final : public ButtonAdapter {
  public:
   QWidget* create(QWidget* parent) const override {
-    auto* r = make<QRadioButton>(parent);
+    auto* r = new QRadioButton(parent);
     r->setAutoExclusive(false);  // the platform's radio procedure clears the others of a group
     return r;
   }
@@ -139,13 +131,13 @@ class RadioButtonAdapter final : public ButtonAdapter {
 
 class GroupBoxAdapter final : public WidgetAdapter {
  public:
-  QWidget* create(QWidget* parent) const override { return make<QGroupBox>(parent); }
+  QWidget* create(QWidget* parent) const override { return new QGroupBox(parent); }
   void applyText(QWidget* widget, const WindowSnapshot& w) const override { static_cast<QGroupBox*>(widget)->setTitle(toQt(w.text)); }
 };
 
 class LineEditAdapter final : public WidgetAdapter {
  public:
-  QWidget* create(QWidget* parent) const override { return make<QLineEdit>(parent); }
+  QWidget* create(QWidget* parent) const override { return new QLineEdit(parent); }
   void applyText(QWidget* widget, const WindowSnapshot& w) const override {
     auto* e = static_cast<QLineEdit*>(widget);
     if (const QString text = toQt(w.text); e->text() != text) e->setText(text);
@@ -166,7 +158,7 @@ class LineEditAdapter final : public WidgetAdapter {
 
 class TextEditAdapter final : public WidgetAdapter {
  public:
-  QWidget* create(QWidget* parent) const override { return make<QPlainTextEdit>(parent); }
+  QWidget* create(QWidget* parent) const override { return new QPlainTextEdit(parent); }
   void applyText(QWidget* widget, const WindowSnapshot& w) const override {
     auto* e = static_cast<QPlainTextEdit*>(widget);
     if (const QString t = multilineText(w.text); e->toPlainText() != t) e->setPlainText(t);
@@ -186,7 +178,7 @@ class TextEditAdapter final : public WidgetAdapter {
 class LabelAdapter final : public WidgetAdapter {
  public:
   QWidget* create(QWidget* parent) const override {
-    auto* l = make<QLabel>(parent);
+    auto* l = new QLabel(parent);
     l->setTextFormat(Qt::PlainText);
     return l;
   }
@@ -226,7 +218,7 @@ QStringList itemsOf(const WindowSnapshot& w) {
 class ListAdapter final : public WidgetAdapter {
  public:
   QWidget* create(QWidget* parent) const override {
-    auto* l = make<QListWidget>(parent);
+    auto* l = new QListWidget(parent);
     l->setUniformItemSizes(true);
     l->setSelectionMode(QAbstractItemView::SingleSelection);
     return l;
@@ -262,7 +254,7 @@ class ListAdapter final : public WidgetAdapter {
 
 class ComboAdapter final : public WidgetAdapter {
  public:
-  QWidget* create(QWidget* parent) const override { return make<QComboBox>(parent); }
+  QWidget* create(QWidget* parent) const override { return new QComboBox(parent); }
   // The choice made in the combo box's own drop-down list is the platform's selection.
   void attach(HWND hwnd, QWidget* widget) const override {
     auto* combo = static_cast<QComboBox*>(widget);

@@ -132,7 +132,7 @@ BOOL GetMessageA(MSG* msg, HWND hwnd, UINT first, UINT last) {
     if (PeekMessageA(msg, hwnd, first, last, PM_REMOVE)) return msg->message != WM_QUIT;
     // The queue is empty: the idle hook may have work (the next step of scripted input).
     if (detail::runIdle()) continue;
-    backend().wait(*ts.queue, waitDeadline(*ts.queue));
+    if (!ts.queue->hasWork()) backend().wait(*ts.queue, waitDeadline(*ts.queue));
   }
 }
 
