@@ -103,13 +103,15 @@ TEST_F(ThreadTest, SendToThreadThatEndsWithoutAnsweringReturnsZero) {
   EXPECT_EQ(result, 0);
 }
 
-// Several threads at once, each with windows of its own: every thread registers a class, creates
-// a cascaded top-level window, sets a window timer and a thread timer, then sends a round of
-// messages to the next thread's window while answering those sent to its own.
+// Several threads at once, each with windows of its own: every thread registers classes, creates
+// cascaded top-level windows and sets thread timers in a burst, then keeps one window with a
+// timer and sends a round of messages to the next thread's window while answering those sent to
+// its own.
 class ThreadsTogether : public ::testing::Test {
  protected:
   static constexpr int kThreads = 4;
   static constexpr int kSends = 50;
+  static constexpr int kBurst = 10;
   static constexpr UINT kAsk = WM_USER + 20;
   static constexpr UINT kAllSent = WM_USER + 21;
 
@@ -126,9 +128,8 @@ class ThreadsTogether : public ::testing::Test {
   }
 
   struct Seen {
-    WORD atom = 0;
-    UINT_PTR threadTimer = 0;
-    LONG left = 0;
+    std::vector<WORD> atoms;
+    std::vector<UINT_PTR> threadTimers;
     int wrongResults = 0;
   };
 
@@ -139,25 +140,28 @@ TEST_F(ThreadsTogether, CreateWindowsSetTimersAndSendAcrossThreads) {
   std::vector<HWND> windows(kThreads);
   std::vector<DWORD> ids(kThreads);
   std::vector<Seen> seen(kThreads);
-  std::barrier created(kThreads);
+  std::barrier ready(kThreads), created(kThreads);
   std::atomic<int> sent{0};
   {
     std::vector<std::unique_ptr<Thread>> threads;
     for (int i = 0; i < kThreads; ++i)
       threads.push_back(std::make_unique<Thread>([&, i] {
         ids[size_t(i)] = GetCurrentThreadId();
-        const std::string name = "RingWindow" + std::to_string(i);
-        WNDCLASSA wc;
-        wc.lpfnWndProc = ringProc;
-        wc.lpszClassName = name.c_str();
+        ready.arrive_and_wait();  // all at once, so the process-wide counters are contended
         Seen& mine = seen[size_t(i)];
-        mine.atom = RegisterClassA(wc);
-        const HWND w = CreateWindowExA(0, name.c_str(), "ring", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, 200, 100, nullptr, nullptr);
-        RECT r;
-        GetWindowRect(w, &r);
-        mine.left = r.left;
+        // Thread timers first: they take no lock shared with the other threads.
+        for (int n = 0; n < kBurst; ++n) mine.threadTimers.push_back(SetTimer(nullptr, 0, 1000, nullptr));
+        std::vector<std::string> names;
+        for (int n = 0; n < kBurst; ++n) {
+          names.push_back("RingWindow" + std::to_string(i) + "." + std::to_string(n));
+          WNDCLASSA wc;
+          wc.lpfnWndProc = ringProc;
+          wc.lpszClassName = names.back().c_str();
+          mine.atoms.push_back(RegisterClassA(wc));
+          DestroyWindow(CreateWindowExA(0, names.back().c_str(), "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, 200, 100, nullptr, nullptr));
+        }
+        const HWND w = CreateWindowExA(0, names[0].c_str(), "ring", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, 200, 100, nullptr, nullptr);
         SetTimer(w, 1, 10, nullptr);
-        mine.threadTimer = SetTimer(nullptr, 0, 10, nullptr);
         windows[size_t(i)] = w;
         created.arrive_and_wait();
 
@@ -173,25 +177,22 @@ TEST_F(ThreadsTogether, CreateWindowsSetTimersAndSendAcrossThreads) {
           if (m.message == kAllSent) allSent = true;
           else DispatchMessageA(&m);
         }
-        KillTimer(nullptr, mine.threadTimer);
+        for (UINT_PTR id : mine.threadTimers) KillTimer(nullptr, id);
         DestroyWindow(w);
-        UnregisterClassA(name.c_str());
+        for (const std::string& name : names) UnregisterClassA(name.c_str());
       }));
   }
   EXPECT_EQ(wrongThread, 0);
   std::set<WORD> atoms;
   std::set<UINT_PTR> timers;
-  std::set<LONG> lefts;
   for (const Seen& s : seen) {
     EXPECT_EQ(s.wrongResults, 0);
-    atoms.insert(s.atom);
-    timers.insert(s.threadTimer);
-    lefts.insert(s.left);
+    atoms.insert(s.atoms.begin(), s.atoms.end());
+    timers.insert(s.threadTimers.begin(), s.threadTimers.end());
   }
-  // Process-wide counters hand out a different value to each thread.
-  EXPECT_EQ(atoms.size(), size_t(kThreads));
-  EXPECT_EQ(timers.size(), size_t(kThreads));
-  EXPECT_EQ(lefts.size(), size_t(kThreads));  // cascaded: each window one step further
+  // Process-wide counters never hand out one value twice, however the threads interleave.
+  EXPECT_EQ(atoms.size(), size_t(kThreads * kBurst));
+  EXPECT_EQ(timers.size(), size_t(kThreads * kBurst));
   for (HWND w : windows) EXPECT_FALSE(IsWindow(w));
 }
 
