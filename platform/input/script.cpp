@@ -137,7 +137,7 @@ HWND targetWindow() {
   if (HWND a = GetActiveWindow()) return a;
   auto tops = detail::topLevelWindows();
   for (auto it = tops.rbegin(); it != tops.rend(); ++it)
-    if (IsWindowVisible(*it) && GetWindowThreadProcessId(*it) == GetCurrentThreadId()) return *it;
+    if (GetWindowThreadProcessId(*it) == GetCurrentThreadId() && IsWindowVisible(*it)) return *it;
   return nullptr;
 }
 

@@ -187,9 +187,15 @@ BOOL DestroyWindow(HWND hwnd) {
   auto w = findWindow(hwnd);
   if (!w || w->thread != GetCurrentThreadId() || w->destroying) return FALSE;
   auto& ts = detail::currentThread();
-  // Owned top-level windows go first.
-  for (HWND t : detail::topLevelWindows())
-    if (auto o = findWindow(t); o && o->owner == hwnd) DestroyWindow(t);
+  // Owned top-level windows go first. They may belong to other threads, so their owner is read
+  // under the model lock.
+  std::vector<HWND> owned;
+  {
+    std::lock_guard lock(detail::modelMutex());
+    for (HWND t : detail::topLevelWindows())
+      if (auto o = findWindow(t); o && o->owner == hwnd) owned.push_back(t);
+  }
+  for (HWND t : owned) DestroyWindow(t);
   if (w->style & WS_VISIBLE) detail::changeWindowPos(hwnd, w->rect, SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (ts.focus && (ts.focus == hwnd || IsChild(hwnd, ts.focus))) {
     if (!(w->style & WS_CHILD) && ts.active == hwnd) {
