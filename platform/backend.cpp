@@ -6,9 +6,7 @@
 #include <cstdlib>
 
 #include "platform/ascii.h"
-#include "platform/queue/detail/thread_state.h"
 #include "platform/queue/thread.h"
-#include "platform/window/detail/handle_table.h"
 
 namespace platform {
 
@@ -44,15 +42,6 @@ void ExitProcess(UINT code) {
   installBackend(nullptr);
   std::exit(int(code));
 }
-
-void Backend::wait(detail::ThreadState& ts, std::optional<std::chrono::steady_clock::time_point> deadline) {
-  std::unique_lock lock(ts.mutex);
-  auto ready = [&] { return !ts.posted.empty() || !ts.sent.empty() || ts.quitPosted; };
-  if (deadline) ts.cv.wait_until(lock, *deadline, ready);
-  else ts.cv.wait(lock, ready);
-}
-
-void Backend::wake(detail::ThreadState& ts) { ts.cv.notify_all(); }
 
 FontMetrics headlessFontMetrics(std::string_view face, int points) {
   if (ascii::equalsNoCase(face, "System")) return {8, 16};

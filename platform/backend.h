@@ -3,20 +3,16 @@
 // dialogs that need a real person.
 #pragma once
 
-#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "platform/dialogs/dialogs.h"
+#include "platform/queue/thread_queue.h"
 #include "platform/types.h"
 
 namespace platform {
-
-namespace detail {
-struct ThreadState;
-}
 
 // What changed on a window, so a mirroring backend updates only that.
 enum class Change { Text, Geometry, Visibility, Enabled, Focus, State, Menu, Items, Style, Image, Font };
@@ -40,10 +36,11 @@ class Backend {
   virtual std::string_view name() const = 0;
   virtual bool interactive() const = 0;  // a person can answer dialogs
 
-  // Waits on the calling thread until woken or the deadline passes. The default waits on the
-  // thread's condition variable; a native event loop overrides it for its thread.
-  virtual void wait(detail::ThreadState& ts, std::optional<std::chrono::steady_clock::time_point> deadline);
-  virtual void wake(detail::ThreadState& ts);
+  // Waits on the queue's own thread until it has work, is woken, or the deadline passes. The
+  // default is the queue's own wait; a native event loop overrides it for its thread.
+  virtual void wait(ThreadQueue& queue, ThreadQueue::Deadline deadline) { queue.waitUntil(deadline); }
+  // Wakes the queue's thread from any thread; the default wakes the queue's own wait.
+  virtual void wake(ThreadQueue& queue) { queue.notify(); }
   // Delivers native input that is waiting into the platform queues, without blocking.
   virtual void pump() {}
 

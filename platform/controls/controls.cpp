@@ -156,8 +156,7 @@ LRESULT buttonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case BM_SETSTYLE: SetWindowLongPtrA(hwnd, GWL_STYLE, LONG_PTR((w->style & ~0xFFFFu) | (wParam & 0xFFFF))); return 0;
     case BM_GETIMAGE: return w->control.image;
     case BM_SETIMAGE: {
-      const LONG_PTR old = w->control.image;
-      w->control.image = lParam;
+      const LONG_PTR old = exchangeField(w->control.image, lParam);
       notify(hwnd, Change::Image);
       return old;
     }
@@ -176,8 +175,7 @@ LRESULT staticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case STM_SETICON:
     case STM_SETIMAGE: {
-      const LONG_PTR old = w->control.image;
-      w->control.image = msg == STM_SETICON ? LONG_PTR(wParam) : lParam;
+      const LONG_PTR old = exchangeField(w->control.image, msg == STM_SETICON ? LONG_PTR(wParam) : lParam);
       notify(hwnd, Change::Image);
       return old;
     }

@@ -176,7 +176,7 @@ LRESULT listBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case LB_GETTOPINDEX: return w->control.topIndex;
     case LB_SETTOPINDEX:
       if (LONG(wParam) < 0 || LONG(wParam) >= LONG(w->control.items.size())) return LB_ERR;
-      w->control.topIndex = int(wParam);
+      exchangeField(w->control.topIndex, int(wParam));
       notify(hwnd, Change::State);
       return 0;
     case WM_LBUTTONDOWN:
@@ -209,7 +209,7 @@ LRESULT comboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       const bool show = wParam != 0;
       if (w->control.dropped == show) return TRUE;
       if (show) notifyParent(hwnd, CBN_DROPDOWN);
-      w->control.dropped = show;
+      exchangeField(w->control.dropped, show);
       notify(hwnd, Change::State);
       if (!show) notifyParent(hwnd, CBN_CLOSEUP);
       return TRUE;

@@ -32,37 +32,6 @@ constexpr auto kIdleLimit = std::chrono::seconds(10);
 // How often the same window is asked to close before the run gives up on it.
 constexpr int kCloseAttempts = 3;
 
-struct Verb {
-  const char* name;
-  int minArgs, maxArgs;  // -1: the rest of the line is one argument
-  const char* usage;
-};
-
-constexpr Verb kVerbs[] = {
-    {"menu", 1, 8, "menu ITEM > ITEM ..."},
-    {"press", -1, -1, "press TEXT (or #ID)"},
-    {"focus", -1, -1, "focus TEXT (or #ID)"},
-    {"key", 1, 1, "key [Ctrl+][Alt+][Shift+]NAME"},
-    {"type", -1, -1, "type TEXT"},
-    {"select", -1, -1, "select ITEM"},
-    {"move", 2, 2, "move X Y"},
-    {"resize", 2, 2, "resize WIDTH HEIGHT"},
-    {"maximize", 0, 0, "maximize"},
-    {"minimize", 0, 0, "minimize"},
-    {"restore", 0, 0, "restore"},
-    {"close", 0, 0, "close"},
-    {"answer", 2, 2, "answer file PATH|cancel, answer save PATH|cancel, answer message BUTTON, answer print ok|cancel"},
-    {"idle", 0, 0, "idle"},
-    {"wait", 1, 1, "wait MILLISECONDS"},
-    {"snapshot", 1, 1, "snapshot FILE.png"},
-};
-
-const Verb* findVerb(std::string_view name) {
-  for (const Verb& v : kVerbs)
-    if (name == v.name) return &v;
-  return nullptr;
-}
-
 struct KeyName {
   const char* name;
   UINT vk;
@@ -168,7 +137,7 @@ HWND targetWindow() {
   if (HWND a = GetActiveWindow()) return a;
   auto tops = detail::topLevelWindows();
   for (auto it = tops.rbegin(); it != tops.rend(); ++it)
-    if (IsWindowVisible(*it) && GetWindowThreadProcessId(*it) == GetCurrentThreadId()) return *it;
+    if (GetWindowThreadProcessId(*it) == GetCurrentThreadId() && IsWindowVisible(*it)) return *it;
   return nullptr;
 }
 
@@ -204,75 +173,154 @@ std::string findMenuPath(HWND window, const std::vector<std::string>& items, std
   return {};
 }
 
-// Runs one line; returns an error text, empty on success.
-std::string run(const Line& line) {
-  State& s = state();
-  const std::string& v = line.verb;
-  const std::string arg = line.args.empty() ? std::string() : line.args[0];
-  if (v == "idle") return {};
-  if (v == "wait") {
-    int ms = 0;
-    parseInt(arg, &ms);
-    s.resumeAt = Clock::now() + std::chrono::milliseconds(ms);
-    return {};
-  }
-  if (v == "answer") {
-    s.answers[line.args[0]].push_back(line.args[1]);
-    return {};
-  }
-  const HWND window = targetWindow();
-  if (!window) return "no window is open for '" + v + "'";
-  if (v == "menu") {
-    std::vector<int> path;
-    if (auto error = findMenuPath(window, line.args, &path); !error.empty()) return error;
-    input::chooseMenu(window, path);
-  } else if (v == "press" || v == "focus" || v == "select") {
-    if (v == "select") {
-      const HWND list = GetFocus();
-      const auto w = detail::findWindow(list);
-      const auto kind = w ? w->kind : detail::ControlKind::None;
-      const bool isList = kind == detail::ControlKind::ListBox, isCombo = kind == detail::ControlKind::ComboBox;
-      if (!isList && !isCombo) return "the focused control is not a list";
-      const LRESULT index =
-          SendMessageA(list, isList ? LB_FINDSTRINGEXACT : CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(arg.c_str()));
-      if (index < 0) return "the list has no item '" + arg + "'";
-      input::selectItem(list, int(index));
-      return {};
-    }
-    const HWND control = findControl(window, arg);
-    if (!control) return "no control '" + arg + "' on window '" + GetWindowTextString(window) + "'";
-    if (!IsWindowVisible(control)) return "control '" + arg + "' is hidden";
-    if (!IsWindowEnabled(control)) return "control '" + arg + "' is disabled";
-    if (v == "press") input::click(control);
-    else SetFocus(control);
-  } else if (v == "key") {
-    UINT vk;
-    input::Modifiers mods;
-    parseKey(arg, &vk, &mods);
-    input::key(vk, mods);
-  } else if (v == "type") {
-    input::type(arg);
-  } else if (v == "move" || v == "resize") {
-    int a = 0, b = 0;
-    parseInt(line.args[0], &a);
-    parseInt(line.args[1], &b);
-    if (v == "move") input::moveWindow(window, a, b);
-    else input::sizeWindow(window, a, b);
-  } else if (v == "maximize") {
-    input::systemCommand(window, SC_MAXIMIZE);
-  } else if (v == "minimize") {
-    input::systemCommand(window, SC_MINIMIZE);
-  } else if (v == "restore") {
-    input::systemCommand(window, SC_RESTORE);
-  } else if (v == "close") {
-    input::systemCommand(window, SC_CLOSE);
-  } else if (v == "snapshot") {
-    std::string error;
-    if (!backend().snapshot(window, arg, &error)) {
-      std::fprintf(stderr, "%s:%d: snapshot: %s\n", s.fileName.c_str(), line.number, error.c_str());
-    }
-  }
+// The verbs' handlers: each runs one line on the window the user is looking at (null for verbs
+// that need none) and returns an error text, empty on success.
+using Handler = std::string (*)(const Line& line, HWND window);
+
+const std::string& firstArg(const Line& line) {
+  static const std::string none;
+  return line.args.empty() ? none : line.args[0];
+}
+
+std::string idleVerb(const Line&, HWND) { return {}; }
+
+std::string waitVerb(const Line& line, HWND) {
+  int ms = 0;
+  parseInt(firstArg(line), &ms);
+  state().resumeAt = Clock::now() + std::chrono::milliseconds(ms);
   return {};
+}
+
+std::string answerVerb(const Line& line, HWND) {
+  state().answers[line.args[0]].push_back(line.args[1]);
+  return {};
+}
+
+std::string menuVerb(const Line& line, HWND window) {
+  std::vector<int> path;
+  if (auto error = findMenuPath(window, line.args, &path); !error.empty()) return error;
+  input::chooseMenu(window, path);
+  return {};
+}
+
+// The control named by the line (its text, or #ID) when a user could reach it.
+std::string usableControl(const Line& line, HWND window, HWND* control) {
+  const std::string& what = firstArg(line);
+  *control = findControl(window, what);
+  if (!*control) return "no control '" + what + "' on window '" + GetWindowTextString(window) + "'";
+  if (!IsWindowVisible(*control)) return "control '" + what + "' is hidden";
+  if (!IsWindowEnabled(*control)) return "control '" + what + "' is disabled";
+  return {};
+}
+
+std::string pressVerb(const Line& line, HWND window) {
+  HWND control;
+  if (auto error = usableControl(line, window, &control); !error.empty()) return error;
+  input::click(control);
+  return {};
+}
+
+std::string focusVerb(const Line& line, HWND window) {
+  HWND control;
+  if (auto error = usableControl(line, window, &control); !error.empty()) return error;
+  SetFocus(control);
+  return {};
+}
+
+std::string selectVerb(const Line& line, HWND) {
+  const std::string& item = firstArg(line);
+  const HWND list = GetFocus();
+  const auto w = detail::findWindow(list);
+  const auto kind = w ? w->kind : detail::ControlKind::None;
+  const bool isList = kind == detail::ControlKind::ListBox, isCombo = kind == detail::ControlKind::ComboBox;
+  if (!isList && !isCombo) return "the focused control is not a list";
+  const LRESULT index =
+      SendMessageA(list, isList ? LB_FINDSTRINGEXACT : CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(item.c_str()));
+  if (index < 0) return "the list has no item '" + item + "'";
+  input::selectItem(list, int(index));
+  return {};
+}
+
+std::string keyVerb(const Line& line, HWND) {
+  UINT vk;
+  input::Modifiers mods;
+  parseKey(firstArg(line), &vk, &mods);
+  input::key(vk, mods);
+  return {};
+}
+
+std::string typeVerb(const Line& line, HWND) {
+  input::type(firstArg(line));
+  return {};
+}
+
+// "move X Y" and "resize WIDTH HEIGHT": the two numbers to the given input function.
+template <void (*kApply)(HWND, int, int)>
+std::string pairVerb(const Line& line, HWND window) {
+  int a = 0, b = 0;
+  parseInt(line.args[0], &a);
+  parseInt(line.args[1], &b);
+  kApply(window, a, b);
+  return {};
+}
+
+template <WPARAM kCommand>
+std::string commandVerb(const Line&, HWND window) {
+  input::systemCommand(window, kCommand);
+  return {};
+}
+
+// A picture that cannot be taken is reported but does not stop the script.
+std::string snapshotVerb(const Line& line, HWND window) {
+  std::string error;
+  if (!backend().snapshot(window, firstArg(line), &error))
+    std::fprintf(stderr, "%s:%d: snapshot: %s\n", state().fileName.c_str(), line.number, error.c_str());
+  return {};
+}
+
+struct Verb {
+  const char* name;
+  int minArgs, maxArgs;  // -1: the rest of the line is one argument
+  const char* usage;
+  bool needsWindow;  // acts on the window the user is looking at
+  Handler run;
+};
+
+constexpr Verb kVerbs[] = {
+    {"menu", 1, 8, "menu ITEM > ITEM ...", true, menuVerb},
+    {"press", -1, -1, "press TEXT (or #ID)", true, pressVerb},
+    {"focus", -1, -1, "focus TEXT (or #ID)", true, focusVerb},
+    {"key", 1, 1, "key [Ctrl+][Alt+][Shift+]NAME", true, keyVerb},
+    {"type", -1, -1, "type TEXT", true, typeVerb},
+    {"select", -1, -1, "select ITEM", true, selectVerb},
+    {"move", 2, 2, "move X Y", true, pairVerb<input::moveWindow>},
+    {"resize", 2, 2, "resize WIDTH HEIGHT", true, pairVerb<input::sizeWindow>},
+    {"maximize", 0, 0, "maximize", true, commandVerb<SC_MAXIMIZE>},
+    {"minimize", 0, 0, "minimize", true, commandVerb<SC_MINIMIZE>},
+    {"restore", 0, 0, "restore", true, commandVerb<SC_RESTORE>},
+    {"close", 0, 0, "close", true, commandVerb<SC_CLOSE>},
+    {"answer", 2, 2, "answer file PATH|cancel, answer save PATH|cancel, answer message BUTTON, answer print ok|cancel", false, answerVerb},
+    {"idle", 0, 0, "idle", false, idleVerb},
+    {"wait", 1, 1, "wait MILLISECONDS", false, waitVerb},
+    {"snapshot", 1, 1, "snapshot FILE.png", true, snapshotVerb},
+};
+
+const Verb* findVerb(std::string_view name) {
+  for (const Verb& v : kVerbs)
+    if (name == v.name) return &v;
+  return nullptr;
+}
+
+// Runs one parsed line; returns an error text, empty on success.
+std::string run(const Line& line) {
+  const Verb* verb = findVerb(line.verb);
+  if (!verb) return "unknown command '" + line.verb + "'";
+  HWND window = nullptr;
+  if (verb->needsWindow) {
+    window = targetWindow();
+    if (!window) return "no window is open for '" + line.verb + "'";
+  }
+  return verb->run(line, window);
 }
 
 // The run is used up: close what is open as a user would, a dialog by its default button.
@@ -476,6 +524,18 @@ bool step() {
     s.stopped = true;
   }
   return true;
+}
+
+IdleHook idleHook() {
+  IdleHook hook;
+  hook.ready = input::hasPendingInput;
+  hook.run = [] {
+    if (!input::hasPendingInput()) return step();
+    input::feedPendingInput();
+    return true;
+  };
+  hook.nextAt = nextStepAt;
+  return hook;
 }
 
 }  // namespace platform::script

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/queue/queue.h"
+
 namespace platform::script {
 
 struct Line {
@@ -41,6 +43,11 @@ void closeWindowsWhenIdle();
 bool step();
 // When the next step is due (a "wait" line, or the end of an idle run); nothing otherwise.
 std::optional<std::chrono::steady_clock::time_point> nextStepAt();
+
+// The scripted-input source as GetMessage's idle hook: the next step of pending user input (also
+// a person's menu choice on the Qt backend), else the next script line. Program start installs it
+// with SetIdleHook.
+IdleHook idleHook();
 
 // Queued answers for the next dialogs of a kind ("file", "save", "message", "print").
 std::optional<std::string> takeAnswer(std::string_view kind);

@@ -20,32 +20,24 @@
 #include <mutex>
 
 #include "platform/desktop/system.h"
-#include "platform/input/input.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_help.h"
 #include "platform/qt/qt_input.h"
 #include "platform/qt/qt_mirror.h"
 #include "platform/qt/qt_text.h"
-#include "platform/queue/detail/thread_state.h"
 #include "platform/queue/thread.h"
-#include "platform/window/detail/handle_table.h"
-#include "platform/window/detail/model.h"
+#include "platform/window/snapshot.h"
 #include "platform/window/window.h"
 
 namespace platform::qt {
 
 namespace {
 
-using detail::Clock;
+using Clock = std::chrono::steady_clock;
 
 std::string env(const char* name) {
   const char* v = std::getenv(name);
   return v ? v : "";
-}
-
-bool hasWork(detail::ThreadState& ts) {
-  std::lock_guard lock(ts.mutex);
-  return !ts.posted.empty() || !ts.sent.empty() || ts.quitPosted;
 }
 
 class QtBackend final : public Backend {
@@ -56,7 +48,6 @@ class QtBackend final : public Backend {
     interactive_ = platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
     QApplication::setQuitOnLastWindowClosed(false);
     app_->installEventFilter(&input_);
-    mirror_.onBuilt([this](HWND hwnd, QWidget* widget) { input_.attach(hwnd, widget); });
     // Other threads read the clipboard from this copy; QClipboard belongs to the GUI thread.
     QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, app_.get(), [this] { cacheClipboard(); });
     // The desktop session is ending: the program's windows are asked and may keep it going.
@@ -75,15 +66,16 @@ class QtBackend final : public Backend {
   // messages are theirs to pump, and Qt widgets cannot live on those threads.
   bool onGuiThread() const { return QThread::currentThread() == app_->thread(); }
 
-  void wait(detail::ThreadState& ts, std::optional<Clock::time_point> deadline) override {
-    if (ts.id != guiThread_ || !onGuiThread()) return Backend::wait(ts, deadline);
+  void wait(ThreadQueue& queue, ThreadQueue::Deadline deadline) override {
+    if (queue.thread() != guiThread_ || !onGuiThread()) return Backend::wait(queue, deadline);
     mirror_.settle();
     // The timer only ends Qt's wait at the deadline; it is re-armed should it ever fire early.
     QTimer timer;
     timer.setSingleShot(true);
     timer.setTimerType(Qt::PreciseTimer);
-    // A person's action may leave platform input to feed (a menu choice) rather than a message.
-    while (!hasWork(ts) && !input::hasPendingInput()) {
+    // A person's action may leave platform input to feed (a menu choice) rather than a message;
+    // the queue counts that as work too.
+    while (!queue.hasWork()) {
       if (deadline) {
         const auto ms = std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now()).count();
         if (ms <= 0) return;
@@ -93,9 +85,9 @@ class QtBackend final : public Backend {
     }
   }
 
-  void wake(detail::ThreadState& ts) override {
-    Backend::wake(ts);
-    if (ts.id == guiThread_)
+  void wake(ThreadQueue& queue) override {
+    Backend::wake(queue);
+    if (queue.thread() == guiThread_)
       if (auto* dispatcher = QAbstractEventDispatcher::instance(app_->thread())) dispatcher->wakeUp();
   }
 
@@ -170,9 +162,9 @@ class QtBackend final : public Backend {
     const QPixmap picture = widget->grab();
     if (picture.isNull()) return fail("the window has nothing to draw (zero size)");
     const HWND top = GetAncestorTop(window);
-    auto model = detail::findWindow(top);
+    const auto model = snapshotWindow(top);
     if (!model) return fail("the window is gone");
-    const QImage framed = framedWindow(picture, toQt(GetWindowTextString(top)), detail::frameMetrics(*model), GetActiveWindow() == top,
+    const QImage framed = framedWindow(picture, toQt(GetWindowTextString(top)), model->frame, GetActiveWindow() == top,
                                        (model->style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) != 0);
     if (!framed.save(QString::fromLocal8Bit(path.c_str()), "PNG")) return fail("cannot write '" + path + "'");
     return true;

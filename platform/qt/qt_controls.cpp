@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -15,7 +16,11 @@
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTextCursor>
+#include <map>
+#include <string>
 
+#include "platform/ascii.h"
+#include "platform/input/input.h"
 #include "platform/messages.h"
 #include "platform/qt/qt_text.h"
 #include "platform/window/window.h"
@@ -57,251 +62,311 @@ QPixmap imagePixmap(LONG_PTR image, QSize size) {
   return path.empty() ? QPixmap() : QPixmap(QString::fromLocal8Bit(path.c_str()));
 }
 
-}  // namespace
+class PlainAdapter : public WidgetAdapter {
+ public:
+  QWidget* create(QWidget* parent) const override { return new QWidget(parent); }
+};
 
-std::optional<WindowView> viewOf(HWND hwnd) {
-  auto w = detail::findWindow(hwnd);
-  if (!w) return std::nullopt;
-  std::lock_guard lock(detail::modelMutex());
-  WindowView v;
-  v.kind = widgetKindFor(*w);
-  v.style = w->style;
-  v.text = w->text;
-  v.control = w->control;
-  v.font = w->font;
-  v.showState = w->showState;
-  v.menu = w->menu;
-  v.parent = w->parent;
-  v.owner = w->owner;
-  v.thread = w->thread;
-  v.rect = w->rect;
-  return v;
-}
-
-WidgetKind widgetKindFor(const detail::Window& w) {
-  if (!(w.style & WS_CHILD)) return WidgetKind::TopLevel;
-  switch (w.kind) {
-    case detail::ControlKind::Button:
-      switch (buttonType(w.style)) {
-        case BS_CHECKBOX:
-        case BS_AUTOCHECKBOX:
-        case BS_3STATE:
-        case BS_AUTO3STATE: return WidgetKind::CheckBox;
-        case BS_RADIOBUTTON:
-        case BS_AUTORADIOBUTTON: return WidgetKind::RadioButton;
-        case BS_GROUPBOX: return WidgetKind::GroupBox;
-        default: return WidgetKind::PushButton;
-      }
-    case detail::ControlKind::Edit: return (w.style & ES_MULTILINE) ? WidgetKind::TextEdit : WidgetKind::LineEdit;
-    case detail::ControlKind::Static: return WidgetKind::Label;
-    case detail::ControlKind::ListBox: return WidgetKind::List;
-    case detail::ControlKind::ComboBox: return WidgetKind::Combo;
-    default: return WidgetKind::Plain;
-  }
-}
-
-QWidget* createControl(WidgetKind kind, QWidget* parent) {
-  QWidget* widget;
-  switch (kind) {
-    case WidgetKind::PushButton: {
-      auto* b = new QPushButton(parent);
-      b->setAutoDefault(false);
-      widget = b;
-      break;
-    }
-    case WidgetKind::CheckBox: widget = new QCheckBox(parent); break;
-    case WidgetKind::RadioButton: {
-      auto* r = new QRadioButton(parent);
-      r->setAutoExclusive(false);  // the platform's radio procedure clears the others of a group
-      widget = r;
-      break;
-    }
-    case WidgetKind::GroupBox: widget = new QGroupBox(parent); break;
-    case WidgetKind::LineEdit: widget = new QLineEdit(parent); break;
-    case WidgetKind::TextEdit: widget = new QPlainTextEdit(parent); break;
-    case WidgetKind::Label: {
-      auto* l = new QLabel(parent);
-      l->setTextFormat(Qt::PlainText);
-      widget = l;
-      break;
-    }
-    case WidgetKind::List: {
-      auto* l = new QListWidget(parent);
-      l->setUniformItemSizes(true);
-      l->setSelectionMode(QAbstractItemView::SingleSelection);
-      widget = l;
-      break;
-    }
-    case WidgetKind::Combo: widget = new QComboBox(parent); break;
-    default: widget = new QWidget(parent); break;
-  }
-  // Focus follows the model alone: Qt never moves it on a click or Tab, the platform does.
-  widget->setFocusPolicy(Qt::NoFocus);
-  return widget;
-}
-
-void applyText(QWidget* widget, const WindowView& v) {
-  const QString text = toQt(v.text);
-  switch (v.kind) {
-    case WidgetKind::TopLevel: widget->window()->setWindowTitle(text); break;
-    case WidgetKind::PushButton:
-    case WidgetKind::CheckBox:
-    case WidgetKind::RadioButton: static_cast<QAbstractButton*>(widget)->setText(text); break;
-    case WidgetKind::GroupBox: static_cast<QGroupBox*>(widget)->setTitle(text); break;
-    case WidgetKind::LineEdit: {
-      auto* e = static_cast<QLineEdit*>(widget);
-      if (e->text() != text) e->setText(text);
-      break;
-    }
-    case WidgetKind::TextEdit: {
-      auto* e = static_cast<QPlainTextEdit*>(widget);
-      if (const QString t = multilineText(v.text); e->toPlainText() != t) e->setPlainText(t);
-      break;
-    }
-    case WidgetKind::Label:
-      if (!v.control.image) static_cast<QLabel*>(widget)->setText(withoutMnemonics(v.text));
-      break;
-    case WidgetKind::Combo: {
-      auto* c = static_cast<QComboBox*>(widget);
-      if (c->isEditable()) c->setEditText(text);
-      break;
-    }
-    default: break;
-  }
-  applyState(widget, v);
-}
-
-void applyState(QWidget* widget, const WindowView& v) {
-  const detail::ControlState& c = v.control;
-  switch (v.kind) {
-    case WidgetKind::PushButton: static_cast<QPushButton*>(widget)->setDown(c.pushed); break;
-    case WidgetKind::CheckBox: {
-      auto* b = static_cast<QCheckBox*>(widget);
-      b->setCheckState(c.check == BST_CHECKED ? Qt::Checked : c.check == BST_INDETERMINATE ? Qt::PartiallyChecked : Qt::Unchecked);
-      b->setDown(c.pushed);
-      break;
-    }
-    case WidgetKind::RadioButton: {
-      auto* b = static_cast<QRadioButton*>(widget);
-      b->setChecked(c.check == BST_CHECKED);
-      b->setDown(c.pushed);
-      break;
-    }
-    case WidgetKind::LineEdit: {
-      auto* e = static_cast<QLineEdit*>(widget);
-      if (c.selStart == c.selEnd) e->setCursorPosition(int(c.selEnd));
-      else e->setSelection(int(c.selStart), int(c.selEnd) - int(c.selStart));
-      break;
-    }
-    case WidgetKind::TextEdit: {
-      auto* e = static_cast<QPlainTextEdit*>(widget);
-      QTextCursor cursor = e->textCursor();
-      cursor.setPosition(qtOffset(v.text, c.selStart));
-      cursor.setPosition(qtOffset(v.text, c.selEnd), QTextCursor::KeepAnchor);
-      e->setTextCursor(cursor);
-      break;
-    }
-    case WidgetKind::List: {
-      auto* l = static_cast<QListWidget*>(widget);
-      const QSignalBlocker quiet(l);
-      if (c.curSel < 0 || c.curSel >= l->count()) {
-        l->clearSelection();
-        l->setCurrentRow(-1);
-      } else {
-        l->setCurrentRow(c.curSel);
-        l->scrollToItem(l->item(c.curSel));
-      }
-      break;
-    }
-    case WidgetKind::Combo: {
-      auto* cb = static_cast<QComboBox*>(widget);
-      const QSignalBlocker quiet(cb);
-      cb->setCurrentIndex(c.curSel < cb->count() ? c.curSel : -1);
-      if (cb->isEditable()) cb->setEditText(toQt(v.text));
-      break;
-    }
-    default: break;
-  }
-}
-
-void applyItems(QWidget* widget, const WindowView& v) {
-  QStringList items;
-  for (const std::string& item : v.control.items) items << toQt(item);
-  if (v.kind == WidgetKind::List) {
-    auto* l = static_cast<QListWidget*>(widget);
-    const QSignalBlocker quiet(l);
-    l->clear();
-    l->addItems(items);
-  } else if (v.kind == WidgetKind::Combo) {
-    auto* c = static_cast<QComboBox*>(widget);
-    const QSignalBlocker quiet(c);
-    c->clear();
-    c->addItems(items);
-  }
-  applyState(widget, v);
-}
-
-void applyStyle(QWidget* widget, const WindowView& v) {
-  switch (v.kind) {
-    case WidgetKind::PushButton: static_cast<QPushButton*>(widget)->setDefault(buttonType(v.style) == BS_DEFPUSHBUTTON); break;
-    case WidgetKind::CheckBox:
-      static_cast<QCheckBox*>(widget)->setTristate(buttonType(v.style) == BS_3STATE || buttonType(v.style) == BS_AUTO3STATE);
-      break;
-    case WidgetKind::LineEdit: {
-      auto* e = static_cast<QLineEdit*>(widget);
-      e->setEchoMode((v.style & ES_PASSWORD) ? QLineEdit::Password : QLineEdit::Normal);
-      e->setReadOnly(v.style & ES_READONLY);
-      e->setAlignment((v.style & ES_RIGHT) ? Qt::AlignRight : (v.style & ES_CENTER) ? Qt::AlignHCenter : Qt::AlignLeft);
-      break;
-    }
-    case WidgetKind::TextEdit: static_cast<QPlainTextEdit*>(widget)->setReadOnly(v.style & ES_READONLY); break;
-    case WidgetKind::Label: {
-      auto* l = static_cast<QLabel*>(widget);
-      const DWORD type = v.style & SS_TYPEMASK;
-      l->setAlignment(Qt::AlignTop | (type == SS_CENTER ? Qt::AlignHCenter : type == SS_RIGHT ? Qt::AlignRight : Qt::AlignLeft));
-      l->setWordWrap(type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT);
-      break;
-    }
-    case WidgetKind::Combo: {
-      auto* c = static_cast<QComboBox*>(widget);
-      const bool editable = (v.style & 0x3) != CBS_DROPDOWNLIST;
-      if (c->isEditable() != editable) {
-        c->setEditable(editable);
-        if (c->lineEdit()) c->lineEdit()->setFocusPolicy(Qt::NoFocus);
-      }
-      break;
-    }
-    default: break;
-  }
-}
-
-void applyImage(QWidget* widget, const WindowView& v) {
-  if (v.kind == WidgetKind::TopLevel) {
-    const QPixmap p = imagePixmap(v.control.image, QSize());
+class TopLevelAdapter final : public PlainAdapter {
+ public:
+  void applyText(QWidget* widget, const WindowSnapshot& w) const override { widget->window()->setWindowTitle(toQt(w.text)); }
+  void applyImage(QWidget* widget, const WindowSnapshot& w) const override {
+    const QPixmap p = imagePixmap(w.control.image, QSize());
     widget->window()->setWindowIcon(p.isNull() ? QIcon() : QIcon(p));
-  } else if (v.kind == WidgetKind::Label) {
+  }
+};
+
+// Push buttons, check boxes and radio buttons: a text and an optional image.
+class ButtonAdapter : public WidgetAdapter {
+ public:
+  void applyText(QWidget* widget, const WindowSnapshot& w) const override { static_cast<QAbstractButton*>(widget)->setText(toQt(w.text)); }
+  void applyImage(QWidget* widget, const WindowSnapshot& w) const override {
+    auto* b = static_cast<QAbstractButton*>(widget);
+    const QPixmap p = imagePixmap(w.control.image, QSize());
+    b->setIcon(p.isNull() ? QIcon() : QIcon(p));
+    if (!p.isNull()) b->setIconSize(p.size().boundedTo(widget->size()));
+  }
+};
+
+class PushButtonAdapter final : public ButtonAdapter {
+ public:
+  QWidget* create(QWidget* parent) const override {
+    auto* b = new QPushButton(parent);
+    b->setAutoDefault(false);
+    return b;
+  }
+  void applyState(QWidget* widget, const WindowSnapshot& w) const override { static_cast<QPushButton*>(widget)->setDown(w.control.pushed); }
+  void applyStyle(QWidget* widget, const WindowSnapshot& w) const override {
+    static_cast<QPushButton*>(widget)->setDefault(buttonType(w.style) == BS_DEFPUSHBUTTON);
+  }
+};
+
+class CheckBoxAdapter final : public ButtonAdapter {
+ public:
+  QWidget* create(QWidget* parent) const override { return new QCheckBox(parent); }
+  void applyState(QWidget* widget, const WindowSnapshot& w) const override {
+    auto* b = static_cast<QCheckBox*>(widget);
+    const WPARAM check = w.control.check;
+    b->setCheckState(check == BST_CHECKED ? Qt::Checked : check == BST_INDETERMINATE ? Qt::PartiallyChecked : Qt::Unchecked);
+    b->setDown(w.control.pushed);
+  }
+  void applyStyle(QWidget* widget, const WindowSnapshot& w) const override {
+    static_cast<QCheckBox*>(widget)->setTristate(buttonType(w.style) == BS_3STATE || buttonType(w.style) == BS_AUTO3STATE);
+  }
+};
+
+class RadioButtonAdapter final : public ButtonAdapter {
+ public:
+  QWidget* create(QWidget* parent) const override {
+    auto* r = new QRadioButton(parent);
+    r->setAutoExclusive(false);  // the platform's radio procedure clears the others of a group
+    return r;
+  }
+  void applyState(QWidget* widget, const WindowSnapshot& w) const override {
+    auto* b = static_cast<QRadioButton*>(widget);
+    b->setChecked(w.control.check == BST_CHECKED);
+    b->setDown(w.control.pushed);
+  }
+};
+
+class GroupBoxAdapter final : public WidgetAdapter {
+ public:
+  QWidget* create(QWidget* parent) const override { return new QGroupBox(parent); }
+  void applyText(QWidget* widget, const WindowSnapshot& w) const override { static_cast<QGroupBox*>(widget)->setTitle(toQt(w.text)); }
+};
+
+class LineEditAdapter final : public WidgetAdapter {
+ public:
+  QWidget* create(QWidget* parent) const override { return new QLineEdit(parent); }
+  void applyText(QWidget* widget, const WindowSnapshot& w) const override {
+    auto* e = static_cast<QLineEdit*>(widget);
+    if (const QString text = toQt(w.text); e->text() != text) e->setText(text);
+  }
+  void applyState(QWidget* widget, const WindowSnapshot& w) const override {
+    auto* e = static_cast<QLineEdit*>(widget);
+    const ControlState& c = w.control;
+    if (c.selStart == c.selEnd) e->setCursorPosition(int(c.selEnd));
+    else e->setSelection(int(c.selStart), int(c.selEnd) - int(c.selStart));
+  }
+  void applyStyle(QWidget* widget, const WindowSnapshot& w) const override {
+    auto* e = static_cast<QLineEdit*>(widget);
+    e->setEchoMode((w.style & ES_PASSWORD) ? QLineEdit::Password : QLineEdit::Normal);
+    e->setReadOnly(w.style & ES_READONLY);
+    e->setAlignment((w.style & ES_RIGHT) ? Qt::AlignRight : (w.style & ES_CENTER) ? Qt::AlignHCenter : Qt::AlignLeft);
+  }
+};
+
+class TextEditAdapter final : public WidgetAdapter {
+ public:
+  QWidget* create(QWidget* parent) const override { return new QPlainTextEdit(parent); }
+  void applyText(QWidget* widget, const WindowSnapshot& w) const override {
+    auto* e = static_cast<QPlainTextEdit*>(widget);
+    if (const QString t = multilineText(w.text); e->toPlainText() != t) e->setPlainText(t);
+  }
+  void applyState(QWidget* widget, const WindowSnapshot& w) const override {
+    auto* e = static_cast<QPlainTextEdit*>(widget);
+    QTextCursor cursor = e->textCursor();
+    cursor.setPosition(qtOffset(w.text, w.control.selStart));
+    cursor.setPosition(qtOffset(w.text, w.control.selEnd), QTextCursor::KeepAnchor);
+    e->setTextCursor(cursor);
+  }
+  void applyStyle(QWidget* widget, const WindowSnapshot& w) const override {
+    static_cast<QPlainTextEdit*>(widget)->setReadOnly(w.style & ES_READONLY);
+  }
+};
+
+class LabelAdapter final : public WidgetAdapter {
+ public:
+  QWidget* create(QWidget* parent) const override {
+    auto* l = new QLabel(parent);
+    l->setTextFormat(Qt::PlainText);
+    return l;
+  }
+  void applyText(QWidget* widget, const WindowSnapshot& w) const override {
+    if (!w.control.image) static_cast<QLabel*>(widget)->setText(withoutMnemonics(w.text));
+  }
+  void applyStyle(QWidget* widget, const WindowSnapshot& w) const override {
     auto* l = static_cast<QLabel*>(widget);
-    const bool icon = (v.style & SS_TYPEMASK) == SS_ICON;
-    QPixmap p = imagePixmap(v.control.image, icon ? widget->size() : QSize());
+    const DWORD type = w.style & SS_TYPEMASK;
+    l->setAlignment(Qt::AlignTop | (type == SS_CENTER ? Qt::AlignHCenter : type == SS_RIGHT ? Qt::AlignRight : Qt::AlignLeft));
+    l->setWordWrap(type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT);
+  }
+  void applyImage(QWidget* widget, const WindowSnapshot& w) const override {
+    auto* l = static_cast<QLabel*>(widget);
+    const bool icon = (w.style & SS_TYPEMASK) == SS_ICON;
+    QPixmap p = imagePixmap(w.control.image, icon ? widget->size() : QSize());
     if (p.isNull()) {
       l->setPixmap({});
-      l->setText(icon ? QString() : withoutMnemonics(v.text));
+      l->setText(icon ? QString() : withoutMnemonics(w.text));
       return;
     }
     if (icon && !widget->size().isEmpty()) p = p.scaled(widget->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
     l->setPixmap(p);
-  } else if (v.kind == WidgetKind::PushButton || v.kind == WidgetKind::CheckBox || v.kind == WidgetKind::RadioButton) {
-    auto* b = static_cast<QAbstractButton*>(widget);
-    const QPixmap p = imagePixmap(v.control.image, QSize());
-    b->setIcon(p.isNull() ? QIcon() : QIcon(p));
-    if (!p.isNull()) b->setIconSize(p.size().boundedTo(widget->size()));
+  }
+  // An icon is scaled to the label's size.
+  void applyGeometry(QWidget* widget, const WindowSnapshot& w) const override {
+    if (w.control.image) applyImage(widget, w);
+  }
+};
+
+QStringList itemsOf(const WindowSnapshot& w) {
+  QStringList items;
+  for (const std::string& item : w.control.items) items << toQt(item);
+  return items;
+}
+
+class ListAdapter final : public WidgetAdapter {
+ public:
+  QWidget* create(QWidget* parent) const override {
+    auto* l = new QListWidget(parent);
+    l->setUniformItemSizes(true);
+    l->setSelectionMode(QAbstractItemView::SingleSelection);
+    return l;
+  }
+  void applyState(QWidget* widget, const WindowSnapshot& w) const override {
+    auto* l = static_cast<QListWidget*>(widget);
+    const QSignalBlocker quiet(l);
+    const int sel = w.control.curSel;
+    if (sel < 0 || sel >= l->count()) {
+      l->clearSelection();
+      l->setCurrentRow(-1);
+    } else {
+      l->setCurrentRow(sel);
+      l->scrollToItem(l->item(sel));
+    }
+  }
+  void applyItems(QWidget* widget, const WindowSnapshot& w) const override {
+    auto* l = static_cast<QListWidget*>(widget);
+    const QSignalBlocker quiet(l);
+    l->clear();
+    l->addItems(itemsOf(w));
+  }
+  // A press on an item selects it as the platform's list would; nothing else reaches the list.
+  std::optional<bool> mouse(HWND hwnd, QWidget* widget, QWidget*, QMouseEvent* event) const override {
+    if (event->button() == Qt::LeftButton && event->type() != QEvent::MouseButtonRelease) {
+      auto* list = static_cast<QListWidget*>(widget);
+      const QPoint at = list->viewport()->mapFromGlobal(event->globalPosition().toPoint());
+      if (const int row = list->indexAt(at).row(); row >= 0) input::selectItem(hwnd, row);
+    }
+    return true;
+  }
+};
+
+class ComboAdapter final : public WidgetAdapter {
+ public:
+  QWidget* create(QWidget* parent) const override { return new QComboBox(parent); }
+  // The choice made in the combo box's own drop-down list is the platform's selection.
+  void attach(HWND hwnd, QWidget* widget) const override {
+    auto* combo = static_cast<QComboBox*>(widget);
+    QObject::connect(combo, &QComboBox::activated, combo, [hwnd](int index) {
+      if (IsWindow(hwnd)) input::selectItem(hwnd, index);
+    });
+  }
+  void applyText(QWidget* widget, const WindowSnapshot& w) const override {
+    auto* c = static_cast<QComboBox*>(widget);
+    if (c->isEditable()) c->setEditText(toQt(w.text));
+  }
+  void applyState(QWidget* widget, const WindowSnapshot& w) const override {
+    auto* cb = static_cast<QComboBox*>(widget);
+    const QSignalBlocker quiet(cb);
+    cb->setCurrentIndex(w.control.curSel < cb->count() ? w.control.curSel : -1);
+    if (cb->isEditable()) cb->setEditText(toQt(w.text));
+  }
+  void applyItems(QWidget* widget, const WindowSnapshot& w) const override {
+    auto* c = static_cast<QComboBox*>(widget);
+    const QSignalBlocker quiet(c);
+    c->clear();
+    c->addItems(itemsOf(w));
+  }
+  void applyStyle(QWidget* widget, const WindowSnapshot& w) const override {
+    auto* c = static_cast<QComboBox*>(widget);
+    const bool editable = (w.style & 0x3) != CBS_DROPDOWNLIST;
+    if (c->isEditable() != editable) {
+      c->setEditable(editable);
+      if (c->lineEdit()) c->lineEdit()->setFocusPolicy(Qt::NoFocus);
+    }
+  }
+  // The drop-down list is Qt's own; its choice comes back through attach().
+  std::optional<bool> mouse(HWND, QWidget*, QWidget*, QMouseEvent*) const override { return false; }
+};
+
+const PlainAdapter kPlain;
+const TopLevelAdapter kTopLevel;
+const PushButtonAdapter kPushButton;
+const CheckBoxAdapter kCheckBox;
+const RadioButtonAdapter kRadioButton;
+const GroupBoxAdapter kGroupBox;
+const LineEditAdapter kLineEdit;
+const TextEditAdapter kTextEdit;
+const LabelAdapter kLabel;
+const ListAdapter kList;
+const ComboAdapter kCombo;
+
+const WidgetAdapter& buttonAdapter(const WindowSnapshot& w) {
+  switch (buttonType(w.style)) {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE: return kCheckBox;
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON: return kRadioButton;
+    case BS_GROUPBOX: return kGroupBox;
+    default: return kPushButton;
   }
 }
 
-void applyFont(QWidget* widget, const WindowView& v) {
-  if (!v.font) return;  // the widget keeps the font it inherits
-  QFont f(toQt(FontFace(v.font)));
-  f.setPointSize(std::max(1, FontPoints(v.font)));
+const WidgetAdapter& editAdapter(const WindowSnapshot& w) {
+  if (w.style & ES_MULTILINE) return kTextEdit;
+  return kLineEdit;
+}
+
+// The built-in control classes, by the control kind a class is built on.
+struct BuiltinClass {
+  ControlKind kind;
+  const char* name;
+  const WidgetAdapter& (*choose)(const WindowSnapshot&);
+};
+constexpr BuiltinClass kBuiltins[] = {
+    {ControlKind::Button, "button", buttonAdapter},
+    {ControlKind::Edit, "edit", editAdapter},
+    {ControlKind::Static, "static", [](const WindowSnapshot&) -> const WidgetAdapter& { return kLabel; }},
+    {ControlKind::ListBox, "listbox", [](const WindowSnapshot&) -> const WidgetAdapter& { return kList; }},
+    {ControlKind::ComboBox, "combobox", [](const WindowSnapshot&) -> const WidgetAdapter& { return kCombo; }},
+};
+
+// Factories by lower-case class name; the built-in classes first. Used on the GUI thread only.
+std::map<std::string, WidgetAdapterFactory>& factories() {
+  static std::map<std::string, WidgetAdapterFactory> f = [] {
+    std::map<std::string, WidgetAdapterFactory> builtins;
+    for (const BuiltinClass& b : kBuiltins) builtins[b.name] = b.choose;
+    return builtins;
+  }();
+  return f;
+}
+
+}  // namespace
+
+void registerWidgetAdapter(std::string_view className, WidgetAdapterFactory factory) {
+  factories()[ascii::lowered(className)] = std::move(factory);
+}
+
+const WidgetAdapter& topLevelAdapter() { return kTopLevel; }
+
+const WidgetAdapter& adapterFor(const WindowSnapshot& w) {
+  if (!(w.style & WS_CHILD)) return kTopLevel;
+  auto& f = factories();
+  auto it = f.find(ascii::lowered(w.className));
+  // A class of the program's own built on a built-in control is shown as that control.
+  if (it == f.end())
+    for (const BuiltinClass& b : kBuiltins)
+      if (b.kind == w.kind) it = f.find(b.name);
+  return it == f.end() ? kPlain : it->second(w);
+}
+
+void applyFont(QWidget* widget, const WindowSnapshot& w) {
+  if (!w.font) return;
+  QFont f(toQt(FontFace(w.font)));
+  f.setPointSize(std::max(1, FontPoints(w.font)));
   widget->setFont(f);
 }
 

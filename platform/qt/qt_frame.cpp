@@ -30,7 +30,7 @@ void drawCaptionButtons(QPainter& p, const QRect& caption, bool sizeBoxes) {
 
 }  // namespace
 
-QImage framedWindow(const QPixmap& content, const QString& title, const detail::FrameMetrics& frame, bool active, bool sizeBoxes) {
+QImage framedWindow(const QPixmap& content, const QString& title, const FrameMetrics& frame, bool active, bool sizeBoxes) {
   const int border = frame.left;
   const bool hasCaption = frame.top - border >= kCaptionHeight;
   const int captionHeight = hasCaption ? kCaptionHeight : 0;

@@ -7,11 +7,11 @@
 #include <QPixmap>
 #include <QString>
 
-#include "platform/window/detail/model.h"
+#include "platform/window/snapshot.h"
 
 namespace platform::qt {
 
 // sizeBoxes: the window has minimize and maximize boxes besides its close box.
-QImage framedWindow(const QPixmap& content, const QString& title, const detail::FrameMetrics& frame, bool active, bool sizeBoxes);
+QImage framedWindow(const QPixmap& content, const QString& title, const FrameMetrics& frame, bool active, bool sizeBoxes);
 
 }  // namespace platform::qt

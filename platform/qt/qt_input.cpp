@@ -1,8 +1,6 @@
 #include "platform/qt/qt_input.h"
 
-#include <QComboBox>
 #include <QKeyEvent>
-#include <QListWidget>
 #include <QMouseEvent>
 #include <QWidget>
 #include <QWindowStateChangeEvent>
@@ -10,12 +8,12 @@
 #include "platform/controls/menu.h"
 #include "platform/input/input.h"
 #include "platform/messages.h"
+#include "platform/qt/qt_controls.h"
 #include "platform/qt/qt_keys.h"
 #include "platform/qt/qt_mirror.h"
 #include "platform/qt/qt_text.h"
 #include "platform/queue/queue.h"
 #include "platform/queue/thread.h"
-#include "platform/window/detail/model.h"
 #include "platform/window/window.h"
 
 namespace platform::qt {
@@ -58,7 +56,7 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick: {
       const HWND hwnd = mirror_.windowOf(widget);
-      return hwnd && mouse(hwnd, static_cast<QMouseEvent*>(event));
+      return hwnd && mouse(widget, hwnd, static_cast<QMouseEvent*>(event));
     }
     case QEvent::KeyPress:
     case QEvent::KeyRelease: return mirror_.windowOf(widget) && key(static_cast<QKeyEvent*>(event));
@@ -94,41 +92,25 @@ bool InputFilter::opensMenu(HWND hwnd, const QKeyEvent* event) {
   return false;
 }
 
-bool InputFilter::mouse(HWND hwnd, QMouseEvent* event) {
-  const WidgetKind kind = mirror_.kindOf(hwnd);
-  if (kind == WidgetKind::Combo) return false;  // the drop-down list is Qt's own; see attach()
+bool InputFilter::mouse(QWidget* widget, HWND hwnd, QMouseEvent* event) {
+  const WidgetAdapter* adapter = mirror_.adapterOf(hwnd);
+  // Some widgets turn presses into platform input themselves (a list's item), or leave them to
+  // Qt (a combo box's drop-down list).
+  if (adapter)
+    if (const auto taken = adapter->mouse(hwnd, mirror_.outerOf(hwnd), widget, event)) return *taken;
   const bool left = event->button() == Qt::LeftButton;
   if (!left && event->button() != Qt::RightButton) return true;
-  if (kind == WidgetKind::List) {
-    if (left && event->type() != QEvent::MouseButtonRelease) {
-      auto* list = static_cast<QListWidget*>(mirror_.outerOf(hwnd));
-      const QPoint at = list->viewport()->mapFromGlobal(event->globalPosition().toPoint());
-      if (const int row = list->indexAt(at).row(); row >= 0) input::selectItem(hwnd, row);
-    }
-    return true;
-  }
   // Through screen coordinates: the clicked widget may be an inner part of the control (a text
   // box's viewport), a child rather than a parent of the widget that mirrors the window.
   QPoint at = mirror_.clientOf(hwnd)->mapFromGlobal(event->globalPosition().toPoint());
   // A control's widget includes its border; the platform's client coordinates start inside it.
-  if (auto w = detail::findWindow(hwnd); w && kind != WidgetKind::TopLevel) {
-    const detail::FrameMetrics frame = detail::frameMetrics(*w);
-    at -= QPoint(frame.left, frame.top);
-  }
+  if (const auto w = snapshotWindow(hwnd); w && adapter != &topLevelAdapter()) at -= QPoint(w->frame.left, w->frame.top);
   const LPARAM pos = MAKELPARAM(WORD(at.x()), WORD(at.y()));
   // The platform's classes take no double clicks: the second press is a press like the first.
   const bool down = event->type() != QEvent::MouseButtonRelease;
   const UINT msg = left ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP) : (down ? WM_RBUTTONDOWN : WM_RBUTTONUP);
   PostMessageA(hwnd, msg, mouseKeys(event), pos);
   return true;
-}
-
-void InputFilter::attach(HWND hwnd, QWidget* widget) {
-  // The choice made in a combo box's own drop-down list is the platform's selection.
-  if (auto* combo = qobject_cast<QComboBox*>(widget))
-    QObject::connect(combo, &QComboBox::activated, combo, [hwnd](int index) {
-      if (IsWindow(hwnd)) input::selectItem(hwnd, index);
-    });
 }
 
 bool InputFilter::key(QKeyEvent* event) {

@@ -20,14 +20,11 @@ class InputFilter final : public QObject {
  public:
   explicit InputFilter(WindowMirror& mirror) : mirror_(mirror) {}
 
-  // Connects what a widget reports by signal rather than by event; called for each new widget.
-  void attach(HWND hwnd, QWidget* widget);
-
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  bool mouse(HWND hwnd, QMouseEvent* event);
+  bool mouse(QWidget* widget, HWND hwnd, QMouseEvent* event);
   bool key(QKeyEvent* event);
   // Alt and the mnemonic of an enabled menu of the window's menu bar.
   static bool opensMenu(HWND hwnd, const QKeyEvent* event);

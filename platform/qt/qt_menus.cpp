@@ -7,7 +7,7 @@
 #include "platform/input/input.h"
 #include "platform/messages.h"
 #include "platform/qt/qt_text.h"
-#include "platform/window/detail/model.h"
+#include "platform/window/snapshot.h"
 
 namespace platform::qt {
 
@@ -23,9 +23,8 @@ void clear(QWidget* target) {
 }
 
 bool checkedInModel(HMENU menu, int position) {
-  auto m = detail::findMenu(menu);
-  std::lock_guard lock(detail::modelMutex());
-  return m && size_t(position) < m->items.size() && (m->items[size_t(position)].flags & MF_CHECKED);
+  const auto items = snapshotMenu(menu);
+  return items && size_t(position) < items->size() && ((*items)[size_t(position)].flags & MF_CHECKED);
 }
 
 }  // namespace
@@ -46,15 +45,10 @@ void MenuMirror::changed(HMENU menu) {
 
 void MenuMirror::fill(QWidget* target, HMENU menu, HWND window, const std::vector<int>& path) {
   built_[menu] = Built{window, path, target};
-  auto m = detail::findMenu(menu);
-  if (!m) return;
-  std::vector<detail::MenuItem> items;
-  {
-    std::lock_guard lock(detail::modelMutex());
-    items = m->items;
-  }
-  for (size_t i = 0; i < items.size(); ++i) {
-    const detail::MenuItem& item = items[i];
+  const auto items = snapshotMenu(menu);
+  if (!items) return;
+  for (size_t i = 0; i < items->size(); ++i) {
+    const MenuItemSnapshot& item = (*items)[i];
     std::vector<int> itemPath = path;
     itemPath.push_back(int(i));
     QAction* action;

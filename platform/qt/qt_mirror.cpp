@@ -15,20 +15,21 @@ namespace platform::qt {
 
 WindowMirror::~WindowMirror() {
   for (auto& [hwnd, m] : mirrors_)
-    if (m.kind == WidgetKind::TopLevel) delete m.outer.data();
+    if (m.topLevel) delete m.outer.data();
 }
 
 void WindowMirror::created(HWND hwnd) {
-  const auto v = viewOf(hwnd);
+  const auto v = snapshotWindow(hwnd);
   if (!v || v->thread != guiThread_ || mirrors_.count(hwnd)) return;
   Applying guard(applying_);
   build(hwnd, *v);
 }
 
-void WindowMirror::build(HWND hwnd, const WindowView& v) {
+void WindowMirror::build(HWND hwnd, const WindowSnapshot& v) {
   Mirror m;
-  m.kind = v.kind;
-  if (v.kind == WidgetKind::TopLevel) {
+  m.adapter = &adapterFor(v);
+  m.topLevel = m.adapter == &topLevelAdapter();
+  if (m.topLevel) {
     Qt::WindowFlags flags = v.owner ? Qt::Dialog : Qt::Window;
     // A pop-up window without a caption has no frame at all.
     if ((v.style & WS_POPUP) && (v.style & WS_CAPTION) != WS_CAPTION) flags |= Qt::FramelessWindowHint;
@@ -46,34 +47,39 @@ void WindowMirror::build(HWND hwnd, const WindowView& v) {
   } else {
     QWidget* parent = clientOf(v.parent);
     if (!parent) return;  // the parent is not mirrored (it belongs to another thread)
-    m.outer = m.client = createControl(v.kind, parent);
+    m.outer = m.client = m.adapter->create(parent);
+    // Focus follows the model alone: Qt never moves it on a click or Tab, the platform does.
+    m.outer->setFocusPolicy(Qt::NoFocus);
   }
   m.outer->setObjectName(objectNameFor(hwnd));
   owners_[m.outer] = hwnd;
   owners_[m.client] = hwnd;
   Mirror& ref = mirrors_[hwnd] = m;
-  if (onBuilt_) onBuilt_(hwnd, m.outer);
+  m.adapter->attach(hwnd, m.outer);
   applyAll(hwnd, ref, v);
 }
 
-void WindowMirror::applyAll(HWND hwnd, Mirror& m, const WindowView& v) {
-  QWidget* content = m.kind == WidgetKind::TopLevel ? m.client.data() : m.outer.data();
-  applyStyle(content, v);
+void WindowMirror::applyAll(HWND hwnd, Mirror& m, const WindowSnapshot& v) {
+  QWidget* content = m.topLevel ? m.client.data() : m.outer.data();
+  const WidgetAdapter& a = *m.adapter;
+  a.applyStyle(content, v);
   applyFont(content, v);
-  applyItems(content, v);
-  applyText(content, v);
-  applyImage(content, v);
+  a.applyItems(content, v);
+  a.applyState(content, v);
+  a.applyText(content, v);
+  a.applyState(content, v);
+  a.applyImage(content, v);
   m.outer->setEnabled(!(v.style & WS_DISABLED));
-  if (m.kind == WidgetKind::TopLevel) changed(hwnd, Change::Menu);
+  if (m.topLevel) changed(hwnd, Change::Menu);
   applyGeometry(hwnd, m, v);
   applyVisibility(m, v);
   applyFocus();
 }
 
-void WindowMirror::applyGeometry(HWND hwnd, Mirror& m, const WindowView& v) {
-  if (m.kind != WidgetKind::TopLevel) {
+void WindowMirror::applyGeometry(HWND hwnd, Mirror& m, const WindowSnapshot& v) {
+  if (!m.topLevel) {
     m.outer->setGeometry(v.rect.left, v.rect.top, std::max<LONG>(0, v.rect.width()), std::max<LONG>(0, v.rect.height()));
-    if (m.kind == WidgetKind::Label && v.control.image) applyImage(m.outer, v);
+    m.adapter->applyGeometry(m.outer, v);
     return;
   }
   RECT client;
@@ -86,12 +92,12 @@ void WindowMirror::applyGeometry(HWND hwnd, Mirror& m, const WindowView& v) {
   if (m.menuBar) m.menuBar->setGeometry(0, 0, width, bar);
   m.client->setGeometry(0, bar, width, height);
   // Minimized and maximized windows are placed by the window manager.
-  if (v.showState == 0) m.outer->setGeometry(origin.x, origin.y - bar, width, height + bar);
+  if (v.showState == ShowState::Normal) m.outer->setGeometry(origin.x, origin.y - bar, width, height + bar);
 }
 
-void WindowMirror::applyVisibility(Mirror& m, const WindowView& v) {
+void WindowMirror::applyVisibility(Mirror& m, const WindowSnapshot& v) {
   const bool visible = v.style & WS_VISIBLE;
-  if (m.kind != WidgetKind::TopLevel) {
+  if (!m.topLevel) {
     m.outer->setVisible(visible);
     return;
   }
@@ -99,7 +105,9 @@ void WindowMirror::applyVisibility(Mirror& m, const WindowView& v) {
     m.outer->hide();
     return;
   }
-  const Qt::WindowStates state = v.showState == 1 ? Qt::WindowMinimized : v.showState == 2 ? Qt::WindowMaximized : Qt::WindowNoState;
+  const Qt::WindowStates state = v.showState == ShowState::Minimized   ? Qt::WindowMinimized
+                                 : v.showState == ShowState::Maximized ? Qt::WindowMaximized
+                                                                       : Qt::WindowNoState;
   if (m.outer->windowState() != state) m.outer->setWindowState(state);
   if (!m.outer->isVisible()) m.outer->show();
 }
@@ -108,7 +116,7 @@ void WindowMirror::applyFocus() {
   const HWND focus = GetFocus();
   const HWND active = GetActiveWindow();
   if (QWidget* f = outerOf(focus)) {
-    QWidget* target = mirrors_[focus].kind == WidgetKind::TopLevel ? clientOf(focus) : f;
+    QWidget* target = mirrors_[focus].topLevel ? clientOf(focus) : f;
     if (target->focusProxy()) target = target->focusProxy();
     if (!target->hasFocus()) target->setFocus(Qt::OtherFocusReason);
   } else if (QWidget* current = QApplication::focusWidget(); current && windowOf(current)) {
@@ -136,27 +144,31 @@ void WindowMirror::forget(const Mirror& m) {
 void WindowMirror::changed(HWND hwnd, Change what) {
   auto it = mirrors_.find(hwnd);
   if (it == mirrors_.end() || !it->second.outer) return;
-  const auto v = viewOf(hwnd);
+  const auto v = snapshotWindow(hwnd);
   if (!v) return;
   Applying guard(applying_);
   Mirror& m = it->second;
-  QWidget* content = m.kind == WidgetKind::TopLevel ? m.client.data() : m.outer.data();
+  QWidget* content = m.topLevel ? m.client.data() : m.outer.data();
+  const WidgetAdapter& a = *m.adapter;
   switch (what) {
-    case Change::Text: applyText(content, *v); break;
+    case Change::Text:
+      a.applyText(content, *v);
+      a.applyState(content, *v);
+      break;
     case Change::Geometry: applyGeometry(hwnd, m, *v); break;
     case Change::Visibility: applyVisibility(m, *v); break;
     case Change::Enabled: m.outer->setEnabled(!(v->style & WS_DISABLED)); break;
     case Change::Focus: applyFocus(); break;
     case Change::State:
-      if (m.kind == WidgetKind::TopLevel) {
+      if (m.topLevel) {
         applyVisibility(m, *v);
         applyGeometry(hwnd, m, *v);
       } else {
-        applyState(content, *v);
+        a.applyState(content, *v);
       }
       break;
     case Change::Menu:
-      if (m.kind != WidgetKind::TopLevel) break;
+      if (!m.topLevel) break;
       if (v->menu && !m.menuBar) {
         m.menuBar = new QMenuBar(m.outer);
         m.menuBar->setNativeMenuBar(false);
@@ -166,29 +178,33 @@ void WindowMirror::changed(HWND hwnd, Change what) {
       if (!v->menu) delete m.menuBar.data();
       applyGeometry(hwnd, m, *v);
       break;
-    case Change::Items: applyItems(content, *v); break;
+    case Change::Items:
+      a.applyItems(content, *v);
+      a.applyState(content, *v);
+      break;
     case Change::Style:
-      if (v->kind != m.kind) {
+      if (&adapterFor(*v) != m.adapter) {
         rebuild(hwnd);
       } else {
-        applyStyle(content, *v);
-        applyText(content, *v);
+        a.applyStyle(content, *v);
+        a.applyText(content, *v);
+        a.applyState(content, *v);
       }
       break;
-    case Change::Image: applyImage(content, *v); break;
+    case Change::Image: a.applyImage(content, *v); break;
     case Change::Font: applyFont(content, *v); break;
   }
 }
 
 void WindowMirror::rebuild(HWND hwnd) {
   const Mirror old = mirrors_[hwnd];
-  const auto v = viewOf(hwnd);
+  const auto v = snapshotWindow(hwnd);
   mirrors_.erase(hwnd);
   forget(old);
   if (v) build(hwnd, *v);
   // Children of the old widget move to the new one.
   for (auto& [child, m] : mirrors_) {
-    if (!m.outer || m.kind == WidgetKind::TopLevel || GetParent(child) != hwnd) continue;
+    if (!m.outer || m.topLevel || GetParent(child) != hwnd) continue;
     const bool visible = !m.outer->isHidden();
     m.outer->setParent(clientOf(hwnd));
     m.outer->setVisible(visible);
@@ -213,9 +229,9 @@ HWND WindowMirror::windowOf(const QWidget* widget) const {
   return nullptr;
 }
 
-WidgetKind WindowMirror::kindOf(HWND hwnd) const {
+const WidgetAdapter* WindowMirror::adapterOf(HWND hwnd) const {
   auto it = mirrors_.find(hwnd);
-  return it == mirrors_.end() ? WidgetKind::Plain : it->second.kind;
+  return it == mirrors_.end() ? nullptr : it->second.adapter;
 }
 
 QWidget* WindowMirror::outerOf(HWND hwnd) const {
@@ -230,7 +246,9 @@ QWidget* WindowMirror::clientOf(HWND hwnd) const {
 
 bool WindowMirror::isTopLevel(const QWidget* widget) const {
   const HWND h = owners_.value(widget, nullptr);
-  return h && kindOf(h) == WidgetKind::TopLevel && outerOf(h) == widget;
+  if (!h) return false;
+  auto it = mirrors_.find(h);
+  return it != mirrors_.end() && it->second.topLevel && it->second.outer == widget;
 }
 
 void WindowMirror::settle() {
@@ -238,7 +256,7 @@ void WindowMirror::settle() {
   userChanged_.clear();
   for (HWND hwnd : pending) {
     auto it = mirrors_.find(hwnd);
-    const auto v = viewOf(hwnd);
+    const auto v = snapshotWindow(hwnd);
     if (it == mirrors_.end() || !it->second.outer || !v) continue;
     Applying guard(applying_);
     applyVisibility(it->second, *v);

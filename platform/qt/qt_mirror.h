@@ -1,6 +1,7 @@
 // Each platform window of the GUI thread as a real widget. The model is the truth: the mirror
 // creates, updates and destroys widgets when the core reports a change, reading the window's
-// state through the model, and never the other way round.
+// state from a snapshot (platform/window/snapshot.h), and never the other way round. Each
+// window's widget comes from its adapter (widget_adapter.h).
 //
 // A top-level window is a frameless-by-Qt QWidget (the window manager draws the frame) that
 // holds the menu bar, 20 pixels high as in the model's frame metrics, above a client widget the
@@ -10,7 +11,6 @@
 
 #include <QHash>
 #include <QPointer>
-#include <functional>
 #include <set>
 #include <unordered_map>
 
@@ -32,9 +32,6 @@ class WindowMirror {
   WindowMirror& operator=(const WindowMirror&) = delete;
   ~WindowMirror();
 
-  // Called with each widget made for a window, so input can connect to it.
-  void onBuilt(std::function<void(HWND, QWidget*)> hook) { onBuilt_ = std::move(hook); }
-
   void created(HWND hwnd);
   void destroyed(HWND hwnd);
   void changed(HWND hwnd, Change what);
@@ -43,7 +40,8 @@ class WindowMirror {
   // The mirrored window a widget belongs to (the nearest mirrored ancestor inside the same Qt
   // window), or null for widgets of menus and of Qt's own windows.
   HWND windowOf(const QWidget* widget) const;
-  WidgetKind kindOf(HWND hwnd) const;
+  // The adapter that made the window's widget (null for a window not mirrored).
+  const WidgetAdapter* adapterOf(HWND hwnd) const;
   QWidget* outerOf(HWND hwnd) const;   // what is placed and shown
   QWidget* clientOf(HWND hwnd) const;  // what holds the children; client coordinates
   bool isTopLevel(const QWidget* widget) const;
@@ -58,7 +56,8 @@ class WindowMirror {
 
  private:
   struct Mirror {
-    WidgetKind kind = WidgetKind::Plain;
+    const WidgetAdapter* adapter = nullptr;
+    bool topLevel = false;
     QPointer<QWidget> outer;
     QPointer<QWidget> client;
     QPointer<QMenuBar> menuBar;
@@ -69,12 +68,12 @@ class WindowMirror {
     int& n_;
   };
 
-  void build(HWND hwnd, const WindowView& v);
-  void applyAll(HWND hwnd, Mirror& m, const WindowView& v);
-  void applyGeometry(HWND hwnd, Mirror& m, const WindowView& v);
-  void applyVisibility(Mirror& m, const WindowView& v);
+  void build(HWND hwnd, const WindowSnapshot& v);
+  void applyAll(HWND hwnd, Mirror& m, const WindowSnapshot& v);
+  void applyGeometry(HWND hwnd, Mirror& m, const WindowSnapshot& v);
+  void applyVisibility(Mirror& m, const WindowSnapshot& v);
   void applyFocus();
-  void rebuild(HWND hwnd);  // the style now asks for another kind of widget
+  void rebuild(HWND hwnd);  // the style now asks for another adapter
   void forget(const Mirror& m);
 
   DWORD guiThread_;
@@ -82,7 +81,6 @@ class WindowMirror {
   QHash<const QWidget*, HWND> owners_;
   std::set<HWND> userChanged_;
   MenuMirror menus_;
-  std::function<void(HWND, QWidget*)> onBuilt_;
   int applying_ = 0;
 };
 

@@ -3,8 +3,6 @@
 
 #include <algorithm>
 
-#include "platform/input/input.h"
-#include "platform/input/script.h"
 #include "platform/messages.h"
 #include "platform/queue/detail/thread_state.h"
 #include "platform/window/detail/deliver.h"
@@ -33,32 +31,9 @@ DWORD tickCount() {
   return DWORD(duration_cast<milliseconds>(Clock::now().time_since_epoch()).count());
 }
 
-bool passes(const MSG& m, HWND hwnd, UINT first, UINT last) {
-  if (hwnd && m.hwnd != hwnd && !IsChild(hwnd, m.hwnd)) return false;
-  if (first == 0 && last == 0) return true;
-  return m.message >= first && m.message <= last;
-}
-
 // Runs messages that other threads sent to this one; they go before anything posted.
-bool runSentMessages(ThreadState& ts) {
-  bool any = false;
-  for (;;) {
-    std::shared_ptr<detail::SentMessage> s;
-    {
-      std::lock_guard lock(ts.mutex);
-      if (ts.sent.empty()) return any;
-      s = ts.sent.front();
-      ts.sent.pop_front();
-    }
-    const LRESULT r = detail::deliver(s->hwnd, s->message, s->wParam, s->lParam);
-    {
-      std::lock_guard lock(ts.mutex);
-      s->result = r;
-      s->done = true;
-    }
-    ts.cv.notify_all();
-    any = true;
-  }
+void runSentMessages(detail::MessageQueue& queue) {
+  while (auto s = queue.takeSent()) s->replyTo->reply(*s, detail::deliver(s->hwnd, s->message, s->wParam, s->lParam));
 }
 
 void updateKeyState(ThreadState& ts, const MSG& m) {
@@ -71,51 +46,11 @@ void updateKeyState(ThreadState& ts, const MSG& m) {
   }
 }
 
-// Takes the next posted message that passes the filter, or a due timer, or the quit message.
-bool takeMessage(ThreadState& ts, MSG* out, HWND hwnd, UINT first, UINT last, bool remove) {
-  std::lock_guard lock(ts.mutex);
-  for (auto it = ts.posted.begin(); it != ts.posted.end(); ++it) {
-    if (!passes(*it, hwnd, first, last)) continue;
-    *out = *it;
-    if (remove) ts.posted.erase(it);
-    return true;
-  }
-  if (first == 0 && last == 0 ? true : (WM_TIMER >= first && WM_TIMER <= last)) {
-    const auto now = Clock::now();
-    for (auto& t : ts.timers) {
-      if (t.due > now || (hwnd && t.hwnd != hwnd && !IsChild(hwnd, t.hwnd))) continue;
-      *out = MSG{t.hwnd, WM_TIMER, t.id, reinterpret_cast<LPARAM>(t.proc), tickCount(), {}};
-      if (remove) t.due = now + t.period;
-      return true;
-    }
-  }
-  if (ts.quitPosted) {
-    *out = MSG{nullptr, WM_QUIT, WPARAM(ts.quitCode), 0, tickCount(), {}};
-    if (remove) ts.quitPosted = false;
-    return true;
-  }
-  return false;
-}
-
-std::optional<Clock::time_point> nextTimer(ThreadState& ts) {
-  std::lock_guard lock(ts.mutex);
-  std::optional<Clock::time_point> due;
-  for (const auto& t : ts.timers)
-    if (!due || t.due < *due) due = t.due;
-  return due;
-}
-
-bool hasWork(ThreadState& ts) {
-  std::lock_guard lock(ts.mutex);
-  return !ts.posted.empty() || !ts.sent.empty() || ts.quitPosted;
-}
-
-void postTo(ThreadState& ts, const MSG& m) {
-  {
-    std::lock_guard lock(ts.mutex);
-    ts.posted.push_back(m);
-  }
-  detail::wakeThread(ts);
+// The earlier of the next timer and the idle hook's next work: when a wait must end.
+ThreadQueue::Deadline waitDeadline(const detail::MessageQueue& queue) {
+  ThreadQueue::Deadline deadline = queue.nextTimer();
+  if (auto s = detail::idleNextAt(); s && (!deadline || *s < *deadline)) deadline = s;
+  return deadline;
 }
 
 }  // namespace
@@ -150,26 +85,18 @@ BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (!w) return FALSE;
   auto ts = detail::threadById(w->thread);
   if (!ts) return FALSE;
-  postTo(*ts, MSG{hwnd, msg, wParam, lParam, tickCount(), {}});
+  ts->queue->post(MSG{hwnd, msg, wParam, lParam, tickCount(), {}});
   return TRUE;
 }
 
 BOOL PostThreadMessageA(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto ts = detail::threadById(threadId);
   if (!ts) return FALSE;
-  postTo(*ts, MSG{nullptr, msg, wParam, lParam, tickCount(), {}});
+  ts->queue->post(MSG{nullptr, msg, wParam, lParam, tickCount(), {}});
   return TRUE;
 }
 
-void PostQuitMessage(int exitCode) {
-  auto& ts = detail::currentThread();
-  {
-    std::lock_guard lock(ts.mutex);
-    ts.quitPosted = true;
-    ts.quitCode = exitCode;
-  }
-  detail::wakeThread(ts);
-}
+void PostQuitMessage(int exitCode) { detail::currentThread().queue->postQuit(exitCode); }
 
 LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto w = detail::findWindow(hwnd);
@@ -178,30 +105,20 @@ LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (w->thread == self.id) return detail::deliver(hwnd, msg, wParam, lParam);
   auto target = detail::threadById(w->thread);
   if (!target) return 0;
-  auto s = std::make_shared<detail::SentMessage>(detail::SentMessage{hwnd, msg, wParam, lParam, 0, false});
-  {
-    std::lock_guard lock(target->mutex);
-    target->sent.push_back(s);
-  }
-  detail::wakeThread(*target);
+  auto s = std::make_shared<detail::SentMessage>(detail::SentMessage{hwnd, msg, wParam, lParam, self.queue, 0, false});
+  if (!target->queue->send(s)) return 0;
   // While waiting, this thread still answers messages sent to it, so two threads sending to each
-  // other do not deadlock.
-  for (;;) {
-    runSentMessages(self);
-    {
-      std::unique_lock lock(target->mutex);
-      if (target->cv.wait_for(lock, std::chrono::milliseconds(5), [&] { return s->done; })) return s->result;
-    }
-    if (!detail::threadById(w->thread)) return 0;
-  }
+  // other do not deadlock. An ended target answers 0.
+  while (!self.queue->waitForReply(*s)) runSentMessages(*self.queue);
+  return s->result;
 }
 
 BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT first, UINT last, UINT remove) {
   if (!msg) return FALSE;
   ThreadState& ts = detail::currentThread();
   backend().pump();
-  runSentMessages(ts);
-  if (!takeMessage(ts, msg, hwnd, first, last, remove & PM_REMOVE)) return FALSE;
+  runSentMessages(*ts.queue);
+  if (!ts.queue->take(msg, {hwnd, first, last}, remove & PM_REMOVE)) return FALSE;
   if (remove & PM_REMOVE) {
     updateKeyState(ts, *msg);
     ts.lastMessage = *msg;
@@ -213,30 +130,17 @@ BOOL GetMessageA(MSG* msg, HWND hwnd, UINT first, UINT last) {
   ThreadState& ts = detail::currentThread();
   for (;;) {
     if (PeekMessageA(msg, hwnd, first, last, PM_REMOVE)) return msg->message != WM_QUIT;
-    // The queue is empty: release the next step of pending input, else the next script line.
-    if (input::hasPendingInput()) {
-      input::feedPendingInput();
-      continue;
-    }
-    if (script::step()) continue;
-    std::optional<Clock::time_point> deadline = nextTimer(ts);
-    if (auto s = script::nextStepAt(); s && (!deadline || *s < *deadline)) deadline = s;
-    if (!hasWork(ts)) backend().wait(ts, deadline);
+    // The queue is empty: the idle hook may have work (the next step of scripted input).
+    if (detail::runIdle()) continue;
+    if (!ts.queue->hasWork()) backend().wait(*ts.queue, waitDeadline(*ts.queue));
   }
 }
 
 BOOL WaitMessage() {
   ThreadState& ts = detail::currentThread();
   backend().pump();
-  if (hasWork(ts)) return TRUE;
-  if (input::hasPendingInput()) {
-    input::feedPendingInput();
-    return TRUE;
-  }
-  if (script::step()) return TRUE;
-  std::optional<Clock::time_point> deadline = nextTimer(ts);
-  if (auto s = script::nextStepAt(); s && (!deadline || *s < *deadline)) deadline = s;
-  backend().wait(ts, deadline);
+  if (ts.queue->hasWork() || detail::runIdle()) return TRUE;
+  backend().wait(*ts.queue, waitDeadline(*ts.queue));
   return TRUE;
 }
 
@@ -285,10 +189,9 @@ BOOL TranslateMessage(const MSG* msg) {
   const char c = msg->wParam == VK_PACKET ? char((msg->lParam >> 16) & 0xFF) : KeyCharacter(UINT(msg->wParam), shift, ctrl);
   if (!c) return FALSE;
   const UINT charMsg = msg->message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
-  auto& ts = detail::currentThread();
-  std::lock_guard lock(ts.mutex);
   // The character goes ahead of later input, as it would if the key had just been pressed.
-  ts.posted.push_front(MSG{msg->hwnd, charMsg, WPARAM(static_cast<unsigned char>(c)), msg->lParam & 0xFFFFFF, msg->time, msg->pt});
+  detail::currentThread().queue->postFront(
+      MSG{msg->hwnd, charMsg, WPARAM(static_cast<unsigned char>(c)), msg->lParam & 0xFFFFFF, msg->time, msg->pt});
   return TRUE;
 }
 
@@ -296,27 +199,10 @@ DWORD GetMessageTime() { return detail::currentThread().lastMessage.time; }
 
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc) {
   if (hwnd && !IsWindow(hwnd)) return 0;
-  auto& ts = detail::currentThread();
-  const auto period = std::chrono::milliseconds(std::max<UINT>(elapseMs, 10));
-  std::lock_guard lock(ts.mutex);
-  if (!hwnd && id == 0) {
-    static UINT_PTR nextId = 0x7FF0;
-    id = ++nextId;
-  }
-  for (auto& t : ts.timers)
-    if (t.hwnd == hwnd && t.id == id) {
-      t.period = period, t.due = Clock::now() + period, t.proc = proc;
-      return hwnd ? 1 : id;
-    }
-  ts.timers.push_back(detail::Timer{hwnd, id, period, Clock::now() + period, proc});
-  return hwnd ? 1 : id;
+  return detail::currentThread().queue->setTimer(hwnd, id, std::chrono::milliseconds(std::max<UINT>(elapseMs, 10)), proc);
 }
 
-BOOL KillTimer(HWND hwnd, UINT_PTR id) {
-  auto& ts = detail::currentThread();
-  std::lock_guard lock(ts.mutex);
-  return std::erase_if(ts.timers, [&](const detail::Timer& t) { return t.hwnd == hwnd && t.id == id; }) ? TRUE : FALSE;
-}
+BOOL KillTimer(HWND hwnd, UINT_PTR id) { return detail::currentThread().queue->killTimer(hwnd, id) ? TRUE : FALSE; }
 
 short GetKeyState(int vk) {
   const BYTE s = detail::currentThread().keys[size_t(vk) & 0xFF];

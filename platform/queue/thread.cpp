@@ -4,7 +4,6 @@
 #include <future>
 #include <map>
 
-#include "platform/backend.h"
 #include "platform/queue/detail/thread_state.h"
 
 namespace platform {
@@ -29,12 +28,16 @@ struct ThreadHolder {
   std::shared_ptr<ThreadState> state = std::make_shared<ThreadState>();
   ThreadHolder() {
     state->id = nextThreadId++;
+    state->queue = std::make_shared<MessageQueue>(state->id);
     std::lock_guard lock(threadsMutex());
     threads()[state->id] = state;
   }
   ~ThreadHolder() {
-    std::lock_guard lock(threadsMutex());
-    threads().erase(state->id);
+    {
+      std::lock_guard lock(threadsMutex());
+      threads().erase(state->id);
+    }
+    state->queue->close();
   }
 };
 
@@ -50,8 +53,6 @@ std::shared_ptr<ThreadState> threadById(DWORD id) {
   auto it = threads().find(id);
   return it == threads().end() ? nullptr : it->second.lock();
 }
-
-void wakeThread(ThreadState& ts) { backend().wake(ts); }
 
 }  // namespace detail
 

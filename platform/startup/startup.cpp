@@ -7,6 +7,7 @@
 #include "platform/backend.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/input/script.h"
+#include "platform/queue/queue.h"
 #include "platform/queue/thread.h"
 #ifdef KESTREL_HAVE_QT
 #include "platform/qt/qt_backend.h"
@@ -56,12 +57,13 @@ bool startPlatform([[maybe_unused]] int& argc, [[maybe_unused]] char** argv, std
     std::fprintf(stderr, "%s: unknown TAMSIL_PLATFORM '%s' (headless or qt)\n", prog.c_str(), choice.c_str());
     return false;
   }
+  SetIdleHook(script::idleHook());
   if (const std::string path = env("TAMSIL_SCRIPT"); !path.empty()) {
     script::ParseResult r = script::load(path);
     for (const std::string& e : r.errors) std::fprintf(stderr, "%s\n", e.c_str());
     if (!r.errors.empty()) {
       std::fprintf(stderr, "%s: the script has errors; nothing was run\n", prog.c_str());
-      installBackend(nullptr);
+      stopPlatform();
       return false;
     }
     script::start(std::move(r.lines), path);
@@ -71,6 +73,9 @@ bool startPlatform([[maybe_unused]] int& argc, [[maybe_unused]] char** argv, std
   return true;
 }
 
-void stopPlatform() { installBackend(nullptr); }
+void stopPlatform() {
+  SetIdleHook({});
+  installBackend(nullptr);
+}
 
 }  // namespace platform

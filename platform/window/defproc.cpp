@@ -65,7 +65,7 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_NCCREATE: {
       const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-      if (cs && cs->lpszName) w->text = cs->lpszName;
+      if (cs && cs->lpszName) detail::exchangeField(w->text, cs->lpszName);
       return TRUE;
     }
     case WM_SETTEXT: {
@@ -86,14 +86,13 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return LRESULT(w->text.size());
     }
     case WM_SETICON: {  // one icon serves both sizes
-      const LONG_PTR old = w->control.image;
-      w->control.image = lParam;
+      const LONG_PTR old = detail::exchangeField(w->control.image, lParam);
       detail::notify(hwnd, Change::Image);
       return old;
     }
     case WM_GETICON: return w->control.image;
     case WM_SETFONT:
-      w->font = reinterpret_cast<HFONT>(wParam);
+      detail::exchangeField(w->font, reinterpret_cast<HFONT>(wParam));
       detail::notify(hwnd, Change::Font);
       return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(w->font);
@@ -126,7 +125,7 @@ LRESULT CallWindowProcA(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM
   // A subclass forwarding to a built-in control makes the window that control for the backends.
   if (const auto kind = detail::builtinKindOf(proc); kind != detail::ControlKind::None)
     if (auto w = detail::findWindow(hwnd); w && w->kind == detail::ControlKind::None) {
-      w->kind = kind;
+      detail::exchangeField(w->kind, kind);
       detail::notify(hwnd, Change::Style);
     }
   return proc(hwnd, msg, wParam, lParam);

@@ -139,3 +139,37 @@ FrameMetrics frameMetrics(const Window& w) {
 }
 
 }  // namespace platform::detail
+
+namespace platform {
+
+std::optional<WindowSnapshot> snapshotWindow(HWND hwnd) {
+  auto w = detail::findWindow(hwnd);
+  if (!w) return std::nullopt;
+  std::lock_guard lock(detail::modelMutex());
+  WindowSnapshot s;
+  s.handle = w->handle;
+  s.className = w->cls->name;
+  s.kind = w->kind;
+  s.style = w->style;
+  s.exStyle = w->exStyle;
+  s.text = w->text;
+  s.control = w->control;
+  s.font = w->font;
+  s.showState = w->showState;
+  s.menu = w->menu;
+  s.parent = w->parent;
+  s.owner = w->owner;
+  s.thread = w->thread;
+  s.rect = w->rect;
+  s.frame = detail::frameMetrics(*w);
+  return s;
+}
+
+std::optional<std::vector<MenuItemSnapshot>> snapshotMenu(HMENU menu) {
+  auto m = detail::findMenu(menu);
+  if (!m) return std::nullopt;
+  std::lock_guard lock(detail::modelMutex());
+  return m->items;
+}
+
+}  // namespace platform

@@ -1,6 +1,7 @@
 #include "platform/window/window.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "platform/controls/menu.h"
@@ -26,12 +27,13 @@ namespace {
 // Default placement of top-level windows given CW_USEDEFAULT: cascaded, three quarters of the
 // work area, as the platform's window manager would place them.
 RECT defaultTopLevelRect(int x, int y, int cx, int cy) {
-  static int cascade = 0;
+  // Windows of every thread share the cascade.
+  static std::atomic<int> cascade = 0;
   const RECT work = backend().workArea();
   if (x == CW_USEDEFAULT) {
-    x = work.left + 26 * (cascade % 8);
-    y = work.top + 26 * (cascade % 8);
-    ++cascade;
+    const int step = cascade++ % 8;
+    x = work.left + 26 * step;
+    y = work.top + 26 * step;
   }
   if (cx == CW_USEDEFAULT) {
     cx = work.width() * 3 / 4;
@@ -42,6 +44,11 @@ RECT defaultTopLevelRect(int x, int y, int cx, int cy) {
 
 void destroyTree(HWND hwnd, bool top);
 
+void markDestroying(Window& w) {
+  std::lock_guard lock(detail::modelMutex());
+  w.destroying = true;
+}
+
 }  // namespace
 
 WORD RegisterClassA(const WNDCLASSA& wc) {
@@ -51,7 +58,7 @@ WORD RegisterClassA(const WNDCLASSA& wc) {
   cls.proc = wc.lpfnWndProc;
   cls.style = wc.style;
   cls.extraBytes = std::max(0, wc.cbWndExtra);
-  static WORD atom = 0xC000;
+  static std::atomic<WORD> atom = 0xC000;  // classes are registered from any thread
   return detail::registerClass(cls) ? ++atom : 0;
 }
 
@@ -153,16 +160,13 @@ void destroyTree(HWND hwnd, bool top) {
   std::vector<HWND> tree;
   collectTree(hwnd, tree);
   for (HWND h : tree)
-    if (auto w = findWindow(h)) w->destroying = true;
+    if (auto w = findWindow(h)) markDestroying(*w);
   // WM_DESTROY reaches a parent before its children, WM_NCDESTROY the children first.
   for (HWND h : tree) detail::deliver(h, WM_DESTROY, 0, 0);
   for (auto it = tree.rbegin(); it != tree.rend(); ++it) detail::deliver(*it, WM_NCDESTROY, 0, 0);
   auto& ts = detail::currentThread();
   for (HWND h : tree) {
-    {
-      std::lock_guard lock(ts.mutex);
-      std::erase_if(ts.timers, [h](const detail::Timer& t) { return t.hwnd == h; });
-    }
+    ts.queue->killTimers(h);
     if (ts.focus == h) ts.focus = nullptr;
     if (ts.active == h) ts.active = nullptr;
     backend().windowDestroyed(h);
@@ -181,20 +185,26 @@ void destroyTree(HWND hwnd, bool top) {
 
 BOOL DestroyWindow(HWND hwnd) {
   auto w = findWindow(hwnd);
-  if (!w || w->destroying || w->thread != GetCurrentThreadId()) return FALSE;
+  if (!w || w->thread != GetCurrentThreadId() || w->destroying) return FALSE;
   auto& ts = detail::currentThread();
-  // Owned top-level windows go first.
-  for (HWND t : detail::topLevelWindows())
-    if (auto o = findWindow(t); o && o->owner == hwnd) DestroyWindow(t);
+  // Owned top-level windows go first. They may belong to other threads, so their owner is read
+  // under the model lock.
+  std::vector<HWND> owned;
+  {
+    std::lock_guard lock(detail::modelMutex());
+    for (HWND t : detail::topLevelWindows())
+      if (auto o = findWindow(t); o && o->owner == hwnd) owned.push_back(t);
+  }
+  for (HWND t : owned) DestroyWindow(t);
   if (w->style & WS_VISIBLE) detail::changeWindowPos(hwnd, w->rect, SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (ts.focus && (ts.focus == hwnd || IsChild(hwnd, ts.focus))) {
     if (!(w->style & WS_CHILD) && ts.active == hwnd) {
-      w->destroying = true;
+      markDestroying(*w);
       SetActiveWindow(nextActive(hwnd));
     }
     if (ts.focus == hwnd || IsChild(hwnd, ts.focus)) SetFocus(nullptr);
   } else if (ts.active == hwnd) {
-    w->destroying = true;
+    markDestroying(*w);
     SetActiveWindow(nextActive(hwnd));
   }
   const HMENU menu = w->menu;
@@ -363,7 +373,7 @@ HWND nextActive(HWND leaving) {
   for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
     if (*it == leaving) continue;
     auto t = findWindow(*it);
-    if (t && !t->destroying && t->thread == GetCurrentThreadId() && IsWindowVisible(*it) && IsWindowEnabled(*it)) return *it;
+    if (t && t->thread == GetCurrentThreadId() && !t->destroying && IsWindowVisible(*it) && IsWindowEnabled(*it)) return *it;
   }
   return nullptr;
 }

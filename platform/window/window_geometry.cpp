@@ -94,14 +94,28 @@ BOOL IsWindowVisible(HWND hwnd) {
   return IsWindow(hwnd);
 }
 
+namespace {
+
+// The style bit that goes with a show state.
+DWORD styleOf(ShowState state) {
+  switch (state) {
+    case ShowState::Minimized: return WS_MINIMIZE;
+    case ShowState::Maximized: return WS_MAXIMIZE;
+    case ShowState::Normal: break;
+  }
+  return 0;
+}
+
+}  // namespace
+
 BOOL IsIconic(HWND hwnd) {
   auto w = findWindow(hwnd);
-  return w && w->showState == 1;
+  return w && w->showState == ShowState::Minimized;
 }
 
 BOOL IsZoomed(HWND hwnd) {
   auto w = findWindow(hwnd);
-  return w && w->showState == 2;
+  return w && w->showState == ShowState::Maximized;
 }
 
 BOOL ShowWindow(HWND hwnd, int cmd) {
@@ -110,12 +124,12 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   const bool wasVisible = w->style & WS_VISIBLE;
   const bool child = w->style & WS_CHILD;
   auto show = [&](bool on) { detail::deliver(hwnd, WM_SHOWWINDOW, on, 0); };
-  auto changeState = [&](int state, RECT target) {
-    if (w->showState == 0) w->normalRect = w->rect;
-    w->showState = state;
+  auto changeState = [&](ShowState state, RECT target) {
     {
       std::lock_guard lock(detail::modelMutex());
-      w->style = (w->style & ~(WS_MINIMIZE | WS_MAXIMIZE)) | (state == 1 ? WS_MINIMIZE : state == 2 ? WS_MAXIMIZE : 0);
+      if (w->showState == ShowState::Normal) w->normalRect = w->rect;
+      w->showState = state;
+      w->style = (w->style & ~(WS_MINIMIZE | WS_MAXIMIZE)) | styleOf(state);
     }
     UINT flags = SWP_NOZORDER | SWP_STATECHANGED | SWP_NOACTIVATE;
     if (!wasVisible) {
@@ -142,8 +156,8 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
       mmi.ptMaxSize = {work.width() + m.left + m.right, work.height() + m.bottom + m.bottom};
       mmi.ptMaxTrackSize = mmi.ptMaxSize;
       detail::deliver(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
-      if (w->showState != 2)
-        changeState(2,
+      if (w->showState != ShowState::Maximized)
+        changeState(ShowState::Maximized,
                     {mmi.ptMaxPosition.x, mmi.ptMaxPosition.y, mmi.ptMaxPosition.x + mmi.ptMaxSize.x, mmi.ptMaxPosition.y + mmi.ptMaxSize.y});
       if (!child) SetActiveWindow(hwnd);
       return wasVisible;
@@ -151,11 +165,11 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
     case SW_MINIMIZE:
     case SW_SHOWMINIMIZED:
     case SW_SHOWMINNOACTIVE:
-      if (w->showState != 1) changeState(1, {-32000, -32000, -32000 + 160, -32000 + 28});
+      if (w->showState != ShowState::Minimized) changeState(ShowState::Minimized, {-32000, -32000, -32000 + 160, -32000 + 28});
       if (!child && GetActiveWindow() == hwnd) SetActiveWindow(nextActive(hwnd));
       return wasVisible;
     case SW_RESTORE:
-      if (w->showState != 0) changeState(0, w->normalRect);
+      if (w->showState != ShowState::Normal) changeState(ShowState::Normal, w->normalRect);
       else if (!wasVisible) {
         show(true);
         detail::changeWindowPos(hwnd, w->rect, SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -163,8 +177,8 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
       if (!child) SetActiveWindow(hwnd);
       return wasVisible;
     default:  // SW_SHOW, SW_SHOWNORMAL, SW_SHOWNA, SW_SHOWNOACTIVATE, SW_SHOWDEFAULT
-      if (cmd == SW_SHOWNORMAL && w->showState != 0) {
-        changeState(0, w->normalRect);
+      if (cmd == SW_SHOWNORMAL && w->showState != ShowState::Normal) {
+        changeState(ShowState::Normal, w->normalRect);
       } else if (!wasVisible) {
         show(true);
         detail::changeWindowPos(hwnd, w->rect, SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

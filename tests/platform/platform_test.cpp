@@ -8,6 +8,7 @@
 #include "platform/dialogs/dialogs.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/input/input.h"
+#include "platform/input/script.h"
 #include "platform/queue/queue.h"
 #include "platform/window/detail/model.h"
 #include "platform/window/window.h"
@@ -28,12 +29,17 @@ LRESULT testProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-// Every platform test runs on the headless backend.
+// Every platform test runs on the headless backend, with scripted input fed when idle as at
+// program start.
 class HeadlessEnvironment : public ::testing::Environment {
  public:
-  void SetUp() override { installBackend(headless::createBackend()); }
+  void SetUp() override {
+    installBackend(headless::createBackend());
+    SetIdleHook(script::idleHook());
+  }
   void TearDown() override {
     resetWindows();
+    SetIdleHook({});
     installBackend(nullptr);
   }
 };

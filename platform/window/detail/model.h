@@ -1,6 +1,7 @@
 // The in-memory model of windows, window classes and menus. Both backends share it: the headless
-// backend is nothing but this model; the Qt backend mirrors it into widgets. All access goes
-// through handles looked up under one lock, and window procedures always run without that lock.
+// backend is nothing but this model; the Qt backend mirrors it from snapshots (snapshot.h). All
+// access goes through handles looked up under one lock, and window procedures always run without
+// that lock. Who may touch which field, and under what, is written at struct Window.
 #pragma once
 
 #include <memory>
@@ -9,27 +10,14 @@
 #include <vector>
 
 #include "platform/types.h"
+#include "platform/window/snapshot.h"
 
 namespace platform::detail {
 
-// What the platform's own control procedures keep per control; backends read it to draw.
-enum class ControlKind { None, Button, Edit, Static, ListBox, ComboBox, Dialog };
-
-struct ControlState {
-  std::vector<std::string> items;  // list and combo boxes
-  int curSel = -1;
-  int topIndex = 0;
-  WPARAM check = 0;     // BST_* of check boxes and radio buttons
-  bool pushed = false;  // button held down
-  DWORD selStart = 0;   // edit selection and caret (caret at selEnd)
-  DWORD selEnd = 0;
-  std::string undoText;
-  bool canUndo = false;
-  bool modified = false;
-  DWORD limit = 0x7FFFFFFE;
-  bool dropped = false;  // combo box list shown
-  LONG_PTR image = 0;    // static and button image handle
-};
+using platform::ControlKind;
+using platform::ControlState;
+using platform::FrameMetrics;
+using platform::ShowState;
 
 struct WindowClass {
   std::string name;
@@ -39,47 +27,59 @@ struct WindowClass {
   ControlKind kind = ControlKind::None;
 };
 
+// Threads: a window belongs to the thread that created it, and the platform changes a window
+// only on that thread (other threads send it messages; the setters are for that thread too).
+// Each field says who may touch it:
+//   constant      set before the window is in the handle table, never changed after;
+//   owner, lock   written only by the owning thread, always under the model lock; the owner reads
+//                 without the lock, every other thread (a backend's snapshot) under it;
+//   lock          read and written under the model lock by every thread.
 struct Window {
-  HWND handle = nullptr;
-  std::shared_ptr<const WindowClass> cls;
-  WNDPROC proc = nullptr;
-  DWORD style = 0;
-  DWORD exStyle = 0;
-  HWND parent = nullptr;       // child windows
-  HWND owner = nullptr;        // top-level windows
-  std::vector<HWND> children;  // in z-order, first on top
-  RECT rect;                   // parent client coordinates; screen for top-level windows
-  RECT normalRect;             // the restored rectangle while minimized or maximized
-  std::string text;
-  LONG_PTR id = 0;  // control identifier
-  LONG_PTR userData = 0;
-  std::vector<LONG_PTR> extra;  // window extra words
-  DWORD thread = 0;
-  HMENU menu = nullptr;
-  HFONT font = nullptr;
-  int showState = 0;  // 0 normal, 1 minimized, 2 maximized
+  HWND handle = nullptr;                    // constant
+  std::shared_ptr<const WindowClass> cls;   // constant
+  WNDPROC proc = nullptr;                   // owner, lock
+  DWORD style = 0;                          // owner, lock
+  DWORD exStyle = 0;                        // owner, lock
+  HWND parent = nullptr;                    // constant; child windows
+  HWND owner = nullptr;                     // owner, lock; top-level windows
+  std::vector<HWND> children;               // lock; in z-order, first on top
+  RECT rect;                                // owner, lock; parent client coordinates, screen for top-level windows
+  RECT normalRect;                          // owner, lock; the restored rectangle while minimized or maximized
+  std::string text;                         // owner, lock
+  LONG_PTR id = 0;                          // owner, lock; control identifier
+  LONG_PTR userData = 0;                    // owner, lock
+  std::vector<LONG_PTR> extra;              // owner, lock; window extra words
+  DWORD thread = 0;                         // constant
+  HMENU menu = nullptr;                     // owner, lock
+  HFONT font = nullptr;                     // owner, lock
+  ShowState showState = ShowState::Normal;  // owner, lock
   // The built-in control behind the window: its class's own, or, for a class built on top of a
   // built-in one, the one its procedure forwards to (learnt on the first forwarded message).
-  ControlKind kind = ControlKind::None;
-  bool destroying = false;
-  ControlState control;
+  ControlKind kind = ControlKind::None;  // owner, lock
+  bool destroying = false;               // owner, lock
+  ControlState control;                  // owner, lock
 };
 
-struct MenuItem {
-  UINT flags = 0;  // MF_* state and kind
-  UINT_PTR id = 0;
-  HMENU popup = nullptr;
-  std::string text;
-};
+using MenuItem = MenuItemSnapshot;
 
+// Menus are not tied to a thread: items are read and written under the model lock.
 struct Menu {
-  HMENU handle = nullptr;
-  bool bar = false;
+  HMENU handle = nullptr;  // constant
+  bool bar = false;        // constant
   std::vector<MenuItem> items;
 };
 
 // The one lock of the model; held only while reading or changing model data.
 std::recursive_mutex& modelMutex();
+
+// Sets one field of the model under its lock and returns what it held.
+template <typename T, typename V>
+T exchangeField(T& field, V&& value) {
+  std::lock_guard lock(modelMutex());
+  T old = std::move(field);
+  field = std::forward<V>(value);
+  return old;
+}
 
 std::shared_ptr<Window> findWindow(HWND hwnd);
 std::shared_ptr<Menu> findMenu(HMENU menu);
@@ -91,10 +91,6 @@ void registerBuiltinClass(const WindowClass& cls);
 // Every live top-level window in creation order.
 std::vector<HWND> topLevelWindows();
 
-// Non-client metrics used by both backends, so client sizes agree everywhere.
-struct FrameMetrics {
-  LONG left = 0, top = 0, right = 0, bottom = 0;  // border widths, top includes caption and menu
-};
 FrameMetrics frameMetrics(const Window& w);
 
 }  // namespace platform::detail

@@ -7,6 +7,7 @@
 
 #include "platform/backend.h"
 #include "platform/input/input.h"
+#include "platform/input/script.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/qt_text.h"
 #include "platform/queue/queue.h"
@@ -25,11 +26,13 @@ class OffscreenQtEnvironment : public ::testing::Environment {
     auto backend = createBackend(argc_, argv_, &error);
     ASSERT_TRUE(backend) << error;
     installBackend(std::move(backend));
+    SetIdleHook(script::idleHook());
     SetMessageTrace([](HWND h, UINT m, WPARAM w, LPARAM l) { delivered().push_back({h, m, w, l}); });
   }
   void TearDown() override {
     resetWindows();
     SetMessageTrace({});
+    SetIdleHook({});
     installBackend(nullptr);
   }
 

@@ -1,0 +1,50 @@
+// How the Qt backend shows a window of one class: an adapter per kind of widget makes the widget
+// and puts the window's model state on it. The built-in controls have theirs; a component with a
+// window class of its own registers an adapter for that class, so its windows get their own
+// widget without the backend knowing the component. This header is free of Qt headers.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string_view>
+
+#include "platform/window/snapshot.h"
+
+class QMouseEvent;
+class QWidget;
+
+namespace platform::qt {
+
+class WidgetAdapter {
+ public:
+  virtual ~WidgetAdapter() = default;
+
+  // The widget of a child window, a child of its parent's client widget. Focus follows the model
+  // alone, so the mirror takes Qt's own focus away from whatever this returns.
+  virtual QWidget* create(QWidget* parent) const = 0;
+  // Called once the widget stands for hwnd: connect signals that are the person's input.
+  virtual void attach(HWND, QWidget*) const {}
+
+  // Each puts one part of the window's state on the widget (see the mirror's Change).
+  virtual void applyText(QWidget*, const WindowSnapshot&) const {}
+  virtual void applyState(QWidget*, const WindowSnapshot&) const {}  // checks, pushed look, selections
+  virtual void applyItems(QWidget*, const WindowSnapshot&) const {}  // list items
+  virtual void applyStyle(QWidget*, const WindowSnapshot&) const {}  // style bits that keep the adapter
+  virtual void applyImage(QWidget*, const WindowSnapshot&) const {}
+  virtual void applyGeometry(QWidget*, const WindowSnapshot&) const {}  // after the widget was placed
+
+  // A mouse button on the widget or on a widget inside it (receiver): nothing for the platform's
+  // mouse messages, true when the adapter took the event, false to leave it to Qt's widget.
+  virtual std::optional<bool> mouse(HWND, QWidget* /*widget*/, QWidget* /*receiver*/, QMouseEvent*) const { return std::nullopt; }
+};
+
+// Chooses the adapter of a window of the class; the adapter must outlive the backend (adapters
+// are stateless, one object per kind of widget). Style bits may choose among several.
+using WidgetAdapterFactory = std::function<const WidgetAdapter&(const WindowSnapshot&)>;
+
+// Child windows of the class (name compared without case) get their widget from factory; a later
+// registration for the same class replaces the earlier one. Call on the GUI thread before windows
+// of the class are created.
+void registerWidgetAdapter(std::string_view className, WidgetAdapterFactory factory);
+
+}  // namespace platform::qt
