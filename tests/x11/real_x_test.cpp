@@ -92,9 +92,9 @@ struct ExitCase {
   std::vector<std::string> answer;  // chords typed into that window
 };
 
-class CleanExitTest : public RealXTest, public ::testing::WithParamInterface<ExitCase> {};
+class RealXExitTest : public RealXTest, public ::testing::WithParamInterface<ExitCase> {};
 
-TEST_P(CleanExitTest, FileExitEndsWithZero) {
+TEST_P(RealXExitTest, FileExitEndsWithZero) {
   const ExitCase& c = GetParam();
   XProgram p = show(kDemoModule, "P1$WINDOW");
   const std::string w = p.window(kDemoTitle);
@@ -113,7 +113,7 @@ TEST_P(CleanExitTest, FileExitEndsWithZero) {
   EXPECT_EQ(e.exitCode, 0) << e.describe();
 }
 
-INSTANTIATE_TEST_SUITE_P(AfterDialogs, CleanExitTest,
+INSTANTIATE_TEST_SUITE_P(AfterDialogs, RealXExitTest,
                          ::testing::Values(ExitCase{"Nothing", {}, nullptr, {}}, ExitCase{"HelpContents", {"alt+h", "c"}, "Help", {}},
                                            ExitCase{"PrintSetupCancelled", {"alt+f", "p"}, "Page Setup", {"Escape"}},
                                            ExitCase{"PrintSetupConfirmed", {"alt+f", "p"}, "Page Setup", {"Return"}}),
