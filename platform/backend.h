@@ -50,6 +50,10 @@ class Backend {
   virtual void menuChanged(HMENU) {}
 
   virtual FontMetrics fontMetrics(std::string_view face, int points) = 0;
+  // The text offset (in the platform's text, "\r\n" counting two) nearest to a point in an edit
+  // control's client area, as the person sees the text drawn; nothing when the backend draws no
+  // text, and the control then reckons with its font's average character width.
+  virtual std::optional<DWORD> textOffsetAt(HWND, POINT) { return std::nullopt; }
   virtual RECT workArea() = 0;
 
   // Dialogs for a person; only called when no script answers them.

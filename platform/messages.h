@@ -17,6 +17,8 @@ inline constexpr UINT WM_KEYFIRST = 0x0100;
 inline constexpr UINT WM_KEYLAST = 0x0109;
 inline constexpr UINT WM_MOUSEFIRST = 0x0200;
 inline constexpr UINT WM_MOUSELAST = 0x020E;
+// Mouse key states in the wParam of mouse messages.
+inline constexpr WPARAM MK_LBUTTON = 0x1, MK_RBUTTON = 0x2, MK_SHIFT = 0x4, MK_CONTROL = 0x8;
 inline constexpr UINT WM_USER = 0x0400;
 inline constexpr UINT WM_APP = 0x8000;
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "platform/backend.h"
 #include "platform/controls/detail/controls.h"
 #include "platform/desktop/clipboard.h"
 #include "platform/queue/queue.h"
@@ -63,6 +64,23 @@ struct Edit {
 
   void caret(DWORD pos, bool extend) { select(extend ? w.control.selStart : pos, pos); }
 
+  // The offset nearest to a client point: as the backend draws the text, else reckoned in lines
+  // of the font's height and characters of its average width.
+  DWORD offsetAt(POINT at) const {
+    if (const auto drawn = backend().textOffsetAt(hwnd, at)) return std::min(*drawn, size());
+    const FontMetrics m = w.font ? backend().fontMetrics(FontFace(w.font), FontPoints(w.font)) : backend().fontMetrics("System", 10);
+    const LONG line = (w.style & ES_MULTILINE) && m.height > 0 ? std::max<LONG>(at.y, 0) / m.height : 0;
+    DWORD start = 0;
+    for (LONG i = 0; i < line; ++i) {
+      const size_t end = w.text.find("\r\n", start);
+      if (end == std::string::npos) return size();
+      start = DWORD(end + 2);
+    }
+    const DWORD lineEnd = DWORD(std::min(w.text.find("\r\n", start), w.text.size()));
+    const LONG column = m.averageWidth > 0 ? (std::max<LONG>(at.x, 0) + m.averageWidth / 2) / m.averageWidth : 0;
+    return std::min(start + DWORD(column), lineEnd);
+  }
+
   void copy() const {
     if (hi() > lo() && !(w.style & ES_PASSWORD)) SetClipboardText(w.text.substr(lo(), hi() - lo()));
   }
@@ -110,6 +128,8 @@ LRESULT editProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_LBUTTONDOWN:
       if (GetFocus() != hwnd) SetFocus(hwnd);
+      // The caret goes where the person clicked; with Shift the selection runs to there.
+      e.caret(e.offsetAt(POINT{LONG(short(LOWORD(DWORD(lParam)))), LONG(short(HIWORD(DWORD(lParam))))}), wParam & MK_SHIFT);
       return 0;
     case WM_CHAR: {
       const char c = char(wParam);

@@ -29,7 +29,6 @@ std::map<HWND, RECT>& moveSizeTargets() {
   return targets;
 }
 
-constexpr WPARAM MK_LBUTTON = 0x1;
 
 LPARAM centre(HWND control) {
   RECT r;

@@ -129,6 +129,15 @@ class QtBackend final : public Backend {
     return runFileDialog(parentFor(request.owner), request);
   }
 
+  std::optional<DWORD> textOffsetAt(HWND hwnd, POINT at) override {
+    if (!onGuiThread()) return std::nullopt;
+    const WidgetAdapter* adapter = mirror_.adapterOf(hwnd);
+    QWidget* widget = mirror_.outerOf(hwnd);
+    const auto w = snapshotWindow(hwnd);
+    if (!adapter || !widget || !w) return std::nullopt;
+    // The widget includes the control's border; the platform's client coordinates start inside it.
+    return adapter->textOffsetAt(widget, *w, int(at.x + w->frame.left), int(at.y + w->frame.top));
+  }
   bool printSetup(HWND owner) override { return onGuiThread() && runPrintSetup(parentFor(owner)); }
 
   void showHelp(const HelpRequest& request) override {

@@ -39,6 +39,15 @@ int qtOffset(const std::string& text, DWORD offset) {
   return out;
 }
 
+// The platform offset of Qt's position `qt` in the text (the inverse of qtOffset).
+DWORD platformOffset(const std::string& text, int qt) {
+  DWORD i = 0;
+  for (int seen = 0; i < text.size() && seen < qt; ++i)
+    if (text[i] != '\r') ++seen;
+  if (i < text.size() && text[i] == '\n' && i > 0 && text[i - 1] == '\r') --i;  // before a line end, not inside it
+  return i;
+}
+
 QString multilineText(const std::string& text) {
   QString s = toQt(text);
   s.remove(QLatin1Char('\r'));
@@ -154,6 +163,9 @@ class LineEditAdapter final : public WidgetAdapter {
     e->setReadOnly(w.style & ES_READONLY);
     e->setAlignment((w.style & ES_RIGHT) ? Qt::AlignRight : (w.style & ES_CENTER) ? Qt::AlignHCenter : Qt::AlignLeft);
   }
+  std::optional<DWORD> textOffsetAt(QWidget* widget, const WindowSnapshot&, int x, int y) const override {
+    return DWORD(std::max(0, static_cast<QLineEdit*>(widget)->cursorPositionAt(QPoint(x, y))));
+  }
 };
 
 class TextEditAdapter final : public WidgetAdapter {
@@ -172,6 +184,10 @@ class TextEditAdapter final : public WidgetAdapter {
   }
   void applyStyle(QWidget* widget, const WindowSnapshot& w) const override {
     static_cast<QPlainTextEdit*>(widget)->setReadOnly(w.style & ES_READONLY);
+  }
+  std::optional<DWORD> textOffsetAt(QWidget* widget, const WindowSnapshot& w, int x, int y) const override {
+    auto* e = static_cast<QPlainTextEdit*>(widget);
+    return platformOffset(w.text, e->cursorForPosition(e->viewport()->mapFrom(e, QPoint(x, y))).position());
   }
 };
 

@@ -20,7 +20,6 @@ namespace platform::qt {
 
 namespace {
 
-constexpr WPARAM MK_LBUTTON = 0x1, MK_RBUTTON = 0x2, MK_SHIFT = 0x4, MK_CONTROL = 0x8;
 
 WPARAM mouseKeys(const QMouseEvent* e) {
   WPARAM k = 0;

@@ -36,6 +36,9 @@ class WidgetAdapter {
   // A mouse button on the widget or on a widget inside it (receiver): nothing for the platform's
   // mouse messages, true when the adapter took the event, false to leave it to Qt's widget.
   virtual std::optional<bool> mouse(HWND, QWidget* /*widget*/, QWidget* /*receiver*/, QMouseEvent*) const { return std::nullopt; }
+  // For a text widget: the offset in the window's text nearest to (x, y) in the widget's own
+  // coordinates, as the widget draws the text.
+  virtual std::optional<DWORD> textOffsetAt(QWidget*, const WindowSnapshot&, int /*x*/, int /*y*/) const { return std::nullopt; }
 };
 
 // Chooses the adapter of a window of the class; the adapter must outlive the backend (adapters

@@ -120,6 +120,32 @@ TEST_F(InputTest, StandardEditingKeysCopyCutPasteUndoAndSelectAll) {
   EXPECT_EQ(GetClipboardText(), "abc");
 }
 
+// A click puts the caret at the nearest character boundary (System font: 8 pixels a character,
+// 16 a line); with Shift the selection runs from where it started.
+TEST_F(InputTest, AClickPutsTheCaretWhereThePersonClicked) {
+  struct Click {
+    int x, y;
+    bool shift;
+    DWORD selStart, selEnd;
+  };
+  HWND w = makeForm();
+  HWND text = child(w, "edit", "", WS_TABSTOP | ES_MULTILINE, 16);
+  SetWindowTextA(entry, "abcdef");
+  SetWindowTextA(text, "abc\r\ndefgh\r\nij");
+  const std::pair<HWND, Click> clicks[] = {
+      {entry, {17, 5, false, 2, 2}}, {entry, {500, 5, false, 6, 6}}, {entry, {3, 5, false, 0, 0}},     {entry, {29, 5, true, 0, 4}},
+      {text, {9, 20, false, 6, 6}},  {text, {200, 2, false, 3, 3}},  {text, {100, 40, false, 14, 14}}, {text, {0, 900, false, 14, 14}},
+  };
+  for (const auto& [control, c] : clicks) {
+    PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON | (c.shift ? MK_SHIFT : 0), MAKELPARAM(c.x, c.y));
+    pumpUntilIdle(w);
+    DWORD a = 0, b = 0;
+    SendMessageA(control, EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b));
+    EXPECT_EQ(GetFocus(), control);
+    EXPECT_EQ(std::pair(a, b), std::pair(std::min(c.selStart, c.selEnd), std::max(c.selStart, c.selEnd))) << c.x << "," << c.y;
+  }
+}
+
 TEST_F(InputTest, TabAndShiftTabCycleThroughTabStopsOnly) {
   HWND w = makeForm();
   std::vector<HWND> visited;
