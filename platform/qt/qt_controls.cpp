@@ -48,6 +48,11 @@ DWORD platformOffset(const std::string& text, int qt) {
   return i;
 }
 
+QWidget* withoutContextMenu(QWidget* widget) {
+  widget->setContextMenuPolicy(Qt::NoContextMenu);
+  return widget;
+}
+
 QString multilineText(const std::string& text) {
   QString s = toQt(text);
   s.remove(QLatin1Char('\r'));
@@ -146,7 +151,8 @@ class GroupBoxAdapter final : public WidgetAdapter {
 
 class LineEditAdapter final : public WidgetAdapter {
  public:
-  QWidget* create(QWidget* parent) const override { return new QLineEdit(parent); }
+  // No toolkit context menu: it would edit the widget behind the platform's back.
+  QWidget* create(QWidget* parent) const override { return withoutContextMenu(new QLineEdit(parent)); }
   void applyText(QWidget* widget, const WindowSnapshot& w) const override {
     auto* e = static_cast<QLineEdit*>(widget);
     if (const QString text = toQt(w.text); e->text() != text) e->setText(text);
@@ -170,7 +176,7 @@ class LineEditAdapter final : public WidgetAdapter {
 
 class TextEditAdapter final : public WidgetAdapter {
  public:
-  QWidget* create(QWidget* parent) const override { return new QPlainTextEdit(parent); }
+  QWidget* create(QWidget* parent) const override { return withoutContextMenu(new QPlainTextEdit(parent)); }
   void applyText(QWidget* widget, const WindowSnapshot& w) const override {
     auto* e = static_cast<QPlainTextEdit*>(widget);
     if (const QString t = multilineText(w.text); e->toPlainText() != t) e->setPlainText(t);

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPageSetupDialog>
+#include <QPointer>
 #include <QPrinter>
 #include <QStringList>
 
@@ -25,7 +26,24 @@ QString qtFileFilter(std::string_view filter) {
   return out.join(QStringLiteral(";;"));
 }
 
+// Gives the keyboard back to the window that owned a modal dialog once the dialog is gone: the
+// X server leaves the focus nowhere when a focused window goes, and not every desktop has a
+// window manager to pick the next one.
+class ReturnFocus {
+ public:
+  explicit ReturnFocus(QWidget* owner) : owner_(owner) {}
+  ~ReturnFocus() {
+    if (owner_ && owner_->isVisible()) owner_->window()->activateWindow();
+  }
+  ReturnFocus(const ReturnFocus&) = delete;
+  ReturnFocus& operator=(const ReturnFocus&) = delete;
+
+ private:
+  QPointer<QWidget> owner_;
+};
+
 std::optional<std::string> runFileDialog(QWidget* parent, const FileDialogRequest& request) {
+  const ReturnFocus focus(parent);
   QFileDialog dialog(parent, toQt(request.title));
   dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(request.save || !(request.flags & OFN_FILEMUSTEXIST) ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -43,6 +61,7 @@ std::optional<std::string> runFileDialog(QWidget* parent, const FileDialogReques
 }
 
 bool runPrintSetup(QWidget* parent) {
+  const ReturnFocus focus(parent);
   QPrinter printer;
   QPageSetupDialog dialog(&printer, parent);
   return dialog.exec() == QDialog::Accepted;

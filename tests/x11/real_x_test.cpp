@@ -83,6 +83,26 @@ TEST_F(RealXTest, EntriesTakeTheStandardEditingKeys) {
   EXPECT_NE(e.out.find("status: Added abcabc\n"), std::string::npos) << e.describe();
 }
 
+// A right click on an entry opens no toolkit menu that would edit the widget behind the
+// platform's back; typing still reaches the entry afterwards.
+TEST_F(RealXTest, ARightClickOnAnEntryOpensNoToolkitMenu) {
+  XProgram p(EXAMPLE_PROGRAM, {});
+  const std::string w = p.window("Platform example");
+  ASSERT_FALSE(w.empty()) << p.wait(1s).describe();
+  const std::string before = xdo({"search", "--onlyvisible", "--name", ".*"});
+  type(w, "abc");
+  click(w, 30, 38, 3);  // on the entry, below the menu bar
+  const std::string after = xdo({"search", "--onlyvisible", "--name", ".*"});
+  EXPECT_EQ(after, before) << "a window opened on the right click";
+  keys(w, {"Escape", "Return", "alt+f", "x"});
+  const std::string box = p.window("Close");
+  ASSERT_FALSE(box.empty()) << p.wait(1s).describe();
+  keys(box, {"shift+Tab", "space"});
+  const Ending e = p.wait();
+  EXPECT_EQ(e.exitCode, 0) << e.describe();
+  EXPECT_NE(e.out.find("status: Added abc\n"), std::string::npos) << e.describe();
+}
+
 // Toolkit dialogs and menus leave objects behind that the toolkit itself must outlive; the
 // program must still end with 0 through File > Exit.
 struct ExitCase {
