@@ -24,6 +24,7 @@
 #include "platform/qt/qt_help.h"
 #include "platform/qt/qt_input.h"
 #include "platform/qt/qt_mirror.h"
+#include "platform/qt/qt_native_events.h"
 #include "platform/qt/qt_text.h"
 #include "platform/queue/thread.h"
 #include "platform/window/snapshot.h"
@@ -48,6 +49,7 @@ class QtBackend final : public Backend {
     interactive_ = platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
     QApplication::setQuitOnLastWindowClosed(false);
     app_->installEventFilter(&input_);
+    app_->installNativeEventFilter(&nativeWatch_);
     // Other threads read the clipboard from this copy; QClipboard belongs to the GUI thread.
     QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, app_.get(), [this] { cacheClipboard(); });
     // The desktop session is ending: the program's windows are asked and may keep it going.
@@ -57,7 +59,10 @@ class QtBackend final : public Backend {
     cacheClipboard();
   }
 
-  ~QtBackend() override { app_->removeEventFilter(&input_); }
+  ~QtBackend() override {
+    app_->removeNativeEventFilter(&nativeWatch_);
+    app_->removeEventFilter(&input_);
+  }
 
   std::string_view name() const override { return "qt"; }
   bool interactive() const override { return interactive_; }
@@ -204,6 +209,7 @@ class QtBackend final : public Backend {
   bool interactive_ = true;
   WindowMirror mirror_;
   InputFilter input_;
+  NativeWindowWatch nativeWatch_{mirror_};
   HelpViewer help_;
   std::mutex clipboardMutex_;
   std::optional<std::string> clipboard_;

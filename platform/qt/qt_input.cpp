@@ -20,7 +20,6 @@ namespace platform::qt {
 
 namespace {
 
-
 WPARAM mouseKeys(const QMouseEvent* e) {
   WPARAM k = 0;
   if (e->buttons() & Qt::LeftButton) k |= MK_LBUTTON;

@@ -125,6 +125,12 @@ void WindowMirror::applyFocus() {
   if (QWidget* a = outerOf(active); a && a->isVisible() && !a->isActiveWindow()) a->activateWindow();
 }
 
+HWND WindowMirror::topLevelOfNative(unsigned long long nativeId) const {
+  for (const auto& [hwnd, m] : mirrors_)
+    if (m.topLevel && m.outer && m.outer->internalWinId() == WId(nativeId)) return hwnd;
+  return nullptr;
+}
+
 void WindowMirror::destroyed(HWND hwnd) {
   auto it = mirrors_.find(hwnd);
   if (it == mirrors_.end()) return;

@@ -45,6 +45,8 @@ class WindowMirror {
   QWidget* outerOf(HWND hwnd) const;   // what is placed and shown
   QWidget* clientOf(HWND hwnd) const;  // what holds the children; client coordinates
   bool isTopLevel(const QWidget* widget) const;
+  // The top-level window whose native (X) window has the id, or null.
+  HWND topLevelOfNative(unsigned long long nativeId) const;
 
   // True while model changes are being put on widgets: their Qt events are not the person's.
   bool applying() const { return applying_ > 0; }

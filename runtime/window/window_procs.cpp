@@ -3,6 +3,7 @@
 #include "platform/dialogs/dialogs.h"
 #include "platform/messages.h"
 #include "platform/queue/queue.h"
+#include "platform/queue/thread.h"
 #include "platform/window/window.h"
 #include "runtime/core/private_messages.h"
 #include "runtime/core/runtime_lock.h"
@@ -157,6 +158,10 @@ LRESULT windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       KillTimer(hwnd, detail::kWindowTimerId);
       w->timerSet = false;
+      // Destroyed from outside (the desktop took the window away) rather than closed by the
+      // program, which lets go of the window first: wake the loop, which then sees the window
+      // gone and ends as after a close.
+      PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
       return 0;
     case WM_ENTERMENULOOP: w->inMenu = true; return 0;
     case WM_EXITMENULOOP: w->inMenu = false; return 0;

@@ -103,6 +103,24 @@ TEST_F(RealXTest, ARightClickOnAnEntryOpensNoToolkitMenu) {
   EXPECT_NE(e.out.find("status: Added abc\n"), std::string::npos) << e.describe();
 }
 
+// A window destroyed by another X client (a window manager gone wrong, `xdotool windowclose`)
+// ends the program as a close would, instead of leaving it running with no window.
+TEST_F(RealXTest, AWindowDestroyedFromOutsideEndsTheProgram) {
+  struct Target {
+    const char* title;
+    XProgram program;
+  };
+  Target targets[] = {{"Platform example", XProgram(EXAMPLE_PROGRAM, {})}, {"Edit Text", show("FWEIP", "$TXTWINDOW")}};
+  for (Target& t : targets) {
+    const std::string w = t.program.window(t.title);
+    ASSERT_FALSE(w.empty()) << t.program.wait(1s).describe();
+    xdo({"windowclose", w});
+    const Ending e = t.program.wait(5s);
+    EXPECT_FALSE(e.timedOut) << t.title << ": " << e.describe();
+    EXPECT_EQ(e.signal, 0) << t.title << ": " << e.describe();
+  }
+}
+
 // Toolkit dialogs and menus leave objects behind that the toolkit itself must outlive; the
 // program must still end with 0 through File > Exit.
 struct ExitCase {
