@@ -116,7 +116,9 @@ bool InputFilter::key(QKeyEvent* event) {
   if (up && event->isAutoRepeat()) return true;  // a held key repeats its press alone
   const Qt::KeyboardModifiers mods = event->modifiers();
   const QString text = event->text();
-  const char typed = text.size() == 1 ? ansiChar(text[0]) : 0;
+  // A character the ANSI code page cannot hold arrives as '?', as the platform's ANSI input
+  // delivers it, so the person sees that something was typed.
+  const char typed = text.size() == 1 ? (ansiChar(text[0]) ? ansiChar(text[0]) : text[0].isPrint() ? '?' : 0) : 0;
   const KeyStroke stroke = keyStroke(event->key(), typed, mods & Qt::ShiftModifier, mods & Qt::ControlModifier);
   if (!stroke.vk) return true;
   // Alt itself goes down as a system key and comes up as a plain one, as the platform's own

@@ -142,6 +142,13 @@ void runMoveSize(HWND hwnd, bool sizing) {
     mmi.ptMinTrackSize = {112, 27};
     mmi.ptMaxTrackSize = {32767, 32767};
     SendMessageA(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+    // Whatever the program allows, the frame keeps a client area of at least one pixel each way:
+    // a window shown on screen cannot be smaller, and the model must not say otherwise.
+    if (const auto w = detail::findWindow(hwnd)) {
+      const detail::FrameMetrics f = detail::frameMetrics(*w);
+      mmi.ptMinTrackSize.x = std::max(mmi.ptMinTrackSize.x, f.left + f.right + 1);
+      mmi.ptMinTrackSize.y = std::max(mmi.ptMinTrackSize.y, f.top + f.bottom + 1);
+    }
     constexpr WPARAM kBottomRight = 8;  // WMSZ_BOTTOMRIGHT: the edge being dragged
     SendMessageA(hwnd, WM_SIZING, kBottomRight, reinterpret_cast<LPARAM>(&target));
     const LONG cx = std::clamp(target.width(), mmi.ptMinTrackSize.x, std::max(mmi.ptMinTrackSize.x, mmi.ptMaxTrackSize.x));

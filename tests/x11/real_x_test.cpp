@@ -3,6 +3,10 @@
 // checks that the program is still alive, did what was asked, and ends cleanly.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -64,6 +68,18 @@ TEST_F(RealXTest, AClickInAMultiLineTextBoxPutsTheCaretThere) {
   EXPECT_NE(e.out.find("value 1000 \"Xabc\""), std::string::npos) << e.describe();
 }
 
+// Characters the ANSI code page cannot hold arrive as '?' rather than vanishing; those it holds
+// arrive as themselves.
+TEST_F(RealXTest, CharactersOutsideTheCodePageArriveAsQuestionMarks) {
+  XProgram p = show("FWEIP", "$TXTWINDOW");
+  const std::string w = p.window("Edit Text");
+  ASSERT_FALSE(w.empty()) << p.wait(1s).describe();
+  type(w, "a\u0142b\u00e9");  // l with stroke (not in the code page), e acute (in it)
+  keys(w, {"Return"});
+  const Ending e = p.wait(1s);
+  EXPECT_NE(e.out.find("value 1000 \"a?b\xe9\""), std::string::npos) << e.describe();
+}
+
 // Ctrl+C, Ctrl+X, Ctrl+V, Ctrl+Z and Ctrl+A act in an entry as they do everywhere else, and a
 // selection never outlives the text it was made in.
 TEST_F(RealXTest, EntriesTakeTheStandardEditingKeys) {
@@ -119,6 +135,27 @@ TEST_F(RealXTest, AWindowDestroyedFromOutsideEndsTheProgram) {
     EXPECT_FALSE(e.timedOut) << t.title << ": " << e.describe();
     EXPECT_EQ(e.signal, 0) << t.title << ": " << e.describe();
   }
+}
+
+// Sizing a window below what it allows leaves the model and the X window the same size, with a
+// client area of at least one pixel (the menu bar is 20 pixels above it in the X window).
+TEST_F(RealXTest, AWindowSizedBelowItsMinimumKeepsModelAndScreenEqual) {
+  const std::string log = "/tmp/kestrel-x11-size-" + std::to_string(::getpid()) + ".log";
+  XProgram p(EXAMPLE_PROGRAM, {}, {"EXAMPLE_LOG=" + log});
+  const std::string w = p.window("Platform example");
+  ASSERT_FALSE(w.empty()) << p.wait(1s).describe();
+  xdo({"windowsize", w, "50", "10"});
+  settle(700ms);
+  const XGeometry g = geometryOf(w);
+  std::ifstream in(log);
+  unsigned long size = 0;
+  for (std::string line; std::getline(in, line);)
+    if (const size_t at = line.find(" WM_SIZE 0 "); at != std::string::npos) size = std::stoul(line.substr(at + 11), nullptr, 16);
+  std::remove(log.c_str());
+  const int clientWidth = int(size & 0xFFFF), clientHeight = int(size >> 16);
+  EXPECT_GE(clientHeight, 1);
+  EXPECT_EQ(g.width, clientWidth);
+  EXPECT_EQ(g.height, clientHeight + 20);
 }
 
 // Toolkit dialogs and menus leave objects behind that the toolkit itself must outlive; the
