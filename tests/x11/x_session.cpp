@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -91,6 +92,8 @@ XServer::XServer() {
     return;
   }
   display_ = ":" + number;
+  std::string dir = "/tmp/kestrel-x11-profile-" + std::to_string(getpid()) + ".XXXXXX";
+  if (mkdtemp(dir.data())) profile_ = dir;
   if (xdoOn(display_, {"getmouselocation"}).empty()) {
     why_ = "xdotool does not answer on " + display_;
     display_.clear();
@@ -98,6 +101,7 @@ XServer::XServer() {
 }
 
 XServer::~XServer() {
+  if (!profile_.empty()) std::filesystem::remove_all(profile_);
   if (pid_ > 0) {
     kill(pid_, SIGTERM);
     waitpid(pid_, nullptr, 0);
@@ -115,8 +119,9 @@ std::string Ending::describe() const {
 
 XProgram::XProgram(const std::string& path, const std::vector<std::string>& args, const std::vector<std::string>& env)
     : outPath_(tempPath("out")), errPath_(tempPath("err")) {
-  std::vector<std::string> all{"DISPLAY=" + XServer::shared().display(), "TAMSIL_PLATFORM=qt", "QT_QPA_PLATFORM=xcb",
-                               "XDG_RUNTIME_DIR=", "TAMSIL_SCRIPT="};
+  std::vector<std::string> all{
+      "DISPLAY=" + XServer::shared().display(),           "TAMSIL_PLATFORM=qt", "QT_QPA_PLATFORM=xcb", "XDG_RUNTIME_DIR=", "TAMSIL_SCRIPT=",
+      "TAMSIL_PROFILE_DIR=" + XServer::shared().profile()};
   all.insert(all.end(), env.begin(), env.end());
   pid_ = spawn(path, args, all, outPath_, errPath_);
   if (pid_ < 0) throw std::runtime_error("fork failed");

@@ -21,6 +21,8 @@ class XServer {
   bool available() const { return !display_.empty(); }
   const std::string& display() const { return display_; }
   const std::string& why() const { return why_; }
+  // An empty profile directory the programs started here use, removed with the server.
+  const std::string& profile() const { return profile_; }
   ~XServer();
 
  private:
@@ -28,6 +30,7 @@ class XServer {
   pid_t pid_ = -1;
   std::string display_;
   std::string why_;
+  std::string profile_;
 };
 
 // How a program ended: its exit code, or the signal that killed it, or still running at the
@@ -40,7 +43,7 @@ struct Ending {
   std::string describe() const;
 };
 
-// A program running on the test display with the qt backend; killed if still running when the
+// A program running on the test display with the qt backend and the server's profile directory; killed if still running when the
 // object goes.
 class XProgram {
  public:
@@ -52,6 +55,7 @@ class XProgram {
   // The X window whose title is exactly `title`, once it is mapped; empty after `wait` in vain.
   std::string window(const std::string& title, std::chrono::milliseconds wait = std::chrono::seconds(10));
   bool running();
+  pid_t pid() const { return pid_; }
   Ending wait(std::chrono::milliseconds limit = std::chrono::seconds(10));
 
  private:
