@@ -55,14 +55,16 @@ void runThreadDestructors() {
     if (it->threadDestructor) it->threadDestructor();
 }
 
-// Releases the first thread's runtime state and closes the modules, last constructed first.
-void closeRuntime() {
+// Releases the first thread's runtime state and closes the modules, last constructed first. A
+// halt carried out by another thread leaves the first thread's state alone: that thread may still
+// be running on it until the process ends.
+void closeRuntime(bool onFirstThread) {
   RuntimeState& s = state();
   if (!s.firstThread) return;
-  runThreadDestructors();
+  if (onFirstThread) runThreadDestructors();
   for (auto it = s.modules.rbegin(); it != s.modules.rend(); ++it)
     if (it->processDestructor) it->processDestructor();
-  s.firstThread.reset();
+  if (onFirstThread) s.firstThread.reset();
 }
 
 }  // namespace
@@ -122,13 +124,15 @@ int AddExitProcedure(void (*procedure)(int)) {
 void Halt(int exitCode) {
   ThreadContext* self = currentThreadContext();
   ThreadContext* first = state().firstThread ? &state().firstThread->context() : nullptr;
-  if (first && self != first) {
+  const bool onFirstThread = !first || self == first;
+  if (!onFirstThread) {
     if (gHaltRequested.exchange(true)) return;
-    // The first thread halts itself when its top window hears the request; with no window it
-    // hears it through its message queue.
-    if (first->topHandle) platform::PostMessageA(first->topHandle, QUERY_SHUTDOWN, platform::WPARAM(exitCode), 0);
-    else platform::PostThreadMessageA(first->platformThread, QUERY_SHUTDOWN, platform::WPARAM(exitCode), 0);
-    return;
+    // The first thread halts itself when its frame window hears the request. Without a window it
+    // may never pump again, so this thread halts the process itself.
+    if (first->topHandle && platform::IsWindow(first->topHandle)) {
+      platform::PostMessageA(first->topHandle, QUERY_SHUTDOWN, platform::WPARAM(exitCode), 0);
+      return;
+    }
   }
   if (gHalting.exchange(-1) < 0) return;
   std::vector<void (*)(int)> procedures;
@@ -137,7 +141,7 @@ void Halt(int exitCode) {
     procedures = state().exitProcedures;
   }
   for (size_t i = procedures.size(); i-- > 0;) procedures[i](int(i + 1));
-  closeRuntime();
+  closeRuntime(onFirstThread);
   std::fflush(nullptr);
   platform::ExitProcess(exitCode);
 }
@@ -151,7 +155,7 @@ RuntimeThreadScope::~RuntimeThreadScope() { runThreadDestructors(); }
 
 void ResetRuntimeForTests() {
   RuntimeState& s = state();
-  closeRuntime();
+  closeRuntime(true);
   s.modules.clear();
   s.exitProcedures.clear();
   s.afterMain = nullptr;

@@ -2,7 +2,9 @@
 // destruction, exit procedures, and a halt asked for by a second thread.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "platform/queue/queue.h"
 #include "platform/queue/thread.h"
@@ -95,6 +97,24 @@ TEST_F(StartupDeathTest, HaltFromASecondThreadIsCarriedOutByTheFirst) {
         });
       },
       ::testing::ExitedWithCode(3), "exit procedure on the first thread");
+}
+
+// With no window on the first thread nobody would hear the request: the asking thread halts
+// the process itself, even while the first thread waits for something that never comes.
+TEST_F(StartupDeathTest, HaltFromASecondThreadWithoutAWindowEndsTheProcessItself) {
+  EXPECT_EXIT(
+      {
+        ResetRuntimeForTests();
+        ProcessEntry({kModules, kRuntimeVersion, "t"}, [] {
+          AddExitProcedure([](int) { std::fputs("exit procedure ran\n", stderr); });
+          platform::Thread second([] {
+            RuntimeThreadScope scope;
+            Halt(3);
+          });
+          std::this_thread::sleep_for(std::chrono::seconds(30));  // the first thread never pumps
+        });
+      },
+      ::testing::ExitedWithCode(3), "exit procedure ran");
 }
 
 }  // namespace
