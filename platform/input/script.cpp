@@ -31,6 +31,8 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kIdleLimit = std::chrono::seconds(10);
 // How often the same window is asked to close before the run gives up on it.
 constexpr int kCloseAttempts = 3;
+// The longest "wait": a run never hangs, so a wait is a pause, not a way to stop.
+constexpr int kLongestWaitMs = 60'000;
 
 struct KeyName {
   const char* name;
@@ -90,17 +92,24 @@ std::string trim(std::string_view s) {
   return std::string(s);
 }
 
-// A control or menu text as a person reads it: no '&' marks, no accelerator after a tab, no
-// trailing "...".
-std::string visibleText(std::string_view text) {
+// A message line as it is written: control characters (a NUL too) escaped, so nothing in a
+// script line can cut the message short or break it in two.
+std::string escaped(std::string_view text) {
   std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\t') break;
-    if (text[i] == '&' && i + 1 < text.size()) ++i;
-    out += text[i];
+  for (const char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u == '\\') out += "\\\\";
+    else if (u == '\t') out += "\\t";
+    else if (u == '\r') out += "\\r";
+    else if (u == '\n') out += "\\n";
+    else if (u == 0) out += "\\0";
+    else if (u < 0x20 || u == 0x7F) {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      out += "\\x";
+      out += kHex[u >> 4];
+      out += kHex[u & 15];
+    } else out += c;
   }
-  out = trim(out);
-  if (out.size() > 3 && out.ends_with("...")) out.resize(out.size() - 3);
   return out;
 }
 
@@ -127,7 +136,7 @@ State& state() {
 
 void report(const Line& line, const std::string& message) {
   State& s = state();
-  std::fprintf(stderr, "%s:%d: %s\n", s.fileName.c_str(), line.number, message.c_str());
+  std::fprintf(stderr, "%s:%d: %s\n", escaped(s.fileName).c_str(), line.number, escaped(message).c_str());
   std::fflush(stderr);
   ++s.errors;
 }
@@ -357,12 +366,27 @@ bool closeLikeAUser() {
 
 }  // namespace
 
+std::string visibleText(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\t') break;
+    if (text[i] == '&' && i + 1 < text.size()) ++i;
+    out += text[i];
+  }
+  // The dots go first: "Print Setup ..." reads "Print Setup", without the blank before them.
+  out = trim(out);
+  if (out.size() > 3 && out.ends_with("...")) out = trim(std::string_view(out).substr(0, out.size() - 3));
+  return out;
+}
+
 ParseResult parse(std::string_view text, std::string_view fileName) {
   ParseResult r;
   std::istringstream in{std::string(text)};
   std::string raw;
   int number = 0;
-  auto error = [&](const std::string& message) { r.errors.push_back(std::string(fileName) + ":" + std::to_string(number) + ": " + message); };
+  auto error = [&](const std::string& message) {
+    r.errors.push_back(escaped(fileName) + ":" + std::to_string(number) + ": " + escaped(message));
+  };
   while (std::getline(in, raw)) {
     ++number;
     const std::string content = trim(raw);
@@ -410,6 +434,10 @@ ParseResult parse(std::string_view text, std::string_view fileName) {
     }
     if (line.verb == "wait" && (!parseInt(line.args[0], &number1) || number1 < 0)) {
       error("'wait' needs a number of milliseconds");
+      continue;
+    }
+    if (line.verb == "wait" && number1 > kLongestWaitMs) {
+      error("'wait' takes at most " + std::to_string(kLongestWaitMs) + " milliseconds");
       continue;
     }
     UINT vk;

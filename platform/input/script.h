@@ -25,6 +25,11 @@ struct ParseResult {
 };
 ParseResult parse(std::string_view text, std::string_view fileName);
 
+// A control or menu text as a person reads it, which is how script lines name controls and menu
+// items: no '&' marks, nothing from a tab on (the accelerator), no trailing "..." and no blanks
+// around what is left. Two texts name the same item when these agree without case.
+std::string visibleText(std::string_view text);
+
 // Loads and parses a script file; errors as above (or one for an unreadable file).
 ParseResult load(const std::string& path);
 

@@ -1,12 +1,15 @@
 #include "platform/system/profile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <mutex>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -39,14 +42,62 @@ std::string_view trim(std::string_view s) {
   return s;
 }
 
+// A file descriptor closed when it goes.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+enum class FileState {
+  kRead,     // a regular file within the size limit (or no file: nothing to read)
+  kRefused,  // not a regular file, or too large: read as empty, never written over
+};
+
+// The whole text of a profile file, or nothing when it is refused. The file is opened without
+// waiting (a pipe with no writer would block the open) and checked before anything is read; the
+// read stops one byte past the limit, so a file that grows meanwhile is refused too.
+std::optional<std::string> readProfileText(const std::filesystem::path& path) {
+  const Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  if (fd.get() < 0) return errno == ENOENT ? std::optional<std::string>("") : std::nullopt;
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || size_t(st.st_size) > kMaxProfileFileSize) return std::nullopt;
+  std::string text;
+  text.reserve(size_t(st.st_size));
+  char chunk[16 * 1024];
+  while (text.size() <= kMaxProfileFileSize) {
+    const ssize_t n = ::read(fd.get(), chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return std::nullopt;
+    if (n == 0) break;
+    text.append(chunk, size_t(n));
+  }
+  if (text.size() > kMaxProfileFileSize) return std::nullopt;
+  return text;
+}
+
 // The file as lines (without terminators), so that a write keeps comments and layout.
 struct ProfileFile {
   std::vector<std::string> lines;
   bool crlf = false;
+  FileState state = FileState::kRead;
 
   static ProfileFile read(const std::filesystem::path& path) {
     ProfileFile f;
-    std::ifstream in(path, std::ios::binary);
+    const std::optional<std::string> text = readProfileText(path);
+    if (!text) {
+      f.state = FileState::kRefused;
+      return f;
+    }
+    std::istringstream in(*text);
     std::string line;
     while (std::getline(in, line)) {
       if (!line.empty() && line.back() == '\r') {
@@ -216,6 +267,7 @@ int WritePrivateProfileStringA(const char* section, const char* key, const char*
   std::lock_guard<std::mutex> hold(profileLock());
   const std::filesystem::path path = profilePath(fileName);
   ProfileFile file = ProfileFile::read(path);
+  if (file.state == FileState::kRefused) return 0;
   auto found = file.findSection(section);
   if (key == nullptr) {
     if (!found) return 1;

@@ -6,13 +6,20 @@
 // used as is. The "Profile" functions without "Private" read and write "win.ini" there.
 // Writes replace the file atomically (temporary file and rename), so a crash never leaves half a
 // file. All functions are safe to call from several threads.
+//
+// Only a regular file of at most kMaxProfileFileSize bytes is read. Anything else (a device, a
+// pipe, a folder, a larger file) is refused: reads answer as if the file were empty (the default)
+// and writes fail, so the file is never replaced by a one-line copy.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string_view>
 
 namespace platform {
+
+constexpr size_t kMaxProfileFileSize = size_t(1) << 20;
 
 // $TAMSIL_PROFILE_DIR, else $XDG_CONFIG_HOME/kestrel24, else ~/.config/kestrel24.
 std::filesystem::path profileDirectory();

@@ -61,6 +61,8 @@ std::string deformatPositions(std::string_view text, const CompiledPicture& p) {
     if (t.cls == TokenClass::kDigit || t.cls == TokenClass::kDigitBlank) {
       if (isDigit(c)) out.push_back(c);
       else if (c == ' ' && t.cls == TokenClass::kDigitBlank) out.push_back('0');
+    } else if (t.cls == TokenClass::kGroup && isDigit(c) && c != t.ch) {
+      out.push_back(c);  // the integer part overflowed into the grouping position
     } else if (t.cls == TokenClass::kDecimal) {
       out.push_back('.');
     } else if (isKeyIn(t.cls)) {
@@ -99,8 +101,10 @@ std::string deformatCalendar(std::string_view text, const CompiledPicture& p) {
       case TokenClass::kSecond: {
         int value = 0, digits = 0;
         for (size_t pos = k; pos < end && i < text.size(); ++pos, ++i) {
-          if (isDigit(text[i])) value = value * 10 + (text[i] - '0'), ++digits;
-          else if (text[i] != ' ' || digits > 0) break;  // leading blanks stand for zeros
+          const char ch = text[i];
+          // A leading blank, or the position's fill, stands for the zero FORMAT replaced by it.
+          if (isDigit(ch)) value = value * 10 + (ch - '0'), ++digits;
+          else if (digits > 0 || (ch != ' ' && ch != p.tokens[pos].ch)) break;
         }
         if (digits > 0) field[size_t(cls)] = value, read = true;
         k = end;

@@ -106,7 +106,10 @@ void formatNumber(const DecimalDigits& value, const CompiledPicture& p, Formatte
   ShownDigits s;
   if (p.kind == PictureKind::kScientific) roundScientific(value, integerDigits, decimals, s);
   else roundFixed(value, decimals, s);
-  if (s.integerCount > integerDigits + groups) s.overflow = true;
+  // A grouping character that is itself a digit cannot give way: a digit there could not be
+  // told from it when the text is read back.
+  const int usableGroups = shape.digitGroups ? 0 : groups;
+  if (s.integerCount > integerDigits + usableGroups) s.overflow = true;
   const bool negative = value.negative && !s.zero;
 
   if (s.overflow) {
@@ -124,7 +127,7 @@ void formatNumber(const DecimalDigits& value, const CompiledPicture& p, Formatte
     int groupNumber = groups;  // of the next group met, counted from the left
     for (int i = point - 1; i >= 0; --i) {
       const TokenClass c = t[i].cls;
-      const bool converted = c == TokenClass::kGroup && groupNumber-- <= convert;
+      const bool converted = c == TokenClass::kGroup && usableGroups > 0 && groupNumber-- <= convert;
       if (isDigitToken(c) || converted) {
         o[i] = r >= 0 ? s.integer[r--] : t[i].ch;  // a leading position shows its own character
       } else if (c == TokenClass::kSign) {

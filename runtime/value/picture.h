@@ -73,6 +73,7 @@ struct NumberShape {
   uint8_t decimals = 0;       // digit positions after the point (before any exponent)
   bool blankFill = false;     // some integer position shows a blank for a leading zero
   bool impliedPoint = false;  // the point is implied: not shown
+  bool digitGroups = false;   // the grouping character is a digit ('v'): it never gives way
 };
 
 // A bad picture leaves every field zero (count 0): FORMAT then gives empty text.

@@ -268,6 +268,7 @@ NumberShape shapeOf(const CompiledPicture& p) {
       s.blankFill |= c == TokenClass::kDigitBlank;
     } else if (c == TokenClass::kGroup && i < s.point) {
       ++s.groups;
+      s.digitGroups |= Cursor::isDigit(p.tokens[size_t(i)].ch);
     } else if (digit && i < s.expSign) {
       ++s.decimals;
     }

@@ -18,6 +18,8 @@ enum class DefinitionFault {
   WrongKind,           // a record of a known kind where another was required (a control as window)
   Cycle,               // a chain of next or child offsets reaches a record twice
   TooDeep,             // controls nested deeper than any window needs
+  DuplicateField,      // two records of one window carry the same field number
+  NotAsWritten,        // readable, but not what the compiler writes for any source (dumps only)
   LabelNotFound,       // no window of the module carries the label
 };
 

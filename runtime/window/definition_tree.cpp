@@ -29,7 +29,9 @@ class TreeWalk {
     if (!rec) return rec.error();
     if (rec->isWindow())
       return DefinitionError{DefinitionFault::WrongKind, at, "a window record stands among the controls at offset " + hexText(at)};
-    note(rec->field);
+    if (!note(rec->field))
+      return DefinitionError{DefinitionFault::DuplicateField, at,
+                             "field " + std::to_string(rec->field) + " at offset " + hexText(at) + " is used twice in its window"};
     auto children = chain(rec->child, depth + 1);
     if (!children) return children.error();
     return RecordNode{std::move(rec).value(), std::move(children).value()};
@@ -40,14 +42,18 @@ class TreeWalk {
   std::int32_t highest() const { return highest_; }
 
  private:
-  void note(std::int32_t field) {
-    if (field == 0) return;
+  // Records a field number; false when another record of the window has it (0 is no field).
+  bool note(std::int32_t field) {
+    if (field == 0) return true;
+    if (!fields_.insert(field).second) return false;
     if (lowest_ == 0 || field < lowest_) lowest_ = field;
     if (highest_ == 0 || field > highest_) highest_ = field;
+    return true;
   }
 
   const DefinitionReader& reader_;
   std::set<std::uint32_t> seen_;
+  std::set<std::int32_t> fields_;
   std::int32_t lowest_ = 0, highest_ = 0;
 };
 

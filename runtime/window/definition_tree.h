@@ -31,7 +31,8 @@ struct WindowTree {
 };
 
 // Decodes the window at offset and every record reachable from it. Every record is reached at
-// most once: a chain or child offset that returns to a record already seen is a Cycle.
+// most once: a chain or child offset that returns to a record already seen is a Cycle. A non-zero
+// field number stands on one record of the window only (DuplicateField).
 Result<WindowTree> readWindowTree(const DefinitionReader& reader, std::uint32_t windowOffset);
 
 // Checks a whole container: its module name, window chain and every window tree.

@@ -7,10 +7,16 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
+#include <future>
 #include <sstream>
 #include <string>
+#include <thread>
 
 namespace platform {
 namespace {
@@ -99,6 +105,97 @@ TEST_F(ProfileTest, BareNamesLiveInTheProfileDirectoryAndPathsAreUsedAsIs) {
   setenv("XDG_CONFIG_HOME", "/xdg", 1);
   EXPECT_EQ(profileDirectory(), "/xdg/kestrel24");
   setenv("TAMSIL_PROFILE_DIR", dir_.c_str(), 1);
+}
+
+// Files a profile must not be read from: each is made in the test's folder (or is a system
+// device), and each is answered with the default at once, and never written over.
+struct RefusedFile {
+  const char* name;
+  std::function<std::string(const std::filesystem::path& dir)> make;  // the file name to use
+  bool writable;                                                      // may a write be tried on it (never on a device of the system)
+};
+
+void PrintTo(const RefusedFile& file, std::ostream* out) { *out << file.name; }
+
+// A text holding the key, padded with a comment to `size` bytes.
+std::string iniOfSize(size_t size) {
+  const std::string head = "[s]\nk=stored\n;";
+  return head + std::string(size - head.size(), ';');
+}
+
+constexpr size_t kMaxProfileFileSize = 1 << 20;
+const RefusedFile kRefusedFiles[] = {
+    {"EndlessDevice", [](const std::filesystem::path&) { return std::string("/dev/zero"); }, false},
+    {"Pipe",
+     [](const std::filesystem::path& dir) {
+       const auto path = dir / "pipe.ini";
+       mkfifo(path.c_str(), 0600);
+       return path.string();
+     },
+     true},
+    {"Folder",
+     [](const std::filesystem::path& dir) {
+       std::filesystem::create_directory(dir / "folder.ini");
+       return (dir / "folder.ini").string();
+     },
+     true},
+    {"OneByteTooLarge",
+     [](const std::filesystem::path& dir) {
+       std::ofstream(dir / "large.ini", std::ios::binary) << iniOfSize(kMaxProfileFileSize + 1);
+       return (dir / "large.ini").string();
+     },
+     true},
+};
+
+class RefusedProfileTest : public ::testing::TestWithParam<RefusedFile> {
+ protected:
+  kestrel::testing::TempProfileDir profile_{"profile_refused_test"};
+};
+
+// Runs the call on a thread of its own, so a reader that blocks fails the test instead of
+// hanging it (the thread is left behind; the test process ends soon after).
+template <typename Result>
+std::optional<Result> within(std::chrono::seconds limit, std::function<Result()> call) {
+  auto task = std::make_shared<std::packaged_task<Result()>>(std::move(call));
+  auto answer = task->get_future();
+  std::thread([task] { (*task)(); }).detach();
+  if (answer.wait_for(limit) != std::future_status::ready) return std::nullopt;
+  return answer.get();
+}
+
+TEST_P(RefusedProfileTest, AnswersTheDefaultAndIsNeverWritten) {
+  const std::string path = GetParam().make(profile_.path());
+  struct stat before {};
+  ASSERT_EQ(stat(path.c_str(), &before), 0) << path;
+  const auto value = within<std::string>(std::chrono::seconds(10), [path] {
+    char buf[16] = {};
+    const uint32_t n = GetPrivateProfileStringA("s", "k", "dflt", buf, sizeof buf, path.c_str());
+    return std::string(buf, n);
+  });
+  ASSERT_TRUE(value) << path << " blocks the reader";
+  EXPECT_EQ(*value, "dflt");
+  EXPECT_EQ(GetPrivateProfileIntA("s", "k", 7, path.c_str()), 7u);
+  char list[16] = {1, 1};
+  EXPECT_EQ(GetPrivateProfileStringA(nullptr, nullptr, "", list, sizeof list, path.c_str()), 0u);
+  EXPECT_EQ(list[0], '\0');
+  if (!GetParam().writable) return;
+  EXPECT_EQ(WritePrivateProfileStringA("s", "k", "new", path.c_str()), 0);
+  struct stat after {};
+  ASSERT_EQ(stat(path.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_size, before.st_size);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, RefusedProfileTest, ::testing::ValuesIn(kRefusedFiles),
+                         [](const ::testing::TestParamInfo<RefusedFile>& param) { return std::string(param.param.name); });
+
+TEST_F(ProfileTest, AFileOfTheLargestSizeIsRead) {
+  std::ofstream(dir_ / "largest.ini", std::ios::binary) << iniOfSize(kMaxProfileFileSize);
+  ASSERT_EQ(std::filesystem::file_size(dir_ / "largest.ini"), kMaxProfileFileSize);
+  char buf[16];
+  EXPECT_EQ(GetPrivateProfileStringA("s", "k", "dflt", buf, sizeof buf, "largest.ini"), 6u);
+  EXPECT_STREQ(buf, "stored");
+  EXPECT_EQ(WritePrivateProfileStringA("s", "k", "x", "largest.ini"), 1);
 }
 
 // The drag-full-windows switch: on by default, kept per user only when asked to.

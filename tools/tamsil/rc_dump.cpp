@@ -1,10 +1,14 @@
 #include "tools/tamsil/rc_dump.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "runtime/window/definition_tree.h"
 #include "runtime/window/definition_writer.h"
+#include "tools/tamsil/rc_source.h"
 
 namespace tamsil::tool {
 namespace {
@@ -132,6 +136,33 @@ const window::DefinitionRecord* unsettled(const window::RecordNode& n) {
   return nullptr;
 }
 
+// A dump is only as good as the source it prints: the container must be exactly what compiling
+// that source writes. Anything the source cannot say (bytes after the last record, a string
+// offset into the middle of another string, a string that runs on into the next, bits the format
+// does not define) makes the two differ, and the container is refused at the first such byte.
+std::optional<window::DefinitionError> notAsWritten(std::span<const std::uint8_t> resource, const std::string& source) {
+  auto module = parseDefinitionSource(source);
+  if (!module)
+    return window::DefinitionError{
+        window::DefinitionFault::NotAsWritten, window::kNoOffset,
+        "the container cannot be printed as source: line " + std::to_string(module.error().line) + " of its dump: " + module.error().message};
+  const std::vector<std::uint8_t> written = window::writeContainer(*module);
+  const std::size_t common = std::min(written.size(), resource.size());
+  std::size_t at = 0;
+  while (at < common && written[at] == resource[at]) ++at;
+  if (at == written.size() && at == resource.size()) return std::nullopt;
+  // Container positions are told as definition offsets where they lie in the body.
+  const std::size_t bodyStart = resource.size() - window::parseContainer(resource)->body.size();
+  const std::uint32_t offset = at >= bodyStart ? std::uint32_t(at - bodyStart + window::kBodyBias) : window::kNoOffset;
+  const std::string where = at >= bodyStart ? "offset " + hexText(offset) : "byte " + std::to_string(at) + " of the module name";
+  if (at == written.size())
+    return window::DefinitionError{window::DefinitionFault::NotAsWritten, offset,
+                                   std::to_string(resource.size() - at) + " bytes follow the last definition, from " + where};
+  return window::DefinitionError{
+      window::DefinitionFault::NotAsWritten, offset,
+      "the container is not as the compiler writes its definitions: the byte at " + where + " cannot be printed as source"};
+}
+
 }  // namespace
 
 window::Result<std::string> dumpContainer(std::span<const std::uint8_t> resource) {
@@ -156,6 +187,7 @@ window::Result<std::string> dumpContainer(std::span<const std::uint8_t> resource
             "record of kind " + hexText(r->kind) + " at offset " + hexText(r->offset) + " has no layout the source format can express"};
     p.window(*tree);
   }
+  if (auto fault = notAsWritten(resource, p.out)) return *fault;
   return std::move(p.out);
 }
 

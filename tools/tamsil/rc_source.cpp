@@ -2,9 +2,12 @@
 
 #include <charconv>
 #include <limits>
+#include <map>
 #include <optional>
 #include <set>
 #include <vector>
+
+#include "runtime/window/definition_tree.h"
 
 namespace tamsil::tool {
 namespace {
@@ -135,8 +138,8 @@ class LineParser {
         } else if (c != '"' && c != '\\') {
           throw Failure(std::string("unknown escape \\") + c);
         }
-        if (c == '\0') throw Failure("a string cannot hold a NUL byte");
       }
+      if (c == '\0') throw Failure("a string cannot hold a NUL byte");  // written or escaped
       out.push_back(c);
     }
     throw Failure("string is not terminated on its line");
@@ -305,6 +308,7 @@ class SourceParser {
       }
       if (!open_.empty()) return SourceError{open_.back().line, "'{' opened here is never closed"};
       if (!module_) return SourceError{1, "the source names no module (module name=\"...\")"};
+      if (auto refused = readerRefusal()) return *refused;
       return std::move(*module_);
     } catch (const Failure& f) {
       return SourceError{lineNo, f.message};
@@ -312,6 +316,23 @@ class SourceParser {
   }
 
  private:
+  // Whatever the runtime's reader would refuse is refused here too: the statements above check
+  // each rule where it is broken; this reads the written container as the runtime does, so a rule
+  // they miss still stops the compile, at the window that breaks it.
+  std::optional<SourceError> readerRefusal() const {
+    const std::vector<std::uint8_t> bytes = window::writeContainer(*module_);
+    if (window::checkContainer(bytes)) return std::nullopt;
+    const auto container = window::parseContainer(bytes);
+    if (!container) return SourceError{moduleLine_, container.error().message};
+    const std::vector<std::uint8_t> buffer = window::makeDefinitionBuffer(container->body);
+    const window::DefinitionReader reader(buffer);
+    const auto windows = reader.windowOffsets();
+    if (!windows) return SourceError{moduleLine_, windows.error().message};
+    for (std::size_t i = 0; i < windows->size(); ++i)
+      if (auto tree = window::readWindowTree(reader, (*windows)[i]); !tree) return SourceError{windowLines_.at(i), tree.error().message};
+    return SourceError{moduleLine_, "the runtime would refuse the compiled definitions"};
+  }
+
   struct Open {
     window::RecordDef* record;
     int line;
@@ -325,7 +346,7 @@ class SourceParser {
     }
     if (st.word.empty()) return;
     Properties p(st);
-    if (st.word == "module") return moduleStatement(p, st);
+    if (st.word == "module") return moduleStatement(p, st, line);
     if (!module_) throw Failure("the first statement must be module name=\"...\"");
     if (st.word == "font" || st.word == "raw") return detailStatement(p, st);
     const window::RecordLayout* layout = layoutByKeyword(st.word);
@@ -333,12 +354,13 @@ class SourceParser {
     window::RecordDef r;
     r.layout = layout;
     readRecordProperties(p, r);
-    window::RecordDef* placed = place(std::move(r));
+    window::RecordDef* placed = place(std::move(r), line);
     if (st.opensBody) open_.push_back({placed, line});
   }
 
-  void moduleStatement(Properties& p, const Statement& st) {
+  void moduleStatement(Properties& p, const Statement& st, int line) {
     if (module_) throw Failure("module is given twice");
+    moduleLine_ = line;
     auto name = p.string("name");
     p.checkAllUsed("module");
     if (!name || name->empty() || st.opensBody) throw Failure("module needs name=\"NAME\" and no body");
@@ -355,14 +377,23 @@ class SourceParser {
     r.font = readFont(p);
   }
 
-  window::RecordDef* place(window::RecordDef r) {
+  window::RecordDef* place(window::RecordDef r, int line) {
     const window::RecordLayout& l = *r.layout;
     if (l.isWindow) {
       if (!open_.empty()) throw Failure("a " + std::string(l.keyword) + " cannot stand inside another record");
+      fieldLines_.clear();
+      windowLines_.push_back(line);
       module_->windows.push_back(std::move(r));
       return &module_->windows.back();
     }
     if (open_.empty()) throw Failure("a " + std::string(l.keyword) + " must stand inside a window's braces");
+    // The window is level 0, so the open records count this record's level.
+    if (open_.size() > std::size_t(window::kMaxNesting))
+      throw Failure("records nested deeper than " + std::to_string(window::kMaxNesting) + " levels");
+    if (r.field != 0) {
+      const auto [at, fresh] = fieldLines_.emplace(r.field, line);
+      if (!fresh) throw Failure("field " + std::to_string(r.field) + " is used on line " + std::to_string(at->second) + " already");
+    }
     window::RecordDef& parent = *open_.back().record;
     const bool isBar = l.kind == window::Kind::MenuBar;
     if (isBar && !parent.layout->isWindow) throw Failure("a menubar belongs directly inside a window");
@@ -376,6 +407,9 @@ class SourceParser {
 
   std::optional<window::ModuleDef> module_;
   std::vector<Open> open_;  // records whose braces are open; pointers stay valid (see place)
+  int moduleLine_ = 1;
+  std::vector<int> windowLines_;            // the line of each window, in order
+  std::map<std::int32_t, int> fieldLines_;  // the current window's field numbers and their lines
 };
 
 }  // namespace
