@@ -381,6 +381,11 @@ void WidgetAdapter::applyLook(QWidget* widget, const WindowSnapshot& w) const {
     f.setBold(FontWeight(w.font) >= 700);
     widget->setFont(f);
   }
+  // A widget whose window never had colours keeps whatever palette its adapter gave it.
+  constexpr const char* kColoured = "kestrelColoured";
+  const bool coloured = w.colours != WindowColours{};
+  if (!coloured && !widget->property(kColoured).toBool()) return;
+  widget->setProperty(kColoured, coloured);
   const bool control = w.style & WS_CHILD;
   QPalette palette;
   auto set = [&](COLORREF colour, std::initializer_list<QPalette::ColorRole> roles) {

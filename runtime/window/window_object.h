@@ -62,7 +62,7 @@ struct Control {
   int field = 0;
   std::uint8_t kind = 0;
   std::string label;              // "?OK"; empty for controls without one
-  platform::HWND hwnd = nullptr;  // null for menus, items and drawn shapes
+  platform::HWND hwnd = nullptr;  // null for menus and items
   bool eventsOn = true;           // an event for a control whose flag is off is not posted
   bool bound = false;             // bound to a variable: the completion pass visits it
   std::uint32_t attributes = 0;
