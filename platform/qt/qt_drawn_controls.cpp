@@ -123,7 +123,8 @@ class TabAdapter final : public WidgetAdapter {
   }
 };
 
-// Text that is marked up shows formatted through Qt's rich text; anything else as plain text.
+// Text that is marked up shows formatted through Qt's rich text (its HTML subset); anything else
+// as plain text. Rich text in other codings is shown as the characters it is made of.
 class RichTextAdapter final : public WidgetAdapter {
  public:
   QWidget* create(QWidget* parent) const override {
