@@ -69,16 +69,5 @@ TEST_F(RuntimeTest, ATimerWindowHandsItsTimersToTheObjectInItsWindowData) {
   platform::DestroyWindow(h);
 }
 
-TEST_F(RuntimeTest, TextsAndTabsHaveTheirClassesByKind) {
-  EXPECT_EQ(runtimeClassForKind(std::uint8_t(Kind::Text))->name, "TslText");
-  EXPECT_EQ(runtimeClassForKind(std::uint8_t(Kind::Text), true)->name, "TslRTF");
-  EXPECT_EQ(runtimeClassForKind(std::uint8_t(Kind::Tab))->name, "TslTab");
-  EXPECT_EQ(runtimeClassForKind(std::uint8_t(Kind::Spin))->name, "TslEdit");
-  EXPECT_EQ(runtimeClassForKind(std::uint8_t(Kind::Combo))->name, "TslDrop");
-  EXPECT_EQ(runtimeClassForKind(std::uint8_t(Kind::DropList))->name, "TslDrop");
-  EXPECT_EQ(runtimeClassForKind(std::uint8_t(Kind::Panel)), nullptr);
-  EXPECT_EQ(runtimeClassNamed("TslNothing"), nullptr);
-}
-
 }  // namespace
 }  // namespace tamsil::testing
