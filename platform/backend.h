@@ -14,7 +14,8 @@
 
 namespace platform {
 
-// What changed on a window, so a mirroring backend updates only that.
+// What changed on a window, so a mirroring backend updates only that. Font covers the window's
+// colours too: both say how its text looks.
 enum class Change { Text, Geometry, Visibility, Enabled, Focus, State, Menu, Items, Style, Image, Font };
 
 struct FontMetrics {

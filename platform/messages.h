@@ -79,7 +79,7 @@ inline constexpr int IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE 
 // Buttons.
 inline constexpr DWORD BS_PUSHBUTTON = 0x0, BS_DEFPUSHBUTTON = 0x1, BS_CHECKBOX = 0x2, BS_AUTOCHECKBOX = 0x3, BS_RADIOBUTTON = 0x4,
                        BS_3STATE = 0x5, BS_AUTO3STATE = 0x6, BS_GROUPBOX = 0x7, BS_AUTORADIOBUTTON = 0x9, BS_OWNERDRAW = 0xB, BS_TYPEMASK = 0xF,
-                       BS_BITMAP = 0x80;
+                       BS_LEFTTEXT = 0x20, BS_BITMAP = 0x80;
 inline constexpr UINT BM_GETCHECK = 0x00F0, BM_SETCHECK = 0x00F1, BM_GETSTATE = 0x00F2, BM_SETSTATE = 0x00F3, BM_SETSTYLE = 0x00F4,
                       BM_CLICK = 0x00F5, BM_GETIMAGE = 0x00F6, BM_SETIMAGE = 0x00F7;
 inline constexpr WPARAM BST_UNCHECKED = 0, BST_CHECKED = 1, BST_INDETERMINATE = 2, BST_PUSHED = 4, BST_FOCUS = 8;
@@ -94,8 +94,22 @@ inline constexpr UINT EM_GETSEL = 0x00B0, EM_SETSEL = 0x00B1, EM_GETMODIFY = 0x0
 inline constexpr WORD EN_SETFOCUS = 0x100, EN_KILLFOCUS = 0x200, EN_CHANGE = 0x300, EN_UPDATE = 0x400, EN_MAXTEXT = 0x501;
 
 // Statics.
-inline constexpr DWORD SS_LEFT = 0x0, SS_CENTER = 0x1, SS_RIGHT = 0x2, SS_ICON = 0x3, SS_BITMAP = 0xE, SS_TYPEMASK = 0x1F, SS_NOTIFY = 0x100;
+inline constexpr DWORD SS_LEFT = 0x0, SS_CENTER = 0x1, SS_RIGHT = 0x2, SS_ICON = 0x3, SS_BLACKRECT = 0x4, SS_BLACKFRAME = 0x7, SS_BITMAP = 0xE,
+                       SS_TYPEMASK = 0x1F, SS_NOTIFY = 0x100;
 inline constexpr UINT STM_SETICON = 0x0170, STM_GETICON = 0x0171, STM_SETIMAGE = 0x0172, STM_GETIMAGE = 0x0173;
+
+// Tab controls ("SysTabControl32"): one tab per item, the current one selected.
+inline constexpr UINT TCM_GETITEMCOUNT = 0x1304, TCM_INSERTITEMA = 0x1307, TCM_DELETEALLITEMS = 0x1309, TCM_GETCURSEL = 0x130B,
+                      TCM_SETCURSEL = 0x130C;
+inline constexpr UINT TCIF_TEXT = 0x1;
+struct TCITEMA {
+  UINT mask = 0;
+  DWORD dwState = 0, dwStateMask = 0;
+  const char* pszText = nullptr;
+  int cchTextMax = 0;
+  int iImage = -1;
+  LPARAM lParam = 0;
+};
 
 // List boxes and combo boxes.
 inline constexpr DWORD LBS_NOTIFY = 0x1, LBS_SORT = 0x2;

@@ -19,6 +19,8 @@ constexpr Builtin kBuiltins[] = {
     {"button", buttonProc, ControlKind::Button},
     {"static", staticProc, ControlKind::Static},
     {"edit", editProc, ControlKind::Edit},
+    {"RichEdit20A", richEditProc, ControlKind::RichEdit},
+    {"SysTabControl32", tabProc, ControlKind::Tab},
     {"listbox", listBoxProc, ControlKind::ListBox},
     {"combobox", comboBoxProc, ControlKind::ComboBox},
     {"#32770", dialogProc, ControlKind::Dialog},

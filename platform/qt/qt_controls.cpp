@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFont>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,6 +21,7 @@
 #include "platform/ascii.h"
 #include "platform/input/input.h"
 #include "platform/messages.h"
+#include "platform/qt/qt_drawn_controls.h"
 #include "platform/qt/qt_text.h"
 #include "platform/window/window.h"
 
@@ -102,6 +102,11 @@ class ButtonAdapter : public WidgetAdapter {
   }
 };
 
+// BS_LEFTTEXT: the text stands left of the box, the box at the right.
+void textOnTheLeft(QWidget* widget, const WindowSnapshot& w) {
+  widget->setLayoutDirection((w.style & BS_LEFTTEXT) ? Qt::RightToLeft : Qt::LeftToRight);
+}
+
 class PushButtonAdapter final : public ButtonAdapter {
  public:
   QWidget* create(QWidget* parent) const override {
@@ -126,6 +131,7 @@ class CheckBoxAdapter final : public ButtonAdapter {
   }
   void applyStyle(QWidget* widget, const WindowSnapshot& w) const override {
     static_cast<QCheckBox*>(widget)->setTristate(buttonType(w.style) == BS_3STATE || buttonType(w.style) == BS_AUTO3STATE);
+    textOnTheLeft(widget, w);
   }
 };
 
@@ -141,12 +147,7 @@ class RadioButtonAdapter final : public ButtonAdapter {
     b->setChecked(w.control.check == BST_CHECKED);
     b->setDown(w.control.pushed);
   }
-};
-
-class GroupBoxAdapter final : public WidgetAdapter {
- public:
-  QWidget* create(QWidget* parent) const override { return new QGroupBox(parent); }
-  void applyText(QWidget* widget, const WindowSnapshot& w) const override { static_cast<QGroupBox*>(widget)->setTitle(toQt(w.text)); }
+  void applyStyle(QWidget* widget, const WindowSnapshot& w) const override { textOnTheLeft(widget, w); }
 };
 
 class LineEditAdapter final : public WidgetAdapter {
@@ -317,7 +318,6 @@ const TopLevelAdapter kTopLevel;
 const PushButtonAdapter kPushButton;
 const CheckBoxAdapter kCheckBox;
 const RadioButtonAdapter kRadioButton;
-const GroupBoxAdapter kGroupBox;
 const LineEditAdapter kLineEdit;
 const TextEditAdapter kTextEdit;
 const LabelAdapter kLabel;
@@ -332,9 +332,15 @@ const WidgetAdapter& buttonAdapter(const WindowSnapshot& w) {
     case BS_AUTO3STATE: return kCheckBox;
     case BS_RADIOBUTTON:
     case BS_AUTORADIOBUTTON: return kRadioButton;
-    case BS_GROUPBOX: return kGroupBox;
+    case BS_GROUPBOX: return groupBoxAdapter();
     default: return kPushButton;
   }
+}
+
+// Statics show text or a picture, or are shapes.
+const WidgetAdapter& staticAdapter(const WindowSnapshot& w) {
+  const DWORD type = w.style & SS_TYPEMASK;
+  return type == SS_BLACKRECT || type == SS_BLACKFRAME ? shapeAdapter() : kLabel;
 }
 
 const WidgetAdapter& editAdapter(const WindowSnapshot& w) {
@@ -351,9 +357,11 @@ struct BuiltinClass {
 constexpr BuiltinClass kBuiltins[] = {
     {ControlKind::Button, "button", buttonAdapter},
     {ControlKind::Edit, "edit", editAdapter},
-    {ControlKind::Static, "static", [](const WindowSnapshot&) -> const WidgetAdapter& { return kLabel; }},
+    {ControlKind::RichEdit, "richedit20a", [](const WindowSnapshot&) -> const WidgetAdapter& { return richTextAdapter(); }},
+    {ControlKind::Static, "static", staticAdapter},
     {ControlKind::ListBox, "listbox", [](const WindowSnapshot&) -> const WidgetAdapter& { return kList; }},
     {ControlKind::ComboBox, "combobox", [](const WindowSnapshot&) -> const WidgetAdapter& { return kCombo; }},
+    {ControlKind::Tab, "systabcontrol32", [](const WindowSnapshot&) -> const WidgetAdapter& { return tabAdapter(); }},
 };
 
 // Factories by lower-case class name; the built-in classes first. Used on the GUI thread only.
@@ -385,11 +393,37 @@ const WidgetAdapter& adapterFor(const WindowSnapshot& w) {
   return it == f.end() ? kPlain : it->second(w);
 }
 
-void applyFont(QWidget* widget, const WindowSnapshot& w) {
-  if (!w.font) return;
-  QFont f(toQt(FontFace(w.font)));
-  f.setPointSize(std::max(1, FontPoints(w.font)));
-  widget->setFont(f);
+// The font, then the colours as palette roles: the foreground writes text, the background fills
+// (a top-level window's client area only its own; a control's also its input area), the selected
+// pair shows selections. Roles without a colour are inherited from the parent.
+void WidgetAdapter::applyLook(QWidget* widget, const WindowSnapshot& w) const {
+  if (w.font) {
+    QFont f(toQt(FontFace(w.font)));
+    f.setPointSize(std::max(1, FontPoints(w.font)));
+    f.setBold(FontWeight(w.font) >= 700);
+    widget->setFont(f);
+  }
+  // A widget whose window never had colours keeps whatever palette its adapter gave it.
+  constexpr const char* kColoured = "kestrelColoured";
+  const bool coloured = w.colours != WindowColours{};
+  if (!coloured && !widget->property(kColoured).toBool()) return;
+  widget->setProperty(kColoured, coloured);
+  const bool control = w.style & WS_CHILD;
+  QPalette palette;
+  auto set = [&](COLORREF colour, std::initializer_list<QPalette::ColorRole> roles) {
+    if (const QColor c = qtColour(colour); c.isValid())
+      for (QPalette::ColorRole role : roles) palette.setColor(role, c);
+  };
+  set(w.colours.foreground, {QPalette::WindowText});
+  set(w.colours.background, {QPalette::Window});
+  if (control) {
+    set(w.colours.foreground, {QPalette::Text});
+    set(w.colours.background, {QPalette::Base});
+  }
+  set(w.colours.selectedText, {QPalette::HighlightedText});
+  set(w.colours.selectedBackground, {QPalette::Highlight});
+  widget->setPalette(palette);
+  widget->setAutoFillBackground(w.colours.background != kDefaultColour);
 }
 
 }  // namespace platform::qt

@@ -13,7 +13,4 @@ namespace platform::qt {
 const WidgetAdapter& topLevelAdapter();
 const WidgetAdapter& adapterFor(const WindowSnapshot& w);
 
-// The window's font on any widget (none: the widget keeps the font it inherits).
-void applyFont(QWidget* widget, const WindowSnapshot& w);
-
 }  // namespace platform::qt

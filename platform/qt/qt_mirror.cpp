@@ -63,7 +63,7 @@ void WindowMirror::applyAll(HWND hwnd, Mirror& m, const WindowSnapshot& v) {
   QWidget* content = m.topLevel ? m.client.data() : m.outer.data();
   const WidgetAdapter& a = *m.adapter;
   a.applyStyle(content, v);
-  applyFont(content, v);
+  a.applyLook(content, v);
   a.applyItems(content, v);
   a.applyState(content, v);
   a.applyText(content, v);
@@ -198,7 +198,7 @@ void WindowMirror::changed(HWND hwnd, Change what) {
       }
       break;
     case Change::Image: a.applyImage(content, *v); break;
-    case Change::Font: applyFont(content, *v); break;
+    case Change::Font: a.applyLook(content, *v); break;
   }
 }
 

@@ -31,6 +31,8 @@ class WidgetAdapter {
   virtual void applyItems(QWidget*, const WindowSnapshot&) const {}  // list items
   virtual void applyStyle(QWidget*, const WindowSnapshot&) const {}  // style bits that keep the adapter
   virtual void applyImage(QWidget*, const WindowSnapshot&) const {}
+  // The font and the colours (qt_controls.cpp: the font, and the colours as the palette's roles).
+  virtual void applyLook(QWidget*, const WindowSnapshot&) const;
   virtual void applyGeometry(QWidget*, const WindowSnapshot&) const {}  // after the widget was placed
 
   // A mouse button on the widget or on a widget inside it (receiver): nothing for the platform's

@@ -1,9 +1,11 @@
-// Fonts and images as handles: a font is a face and a size; an image is a stock icon or a file.
+// Fonts and images as handles: a font is a face, a size, a weight and a character set; an image
+// is a stock icon or a file. Window colours are kept in the model beside the window's font.
 // Deques keep entries in place, so a looked-up entry stays valid while others are added.
 #include <deque>
 #include <filesystem>
 #include <variant>
 
+#include "platform/window/detail/deliver.h"
 #include "platform/window/detail/model.h"
 #include "platform/window/window.h"
 
@@ -15,6 +17,7 @@ struct FontInfo {
   std::string face;
   int points = 0;
   int weight = 0;
+  BYTE charset = 0;
 };
 
 std::deque<FontInfo>& fonts() {
@@ -47,9 +50,9 @@ LONG_PTR addImage(ImageInfo info) {
 
 }  // namespace
 
-HFONT CreateFontA(int points, int weight, const char* face) {
+HFONT CreateFontA(int points, int weight, const char* face, BYTE charset) {
   std::lock_guard lock(detail::modelMutex());
-  fonts().push_back({face ? face : "System", points, weight});
+  fonts().push_back({face ? face : "System", points, weight, charset});
   return reinterpret_cast<HFONT>(fonts().size());
 }
 
@@ -61,6 +64,30 @@ std::string FontFace(HFONT font) {
 int FontPoints(HFONT font) {
   const FontInfo* f = fontInfo(font);
   return f ? f->points : 10;
+}
+
+int FontWeight(HFONT font) {
+  const FontInfo* f = fontInfo(font);
+  return f ? f->weight : 400;
+}
+
+BYTE FontCharset(HFONT font) {
+  const FontInfo* f = fontInfo(font);
+  return f ? f->charset : 0;
+}
+
+BOOL SetWindowColours(HWND hwnd, const WindowColours& colours) {
+  auto w = detail::findWindow(hwnd);
+  if (!w) return FALSE;
+  if (detail::exchangeField(w->colours, colours) != colours) detail::notify(hwnd, Change::Font);
+  return TRUE;
+}
+
+WindowColours GetWindowColours(HWND hwnd) {
+  auto w = detail::findWindow(hwnd);
+  if (!w) return {};
+  std::lock_guard lock(detail::modelMutex());
+  return w->colours;
 }
 
 LONG_PTR LoadIconA(LONG_PTR stockId) { return addImage(stockId); }

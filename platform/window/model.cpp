@@ -155,6 +155,7 @@ std::optional<WindowSnapshot> snapshotWindow(HWND hwnd) {
   s.text = w->text;
   s.control = w->control;
   s.font = w->font;
+  s.colours = w->colours;
   s.showState = w->showState;
   s.menu = w->menu;
   s.parent = w->parent;

@@ -11,11 +11,23 @@
 namespace platform {
 
 // The built-in control behind a window, whose procedure keeps the control's state.
-enum class ControlKind { None, Button, Edit, Static, ListBox, ComboBox, Dialog };
+enum class ControlKind { None, Button, Edit, RichEdit, Static, ListBox, ComboBox, Tab, Dialog };
+
+// Colour values (0x00BBGGRR) a backend paints a window with; kDefaultColour leaves a part to the
+// backend. The foreground is text, lines and frames; the background fills; the selected pair
+// shows selected text.
+inline constexpr COLORREF kDefaultColour = 0xFFFFFFFF;
+struct WindowColours {
+  COLORREF foreground = kDefaultColour;
+  COLORREF background = kDefaultColour;
+  COLORREF selectedText = kDefaultColour;
+  COLORREF selectedBackground = kDefaultColour;
+  bool operator==(const WindowColours&) const = default;
+};
 
 // What the platform's own control procedures keep per control; backends read it to draw.
 struct ControlState {
-  std::vector<std::string> items;  // list and combo boxes
+  std::vector<std::string> items;  // list and combo boxes, tab controls
   int curSel = -1;
   int topIndex = 0;
   WPARAM check = 0;     // BST_* of check boxes and radio buttons
@@ -47,6 +59,7 @@ struct WindowSnapshot {
   std::string text;
   ControlState control;
   HFONT font = nullptr;
+  WindowColours colours;
   ShowState showState = ShowState::Normal;
   HMENU menu = nullptr;
   HWND parent = nullptr;

@@ -7,6 +7,7 @@
 
 #include "platform/messages.h"
 #include "platform/types.h"
+#include "platform/window/snapshot.h"
 
 namespace platform {
 
@@ -74,10 +75,18 @@ HWND GetFocus();
 HWND SetActiveWindow(HWND hwnd);
 HWND GetActiveWindow();
 
-// The font given by WM_SETFONT; a face name and a size in points.
-HFONT CreateFontA(int points, int weight, const char* face);
+// The font given by WM_SETFONT: a face name, a size in points, a weight (700 and more is bold)
+// and a character set (0 ANSI).
+HFONT CreateFontA(int points, int weight, const char* face, BYTE charset = 0);
 std::string FontFace(HFONT font);
 int FontPoints(HFONT font);
+int FontWeight(HFONT font);
+BYTE FontCharset(HFONT font);
+
+// The colours a window is painted with (snapshot.h); a change reaches the backend as a font
+// change, since both say how the window's text looks.
+BOOL SetWindowColours(HWND hwnd, const WindowColours& colours);
+WindowColours GetWindowColours(HWND hwnd);
 
 // Image handles for static controls and buttons: a stock icon (IDI_*) or a picture file.
 inline constexpr LONG_PTR IDI_APPLICATION = 32512, IDI_HAND = 32513, IDI_QUESTION = 32514, IDI_EXCLAMATION = 32515, IDI_ASTERISK = 32516;

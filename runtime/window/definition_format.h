@@ -43,6 +43,7 @@ enum AttributeBit : std::uint32_t {
   kControlHidden = 0x1,           // control: hidden until the program shows it
   kCheckTextLeft = 0x4,           // check box: text left of the box
   kItemSeparator = 0x10,          // menu item: a separator line
+  kTextRich = 0x40,               // text: holds rich text (a TslRTF control in place of TslText)
   kFrameAttributeMask = 0x300,    // application frame: the bits it honours
   kWindowMoveSizeEvents = 0x800,  // window: deliver move and size events
 };
@@ -67,6 +68,7 @@ enum class Kind : std::uint8_t {
   Check = 0x0C,
   Group = 0x0D,
   List = 0x0E,
+  Spin = 0x10,  // no settled layout; built as an entry, read with the ENTRY layout
   Text = 0x11,
   Menu = 0x13,
   Item = 0x14,
@@ -75,6 +77,8 @@ enum class Kind : std::uint8_t {
   Window = 0x19,
   Frame = 0x1A,
   Ole = 0x20,
+  Combo = 0x21,     // no settled layout; built as a drop list from its header
+  DropList = 0x22,  // no settled layout; built as a drop list from its header
   Sheet = 0x25,
   Tab = 0x26,
   Panel = 0x27,

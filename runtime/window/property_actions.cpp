@@ -1,6 +1,6 @@
 // The runtime properties with rules of their own, one table line each: those that read or change
 // the real window or control, and stored ones with indexes of their own. Controls without a
-// platform window (menus, items, drawn shapes) keep the acting properties' values in their store.
+// platform window (menus, items) keep the acting properties' values in their store.
 #include <algorithm>
 #include <array>
 #include <vector>

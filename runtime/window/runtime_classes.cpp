@@ -19,10 +19,20 @@ using namespace platform;
 
 namespace {
 
+// A timer window hands its timers to the object kept in its window data.
+LRESULT timerWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_TIMER) {
+    if (auto* target = reinterpret_cast<TimerTarget*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA))) target->onTimer(UINT_PTR(wParam));
+    return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
 // Every class; a control class's index selects the procedure that chains to its platform class.
-// Controls the runtime would draw itself (strings, entries, lists, images) are built on the
-// platform's nearest control so that every backend shows them.
-constexpr std::array<RuntimeClass, 15> kClasses{{
+// Controls the runtime would draw itself (strings, entries, lists, images, sheets) are built on
+// the platform's nearest control so that every backend shows them: a sheet is the platform's tab
+// control, whose tabs are the texts of the sheet's TAB records.
+constexpr std::array<RuntimeClass, 20> kClasses{{
     {"TslButton", "button", BS_PUSHBUTTON},
     {"TslCheck", "button", BS_AUTOCHECKBOX},
     {"TslRadio", "button", BS_AUTORADIOBUTTON},
@@ -33,11 +43,16 @@ constexpr std::array<RuntimeClass, 15> kClasses{{
     {"TslGraphic", "static", SS_BITMAP},
     {"TslEdit", "edit", ES_AUTOHSCROLL | WS_BORDER},
     {"TslText", "edit", ES_MULTILINE | ES_WANTRETURN | WS_BORDER | WS_VSCROLL},
+    {"TslRTF", "RichEdit20A", ES_MULTILINE | ES_WANTRETURN | WS_BORDER | WS_VSCROLL},
     {"TslList", "listbox", LBS_NOTIFY | WS_BORDER | WS_VSCROLL},
     {"TslDrop", "combobox", CBS_DROPDOWNLIST | WS_VSCROLL},
     {"TslOle", "", 0},
-    {"TslSheet", "", 0},
-    {"TslWin", "", 0},
+    {"TslSheet", "SysTabControl32", 0},
+    {"TslTab", "", 0},
+    {"TslToolTip", "", 0},
+    {"TslTimerWinClass", "", 0, timerWindowProc},
+    {"TslDDEWinClass", "", 0, DefWindowProcA},
+    {"TslWin", "", 0, windowProc},
 }};
 constexpr size_t kWindowClass = kClasses.size() - 1;
 
@@ -70,8 +85,8 @@ std::string registeredName(const RuntimeClass& cls) { return std::string(cls.nam
 bool registerClass(size_t index) {
   const RuntimeClass& cls = kClasses[index];
   WNDCLASSA wc;
-  if (index == kWindowClass) {
-    wc.lpfnWndProc = windowProc;
+  if (cls.ownProc) {
+    wc.lpfnWndProc = cls.ownProc;
   } else if (cls.base.empty()) {
     wc.lpfnWndProc = kProcs[index];
     gBaseProcs[index] = DefWindowProcA;
@@ -118,7 +133,9 @@ std::string runtimeClassSuffix() {
   return suffix;
 }
 
-const RuntimeClass* runtimeClassForKind(std::uint8_t kind, bool dropList) {
+const RuntimeClass* runtimeClassNamed(std::string_view name) { return named(name); }
+
+const RuntimeClass* runtimeClassForKind(std::uint8_t kind, bool variant) {
   switch (Kind(kind)) {
     case Kind::Button: return named("TslButton");
     case Kind::Check: return named("TslCheck");
@@ -129,11 +146,15 @@ const RuntimeClass* runtimeClassForKind(std::uint8_t kind, bool dropList) {
     case Kind::String:
     case Kind::StringVar: return named("TslString");
     case Kind::Image: return named("TslGraphic");
-    case Kind::Entry: return named("TslEdit");
-    case Kind::Text: return named("TslText");
-    case Kind::List: return named(dropList ? "TslDrop" : "TslList");
+    case Kind::Entry:
+    case Kind::Spin: return named("TslEdit");
+    case Kind::Text: return named(variant ? "TslRTF" : "TslText");
+    case Kind::List: return named(variant ? "TslDrop" : "TslList");
+    case Kind::Combo:
+    case Kind::DropList: return named("TslDrop");
     case Kind::Ole: return named("TslOle");
     case Kind::Sheet: return named("TslSheet");
+    case Kind::Tab: return named("TslTab");
     default: return nullptr;
   }
 }

@@ -3,6 +3,7 @@
 // the loop's state.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "platform/types.h"
+#include "platform/window/snapshot.h"
 #include "runtime/core/thread_context.h"
 #include "runtime/window/property_store.h"
 
@@ -42,19 +44,38 @@ struct EventRecord {
 };
 using EventPtr = std::shared_ptr<EventRecord>;
 
+// A colour triple as the definition gives it: slots 0, 1 and 2, the default colour where it
+// gives none. Text controls and windows: background, selected text, selected background; lines and
+// panels: their colour (slot 0); boxes: the frame (slot 0) and the fill (slot 1).
+using ColourSlots = std::array<std::uint32_t, 3>;
+inline constexpr ColourSlots kDefaultColourSlots{platform::kDefaultColour, platform::kDefaultColour, platform::kDefaultColour};
+
+// How a window or control is drawn besides its font, as its definition gives it.
+struct Appearance {
+  std::uint32_t fontColour = platform::kDefaultColour;
+  ColourSlots colours = kDefaultColourSlots;
+  std::string cursor;  // cursor name; empty for the arrow
+};
+
 // A control of an open window, made from one record of the definition.
 struct Control {
   int field = 0;
   std::uint8_t kind = 0;
   std::string label;              // "?OK"; empty for controls without one
-  platform::HWND hwnd = nullptr;  // null for menus, items and drawn shapes
+  platform::HWND hwnd = nullptr;  // null for menus and items
   bool eventsOn = true;           // an event for a control whose flag is off is not posted
   bool bound = false;             // bound to a variable: the completion pass visits it
   std::uint32_t attributes = 0;
   std::uint32_t action = 0;         // standard action of a menu item, 0 for none
   std::string message, altMessage;  // status texts
   std::string help;                 // help keyword
-  bool messageDefaulted = false, helpDefaulted = false;
+  // Whether the alternate text and the help keyword are the window's, taken for lack of one.
+  bool altMessageDefaulted = false, helpDefaulted = false;
+  platform::HFONT font = nullptr;  // its own font, or the window's
+  Appearance look;
+  std::string picture;  // entries and strings with a variable: the display picture ("@n7")
+  std::string format;   // lists: the column format
+  std::string value;    // radio buttons: the value the option's variable takes for it
   std::vector<std::uint32_t> alertKeys;
   // The control's own check of its contents for the completion pass; empty accepts anything.
   std::function<bool()> accepts;
@@ -116,8 +137,11 @@ class Window {
   std::uint32_t attributes = 0;  // AttributeBit (definition_format.h), as the definition stores them
   std::uint32_t stateWord = 0;   // StateBit (definition_format.h), as the definition stores them
   platform::HFONT font = nullptr;
+  Appearance look;
+  std::string icon;  // icon name; empty: the program's icon resource (32523)
   std::string help;  // the window's help keyword, the default of its controls
   std::string message;
+  std::string altMessage;  // the default of its controls
   CloseState closeState = CloseState::Open;
   bool sized = false;
   bool timerSet = false;

@@ -1,5 +1,5 @@
-// The platform's own control classes: "button", "static", "edit", "listbox", "combobox" and the
-// dialog class "#32770". Their procedures keep their state in the window's ControlState.
+// The platform's own control classes: "button", "static", "edit", "RichEdit20A", "listbox",
+// "combobox", "SysTabControl32" and the dialog class "#32770". Their procedures keep their state in the window's ControlState.
 #pragma once
 
 #include "platform/types.h"
@@ -15,6 +15,8 @@ ControlKind builtinKindOf(WNDPROC proc);
 LRESULT buttonProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT staticProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT editProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT richEditProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT tabProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT listBoxProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT comboBoxProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT dialogProc(HWND, UINT, WPARAM, LPARAM);

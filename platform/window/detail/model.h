@@ -18,6 +18,7 @@ using platform::ControlKind;
 using platform::ControlState;
 using platform::FrameMetrics;
 using platform::ShowState;
+using platform::WindowColours;
 
 struct WindowClass {
   std::string name;
@@ -52,6 +53,7 @@ struct Window {
   DWORD thread = 0;                         // constant
   HMENU menu = nullptr;                     // owner, lock
   HFONT font = nullptr;                     // owner, lock
+  WindowColours colours;                    // owner, lock
   ShowState showState = ShowState::Normal;  // owner, lock
   // The built-in control behind the window: its class's own, or, for a class built on top of a
   // built-in one, the one its procedure forwards to (learnt on the first forwarded message).
