@@ -164,7 +164,13 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{{"MATCH(col, 'a.c', 2) = 1"}, "MATCH(col, 'a.c', 2) = 1"}, Case{{"NULL(col) = 1"}, "col IS NULL "},
                       Case{{"NULL(col) <> 1"}, "col IS NOT NULL "}, Case{{"NULL(col) = 0"}, "col IS NOT NULL "},
                       Case{{"NULL(col) <> 0 AND SQL(x IN (1, ')'))"}, "col IS NULL  AND x IN (1, ')')"},
-                      Case{{"SQL(x"}, "error 1010: Invalid expression for EVALUATE at pos 3", 1}));
+                      Case{{"SQL(x"}, "error 1010: Invalid expression for EVALUATE at pos 3", 1},
+                      // Two minus signs in a row would start an SQL comment.
+                      Case{{"-(-col) = 1 AND col = 2"}, "-(-col) = 1 AND col = 2"}, Case{{"col = 5 - -(-3)"}, "col = 5 - -(-3)"},
+                      Case{{"--sort", "-(-(-col))"}, "-(-col) DESC"}, Case{{"NOT (NOT n = 1)"}, "NOT (NOT n = 1)"},
+                      Case{{"SQL(x = 1 -- y)"}, "error 1010: Invalid expression for EVALUATE at pos 3", 1},
+                      Case{{"NULL(n + 1) = 1"}, "(n + 1) IS NULL "}, Case{{"SUB(col & 'a', 1, 1) = 'x'"}, "(col & 'a') LIKE 'x%'"},
+                      Case{{"n = 2.0 + 0.1234567890123456789"}, "n = 2.0 + 0.12345678901234568"}));
 
 }  // namespace
 }  // namespace tamsil::testing
