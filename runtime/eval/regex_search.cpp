@@ -55,12 +55,22 @@ class ReverseSearch {
 
   int64_t run(std::string_view text) {
     const size_t n = text.size();
-    std::vector<uint32_t> none;
-    int32_t s = build(none, 0, n == 0, true);
+    // What reaches Match without reading anything is part of every state: worked out once and
+    // left out of the states, whose work then grows only with what the text adds to it.
+    std::vector<uint32_t> ready;
+    bool emptyMatch = false;  // every state says so again
+    closure({match_}, false, false, ready, emptyMatch);
+    base_.assign(r_.program.size(), false);
+    for (uint32_t pc : ready) base_[pc] = true;
+    baseReady_ = std::move(ready);
+    baseStep_.assign(r_.classMember.size(), {});
+    baseStepKnown_.assign(r_.classMember.size(), false);
+
+    int32_t s = full({}, nullptr, n == 0, true);
     int64_t best = states_[size_t(s)].accept ? int64_t(n) : -1;
     for (size_t j = n; j-- > 0;) {
       const uint8_t c = static_cast<uint8_t>(text[j]);
-      s = j == 0 ? build(states_[size_t(s)].ready, c, true, false) : step(s, c);
+      s = j == 0 ? full(states_[size_t(s)].ready, &c, true, false) : step(s, c);
       if (states_[size_t(s)].accept) best = int64_t(j);
     }
     return best;
@@ -68,44 +78,75 @@ class ReverseSearch {
 
  private:
   struct State {
-    std::vector<uint32_t> ready;  // character instructions whose next instruction reaches Match
+    std::vector<uint32_t> ready;  // character instructions whose next instruction reaches Match,
+                                  // beyond those of every state
     bool accept = false;          // the first instruction reaches Match: a match starts here
   };
 
   int32_t step(int32_t s, uint8_t c) {
-    const size_t slot = size_t(s) * r_.classMember.size() + r_.byteClass[c];
+    const size_t k = r_.byteClass[c];
+    const size_t slot = size_t(s) * r_.classMember.size() + k;
     if (next_[slot] != kUnknown) return next_[slot];
+    // The part every state shares steps the same way each time.
+    if (!baseStepKnown_[k]) {
+      std::vector<uint32_t> seeds{match_};
+      for (uint32_t pc : baseReady_)
+        if (r_.accepts(pc, c)) seeds.push_back(pc);
+      closure(seeds, false, false, baseStep_[k].ready, baseStep_[k].accept);
+      baseStepKnown_[k] = true;
+    }
+    State next = baseStep_[k];
+    std::vector<uint32_t> seeds;
+    for (uint32_t pc : states_[size_t(s)].ready)
+      if (r_.accepts(pc, c)) seeds.push_back(pc);
+    bool accept = false;
+    std::vector<uint32_t> more;
+    closure(seeds, false, false, more, accept);
+    next.accept = next.accept || accept;
+    next.ready.insert(next.ready.end(), more.begin(), more.end());
     const uint32_t drops = drops_;
-    const int32_t t = build(states_[size_t(s)].ready, c, false, false);
+    const int32_t t = intern(std::move(next));
     if (drops == drops_) next_[slot] = t;  // a dropped cache no longer holds s
     return t;
   }
 
-  // The state at an offset whose character is c, from the ready instructions of the next offset.
-  int32_t build(const std::vector<uint32_t>& ready, uint8_t c, bool atStart, bool atEnd) {
+  // A state worked out whole, for the offsets where "^" or "$" may pass: the text's end (no
+  // character) and its start.
+  int32_t full(const std::vector<uint32_t>& ready, const uint8_t* c, bool atStart, bool atEnd) {
+    std::vector<uint32_t> seeds{match_};
+    if (c) {
+      for (uint32_t pc : baseReady_)
+        if (r_.accepts(pc, *c)) seeds.push_back(pc);
+      for (uint32_t pc : ready)
+        if (r_.accepts(pc, *c)) seeds.push_back(pc);
+    }
+    State state;
+    closure(seeds, atStart, atEnd, state.ready, state.accept);
+    return intern(std::move(state));
+  }
+
+  // Everything that reaches the seeds without reading a character: the character instructions
+  // right before those (beyond the shared part, once that is known) and whether the first
+  // instruction is among them.
+  void closure(const std::vector<uint32_t>& seeds, bool atStart, bool atEnd, std::vector<uint32_t>& ready, bool& accept) {
     ++generation_;
     work_.clear();
-    State state;
     auto reach = [&](uint32_t pc) {
       if (mark_[pc] == generation_) return;
       mark_[pc] = generation_;
       work_.push_back(pc);
     };
-    reach(match_);  // a match may end at any offset
-    for (uint32_t pc : ready)
-      if (r_.accepts(pc, c)) reach(pc);
+    for (uint32_t pc : seeds) reach(pc);
     while (!work_.empty()) {
       const uint32_t pc = work_.back();
       work_.pop_back();
-      if (pc == 0) state.accept = true;
-      if (pc > 0 && isCharacter(pc - 1)) state.ready.push_back(pc - 1);
+      if (pc == 0) accept = true;
+      if (pc > 0 && isCharacter(pc - 1) && (base_.empty() || !base_[pc - 1])) ready.push_back(pc - 1);
       for (uint32_t k = predFirst_[pc]; k < predFirst_[pc + 1]; ++k) {
         const auto [from, edge] = predList_[k];
         if (edge == Edge::Always || (edge == Edge::AtStart && atStart) || (edge == Edge::AtEnd && atEnd)) reach(from);
       }
     }
-    std::sort(state.ready.begin(), state.ready.end());
-    return intern(std::move(state));
   }
 
   bool isCharacter(uint32_t pc) const {
@@ -114,6 +155,8 @@ class ReverseSearch {
   }
 
   int32_t intern(State state) {
+    std::sort(state.ready.begin(), state.ready.end());
+    state.ready.erase(std::unique(state.ready.begin(), state.ready.end()), state.ready.end());
     std::string key(reinterpret_cast<const char*>(state.ready.data()), state.ready.size() * sizeof(uint32_t));
     key += state.accept ? '1' : '0';
     if (const auto it = index_.find(key); it != index_.end()) return it->second;
@@ -137,6 +180,11 @@ class ReverseSearch {
   std::vector<std::pair<uint32_t, Edge>> predList_;
   std::vector<uint32_t> mark_, work_;
   uint32_t generation_ = 0;
+
+  std::vector<uint32_t> baseReady_;  // the shared part
+  std::vector<bool> base_;           // by instruction: in baseReady_
+  std::vector<State> baseStep_;      // by character class: what the shared part steps to
+  std::vector<bool> baseStepKnown_;
 
   std::vector<State> states_;
   std::vector<int32_t> next_;  // by state and character class
