@@ -99,4 +99,17 @@ void BM_AlternationRelatedText_InstringEachWord(benchmark::State& state) {
 }
 BENCHMARK(BM_AlternationRelatedText_InstringEachWord)->Unit(benchmark::kMicrosecond);
 
+// The everyday case: a short pattern on a short text, where setting up the search counts.
+void BM_ShortText_Strpos(benchmark::State& state) {
+  tamsil::ThreadContextScope context;
+  for (auto _ : state) benchmark::DoNotOptimize(tamsil::stringPosition("Smith, John  ", "{Jo|Ja}hn", 0));
+}
+BENCHMARK(BM_ShortText_Strpos);
+
+void BM_ShortText_Instring(benchmark::State& state) {
+  tamsil::ThreadContextScope context;
+  for (auto _ : state) benchmark::DoNotOptimize(tamsil::textops::inString("John", "Smith, John  ", 1, 1));
+}
+BENCHMARK(BM_ShortText_Instring);
+
 }  // namespace

@@ -212,6 +212,34 @@ void findLiteral(CompiledRegex& r) {
   r.literalOnly = bestLength > 0 && bestFrom == 0 && bestLength + 1 == prog.size();
 }
 
+// The predecessor lists, counted first so that they fill two arrays.
+void linkPredecessors(CompiledRegex& r) {
+  using Edge = CompiledRegex::Edge;
+  struct Link {
+    size_t from;
+    int64_t to;
+    Edge edge;
+  };
+  std::vector<Link> links;
+  for (size_t pc = 0; pc < r.program.size(); ++pc) {
+    const Instruction& in = r.program[pc];
+    const auto at = [&](int64_t offset) { return int64_t(pc) + offset; };
+    switch (in.op) {
+      case Op::Split: links.push_back({pc, at(in.x), Edge::Always}), links.push_back({pc, at(in.y), Edge::Always}); break;
+      case Op::Jump: links.push_back({pc, at(in.x), Edge::Always}); break;
+      case Op::Start: links.push_back({pc, at(1), Edge::AtStart}); break;
+      case Op::End: links.push_back({pc, at(1), Edge::AtEnd}); break;
+      default: break;
+    }
+  }
+  r.predFirst.assign(r.program.size() + 1, 0);
+  for (const Link& l : links) ++r.predFirst[size_t(l.to) + 1];
+  for (size_t pc = 0; pc < r.program.size(); ++pc) r.predFirst[pc + 1] += r.predFirst[pc];
+  r.predecessors.resize(links.size());
+  std::vector<uint32_t> fill(r.predFirst.begin(), r.predFirst.end() - 1);
+  for (const Link& l : links) r.predecessors[fill[size_t(l.to)]++] = {uint32_t(l.from), l.edge};
+}
+
 }  // namespace
 
 std::optional<CompiledRegex> CompiledRegex::compile(std::string_view pattern, bool ignoreCase) {
@@ -222,6 +250,7 @@ std::optional<CompiledRegex> CompiledRegex::compile(std::string_view pattern, bo
   for (unsigned c = 0; c < 256; ++c) r.fold[c] = ignoreCase ? locale.toUpper(uint8_t(c)) : uint8_t(c);
   classifyBytes(r);
   findLiteral(r);
+  linkPredecessors(r);
   return r;
 }
 

@@ -51,6 +51,17 @@ class CompiledRegex {
   std::vector<uint8_t> classMember;  // one character of each class
   std::string literal;               // a text every match holds; empty when none is known
   bool literalOnly = false;          // the pattern is that text and nothing else
+
+  // Each instruction's predecessors over the steps that read no character (splits, jumps and
+  // anchors): predecessors[predFirst[pc] .. predFirst[pc + 1]). An anchor passes only at the
+  // text's start ("^") or end ("$").
+  enum class Edge : uint8_t { Always, AtStart, AtEnd };
+  struct Predecessor {
+    uint32_t from;
+    Edge edge;
+  };
+  std::vector<uint32_t> predFirst;
+  std::vector<Predecessor> predecessors;
 };
 
 // The compiled form of a pattern through the process-wide cache of the last one compiled; null

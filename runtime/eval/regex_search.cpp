@@ -24,34 +24,14 @@ using Op = CompiledRegex::Op;
 constexpr size_t kCacheBytes = size_t(8) << 20;
 constexpr int32_t kUnknown = -1;
 
-// A step can see the start or the end of the text: "^" and "$" pass only there.
-enum class Edge : uint8_t { Always, AtStart, AtEnd };
+using Edge = CompiledRegex::Edge;
+
+// Texts up to this length are searched without keeping states: each is used about once.
+constexpr size_t kDirectLength = 64;
 
 class ReverseSearch {
  public:
-  explicit ReverseSearch(const CompiledRegex& r) : r_(r), mark_(r.program.size(), 0) {
-    // Each instruction's predecessors over the steps that read no character.
-    const auto& prog = r.program;
-    std::vector<std::vector<std::pair<uint32_t, Edge>>> preds(prog.size());
-    auto link = [&](size_t from, int64_t to, Edge edge) { preds[size_t(to)].push_back({uint32_t(from), edge}); };
-    for (size_t pc = 0; pc < prog.size(); ++pc) {
-      const auto& in = prog[pc];
-      switch (in.op) {
-        case Op::Split: link(pc, int64_t(pc) + in.x, Edge::Always), link(pc, int64_t(pc) + in.y, Edge::Always); break;
-        case Op::Jump: link(pc, int64_t(pc) + in.x, Edge::Always); break;
-        case Op::Start: link(pc, int64_t(pc) + 1, Edge::AtStart); break;
-        case Op::End: link(pc, int64_t(pc) + 1, Edge::AtEnd); break;
-        case Op::Match: match_ = uint32_t(pc); break;
-        default: break;
-      }
-    }
-    predFirst_.reserve(prog.size() + 1);
-    for (const auto& p : preds) {
-      predFirst_.push_back(uint32_t(predList_.size()));
-      predList_.insert(predList_.end(), p.begin(), p.end());
-    }
-    predFirst_.push_back(uint32_t(predList_.size()));
-  }
+  explicit ReverseSearch(const CompiledRegex& r) : r_(r), match_(uint32_t(r.program.size() - 1)), mark_(r.program.size(), 0) {}
 
   int64_t run(std::string_view text) {
     const size_t n = text.size();
@@ -66,14 +46,26 @@ class ReverseSearch {
     baseStep_.assign(r_.classMember.size(), {});
     baseStepKnown_.assign(r_.classMember.size(), false);
 
-    int32_t s = full({}, nullptr, n == 0, true);
-    int64_t best = states_[size_t(s)].accept ? int64_t(n) : -1;
-    for (size_t j = n; j-- > 0;) {
-      const uint8_t c = static_cast<uint8_t>(text[j]);
-      s = j == 0 ? full(states_[size_t(s)].ready, &c, true, false) : step(s, c);
-      if (states_[size_t(s)].accept) best = int64_t(j);
+    State s = full({}, nullptr, n == 0, true);
+    int64_t best = s.accept ? int64_t(n) : -1;
+    if (n <= kDirectLength) {
+      State next;
+      for (size_t j = n; j-- > 1;) {
+        successor(s, static_cast<uint8_t>(text[j]), next);
+        std::swap(s, next);
+        if (s.accept) best = int64_t(j);
+      }
+      if (n == 0) return best;
+      const uint8_t c = static_cast<uint8_t>(text[0]);
+      return full(s.ready, &c, true, false).accept ? 0 : best;
     }
-    return best;
+    int32_t id = intern(std::move(s));
+    for (size_t j = n; j-- > 1;) {
+      id = step(id, static_cast<uint8_t>(text[j]));
+      if (states_[size_t(id)].accept) best = int64_t(j);
+    }
+    const uint8_t c = static_cast<uint8_t>(text[0]);
+    return full(states_[size_t(id)].ready, &c, true, false).accept ? 0 : best;
   }
 
  private:
@@ -83,27 +75,32 @@ class ReverseSearch {
     bool accept = false;          // the first instruction reaches Match: a match starts here
   };
 
-  int32_t step(int32_t s, uint8_t c) {
+  // The state before a character at an offset that neither "^" nor "$" can see, into out (whose
+  // storage is reused).
+  void successor(const State& s, uint8_t c, State& out) {
     const size_t k = r_.byteClass[c];
-    const size_t slot = size_t(s) * r_.classMember.size() + k;
-    if (next_[slot] != kUnknown) return next_[slot];
     // The part every state shares steps the same way each time.
     if (!baseStepKnown_[k]) {
-      std::vector<uint32_t> seeds{match_};
+      seeds_.assign(1, match_);
       for (uint32_t pc : baseReady_)
-        if (r_.accepts(pc, c)) seeds.push_back(pc);
-      closure(seeds, false, false, baseStep_[k].ready, baseStep_[k].accept);
+        if (r_.accepts(pc, c)) seeds_.push_back(pc);
+      closure(seeds_, false, false, baseStep_[k].ready, baseStep_[k].accept);
       baseStepKnown_[k] = true;
     }
-    State next = baseStep_[k];
-    std::vector<uint32_t> seeds;
-    for (uint32_t pc : states_[size_t(s)].ready)
-      if (r_.accepts(pc, c)) seeds.push_back(pc);
-    bool accept = false;
-    std::vector<uint32_t> more;
-    closure(seeds, false, false, more, accept);
-    next.accept = next.accept || accept;
-    next.ready.insert(next.ready.end(), more.begin(), more.end());
+    out.ready.assign(baseStep_[k].ready.begin(), baseStep_[k].ready.end());
+    out.accept = baseStep_[k].accept;
+    seeds_.clear();
+    for (uint32_t pc : s.ready)
+      if (r_.accepts(pc, c)) seeds_.push_back(pc);
+    closure(seeds_, false, false, out.ready, out.accept);
+  }
+
+  // successor through the kept states.
+  int32_t step(int32_t s, uint8_t c) {
+    const size_t slot = size_t(s) * r_.classMember.size() + r_.byteClass[c];
+    if (next_[slot] != kUnknown) return next_[slot];
+    State next;
+    successor(states_[size_t(s)], c, next);
     const uint32_t drops = drops_;
     const int32_t t = intern(std::move(next));
     if (drops == drops_) next_[slot] = t;  // a dropped cache no longer holds s
@@ -112,7 +109,7 @@ class ReverseSearch {
 
   // A state worked out whole, for the offsets where "^" or "$" may pass: the text's end (no
   // character) and its start.
-  int32_t full(const std::vector<uint32_t>& ready, const uint8_t* c, bool atStart, bool atEnd) {
+  State full(const std::vector<uint32_t>& ready, const uint8_t* c, bool atStart, bool atEnd) {
     std::vector<uint32_t> seeds{match_};
     if (c) {
       for (uint32_t pc : baseReady_)
@@ -122,7 +119,7 @@ class ReverseSearch {
     }
     State state;
     closure(seeds, atStart, atEnd, state.ready, state.accept);
-    return intern(std::move(state));
+    return state;
   }
 
   // Everything that reaches the seeds without reading a character: the character instructions
@@ -142,8 +139,8 @@ class ReverseSearch {
       work_.pop_back();
       if (pc == 0) accept = true;
       if (pc > 0 && isCharacter(pc - 1) && (base_.empty() || !base_[pc - 1])) ready.push_back(pc - 1);
-      for (uint32_t k = predFirst_[pc]; k < predFirst_[pc + 1]; ++k) {
-        const auto [from, edge] = predList_[k];
+      for (uint32_t k = r_.predFirst[pc]; k < r_.predFirst[pc + 1]; ++k) {
+        const auto [from, edge] = r_.predecessors[k];
         if (edge == Edge::Always || (edge == Edge::AtStart && atStart) || (edge == Edge::AtEnd && atEnd)) reach(from);
       }
     }
@@ -175,10 +172,8 @@ class ReverseSearch {
   }
 
   const CompiledRegex& r_;
-  uint32_t match_ = 0;
-  std::vector<uint32_t> predFirst_;
-  std::vector<std::pair<uint32_t, Edge>> predList_;
-  std::vector<uint32_t> mark_, work_;
+  const uint32_t match_;  // the program's last instruction
+  std::vector<uint32_t> mark_, work_, seeds_;
   uint32_t generation_ = 0;
 
   std::vector<uint32_t> baseReady_;  // the shared part
