@@ -77,12 +77,13 @@ class Generator {
   // A call that the rendering rewrites into a server form, on a random operand.
   std::string rewritten(int depth) {
     const std::string a = expression(depth);
-    switch (pick(6)) {
+    switch (pick(7)) {
       case 0: return "SUB(" + a + ", 1, 4) = '--/*'";
       case 1: return "INSTRING('-', " + a + ", 1, 1) > 0";
       case 2: return "MATCH(" + a + ", '-*', 17) = 1";
       case 3: return "MATCH(" + a + ", '/*-', 3) = 0";
       case 4: return "NULL(" + a + ") <> 1 AND " + expression(depth);
+      case 5: return "-SQL(-n) = " + a;
       default: return "SQL(x IN ('--', '/*')) OR " + a + " = 1";
     }
   }

@@ -196,7 +196,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{{"-(-col) = 1 AND col = 2"}, "-(-col) = 1 AND col = 2"}, Case{{"col = 5 - -(-3)"}, "col = 5 - -(-3)"},
                       Case{{"--sort", "-(-(-col))"}, "-(-col) DESC"}, Case{{"NOT (NOT n = 1)"}, "NOT (NOT n = 1)"},
                       Case{{"SQL(x = 1 -- y)"}, "error 1010: Invalid expression for EVALUATE at pos 3", 1},
-                      Case{{"NULL(n + 1) = 1"}, "(n + 1) IS NULL "}, Case{{"SUB(col & 'a', 1, 1) = 'x'"}, "(col & 'a') LIKE 'x%'"},
+                      Case{{"NULL(n + 1) = 1"}, "(n + 1) IS NULL "}, Case{{"-SQL(-n) < 1"}, "-(-n) < 1"},
+                      Case{{"SQL(n) + 1 = 2"}, "(n) + 1 = 2"}, Case{{"SUB(col & 'a', 1, 1) = 'x'"}, "(col & 'a') LIKE 'x%'"},
                       Case{{"n = 2.0 + 0.1234567890123456789"}, "n = 2.0 + 0.12345678901234568"}));
 
 }  // namespace
