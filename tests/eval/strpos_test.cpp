@@ -59,7 +59,8 @@ INSTANTIATE_TEST_SUITE_P(EmptyMatches, StrPosTest,
                          ::testing::Values(PosCase{"abc", "$", 0, 4}, PosCase{"abc", "|", 0, 1}, PosCase{"abc", "^", 0, 1},
                                            PosCase{"abc", "x|$", 0, 4}, PosCase{"abc", "{$}", 0, 4}, PosCase{"abc", "$|x", 0, 4},
                                            PosCase{"abc", "c?$", 0, 3}, PosCase{"", "$", 0, 1}, PosCase{"", "x*", 0, 1},
-                                           PosCase{"abc", "x|", 0, 1}, PosCase{"abc", "{}$", 0, 4}));
+                                           PosCase{"abc", "x|", 0, 1}, PosCase{"abc", "{}$", 0, 4}, PosCase{"abc", "{x*}*$", 0, 4},
+                                           PosCase{"abc", "{a|}+c", 0, 3}, PosCase{"abc", "{$}*", 0, 1}));
 
 // Random patterns over a small alphabet, written both in the runtime's syntax and in the
 // standard library's, whose search also reports the leftmost match, empty ones included.

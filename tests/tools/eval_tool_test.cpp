@@ -100,7 +100,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{{"DEFORMAT('1,234.50')"}, "1234.50"}, Case{{"MATCH('Smith', 'SMYTHE', 3)"}, "1"}, Case{{"MATCH('abc', 'A*', 17)"}, "1"},
         Case{{"MATCH('abc', 'A*')"}, "0"}, Case{{"MATCH('', '', 0)"}, "1"}, Case{{"MATCH('', '*')"}, "1"},
         Case{{"STRPOS('hello world', 'o w')"}, "5"}, Case{{"STRPOS('HELLO', 'l+', 16)"}, "3"}, Case{{"STRPOS('abc', '[c-a]')"}, "0"},
-        Case{{"STRPOS('abc', 'b**')"}, "0"}, Case{{"SQL(a ')' b)"}, ""}, Case{{"MEMORY(1) > 0"}, "1"}, Case{{"PATH('/a/b/../c')"}, "/a/c"},
+        Case{{"STRPOS('abc', 'b**')"}, "0"}, Case{{"STRPOS('abc', '$')"}, "4"}, Case{{"STRPOS('abc', '|')"}, "1"},
+        Case{{"MATCH('abc', '$', 2)"}, "1"}, Case{{"SQL(a ')' b)"}, ""}, Case{{"MEMORY(1) > 0"}, "1"}, Case{{"PATH('/a/b/../c')"}, "/a/c"},
         Case{{"ABS()"}, "error 1010: Invalid expression for EVALUATE at pos 0", 1},
         Case{{"ABS(1, 2)"}, "error 1010: Invalid expression for EVALUATE at pos 7", 1},
         Case{{"SUB('a', 1)"}, "error 1010: Invalid expression for EVALUATE at pos 0", 1}));
