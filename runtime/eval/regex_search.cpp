@@ -20,12 +20,10 @@ namespace tamsil {
 namespace {
 
 using Op = CompiledRegex::Op;
-
-constexpr size_t kCacheBytes = size_t(8) << 20;
-constexpr int32_t kUnknown = -1;
-
 using Edge = CompiledRegex::Edge;
 
+constexpr size_t kCacheBytes = size_t(8) << 20;  // the kept states of one search, at most
+constexpr int32_t kUnknown = -1;                 // a transition not worked out yet
 // Texts up to this length are searched without keeping states: each is used about once.
 constexpr size_t kDirectLength = 64;
 
@@ -38,7 +36,7 @@ class ReverseSearch {
     // What reaches Match without reading anything is part of every state: worked out once and
     // left out of the states, whose work then grows only with what the text adds to it.
     std::vector<uint32_t> ready;
-    bool emptyMatch = false;  // every state says so again
+    bool emptyMatch = false;  // the shared part's answer, which each step's own closure repeats
     closure({match_}, false, false, ready, emptyMatch);
     base_.assign(r_.program.size(), false);
     for (uint32_t pc : ready) base_[pc] = true;
@@ -48,24 +46,22 @@ class ReverseSearch {
 
     State s = full({}, nullptr, n == 0, true);
     int64_t best = s.accept ? int64_t(n) : -1;
-    if (n <= kDirectLength) {
-      State next;
-      for (size_t j = n; j-- > 1;) {
-        successor(s, static_cast<uint8_t>(text[j]), next);
-        std::swap(s, next);
-        if (s.accept) best = int64_t(j);
-      }
-      if (n == 0) return best;
-      const uint8_t c = static_cast<uint8_t>(text[0]);
-      return full(s.ready, &c, true, false).accept ? 0 : best;
-    }
-    int32_t id = intern(std::move(s));
+    if (n == 0) return best;
+    const bool keep = n > kDirectLength;
+    int32_t id = keep ? intern(std::move(s)) : kUnknown;
+    State next;
     for (size_t j = n; j-- > 1;) {
-      id = step(id, static_cast<uint8_t>(text[j]));
-      if (states_[size_t(id)].accept) best = int64_t(j);
+      const uint8_t c = static_cast<uint8_t>(text[j]);
+      if (keep) {
+        id = step(id, c);
+      } else {
+        successor(s, c, next);
+        std::swap(s, next);
+      }
+      if ((keep ? states_[size_t(id)] : s).accept) best = int64_t(j);
     }
-    const uint8_t c = static_cast<uint8_t>(text[0]);
-    return full(states_[size_t(id)].ready, &c, true, false).accept ? 0 : best;
+    const uint8_t first = static_cast<uint8_t>(text[0]);
+    return full((keep ? states_[size_t(id)] : s).ready, &first, true, false).accept ? 0 : best;
   }
 
  private:
