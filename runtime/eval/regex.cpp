@@ -1,5 +1,6 @@
 #include "runtime/eval/regex.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include "runtime/value/locale.h"
@@ -212,6 +213,27 @@ void findLiteral(CompiledRegex& r) {
   r.literalOnly = bestLength > 0 && bestFrom == 0 && bestLength + 1 == prog.size();
 }
 
+// The most characters a match can read, when the program has no loop: every split and jump then
+// goes forward, so the longest way to Match is worked out from the end.
+void findLongestMatch(CompiledRegex& r) {
+  const auto& prog = r.program;
+  std::vector<size_t> longest(prog.size(), 0);
+  for (size_t pc = prog.size(); pc-- > 0;) {
+    const Instruction& in = prog[pc];
+    const auto at = [&](int32_t offset) { return size_t(int64_t(pc) + offset); };
+    if ((in.op == Op::Split && (in.x <= 0 || in.y <= 0)) || (in.op == Op::Jump && in.x <= 0)) return;  // a loop
+    switch (in.op) {
+      case Op::Match: break;
+      case Op::Split: longest[pc] = std::max(longest[at(in.x)], longest[at(in.y)]); break;
+      case Op::Jump: longest[pc] = longest[at(in.x)]; break;
+      case Op::Start:
+      case Op::End: longest[pc] = longest[pc + 1]; break;
+      default: longest[pc] = longest[pc + 1] + 1;
+    }
+  }
+  r.longestMatch = longest[0];
+}
+
 // The predecessor lists, counted first so that they fill two arrays.
 void linkPredecessors(CompiledRegex& r) {
   using Edge = CompiledRegex::Edge;
@@ -250,6 +272,7 @@ std::optional<CompiledRegex> CompiledRegex::compile(std::string_view pattern, bo
   for (unsigned c = 0; c < 256; ++c) r.fold[c] = ignoreCase ? locale.toUpper(uint8_t(c)) : uint8_t(c);
   classifyBytes(r);
   findLiteral(r);
+  findLongestMatch(r);
   linkPredecessors(r);
   return r;
 }

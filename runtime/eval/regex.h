@@ -51,6 +51,7 @@ class CompiledRegex {
   std::vector<uint8_t> classMember;  // one character of each class
   std::string literal;               // a text every match holds; empty when none is known
   bool literalOnly = false;          // the pattern is that text and nothing else
+  size_t longestMatch = SIZE_MAX;    // characters a match reads at most; SIZE_MAX with a loop
 
   // Each instruction's predecessors over the steps that read no character (splits, jumps and
   // anchors): predecessors[predFirst[pc] .. predFirst[pc + 1]). An anchor passes only at the

@@ -31,6 +31,9 @@ class ReverseSearch {
  public:
   explicit ReverseSearch(const CompiledRegex& r) : r_(r), match_(uint32_t(r.program.size() - 1)), mark_(r.program.size(), 0) {}
 
+  // Without a loop a match reads at most longestMatch characters, so the offsets up to that far
+  // before the end of a leading window are decided by the window alone: windows of growing size
+  // are tried first, so a match near the start of a long text is found without reading all of it.
   int64_t run(std::string_view text) {
     const size_t n = text.size();
     // What reaches Match without reading anything is part of every state: worked out once and
@@ -44,7 +47,20 @@ class ReverseSearch {
     baseStep_.assign(r_.classMember.size(), {});
     baseStepKnown_.assign(r_.classMember.size(), false);
 
-    State s = full({}, nullptr, n == 0, true);
+    if (r_.longestMatch < n / 4) {
+      for (size_t window = std::max<size_t>(4 * r_.longestMatch, kDirectLength); window < n; window *= 2) {
+        const int64_t found = scan(text.substr(0, window), false);
+        if (found >= 0 && size_t(found) + r_.longestMatch <= window) return found;
+      }
+    }
+    return scan(text, true);
+  }
+
+ private:
+  // The leftmost match start in text, which reaches the end of the whole text or stops short.
+  int64_t scan(std::string_view text, bool wholeText) {
+    const size_t n = text.size();
+    State s = full({}, nullptr, n == 0, wholeText);
     int64_t best = s.accept ? int64_t(n) : -1;
     if (n == 0) return best;
     const bool keep = n > kDirectLength;
@@ -64,7 +80,6 @@ class ReverseSearch {
     return full((keep ? states_[size_t(id)] : s).ready, &first, true, false).accept ? 0 : best;
   }
 
- private:
   struct State {
     std::vector<uint32_t> ready;  // character instructions whose next instruction reaches Match,
                                   // beyond those of every state

@@ -3,6 +3,7 @@
 // the time of pathological patterns, and the shared cache under threads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <random>
 #include <regex>
@@ -75,8 +76,10 @@ class PatternWriter {
     }
   }
 
-  std::string text() {
-    std::string t(size_t(pick(9)), 'a');
+  // Up to 8 characters, or 65 to 400: long texts take the search's kept states and, for a
+  // pattern without a loop, its leading windows.
+  std::string text(bool longText = false) {
+    std::string t(longText ? size_t(65 + pick(336)) : size_t(pick(9)), 'a');
     for (char& c : t) c = "abc"[pick(3)];
     return t;
   }
@@ -130,6 +133,32 @@ TEST_F(EvalTest, RandomPatternsFindWhatTheStandardSearchFinds) {
   }
   EXPECT_GT(compared, 15000);
 }
+
+TEST_F(EvalTest, RandomPatternsOnLongTextsFindWhatTheStandardSearchFinds) {
+  PatternWriter w;
+  for (int i = 0; i < 600; ++i) {
+    std::string ours, theirs;
+    w.alternatives(2, ours, theirs);
+    if (ours.empty()) continue;
+    const std::regex reference(theirs, std::regex::ECMAScript);
+    for (int k = 0; k < 3; ++k) {
+      // Rare letters make matches late or missing, so that the whole text is read.
+      std::string text = w.text(true);
+      if (k > 0) std::replace(text.begin(), text.end(), k == 1 ? 'a' : 'b', 'x');
+      std::smatch m;
+      const int64_t expected = std::regex_search(text, m, reference) ? m.position(0) + 1 : 0;
+      EXPECT_EQ(stringPosition(text, ours, 0), expected) << "'" << text << "' /" << ours << "/";
+    }
+  }
+}
+
+// A pattern without a loop is first searched in a leading window of the text: a match that the
+// window cuts short, or an end of text that is only the window's, must not count.
+INSTANTIATE_TEST_SUITE_P(LeadingWindows, StrPosTest,
+                         ::testing::Values(PosCase{std::string(61, 'x') + "abcd" + std::string(400, 'x'), "abcd|c", 0, 62},
+                                           PosCase{std::string(63, 'x') + "a" + std::string(400, 'x'), "a$|b", 0, 0},
+                                           PosCase{std::string(463, 'x') + "a", "a$|b", 0, 464},
+                                           PosCase{std::string(63, 'x') + "ab" + std::string(400, 'x') + "b", "{ab|b}", 0, 64}));
 
 TEST_F(EvalTest, PathologicalPatternsStayLinear) {
   const std::string text(20000, 'a');
