@@ -48,7 +48,7 @@ class ReverseSearch {
     baseStepKnown_.assign(r_.classMember.size(), false);
 
     if (r_.longestMatch < n / 4) {
-      for (size_t window = std::max<size_t>(4 * r_.longestMatch, kDirectLength); window < n; window *= 2) {
+      for (size_t window = std::max<size_t>(4 * r_.longestMatch, kDirectLength); window < n; window *= 4) {
         const int64_t found = scan(text.substr(0, window), false);
         if (found >= 0 && size_t(found) + r_.longestMatch <= window) return found;
       }
