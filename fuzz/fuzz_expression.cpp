@@ -1,6 +1,9 @@
 // The expression parser, evaluation and SQL rendering on arbitrary text, with a number and a text
 // variable bound so that names, subscripts and comparisons by class are reached. Every input must
-// either fail with 1010 or 1011 or give a value and SQL text.
+// either fail with 1010 or 1011 or give a value and SQL text. The SQL text never holds "--" or
+// "/*" outside quotes, and when it reads back as an expression (no raw SQL(...) text or picture
+// in it), it renders as itself again.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,6 +14,15 @@
 #include "runtime/eval/evaluator.h"
 
 namespace {
+
+bool holdsComment(std::string_view sql) {
+  bool quoted = false;
+  for (size_t i = 0; i + 1 < sql.size(); ++i) {
+    if (sql[i] == '\'') quoted = !quoted;
+    if (!quoted && ((sql[i] == '-' && sql[i + 1] == '-') || (sql[i] == '/' && sql[i + 1] == '*'))) return true;
+  }
+  return false;
+}
 
 struct Setup {
   Setup() {
@@ -42,5 +54,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)tamsil::evaluateTree(*tree).asText();
   std::string sql;
   tamsil::renderSql(*tree, sql, size % 2 == 0);
+  if (holdsComment(sql)) __builtin_trap();
+  tamsil::clearError();
+  // Raw SQL(...) text is the server's, not an expression, and a picture is written as a text
+  // constant: trees holding either need not read back as themselves.
+  const bool asWritten = std::none_of(tree->nodes.begin(), tree->nodes.end(), [](const tamsil::Node& n) {
+    return n.kind == tamsil::NodeKind::Raw || n.kind == tamsil::NodeKind::Picture;
+  });
+  if (const auto back = asWritten && size % 2 != 0 ? tamsil::compileExpression(sql) : nullptr) {
+    std::string again;
+    tamsil::renderSql(*back, again);
+    if (again != sql) __builtin_trap();
+  }
+  tamsil::clearError();
   return 0;
 }

@@ -41,6 +41,14 @@ std::string_view nameCut(std::string_view name) {
   return name.substr(0, std::min(n, kMaxNameLength));
 }
 
+bool isExpressionName(std::string_view text) {
+  if (text.empty() || !(isLetter(text[0]) || text[0] == '_' || text[0] == '?')) return false;
+  size_t n = 1;
+  while (n < text.size() && isNameChar(text[n]) && text[n] != '?') ++n;
+  if (n + 1 == text.size() && (text[n] == '#' || text[n] == '$' || text[n] == '"')) ++n;
+  return n == text.size();
+}
+
 EvaluatorState::EvaluatorState() {
   insertBalanced(builtins_, functionTable(), 0);
   static constexpr struct {

@@ -35,4 +35,9 @@ EvaluatorState* threadEvaluator();
 std::string_view nameCut(std::string_view name);
 constexpr size_t kMaxNameLength = 99;
 
+// True when the whole text reads as one name in an expression: a letter, '_' or '?', then
+// letters, digits, '_' and ':', and an optional final '#', '$' or '"'. Only such names can be
+// used once bound.
+bool isExpressionName(std::string_view text);
+
 }  // namespace tamsil

@@ -256,6 +256,9 @@ bool Lexer::rawText(std::string& out) {
     const char c = s_[k];
     if (c == '\'') quoted = !quoted;
     if (quoted) continue;
+    // A comment would swallow whatever the SQL text goes on with after the raw part.
+    const char after = k + 1 < s_.size() ? s_[k + 1] : '\0';
+    if ((c == '-' && after == '-') || (c == '/' && after == '*')) return false;
     if (c == '(') ++depth;
     if (c == ')' && --depth == 0) {
       out = std::string(s_.substr(i_, k - i_));

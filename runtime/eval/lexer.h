@@ -34,7 +34,8 @@ class Lexer {
   char peekChar() const { return i_ < s_.size() ? s_[i_] : '\0'; }
   void skipChar() { ++i_; }
   // The raw text up to the ')' that closes a '(' just read; parentheses inside single-quoted
-  // texts do not count. False when no ')' closes it.
+  // texts do not count. False when no ')' closes it or the text holds "--" or "/*" outside
+  // quotes, which SQL reads as the start of a comment.
   bool rawText(std::string& out);
 
  private:

@@ -1,5 +1,6 @@
 #include "runtime/eval/regex.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include "runtime/value/locale.h"
@@ -154,73 +155,136 @@ class Compiler {
   const LocaleData& locale_;
 };
 
+// Splits the characters into classes that every instruction treats alike: each distinct set of
+// accepted characters divides the classes found so far into members and others.
+void classifyBytes(CompiledRegex& r) {
+  std::vector<std::bitset<256>> distinct;
+  std::bitset<256> seenChars;
+  for (const Instruction& in : r.program) {
+    if (in.op == Op::Char && !seenChars[in.ch]) {
+      seenChars.set(in.ch);
+      std::bitset<256> members;
+      for (unsigned c = 0; c < 256; ++c) members[c] = r.fold[c] == in.ch;
+      distinct.push_back(members);
+    }
+  }
+  distinct.insert(distinct.end(), r.sets.begin(), r.sets.end());
+  r.byteClass.fill(0);
+  uint16_t count = 1;
+  for (const std::bitset<256>& members : distinct) {
+    std::array<int, 512> renumber;  // by old class and membership
+    renumber.fill(-1);
+    count = 0;
+    for (unsigned c = 0; c < 256; ++c) {
+      int& to = renumber[size_t(r.byteClass[c]) * 2 + members[c]];
+      if (to < 0) to = count++;
+      r.byteClass[c] = static_cast<uint16_t>(to);
+    }
+  }
+  r.classMember.assign(count, 0);
+  for (unsigned c = 256; c-- > 0;) r.classMember[r.byteClass[c]] = static_cast<uint8_t>(c);
+}
+
+// The longest run of Char instructions that every way from the first instruction to Match
+// passes through: it starts at an instruction that no forward split or jump skips over, and a
+// Char always goes on to the next instruction. Case-folded patterns have none (the substring
+// search compares exactly).
+void findLiteral(CompiledRegex& r) {
+  if (r.ignoreCase) return;
+  const auto& prog = r.program;
+  std::vector<int> skipped(prog.size() + 1, 0);  // difference array of skipped ranges
+  auto skip = [&](size_t from, int64_t to) {
+    if (to > int64_t(from) + 1) ++skipped[from + 1], --skipped[size_t(to)];
+  };
+  for (size_t pc = 0; pc < prog.size(); ++pc) {
+    if (prog[pc].op == Op::Split) skip(pc, int64_t(pc) + prog[pc].x), skip(pc, int64_t(pc) + prog[pc].y);
+    if (prog[pc].op == Op::Jump) skip(pc, int64_t(pc) + prog[pc].x);
+  }
+  int depth = 0;
+  size_t bestFrom = 0, bestLength = 0;
+  for (size_t pc = 0; pc < prog.size(); ++pc) {
+    depth += skipped[pc];
+    if (depth != 0 || prog[pc].op != Op::Char || (pc > 0 && prog[pc - 1].op == Op::Char)) continue;
+    size_t end = pc;
+    while (end < prog.size() && prog[end].op == Op::Char) ++end;
+    if (end - pc > bestLength) bestFrom = pc, bestLength = end - pc;
+  }
+  for (size_t pc = bestFrom; pc < bestFrom + bestLength; ++pc) r.literal += static_cast<char>(prog[pc].ch);
+  r.literalOnly = bestLength > 0 && bestFrom == 0 && bestLength + 1 == prog.size();
+}
+
+// The most characters a match can read, when the program has no loop: every split and jump then
+// goes forward, so the longest way to Match is worked out from the end.
+void findLongestMatch(CompiledRegex& r) {
+  const auto& prog = r.program;
+  std::vector<size_t> longest(prog.size(), 0);
+  for (size_t pc = prog.size(); pc-- > 0;) {
+    const Instruction& in = prog[pc];
+    const auto at = [&](int32_t offset) { return size_t(int64_t(pc) + offset); };
+    if ((in.op == Op::Split && (in.x <= 0 || in.y <= 0)) || (in.op == Op::Jump && in.x <= 0)) return;  // a loop
+    switch (in.op) {
+      case Op::Match: break;
+      case Op::Split: longest[pc] = std::max(longest[at(in.x)], longest[at(in.y)]); break;
+      case Op::Jump: longest[pc] = longest[at(in.x)]; break;
+      case Op::Start:
+      case Op::End: longest[pc] = longest[pc + 1]; break;
+      default: longest[pc] = longest[pc + 1] + 1;
+    }
+  }
+  r.longestMatch = longest[0];
+}
+
+// The predecessor lists, counted first so that they fill two arrays.
+void linkPredecessors(CompiledRegex& r) {
+  using Edge = CompiledRegex::Edge;
+  struct Link {
+    size_t from;
+    int64_t to;
+    Edge edge;
+  };
+  std::vector<Link> links;
+  for (size_t pc = 0; pc < r.program.size(); ++pc) {
+    const Instruction& in = r.program[pc];
+    const auto at = [&](int64_t offset) { return int64_t(pc) + offset; };
+    switch (in.op) {
+      case Op::Split: links.push_back({pc, at(in.x), Edge::Always}), links.push_back({pc, at(in.y), Edge::Always}); break;
+      case Op::Jump: links.push_back({pc, at(in.x), Edge::Always}); break;
+      case Op::Start: links.push_back({pc, at(1), Edge::AtStart}); break;
+      case Op::End: links.push_back({pc, at(1), Edge::AtEnd}); break;
+      default: break;
+    }
+  }
+  r.predFirst.assign(r.program.size() + 1, 0);
+  for (const Link& l : links) ++r.predFirst[size_t(l.to) + 1];
+  for (size_t pc = 0; pc < r.program.size(); ++pc) r.predFirst[pc + 1] += r.predFirst[pc];
+  r.predecessors.resize(links.size());
+  std::vector<uint32_t> fill(r.predFirst.begin(), r.predFirst.end() - 1);
+  for (const Link& l : links) r.predecessors[fill[size_t(l.to)]++] = {uint32_t(l.from), l.edge};
+}
+
 }  // namespace
 
 std::optional<CompiledRegex> CompiledRegex::compile(std::string_view pattern, bool ignoreCase) {
   CompiledRegex r;
   r.ignoreCase = ignoreCase;
   if (!Compiler(pattern, ignoreCase, r).run()) return std::nullopt;
+  const LocaleData& locale = loadLocale();
+  for (unsigned c = 0; c < 256; ++c) r.fold[c] = ignoreCase ? locale.toUpper(uint8_t(c)) : uint8_t(c);
+  classifyBytes(r);
+  findLiteral(r);
+  findLongestMatch(r);
+  linkPredecessors(r);
   return r;
 }
 
-// All states of the program advance over the text together; each state remembers where its
-// match attempt began, and of two states at the same instruction the earlier start is kept. A
-// new attempt starts at each offset until a match is found; the search ends when no state that
-// began before the best match so far is left.
-int64_t CompiledRegex::search(std::string_view text) const {
-  struct Thread {
-    uint32_t pc, start;
-  };
-  const LocaleData& locale = loadLocale();
-  std::vector<uint32_t> mark(program.size(), UINT32_MAX);
-  std::vector<Thread> current, next, pending;
-  int64_t best = -1;
-  uint32_t generation = 0;
-
-  auto add = [&](std::vector<Thread>& list, uint32_t pc, uint32_t start, size_t pos) {
-    pending.push_back({pc, start});
-    while (!pending.empty()) {
-      const Thread t = pending.back();
-      pending.pop_back();
-      if (mark[t.pc] == generation) continue;
-      mark[t.pc] = generation;
-      const Instruction& in = program[t.pc];
-      switch (in.op) {
-        case Op::Split:
-          pending.push_back({uint32_t(int64_t(t.pc) + in.y), t.start});
-          pending.push_back({uint32_t(int64_t(t.pc) + in.x), t.start});
-          break;
-        case Op::Jump: pending.push_back({uint32_t(int64_t(t.pc) + in.x), t.start}); break;
-        case Op::Start:
-          if (pos == 0) pending.push_back({t.pc + 1, t.start});
-          break;
-        case Op::End:
-          if (pos == text.size()) pending.push_back({t.pc + 1, t.start});
-          break;
-        case Op::Match:
-          if (best < 0 || t.start < best) best = t.start;
-          break;
-        default: list.push_back(t);
-      }
-    }
-  };
-
-  for (size_t i = 0;; ++i) {
-    if (best < 0) add(current, 0, static_cast<uint32_t>(i), i);
-    if (current.empty() || i == text.size()) break;
-    generation = static_cast<uint32_t>(i + 1);
-    next.clear();
-    const uint8_t c = static_cast<uint8_t>(text[i]);
-    const uint8_t folded = ignoreCase ? locale.toUpper(c) : c;
-    for (const Thread& t : current) {
-      if (best >= 0 && t.start >= best) continue;
-      const Instruction& in = program[t.pc];
-      const bool ok = (in.op == Op::Char && in.ch == folded) || in.op == Op::Any || (in.op == Op::Set && sets[static_cast<size_t>(in.x)][c]);
-      if (ok) add(next, t.pc + 1, t.start, i + 1);
-    }
-    std::swap(current, next);
+bool CompiledRegex::accepts(uint32_t pc, uint8_t c) const {
+  const Instruction& in = program[pc];
+  switch (in.op) {
+    case Op::Char: return fold[c] == in.ch;
+    case Op::Any: return true;
+    case Op::Set: return sets[static_cast<size_t>(in.x)][c];
+    default: return false;
   }
-  return best;
 }
 
 std::shared_ptr<const CompiledRegex> cachedRegex(std::string_view pattern, bool ignoreCase) {

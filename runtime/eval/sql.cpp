@@ -2,6 +2,8 @@
 // grouping differs from what precedence gives, and the rewrites of calls compared with constants
 // into the forms a server understands (LIKE, IS NULL, SOUNDEX).
 #include <array>
+#include <charconv>
+#include <cmath>
 #include <optional>
 #include <string>
 
@@ -21,11 +23,17 @@ std::string_view operatorText(uint8_t op) {
   return op < kTexts.size() ? kTexts[op] : std::string_view{};
 }
 
-// Binding strength of a node as an operand, higher binds tighter; the grammar's levels.
+constexpr int kPrimary = 10;
+
+// Binding strength of a node as an operand, higher binds tighter; the grammar's levels. A
+// constant written with a sign binds like a unary minus.
 int strength(const Node& n) {
-  if (n.kind == NodeKind::Not) return 3;
+  // Raw SQL(...) text is a condition of the server's own, and may begin with a sign: bracketed
+  // under anything that binds tighter than NOT.
+  if (n.kind == NodeKind::Not || n.kind == NodeKind::Raw) return 3;
   if (n.kind == NodeKind::Negate) return 9;
-  if (n.kind != NodeKind::Binary) return 10;
+  if ((n.kind == NodeKind::Whole && n.whole < 0) || (n.kind == NodeKind::Real && std::signbit(n.real))) return 9;
+  if (n.kind != NodeKind::Binary) return kPrimary;
   switch (n.op) {
     case kOpOr:
     case kOpXor: return 1;
@@ -39,6 +47,17 @@ int strength(const Node& n) {
     case kOpPower: return 8;
     default: return 4;  // relations
   }
+}
+
+// A real constant with every digit it needs to read back as the same number, and always with a
+// point or an exponent so that it reads back as a real.
+std::string realConstant(double v) {
+  char buffer[32];
+  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v);
+  (void)ec;
+  std::string text(buffer, end);
+  if (text.find_first_of(".e") == std::string::npos) text += ".0";
+  return text;
 }
 
 void quoted(std::string& out, std::string_view text) {
@@ -85,7 +104,7 @@ class SqlWriter {
     const Node& x = e_.nodes[n];
     switch (x.kind) {
       case NodeKind::Whole: out_ += wholeText(x.whole); break;
-      case NodeKind::Real: out_ += realText(x.real); break;
+      case NodeKind::Real: out_ += realConstant(x.real); break;
       case NodeKind::Text:
       case NodeKind::Picture: quoted(out_, e_.texts[x.text]); break;
       case NodeKind::Omitted: break;
@@ -94,8 +113,10 @@ class SqlWriter {
       case NodeKind::Raw: out_ += e_.texts[x.text]; break;
       case NodeKind::Negate:
       case NodeKind::Not:
+        // An operand as loose as its operator is bracketed: "-(-n)" written "--n" would start
+        // a comment, and "NOT NOT a" reads as a.
         out_ += operatorText(x.op);
-        operand(x.lhs, strength(x), false);
+        operand(x.lhs, strength(x), true);
         break;
       case NodeKind::Binary:
         if (isComparison(x.op) && rewrite(x)) break;
@@ -178,7 +199,7 @@ class SqlWriter {
     }
     if (name == "MATCH") return rewriteMatch(*call, *want);
     if (name == "NULL") {
-      node(e_.links[call->lhs]);
+      tested(e_.links[call->lhs]);
       out_ += " IS ";
       if (!*want) out_ += "NOT ";
       out_ += "NULL ";
@@ -221,10 +242,18 @@ class SqlWriter {
     }
   }
 
-  void columnText(uint32_t column, bool upper) {
-    if (upper) out_ += "UPPER(";
-    node(column);
-    if (upper) out_ += ')';
+  // The tested operand of a rewritten form, bracketed unless it is a primary: the server's
+  // forms bind tighter than any operator, so "a OR b LIKE 'x'" would test b alone.
+  void tested(uint32_t n) { operand(n, kPrimary, false); }
+
+  void columnText(uint32_t n, bool upper) {
+    if (upper) {
+      out_ += "UPPER(";
+      node(n);
+      out_ += ')';
+    } else {
+      tested(n);
+    }
   }
 
   void like(uint32_t column, bool negated, bool upper, const std::string& pattern) {

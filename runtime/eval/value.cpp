@@ -90,7 +90,8 @@ std::string wholeText(int64_t v) {
 }
 
 std::string realText(double v) {
-  if (v == 0) return "0";  // also -0
+  if (v == 0) return "0";           // also -0
+  if (std::isnan(v)) return "nan";  // one spelling, whatever the sign bit the operation left
   return textops::realToText(v);
 }
 

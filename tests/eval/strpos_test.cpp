@@ -1,9 +1,12 @@
 // STRPOS's regular expressions: positions of the leftmost match, the syntax's corner cases,
-// patterns that are errors, the time of pathological patterns, and the shared cache under
-// threads.
+// patterns that are errors, random patterns against the standard library's regular expressions,
+// the time of pathological patterns, and the shared cache under threads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <random>
+#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -51,6 +54,111 @@ INSTANTIATE_TEST_SUITE_P(InvalidPatterns, StrPosTest,
                                            PosCase{"abc", "[abc", 0, 0}, PosCase{"abc", "{abc", 0, 0}, PosCase{"abc", "abc}", 0, 0},
                                            PosCase{"abc", "abc\\", 0, 0}, PosCase{"abc", "|*", 0, 0},
                                            PosCase{"abc", std::string(65, '{') + "a" + std::string(65, '}'), 0, 0}));
+
+// Empty matches are matches, at the offset where they stand.
+INSTANTIATE_TEST_SUITE_P(EmptyMatches, StrPosTest,
+                         ::testing::Values(PosCase{"abc", "$", 0, 4}, PosCase{"abc", "|", 0, 1}, PosCase{"abc", "^", 0, 1},
+                                           PosCase{"abc", "x|$", 0, 4}, PosCase{"abc", "{$}", 0, 4}, PosCase{"abc", "$|x", 0, 4},
+                                           PosCase{"abc", "c?$", 0, 3}, PosCase{"", "$", 0, 1}, PosCase{"", "x*", 0, 1},
+                                           PosCase{"abc", "x|", 0, 1}, PosCase{"abc", "{}$", 0, 4}, PosCase{"abc", "{x*}*$", 0, 4},
+                                           PosCase{"abc", "{a|}+c", 0, 3}, PosCase{"abc", "{$}*", 0, 1}));
+
+// Random patterns over a small alphabet, written both in the runtime's syntax and in the
+// standard library's, whose search also reports the leftmost match, empty ones included.
+class PatternWriter {
+ public:
+  // Appends one pattern to ours and the same pattern to theirs.
+  void alternatives(int depth, std::string& ours, std::string& theirs) {
+    const int count = pick(4) == 0 ? 2 + pick(2) : 1;
+    for (int i = 0; i < count; ++i) {
+      if (i > 0) ours += '|', theirs += '|';
+      sequence(depth, ours, theirs);
+    }
+  }
+
+  // Up to 8 characters, or 65 to 400: long texts take the search's kept states and, for a
+  // pattern without a loop, its leading windows.
+  std::string text(bool longText = false) {
+    std::string t(longText ? size_t(65 + pick(336)) : size_t(pick(9)), 'a');
+    for (char& c : t) c = "abc"[pick(3)];
+    return t;
+  }
+
+ private:
+  void sequence(int depth, std::string& ours, std::string& theirs) {
+    const int items = pick(4);
+    for (int i = 0; i < items; ++i) {
+      switch (pick(depth > 0 ? 8 : 6)) {
+        case 0: ours += '^', theirs += '^'; continue;  // anchors take no repetition
+        case 1: ours += '$', theirs += '$'; continue;
+        case 2: ours += '.', theirs += '.'; break;
+        case 3: ours += "[^b]", theirs += "[^b]"; break;
+        case 4:
+        case 5: {
+          const char c = "abc"[pick(3)];
+          ours += c, theirs += c;
+          break;
+        }
+        default:
+          ours += '{', theirs += "(?:";
+          alternatives(depth - 1, ours, theirs);
+          ours += '}', theirs += ')';
+          // The reference backtracks: a repeated group that can match empty takes it forever.
+          if (pick(3) == 0) ours += '?', theirs += '?';
+          continue;
+      }
+      if (const int r = pick(6); r < 3) ours += "*+?"[r], theirs += "*+?"[r];
+    }
+  }
+
+  int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(engine_); }
+  std::mt19937 engine_{42};
+};
+
+TEST_F(EvalTest, RandomPatternsFindWhatTheStandardSearchFinds) {
+  PatternWriter w;
+  int compared = 0;
+  for (int i = 0; i < 3000; ++i) {
+    std::string ours, theirs;
+    w.alternatives(2, ours, theirs);
+    if (ours.empty()) continue;  // not a pattern
+    const std::regex reference(theirs, std::regex::ECMAScript);
+    for (int k = 0; k < 8; ++k) {
+      const std::string text = w.text();
+      std::smatch m;
+      const int64_t expected = std::regex_search(text, m, reference) ? m.position(0) + 1 : 0;
+      EXPECT_EQ(stringPosition(text, ours, 0), expected) << "'" << text << "' /" << ours << "/";
+      ++compared;
+    }
+  }
+  EXPECT_GT(compared, 15000);
+}
+
+TEST_F(EvalTest, RandomPatternsOnLongTextsFindWhatTheStandardSearchFinds) {
+  PatternWriter w;
+  for (int i = 0; i < 600; ++i) {
+    std::string ours, theirs;
+    w.alternatives(2, ours, theirs);
+    if (ours.empty()) continue;
+    const std::regex reference(theirs, std::regex::ECMAScript);
+    for (int k = 0; k < 3; ++k) {
+      // Rare letters make matches late or missing, so that the whole text is read.
+      std::string text = w.text(true);
+      if (k > 0) std::replace(text.begin(), text.end(), k == 1 ? 'a' : 'b', 'x');
+      std::smatch m;
+      const int64_t expected = std::regex_search(text, m, reference) ? m.position(0) + 1 : 0;
+      EXPECT_EQ(stringPosition(text, ours, 0), expected) << "'" << text << "' /" << ours << "/";
+    }
+  }
+}
+
+// A pattern without a loop is first searched in a leading window of the text: a match that the
+// window cuts short, or an end of text that is only the window's, must not count.
+INSTANTIATE_TEST_SUITE_P(LeadingWindows, StrPosTest,
+                         ::testing::Values(PosCase{std::string(61, 'x') + "abcd" + std::string(400, 'x'), "abcd|c", 0, 62},
+                                           PosCase{std::string(63, 'x') + "a" + std::string(400, 'x'), "a$|b", 0, 0},
+                                           PosCase{std::string(463, 'x') + "a", "a$|b", 0, 464},
+                                           PosCase{std::string(63, 'x') + "ab" + std::string(400, 'x') + "b", "{ab|b}", 0, 64}));
 
 TEST_F(EvalTest, PathologicalPatternsStayLinear) {
   const std::string text(20000, 'a');

@@ -100,7 +100,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{{"DEFORMAT('1,234.50')"}, "1234.50"}, Case{{"MATCH('Smith', 'SMYTHE', 3)"}, "1"}, Case{{"MATCH('abc', 'A*', 17)"}, "1"},
         Case{{"MATCH('abc', 'A*')"}, "0"}, Case{{"MATCH('', '', 0)"}, "1"}, Case{{"MATCH('', '*')"}, "1"},
         Case{{"STRPOS('hello world', 'o w')"}, "5"}, Case{{"STRPOS('HELLO', 'l+', 16)"}, "3"}, Case{{"STRPOS('abc', '[c-a]')"}, "0"},
-        Case{{"STRPOS('abc', 'b**')"}, "0"}, Case{{"SQL(a ')' b)"}, ""}, Case{{"MEMORY(1) > 0"}, "1"}, Case{{"PATH('/a/b/../c')"}, "/a/c"},
+        Case{{"STRPOS('abc', 'b**')"}, "0"}, Case{{"STRPOS('abc', '$')"}, "4"}, Case{{"STRPOS('abc', '|')"}, "1"},
+        Case{{"MATCH('abc', '$', 2)"}, "1"}, Case{{"SQL(a ')' b)"}, ""}, Case{{"MEMORY(1) > 0"}, "1"}, Case{{"PATH('/a/b/../c')"}, "/a/c"},
         Case{{"ABS()"}, "error 1010: Invalid expression for EVALUATE at pos 0", 1},
         Case{{"ABS(1, 2)"}, "error 1010: Invalid expression for EVALUATE at pos 7", 1},
         Case{{"SUB('a', 1)"}, "error 1010: Invalid expression for EVALUATE at pos 0", 1}));
@@ -115,6 +116,32 @@ INSTANTIATE_TEST_SUITE_P(Binding, EvalToolTest,
                                            Case{{"--bind", "n=4000000000", "n + 1"}, "4000000001"},
                                            Case{{"x + 1"}, "error 1011: BIND has not been called for x", 1},
                                            Case{{"1 +"}, "error 1010: Invalid expression for EVALUATE at pos 3", 1}));
+
+// Options: a --bind without its assignment is never taken for the expression, and a name that
+// no expression could use is refused before anything is evaluated.
+constexpr const char* kEvalUsage = "usage: tamsil eval [--bind NAME=VALUE]... EXPRESSION";
+constexpr const char* kNameRule = "a name starts with a letter, '_' or '?' and goes on with letters, digits, '_' and ':'";
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, EvalToolTest,
+    ::testing::Values(Case{{"--bind"}, kEvalUsage, 2}, Case{{"--bind", "a=1"}, kEvalUsage, 2}, Case{{"1", "2"}, kEvalUsage, 2},
+                      Case{{"--bind", "a", "1"}, std::string("tamsil: --bind takes NAME=VALUE, not 'a'\n") + kEvalUsage, 2},
+                      Case{{"--bind", "a"}, std::string("tamsil: --bind takes NAME=VALUE, not 'a'\n") + kEvalUsage, 2},
+                      Case{{"--bind", "a b=1", "1"}, std::string("tamsil: cannot bind 'a b': ") + kNameRule + "\n" + kEvalUsage, 2},
+                      Case{{"--bind", "1a=1", "1"}, std::string("tamsil: cannot bind '1a': ") + kNameRule + "\n" + kEvalUsage, 2},
+                      Case{{"--bind", "1a=1"}, std::string("tamsil: cannot bind '1a': ") + kNameRule + "\n" + kEvalUsage, 2},
+                      Case{{"--bind", "a?b=1", "1"}, std::string("tamsil: cannot bind 'a?b': ") + kNameRule + "\n" + kEvalUsage, 2},
+                      Case{{"--bind", "=1", "1"}, std::string("tamsil: cannot bind '': ") + kNameRule + "\n" + kEvalUsage, 2},
+                      Case{{"--bind", "?x=2", "?x * 2"}, "4"}, Case{{"--bind", "_a:b$=3", "_a:b$"}, "3"},
+                      Case{{"--bind", "a=x=y", "a"}, "x=y"}));
+
+// Every not-a-number result is written one way, whatever sign bit the operation left on it.
+INSTANTIATE_TEST_SUITE_P(NotANumber, EvalToolTest,
+                         ::testing::Values(Case{{"SQRT(-1)"}, "nan"}, Case{{"-SQRT(-1)"}, "nan"}, Case{{"ACOS(2)"}, "nan"},
+                                           Case{{"-ACOS(2)"}, "nan"}, Case{{"ASIN(-2)"}, "nan"}, Case{{"LOGE(-1)"}, "nan"},
+                                           Case{{"LOG10(-5)"}, "nan"}, Case{{"1e400 * 10 - 1e400 * 10"}, "nan"}, Case{{"SQRT(-1) * 0"}, "nan"},
+                                           Case{{"'v' & SQRT(-1)"}, "vnan"}, Case{{"ABS(SQRT(-1))"}, "nan"},
+                                           Case{{"ROUND(SQRT(-1), 1)"}, "nan"}, Case{{"-(1e400 * 10 - 1e400 * 10)"}, "nan"}));
 
 std::string repeated(const std::string& s, int n) {
   std::string r;
@@ -164,7 +191,15 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{{"MATCH(col, 'a.c', 2) = 1"}, "MATCH(col, 'a.c', 2) = 1"}, Case{{"NULL(col) = 1"}, "col IS NULL "},
                       Case{{"NULL(col) <> 1"}, "col IS NOT NULL "}, Case{{"NULL(col) = 0"}, "col IS NOT NULL "},
                       Case{{"NULL(col) <> 0 AND SQL(x IN (1, ')'))"}, "col IS NULL  AND x IN (1, ')')"},
-                      Case{{"SQL(x"}, "error 1010: Invalid expression for EVALUATE at pos 3", 1}));
+                      Case{{"SQL(x"}, "error 1010: Invalid expression for EVALUATE at pos 3", 1},
+                      Case{{"--bind"}, "usage: tamsil sql [--bind NAME=VALUE]... [--sort] EXPRESSION", 2},
+                      // Two minus signs in a row would start an SQL comment.
+                      Case{{"-(-col) = 1 AND col = 2"}, "-(-col) = 1 AND col = 2"}, Case{{"col = 5 - -(-3)"}, "col = 5 - -(-3)"},
+                      Case{{"--sort", "-(-(-col))"}, "-(-col) DESC"}, Case{{"NOT (NOT n = 1)"}, "NOT (NOT n = 1)"},
+                      Case{{"SQL(x = 1 -- y)"}, "error 1010: Invalid expression for EVALUATE at pos 3", 1},
+                      Case{{"NULL(n + 1) = 1"}, "(n + 1) IS NULL "}, Case{{"-SQL(-n) < 1"}, "-(-n) < 1"},
+                      Case{{"SQL(n) + 1 = 2"}, "(n) + 1 = 2"}, Case{{"SUB(col & 'a', 1, 1) = 'x'"}, "(col & 'a') LIKE 'x%'"},
+                      Case{{"n = 2.0 + 0.1234567890123456789"}, "n = 2.0 + 0.12345678901234568"}));
 
 }  // namespace
 }  // namespace tamsil::testing

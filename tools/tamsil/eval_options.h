@@ -14,7 +14,8 @@ namespace tamsil::tool {
 class ExpressionSession {
  public:
   // Reads leading "--bind NAME=VALUE" options (and "--sort" when allowed) and leaves the
-  // expression; false after printing usage.
+  // expression; false after printing usage, also for a --bind without its assignment or with a
+  // name no expression could use.
   bool parse(Args args, std::string_view usage, bool allowSort);
 
   std::string_view expression() const { return expression_; }
