@@ -28,9 +28,10 @@ constexpr int kPrimary = 10;
 // Binding strength of a node as an operand, higher binds tighter; the grammar's levels. A
 // constant written with a sign binds like a unary minus.
 int strength(const Node& n) {
-  // Raw SQL(...) text is a condition of the server's own, and may begin with a sign: bracketed
-  // under anything that binds tighter than NOT.
-  if (n.kind == NodeKind::Not || n.kind == NodeKind::Raw) return 3;
+  // Raw SQL(...) text is the server's own and may hold any operator (an OR, a leading sign): it
+  // is bracketed wherever it is an operand, so it keeps the meaning the tree gives it.
+  if (n.kind == NodeKind::Raw) return 0;
+  if (n.kind == NodeKind::Not) return 3;
   if (n.kind == NodeKind::Negate) return 9;
   if ((n.kind == NodeKind::Whole && n.whole < 0) || (n.kind == NodeKind::Real && std::signbit(n.real))) return 9;
   if (n.kind != NodeKind::Binary) return kPrimary;

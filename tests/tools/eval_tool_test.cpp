@@ -176,30 +176,30 @@ TEST_P(SqlToolTest, RendersSql) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rendering, SqlToolTest,
-    ::testing::Values(Case{{"n+1*2 >= 3 AND NOT col = 'a'"}, "n + 1 * 2 >= 3 AND NOT col = 'a'"}, Case{{"(n+1)*2"}, "(n + 1) * 2"},
-                      Case{{"n-(1-2)"}, "n - (1 - 2)"}, Case{{"NOT (n = 1 OR n = 2)"}, "NOT (n = 1 OR n = 2)"},
-                      Case{{"n <> 1 XOR n ~< 2 & 'x'"}, "n <> 1 XOR n >= 2 & 'x'"}, Case{{"col & 'it''s'"}, "col & 'it''s'"},
-                      Case{{"-n"}, "-n"}, Case{{"--sort", "-n"}, "n DESC"}, Case{{"--sort", "-(n+1)"}, "n + 1 DESC"},
-                      Case{{"SUB(col, 2, 3) & col[1 : 2]"}, "SUB(col, 2, 3) & col[1 : 2]"}, Case{{"SUB(col, 1, 3) = 'abc'"}, "col LIKE 'abc%'"},
-                      Case{{"'abc' = SUB(col, 1, 3)"}, "col LIKE 'abc%'"}, Case{{"SUB(col, 1, 2) = 'abc'"}, "SUB(col, 1, 2) = 'abc'"},
-                      Case{{"INSTRING('ab', col, 1, 1) > 0"}, "col LIKE '%ab%'"},
-                      Case{{"INSTRING('ab', col, 1, 1) = 0"}, "col NOT LIKE '%ab%'"},
-                      Case{{"INSTRING('ab', col, 1, 1) = 3"}, "INSTRING('ab', col, 1, 1) = 3"},
-                      Case{{"MATCH(col, 'a?c*', 1) = 1"}, "col LIKE 'a_c%'"}, Case{{"MATCH(col, 'a*') = 1"}, "col LIKE 'a%'"},
-                      Case{{"MATCH(col, 'a*', 17) = 1"}, "UPPER(col) LIKE 'A%'"}, Case{{"MATCH(col, 'o''b', 0) = 1"}, "col = 'o''b'"},
-                      Case{{"MATCH(col, 'ab', 0) = 0"}, "col <> 'ab'"}, Case{{"MATCH(col, 'Smith', 3) = 1"}, "SOUNDEX(col) = SOUNDEX('Smith')"},
-                      Case{{"MATCH(col, 'a.c', 2) = 1"}, "MATCH(col, 'a.c', 2) = 1"}, Case{{"NULL(col) = 1"}, "col IS NULL "},
-                      Case{{"NULL(col) <> 1"}, "col IS NOT NULL "}, Case{{"NULL(col) = 0"}, "col IS NOT NULL "},
-                      Case{{"NULL(col) <> 0 AND SQL(x IN (1, ')'))"}, "col IS NULL  AND x IN (1, ')')"},
-                      Case{{"SQL(x"}, "error 1010: Invalid expression for EVALUATE at pos 3", 1},
-                      Case{{"--bind"}, "usage: tamsil sql [--bind NAME=VALUE]... [--sort] EXPRESSION", 2},
-                      // Two minus signs in a row would start an SQL comment.
-                      Case{{"-(-col) = 1 AND col = 2"}, "-(-col) = 1 AND col = 2"}, Case{{"col = 5 - -(-3)"}, "col = 5 - -(-3)"},
-                      Case{{"--sort", "-(-(-col))"}, "-(-col) DESC"}, Case{{"NOT (NOT n = 1)"}, "NOT (NOT n = 1)"},
-                      Case{{"SQL(x = 1 -- y)"}, "error 1010: Invalid expression for EVALUATE at pos 3", 1},
-                      Case{{"NULL(n + 1) = 1"}, "(n + 1) IS NULL "}, Case{{"-SQL(-n) < 1"}, "-(-n) < 1"},
-                      Case{{"SQL(n) + 1 = 2"}, "(n) + 1 = 2"}, Case{{"SUB(col & 'a', 1, 1) = 'x'"}, "(col & 'a') LIKE 'x%'"},
-                      Case{{"n = 2.0 + 0.1234567890123456789"}, "n = 2.0 + 0.12345678901234568"}));
+    ::testing::Values(
+        Case{{"n+1*2 >= 3 AND NOT col = 'a'"}, "n + 1 * 2 >= 3 AND NOT col = 'a'"}, Case{{"(n+1)*2"}, "(n + 1) * 2"},
+        Case{{"n-(1-2)"}, "n - (1 - 2)"}, Case{{"NOT (n = 1 OR n = 2)"}, "NOT (n = 1 OR n = 2)"},
+        Case{{"n <> 1 XOR n ~< 2 & 'x'"}, "n <> 1 XOR n >= 2 & 'x'"}, Case{{"col & 'it''s'"}, "col & 'it''s'"}, Case{{"-n"}, "-n"},
+        Case{{"--sort", "-n"}, "n DESC"}, Case{{"--sort", "-(n+1)"}, "n + 1 DESC"},
+        Case{{"SUB(col, 2, 3) & col[1 : 2]"}, "SUB(col, 2, 3) & col[1 : 2]"}, Case{{"SUB(col, 1, 3) = 'abc'"}, "col LIKE 'abc%'"},
+        Case{{"'abc' = SUB(col, 1, 3)"}, "col LIKE 'abc%'"}, Case{{"SUB(col, 1, 2) = 'abc'"}, "SUB(col, 1, 2) = 'abc'"},
+        Case{{"INSTRING('ab', col, 1, 1) > 0"}, "col LIKE '%ab%'"}, Case{{"INSTRING('ab', col, 1, 1) = 0"}, "col NOT LIKE '%ab%'"},
+        Case{{"INSTRING('ab', col, 1, 1) = 3"}, "INSTRING('ab', col, 1, 1) = 3"}, Case{{"MATCH(col, 'a?c*', 1) = 1"}, "col LIKE 'a_c%'"},
+        Case{{"MATCH(col, 'a*') = 1"}, "col LIKE 'a%'"}, Case{{"MATCH(col, 'a*', 17) = 1"}, "UPPER(col) LIKE 'A%'"},
+        Case{{"MATCH(col, 'o''b', 0) = 1"}, "col = 'o''b'"}, Case{{"MATCH(col, 'ab', 0) = 0"}, "col <> 'ab'"},
+        Case{{"MATCH(col, 'Smith', 3) = 1"}, "SOUNDEX(col) = SOUNDEX('Smith')"}, Case{{"MATCH(col, 'a.c', 2) = 1"}, "MATCH(col, 'a.c', 2) = 1"},
+        Case{{"NULL(col) = 1"}, "col IS NULL "}, Case{{"NULL(col) <> 1"}, "col IS NOT NULL "}, Case{{"NULL(col) = 0"}, "col IS NOT NULL "},
+        Case{{"NULL(col) <> 0 AND SQL(x IN (1, ')'))"}, "col IS NULL  AND (x IN (1, ')'))"},
+        Case{{"SQL(a OR b) AND n = 1"}, "(a OR b) AND n = 1"}, Case{{"NOT SQL(a OR b)"}, "NOT (a OR b)"},
+        Case{{"SQL(a = 1 OR b = 2)"}, "a = 1 OR b = 2"}, Case{{"SQL(x"}, "error 1010: Invalid expression for EVALUATE at pos 3", 1},
+        Case{{"--bind"}, "usage: tamsil sql [--bind NAME=VALUE]... [--sort] EXPRESSION", 2},
+        // Two minus signs in a row would start an SQL comment.
+        Case{{"-(-col) = 1 AND col = 2"}, "-(-col) = 1 AND col = 2"}, Case{{"col = 5 - -(-3)"}, "col = 5 - -(-3)"},
+        Case{{"--sort", "-(-(-col))"}, "-(-col) DESC"}, Case{{"NOT (NOT n = 1)"}, "NOT (NOT n = 1)"},
+        Case{{"SQL(x = 1 -- y)"}, "error 1010: Invalid expression for EVALUATE at pos 3", 1}, Case{{"NULL(n + 1) = 1"}, "(n + 1) IS NULL "},
+        Case{{"-SQL(-n) < 1"}, "-(-n) < 1"}, Case{{"SQL(n) + 1 = 2"}, "(n) + 1 = 2"},
+        Case{{"SUB(col & 'a', 1, 1) = 'x'"}, "(col & 'a') LIKE 'x%'"},
+        Case{{"n = 2.0 + 0.1234567890123456789"}, "n = 2.0 + 0.12345678901234568"}));
 
 }  // namespace
 }  // namespace tamsil::testing
