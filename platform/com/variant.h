@@ -46,6 +46,7 @@ enum : VARTYPE {
   VT_UI8 = 21,
   VT_INT = 22,
   VT_UINT = 23,
+  VT_VOID = 24,  // no value: only as a type to convert to, never held
   VT_BYREF = 0x4000,
   VT_TYPEMASK = 0x0FFF,
 };

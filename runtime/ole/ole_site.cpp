@@ -1,0 +1,380 @@
+#include "runtime/ole/ole_site.h"
+
+#include <charconv>
+
+#include "platform/ascii.h"
+#include "platform/com/wide_text.h"
+#include "runtime/core/error_state.h"
+#include "runtime/core/runtime_error.h"
+#include "runtime/ole/argument_block.h"
+#include "runtime/ole/object_references.h"
+#include "runtime/ole/site_failure.h"
+#include "runtime/window/definition_format.h"
+#include "runtime/window/property_names.h"
+
+namespace tamsil::ole {
+
+using namespace platform;
+using window::PropertyStatus;
+using window::PropertyValue;
+
+namespace {
+
+// The flag sequences of one member: with a result wanted and without, for a member written with
+// parentheses and without.
+constexpr WORD kMethod = DISPATCH_METHOD, kGet = DISPATCH_PROPERTYGET, kBoth = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+constexpr WORD kFlagSequence[2][2][3] = {
+    {{kBoth, kGet, kMethod}, {kBoth, kMethod, kGet}},  // result wanted: without, with parentheses
+    {{kMethod, kGet, kBoth}, {kMethod, kBoth, kGet}},  // no result wanted
+};
+
+// The boolean runtime properties that are flags of the site.
+struct FlagProperty {
+  std::uint16_t number;
+  std::uint32_t flag;
+};
+constexpr FlagProperty kFlagProperties[] = {
+    {window::prop::WindowUI, kWindowUI},       {window::prop::DesignMode, kDesignMode}, {window::prop::Ctrl, kCtrl},
+    {window::prop::GrabHandles, kGrabHandles}, {window::prop::IsRadio, kIsRadio},
+};
+
+void setRuntimeError(int code, std::string_view detail) { storeError(code, RuntimeErrorLine(code, detail)); }
+
+std::optional<long> numberOf(std::string_view text) {
+  long n = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return n;
+}
+
+void clearException(EXCEPINFO& info) {
+  SysFreeString(info.bstrSource);
+  SysFreeString(info.bstrDescription);
+  SysFreeString(info.bstrHelpFile);
+  info = EXCEPINFO{};
+}
+
+}  // namespace
+
+OleSite::OleSite(window::Window& window, window::Control& control) : window_(window), control_(control) {}
+
+OleSite::~OleSite() { release(); }
+
+IDispatch* OleSite::dispatch() {
+  if (alternate_) return alternate_.get();
+  if (!dispatch_ && object_) object_->QueryInterface(IID_IDispatch, dispatch_.put());
+  return dispatch_.get();
+}
+
+void OleSite::release() {
+  alternate_.reset();
+  dispatch_.reset();
+  object_.reset();
+  flags_ &= ~(kAutomationOnly | kApartment | kBothThreading);
+}
+
+bool OleSite::create(std::string_view text) {
+  release();
+  CLSID clsid{};
+  const HRESULT found = !text.empty() && text.front() == '{' ? CLSIDFromStringA(text, &clsid) : CLSIDFromProgIDA(text, &clsid);
+  if (FAILED(found)) return false;  // not registered: nothing is created
+  const std::string model = ClassThreadingModel(clsid);
+  if (ascii::equalsNoCase(model, "APARTMENT")) flags_ |= kApartment;
+  if (ascii::equalsNoCase(model, "BOTH")) flags_ |= kBothThreading;
+  HRESULT hr = S_OK;
+  if (ClassHasKey(clsid, "Control")) {
+    ComPtr<IClassFactory> factory;
+    hr = CoGetClassObject(clsid, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER, nullptr, IID_IClassFactory, factory.put());
+    if (FAILED(hr)) return report(Failure::failed("CoGetClassObject", hr, text)), false;
+    hr = factory->CreateInstance(nullptr, IID_IUnknown, object_.put());
+    if (FAILED(hr)) return report(Failure::failed("CreateInstance", hr, text)), false;
+  } else {
+    // An automation server: any kind of server first, then without remote ones.
+    hr = CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IUnknown, object_.put());
+    if (FAILED(hr))
+      hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER, IID_IUnknown, object_.put());
+    if (FAILED(hr)) return report(Failure::failed("CoCreateInstance", hr, text)), false;
+    flags_ |= kAutomationOnly;
+  }
+  clsid_ = clsid;
+  return true;
+}
+
+bool OleSite::resolve(IDispatch* object, std::string_view name, DISPID& id) {
+  if (isDispidName(name)) {
+    const auto n = numberOf(name);
+    id = DISPID(n.value_or(0));
+    return true;
+  }
+  std::u16string wide = ansiToWide(name);
+  OLECHAR* names[] = {wide.data()};
+  const HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, locale_, &id);
+  if (SUCCEEDED(hr)) return true;
+  report(Failure::unknownName(name));
+  return false;
+}
+
+bool OleSite::invokeMember(IDispatch* object, const PathMember& member, Want want, VARIANT& result) {
+  ArgumentBlock args;
+  for (const PathArgument& a : member.arguments) {
+    DISPID named = DISPID_UNKNOWN;
+    if (!a.name.empty() && !resolve(object, a.name, named)) return false;
+    if (const ArgumentFault fault = args.add(a, named); fault != ArgumentFault::None) {
+      setRuntimeError(int(fault), a.value);
+      return false;
+    }
+  }
+  HRESULT hr = S_OK;
+  EXCEPINFO info{};
+  UINT argumentError = 0;
+  for (const WORD flags : kFlagSequence[want == Want::Nothing][member.parenthesised]) {
+    DISPID id = 0;
+    if (!resolve(object, member.name, id)) return false;
+    VariantClear(&result);
+    clearException(info);
+    hr = object->Invoke(id, IID_NULL, locale_, flags, args.params(), &result, &info, &argumentError);
+    if (SUCCEEDED(hr)) {
+      args.copyBack();
+      return true;
+    }
+    if (hr == DISP_E_EXCEPTION) break;  // the member ran and raised: running it again would repeat it
+  }
+  if (hr == DISP_E_TYPEMISMATCH) report(Failure::typeMismatch(args.positionOf(argumentError)));
+  else if (hr == DISP_E_EXCEPTION) report(Failure::raised(hr, info));
+  else if (want == Want::Result) report(Failure::readFailed(hr, member.name));
+  else report(Failure::failed("Invoke", hr, member.name));
+  clearException(info);
+  return false;
+}
+
+ComPtr<IDispatch> OleSite::startOf(const MemberPath& path) {
+  if (path.object.empty()) return ComPtr<IDispatch>(dispatch());
+  ComPtr<IDispatch> object = findReference(path.object);
+  if (!object) setRuntimeError(kNotAnObject, path.object);
+  return object;
+}
+
+bool OleSite::evaluate(std::string_view text, Want want, std::string* out) {
+  Variant result;
+  if (!walk(text, want, *result.get())) return false;
+  return !out || resultText(*result.get(), *out);
+}
+
+bool OleSite::walk(std::string_view text, Want want, VARIANT& result) {
+  const auto path = parseMemberPath(text);
+  if (!path) return false;
+  ComPtr<IDispatch> object = startOf(*path);
+  if (!object) return false;
+  if (path->members.empty()) {
+    result.vt = VT_DISPATCH;
+    result.pdispVal = object.release();
+    return true;
+  }
+  for (size_t i = 0; i < path->members.size(); ++i) {
+    const bool last = i + 1 == path->members.size();
+    if (!invokeMember(object.get(), path->members[i], last ? want : Want::Result, result)) return false;
+    if (last) return true;
+    if ((result.vt != VT_DISPATCH && result.vt != VT_UNKNOWN) || !result.punkVal) return false;
+    ComPtr<IDispatch> next;
+    if (FAILED(result.punkVal->QueryInterface(IID_IDispatch, next.put()))) return false;
+    VariantClear(&result);
+    object = std::move(next);
+  }
+  return true;
+}
+
+PropertyValue OleSite::call(std::string_view text) {
+  if (!dispatch()) return {PropertyStatus::NotHandled, std::string(kNoAutomation)};
+  std::string out;
+  if (!evaluate(text, Want::Result, &out)) return {PropertyStatus::BadValue, std::string(kGetPropertyFailed)};
+  return {PropertyStatus::Ok, std::move(out)};
+}
+
+PropertyStatus OleSite::invoke(std::string_view text) {
+  if (!dispatch()) return PropertyStatus::NotHandled;
+  return evaluate(text, Want::Nothing, nullptr) ? PropertyStatus::Ok : PropertyStatus::BadValue;
+}
+
+PropertyStatus OleSite::put(std::string_view text, std::string_view value) {
+  if (!dispatch()) return window::SetProperty(window_, control_.field, text, value);
+  VARIANT v{};
+  v.vt = VT_BSTR;
+  v.bstrVal = Bstr(ansiToWide(value)).release();
+  return write(text, v);
+}
+
+PropertyStatus OleSite::putTyped(std::string_view text, std::uint8_t type, const void* address, std::size_t size) {
+  if (!dispatch()) return ControlAutomation::putTyped(text, type, address, size);
+  VARIANT v{};
+  if (!typedVariant(type, address, size, v)) return PropertyStatus::BadValue;
+  return write(text, v);
+}
+
+PropertyStatus OleSite::write(std::string_view text, VARIANT value) {
+  Variant owned;
+  *owned.get() = value;
+  const size_t split = writeSplit(text);
+  ComPtr<IDispatch> object;
+  if (split == std::string_view::npos) {
+    object = ComPtr<IDispatch>(dispatch());
+  } else {
+    Variant target;
+    const std::string_view prefix = text.substr(0, split);
+    if (!walk(prefix, Want::Result, *target.get()) || target->vt != VT_DISPATCH || !target->pdispVal) {
+      setRuntimeError(kNotAnObject, prefix);
+      return PropertyStatus::BadValue;
+    }
+    object = ComPtr<IDispatch>(target->pdispVal);
+  }
+  const auto path = parseMemberPath(split == std::string_view::npos ? text : text.substr(split + 1));
+  if (!path || !path->object.empty() || path->members.size() != 1) return PropertyStatus::BadValue;
+  const PathMember& member = path->members.front();
+  ArgumentBlock args;
+  for (const PathArgument& a : member.arguments) {
+    DISPID named = DISPID_UNKNOWN;
+    if (!a.name.empty() && !resolve(object.get(), a.name, named)) return PropertyStatus::BadValue;
+    if (const ArgumentFault fault = args.add(a, named); fault != ArgumentFault::None) {
+      setRuntimeError(int(fault), a.value);
+      return PropertyStatus::BadValue;
+    }
+  }
+  args.addPropertyValue(*owned.get());
+  *owned.get() = VARIANT{};  // the block owns it now
+  DISPID id = 0;
+  if (!resolve(object.get(), member.name, id)) return PropertyStatus::BadValue;
+  EXCEPINFO info{};
+  UINT argumentError = 0;
+  const HRESULT hr = object->Invoke(id, IID_NULL, locale_, DISPATCH_PROPERTYPUT, args.params(), nullptr, &info, &argumentError);
+  if (SUCCEEDED(hr)) {
+    args.copyBack();
+    return PropertyStatus::Ok;
+  }
+  if (hr == DISP_E_TYPEMISMATCH) report(Failure::typeMismatch(args.positionOf(argumentError)));
+  else if (hr == DISP_E_EXCEPTION) report(Failure::raised(hr, info));
+  else report(Failure::failed("Invoke", hr, member.name));
+  clearException(info);
+  return PropertyStatus::BadValue;
+}
+
+std::optional<PropertyValue> OleSite::getRuntime(std::uint16_t number, int) {
+  namespace prop = window::prop;
+  for (const FlagProperty& f : kFlagProperties)
+    if (f.number == number) return PropertyValue{PropertyStatus::Ok, flags_ & f.flag ? "1" : "0"};
+  switch (number) {
+    case prop::Object: return PropertyValue{PropertyStatus::Ok, handOutReference(dispatch())};
+    case prop::ProgID: return PropertyValue{PropertyStatus::Ok, object_ ? ProgIDFromCLSIDA(clsid_) : std::string()};
+    case prop::CLSID: return PropertyValue{PropertyStatus::Ok, object_ ? GuidText(clsid_) : std::string()};
+    case prop::LastEventName: return PropertyValue{PropertyStatus::Ok, lastEventName()};
+    case prop::SizeMode: return PropertyValue{PropertyStatus::Ok, std::to_string(flags_ & kSizeModeMask)};
+    case prop::ReportException: return PropertyValue{PropertyStatus::Ok, flags_ & kReportOleErrors ? "2" : flags_ & kReportErrors ? "1" : "0"};
+    default: return std::nullopt;
+  }
+}
+
+std::optional<PropertyStatus> OleSite::setRuntime(std::uint16_t number, std::string_view value, int) {
+  namespace prop = window::prop;
+  const long n = numberOf(value).value_or(0);
+  for (const FlagProperty& f : kFlagProperties)
+    if (f.number == number) return flags_ = n ? flags_ | f.flag : flags_ & ~f.flag, PropertyStatus::Ok;
+  switch (number) {
+    case prop::Create: return create(value) ? PropertyStatus::Ok : PropertyStatus::BadValue;
+    case prop::Release:
+      if (value.empty()) return release(), PropertyStatus::Ok;
+      if (releaseReference(value)) return PropertyStatus::Ok;
+      setRuntimeError(kNotAnObject, value);
+      return PropertyStatus::BadValue;
+    case prop::Deactivate: return PropertyStatus::Ok;  // nothing is active in place
+    case prop::SaveAs:
+    case prop::Open:
+      if (value.find("\\!") == std::string_view::npos) return setRuntimeError(kBadStorageName, value), PropertyStatus::BadValue;
+      return PropertyStatus::BadValue;  // no compound-file storage on this platform yet
+    case prop::SizeMode: return flags_ = (flags_ & ~kSizeModeMask) | (std::uint32_t(n) & kSizeModeMask), PropertyStatus::Ok;
+    case prop::ReportException:
+      flags_ &= ~(kReportErrors | kReportOleErrors);
+      if (n) flags_ |= kReportErrors;
+      if (n == 2) flags_ |= kReportOleErrors;
+      return PropertyStatus::Ok;
+    case prop::SelectInterface: {
+      if (value.empty()) return alternate_.reset(), PropertyStatus::Ok;
+      ComPtr<IDispatch> chosen = findReference(value);
+      if (!chosen) return setRuntimeError(kNotAnObject, value), PropertyStatus::BadValue;
+      alternate_ = std::move(chosen);
+      return PropertyStatus::Ok;
+    }
+    default: return std::nullopt;
+  }
+}
+
+void OleSite::deliverEvent(DISPID dispid, DISPPARAMS* params) {
+  currentEvent_ = dispid;
+  if (callback_) callback_(params, control_.field);
+}
+
+std::string OleSite::lastEventName() {
+  constexpr DISPID kErrorEvent = -608;
+  std::string name;
+  ITypeInfo* raw = nullptr;
+  IDispatch* d = dispatch();
+  const ComPtr<ITypeInfo> info = ComPtr<ITypeInfo>::adopt(d && SUCCEEDED(d->GetTypeInfo(0, locale_, &raw)) ? raw : nullptr);
+  if (info) {
+    BSTR names[1] = {};
+    UINT count = 0;
+    if (SUCCEEDED(info->GetNames(currentEvent_, names, 1, &count)) && count == 1) name = wideToAnsi(bstrView(names[0]));
+    if (count == 1) SysFreeString(names[0]);
+  }
+  if (name.empty() && currentEvent_ == kErrorEvent) name = "ErrorEvent";
+  return name;
+}
+
+void OleSite::raiseErrorEvent(const EXCEPINFO& info) {
+  constexpr DISPID kErrorEvent = -608;
+  VARIANT_BOOL cancel = VARIANT_FALSE;
+  VARIANT args[7] = {};  // in call order; reversed below
+  args[0].vt = VT_I2;
+  args[0].iVal = std::int16_t(info.wCode ? info.wCode : info.scode);
+  args[1].vt = VT_BSTR;
+  args[1].bstrVal = SysAllocStringLen(info.bstrDescription, SysStringLen(info.bstrDescription));
+  args[2].vt = VT_ERROR;
+  args[2].scode = info.scode;
+  args[3].vt = VT_BSTR;
+  args[3].bstrVal = SysAllocStringLen(info.bstrSource, SysStringLen(info.bstrSource));
+  args[4].vt = VT_BSTR;
+  args[4].bstrVal = SysAllocStringLen(info.bstrHelpFile, SysStringLen(info.bstrHelpFile));
+  args[5].vt = VT_I4;
+  args[5].lVal = 0;
+  args[6].vt = VT_BYREF | VT_BOOL;
+  args[6].byref = &cancel;
+  VARIANT reversed[7];
+  for (int i = 0; i < 7; ++i) reversed[i] = args[6 - i];
+  DISPPARAMS params{reversed, nullptr, 7, 0};
+  deliverEvent(kErrorEvent, &params);
+  for (VARIANT& v : args) VariantClear(&v);
+}
+
+namespace {
+
+OleSite* siteOf(window::Window& w, window::Control& c) {
+  if (c.kind != std::uint8_t(window::Kind::Ole)) return nullptr;
+  if (!c.automation) c.automation = std::make_shared<OleSite>(w, c);
+  return dynamic_cast<OleSite*>(c.automation.get());
+}
+
+}  // namespace
+
+void InstallOleContainer() {
+  window::SetAutomationProvider(std::uint8_t(window::Kind::Ole), [](window::Window& w, window::Control& c) {
+    return std::static_pointer_cast<window::ControlAutomation>(std::make_shared<OleSite>(w, c));
+  });
+}
+
+bool RegisterOleEventCallback(int field, OleEventCallback callback) {
+  ThreadContext* context = currentThreadContext();
+  window::Window* w = context ? context->currentWindow() : nullptr;
+  window::Control* c = w ? w->control(field) : nullptr;
+  OleSite* site = c ? siteOf(*w, *c) : nullptr;
+  if (!site) return false;
+  site->setEventCallback(std::move(callback));
+  return true;
+}
+
+}  // namespace tamsil::ole
