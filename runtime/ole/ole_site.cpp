@@ -7,6 +7,7 @@
 #include "runtime/core/error_state.h"
 #include "runtime/core/runtime_error.h"
 #include "runtime/ole/argument_block.h"
+#include "runtime/ole/event_sink.h"
 #include "runtime/ole/object_references.h"
 #include "runtime/ole/site_failure.h"
 #include "runtime/window/definition_format.h"
@@ -67,6 +68,8 @@ IDispatch* OleSite::dispatch() {
 }
 
 void OleSite::release() {
+  if (sink_) sink_->disconnect();
+  sink_.reset();
   alternate_.reset();
   dispatch_.reset();
   object_.reset();
@@ -97,6 +100,8 @@ bool OleSite::create(std::string_view text) {
     flags_ |= kAutomationOnly;
   }
   clsid_ = clsid;
+  sink_ = ComPtr<EventSink>(new EventSink(*this));
+  sink_->connect(object_.get());
   return true;
 }
 

@@ -46,6 +46,7 @@ inline constexpr std::string_view kNoAutomation = "No ole automation interface";
 enum OleErrorCode : int { kBadStorageName = 10000, kNotAnObject = 10001, kUnboundName = 1013 };
 
 struct Failure;
+class EventSink;
 
 class OleSite final : public window::ControlAutomation {
  public:
@@ -102,6 +103,7 @@ class OleSite final : public window::ControlAutomation {
   platform::ComPtr<platform::IUnknown> object_;
   platform::ComPtr<platform::IDispatch> dispatch_;
   platform::ComPtr<platform::IDispatch> alternate_;
+  platform::ComPtr<EventSink> sink_;  // connected while the object is held
   platform::CLSID clsid_{};
   OleEventCallback callback_;
   platform::DISPID currentEvent_ = 0;
