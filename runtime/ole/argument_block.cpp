@@ -1,6 +1,7 @@
 #include "runtime/ole/argument_block.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 
 #include "platform/ascii.h"
@@ -100,8 +101,19 @@ void setVariable(VARIANT& out, const BoundVariable& var, Hint hint) {
 // Plain text: double quotes taken off (pairs inside become one); then, unless the hint is
 // "string", a text without "." that was not quoted becomes VT_I4 when it reads as one.
 void setPlainText(VARIANT& out, std::string_view value, Hint hint) {
-  std::string text;
   const bool quoted = !value.empty() && value.front() == '"';
+  // Decimal digits that fit are what the platform's conversion accepts most often: taken
+  // directly, without making the text first.
+  std::int32_t whole = 0;
+  if (!quoted && hint != Hint::String) {
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), whole);
+    if (error == std::errc() && end == value.data() + value.size()) {
+      out.vt = VT_I4;
+      out.lVal = whole;
+      return;
+    }
+  }
+  std::string text;
   if (quoted) {
     const std::string_view inner = value.substr(1, value.size() >= 2 ? value.size() - 2 : 0);
     for (size_t i = 0; i < inner.size(); ++i) {
@@ -183,7 +195,8 @@ ArgumentBlock::~ArgumentBlock() {
 }
 
 ArgumentFault ArgumentBlock::add(const PathArgument& argument, DISPID named) {
-  VARIANT& v = args_.emplace_back();
+  if (args_.full()) return ArgumentFault::TooMany;
+  VARIANT& v = args_.push_back(VARIANT{});
   named_.push_back(named);
   if (!argument.value.empty() && argument.value.front() == '&') {
     const BoundVariable* var = boundVariable(argument.value.substr(1));
@@ -201,7 +214,7 @@ ArgumentFault ArgumentBlock::add(const PathArgument& argument, DISPID named) {
     text.resize(std::max<size_t>(text.size(), 64), u'\0');
     BSTR b = SysAllocStringLen(text.data(), UINT(text.size()));
     if (b && length < text.size()) b[length] = 0;  // the text ends where it ends; the room stays
-    BSTR& slot = texts_.emplace_back(b);
+    BSTR& slot = texts_.push_back(b);
     v.vt = VT_BYREF | VT_BSTR;
     v.byref = &slot;
     if (isTextStorage(var->type)) references_.push_back({*var, args_.size() - 1});
@@ -211,6 +224,7 @@ ArgumentFault ArgumentBlock::add(const PathArgument& argument, DISPID named) {
 }
 
 void ArgumentBlock::addPropertyValue(VARIANT value) {
+  if (args_.full()) return (void)VariantClear(&value);
   args_.push_back(value);
   named_.push_back(DISPID_PROPERTYPUT);
 }

@@ -4,8 +4,8 @@
 // first, named arguments before positional ones, as the platform requires).
 #pragma once
 
+#include <array>
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +26,7 @@ enum class ArgumentFault : int {
   None = 0,
   UnboundName = 1013,    // "&name" for a name that is not bound
   BadReference = 10001,  // "`number" that names no live object
+  TooMany = -1,          // more arguments than a block holds (never from a parsed path)
 };
 
 // The storage type of a variable that has no value (travels as VT_VOID).
@@ -41,6 +42,31 @@ ArgumentFault convertArgument(const PathArgument& argument, platform::VARIANT& o
 // as a VARIANT of the type the variable-type table gives. False for a variable that cannot be
 // read (no address).
 bool typedVariant(std::uint8_t type, const void* address, size_t size, platform::VARIANT& out);
+
+// A list of at most N entries kept inside its owner: an argument block is made for every call,
+// and allocating its lists would cost more than the call.
+template <class T, size_t N>
+class FixedList {
+ public:
+  T& push_back(const T& value) {
+    items_[size_] = value;
+    return items_[size_++];
+  }
+  void clear() { size_ = 0; }
+  size_t size() const { return size_; }
+  bool full() const { return size_ == N; }
+  T* data() { return items_.data(); }
+  T& operator[](size_t i) { return items_[i]; }
+  const T& operator[](size_t i) const { return items_[i]; }
+  T* begin() { return items_.data(); }
+  T* end() { return items_.data() + size_; }
+  const T* begin() const { return items_.data(); }
+  const T* end() const { return items_.data() + size_; }
+
+ private:
+  std::array<T, N> items_{};
+  size_t size_ = 0;
+};
 
 class ArgumentBlock {
  public:
@@ -66,15 +92,16 @@ class ArgumentBlock {
  private:
   struct TextReference {
     BoundVariable variable;
-    size_t argument;  // its index in args_
+    size_t argument = 0;  // its index in args_
   };
-  std::vector<platform::VARIANT> args_;  // call order; owned (cleared in the destructor)
-  std::vector<platform::DISPID> named_;  // parallel: DISPID_UNKNOWN for positional arguments
-  std::deque<platform::BSTR> texts_;     // the BSTRs that by-reference texts point at (stable addresses)
-  std::vector<TextReference> references_;
-  std::vector<platform::VARIANT> ordered_;  // shallow copies in Invoke's order
-  std::vector<platform::DISPID> orderedNames_;
-  std::vector<size_t> order_;  // ordered_ index to args_ index
+  static constexpr size_t kCapacity = kMaxArguments + 1;  // the arguments and a written value
+  FixedList<platform::VARIANT, kCapacity> args_;          // call order; owned (cleared in the destructor)
+  FixedList<platform::DISPID, kCapacity> named_;          // parallel: DISPID_UNKNOWN for positional arguments
+  FixedList<platform::BSTR, kCapacity> texts_;            // the BSTRs that by-reference texts point at
+  FixedList<TextReference, kCapacity> references_;
+  FixedList<platform::VARIANT, kCapacity> ordered_;  // shallow copies in Invoke's order
+  FixedList<platform::DISPID, kCapacity> orderedNames_;
+  FixedList<size_t, kCapacity> order_;  // ordered_ index to args_ index
   platform::DISPPARAMS params_;
 };
 

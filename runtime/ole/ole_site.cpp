@@ -1,5 +1,6 @@
 #include "runtime/ole/ole_site.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "platform/ascii.h"
@@ -111,8 +112,11 @@ bool OleSite::resolve(IDispatch* object, std::string_view name, DISPID& id) {
     id = DISPID(n.value_or(0));
     return true;
   }
-  std::u16string wide = ansiToWide(name);
-  OLECHAR* names[] = {wide.data()};
+  // Names are at most kMaxNameLength characters, each one UTF-16 unit in the ANSI code page.
+  OLECHAR wide[kMaxNameLength + 1];
+  const int length = MultiByteToWideChar(CP_ACP, 0, name.data(), int(std::min(name.size(), kMaxNameLength)), wide, int(kMaxNameLength));
+  wide[length] = 0;
+  OLECHAR* names[] = {wide};
   const HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, locale_, &id);
   if (SUCCEEDED(hr)) return true;
   report(Failure::unknownName(name));
