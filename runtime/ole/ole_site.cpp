@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <fstream>
+#include <iterator>
+
+#include <unistd.h>
 
 #include "platform/ascii.h"
 #include "platform/com/wide_text.h"
@@ -74,6 +78,7 @@ void OleSite::release() {
   alternate_.reset();
   dispatch_.reset();
   object_.reset();
+  storage_.reset();
   flags_ &= ~(kAutomationOnly | kApartment | kBothThreading);
 }
 
@@ -82,6 +87,11 @@ bool OleSite::create(std::string_view text) {
   CLSID clsid{};
   const HRESULT found = !text.empty() && text.front() == '{' ? CLSIDFromStringA(text, &clsid) : CLSIDFromProgIDA(text, &clsid);
   if (FAILED(found)) return false;  // not registered: nothing is created
+  return createClass(clsid, text, nullptr);
+}
+
+bool OleSite::createClass(const CLSID& clsid, std::string_view label, IStorage* from) {
+  release();
   const std::string model = ClassThreadingModel(clsid);
   if (ascii::equalsNoCase(model, "APARTMENT")) flags_ |= kApartment;
   if (ascii::equalsNoCase(model, "BOTH")) flags_ |= kBothThreading;
@@ -89,21 +99,115 @@ bool OleSite::create(std::string_view text) {
   if (ClassHasKey(clsid, "Control")) {
     ComPtr<IClassFactory> factory;
     hr = CoGetClassObject(clsid, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER, nullptr, IID_IClassFactory, factory.put());
-    if (FAILED(hr)) return report(Failure::failed("CoGetClassObject", hr, text)), false;
+    if (FAILED(hr)) return report(Failure::failed("CoGetClassObject", hr, label)), false;
     hr = factory->CreateInstance(nullptr, IID_IUnknown, object_.put());
-    if (FAILED(hr)) return report(Failure::failed("CreateInstance", hr, text)), false;
+    if (FAILED(hr)) return report(Failure::failed("CreateInstance", hr, label)), false;
   } else {
     // An automation server: any kind of server first, then without remote ones.
     hr = CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IUnknown, object_.put());
     if (FAILED(hr))
       hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER, IID_IUnknown, object_.put());
-    if (FAILED(hr)) return report(Failure::failed("CoCreateInstance", hr, text)), false;
+    if (FAILED(hr)) return report(Failure::failed("CoCreateInstance", hr, label)), false;
     flags_ |= kAutomationOnly;
+  }
+  // An object that keeps its state in a storage starts from a new one or loads itself.
+  ComPtr<IPersistStorage> persist;
+  if (SUCCEEDED(object_->QueryInterface(IID_IPersistStorage, persist.put())) && persist) {
+    if (from) {
+      storage_ = ComPtr<IStorage>(from);
+      hr = persist->Load(from);
+    } else {
+      hr = StgCreateDocfile(nullptr, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, reinterpret_cast<IStorage**>(storage_.put()));
+      if (SUCCEEDED(hr)) hr = persist->InitNew(storage_.get());
+    }
+    if (FAILED(hr)) {
+      report(Failure::failed(from ? "Load" : "InitNew", hr, label));
+      release();
+      return false;
+    }
   }
   clsid_ = clsid;
   sink_ = ComPtr<EventSink>(new EventSink(*this));
   sink_->connect(object_.get());
   return true;
+}
+
+namespace {
+
+// "FILE\!STORAGE" split at its "\!"; false without one.
+bool splitStorageName(std::string_view text, std::string& file, std::string_view& storage) {
+  const size_t at = text.find("\\!");
+  if (at == std::string_view::npos) return false;
+  file = text.substr(0, at);
+  storage = text.substr(at + 2);
+  return true;
+}
+
+}  // namespace
+
+PropertyStatus OleSite::saveInto(const std::string& file, std::string_view storage) {
+  ComPtr<IPersistStorage> persist;
+  if (!object_ || FAILED(object_->QueryInterface(IID_IPersistStorage, persist.put())) || !persist) {
+    report(Failure::failed("QueryInterface", E_NOINTERFACE, "IPersistStorage"));
+    return PropertyStatus::BadValue;
+  }
+  constexpr DWORD kMode = STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_TRANSACTED;
+  ComPtr<IStorage> root, inner;
+  HRESULT hr = StgOpenStorage(file.c_str(), nullptr, kMode, nullptr, 0, reinterpret_cast<IStorage**>(root.put()));
+  if (FAILED(hr)) hr = StgCreateDocfile(file.c_str(), kMode | STGM_CREATE, 0, reinterpret_cast<IStorage**>(root.put()));
+  const std::u16string name = ansiToWide(storage);
+  if (SUCCEEDED(hr))
+    hr =
+        root->CreateStorage(name.c_str(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0, reinterpret_cast<IStorage**>(inner.put()));
+  if (SUCCEEDED(hr)) hr = WriteClassStg(inner.get(), clsid_);
+  if (SUCCEEDED(hr)) hr = persist->Save(inner.get(), FALSE);
+  if (SUCCEEDED(hr)) persist->SaveCompleted(nullptr);
+  if (SUCCEEDED(hr)) hr = inner->Commit(0);
+  if (SUCCEEDED(hr)) hr = root->Commit(0);
+  if (FAILED(hr)) {
+    report(Failure::failed("SaveAs", hr, file));
+    return PropertyStatus::BadValue;
+  }
+  return PropertyStatus::Ok;
+}
+
+PropertyStatus OleSite::saveAs(std::string_view text) {
+  std::string file;
+  std::string_view storage;
+  if (!splitStorageName(text, file, storage)) return setRuntimeError(kBadStorageName, text), PropertyStatus::BadValue;
+  return saveInto(file, storage);
+}
+
+PropertyStatus OleSite::open(std::string_view text) {
+  std::string file;
+  std::string_view storage;
+  if (!splitStorageName(text, file, storage)) return setRuntimeError(kBadStorageName, text), PropertyStatus::BadValue;
+  ComPtr<IStorage> root, inner;
+  HRESULT hr = StgOpenStorage(file.c_str(), nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0, reinterpret_cast<IStorage**>(root.put()));
+  const std::u16string name = ansiToWide(storage);
+  if (SUCCEEDED(hr))
+    hr = root->OpenStorage(name.c_str(), nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0, reinterpret_cast<IStorage**>(inner.put()));
+  CLSID clsid{};
+  if (SUCCEEDED(hr)) hr = ReadClassStg(inner.get(), &clsid);
+  if (FAILED(hr)) {
+    report(Failure::failed("Open", hr, text));
+    return PropertyStatus::BadValue;
+  }
+  return createClass(clsid, text, inner.get()) ? PropertyStatus::Ok : PropertyStatus::BadValue;
+}
+
+std::string OleSite::blob() {
+  char path[] = "/tmp/tamsil-blob-XXXXXX";
+  const int fd = mkstemp(path);
+  if (fd < 0) return {};
+  close(fd);
+  std::string bytes;
+  if (saveInto(path, "blob") == PropertyStatus::Ok) {
+    std::ifstream in(path, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  unlink(path);
+  return bytes;
 }
 
 bool OleSite::resolve(IDispatch* object, std::string_view name, DISPID& id) {
@@ -274,6 +378,7 @@ std::optional<PropertyValue> OleSite::getRuntime(std::uint16_t number, int) {
     case prop::ProgID: return PropertyValue{PropertyStatus::Ok, object_ ? ProgIDFromCLSIDA(clsid_) : std::string()};
     case prop::CLSID: return PropertyValue{PropertyStatus::Ok, object_ ? GuidText(clsid_) : std::string()};
     case prop::LastEventName: return PropertyValue{PropertyStatus::Ok, lastEventName()};
+    case prop::Blob: return PropertyValue{PropertyStatus::Ok, blob()};
     case prop::SizeMode: return PropertyValue{PropertyStatus::Ok, std::to_string(flags_ & kSizeModeMask)};
     case prop::ReportException: return PropertyValue{PropertyStatus::Ok, flags_ & kReportOleErrors ? "2" : flags_ & kReportErrors ? "1" : "0"};
     default: return std::nullopt;
@@ -293,10 +398,8 @@ std::optional<PropertyStatus> OleSite::setRuntime(std::uint16_t number, std::str
       setRuntimeError(kNotAnObject, value);
       return PropertyStatus::BadValue;
     case prop::Deactivate: return PropertyStatus::Ok;  // nothing is active in place
-    case prop::SaveAs:
-    case prop::Open:
-      if (value.find("\\!") == std::string_view::npos) return setRuntimeError(kBadStorageName, value), PropertyStatus::BadValue;
-      return PropertyStatus::BadValue;  // no compound-file storage on this platform yet
+    case prop::SaveAs: return saveAs(value);
+    case prop::Open: return open(value);
     case prop::SizeMode: return flags_ = (flags_ & ~kSizeModeMask) | (std::uint32_t(n) & kSizeModeMask), PropertyStatus::Ok;
     case prop::ReportException:
       flags_ &= ~(kReportErrors | kReportOleErrors);

@@ -13,6 +13,7 @@
 
 #include "platform/com/com.h"
 #include "platform/com/com_ptr.h"
+#include "platform/com/storage.h"
 #include "platform/com/variant.h"
 #include "runtime/ole/member_path.h"
 #include "runtime/window/control_access.h"
@@ -65,6 +66,13 @@ class OleSite final : public window::ControlAutomation {
 
   // Creates the object from a ProgID or a "{CLSID}", releasing any object held before.
   bool create(std::string_view progIdOrClsid);
+  // Saves the object into storage STORAGE of compound file FILE ("FILE\!STORAGE"), or loads a
+  // new object (of the class the storage names) from it.
+  window::PropertyStatus saveAs(std::string_view fileAndStorage);
+  window::PropertyStatus open(std::string_view fileAndStorage);
+  // The bytes of a compound file holding the object in storage "blob"; empty when it cannot be
+  // saved.
+  std::string blob();
   // Lets the object go.
   void release();
 
@@ -94,6 +102,10 @@ class OleSite final : public window::ControlAutomation {
   bool invokeMember(platform::IDispatch* object, const PathMember& member, Want want, platform::VARIANT& result);
   // Writes the value to the last member of the text.
   window::PropertyStatus write(std::string_view text, platform::VARIANT value);
+  // Creates an object of the class, new or loaded from `from`.
+  bool createClass(const platform::CLSID& clsid, std::string_view label, platform::IStorage* from);
+  // Saves the object into a new storage of the compound file, created when it cannot be opened.
+  window::PropertyStatus saveInto(const std::string& file, std::string_view storage);
   bool resolve(platform::IDispatch* object, std::string_view name, platform::DISPID& id);
   void report(const Failure& failure);
   void raiseErrorEvent(const platform::EXCEPINFO& info);
@@ -103,7 +115,8 @@ class OleSite final : public window::ControlAutomation {
   platform::ComPtr<platform::IUnknown> object_;
   platform::ComPtr<platform::IDispatch> dispatch_;
   platform::ComPtr<platform::IDispatch> alternate_;
-  platform::ComPtr<EventSink> sink_;  // connected while the object is held
+  platform::ComPtr<EventSink> sink_;              // connected while the object is held
+  platform::ComPtr<platform::IStorage> storage_;  // where the object lives
   platform::CLSID clsid_{};
   OleEventCallback callback_;
   platform::DISPID currentEvent_ = 0;

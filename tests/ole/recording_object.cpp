@@ -57,8 +57,9 @@ std::string describe(const VARIANT& v) {
 }
 
 HRESULT RecordingObject::QueryInterface(const IID& iid, void** object) {
-  if (iid != IID_IUnknown && iid != IID_IDispatch) return *object = nullptr, E_NOINTERFACE;
-  *object = static_cast<IDispatch*>(this);
+  if (iid == IID_IUnknown || iid == IID_IDispatch) *object = static_cast<IDispatch*>(this);
+  else if (iid == IID_IPersistStorage) *object = static_cast<IPersistStorage*>(this);
+  else return *object = nullptr, E_NOINTERFACE;
   AddRef();
   return S_OK;
 }
@@ -70,6 +71,37 @@ ULONG RecordingObject::Release() {
     delete this;
   }
   return left;
+}
+
+HRESULT RecordingObject::InitNew(IStorage* storage) {
+  log_->push_back(tag_ + "persist InitNew");
+  return storage ? S_OK : E_INVALIDARG;
+}
+
+HRESULT RecordingObject::Load(IStorage* storage) {
+  log_->push_back(tag_ + "persist Load");
+  ComPtr<IStream> stream;
+  if (FAILED(storage->OpenStream(u"Contents", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, reinterpret_cast<IStream**>(stream.put()))))
+    return STG_E_FILENOTFOUND;
+  char text[256];
+  ULONG read = 0;
+  stream->Read(text, sizeof text, &read);
+  VariantClear(value_.get());
+  value_->vt = VT_BSTR;
+  value_->bstrVal = Bstr(ansiToWide(std::string_view(text, read))).release();
+  return S_OK;
+}
+
+HRESULT RecordingObject::Save(IStorage* storage, BOOL) {
+  log_->push_back(tag_ + "persist Save");
+  Variant text;
+  if (FAILED(VariantChangeType(text.get(), value_.get(), 0, VT_BSTR))) return E_FAIL;
+  const std::string bytes = wideToAnsi(bstrView(text->bstrVal));
+  ComPtr<IStream> stream;
+  const HRESULT hr =
+      storage->CreateStream(u"Contents", STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0, reinterpret_cast<IStream**>(stream.put()));
+  if (FAILED(hr)) return hr;
+  return stream->Write(bytes.data(), ULONG(bytes.size()), nullptr);
 }
 
 RecordingObject* RecordingObject::child() {

@@ -10,6 +10,7 @@
 
 #include "platform/com/com.h"
 #include "platform/com/com_ptr.h"
+#include "platform/com/storage.h"
 #include "platform/com/variant.h"
 
 namespace tamsil::testing {
@@ -36,7 +37,9 @@ using Log = std::vector<std::string>;
 // "I4 12", "BSTR 1.5", "BOOL -1", "DISPATCH", "BYREF|I4"; a named argument is prefixed "#ID=".
 std::string describe(const platform::VARIANT& v);
 
-class RecordingObject final : public platform::IDispatch {
+// It also keeps its "Value" in a storage (stream "Contents", the text), logging InitNew, Load and
+// Save.
+class RecordingObject final : public platform::IDispatch, public platform::IPersistStorage {
  public:
   explicit RecordingObject(std::shared_ptr<Log> log, std::string tag = {}) : log_(std::move(log)), tag_(std::move(tag)) {}
 
@@ -49,6 +52,14 @@ class RecordingObject final : public platform::IDispatch {
                                   platform::DISPID* ids) override;
   platform::HRESULT Invoke(platform::DISPID member, const platform::IID&, platform::LCID, platform::WORD flags, platform::DISPPARAMS* params,
                            platform::VARIANT* result, platform::EXCEPINFO* exception, platform::UINT* argumentError) override;
+
+  platform::HRESULT GetClassID(platform::CLSID*) override { return platform::E_NOTIMPL; }
+  platform::HRESULT IsDirty() override { return platform::S_OK; }
+  platform::HRESULT InitNew(platform::IStorage* storage) override;
+  platform::HRESULT Load(platform::IStorage* storage) override;
+  platform::HRESULT Save(platform::IStorage* storage, platform::BOOL sameAsLoad) override;
+  platform::HRESULT SaveCompleted(platform::IStorage*) override { return platform::S_OK; }
+  platform::HRESULT HandsOffStorage() override { return platform::S_OK; }
 
   // How many RecordingObjects are alive (leak checks).
   static int alive;
