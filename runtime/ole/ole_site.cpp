@@ -12,6 +12,7 @@
 #include "runtime/core/error_state.h"
 #include "runtime/core/runtime_error.h"
 #include "runtime/ole/argument_block.h"
+#include "runtime/ole/client_site.h"
 #include "runtime/ole/event_sink.h"
 #include "runtime/ole/object_references.h"
 #include "runtime/ole/site_failure.h"
@@ -62,19 +63,29 @@ void clearException(EXCEPINFO& info) {
 
 }  // namespace
 
-OleSite::OleSite(window::Window& window, window::Control& control) : window_(window), control_(control) {}
+OleSite::OleSite(window::Window& window, window::Control& control) : window_(window), control_(control), clientSite_(new ClientSite) {
+  CoInitialize(nullptr);
+}
 
-OleSite::~OleSite() { release(); }
+OleSite::~OleSite() {
+  release();
+  CoUninitialize();
+}
 
 IDispatch* OleSite::dispatch() {
   if (alternate_) return alternate_.get();
-  if (!dispatch_ && object_) object_->QueryInterface(IID_IDispatch, dispatch_.put());
+  if (!dispatch_ && object_ && SUCCEEDED(OleRun(object_.get()))) object_->QueryInterface(IID_IDispatch, dispatch_.put());
   return dispatch_.get();
 }
 
 void OleSite::release() {
   if (sink_) sink_->disconnect();
   sink_.reset();
+  if (oleObject_) {
+    oleObject_->Close(OLECLOSE_NOSAVE);
+    oleObject_->SetClientSite(nullptr);
+  }
+  oleObject_.reset();
   alternate_.reset();
   dispatch_.reset();
   object_.reset();
@@ -102,14 +113,21 @@ bool OleSite::createClass(const CLSID& clsid, std::string_view label, IStorage* 
     if (FAILED(hr)) return report(Failure::failed("CoGetClassObject", hr, label)), false;
     hr = factory->CreateInstance(nullptr, IID_IUnknown, object_.put());
     if (FAILED(hr)) return report(Failure::failed("CreateInstance", hr, label)), false;
+    object_->QueryInterface(IID_IOleObject, oleObject_.put());
   } else {
     // An automation server: any kind of server first, then without remote ones.
     hr = CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IUnknown, object_.put());
     if (FAILED(hr))
       hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER, IID_IUnknown, object_.put());
     if (FAILED(hr)) return report(Failure::failed("CoCreateInstance", hr, label)), false;
+    hr = OleRun(object_.get());
+    if (FAILED(hr)) return report(Failure::failed("OleRun", hr, label)), release(), false;
     flags_ |= kAutomationOnly;
   }
+  // A control that asks for its client site first gets it before it is initialised.
+  DWORD misc = 0;
+  const bool siteFirst = oleObject_ && SUCCEEDED(oleObject_->GetMiscStatus(DVASPECT_CONTENT, &misc)) && (misc & OLEMISC_SETCLIENTSITEFIRST);
+  if (siteFirst && !setClientSite(label)) return false;
   // An object that keeps its state in a storage starts from a new one or loads itself.
   ComPtr<IPersistStorage> persist;
   if (SUCCEEDED(object_->QueryInterface(IID_IPersistStorage, persist.put())) && persist) {
@@ -126,10 +144,19 @@ bool OleSite::createClass(const CLSID& clsid, std::string_view label, IStorage* 
       return false;
     }
   }
+  if (oleObject_ && !siteFirst && !setClientSite(label)) return false;
   clsid_ = clsid;
   sink_ = ComPtr<EventSink>(new EventSink(*this));
   sink_->connect(object_.get());
   return true;
+}
+
+bool OleSite::setClientSite(std::string_view label) {
+  const HRESULT hr = oleObject_->SetClientSite(clientSite_.get());
+  if (SUCCEEDED(hr)) return true;
+  report(Failure::failed("SetClientSite", hr, label));
+  release();
+  return false;
 }
 
 namespace {

@@ -13,6 +13,7 @@
 
 #include "platform/com/com.h"
 #include "platform/com/com_ptr.h"
+#include "platform/com/ole.h"
 #include "platform/com/storage.h"
 #include "platform/com/variant.h"
 #include "runtime/ole/member_path.h"
@@ -104,6 +105,8 @@ class OleSite final : public window::ControlAutomation {
   window::PropertyStatus write(std::string_view text, platform::VARIANT value);
   // Creates an object of the class, new or loaded from `from`.
   bool createClass(const platform::CLSID& clsid, std::string_view label, platform::IStorage* from);
+  // Gives the object the client site; on failure reports it and releases the object.
+  bool setClientSite(std::string_view label);
   // Saves the object into a new storage of the compound file, created when it cannot be opened.
   window::PropertyStatus saveInto(const std::string& file, std::string_view storage);
   bool resolve(platform::IDispatch* object, std::string_view name, platform::DISPID& id);
@@ -113,6 +116,8 @@ class OleSite final : public window::ControlAutomation {
   window::Window& window_;
   window::Control& control_;
   platform::ComPtr<platform::IUnknown> object_;
+  platform::ComPtr<platform::IOleObject> oleObject_;  // null for an automation-only object
+  platform::ComPtr<platform::IOleClientSite> clientSite_;
   platform::ComPtr<platform::IDispatch> dispatch_;
   platform::ComPtr<platform::IDispatch> alternate_;
   platform::ComPtr<EventSink> sink_;              // connected while the object is held

@@ -36,7 +36,7 @@ TEST_F(PersistenceTest, AnObjectSavedAsOpensAgainWithItsState) {
   log->clear();
   ASSERT_EQ(set(prop::Open, file + "\\!grid"), Status::Ok);
   EXPECT_EQ(call("Value"), "kept");
-  EXPECT_EQ(log->front(), "persist Load");
+  EXPECT_EQ(*log, (Log{"run", "persist Load", "lookup Value", "invoke 1 M|G ()"}));
   EXPECT_EQ(get(prop::ProgID), kRecorderProgId);  // the class the storage names
   ASSERT_EQ(set(prop::Open, file + "\\!second"), Status::Ok);
   EXPECT_EQ(call("Value"), "other");
@@ -57,7 +57,7 @@ TEST_F(PersistenceTest, StorageNamesNeedTheirSeparatorAndMustExist) {
 TEST_F(PersistenceTest, ANewObjectStartsInAStorageOfItsOwn) {
   log->clear();
   ASSERT_EQ(set(prop::Create, kRecorderProgId), Status::Ok);
-  EXPECT_EQ(*log, (Log{"persist InitNew"}));
+  EXPECT_EQ(*log, (Log{"run", "persist InitNew"}));
 }
 
 TEST_F(PersistenceTest, BlobIsACompoundFileHoldingTheObjectInStorageBlob) {

@@ -9,6 +9,7 @@ namespace tamsil::testing {
 using namespace platform;
 
 int RecordingObject::alive = 0;
+DWORD RecordingObject::miscStatus = 0;
 
 namespace {
 
@@ -59,6 +60,8 @@ std::string describe(const VARIANT& v) {
 HRESULT RecordingObject::QueryInterface(const IID& iid, void** object) {
   if (iid == IID_IUnknown || iid == IID_IDispatch) *object = static_cast<IDispatch*>(this);
   else if (iid == IID_IPersistStorage) *object = static_cast<IPersistStorage*>(this);
+  else if (iid == IID_IOleObject) *object = static_cast<IOleObject*>(this);
+  else if (iid == IID_IRunnableObject) *object = static_cast<IRunnableObject*>(this);
   else return *object = nullptr, E_NOINTERFACE;
   AddRef();
   return S_OK;
@@ -102,6 +105,35 @@ HRESULT RecordingObject::Save(IStorage* storage, BOOL) {
       storage->CreateStream(u"Contents", STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0, reinterpret_cast<IStream**>(stream.put()));
   if (FAILED(hr)) return hr;
   return stream->Write(bytes.data(), ULONG(bytes.size()), nullptr);
+}
+
+HRESULT RecordingObject::SetClientSite(IOleClientSite* site) {
+  log_->push_back(tag_ + (site ? "ole SetClientSite site" : "ole SetClientSite null"));
+  site_ = ComPtr<IOleClientSite>(site);
+  return S_OK;
+}
+
+HRESULT RecordingObject::GetClientSite(IOleClientSite** site) {
+  *site = site_.get();
+  if (*site) (*site)->AddRef();
+  return S_OK;
+}
+
+HRESULT RecordingObject::Close(DWORD) {
+  log_->push_back(tag_ + "ole Close");
+  return S_OK;
+}
+
+HRESULT RecordingObject::GetMiscStatus(DWORD, DWORD* status) {
+  log_->push_back(tag_ + "ole GetMiscStatus");
+  *status = miscStatus;
+  return S_OK;
+}
+
+HRESULT RecordingObject::Run(void*) {
+  log_->push_back(tag_ + "run");
+  running_ = true;
+  return S_OK;
 }
 
 RecordingObject* RecordingObject::child() {

@@ -10,6 +10,7 @@
 
 #include "platform/com/com.h"
 #include "platform/com/com_ptr.h"
+#include "platform/com/ole.h"
 #include "platform/com/storage.h"
 #include "platform/com/variant.h"
 
@@ -38,8 +39,12 @@ using Log = std::vector<std::string>;
 std::string describe(const platform::VARIANT& v);
 
 // It also keeps its "Value" in a storage (stream "Contents", the text), logging InitNew, Load and
-// Save.
-class RecordingObject final : public platform::IDispatch, public platform::IPersistStorage {
+// Save, and logs what a container does with it as an embedded object (client site, miscellaneous
+// status, close) and as a runnable one.
+class RecordingObject final : public platform::IDispatch,
+                              public platform::IPersistStorage,
+                              public platform::IOleObject,
+                              public platform::IRunnableObject {
  public:
   explicit RecordingObject(std::shared_ptr<Log> log, std::string tag = {}) : log_(std::move(log)), tag_(std::move(tag)) {}
 
@@ -61,6 +66,15 @@ class RecordingObject final : public platform::IDispatch, public platform::IPers
   platform::HRESULT SaveCompleted(platform::IStorage*) override { return platform::S_OK; }
   platform::HRESULT HandsOffStorage() override { return platform::S_OK; }
 
+  platform::HRESULT SetClientSite(platform::IOleClientSite* site) override;
+  platform::HRESULT GetClientSite(platform::IOleClientSite** site) override;
+  platform::HRESULT Close(platform::DWORD) override;
+  platform::HRESULT GetMiscStatus(platform::DWORD, platform::DWORD* status) override;
+  platform::BOOL IsRunning() override { return running_; }
+  platform::HRESULT Run(void*) override;
+
+  // The miscellaneous status every RecordingObject reports.
+  static platform::DWORD miscStatus;
   // How many RecordingObjects are alive (leak checks).
   static int alive;
 
@@ -73,6 +87,8 @@ class RecordingObject final : public platform::IDispatch, public platform::IPers
   platform::ULONG refs_ = 0;
   platform::Variant value_;
   platform::ComPtr<RecordingObject> child_;
+  platform::ComPtr<platform::IOleClientSite> site_;
+  bool running_ = false;
 };
 
 // Makes RecordingObjects; registered as a class for the tests.
