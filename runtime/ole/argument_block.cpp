@@ -252,30 +252,43 @@ unsigned ArgumentBlock::positionOf(unsigned invokeIndex) const {
 void ArgumentBlock::copyBack() {
   for (const TextReference& r : references_) {
     const BSTR b = *static_cast<BSTR*>(args_[r.argument].byref);
-    const std::u16string_view wide = b ? std::u16string_view(b) : std::u16string_view();  // up to its NUL
-    const std::string text = wideToAnsi(wide);
-    char* p = static_cast<char*>(const_cast<void*>(r.variable.address));
-    const size_t size = r.variable.size;
-    switch (r.variable.type) {
-      case StorageType::String:
-        std::memset(p, ' ', size);
-        std::memcpy(p, text.data(), std::min(size, text.size()));
-        break;
-      case StorageType::CString: {
-        if (size == 0) break;
-        const size_t n = std::min(size - 1, text.size());
-        std::memcpy(p, text.data(), n);
-        p[n] = 0;
-        break;
-      }
-      default: {  // PString: the first byte holds the length
-        if (size == 0) break;
-        const size_t n = std::min({size - 1, text.size(), size_t(255)});
-        p[0] = char(n);
-        std::memcpy(p + 1, text.data(), n);
-        break;
-      }
+    storeText(r.variable, wideToAnsi(b ? std::u16string_view(b) : std::u16string_view()));  // up to its NUL
+  }
+}
+
+void storeText(const BoundVariable& variable, std::string_view text) {
+  void* address = const_cast<void*>(variable.address);  // bound variables are the program's to write
+  char* p = static_cast<char*>(address);
+  const size_t size = variable.size;
+  const auto store = [address](auto value) { std::memcpy(address, &value, sizeof value); };
+  const double number = realFromText(text);
+  switch (variable.type) {
+    case StorageType::Byte: return store(std::uint8_t(wholeFromReal(number)));
+    case StorageType::Short: return store(std::int16_t(wholeFromReal(number)));
+    case StorageType::UShort: return store(std::uint16_t(wholeFromReal(number)));
+    case StorageType::Long: return store(std::int32_t(wholeFromReal(number)));
+    case StorageType::ULong: return store(std::uint32_t(wholeFromReal(number)));
+    case StorageType::SReal: return store(float(number));
+    case StorageType::Real: return store(number);
+    case StorageType::String:
+      std::memset(p, ' ', size);
+      std::memcpy(p, text.data(), std::min(size, text.size()));
+      return;
+    case StorageType::CString: {
+      if (size == 0) return;
+      const size_t n = std::min(size - 1, text.size());
+      std::memcpy(p, text.data(), n);
+      p[n] = 0;
+      return;
     }
+    case StorageType::PString: {
+      if (size == 0) return;
+      const size_t n = std::min({size - 1, text.size(), size_t(255)});
+      p[0] = char(n);
+      std::memcpy(p + 1, text.data(), n);
+      return;
+    }
+    default: return;  // dates and times are not kept in step by text
   }
 }
 

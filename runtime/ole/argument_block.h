@@ -38,6 +38,11 @@ platform::VARTYPE variantTypeOf(StorageType type, Hint hint);
 // Converts one argument's text to a VARIANT by its first character and its hint.
 ArgumentFault convertArgument(const PathArgument& argument, platform::VARIANT& out);
 
+// Stores a text into a program variable: numbers as the text reads (0 when it is none), texts
+// blank-padded, zero-terminated or length-prefixed within their size; dates and times are left
+// alone.
+void storeText(const BoundVariable& variable, std::string_view text);
+
 // The value of a typed program variable (a storage type code, 0x13 for a zero-terminated text)
 // as a VARIANT of the type the variable-type table gives. False for a variable that cannot be
 // read (no address).

@@ -14,21 +14,29 @@ void EventSink::connect(IUnknown* object) {
   }
   ComPtr<IConnectionPointContainer> container;
   if (FAILED(object->QueryInterface(IID_IConnectionPointContainer, container.put())) || !container) return;
+  advise(container.get(), events_, static_cast<IDispatch*>(this), eventsPoint_);
+  advise(container.get(), IID_IPropertyNotifySink, static_cast<IPropertyNotifySink*>(this), changes_);
+}
+
+void EventSink::advise(IConnectionPointContainer* container, const IID& iid, IUnknown* sink, Connection& c) {
   IConnectionPoint* point = nullptr;
-  if (FAILED(container->FindConnectionPoint(events_, &point)) || !point) return;
-  point_ = ComPtr<IConnectionPoint>::adopt(point);
-  if (FAILED(point_->Advise(static_cast<IDispatch*>(this), &cookie_))) point_.reset();
+  if (FAILED(container->FindConnectionPoint(iid, &point)) || !point) return;
+  c.point = ComPtr<IConnectionPoint>::adopt(point);
+  if (FAILED(c.point->Advise(sink, &c.cookie))) c.point.reset();
 }
 
 void EventSink::disconnect() {
   site_ = nullptr;
-  if (point_) point_->Unadvise(cookie_);
-  point_.reset();
+  for (Connection* c : {&eventsPoint_, &changes_}) {
+    if (c->point) c->point->Unadvise(c->cookie);
+    c->point.reset();
+  }
 }
 
 HRESULT EventSink::QueryInterface(const IID& iid, void** object) {
-  if (iid != IID_IUnknown && iid != IID_IDispatch && iid != events_) return *object = nullptr, E_NOINTERFACE;
-  *object = static_cast<IDispatch*>(this);
+  if (iid == IID_IUnknown || iid == IID_IDispatch || iid == events_) *object = static_cast<IDispatch*>(this);
+  else if (iid == IID_IPropertyNotifySink) *object = static_cast<IPropertyNotifySink*>(this);
+  else return *object = nullptr, E_NOINTERFACE;
   AddRef();
   return S_OK;
 }
@@ -42,6 +50,11 @@ ULONG EventSink::Release() {
 HRESULT EventSink::Invoke(DISPID member, const IID& reserved, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) {
   if (reserved != IID_NULL) return E_INVALIDARG;
   if (site_) site_->deliverEvent(member, params);
+  return S_OK;
+}
+
+HRESULT EventSink::OnChanged(DISPID member) {
+  if (site_) site_->propertyChanged(member);
   return S_OK;
 }
 

@@ -17,6 +17,8 @@
 #include "runtime/ole/object_references.h"
 #include "runtime/ole/site_failure.h"
 #include "runtime/window/definition_format.h"
+#include "runtime/window/event_codes.h"
+#include "runtime/window/operations.h"
 #include "runtime/window/property_names.h"
 
 namespace tamsil::ole {
@@ -444,6 +446,37 @@ std::optional<PropertyStatus> OleSite::setRuntime(std::uint16_t number, std::str
   }
 }
 
+void OleSite::bindValue(const BoundVariable& variable) {
+  bound_ = variable;
+  control_.display = [this] {
+    if (bound_) put("0", readVariable(*bound_).asText());
+  };
+}
+
+void OleSite::propertyChanged(DISPID member) {
+  IDispatch* d = dispatch();
+  if (!d) return;
+  if (!valueDispid_) {
+    std::u16string name = u"Value";
+    OLECHAR* names[] = {name.data()};
+    DISPID id = DISPID_UNKNOWN;
+    valueDispid_ = SUCCEEDED(d->GetIDsOfNames(IID_NULL, names, 1, locale_, &id)) ? id : DISPID_UNKNOWN;
+  }
+  if (member != DISPID_VALUE && member != *valueDispid_) return;
+  std::string text;
+  if (!evaluate("0", Want::Result, &text)) return;
+  if (bound_) {
+    storeText(*bound_, text);
+    window::PostEvent(window::event::Accepted, control_.field);
+  }
+  // Radio-like controls: the one that turned true turns the others of the window off.
+  if (member != DISPID_VALUE || !(flags_ & kIsRadio) || realFromText(text) == 0) return;
+  for (auto& [field, other] : window_.controls) {
+    auto* site = &other != &control_ ? dynamic_cast<OleSite*>(other.automation.get()) : nullptr;
+    if (site && (site->flags() & kIsRadio)) site->put("0", "0");
+  }
+}
+
 void OleSite::deliverEvent(DISPID dispid, DISPPARAMS* params) {
   currentEvent_ = dispid;
   if (callback_) callback_(params, control_.field);
@@ -506,11 +539,26 @@ void InstallOleContainer() {
   });
 }
 
-bool RegisterOleEventCallback(int field, OleEventCallback callback) {
+namespace {
+
+OleSite* currentWindowSite(int field) {
   ThreadContext* context = currentThreadContext();
   window::Window* w = context ? context->currentWindow() : nullptr;
   window::Control* c = w ? w->control(field) : nullptr;
-  OleSite* site = c ? siteOf(*w, *c) : nullptr;
+  return c ? siteOf(*w, *c) : nullptr;
+}
+
+}  // namespace
+
+bool BindOleValue(int field, StorageType type, void* address, std::size_t size) {
+  OleSite* site = currentWindowSite(field);
+  if (!site) return false;
+  site->bindValue(BoundVariable{type, address, size});
+  return true;
+}
+
+bool RegisterOleEventCallback(int field, OleEventCallback callback) {
+  OleSite* site = currentWindowSite(field);
   if (!site) return false;
   site->setEventCallback(std::move(callback));
   return true;

@@ -16,6 +16,7 @@
 #include "platform/com/ole.h"
 #include "platform/com/storage.h"
 #include "platform/com/variant.h"
+#include "runtime/eval/binding.h"
 #include "runtime/ole/member_path.h"
 #include "runtime/window/control_access.h"
 
@@ -84,6 +85,13 @@ class OleSite final : public window::ControlAutomation {
   // error event without one; empty otherwise.
   std::string lastEventName();
 
+  // Keeps the variable in step with the object's value (DISPID 0): a change the object reports
+  // is read into it and posts the control's Accepted event; redisplaying the control writes the
+  // variable's text to member "0".
+  void bindValue(const BoundVariable& variable);
+  // The object reports a change of a property (its IPropertyNotifySink).
+  void propertyChanged(platform::DISPID member);
+
   std::uint32_t flags() const { return flags_; }
   int field() const { return control_.field; }
   // The interface the bridge calls: the selected one, else the object's dispatch; null when the
@@ -125,12 +133,18 @@ class OleSite final : public window::ControlAutomation {
   platform::CLSID clsid_{};
   OleEventCallback callback_;
   platform::DISPID currentEvent_ = 0;
-  platform::LCID locale_ = 0x0400;  // the user's default locale
+  std::optional<BoundVariable> bound_;
+  std::optional<platform::DISPID> valueDispid_;  // of "Value", looked up once
+  platform::LCID locale_ = 0x0400;               // the user's default locale
   std::uint32_t flags_ = 0;
 };
 
 // Makes the window layer give every OLE control a site the first time a selector reaches it.
 void InstallOleContainer();
+
+// Binds OLE control `field` of the calling thread's current window to a program variable (see
+// OleSite::bindValue). False when the field names no OLE control there.
+bool BindOleValue(int field, StorageType type, void* address, std::size_t size);
 
 // Sets (or, with an empty callback, removes) the event callback of OLE control `field` of the
 // calling thread's current window. False when the field names no OLE control there.

@@ -8,6 +8,43 @@ using namespace platform;
 
 int EventSource::alive = 0;
 
+// The point property-change sinks connect to.
+class NotifyPoint final : public IConnectionPoint {
+ public:
+  HRESULT QueryInterface(const IID& iid, void** object) override {
+    if (iid != IID_IUnknown && iid != IID_IConnectionPoint) return *object = nullptr, E_NOINTERFACE;
+    *object = this;
+    AddRef();
+    return S_OK;
+  }
+  ULONG AddRef() override { return ++refs_; }
+  ULONG Release() override {
+    const ULONG left = --refs_;
+    if (left == 0) delete this;
+    return left;
+  }
+  HRESULT GetConnectionInterface(IID* iid) override { return *iid = IID_IPropertyNotifySink, S_OK; }
+  HRESULT GetConnectionPointContainer(IConnectionPointContainer**) override { return E_NOTIMPL; }
+  HRESULT Advise(IUnknown* sink, DWORD* cookie) override {
+    ComPtr<IPropertyNotifySink> s;
+    if (FAILED(sink->QueryInterface(IID_IPropertyNotifySink, s.put()))) return CONNECT_E_ADVISELIMIT;
+    *cookie = next_++;
+    sinks_[*cookie] = std::move(s);
+    return S_OK;
+  }
+  HRESULT Unadvise(DWORD cookie) override { return sinks_.erase(cookie) ? S_OK : CONNECT_E_NOCONNECTION; }
+  void changed(DISPID member) {
+    const auto sinks = sinks_;
+    for (const auto& [cookie, sink] : sinks) sink->OnChanged(member);
+  }
+
+ private:
+  ~NotifyPoint() = default;
+  ULONG refs_ = 0;
+  DWORD next_ = 1;
+  std::map<DWORD, ComPtr<IPropertyNotifySink>> sinks_;
+};
+
 HRESULT EventSource::QueryInterface(const IID& iid, void** object) {
   if (iid == IID_IUnknown || iid == IID_IDispatch) *object = static_cast<IDispatch*>(this);
   else if (iid == IID_IConnectionPointContainer) *object = static_cast<IConnectionPointContainer*>(this);
@@ -32,8 +69,8 @@ HRESULT EventSource::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
 }
 
 HRESULT EventSource::GetIDsOfNames(const IID&, OLECHAR** names, UINT count, LCID, DISPID* ids) {
-  static const std::map<std::u16string, DISPID> kNames = {
-      {u"Fire", kFire}, {u"FireWrongIid", kFireWrongIid}, {u"LastAnswer", kLastAnswer}, {u"Sinks", kSinks}};
+  static const std::map<std::u16string, DISPID> kNames = {{u"Fire", kFire},   {u"FireWrongIid", kFireWrongIid}, {u"LastAnswer", kLastAnswer},
+                                                          {u"Sinks", kSinks}, {u"Value", kValueName},           {u"Notify", kNotify}};
   for (UINT i = 0; i < count; ++i) {
     const auto it = kNames.find(names[i]);
     if (it == kNames.end()) return DISP_E_UNKNOWNNAME;
@@ -50,10 +87,27 @@ HRESULT EventSource::fire(DISPID event, const IID& reserved, const VARIANT* argu
   return S_OK;
 }
 
-HRESULT EventSource::Invoke(DISPID member, const IID&, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*, UINT*) {
+void EventSource::changed(DISPID member) {
+  if (notify_) notify_->changed(member);
+}
+
+HRESULT EventSource::Invoke(DISPID member, const IID&, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO*, UINT*) {
   VARIANT ignored;
   if (!result) result = &ignored;
   switch (member) {
+    case DISPID_VALUE:
+    case kValueName:
+      if (!(flags & DISPATCH_PROPERTYPUT)) return VariantCopy(result, value_.get());
+      if (params->cArgs != 1) return DISP_E_BADPARAMCOUNT;
+      if (const HRESULT hr = VariantCopy(value_.get(), &params->rgvarg[0]); FAILED(hr)) return hr;
+      changed(member);
+      return S_OK;
+    case kNotify: {
+      Variant id;
+      if (params->cArgs != 1 || FAILED(VariantChangeType(id.get(), &params->rgvarg[0], 0, VT_I4))) return DISP_E_TYPEMISMATCH;
+      changed(id->lVal);
+      return S_OK;
+    }
     case kFire:
     case kFireWrongIid: {
       // Fire(event, value): arguments arrive last first.
@@ -75,6 +129,10 @@ HRESULT EventSource::Invoke(DISPID member, const IID&, LCID, WORD, DISPPARAMS* p
 }
 
 HRESULT EventSource::FindConnectionPoint(const IID& iid, IConnectionPoint** point) {
+  if (iid == IID_IPropertyNotifySink) {
+    if (!notify_) notify_ = ComPtr<NotifyPoint>(new NotifyPoint);
+    return notify_->QueryInterface(IID_IConnectionPoint, reinterpret_cast<void**>(point));
+  }
   if (iid != IID_IDispatch) return *point = nullptr, CONNECT_E_NOCONNECTION;
   *point = this;
   AddRef();

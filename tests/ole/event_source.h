@@ -1,7 +1,9 @@
 // A test control that fires events: it offers one connection point for IDispatch sinks, names
 // its events in its type information (1 "Click", 2 "Changed"; none for others), and has methods
 // that fire an event with one argument, fire one with a wrong interface identifier, and report
-// the sink's answer and how many sinks are connected.
+// the sink's answer and how many sinks are connected. Its value (DISPID 0, also written as
+// "Value") reports each change to the sinks of its property-change point; "Notify(ID)" reports a
+// change of any DISPID.
 #pragma once
 
 #include <map>
@@ -13,7 +15,16 @@
 
 namespace tamsil::testing {
 
-enum EventSourceMember : platform::DISPID { kFire = 100, kFireWrongIid = 101, kLastAnswer = 102, kSinks = 103 };
+enum EventSourceMember : platform::DISPID {
+  kFire = 100,
+  kFireWrongIid = 101,
+  kLastAnswer = 102,
+  kSinks = 103,
+  kValueName = 104,
+  kNotify = 105,
+};
+
+class NotifyPoint;
 
 class EventSource final : public platform::IDispatch,
                           public platform::IConnectionPointContainer,
@@ -45,11 +56,14 @@ class EventSource final : public platform::IDispatch,
  private:
   ~EventSource() = default;
   platform::HRESULT fire(platform::DISPID event, const platform::IID& reserved, const platform::VARIANT* argument);
+  void changed(platform::DISPID member);
 
   platform::ULONG refs_ = 0;
   std::map<platform::DWORD, platform::ComPtr<platform::IDispatch>> sinks_;
   platform::DWORD nextCookie_ = 1;
   platform::HRESULT lastAnswer_ = 0;
+  platform::Variant value_;
+  platform::ComPtr<NotifyPoint> notify_;
 };
 
 class EventSourceFactory final : public platform::IClassFactory {

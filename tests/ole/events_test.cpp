@@ -1,10 +1,13 @@
 // Events of a hosted control: the sink connected at creation delivers them to the program's
 // callback with the control's field number, LastEventName names the event during the call, a
-// wrong interface identifier is refused, and releasing the object disconnects the sink.
+// wrong interface identifier is refused, and releasing the object disconnects the sink. Property
+// changes keep a bound variable in step, and radio-like controls turn each other off.
 #include <gtest/gtest.h>
 
 #include "runtime/ole/ole_site.h"
 #include "runtime/window/control_access.h"
+#include "runtime/window/event_codes.h"
+#include "runtime/window/operations.h"
 #include "tests/ole/event_source.h"
 #include "tests/ole/ole_test.h"
 
@@ -79,6 +82,78 @@ TEST_F(EventTest, ReleasingTheObjectDisconnectsTheSink) {
   EXPECT_EQ(set(prop::Create, "Kestrel.EventSource.1"), Status::Ok);
   EXPECT_EQ(call("Sinks"), "1");
   EXPECT_EQ(call(object + ".Sinks"), "0");  // the old object, alive through its reference, lost its sink
+}
+
+TEST_F(EventTest, ABoundVariableFollowsTheObjectsValue) {
+  static std::int32_t number = 0;
+  ASSERT_TRUE(ole::BindOleValue(kOle, StorageType::Long, &number, sizeof number));
+  const size_t pending = w.queue.pending.size();
+  ASSERT_EQ(PropertyPut(w, kOle, 0, Selector{std::string("0")}, "5"), Status::Ok);  // the object reports DISPID 0
+  EXPECT_EQ(number, 5);
+  ASSERT_EQ(PropertyPut(w, kOle, 0, Selector{std::string("Value")}, "7"), Status::Ok);  // ... and the DISPID of "Value"
+  EXPECT_EQ(number, 7);
+  EXPECT_EQ(w.queue.pending.size(), pending + 2);  // each change posts the control's event
+  EXPECT_EQ(w.queue.pending.back()->event(), event::Accepted);
+  EXPECT_EQ(method("Notify(9)"), Status::Ok);  // another property: nothing to do
+  EXPECT_EQ(number, 7);
+  EXPECT_EQ(w.queue.pending.size(), pending + 2);
+
+  number = 12;  // redisplaying the control writes the variable to the object
+  ASSERT_TRUE(w.control(kOle)->display);
+  w.control(kOle)->display();
+  EXPECT_EQ(call("0"), "12");
+  EXPECT_FALSE(ole::BindOleValue(21, StorageType::Long, &number, sizeof number));
+}
+
+TEST_F(EventTest, ABoundTextKeepsItsWidth) {
+  static char text[6] = "";
+  ASSERT_TRUE(ole::BindOleValue(kOle, StorageType::String, text, 5));
+  ASSERT_EQ(PropertyPut(w, kOle, 0, Selector{std::string("0")}, "ab"), Status::Ok);
+  EXPECT_EQ(std::string(text, 5), "ab   ");
+  ASSERT_EQ(PropertyPut(w, kOle, 0, Selector{std::string("0")}, "toolong"), Status::Ok);
+  EXPECT_EQ(std::string(text, 5), "toolo");
+}
+
+// A window of three OLE controls, each holding an event source; those with IsRadio set act as
+// radio buttons.
+class RadioTest : public OleTest {
+ protected:
+  void SetUp() override {
+    OleTest::SetUp();
+    ASSERT_EQ(platform::RegisterComponentClass({kEventSourceClsid, "Kestrel.EventSource.1", "Test event source", "Both", true, &factory_},
+                                               &sourceCookie_),
+              platform::S_OK);
+    OpenWindowOp(radio);
+    for (int field : {1, 2, 3}) {
+      ASSERT_EQ(PropertyPut(radio, field, 0, Selector{std::uint32_t(prop::Create)}, "Kestrel.EventSource.1"), Status::Ok);
+      ASSERT_EQ(put(field, "1"), Status::Ok);
+    }
+  }
+  void TearDown() override {
+    radio_.reset();
+    OleTest::TearDown();
+    platform::CoRevokeClassObject(sourceCookie_);
+  }
+  Status put(int field, const std::string& value) { return PropertyPut(radio, field, 0, Selector{std::string("0")}, value); }
+  std::string value(int field) { return PropertyCall(radio, field, 0, Selector{std::string("0")}).text; }
+
+  EventSourceFactory factory_;
+  platform::DWORD sourceCookie_ = 0;
+  std::unique_ptr<Window> radio_ = std::make_unique<Window>("OleTest$Radio", "P1$WINDOW");
+  Window& radio = *radio_;
+};
+
+TEST_F(RadioTest, TheControlThatTurnsTrueTurnsTheOtherRadioControlsOff) {
+  ASSERT_EQ(PropertyPut(radio, 1, 0, Selector{std::uint32_t(prop::IsRadio)}, "1"), Status::Ok);
+  ASSERT_EQ(PropertyPut(radio, 2, 0, Selector{std::uint32_t(prop::IsRadio)}, "1"), Status::Ok);
+  ASSERT_EQ(put(1, "0"), Status::Ok);
+  EXPECT_EQ(value(2), "1");  // turning false leaves the others alone
+  ASSERT_EQ(put(1, "-1"), Status::Ok);
+  EXPECT_EQ(value(1), "-1");
+  EXPECT_EQ(value(2), "0");
+  EXPECT_EQ(value(3), "1");  // not a radio control
+  ASSERT_EQ(put(3, "1"), Status::Ok);
+  EXPECT_EQ(value(1), "-1");  // a control without IsRadio turns nobody off
 }
 
 }  // namespace
