@@ -6,7 +6,9 @@
 
 #include "platform/com/com.h"
 #include "platform/com/com_ptr.h"
+#include "platform/com/storage.h"
 #include "platform/com/variant.h"
+#include "platform/com/wide_text.h"
 
 namespace tamsil::tool {
 
@@ -16,12 +18,50 @@ using namespace platform;
 
 enum SampleMember : DISPID { kCells = 1, kFail = 2, kCount = 3, kFirstProperty = 100 };
 
-class SampleBag final : public IDispatch {
+class SampleBag final : public IDispatch, public IPersistStorage {
  public:
   HRESULT QueryInterface(const IID& iid, void** object) override {
-    if (iid != IID_IUnknown && iid != IID_IDispatch) return *object = nullptr, E_NOINTERFACE;
-    *object = static_cast<IDispatch*>(this);
+    if (iid == IID_IUnknown || iid == IID_IDispatch) *object = static_cast<IDispatch*>(this);
+    else if (iid == IID_IPersistStorage) *object = static_cast<IPersistStorage*>(this);
+    else return *object = nullptr, E_NOINTERFACE;
     AddRef();
+    return S_OK;
+  }
+  HRESULT GetClassID(CLSID*) override { return E_NOTIMPL; }
+  HRESULT IsDirty() override { return S_OK; }
+  HRESULT InitNew(IStorage*) override { return S_OK; }
+  HRESULT SaveCompleted(IStorage*) override { return S_OK; }
+  HRESULT HandsOffStorage() override { return S_OK; }
+  // The top-level properties as text, one "NAME=VALUE" line each, in stream "Properties".
+  HRESULT Save(IStorage* storage, BOOL) override {
+    std::string text;
+    for (const auto& [id, value] : values_) {
+      Variant t;
+      if (FAILED(VariantChangeType(t.get(), value.get(), 0, VT_BSTR))) continue;
+      text += wideToAnsi(names_[size_t(id - kFirstProperty)]) + "=" + wideToAnsi(bstrView(t->bstrVal)) + "\n";
+    }
+    ComPtr<IStream> stream;
+    const HRESULT hr = storage->CreateStream(u"Properties", STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0,
+                                             reinterpret_cast<IStream**>(stream.put()));
+    return FAILED(hr) ? hr : stream->Write(text.data(), ULONG(text.size()), nullptr);
+  }
+  HRESULT Load(IStorage* storage) override {
+    ComPtr<IStream> stream;
+    if (FAILED(storage->OpenStream(u"Properties", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, reinterpret_cast<IStream**>(stream.put()))))
+      return STG_E_FILENOTFOUND;
+    std::string text;
+    char buffer[512];
+    ULONG got = 0;
+    while (SUCCEEDED(stream->Read(buffer, sizeof buffer, &got)) && got) text.append(buffer, got);
+    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+      const std::string line = text.substr(start, end - start);
+      const size_t eq = line.find('=');
+      if (eq == std::string::npos) continue;
+      Variant& v = values_[idOf(ansiToWide(line.substr(0, eq)))];
+      VariantClear(v.get());
+      v->vt = VT_BSTR;
+      v->bstrVal = Bstr(ansiToWide(line.substr(eq + 1))).release();
+    }
     return S_OK;
   }
   ULONG AddRef() override { return ++refs_; }
