@@ -7,6 +7,7 @@
 
 #include "platform/com/ole.h"
 #include "runtime/window/control_access.h"
+#include "runtime/window/message_box.h"
 #include "tests/ole/ole_test.h"
 
 namespace tamsil::testing {
@@ -61,6 +62,28 @@ TEST_F(OleTest, AnAutomationServerIsRunAtCreation) {
   ASSERT_EQ(set(prop::Create, kRecorderProgId), Status::Ok);
   EXPECT_EQ(*log, (Log{"run", "persist InitNew"}));
   EXPECT_TRUE(site()->flags() & ole::kAutomationOnly);
+  EXPECT_EQ(site()->flags() & (ole::kApartment | ole::kBothThreading), ole::kApartment);  // registered "Apartment"
+}
+
+std::vector<std::string> oleBoxes;
+unsigned recordOleBox(const MessageBoxRequest& r) {
+  oleBoxes.push_back(r.caption + (r.icon == MessageIcon::None ? "" : " (icon)") + ": " + r.text);
+  return BtnOk;
+}
+
+TEST_F(EmbeddingTest, PlatformFailuresAreShownOnlyWithReportExceptionTwo) {
+  platform::CoRevokeClassObject(controlCookie_);  // registered, but nobody makes its objects now
+  oleBoxes.clear();
+  SetMessageHook(recordOleBox);
+  ASSERT_EQ(set(prop::ReportException, "1"), Status::Ok);
+  EXPECT_EQ(set(prop::Create, "Kestrel.RecorderControl.1"), Status::BadValue);
+  EXPECT_TRUE(oleBoxes.empty());
+  ASSERT_EQ(set(prop::ReportException, "2"), Status::Ok);
+  EXPECT_EQ(set(prop::Create, "Kestrel.RecorderControl.1"), Status::BadValue);
+  SetMessageHook(nullptr);
+  EXPECT_EQ(oleBoxes,
+            (std::vector<std::string>{"OLE Error: CoGetClassObject (80040154)\r\nClass not registered\r\n\"Kestrel.RecorderControl.1\""}));
+  EXPECT_EQ(call("Value"), "No ole automation interface");
 }
 
 TEST_F(OleTest, SitesKeepTheComponentModelInitialisedOnTheirThread) {
