@@ -2,11 +2,13 @@
 // (IOleObject) is given the container's client site (IOleClientSite), says through its
 // miscellaneous status whether it wants that site before it is initialised, and is closed when
 // the container lets it go; OleRun puts an object that can be in a loaded-but-not-running state
-// (IRunnableObject) into its running state. CoInitialize and CoUninitialize are counted per
+// (IRunnableObject) into its running state. OleCreate and OleLoad make an insertable object
+// embedded in one step. CoInitialize and CoUninitialize are counted per
 // thread.
 #pragma once
 
 #include "platform/com/hresult.h"
+#include "platform/com/storage.h"
 #include "platform/com/unknown.h"
 
 namespace platform {
@@ -45,6 +47,15 @@ struct IRunnableObject : IUnknown {
 inline constexpr IID IID_IOleObject{0x00000112, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 inline constexpr IID IID_IOleClientSite{0x00000118, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 inline constexpr IID IID_IRunnableObject{0x00000126, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+
+inline constexpr DWORD OLERENDER_NONE = 0, OLERENDER_DRAW = 1;
+
+// An insertable object of the class, made embedded: given the client site before or after its
+// initialisation in the storage (InitNew) as its miscellaneous status asks; `iid` is the
+// interface handed back. OleLoad does the same with an object of the class the storage names,
+// loaded from it. E_NOINTERFACE for a class whose objects cannot be embedded.
+HRESULT OleCreate(const CLSID& clsid, const IID& iid, DWORD render, void* format, IOleClientSite* site, IStorage* storage, void** object);
+HRESULT OleLoad(IStorage* storage, const IID& iid, IOleClientSite* site, void** object);
 
 // Runs the object when it is runnable and not running yet; S_OK for objects that are always
 // running.

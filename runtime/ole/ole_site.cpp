@@ -116,6 +116,18 @@ bool OleSite::createClass(const CLSID& clsid, std::string_view label, IStorage* 
     hr = factory->CreateInstance(nullptr, IID_IUnknown, object_.put());
     if (FAILED(hr)) return report(Failure::failed("CreateInstance", hr, label)), false;
     object_->QueryInterface(IID_IOleObject, oleObject_.put());
+  } else if (ClassHasKey(clsid, "Insertable")) {
+    // An insertable document object: made embedded in one step, new or loaded.
+    if (!from)
+      hr = StgCreateDocfile(nullptr, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, reinterpret_cast<IStorage**>(storage_.put()));
+    else storage_ = ComPtr<IStorage>(from);
+    if (SUCCEEDED(hr))
+      hr = from ? OleLoad(from, IID_IOleObject, clientSite_.get(), reinterpret_cast<void**>(oleObject_.put()))
+                : OleCreate(clsid, IID_IOleObject, OLERENDER_DRAW, nullptr, clientSite_.get(), storage_.get(),
+                            reinterpret_cast<void**>(oleObject_.put()));
+    if (FAILED(hr)) return report(Failure::failed(from ? "OleLoad" : "OleCreate", hr, label)), release(), false;
+    oleObject_->QueryInterface(IID_IUnknown, object_.put());
+    return connectObject(clsid), true;
   } else {
     // An automation server: any kind of server first, then without remote ones.
     hr = CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IUnknown, object_.put());
@@ -147,10 +159,14 @@ bool OleSite::createClass(const CLSID& clsid, std::string_view label, IStorage* 
     }
   }
   if (oleObject_ && !siteFirst && !setClientSite(label)) return false;
+  connectObject(clsid);
+  return true;
+}
+
+void OleSite::connectObject(const CLSID& clsid) {
   clsid_ = clsid;
   sink_ = ComPtr<EventSink>(new EventSink(*this));
   sink_->connect(object_.get());
-  return true;
 }
 
 bool OleSite::setClientSite(std::string_view label) {

@@ -113,6 +113,8 @@ class OleSite final : public window::ControlAutomation {
   window::PropertyStatus write(std::string_view text, platform::VARIANT value);
   // Creates an object of the class, new or loaded from `from`.
   bool createClass(const platform::CLSID& clsid, std::string_view label, platform::IStorage* from);
+  // Records the object's class and connects the event sink: the end of every creation.
+  void connectObject(const platform::CLSID& clsid);
   // Gives the object the client site; on failure reports it and releases the object.
   bool setClientSite(std::string_view label);
   // Saves the object into a new storage of the compound file, created when it cannot be opened.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/com/ole.h"
+#include "platform/system/registry.h"
 #include "runtime/window/control_access.h"
 #include "runtime/window/message_box.h"
 #include "tests/ole/ole_test.h"
@@ -94,6 +95,35 @@ TEST_F(OleTest, SitesKeepTheComponentModelInitialisedOnTheirThread) {
   EXPECT_EQ(platform::CoInitializeCount(), 0);
   EXPECT_EQ(platform::CoInitialize(nullptr), platform::S_OK);
   platform::CoUninitialize();
+}
+
+// A class with the "Insertable" key (and no "Control" key) is made embedded by OleCreate, and
+// loaded by OleLoad when opened.
+TEST_F(OleTest, AnInsertableObjectIsEmbeddedInOneStep) {
+  constexpr platform::CLSID kInsertableClsid{0x4B455354, 0x0005, 0x4F4C, {0x49, 0x4E, 0x53, 0x45, 0x52, 0x54, 0x42, 0x4C}};
+  platform::DWORD cookie = 0;
+  ASSERT_EQ(platform::RegisterComponentClass({kInsertableClsid, "Kestrel.RecorderDocument.1", "Test document", "", false, &factory_}, &cookie),
+            platform::S_OK);
+  platform::HKEY key = nullptr;
+  const std::string path = "CLSID\\" + platform::GuidText(kInsertableClsid) + "\\Insertable";
+  ASSERT_EQ(platform::RegCreateKeyExA(platform::HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, platform::KEY_WRITE, nullptr, &key, nullptr),
+            0);
+  platform::RegCloseKey(key);
+
+  RecordingObject::miscStatus = platform::OLEMISC_SETCLIENTSITEFIRST;
+  log->clear();
+  ASSERT_EQ(set(prop::Create, "Kestrel.RecorderDocument.1"), Status::Ok);
+  EXPECT_EQ(*log, (Log{"ole GetMiscStatus", "ole SetClientSite site", "persist InitNew"}));
+  EXPECT_FALSE(site()->flags() & ole::kAutomationOnly);
+  ASSERT_EQ(PropertyPut(w, kOle, 0, Selector{std::string("Value")}, "document"), Status::Ok);
+  const std::string file = (profile_.path() / "doc.stg").string() + "\\!doc";
+  ASSERT_EQ(set(prop::SaveAs, file), Status::Ok);
+  log->clear();
+  ASSERT_EQ(set(prop::Open, file), Status::Ok);
+  EXPECT_EQ(*log, (Log{"ole Close", "ole SetClientSite null", "ole GetMiscStatus", "ole SetClientSite site", "persist Load"}));
+  EXPECT_EQ(call("Value"), "document");
+  RecordingObject::miscStatus = 0;
+  platform::CoRevokeClassObject(cookie);
 }
 
 }  // namespace
