@@ -4,6 +4,8 @@
 // back (forged and stale ones refused), results, and failure reports.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "runtime/core/error_state.h"
 #include "runtime/eval/evaluator.h"
 #include "runtime/ole/object_references.h"
@@ -24,6 +26,7 @@ struct ArgumentCase {
   const char* result;
   const char* invoked;
 };
+void PrintTo(const ArgumentCase& c, std::ostream* os) { *os << c.path; }
 
 class ArgumentTest : public OleTest, public ::testing::WithParamInterface<ArgumentCase> {};
 
@@ -78,6 +81,7 @@ struct FlagCase {
   bool method;  // MethodCall rather than PropertyCall
   Log tried;
 };
+void PrintTo(const FlagCase& c, std::ostream* os) { *os << (c.method ? "call " : "read ") << c.path; }
 
 class FlagSequenceTest : public OleTest, public ::testing::WithParamInterface<FlagCase> {};
 
@@ -214,6 +218,7 @@ struct ReportCase {
   const char* path;
   const char* box;
 };
+void PrintTo(const ReportCase& c, std::ostream* os) { *os << c.path; }
 
 class ReportTest : public OleTest, public ::testing::WithParamInterface<ReportCase> {
  protected:

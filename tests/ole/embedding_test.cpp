@@ -5,6 +5,8 @@
 // initialised on their thread.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "platform/com/ole.h"
 #include "platform/system/registry.h"
 #include "runtime/window/control_access.h"
@@ -23,6 +25,7 @@ struct EmbeddingCase {
   platform::DWORD miscStatus;
   Log created;
 };
+void PrintTo(const EmbeddingCase& c, std::ostream* os) { *os << "misc status " << c.miscStatus; }
 
 class EmbeddingTest : public OleTest, public ::testing::WithParamInterface<EmbeddingCase> {
  protected:

@@ -3,6 +3,8 @@
 // splits its text.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "runtime/ole/member_path.h"
 
 namespace tamsil::ole {
@@ -34,6 +36,7 @@ struct PathCase {
   const char* text;
   const char* parsed;
 };
+void PrintTo(const PathCase& c, std::ostream* os) { *os << "'" << c.text << "'"; }
 
 class MemberPathTest : public ::testing::TestWithParam<PathCase> {};
 
@@ -83,6 +86,7 @@ struct SplitCase {
   const char* text;
   size_t at;
 };
+void PrintTo(const SplitCase& c, std::ostream* os) { *os << "'" << c.text << "'"; }
 
 class WriteSplitTest : public ::testing::TestWithParam<SplitCase> {};
 
