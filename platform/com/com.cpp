@@ -153,6 +153,16 @@ HRESULT CLSIDFromProgID(const OLECHAR* progId, CLSID* clsid) { return progId ? C
 
 std::string ProgIDFromCLSIDA(const CLSID& clsid) { return classesValue("CLSID\\" + GuidText(clsid) + "\\ProgID"); }
 
+std::string ClassThreadingModel(const CLSID& clsid) { return classesValue("CLSID\\" + GuidText(clsid) + "\\InprocServer32", "ThreadingModel"); }
+
+bool ClassHasKey(const CLSID& clsid, std::string_view subKey) {
+  HKEY key = nullptr;
+  const std::string path = "CLSID\\" + GuidText(clsid) + "\\" + std::string(subKey);
+  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != 0) return false;
+  RegCloseKey(key);
+  return true;
+}
+
 HRESULT RegisterComponentClass(const ComponentClass& cls, DWORD* cookie) {
   if (cls.progId.empty() || !cls.factory) return E_INVALIDARG;
   const std::string clsid = GuidText(cls.clsid);

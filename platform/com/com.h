@@ -32,6 +32,11 @@ HRESULT CLSIDFromProgID(const OLECHAR* progId, CLSID* clsid);
 HRESULT CLSIDFromProgIDA(std::string_view progId, CLSID* clsid);
 std::string ProgIDFromCLSIDA(const CLSID& clsid);  // empty when none
 
+// What the registry says of a class: the "ThreadingModel" of its InprocServer32 key (empty when
+// none), and whether it has a sub-key such as "Control" or "Insertable".
+std::string ClassThreadingModel(const CLSID& clsid);
+bool ClassHasKey(const CLSID& clsid, std::string_view subKey);
+
 // What a component writes for one of its classes, and the class object that makes its objects.
 struct ComponentClass {
   CLSID clsid;

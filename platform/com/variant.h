@@ -46,6 +46,7 @@ enum : VARTYPE {
   VT_UI8 = 21,
   VT_INT = 22,
   VT_UINT = 23,
+  VT_VOID = 24,  // no value: only as a type to convert to, never held
   VT_BYREF = 0x4000,
   VT_TYPEMASK = 0x0FFF,
 };
@@ -107,7 +108,9 @@ HRESULT VariantClear(VARIANT* v);
 HRESULT VariantCopy(VARIANT* dest, const VARIANT* src);
 // Converts src (a VT_BYREF source is read through its reference) to type vt into dest; dest may
 // be src. On failure dest is unchanged. Conversions between every numeric type, VT_BOOL, VT_CY,
-// VT_DATE and VT_BSTR; VT_DECIMAL and VT_ERROR as sources; objects to VT_UNKNOWN. Results:
+// VT_DATE and VT_BSTR; VT_DECIMAL and VT_ERROR as sources; objects to VT_UNKNOWN, to
+// VT_DISPATCH when they answer for IDispatch, and a dispatch object to any other type through
+// its default property (DISPID_VALUE). Results:
 // DISP_E_TYPEMISMATCH (no such conversion, text that is no number, VT_NULL to anything but
 // VT_NULL), DISP_E_OVERFLOW (out of the target's range), DISP_E_BADVARTYPE (unknown type),
 // E_OUTOFMEMORY.

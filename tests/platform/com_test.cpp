@@ -221,5 +221,81 @@ TEST(SystemMessageTest, FormatMessageGivesTheSystemsTexts) {
   EXPECT_EQ(FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 0x80040154, 0, buffer, 5, nullptr), 0u);
 }
 
+// An object whose default property (DISPID_VALUE) is a number, or, when told, another object.
+class Defaulted final : public IDispatch {
+ public:
+  explicit Defaulted(LONG value, IDispatch* inner = nullptr) : value_(value), inner_(inner) {}
+  HRESULT QueryInterface(const IID& iid, void** object) override {
+    if (iid != IID_IUnknown && iid != IID_IDispatch) return *object = nullptr, E_NOINTERFACE;
+    *object = static_cast<IDispatch*>(this);
+    AddRef();
+    return S_OK;
+  }
+  ULONG AddRef() override { return ++refs; }
+  ULONG Release() override { return --refs; }
+  HRESULT GetTypeInfoCount(UINT* count) override { return *count = 0, S_OK; }
+  HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT GetIDsOfNames(const IID&, OLECHAR**, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
+  HRESULT Invoke(DISPID member, const IID&, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override {
+    if (member != DISPID_VALUE || !(flags & DISPATCH_PROPERTYGET)) return DISP_E_MEMBERNOTFOUND;
+    if (inner_) {
+      inner_->AddRef();
+      result->vt = VT_DISPATCH;
+      result->pdispVal = inner_;
+      return S_OK;
+    }
+    result->vt = VT_I4;
+    result->lVal = value_;
+    return S_OK;
+  }
+  ULONG refs = 0;
+
+ private:
+  LONG value_;
+  IDispatch* inner_;
+};
+
+TEST(ObjectConversion, ADispatchObjectChangesThroughItsDefaultProperty) {
+  Defaulted answer(42);
+  VARIANT object{};
+  object.vt = VT_DISPATCH;
+  object.pdispVal = &answer;
+  Variant text, number, unknown, back;
+  ASSERT_EQ(VariantChangeType(text.get(), &object, 0, VT_BSTR), S_OK);
+  EXPECT_EQ(std::u16string(bstrView(text->bstrVal)), u"42");
+  ASSERT_EQ(VariantChangeType(number.get(), &object, 0, VT_R8), S_OK);
+  EXPECT_EQ(number->dblVal, 42.0);
+  ASSERT_EQ(VariantChangeType(unknown.get(), &object, 0, VT_UNKNOWN), S_OK);  // an object stays itself
+  ASSERT_EQ(VariantChangeType(back.get(), unknown.get(), 0, VT_DISPATCH), S_OK);
+  EXPECT_EQ(back->pdispVal, static_cast<IDispatch*>(&answer));
+  IDispatch* pointer = &answer;
+  VARIANT byReference{};
+  byReference.vt = VT_BYREF | VT_DISPATCH;
+  byReference.byref = &pointer;
+  Variant viaReference;
+  ASSERT_EQ(VariantChangeType(viaReference.get(), &byReference, 0, VT_I2), S_OK);
+  EXPECT_EQ(viaReference->iVal, 42);
+
+  // An object whose default value is an object again, a null object, and an object without one.
+  Defaulted nested(0, &answer);
+  VARIANT outer{};
+  outer.vt = VT_DISPATCH;
+  outer.pdispVal = &nested;
+  Variant refused;
+  EXPECT_EQ(VariantChangeType(refused.get(), &outer, 0, VT_BSTR), DISP_E_TYPEMISMATCH);
+  VARIANT none{};
+  none.vt = VT_DISPATCH;
+  EXPECT_EQ(VariantChangeType(refused.get(), &none, 0, VT_BSTR), DISP_E_TYPEMISMATCH);
+  bool gone = false;
+  auto* plain = new Tracked(&gone);
+  VARIANT notDispatch{};
+  notDispatch.vt = VT_UNKNOWN;
+  notDispatch.punkVal = plain;
+  EXPECT_EQ(VariantChangeType(refused.get(), &notDispatch, 0, VT_DISPATCH), DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(refused->vt, VT_EMPTY);
+  plain->Release();
+  EXPECT_TRUE(gone);
+}
+
 }  // namespace
 }  // namespace platform

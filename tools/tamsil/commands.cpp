@@ -10,6 +10,7 @@ int formatCommand(Args);
 int deformatCommand(Args);
 int evalCommand(Args);
 int sqlCommand(Args);
+int oleCommand(Args);
 
 namespace {
 constexpr Command kCommands[] = {
@@ -20,6 +21,7 @@ constexpr Command kCommands[] = {
     {"deformat", "TEXT [PICTURE]", deformatCommand},
     {"eval", "[--bind NAME=VALUE]... EXPRESSION", evalCommand},
     {"sql", "[--bind NAME=VALUE]... [--sort] EXPRESSION", sqlCommand},
+    {"ole", "PROGID [FILE]", oleCommand},
 };
 }  // namespace
 
