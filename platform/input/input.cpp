@@ -29,7 +29,6 @@ std::map<HWND, RECT>& moveSizeTargets() {
   return targets;
 }
 
-
 LPARAM centre(HWND control) {
   RECT r;
   GetClientRect(control, &r);
