@@ -9,6 +9,7 @@
 
 #include "platform/backend.h"
 #include "platform/com/com.h"
+#include "platform/com/com_object.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/variant.h"
 #include "platform/headless/headless_backend.h"
@@ -23,20 +24,8 @@ namespace {
 using namespace platform;
 
 // A grid-like object with one indexed real property, ColWidth(col).
-class Columns final : public IDispatch {
+class Columns final : public ComObject<Implements<IDispatch, IID_IDispatch>> {
  public:
-  HRESULT QueryInterface(const IID& iid, void** object) override {
-    if (iid != IID_IUnknown && iid != IID_IDispatch) return *object = nullptr, E_NOINTERFACE;
-    *object = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG AddRef() override { return ++refs_; }
-  ULONG Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT GetTypeInfoCount(UINT* count) override { return *count = 0, S_OK; }
   HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT GetIDsOfNames(const IID&, OLECHAR** names, UINT, LCID, DISPID* ids) override {
@@ -61,7 +50,6 @@ class Columns final : public IDispatch {
 
  private:
   ~Columns() = default;
-  ULONG refs_ = 0;
   double widths_[64] = {};
 };
 

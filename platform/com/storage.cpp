@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/com/com_object.h"
 #include "platform/com/wide_text.h"
 
 namespace platform {
@@ -134,21 +135,9 @@ HRESULT save(const CompoundFile& file) {
   return S_OK;
 }
 
-class Stream final : public IStream {
+class Stream final : public ComObject<Implements<IStream, IID_IStream>> {
  public:
   explicit Stream(std::shared_ptr<Node> node) : node_(std::move(node)) {}
-  HRESULT QueryInterface(const IID& iid, void** object) override {
-    if (iid != IID_IUnknown && iid != IID_IStream) return *object = nullptr, E_NOINTERFACE;
-    *object = this;
-    AddRef();
-    return S_OK;
-  }
-  ULONG AddRef() override { return ++refs_; }
-  ULONG Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT Read(void* buffer, ULONG size, ULONG* read) override {
     const std::size_t n = position_ < node_->bytes.size() ? std::min<std::size_t>(size, node_->bytes.size() - position_) : 0;
     if (n) std::memcpy(buffer, node_->bytes.data() + position_, n);
@@ -177,24 +166,11 @@ class Stream final : public IStream {
   ~Stream() = default;
   std::shared_ptr<Node> node_;
   std::size_t position_ = 0;
-  ULONG refs_ = 0;
 };
 
-class Storage final : public IStorage {
+class Storage final : public ComObject<Implements<IStorage, IID_IStorage>> {
  public:
   Storage(std::shared_ptr<CompoundFile> file, std::shared_ptr<Node> node) : file_(std::move(file)), node_(std::move(node)) {}
-  HRESULT QueryInterface(const IID& iid, void** object) override {
-    if (iid != IID_IUnknown && iid != IID_IStorage) return *object = nullptr, E_NOINTERFACE;
-    *object = this;
-    AddRef();
-    return S_OK;
-  }
-  ULONG AddRef() override { return ++refs_; }
-  ULONG Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT CreateStream(const OLECHAR* name, DWORD mode, DWORD, DWORD, IStream** stream) override {
     std::shared_ptr<Node> n;
     if (const HRESULT hr = create(name, mode, false, n); FAILED(hr)) return *stream = nullptr, hr;
@@ -244,7 +220,6 @@ class Storage final : public IStorage {
 
   std::shared_ptr<CompoundFile> file_;
   std::shared_ptr<Node> node_;
-  ULONG refs_ = 0;
 };
 
 IStorage* rootOf(std::shared_ptr<CompoundFile> file) {

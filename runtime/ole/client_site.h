@@ -4,23 +4,20 @@
 // answers those requests without acting.
 #pragma once
 
+#include "platform/com/com_object.h"
 #include "platform/com/hresult.h"
 #include "platform/com/ole.h"
 
 namespace tamsil::ole {
 
-class ClientSite final : public platform::IOleClientSite {
+class ClientSite final : public platform::ComObject<platform::Implements<platform::IOleClientSite, platform::IID_IOleClientSite>> {
  public:
-  platform::HRESULT QueryInterface(const platform::IID& iid, void** object) override;
-  platform::ULONG AddRef() override { return ++refs_; }
-  platform::ULONG Release() override;
   platform::HRESULT SaveObject() override { return platform::S_OK; }
   platform::HRESULT ShowObject() override { return platform::S_OK; }
   platform::HRESULT OnShowWindow(platform::BOOL) override { return platform::S_OK; }
 
  private:
   ~ClientSite() = default;
-  platform::ULONG refs_ = 0;
 };
 
 }  // namespace tamsil::ole

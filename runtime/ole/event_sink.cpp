@@ -34,17 +34,7 @@ void EventSink::disconnect() {
 }
 
 HRESULT EventSink::QueryInterface(const IID& iid, void** object) {
-  if (iid == IID_IUnknown || iid == IID_IDispatch || iid == events_) *object = static_cast<IDispatch*>(this);
-  else if (iid == IID_IPropertyNotifySink) *object = static_cast<IPropertyNotifySink*>(this);
-  else return *object = nullptr, E_NOINTERFACE;
-  AddRef();
-  return S_OK;
-}
-
-ULONG EventSink::Release() {
-  const ULONG left = --refs_;
-  if (left == 0) delete this;
-  return left;
+  return BasicComObject::QueryInterface(iid == events_ ? IID_IDispatch : iid, object);
 }
 
 HRESULT EventSink::Invoke(DISPID member, const IID& reserved, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) {

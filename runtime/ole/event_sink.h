@@ -4,6 +4,7 @@
 // after that it answers without reaching the site.
 #pragma once
 
+#include "platform/com/com_object.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/connection.h"
 #include "platform/com/hresult.h"
@@ -13,7 +14,8 @@ namespace tamsil::ole {
 
 class OleSite;
 
-class EventSink final : public platform::IDispatch, public platform::IPropertyNotifySink {
+class EventSink final : public platform::ComObject<platform::Implements<platform::IDispatch, platform::IID_IDispatch>,
+                                                   platform::Implements<platform::IPropertyNotifySink, platform::IID_IPropertyNotifySink>> {
  public:
   explicit EventSink(OleSite& site) : site_(&site) {}
 
@@ -24,9 +26,8 @@ class EventSink final : public platform::IDispatch, public platform::IPropertyNo
   // Disconnects and stops reaching the site.
   void disconnect();
 
+  // Also answers for the events' interface as IDispatch.
   platform::HRESULT QueryInterface(const platform::IID& iid, void** object) override;
-  platform::ULONG AddRef() override { return ++refs_; }
-  platform::ULONG Release() override;
   platform::HRESULT GetTypeInfoCount(platform::UINT* count) override { return *count = 0, platform::S_OK; }
   platform::HRESULT GetTypeInfo(platform::UINT, platform::LCID, platform::ITypeInfo**) override { return platform::E_NOTIMPL; }
   platform::HRESULT GetIDsOfNames(const platform::IID&, platform::OLECHAR**, platform::UINT, platform::LCID, platform::DISPID*) override {
@@ -51,7 +52,6 @@ class EventSink final : public platform::IDispatch, public platform::IPropertyNo
 
   OleSite* site_;
   platform::IID events_ = platform::IID_IDispatch;
-  platform::ULONG refs_ = 0;
   Connection eventsPoint_, changes_;
 };
 

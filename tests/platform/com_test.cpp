@@ -1,6 +1,7 @@
 // The component model's services: class identifier texts, the class registry, creating a
 // registered component's object and calling it by name, and the system's message texts.
 #include "platform/com/com.h"
+#include "platform/com/com_object.h"
 #include "platform/com/com_ptr.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,9 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "platform/com/variant.h"
 #include "platform/system/registry.h"
@@ -50,20 +54,8 @@ TEST(GuidTextTest, BadTextIsAnInvalidClassString) {
 }
 
 // A small automation object: a property "Value" and a method "Add(n)".
-class Counter final : public IDispatch {
+class Counter final : public ComObject<Implements<IDispatch, IID_IDispatch>> {
  public:
-  HRESULT QueryInterface(const IID& iid, void** object) override {
-    if (iid != IID_IUnknown && iid != IID_IDispatch) return *object = nullptr, E_NOINTERFACE;
-    *object = this;
-    AddRef();
-    return S_OK;
-  }
-  ULONG AddRef() override { return ++refs_; }
-  ULONG Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT GetTypeInfoCount(UINT* count) override { return *count = 0, S_OK; }
   HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT GetIDsOfNames(const IID&, OLECHAR** names, UINT count, LCID, DISPID* ids) override {
@@ -86,26 +78,16 @@ class Counter final : public IDispatch {
   }
 
  private:
-  ULONG refs_ = 0;
   LONG value_ = 0;
 };
 
-class CounterFactory final : public IClassFactory {
+class CounterFactory final : public UnownedComObject<Implements<IClassFactory, IID_IClassFactory>> {
  public:
-  HRESULT QueryInterface(const IID& iid, void** object) override {
-    if (iid != IID_IUnknown && iid != IID_IClassFactory) return *object = nullptr, E_NOINTERFACE;
-    *object = this;
-    AddRef();
-    return S_OK;
-  }
-  ULONG AddRef() override { return ++refs; }
-  ULONG Release() override { return --refs; }
   HRESULT CreateInstance(IUnknown* outer, const IID& iid, void** object) override {
     if (outer) return CLASS_E_NOAGGREGATION;
     return (new Counter)->QueryInterface(iid, object);
   }
   HRESULT LockServer(BOOL) override { return S_OK; }
-  ULONG refs = 0;
 };
 
 class ComponentTest : public ::testing::Test {
@@ -151,31 +133,19 @@ TEST_F(ComponentTest, ARegisteredClassIsCreatedByProgIdAndCalledByName) {
   EXPECT_EQ(object, nullptr);
   counter.reset();
   EXPECT_EQ(CoRevokeClassObject(cookie), S_OK);
-  EXPECT_EQ(factory.refs, 0u);  // the registry gave its reference back
+  EXPECT_EQ(factory.references(), 0u);  // the registry gave its reference back
   EXPECT_EQ(CoCreateInstance(found, nullptr, CLSCTX_ALL, IID_IDispatch, &object), REGDB_E_CLASSNOTREG);
   EXPECT_EQ(object, nullptr);
   EXPECT_EQ(CLSIDFromProgIDA("No.Such.Class", &found), CO_E_CLASSSTRING);
 }
 
 // An object that counts its references and says when it is gone.
-class Tracked final : public IUnknown {
+class Tracked final : public ComObject<Implements<IUnknown>> {
  public:
-  explicit Tracked(bool* gone) : gone_(gone) {}
-  HRESULT QueryInterface(const IID& iid, void** object) override {
-    if (iid != IID_IUnknown) return *object = nullptr, E_NOINTERFACE;
-    *object = this;
-    AddRef();
-    return S_OK;
-  }
-  ULONG AddRef() override { return ++refs; }
-  ULONG Release() override {
-    const ULONG left = --refs;
-    if (left == 0) *gone_ = true, delete this;
-    return left;
-  }
-  ULONG refs = 1;  // the creator's reference
+  explicit Tracked(bool* gone) : BasicComObject(1), gone_(gone) {}  // the creator's reference
 
  private:
+  ~Tracked() override { *gone_ = true; }
   bool* gone_;
 };
 
@@ -184,27 +154,140 @@ TEST(ComPtrTest, HoldsExactlyTheReferencesItOwns) {
   auto* raw = new Tracked(&gone);
   {
     ComPtr<IUnknown> first = ComPtr<IUnknown>::adopt(raw);  // takes the creator's reference
-    EXPECT_EQ(raw->refs, 1u);
+    EXPECT_EQ(raw->references(), 1u);
     ComPtr<IUnknown> copy = first;  // a copy owns one more
-    EXPECT_EQ(raw->refs, 2u);
+    EXPECT_EQ(raw->references(), 2u);
     ComPtr<IUnknown> moved = std::move(copy);  // a move hands it over
-    EXPECT_EQ(raw->refs, 2u);
+    EXPECT_EQ(raw->references(), 2u);
     EXPECT_FALSE(copy);
     ComPtr<IUnknown> shared(raw);  // from a borrowed pointer: a reference of its own
-    EXPECT_EQ(raw->refs, 3u);
+    EXPECT_EQ(raw->references(), 3u);
     shared = first;  // assignment releases the old reference, adds the new one
-    EXPECT_EQ(raw->refs, 3u);
+    EXPECT_EQ(raw->references(), 3u);
     ComPtr<IUnknown> out;
     ASSERT_EQ(raw->QueryInterface(IID_IUnknown, out.put()), S_OK);
-    EXPECT_EQ(raw->refs, 4u);
+    EXPECT_EQ(raw->references(), 4u);
     ASSERT_EQ(raw->QueryInterface(IID_IUnknown, out.put()), S_OK);  // put gives back the reference it held
-    EXPECT_EQ(raw->refs, 4u);
+    EXPECT_EQ(raw->references(), 4u);
     IUnknown* handed = out.release();
-    EXPECT_EQ(raw->refs, 4u);
+    EXPECT_EQ(raw->references(), 4u);
     handed->Release();
     EXPECT_FALSE(gone);
   }
   EXPECT_TRUE(gone);  // the last owner released the object
+}
+
+// Two interfaces a ComObject answers for (the first under two identifiers) and one it only
+// inherits.
+struct IFirst : IUnknown {
+  virtual int first() = 0;
+
+ protected:
+  ~IFirst() = default;
+};
+struct ISecond : IUnknown {
+  virtual int second() = 0;
+
+ protected:
+  ~ISecond() = default;
+};
+struct IHidden : IUnknown {
+  virtual int hidden() = 0;
+
+ protected:
+  ~IHidden() = default;
+};
+constexpr IID kFirstIid{0x4B455354, 0x0101, 0, {1}}, kFirstAliasIid{0x4B455354, 0x0102, 0, {2}}, kSecondIid{0x4B455354, 0x0103, 0, {3}},
+    kHiddenIid{0x4B455354, 0x0104, 0, {4}};
+
+template <Lifetime lifetime>
+class Probe final
+    : public BasicComObject<lifetime, Implements<IFirst, kFirstIid, kFirstAliasIid>, Implements<ISecond, kSecondIid>, Implements<IHidden>> {
+ public:
+  explicit Probe(int* deleted, ULONG initial = 0) : Probe::BasicComObject(initial), deleted_(deleted) {}
+  ~Probe() override { ++*deleted_; }
+  int first() override { return 1; }
+  int second() override { return 2; }
+  int hidden() override { return 3; }
+
+ private:
+  int* deleted_;
+};
+using HeapProbe = Probe<Lifetime::Heap>;
+
+TEST(ComObjectTest, CountsReferencesAndDeletesExactlyOnceAtZero) {
+  int deleted = 0;
+  auto* probe = new HeapProbe(&deleted);
+  EXPECT_EQ(probe->references(), 0u);  // the first reference comes from QueryInterface
+  EXPECT_EQ(probe->AddRef(), 1u);
+  EXPECT_EQ(probe->AddRef(), 2u);
+  EXPECT_EQ(probe->Release(), 1u);
+  EXPECT_EQ(deleted, 0);
+  EXPECT_EQ(probe->Release(), 0u);
+  EXPECT_EQ(deleted, 1);
+
+  auto* created = new HeapProbe(&deleted, 1);  // the creator holds the first reference
+  EXPECT_EQ(created->references(), 1u);
+  ComPtr<IFirst>::adopt(created).reset();
+  EXPECT_EQ(deleted, 2);
+}
+
+TEST(ComObjectTest, CountsReferencesFromManyThreads) {
+  int deleted = 0;
+  auto* probe = new HeapProbe(&deleted, 1);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([probe] {
+      for (int i = 0; i < 20000; ++i) probe->AddRef(), probe->Release();
+    });
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(probe->references(), 1u);
+  EXPECT_EQ(deleted, 0);
+  probe->Release();
+  EXPECT_EQ(deleted, 1);
+}
+
+TEST(ComObjectTest, AnswersForEachListedIdentifierAndRefusesOthers) {
+  int deleted = 0;
+  auto* probe = new HeapProbe(&deleted, 1);
+  const std::pair<IID, void*> answered[] = {{IID_IUnknown, static_cast<IFirst*>(probe)},
+                                            {kFirstIid, static_cast<IFirst*>(probe)},
+                                            {kFirstAliasIid, static_cast<IFirst*>(probe)},
+                                            {kSecondIid, static_cast<ISecond*>(probe)}};
+  for (const auto& [iid, expected] : answered) {
+    void* object = nullptr;
+    ASSERT_EQ(probe->QueryInterface(iid, &object), S_OK) << GuidText(iid);
+    EXPECT_EQ(object, expected) << GuidText(iid);
+    EXPECT_EQ(probe->references(), 2u) << GuidText(iid);  // the caller owns one more
+    static_cast<IUnknown*>(object)->Release();
+  }
+  EXPECT_EQ(static_cast<ISecond*>(probe)->second(), 2);
+  for (const IID& iid : {kHiddenIid, IID_IDispatch, IID_IClassFactory, IID_NULL}) {
+    void* object = probe;
+    EXPECT_EQ(probe->QueryInterface(iid, &object), E_NOINTERFACE) << GuidText(iid);
+    EXPECT_EQ(object, nullptr) << GuidText(iid);
+    EXPECT_EQ(probe->references(), 1u) << GuidText(iid);
+  }
+  // A call through any interface reaches the one count.
+  static_cast<ISecond*>(probe)->AddRef();
+  static_cast<IHidden*>(probe)->Release();
+  EXPECT_EQ(deleted, 0);
+  static_cast<ISecond*>(probe)->Release();
+  EXPECT_EQ(deleted, 1);
+}
+
+TEST(ComObjectTest, AnUnownedObjectCountsButIsNotDeleted) {
+  int deleted = 0;
+  {
+    Probe<Lifetime::Unowned> probe(&deleted);
+    ComPtr<ISecond> second;
+    ASSERT_EQ(probe.QueryInterface(kSecondIid, second.put()), S_OK);
+    EXPECT_EQ(probe.references(), 1u);
+    second.reset();
+    EXPECT_EQ(probe.references(), 0u);
+    EXPECT_EQ(deleted, 0);
+  }
+  EXPECT_EQ(deleted, 1);  // its owner ended it, once
 }
 
 TEST(SystemMessageTest, FormatMessageGivesTheSystemsTexts) {
@@ -222,17 +305,9 @@ TEST(SystemMessageTest, FormatMessageGivesTheSystemsTexts) {
 }
 
 // An object whose default property (DISPID_VALUE) is a number, or, when told, another object.
-class Defaulted final : public IDispatch {
+class Defaulted final : public UnownedComObject<Implements<IDispatch, IID_IDispatch>> {
  public:
   explicit Defaulted(LONG value, IDispatch* inner = nullptr) : value_(value), inner_(inner) {}
-  HRESULT QueryInterface(const IID& iid, void** object) override {
-    if (iid != IID_IUnknown && iid != IID_IDispatch) return *object = nullptr, E_NOINTERFACE;
-    *object = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG AddRef() override { return ++refs; }
-  ULONG Release() override { return --refs; }
   HRESULT GetTypeInfoCount(UINT* count) override { return *count = 0, S_OK; }
   HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT GetIDsOfNames(const IID&, OLECHAR**, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
@@ -248,7 +323,6 @@ class Defaulted final : public IDispatch {
     result->lVal = value_;
     return S_OK;
   }
-  ULONG refs = 0;
 
  private:
   LONG value_;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/com/com.h"
+#include "platform/com/com_object.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/storage.h"
 #include "platform/com/variant.h"
@@ -18,15 +19,8 @@ using namespace platform;
 
 enum SampleMember : DISPID { kCells = 1, kFail = 2, kCount = 3, kFirstProperty = 100 };
 
-class SampleBag final : public IDispatch, public IPersistStorage {
+class SampleBag final : public ComObject<Implements<IDispatch, IID_IDispatch>, Implements<IPersistStorage, IID_IPersistStorage>> {
  public:
-  HRESULT QueryInterface(const IID& iid, void** object) override {
-    if (iid == IID_IUnknown || iid == IID_IDispatch) *object = static_cast<IDispatch*>(this);
-    else if (iid == IID_IPersistStorage) *object = static_cast<IPersistStorage*>(this);
-    else return *object = nullptr, E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-  }
   HRESULT GetClassID(CLSID*) override { return E_NOTIMPL; }
   HRESULT IsDirty() override { return S_OK; }
   HRESULT InitNew(IStorage*) override { return S_OK; }
@@ -63,12 +57,6 @@ class SampleBag final : public IDispatch, public IPersistStorage {
       v->bstrVal = Bstr(ansiToWide(line.substr(eq + 1))).release();
     }
     return S_OK;
-  }
-  ULONG AddRef() override { return ++refs_; }
-  ULONG Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
   }
   HRESULT GetTypeInfoCount(UINT* count) override { return *count = 0, S_OK; }
   HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
@@ -124,7 +112,6 @@ class SampleBag final : public IDispatch, public IPersistStorage {
     return c->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&result->pdispVal));
   }
 
-  ULONG refs_ = 0;
   std::vector<std::u16string> names_;
   std::map<DISPID, Variant> values_;
   std::map<std::pair<LONG, LONG>, ComPtr<SampleBag>> cells_;
