@@ -9,20 +9,8 @@ using namespace platform;
 int EventSource::alive = 0;
 
 // The point property-change sinks connect to.
-class NotifyPoint final : public IConnectionPoint {
+class NotifyPoint final : public ComObject<Implements<IConnectionPoint, IID_IConnectionPoint>> {
  public:
-  HRESULT QueryInterface(const IID& iid, void** object) override {
-    if (iid != IID_IUnknown && iid != IID_IConnectionPoint) return *object = nullptr, E_NOINTERFACE;
-    *object = this;
-    AddRef();
-    return S_OK;
-  }
-  ULONG AddRef() override { return ++refs_; }
-  ULONG Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT GetConnectionInterface(IID* iid) override { return *iid = IID_IPropertyNotifySink, S_OK; }
   HRESULT GetConnectionPointContainer(IConnectionPointContainer**) override { return E_NOTIMPL; }
   HRESULT Advise(IUnknown* sink, DWORD* cookie) override {
@@ -40,27 +28,11 @@ class NotifyPoint final : public IConnectionPoint {
 
  private:
   ~NotifyPoint() = default;
-  ULONG refs_ = 0;
   DWORD next_ = 1;
   std::map<DWORD, ComPtr<IPropertyNotifySink>> sinks_;
 };
 
-HRESULT EventSource::QueryInterface(const IID& iid, void** object) {
-  if (iid == IID_IUnknown || iid == IID_IDispatch) *object = static_cast<IDispatch*>(this);
-  else if (iid == IID_IConnectionPointContainer) *object = static_cast<IConnectionPointContainer*>(this);
-  else return *object = nullptr, E_NOINTERFACE;
-  AddRef();
-  return S_OK;
-}
-
-ULONG EventSource::Release() {
-  const ULONG left = --refs_;
-  if (left == 0) {
-    --alive;
-    delete this;
-  }
-  return left;
-}
+EventSource::~EventSource() { --alive; }
 
 HRESULT EventSource::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
   *info = this;

@@ -9,6 +9,7 @@
 #include <map>
 
 #include "platform/com/com.h"
+#include "platform/com/com_object.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/connection.h"
 #include "platform/com/variant.h"
@@ -26,15 +27,11 @@ enum EventSourceMember : platform::DISPID {
 
 class NotifyPoint;
 
-class EventSource final : public platform::IDispatch,
-                          public platform::IConnectionPointContainer,
-                          public platform::IConnectionPoint,
-                          public platform::ITypeInfo {
+class EventSource final
+    : public platform::ComObject<platform::Implements<platform::IDispatch, platform::IID_IDispatch>,
+                                 platform::Implements<platform::IConnectionPointContainer, platform::IID_IConnectionPointContainer>,
+                                 platform::Implements<platform::IConnectionPoint>, platform::Implements<platform::ITypeInfo>> {
  public:
-  platform::HRESULT QueryInterface(const platform::IID& iid, void** object) override;
-  platform::ULONG AddRef() override { return ++refs_; }
-  platform::ULONG Release() override;
-
   platform::HRESULT GetTypeInfoCount(platform::UINT* count) override { return *count = 1, platform::S_OK; }
   platform::HRESULT GetTypeInfo(platform::UINT, platform::LCID, platform::ITypeInfo** info) override;
   platform::HRESULT GetIDsOfNames(const platform::IID&, platform::OLECHAR** names, platform::UINT count, platform::LCID,
@@ -54,11 +51,10 @@ class EventSource final : public platform::IDispatch,
   static int alive;
 
  private:
-  ~EventSource() = default;
+  ~EventSource() override;
   platform::HRESULT fire(platform::DISPID event, const platform::IID& reserved, const platform::VARIANT* argument);
   void changed(platform::DISPID member);
 
-  platform::ULONG refs_ = 0;
   std::map<platform::DWORD, platform::ComPtr<platform::IDispatch>> sinks_;
   platform::DWORD nextCookie_ = 1;
   platform::HRESULT lastAnswer_ = 0;

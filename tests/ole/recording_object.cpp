@@ -57,25 +57,6 @@ std::string describe(const VARIANT& v) {
   return t;
 }
 
-HRESULT RecordingObject::QueryInterface(const IID& iid, void** object) {
-  if (iid == IID_IUnknown || iid == IID_IDispatch) *object = static_cast<IDispatch*>(this);
-  else if (iid == IID_IPersistStorage) *object = static_cast<IPersistStorage*>(this);
-  else if (iid == IID_IOleObject) *object = static_cast<IOleObject*>(this);
-  else if (iid == IID_IRunnableObject) *object = static_cast<IRunnableObject*>(this);
-  else return *object = nullptr, E_NOINTERFACE;
-  AddRef();
-  return S_OK;
-}
-
-ULONG RecordingObject::Release() {
-  const ULONG left = --refs_;
-  if (left == 0) {
-    --alive;
-    delete this;
-  }
-  return left;
-}
-
 HRESULT RecordingObject::InitNew(IStorage* storage) {
   log_->push_back(tag_ + "persist InitNew");
   return storage ? S_OK : E_INVALIDARG;
@@ -228,13 +209,6 @@ HRESULT RecordingObject::Invoke(DISPID member, const IID&, LCID, WORD flags, DIS
       return S_OK;
     default: return DISP_E_MEMBERNOTFOUND;
   }
-}
-
-HRESULT RecorderFactory::QueryInterface(const IID& iid, void** object) {
-  if (iid != IID_IUnknown && iid != IID_IClassFactory) return *object = nullptr, E_NOINTERFACE;
-  *object = this;
-  AddRef();
-  return S_OK;
 }
 
 HRESULT RecorderFactory::CreateInstance(IUnknown* outer, const IID& iid, void** object) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/com/com.h"
+#include "platform/com/com_object.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/ole.h"
 #include "platform/com/storage.h"
@@ -41,16 +42,13 @@ std::string describe(const platform::VARIANT& v);
 // It also keeps its "Value" in a storage (stream "Contents", the text), logging InitNew, Load and
 // Save, and logs what a container does with it as an embedded object (client site, miscellaneous
 // status, close) and as a runnable one.
-class RecordingObject final : public platform::IDispatch,
-                              public platform::IPersistStorage,
-                              public platform::IOleObject,
-                              public platform::IRunnableObject {
+class RecordingObject final : public platform::ComObject<platform::Implements<platform::IDispatch, platform::IID_IDispatch>,
+                                                         platform::Implements<platform::IPersistStorage, platform::IID_IPersistStorage>,
+                                                         platform::Implements<platform::IOleObject, platform::IID_IOleObject>,
+                                                         platform::Implements<platform::IRunnableObject, platform::IID_IRunnableObject>> {
  public:
   explicit RecordingObject(std::shared_ptr<Log> log, std::string tag = {}) : log_(std::move(log)), tag_(std::move(tag)) {}
 
-  platform::HRESULT QueryInterface(const platform::IID& iid, void** object) override;
-  platform::ULONG AddRef() override { return ++refs_; }
-  platform::ULONG Release() override;
   platform::HRESULT GetTypeInfoCount(platform::UINT* count) override { return *count = 0, platform::S_OK; }
   platform::HRESULT GetTypeInfo(platform::UINT, platform::LCID, platform::ITypeInfo**) override { return platform::E_NOTIMPL; }
   platform::HRESULT GetIDsOfNames(const platform::IID&, platform::OLECHAR** names, platform::UINT count, platform::LCID,
@@ -79,12 +77,11 @@ class RecordingObject final : public platform::IDispatch,
   static int alive;
 
  private:
-  ~RecordingObject() = default;
+  ~RecordingObject() override { --alive; }
   RecordingObject* child();
 
   std::shared_ptr<Log> log_;
   std::string tag_;  // "" for the top object, "cell" or "child" for the others
-  platform::ULONG refs_ = 0;
   platform::Variant value_;
   platform::ComPtr<RecordingObject> child_;
   platform::ComPtr<platform::IOleClientSite> site_;
@@ -92,15 +89,11 @@ class RecordingObject final : public platform::IDispatch,
 };
 
 // Makes RecordingObjects; registered as a class for the tests.
-class RecorderFactory final : public platform::IClassFactory {
+class RecorderFactory final : public platform::UnownedComObject<platform::Implements<platform::IClassFactory, platform::IID_IClassFactory>> {
  public:
   explicit RecorderFactory(std::shared_ptr<Log> log) : log_(std::move(log)) {}
-  platform::HRESULT QueryInterface(const platform::IID& iid, void** object) override;
-  platform::ULONG AddRef() override { return ++refs; }
-  platform::ULONG Release() override { return --refs; }
   platform::HRESULT CreateInstance(platform::IUnknown* outer, const platform::IID& iid, void** object) override;
   platform::HRESULT LockServer(platform::BOOL) override { return platform::S_OK; }
-  platform::ULONG refs = 0;
 
  private:
   std::shared_ptr<Log> log_;
