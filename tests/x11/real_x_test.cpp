@@ -45,9 +45,11 @@ class RealXTest : public ::testing::Test {
       settle(200ms);
     }
   }
-  static void type(const std::string& window, const std::string& text) {
+  // Characters without a key of their own are typed through a key that xdotool maps for the
+  // moment and maps back afterwards; a slower pace lets the program read each one before that.
+  static void type(const std::string& window, const std::string& text, int delayMs = 30) {
     xdo({"mousemove", "--window", window, "40", "40"});
-    xdo({"type", "--delay", "30", text});
+    xdo({"type", "--delay", std::to_string(delayMs), text});
     settle();
   }
 };
@@ -74,10 +76,10 @@ TEST_F(RealXTest, CharactersOutsideTheCodePageArriveAsQuestionMarks) {
   XProgram p = show("FWEIP", "$TXTWINDOW");
   const std::string w = p.window("Edit Text");
   ASSERT_FALSE(w.empty()) << p.wait(1s).describe();
-  type(w, "a\u0142b\u00e9");  // l with stroke (not in the code page), e acute (in it)
+  type(w, "a\u0142b\u00e9c", 250);  // l with stroke (not in the code page), e acute (in it)
   keys(w, {"Return"});
   const Ending e = p.wait(1s);
-  EXPECT_NE(e.out.find("value 1000 \"a?b\xe9\""), std::string::npos) << e.describe();
+  EXPECT_NE(e.out.find("value 1000 \"a?b\xe9""c\""), std::string::npos) << e.describe();
 }
 
 // Ctrl+C, Ctrl+X, Ctrl+V, Ctrl+Z and Ctrl+A act in an entry as they do everywhere else, and a
