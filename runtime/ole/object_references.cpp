@@ -24,8 +24,10 @@ struct ReferenceTable {
   std::unordered_map<std::uintptr_t, Entry> entries;
 };
 
+// Never destroyed: at exit the objects it still holds may belong to components whose own statics
+// are already gone, so nothing is released then.
 ReferenceTable& table() {
-  static ReferenceTable t;
+  static ReferenceTable& t = *new ReferenceTable;
   return t;
 }
 
