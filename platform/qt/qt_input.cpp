@@ -54,11 +54,16 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick: {
       const HWND hwnd = mirror_.windowOf(widget);
-      return hwnd && mouse(widget, hwnd, static_cast<QMouseEvent*>(event));
+      // A component's view takes its own input.
+      return hwnd && !mirror_.hostsView(hwnd) && mouse(widget, hwnd, static_cast<QMouseEvent*>(event));
     }
     case QEvent::KeyPress:
-    case QEvent::KeyRelease: return mirror_.windowOf(widget) && key(static_cast<QKeyEvent*>(event));
+    case QEvent::KeyRelease: {
+      const HWND hwnd = mirror_.windowOf(widget);
+      return hwnd && !mirror_.hostsView(hwnd) && key(static_cast<QKeyEvent*>(event));
+    }
     case QEvent::ShortcutOverride:
+      if (mirror_.hostsView(mirror_.windowOf(widget))) return false;
       // Keys on the program's windows are the program's: no Qt shortcut takes them first, except
       // Alt with the mnemonic of a menu of the window's menu bar, which opens that menu (a
       // choice made in it arrives as the platform's menu messages).

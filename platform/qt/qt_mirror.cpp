@@ -9,13 +9,46 @@
 
 #include "platform/messages.h"
 #include "platform/qt/qt_text.h"
+#include "platform/window/view.h"
 #include "platform/window/window.h"
 
 namespace platform::qt {
+namespace {
+
+// Stands for the adapter of a window shown by a component's view: the view's widget keeps its own
+// look and state, so nothing of the model is put on it but geometry, visibility and enabling.
+class ViewAdapter : public WidgetAdapter {
+ public:
+  QWidget* create(QWidget*) const override { return nullptr; }
+  void applyLook(QWidget*, const WindowSnapshot&) const override {}
+};
+
+const ViewAdapter kViewAdapter;
+
+}  // namespace
 
 WindowMirror::~WindowMirror() {
   for (auto& [hwnd, m] : mirrors_)
-    if (m.topLevel) delete m.outer.data();
+    if (m.topLevel) {
+      releaseViews(m);
+      delete m.outer.data();
+    }
+}
+
+std::shared_ptr<QtWindowView> WindowMirror::viewFor(HWND hwnd, const WindowSnapshot& v) {
+  if (&adapterFor(v) == &topLevelAdapter()) return nullptr;
+  return std::dynamic_pointer_cast<QtWindowView>(GetWindowView(hwnd));
+}
+
+void WindowMirror::releaseViews(const Mirror& m) {
+  if (!m.outer) return;
+  if (m.view) m.view->released(m.outer);
+  // Child widgets go with their parent, before their own windows' destruction is reported.
+  for (auto& [hwnd, inner] : mirrors_) {
+    if (!inner.view || !inner.outer || inner.outer == m.outer || !m.outer->isAncestorOf(inner.outer)) continue;
+    inner.view->released(inner.outer);
+    inner.view.reset();
+  }
 }
 
 void WindowMirror::created(HWND hwnd) {
@@ -27,7 +60,8 @@ void WindowMirror::created(HWND hwnd) {
 
 void WindowMirror::build(HWND hwnd, const WindowSnapshot& v) {
   Mirror m;
-  m.adapter = &adapterFor(v);
+  m.view = viewFor(hwnd, v);
+  m.adapter = m.view ? &kViewAdapter : &adapterFor(v);
   m.topLevel = m.adapter == &topLevelAdapter();
   if (m.topLevel) {
     Qt::WindowFlags flags = v.owner ? Qt::Dialog : Qt::Window;
@@ -47,9 +81,14 @@ void WindowMirror::build(HWND hwnd, const WindowSnapshot& v) {
   } else {
     QWidget* parent = clientOf(v.parent);
     if (!parent) return;  // the parent is not mirrored (it belongs to another thread)
-    m.outer = m.client = m.adapter->create(parent);
-    // Focus follows the model alone: Qt never moves it on a click or Tab, the platform does.
-    m.outer->setFocusPolicy(Qt::NoFocus);
+    if (m.view) {
+      // The component's widget keeps its own focus policy: a click on it is its own input.
+      m.outer = m.client = m.view->create(parent);
+    } else {
+      m.outer = m.client = m.adapter->create(parent);
+      // Focus follows the model alone: Qt never moves it on a click or Tab, the platform does.
+      m.outer->setFocusPolicy(Qt::NoFocus);
+    }
   }
   m.outer->setObjectName(objectNameFor(hwnd));
   owners_[m.outer] = hwnd;
@@ -80,6 +119,7 @@ void WindowMirror::applyGeometry(HWND hwnd, Mirror& m, const WindowSnapshot& v) 
   if (!m.topLevel) {
     m.outer->setGeometry(v.rect.left, v.rect.top, std::max<LONG>(0, v.rect.width()), std::max<LONG>(0, v.rect.height()));
     m.adapter->applyGeometry(m.outer, v);
+    if (m.view) m.view->placed(m.outer);
     return;
   }
   RECT client;
@@ -138,6 +178,7 @@ void WindowMirror::destroyed(HWND hwnd) {
   mirrors_.erase(it);
   forget(m);
   userChanged_.erase(hwnd);
+  releaseViews(m);
   // Child widgets go with their parent; their own calls then find nothing left to delete.
   delete m.outer.data();
 }
@@ -189,7 +230,7 @@ void WindowMirror::changed(HWND hwnd, Change what) {
       a.applyState(content, *v);
       break;
     case Change::Style:
-      if (&adapterFor(*v) != m.adapter) {
+      if (const auto view = viewFor(hwnd, *v); view != m.view || (!view && &adapterFor(*v) != m.adapter)) {
         rebuild(hwnd);
       } else {
         a.applyStyle(content, *v);
@@ -215,6 +256,7 @@ void WindowMirror::rebuild(HWND hwnd) {
     m.outer->setParent(clientOf(hwnd));
     m.outer->setVisible(visible);
   }
+  releaseViews(old);
   delete old.outer.data();
 }
 
@@ -238,6 +280,11 @@ HWND WindowMirror::windowOf(const QWidget* widget) const {
 const WidgetAdapter* WindowMirror::adapterOf(HWND hwnd) const {
   auto it = mirrors_.find(hwnd);
   return it == mirrors_.end() ? nullptr : it->second.adapter;
+}
+
+bool WindowMirror::hostsView(HWND hwnd) const {
+  auto it = hwnd ? mirrors_.find(hwnd) : mirrors_.end();
+  return it != mirrors_.end() && it->second.view;
 }
 
 QWidget* WindowMirror::outerOf(HWND hwnd) const {

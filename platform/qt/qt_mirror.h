@@ -1,7 +1,8 @@
 // Each platform window of the GUI thread as a real widget. The model is the truth: the mirror
 // creates, updates and destroys widgets when the core reports a change, reading the window's
 // state from a snapshot (platform/window/snapshot.h), and never the other way round. Each
-// window's widget comes from its adapter (widget_adapter.h).
+// window's widget comes from its adapter (widget_adapter.h), or from the component's view the
+// child window carries (QtWindowView).
 //
 // A top-level window is a frameless-by-Qt QWidget (the window manager draws the frame) that
 // holds the menu bar, 20 pixels high as in the model's frame metrics, above a client widget the
@@ -11,6 +12,7 @@
 
 #include <QHash>
 #include <QPointer>
+#include <memory>
 #include <set>
 #include <unordered_map>
 
@@ -42,6 +44,8 @@ class WindowMirror {
   HWND windowOf(const QWidget* widget) const;
   // The adapter that made the window's widget (null for a window not mirrored).
   const WidgetAdapter* adapterOf(HWND hwnd) const;
+  // The window's widget is a component's view: input on it is the widget's own.
+  bool hostsView(HWND hwnd) const;
   QWidget* outerOf(HWND hwnd) const;   // what is placed and shown
   QWidget* clientOf(HWND hwnd) const;  // what holds the children; client coordinates
   bool isTopLevel(const QWidget* widget) const;
@@ -59,6 +63,7 @@ class WindowMirror {
  private:
   struct Mirror {
     const WidgetAdapter* adapter = nullptr;
+    std::shared_ptr<QtWindowView> view;  // the widget's maker when the window carries one
     bool topLevel = false;
     QPointer<QWidget> outer;
     QPointer<QWidget> client;
@@ -75,8 +80,12 @@ class WindowMirror {
   void applyGeometry(HWND hwnd, Mirror& m, const WindowSnapshot& v);
   void applyVisibility(Mirror& m, const WindowSnapshot& v);
   void applyFocus();
-  void rebuild(HWND hwnd);  // the style now asks for another adapter
+  void rebuild(HWND hwnd);  // the style or the view now asks for another widget
   void forget(const Mirror& m);
+  // The Qt view a child window carries, or null (top-level windows show none).
+  static std::shared_ptr<QtWindowView> viewFor(HWND hwnd, const WindowSnapshot& v);
+  // Tells the views of m's widget and of the widgets inside it that they are about to go.
+  void releaseViews(const Mirror& m);
 
   DWORD guiThread_;
   std::unordered_map<HWND, Mirror> mirrors_;

@@ -1,7 +1,9 @@
 // How the Qt backend shows a window of one class: an adapter per kind of widget makes the widget
 // and puts the window's model state on it. The built-in controls have theirs; a component with a
 // window class of its own registers an adapter for that class, so its windows get their own
-// widget without the backend knowing the component. This header is free of Qt headers.
+// widget without the backend knowing the component. A window of a class shared by many components
+// (every OLE control's) instead carries the component's own view (QtWindowView). This header is
+// free of Qt headers.
 #pragma once
 
 #include <functional>
@@ -9,6 +11,7 @@
 #include <string_view>
 
 #include "platform/window/snapshot.h"
+#include "platform/window/view.h"
 
 class QMouseEvent;
 class QWidget;
@@ -51,5 +54,21 @@ using WidgetAdapterFactory = std::function<const WidgetAdapter&(const WindowSnap
 // registration for the same class replaces the earlier one. Call on the GUI thread before windows
 // of the class are created.
 void registerWidgetAdapter(std::string_view className, WidgetAdapterFactory factory);
+
+// A component's view as the Qt backend shows it (put on a window with platform::SetWindowView).
+// The widget it creates stands for the child window in place of the class's adapter: placed at
+// the window's rectangle, shown, hidden and enabled with it, and destroyed with it or when the
+// view is replaced or removed. Mouse and key input on it is the widget's own (no platform input
+// messages); its font, colours and focus policy are left as the component made them.
+class QtWindowView : public WindowView {
+ public:
+  // The window's widget, a child of its parent's client widget; called again when the window's
+  // widget is rebuilt, after released() for the earlier one.
+  virtual QWidget* create(QWidget* parent) = 0;
+  // After the widget was placed at the window's rectangle.
+  virtual void placed(QWidget*) {}
+  // The window no longer shows the widget; the backend deletes it right after.
+  virtual void released(QWidget*) {}
+};
 
 }  // namespace platform::qt

@@ -170,6 +170,8 @@ void destroyTree(HWND hwnd, bool top) {
     if (ts.focus == h) ts.focus = nullptr;
     if (ts.active == h) ts.active = nullptr;
     backend().windowDestroyed(h);
+    // The view is the component's: it goes now, not whenever the last handle lookup lets go.
+    if (auto w = findWindow(h)) detail::exchangeField(w->view, nullptr);
   }
   if (top) {
     auto w = findWindow(hwnd);

@@ -557,10 +557,16 @@ void InstallOleContainer() {
 
 namespace {
 
-OleSite* currentWindowSite(int field) {
+window::Control* currentWindowControl(int field, window::Window** window = nullptr) {
   ThreadContext* context = currentThreadContext();
   window::Window* w = context ? context->currentWindow() : nullptr;
-  window::Control* c = w ? w->control(field) : nullptr;
+  if (window) *window = w;
+  return w ? w->control(field) : nullptr;
+}
+
+OleSite* currentWindowSite(int field) {
+  window::Window* w = nullptr;
+  window::Control* c = currentWindowControl(field, &w);
   return c ? siteOf(*w, *c) : nullptr;
 }
 
@@ -578,6 +584,13 @@ bool RegisterOleEventCallback(int field, OleEventCallback callback) {
   if (!site) return false;
   site->setEventCallback(std::move(callback));
   return true;
+}
+
+bool SetOleView(int field, std::shared_ptr<platform::WindowView> view) {
+  // The view belongs to the control's window, not to its site: no object needs to be created.
+  const window::Control* c = currentWindowControl(field);
+  if (!c || c->kind != std::uint8_t(window::Kind::Ole) || !c->hwnd) return false;
+  return platform::SetWindowView(c->hwnd, std::move(view));
 }
 
 }  // namespace tamsil::ole

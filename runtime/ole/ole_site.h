@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +17,7 @@
 #include "platform/com/ole.h"
 #include "platform/com/storage.h"
 #include "platform/com/variant.h"
+#include "platform/window/view.h"
 #include "runtime/eval/binding.h"
 #include "runtime/ole/member_path.h"
 #include "runtime/window/control_access.h"
@@ -151,5 +153,11 @@ bool BindOleValue(int field, StorageType type, void* address, std::size_t size);
 // Sets (or, with an empty callback, removes) the event callback of OLE control `field` of the
 // calling thread's current window. False when the field names no OLE control there.
 bool RegisterOleEventCallback(int field, OleEventCallback callback);
+
+// Shows the component's own view (a platform::WindowView of a kind the backend knows, such as
+// the Qt backend's QtWindowView) inside the window of OLE control `field` of the calling
+// thread's current window; null removes it. The view goes with the control's window. False when
+// the field names no OLE control with a window there.
+bool SetOleView(int field, std::shared_ptr<platform::WindowView> view);
 
 }  // namespace tamsil::ole

@@ -11,6 +11,7 @@
 
 #include "platform/types.h"
 #include "platform/window/snapshot.h"
+#include "platform/window/view.h"
 
 namespace platform::detail {
 
@@ -19,6 +20,7 @@ using platform::ControlState;
 using platform::FrameMetrics;
 using platform::ShowState;
 using platform::WindowColours;
+using platform::WindowView;
 
 struct WindowClass {
   std::string name;
@@ -60,6 +62,8 @@ struct Window {
   ControlKind kind = ControlKind::None;  // owner, lock
   bool destroying = false;               // owner, lock
   ControlState control;                  // owner, lock
+  // A component's own view of the window (view.h); let go when the window is destroyed.
+  std::shared_ptr<WindowView> view;  // owner, lock
 };
 
 using MenuItem = MenuItemSnapshot;

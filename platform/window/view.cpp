@@ -1,0 +1,27 @@
+#include "platform/window/view.h"
+
+#include "platform/backend.h"
+#include "platform/queue/thread.h"
+#include "platform/window/detail/deliver.h"
+#include "platform/window/detail/model.h"
+
+namespace platform {
+
+BOOL SetWindowView(HWND hwnd, std::shared_ptr<WindowView> view) {
+  auto w = detail::findWindow(hwnd);
+  if (!w || w->thread != GetCurrentThreadId() || w->destroying) return FALSE;
+  // The old view goes after the lock is let go: its destructor is the component's code.
+  const auto old = detail::exchangeField(w->view, view);
+  // Another widget for the window, as a style change that chooses another adapter.
+  if (old != view) detail::notify(hwnd, Change::Style);
+  return TRUE;
+}
+
+std::shared_ptr<WindowView> GetWindowView(HWND hwnd) {
+  auto w = detail::findWindow(hwnd);
+  if (!w) return nullptr;
+  std::lock_guard lock(detail::modelMutex());
+  return w->view;
+}
+
+}  // namespace platform
