@@ -79,7 +79,10 @@ TEST_F(RealXTest, CharactersOutsideTheCodePageArriveAsQuestionMarks) {
   type(w, "a\u0142b\u00e9c", 250);  // l with stroke (not in the code page), e acute (in it)
   keys(w, {"Return"});
   const Ending e = p.wait(1s);
-  EXPECT_NE(e.out.find("value 1000 \"a?b\xe9""c\""), std::string::npos) << e.describe();
+  EXPECT_NE(e.out.find("value 1000 \"a?b\xe9"
+                       "c\""),
+            std::string::npos)
+      << e.describe();
 }
 
 // Ctrl+C, Ctrl+X, Ctrl+V, Ctrl+Z and Ctrl+A act in an entry as they do everywhere else, and a
