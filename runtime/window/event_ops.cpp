@@ -111,7 +111,11 @@ int AcceptedField() {
   return e && e->event() == event::Accepted && e->control ? e->control->field : 0;
 }
 
-void PostEvent(int code, int field, int thread, std::uintptr_t extra) {
+namespace {
+
+// Queues a new event for the top window of thread `thread` (0: the calling thread). A Notify
+// carries its code and the posting thread's number besides the extra word.
+void post(int code, int field, int thread, std::uintptr_t extra, int notifyCode) {
   RuntimeLockGuard lock(runtimeLock());
   if (!PostingAllowed()) return;
   ThreadContext* tc = thread == 0 ? currentThreadContext() : threadContextByNumber(thread);
@@ -125,10 +129,17 @@ void PostEvent(int code, int field, int thread, std::uintptr_t extra) {
   EventPtr e = detail::makeEvent(*w, code, c);
   e->extra = extra;
   if (code == event::Notify) {
+    e->notifyCode = notifyCode;
     e->notifyThread = currentThreadContext() ? currentThreadContext()->number : 0;
   }
   detail::queueEvent(*w, std::move(e));
 }
+
+}  // namespace
+
+void PostEvent(int code, int field, int thread, std::uintptr_t extra) { post(code, field, thread, extra, 0); }
+
+void PostNotify(int code, int thread, std::uintptr_t parameter) { post(event::Notify, 0, thread, parameter, code); }
 
 void SelectField(int field, int start, int end) {
   RuntimeLockGuard lock(runtimeLock());

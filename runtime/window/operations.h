@@ -27,6 +27,9 @@ int AcceptedField();  // the field when the event is "EVENT:Accepted", else 0
 
 // Queues an event for the top window of thread `thread` (0: the calling thread).
 void PostEvent(int code, int field = 0, int thread = 0, std::uintptr_t extra = 0);
+// Queues "EVENT:Notify" for the top window of thread `thread` (0: the calling thread), carrying
+// the notification's code, the posting thread's number and the parameter for NotifyInfo.
+void PostNotify(int code, int thread = 0, std::uintptr_t parameter = 0);
 // Moves the focus to a control; field 0 starts the completion pass.
 void SelectField(int field, int start = 0, int end = 0);
 // Shows the bound values of the controls from first to last again (0, 0: all).

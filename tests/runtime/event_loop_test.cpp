@@ -264,6 +264,39 @@ TEST_F(EventLoopTest, PostFromAnotherThreadArrivesThroughTheWindowQueue) {
   EXPECT_EQ(events.back(), "1023 0");
 }
 
+TEST_F(EventLoopTest, NotifyInfoReadsTheCodeThreadAndParameterOfANotifyOnly) {
+  Window w(kMain, "P1$WINDOW");
+  OpenWindowOp(w);
+  const int self = currentThreadContext()->number;
+  int sender = 0;
+  platform::Thread poster([self, &sender] {
+    ThreadContextScope ctx;
+    sender = currentThreadContext()->number;
+    PostNotify(7, self, 42);
+  });
+  struct Seen {
+    bool ok;
+    int code, thread;
+    std::uintptr_t parameter;
+  };
+  std::vector<Seen> seen;
+  runLoop([&](int code, int) {
+    Seen s{false, -1, -1, 99};
+    s.ok = NotifyInfo(s.code, s.thread, s.parameter);
+    seen.push_back(s);
+    return code == event::Notify ? -1 : 0;
+  });
+  poster.join();
+  ASSERT_EQ(events.back(), "EVENT:Notify 0");
+  ASSERT_GE(seen.size(), 2u);
+  EXPECT_FALSE(seen.front().ok);  // "EVENT:OpenWindow" is no notification
+  EXPECT_NE(sender, self);
+  EXPECT_TRUE(seen.back().ok);
+  EXPECT_EQ(seen.back().code, 7);
+  EXPECT_EQ(seen.back().thread, sender);
+  EXPECT_EQ(seen.back().parameter, 42u);
+}
+
 TEST_F(EventLoopTest, TheEndOfTheSessionIsRefusedWhileAWindowIsOpen) {
   Window w(kMain, "P1$WINDOW");
   OpenWindowOp(w);
