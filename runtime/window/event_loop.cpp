@@ -1,6 +1,7 @@
 // The event loop: the pump that waits for platform messages, the dispatch that picks the next
 // event (and the completion pass), and the delivery to handlers and the loop body.
 #include <algorithm>
+#include <memory>
 
 #include "platform/dialogs/dialogs.h"
 #include "platform/messages.h"
@@ -152,6 +153,21 @@ bool preTranslate(Window& w, const MSG& m) {
   return true;
 }
 
+// An event posted from another thread after its window's platform window was gone reaches the
+// thread's queue instead. It goes to the window being pumped, which is now the thread's current
+// one; an event about a control of another window has nothing left to concern and is released.
+void takeOrphanedPost(Window& w, LPARAM param) {
+  std::unique_ptr<EventPtr> carried(reinterpret_cast<EventPtr*>(param));
+  if (!carried || !*carried) return;
+  EventRecord& e = **carried;
+  if (e.window != &w) {
+    if (e.control) return;
+    e.window = &w;
+    e.focus = w.controlOf(GetFocus());
+  }
+  w.queue.pending.push_back(*carried);
+}
+
 // Waits for one platform message and hands it on; the global lock is left while waiting.
 void pumpOnce(Window& w) {
   MSG m;
@@ -175,6 +191,10 @@ void pumpOnce(Window& w) {
   }
   if (m.message == QUERY_SHUTDOWN && !m.hwnd) {
     Halt(int(m.wParam));
+    return;
+  }
+  if (m.message == QUERY_POSTEVENT && !m.hwnd) {
+    takeOrphanedPost(w, m.lParam);
     return;
   }
   if (m.message == WM_TIMER && !m.hwnd && !m.lParam) return;  // the runtime's thread timer

@@ -72,8 +72,13 @@ void queueEvent(Window& w, EventPtr e) {
     w.queue.pending.push_back(std::move(e));
     return;
   }
+  // Without its platform window the event goes to the owning thread's queue, whose pump hands it
+  // to the thread's current window.
   auto* carried = new EventPtr(std::move(e));
-  if (!w.handle || !PostMessageA(w.handle, QUERY_POSTEVENT, 0, reinterpret_cast<LPARAM>(carried))) delete carried;
+  const LPARAM param = reinterpret_cast<LPARAM>(carried);
+  const bool sent = w.handle && IsWindow(w.handle) ? PostMessageA(w.handle, QUERY_POSTEVENT, 0, param)
+                                                   : w.thread && PostThreadMessageA(w.thread->platformThread, QUERY_POSTEVENT, 0, param);
+  if (!sent) delete carried;
 }
 
 void postInternal(Window& w, int code, Control* control) {

@@ -264,6 +264,24 @@ TEST_F(EventLoopTest, PostFromAnotherThreadArrivesThroughTheWindowQueue) {
   EXPECT_EQ(events.back(), "1023 0");
 }
 
+TEST_F(EventLoopTest, PostFromAnotherThreadAfterThePlatformWindowIsGoneReachesTheThreadsNextWindow) {
+  Window below(kMain, "P1$WINDOW");
+  OpenWindowOp(below);
+  Window gone(kMain, "P1$WINDOW");
+  OpenWindowOp(gone);
+  platform::DestroyWindow(gone.handle);  // taken away from outside: still the thread's current window
+  const int self = currentThreadContext()->number;
+  platform::Thread poster([self] {
+    ThreadContextScope ctx;
+    PostEvent(0x3FF, 0, self);
+  });
+  poster.join();
+  CloseWindowOp(gone);
+  script("");  // ends the loop if the event never comes
+  runLoop([](int code, int) { return code == 0x3FF ? -1 : 0; });
+  EXPECT_EQ(events, (Events{"EVENT:OpenWindow 0", "1023 0"}));
+}
+
 TEST_F(EventLoopTest, NotifyInfoReadsTheCodeThreadAndParameterOfANotifyOnly) {
   Window w(kMain, "P1$WINDOW");
   OpenWindowOp(w);
