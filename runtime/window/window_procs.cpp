@@ -13,6 +13,7 @@
 #include "runtime/window/operations.h"
 #include "runtime/window/property_internal.h"
 #include "runtime/window/runtime_classes.h"
+#include "runtime/window/runtime_settings.h"
 #include "runtime/window/window_internal.h"
 
 namespace tamsil::window {
@@ -150,11 +151,14 @@ LRESULT windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         detail::postInternal(*w, event::Timer);
       }
       return 0;
-    case WM_QUERYENDSESSION:
+    case WM_QUERYENDSESSION: {
       if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) SetActiveWindow(hwnd);
-      MessageBoxA(hwnd, "Application still active.\n\nQuit the application before quitting Windows.", GetWindowTextString(hwnd).c_str(),
+      const std::string caption =
+          RuntimeSettingOn(RuntimeSetting::ApplicationTitleCaption) ? GetWindowTextString(hwnd) : std::string(kRuntimeCaption);
+      MessageBoxA(hwnd, "Application still active.\n\nQuit the application before quitting Windows.", caption.c_str(),
                   MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
       return 0;
+    }
     case WM_DESTROY:
       KillTimer(hwnd, detail::kWindowTimerId);
       w->timerSet = false;

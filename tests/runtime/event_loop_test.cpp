@@ -8,6 +8,7 @@
 #include "platform/window/window.h"
 #include "runtime/core/startup.h"
 #include "runtime/window/event_codes.h"
+#include "runtime/window/runtime_settings.h"
 #include "tests/runtime/runtime_test.h"
 
 namespace tamsil::testing {
@@ -315,17 +316,40 @@ TEST_F(EventLoopTest, NotifyInfoReadsTheCodeThreadAndParameterOfANotifyOnly) {
   EXPECT_EQ(seen.back().parameter, 42u);
 }
 
-TEST_F(EventLoopTest, TheEndOfTheSessionIsRefusedWhileAWindowIsOpen) {
+struct EndSessionCase {
+  const char* name;
+  bool applicationTitle;
+  const char* caption;
+};
+
+class EndSessionTest : public RuntimeTest, public ::testing::WithParamInterface<EndSessionCase> {
+ protected:
+  void TearDown() override {
+    SetRuntimeSetting(RuntimeSetting::ApplicationTitleCaption, false);
+    RuntimeTest::TearDown();
+  }
+};
+
+TEST_P(EndSessionTest, TheEndOfTheSessionIsRefusedWhileAWindowIsOpen) {
+  SetRuntimeSetting(RuntimeSetting::ApplicationTitleCaption, GetParam().applicationTitle);
   Window w(kMain, "P1$WINDOW");
   OpenWindowOp(w);
   ::testing::internal::CaptureStderr();
   EXPECT_FALSE(platform::QueryEndSession());
   const std::string shown = ::testing::internal::GetCapturedStderr();
-  EXPECT_NE(shown.find("\"Application still active.\\n\\nQuit the application before quitting Windows.\""), std::string::npos) << shown;
+  EXPECT_NE(shown.find(std::string("message box \"") + GetParam().caption +
+                       "\" \"Application still active.\\n\\nQuit the application before quitting Windows.\""),
+            std::string::npos)
+      << shown;
   EXPECT_NE(w.handle, nullptr);
   CloseWindowOp(w);
   EXPECT_TRUE(platform::QueryEndSession());
 }
+
+INSTANTIATE_TEST_SUITE_P(Caption, EndSessionTest,
+                         ::testing::Values(EndSessionCase{"Product", false, "Tamsil 6.3 build Tamsil 6.300.00"},
+                                           EndSessionCase{"ApplicationTitle", true, "Runtime test window"}),
+                         [](const ::testing::TestParamInfo<EndSessionCase>& p) { return std::string(p.param.name); });
 
 using EventLoopDeathTest = EventLoopTest;
 
