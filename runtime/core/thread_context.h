@@ -32,6 +32,8 @@ struct ThreadContext {
   std::uint32_t lastKeyCode = 0;
   std::uint8_t lastKeyChar = 0;
   std::uint8_t lastKeyState = 0;
+  // Where the thread's windows last saw the mouse, in screen coordinates, snapshotted into events.
+  platform::POINT lastCursor{};
 
   window::Window* currentWindow() const { return windows.empty() ? nullptr : windows.back(); }
 

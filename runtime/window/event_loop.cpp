@@ -132,6 +132,11 @@ bool listed(const std::vector<std::uint32_t>& keys, std::uint32_t code) { return
 bool preTranslate(Window& w, const MSG& m) {
   ThreadContext* tc = w.thread;
   const bool ours = m.hwnd == w.handle || IsChild(w.handle, m.hwnd);
+  if (m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST && m.hwnd) {
+    POINT at{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)};
+    ClientToScreen(m.hwnd, &at);
+    tc->lastCursor = at;
+  }
   if (m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN) {
     tc->lastKeyCode = keyCode(m);
     tc->lastKeyState = keyState();

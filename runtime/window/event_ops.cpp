@@ -53,12 +53,16 @@ EventPtr makeEvent(Window& w, int code, Control* control) {
     e->hold = 0;
     e->synchronous = false;
     e->extra = 0;
-  } else {
-    if (tc) {
-      e->keyCode = tc->lastKeyCode;
-      e->keyChar = tc->lastKeyChar;
-      e->keyState = tc->lastKeyState;
-    }
+  } else if (tc) {
+    e->keyCode = tc->lastKeyCode;
+    e->keyChar = tc->lastKeyChar;
+    e->keyState = tc->lastKeyState;
+    // The cursor in the window's client coordinates; runtime windows do not scroll their client
+    // area, so there is no scroll offset to add.
+    POINT at = tc->lastCursor;
+    if (w.handle) ScreenToClient(w.handle, &at);
+    e->mouseX = at.x;
+    e->mouseY = at.y;
   }
   e->code = kEventBase + UINT(code);
   e->window = &w;

@@ -226,6 +226,38 @@ TEST_F(EventLoopTest, PostingDuringAnEventCopiesItsKeySnapshot) {
   EXPECT_EQ(seenKey, 0u);
 }
 
+TEST_F(EventLoopTest, EventsCarryTheCursorInClientCoordinatesAndPostsDuringAnEventCopyIt) {
+  Window w(kMain, "P1$WINDOW");
+  OpenWindowOp(w);
+  platform::MoveWindow(w.handle, 40, 30, 900, 700, true);  // the screen and the client origin differ
+  std::vector<platform::POINT> seen;
+  const auto record = [&](Window&, const EventRecord& e) {
+    seen.push_back({e.mouseX, e.mouseY});
+    return 0;
+  };
+  RegisterEventHandler(w, event::Accepted, record, 21);
+  RegisterEventHandler(w, 0x3FF, record);
+  script("press Close\n");
+  runLoop([](int code, int field) {
+    if (code == event::Accepted && field == 21) {
+      currentThreadContext()->lastCursor = {1, 1};  // the mouse moved after the event was made
+      PostEvent(0x3FF);
+    }
+    return code == 0x3FF ? -1 : 0;
+  });
+  // The script clicks the middle of the button.
+  const platform::HWND button = w.control(21)->hwnd;
+  platform::RECT r;
+  platform::GetClientRect(button, &r);
+  platform::POINT centre{r.right / 2, r.bottom / 2};
+  platform::ClientToScreen(button, &centre);
+  platform::ScreenToClient(w.handle, &centre);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_NE(centre, platform::POINT{});
+  EXPECT_EQ(seen[0], centre);
+  EXPECT_EQ(seen[1], centre);
+}
+
 TEST_F(EventLoopTest, CurrentEventReadsZeroOutsideAndAcceptedFieldOnlyForAccepted) {
   EXPECT_EQ(EventCode(), 0);
   Window w(kMain, "P1$WINDOW");
