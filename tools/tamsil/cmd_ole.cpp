@@ -15,14 +15,13 @@
 #include <iostream>
 #include <string>
 
-#include "platform/startup/startup.h"
 #include "runtime/core/error_state.h"
-#include "runtime/core/startup.h"
 #include "runtime/ole/ole_site.h"
 #include "runtime/window/control_access.h"
 #include "runtime/window/operations.h"
 #include "tools/tamsil/command.h"
 #include "tools/tamsil/ole_sample.h"
+#include "tools/tamsil/run_program.h"
 
 namespace tamsil::tool {
 
@@ -119,13 +118,7 @@ int oleCommand(Args args) {
   }
   gProgId = args[0];
   gFile = args.size() == 2 ? std::string(args[1]) : std::string();
-  static char name[] = "tamsil";
-  static char* argv[] = {name, nullptr};
-  int argc = 1;
-  if (!platform::startPlatform(argc, argv, "tamsil")) return 2;
-  static constexpr ModuleRecord kModules[] = {ModuleRecord{}};
-  const ModuleDescriptor descriptor{kModules, kRuntimeVersion, ""};
-  ProcessEntry(descriptor, oleMain);
+  return runAsProgram(oleMain);
 }
 
 }  // namespace tamsil::tool

@@ -5,12 +5,11 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/startup/startup.h"
 #include "platform/window/window.h"
-#include "runtime/core/startup.h"
 #include "runtime/window/event_codes.h"
 #include "runtime/window/operations.h"
 #include "tools/tamsil/command.h"
+#include "tools/tamsil/run_program.h"
 
 namespace tamsil::tool {
 
@@ -65,13 +64,7 @@ int show(Args args) {
   }
   gModule = args[0];
   gLabel = args[1];
-  static char name[] = "tamsil";
-  static char* argv[] = {name, nullptr};
-  int argc = 1;
-  if (!platform::startPlatform(argc, argv, "tamsil")) return 2;
-  static constexpr ModuleRecord kModules[] = {ModuleRecord{}};
-  const ModuleDescriptor descriptor{kModules, kRuntimeVersion, ""};
-  ProcessEntry(descriptor, showMain);
+  return runAsProgram(showMain);
 }
 
 }  // namespace tamsil::tool
