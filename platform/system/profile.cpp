@@ -74,6 +74,8 @@ class WriteLock {
   WriteLock(const WriteLock&) = delete;
   WriteLock& operator=(const WriteLock&) = delete;
 
+  bool held() const { return fd_ >= 0; }
+
  private:
   // The descriptor holding the lock on the file now at path, or -1 for no lock.
   static int acquire(const std::filesystem::path& path) {
@@ -202,12 +204,13 @@ struct ProfileFile {
     return std::nullopt;
   }
 
-  // Writes to a temporary file beside the target and renames it over the target.
-  bool write(const std::filesystem::path& path) const {
+  // Writes to a temporary file beside the target and renames it over the target; `sole` when
+  // the caller holds the target's WriteLock.
+  bool write(const std::filesystem::path& path, bool sole) const {
     const char* eol = crlf ? "\r\n" : "\n";
     std::string text;
     for (const std::string& l : lines) text += l + eol;
-    return detail::writeFileAtomically(path, text);
+    return detail::writeFileAtomically(path, text, sole);
   }
 };
 
@@ -335,7 +338,7 @@ int WritePrivateProfileStringA(const char* section, const char* key, const char*
   if (key == nullptr) {
     if (!found) return 1;
     file.lines.erase(file.lines.begin() + long(found->first), file.lines.begin() + long(found->second));
-    return file.write(path) ? 1 : 0;
+    return file.write(path, locked.held()) ? 1 : 0;
   }
   if (!found) {
     if (value == nullptr) return 1;
@@ -352,7 +355,7 @@ int WritePrivateProfileStringA(const char* section, const char* key, const char*
     while (at > found->first + 1 && trim(file.lines[at - 1]).empty()) --at;
     file.lines.insert(file.lines.begin() + long(at), std::string(key) + "=" + value);
   }
-  return file.write(path) ? 1 : 0;
+  return file.write(path, locked.held()) ? 1 : 0;
 }
 
 uint32_t GetProfileStringA(const char* section, const char* key, const char* defaultValue, char* buffer, uint32_t size) {
