@@ -164,7 +164,12 @@ TEST_F(WindowRecordTest, SavedAndRestoredPlacesAgree) {
 }
 
 // The record alone, without a window.
-class RecordRoundTripTest : public ::testing::TestWithParam<WindowRecord> {
+struct RecordCase {
+  const char* name;
+  WindowRecord record;
+};
+
+class RecordRoundTripTest : public ::testing::TestWithParam<RecordCase> {
  protected:
   kestrel::testing::TempProfileDir profile_{"window_record_test"};
 };
@@ -172,7 +177,7 @@ class RecordRoundTripTest : public ::testing::TestWithParam<WindowRecord> {
 TEST_P(RecordRoundTripTest, LoadGivesBackWhatStoreWrote) {
   IniStore store;
   store.Open("Test.INI", StorageKind::IniFile);
-  const WindowRecord& in = GetParam();
+  const WindowRecord& in = GetParam().record;
   ASSERT_TRUE(store.StoreWindowRecord("Main", in));
   WindowRecord out;
   out.X = out.Y = out.W = out.H = 1;
@@ -187,10 +192,13 @@ TEST_P(RecordRoundTripTest, LoadGivesBackWhatStoreWrote) {
 }
 
 constexpr std::int32_t kU = kUnknownCoordinate;
-INSTANTIATE_TEST_SUITE_P(Records, RecordRoundTripTest,
-                         ::testing::Values(WindowRecord{10, 20, 300, 200, 0, 0, 0}, WindowRecord{-5, -8, kU, kU, 0, 0, 0},
-                                           WindowRecord{kU, kU, kU, kU, 1, 0, 0}, WindowRecord{kU, kU, kU, kU, 0, 1, 0},
-                                           WindowRecord{0, 0, 1, 1, 0, 0, 0}));
+const RecordCase kRecords[] = {
+    {"Placed", {10, 20, 300, 200, 0, 0, 0}},  {"NegativeWithoutSize", {-5, -8, kU, kU, 0, 0, 0}},
+    {"Maximized", {kU, kU, kU, kU, 1, 0, 0}}, {"Minimized", {kU, kU, kU, kU, 0, 1, 0}},
+    {"Smallest", {0, 0, 1, 1, 0, 0, 0}},
+};
+INSTANTIATE_TEST_SUITE_P(Records, RecordRoundTripTest, ::testing::ValuesIn(kRecords),
+                         [](const ::testing::TestParamInfo<RecordCase>& p) { return std::string(p.param.name); });
 
 TEST(WindowRecordAbsentTest, NothingStoredLeavesGotAtZero) {
   kestrel::testing::TempProfileDir profile{"window_record_test"};

@@ -49,9 +49,9 @@ TEST_P(WindowTwoRunsTest, TheSecondRunOpensTheWindowWhereTheFirstLeftIt) {
 }
 
 #ifdef KESTREL_HAVE_QT
-INSTANTIATE_TEST_SUITE_P(Backends, WindowTwoRunsTest, ::testing::Values("headless", "qt"));
+INSTANTIATE_TEST_SUITE_P(Backends, WindowTwoRunsTest, ::testing::Values("headless", "qt"), [](const auto& p) { return std::string(p.param); });
 #else
-INSTANTIATE_TEST_SUITE_P(Backends, WindowTwoRunsTest, ::testing::Values("headless"));
+INSTANTIATE_TEST_SUITE_P(Backends, WindowTwoRunsTest, ::testing::Values("headless"), [](const auto& p) { return std::string(p.param); });
 #endif
 
 }  // namespace
