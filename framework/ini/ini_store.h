@@ -1,7 +1,7 @@
 // IniStore: the program's small named settings, values grouped by section and entry name, kept in
 // an INI file (the platform's profile functions), in the registry, or nowhere. Window procedures
 // use it to remember a window's place, size and maximized/minimized state between runs
-// (window_record.h); the object also keeps one list of (family, item, type) triples, the sector
+// (window_record.cpp); the object also keeps one list of (family, item, type) triples, the sector
 // list, in the section "__Dont_Touch_Me__".
 //
 // Every operation holds CRITSECT for its whole duration, so threads may share one store; a caller
@@ -121,7 +121,7 @@ class IniStore {
   // "Maximize" and "Minimize" as "Yes"/"No", then "XPos", "YPos", "Width" and "Height", each
   // written when known and removed when not.
   bool StoreWindowRecord(std::string_view sector, const WindowRecord& record);
-  // GOT stays 0 (and the rest untouched) unless "Maximize" holds "Yes" or "No".
+  // GOT is set to 0 (and the rest left untouched) unless "Maximize" holds "Yes" or "No".
   void LoadWindowRecord(std::string_view sector, WindowRecord& record);
 
   // The object's fields, as its descriptor names them. Read them while holding CRITSECT when
