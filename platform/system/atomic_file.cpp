@@ -7,11 +7,11 @@
 
 namespace platform::detail {
 
-bool writeFileAtomically(const std::filesystem::path& path, std::string_view contents) {
+bool writeFileAtomically(const std::filesystem::path& path, std::string_view contents, bool sole) {
   std::error_code ec;
   if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ec);
   std::filesystem::path tmp = path;
-  tmp += ".tmp" + std::to_string(::getpid());
+  tmp += sole ? std::string(".tmp") : ".tmp" + std::to_string(::getpid());
   {
     std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
     if (!out) return false;

@@ -1,6 +1,7 @@
 #include "platform/system/profile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,12 +15,13 @@
 #include <vector>
 
 #include "platform/system/detail/atomic_file.h"
+#include "platform/system/last_error.h"
 
 namespace platform {
 namespace {
 
 // One process-wide lock: a read never sees a write half done by another thread of this process;
-// other processes are protected by the atomic rename.
+// other processes' readers are protected by the atomic rename, their writers by WriteLock.
 std::mutex& profileLock() {
   static std::mutex lock;
   return lock;
@@ -56,6 +58,61 @@ class Descriptor {
  private:
   int fd_;
 };
+
+// An exclusive lock, across processes, on a profile file for one read-change-replace: without it
+// two processes changing different keys at once would each write back the file they read, and one
+// change would be lost. The lock is on the file itself (no lock file is left behind); since every
+// write replaces the file, a lock that was granted on a file replaced meanwhile is let go and
+// taken again on the new one. Something that is not a regular file is not locked: it is refused
+// by the write anyway. The kernel drops the lock of a process that dies.
+class WriteLock {
+ public:
+  explicit WriteLock(const std::filesystem::path& path) : fd_(acquire(path)) {}
+  ~WriteLock() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  WriteLock(const WriteLock&) = delete;
+  WriteLock& operator=(const WriteLock&) = delete;
+
+  bool held() const { return fd_ >= 0; }
+
+ private:
+  // The descriptor holding the lock on the file now at path, or -1 for no lock.
+  static int acquire(const std::filesystem::path& path) {
+    std::error_code ignored;
+    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ignored);
+    for (;;) {
+      struct stat st {};
+      if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return -1;
+      const int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0644);
+      if (fd < 0) return -1;
+      struct stat held {};
+      bool locked = ::fstat(fd, &held) == 0 && S_ISREG(held.st_mode);
+      while (locked && ::flock(fd, LOCK_EX) != 0) locked = errno == EINTR;
+      if (!locked) {
+        ::close(fd);
+        return -1;
+      }
+      if (::stat(path.c_str(), &st) == 0 && st.st_dev == held.st_dev && st.st_ino == held.st_ino) return fd;
+      ::close(fd);  // replaced while we waited: lock the new file
+    }
+  }
+
+  int fd_ = -1;
+};
+
+// Whether section, key and value would read back as written: a line break would add lines (and
+// so entries or sections), a ']' ends a section's name early, a '=' ends a key early, and a key
+// beginning with '[' or ';' reads as a section heading or a comment. Null key and value pass.
+bool storable(std::string_view section, const char* key, const char* value) {
+  auto breaksLine = [](std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; };
+  if (breaksLine(section) || section.find(']') != std::string_view::npos) return false;
+  if (key) {
+    const std::string_view k = trim(key);
+    if (breaksLine(k) || k.find('=') != std::string_view::npos || k.starts_with('[') || k.starts_with(';')) return false;
+  }
+  return !value || !breaksLine(value);
+}
 
 enum class FileState {
   kRead,     // a regular file within the size limit (or no file: nothing to read)
@@ -147,12 +204,13 @@ struct ProfileFile {
     return std::nullopt;
   }
 
-  // Writes to a temporary file beside the target and renames it over the target.
-  bool write(const std::filesystem::path& path) const {
+  // Writes to a temporary file beside the target and renames it over the target; `sole` when
+  // the caller holds the target's WriteLock.
+  bool write(const std::filesystem::path& path, bool sole) const {
     const char* eol = crlf ? "\r\n" : "\n";
     std::string text;
     for (const std::string& l : lines) text += l + eol;
-    return detail::writeFileAtomically(path, text);
+    return detail::writeFileAtomically(path, text, sole);
   }
 };
 
@@ -263,16 +321,24 @@ unsigned GetPrivateProfileIntA(const char* section, const char* key, int default
 
 int WritePrivateProfileStringA(const char* section, const char* key, const char* value, const char* fileName) {
   if (section == nullptr) return key == nullptr && value == nullptr ? 1 : 0;
+  if (!storable(section, key, value)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
   if (fileName == nullptr) fileName = "win.ini";
   std::lock_guard<std::mutex> hold(profileLock());
   const std::filesystem::path path = profilePath(fileName);
+  std::error_code ignored;
+  // Removing from a file that does not exist changes nothing (and must not create it).
+  if ((key == nullptr || value == nullptr) && !std::filesystem::exists(path, ignored)) return 1;
+  const WriteLock locked(path);
   ProfileFile file = ProfileFile::read(path);
   if (file.state == FileState::kRefused) return 0;
   auto found = file.findSection(section);
   if (key == nullptr) {
     if (!found) return 1;
     file.lines.erase(file.lines.begin() + long(found->first), file.lines.begin() + long(found->second));
-    return file.write(path) ? 1 : 0;
+    return file.write(path, locked.held()) ? 1 : 0;
   }
   if (!found) {
     if (value == nullptr) return 1;
@@ -289,7 +355,7 @@ int WritePrivateProfileStringA(const char* section, const char* key, const char*
     while (at > found->first + 1 && trim(file.lines[at - 1]).empty()) --at;
     file.lines.insert(file.lines.begin() + long(at), std::string(key) + "=" + value);
   }
-  return file.write(path) ? 1 : 0;
+  return file.write(path, locked.held()) ? 1 : 0;
 }
 
 uint32_t GetProfileStringA(const char* section, const char* key, const char* defaultValue, char* buffer, uint32_t size) {

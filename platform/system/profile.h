@@ -5,7 +5,9 @@
 // A bare file name ("Kestrel24.INI") lives in the profile directory; a name with a '/' is a path
 // used as is. The "Profile" functions without "Private" read and write "win.ini" there.
 // Writes replace the file atomically (temporary file and rename), so a crash never leaves half a
-// file. All functions are safe to call from several threads.
+// file, and hold a lock on the file across processes while they read, change and replace it, so
+// two processes writing different keys never lose each other's change. All functions are safe to
+// call from several threads.
 //
 // Only a regular file of at most kMaxProfileFileSize bytes is read. Anything else (a device, a
 // pipe, a folder, a larger file) is refused: reads answer as if the file were empty (the default)
@@ -43,6 +45,9 @@ unsigned GetPrivateProfileIntA(const char* section, const char* key, int default
 // Sets key in section to value, creating the file and section as needed. A null value deletes
 // the key, a null key deletes the whole section. Returns non-zero on success, 0 when the section
 // is null or the file cannot be written (all three null only flushes, which is a no-op here).
+// Text that would not read back as written is refused with ERROR_INVALID_PARAMETER and nothing
+// is written: a line break in any of the three (it would add lines, entries or sections), a ']'
+// in the section, a '=' in the key or a key beginning with '[' or ';'.
 int WritePrivateProfileStringA(const char* section, const char* key, const char* value, const char* fileName);
 
 // The same on "win.ini" in the profile directory.

@@ -68,7 +68,10 @@ Registry& registry() {
 std::optional<std::string> join(const std::string& parent, const char* subKey) {
   if (!subKey || !*subKey) return parent;
   std::string_view sub(subKey);
-  if (sub.front() == '\\' || sub.back() == '\\' || sub.find("\\\\") != std::string_view::npos) return std::nullopt;
+  // A line break would end the key's heading line in the registry file.
+  if (sub.front() == '\\' || sub.back() == '\\' || sub.find("\\\\") != std::string_view::npos ||
+      sub.find_first_of("\r\n") != std::string_view::npos)
+    return std::nullopt;
   return parent + "\\" + std::string(sub);
 }
 

@@ -21,9 +21,15 @@ std::string parentOf(std::string_view path) {
 
 std::string quote(std::string_view s) {
   std::string out = "\"";
+  // Line breaks are written as \n and \r, so a value stays on its line and cannot add keys.
   for (const char c : s) {
-    if (c == '"' || c == '\\') out += '\\';
-    out += c;
+    switch (c) {
+      case '"':
+      case '\\': out += '\\', out += c; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      default: out += c;
+    }
   }
   return out + "\"";
 }
@@ -34,7 +40,8 @@ std::optional<std::string> unquote(std::string_view& s) {
   std::string out;
   for (size_t i = 1; i < s.size(); ++i) {
     if (s[i] == '\\' && i + 1 < s.size()) {
-      out += s[++i];
+      ++i;
+      out += s[i] == 'n' ? '\n' : s[i] == 'r' ? '\r' : s[i];
     } else if (s[i] == '"') {
       s.remove_prefix(i + 1);
       return out;

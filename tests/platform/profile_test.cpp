@@ -3,6 +3,7 @@
 #include "platform/system/profile.h"
 #include "platform/desktop/system.h"
 #include "platform/messages.h"
+#include "platform/system/last_error.h"
 #include "tests/support/temp_profile.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +88,39 @@ TEST_F(ProfileTest, WritesCreateReplaceAndDelete) {
   EXPECT_NE(file().find("Text=new\nAdded=1\n\n[MAIN]"), std::string::npos) << file();
   EXPECT_FALSE(WritePrivateProfileStringA(nullptr, "k", "v", "app.ini"));
   for (const auto& e : std::filesystem::directory_iterator(dir_)) EXPECT_EQ(e.path().filename(), "app.ini");  // no temporary file left behind
+}
+
+// Text that would not read back as written: line breaks would add lines (entries, sections), a
+// ']' would end the section's name, a '=' the key, and a key could read as a heading or comment.
+struct UnstorableText {
+  const char* name;
+  const char *section, *key, *value;
+};
+
+class UnstorableTextTest : public ProfileTest, public ::testing::WithParamInterface<UnstorableText> {};
+
+TEST_P(UnstorableTextTest, IsRefusedAndTheFileStaysAsItWas) {
+  const std::string before = file();
+  SetLastError(0);
+  EXPECT_EQ(WritePrivateProfileStringA(GetParam().section, GetParam().key, GetParam().value, "app.ini"), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(file(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, UnstorableTextTest,
+    ::testing::Values(UnstorableText{"ValueWithNewLine", "Main", "k", "x\n[Evil]\nk=v"},
+                      UnstorableText{"ValueWithReturn", "Main", "k", "x\r[Evil]"}, UnstorableText{"KeyWithNewLine", "Main", "k\n[Evil]", "v"},
+                      UnstorableText{"KeyAsHeading", "Main", "[Evil]", "v"}, UnstorableText{"KeyAsComment", "Main", " ;k", "v"},
+                      UnstorableText{"KeyWithEquals", "Main", "a=b", "v"}, UnstorableText{"SectionWithBracket", "Main]x", "k", "v"},
+                      UnstorableText{"SectionWithNewLine", "Main\n[Evil]", "k", "v"},
+                      UnstorableText{"DeletedSectionWithNewLine", "other\n[Main]", nullptr, nullptr}),
+    [](const ::testing::TestParamInfo<UnstorableText>& p) { return std::string(p.param.name); });
+
+TEST_F(ProfileTest, RemovingFromAFileThatIsNotThereCreatesNothing) {
+  EXPECT_TRUE(WritePrivateProfileStringA("s", "k", nullptr, "absent.ini"));
+  EXPECT_TRUE(WritePrivateProfileStringA("s", nullptr, nullptr, "absent.ini"));
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "absent.ini"));
 }
 
 TEST_F(ProfileTest, BareNamesLiveInTheProfileDirectoryAndPathsAreUsedAsIs) {

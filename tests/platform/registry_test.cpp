@@ -103,6 +103,23 @@ TEST_F(RegistryTest, EveryChangeIsInTheFileAtOnceAndReadBack) {
   EXPECT_EQ(again.serialize(), file());
 }
 
+TEST_F(RegistryTest, LineBreaksInNamesAndValuesStayOnTheirLine) {
+  HKEY k = create("Software\\Kestrel24");
+  const char text[] = "x\n[HKEY_CURRENT_USER\\Evil]\r\n\"k\"=sz:\"v\"";
+  ASSERT_EQ(RegSetValueExA(k, "Line\nName", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof text), LONG(ERROR_SUCCESS));
+  HKEY evil = nullptr;
+  EXPECT_NE(RegCreateKeyExA(k, "Sub\n[HKEY_CURRENT_USER\\Evil]", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &evil, nullptr), LONG(ERROR_SUCCESS));
+  RegCloseKey(k);
+
+  detail::RegistryStore again;
+  EXPECT_EQ(again.parse(file()), 0) << file();
+  EXPECT_EQ(again.find("HKEY_CURRENT_USER\\Evil"), nullptr) << file();
+  const detail::RegistryKey* key = again.find("HKEY_CURRENT_USER\\Software\\Kestrel24");
+  ASSERT_NE(key, nullptr);
+  ASSERT_EQ(key->values.count("line\nname"), 1u);
+  EXPECT_EQ(key->values.at("line\nname").data, std::vector<BYTE>(text, text + sizeof text));
+}
+
 TEST(RegistryStoreTest, DamagedLinesAreSkippedAndTheRestKept) {
   detail::RegistryStore store;
   const int skipped = store.parse(

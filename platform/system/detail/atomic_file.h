@@ -8,6 +8,10 @@
 namespace platform::detail {
 
 // Creates missing parent folders; false when the file could not be written (the old one stays).
-bool writeFileAtomically(const std::filesystem::path& path, std::string_view contents);
+// The temporary file's name carries the process id, so writers in several processes never share
+// one. A caller holding a lock that keeps every other writer of path out passes `sole`: the
+// temporary file then has a fixed name, so one left behind by a writer that was killed is reused
+// by the next write instead of staying beside the file for good.
+bool writeFileAtomically(const std::filesystem::path& path, std::string_view contents, bool sole = false);
 
 }  // namespace platform::detail

@@ -1,7 +1,7 @@
 // The registry's contents and their file form. The file is text, one key per section:
 //
 //   [HKEY_CURRENT_USER\Software\Kestrel24]
-//   "Name"=sz:"text with \"quotes\" and \\ backslashes"
+//   "Name"=sz:"text with \"quotes\", \\ backslashes and \n line breaks"
 //   @=sz:"the default value"
 //   "Count"=dword:0000002a
 //   "Blob"=hex(3):01,ff,20
