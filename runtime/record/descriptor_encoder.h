@@ -62,6 +62,11 @@ constexpr FieldSpec groupField(std::string_view name, std::uint32_t members) { r
 
 namespace detail {
 
+// Byte by byte: every compiler evaluates push_back at compile time, not all a vector's bulk fills.
+constexpr void append(std::vector<std::uint8_t>& out, std::size_t zeros) {
+  for (std::size_t i = 0; i < zeros; ++i) out.push_back(0);
+}
+
 constexpr void putWord(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) out[at + i] = std::uint8_t(value >> (8 * i));
 }
@@ -70,7 +75,7 @@ constexpr void putNumber(std::vector<std::uint8_t>& out, std::uint32_t value) {
   if (value > kMaxEncodedNumber) throw std::invalid_argument("number too large for a descriptor");
   std::uint8_t bytes[2] = {};
   encodeNumber(value, bytes);
-  out.insert(out.end(), bytes, bytes + encodedLength(value));
+  for (std::size_t i = 0; i < encodedLength(value); ++i) out.push_back(bytes[i]);
 }
 
 // Writes the entries of fields (the members of one group) and returns their extent: the end of
@@ -93,11 +98,11 @@ constexpr std::uint32_t encodeFields(std::span<const FieldSpec> fields, std::vec
       out.push_back(std::uint8_t(f.size));
       width = f.size;
     } else if (f.type == FieldType::Group) {
-      out.resize(out.size() + kGroupWords);
+      append(out, kGroupWords);
     } else if (!isFieldType(std::uint8_t(f.type))) {
       throw std::invalid_argument("unknown field type");
     }
-    out.insert(out.end(), f.name.begin(), f.name.end());
+    for (char c : f.name) out.push_back(std::uint8_t(c));
     if (!f.name.empty()) out.push_back(0);
     if (dims) {
       out.push_back(std::uint8_t(dims));
@@ -130,8 +135,8 @@ constexpr std::uint32_t encodeFields(std::span<const FieldSpec> fields, std::vec
 
 // The descriptor of fields; the described data's size is dataSize, or the fields' extent when 0.
 constexpr std::vector<std::uint8_t> encodeDescriptor(std::span<const FieldSpec> fields, std::uint32_t dataSize = 0) {
-  std::vector<std::uint8_t> out(kHeaderSize);
-  out[0] = std::uint8_t(FieldType::Group);
+  std::vector<std::uint8_t> out{std::uint8_t(FieldType::Group)};
+  detail::append(out, kHeaderSize - 1);
   const std::uint32_t extent = detail::encodeFields(fields, out);
   if (dataSize != 0 && dataSize < extent) throw std::invalid_argument("the data is smaller than its fields");
   detail::putWord(out, kHeaderDataSizeAt, dataSize != 0 ? dataSize : extent);
@@ -142,7 +147,8 @@ constexpr std::vector<std::uint8_t> encodeDescriptor(std::span<const FieldSpec> 
 
 // The size of the data the fields describe (for a class: its instance size).
 constexpr std::uint32_t describedSize(std::span<const FieldSpec> fields) {
-  std::vector<std::uint8_t> scratch(kHeaderSize);
+  std::vector<std::uint8_t> scratch;
+  detail::append(scratch, kHeaderSize);
   return detail::encodeFields(fields, scratch);
 }
 
