@@ -64,10 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<std::uint8_t> again = encodeDescriptor(specs, walked->header.dataSize);
   if (!std::equal(again.begin(), again.end(), bytes.begin(), bytes.begin() + walked->header.length) || again.size() != walked->header.length)
     __builtin_trap();
-  if (walked->header.dataSize <= kLargestEntry) {
-    const auto queue = Queue::create(bytes);
-    if (!queue) __builtin_trap();
-    writeEveryField(*queue);
-  }
+  const auto queue = Queue::create(bytes);
+  if (bool(queue) != (walked->header.dataSize <= kMaxEntrySize)) __builtin_trap();
+  if (walked->header.dataSize <= kLargestEntry) writeEveryField(*queue);
   return 0;
 }

@@ -83,6 +83,8 @@ inline constexpr std::size_t kGroupWords = 12;  // a group's size, field count a
 // Limits that keep a walk over hostile bytes short: no program declares more.
 inline constexpr unsigned kMaxDimensions = 4;
 inline constexpr unsigned kMaxGroupDepth = 16;
+// A queue holds entries of at most this size; a larger layout is refused, not allocated.
+inline constexpr std::uint32_t kMaxEntrySize = 1 << 20;
 
 // A class instance begins with its table of virtual operations, so its first field lies here.
 inline constexpr std::uint32_t kFirstClassFieldOffset = 4;

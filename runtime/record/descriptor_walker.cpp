@@ -183,6 +183,8 @@ DescriptorResult<WalkedDescriptor> walkDescriptor(std::span<const std::uint8_t> 
   return out;
 }
 
+#undef KESTREL_TRY
+
 std::vector<std::string> qualifiedNames(const WalkedDescriptor& descriptor) {
   std::vector<std::string> names, path;
   for (const WalkedField& f : descriptor.fields) {

@@ -30,6 +30,7 @@ enum class DescriptorFault {
   GroupMismatch,   // a nested group's length or field count disagrees with the entries in it
   CountMismatch,   // the header's field count disagrees with the entries
   TooDeep,         // groups nested deeper than kMaxGroupDepth
+  EntryTooLarge,   // a queue entry larger than kMaxEntrySize
 };
 
 struct DescriptorError {

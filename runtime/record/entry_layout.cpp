@@ -22,6 +22,8 @@ FieldKind kindOf(const WalkedField& f) {
 DescriptorResult<std::shared_ptr<const EntryLayout>> EntryLayout::fromDescriptor(std::span<const std::uint8_t> descriptor) {
   auto walked = walkDescriptor(descriptor);
   if (!walked) return walked.error();
+  if (walked->header.dataSize > kMaxEntrySize)
+    return DescriptorError{DescriptorFault::EntryTooLarge, kHeaderDataSizeAt, "a queue entry larger than any queue holds"};
   std::shared_ptr<EntryLayout> layout(new EntryLayout);
   layout->dataSize_ = walked->header.dataSize;
   const std::vector<std::string> names = qualifiedNames(*walked);

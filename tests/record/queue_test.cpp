@@ -267,6 +267,14 @@ TEST(QueueTest, RefusesADescriptorItCannotWalk) {
   EXPECT_EQ(q.error().fault, DescriptorFault::Truncated);
 }
 
+TEST(QueueTest, RefusesEntriesLargerThanAnyQueueHolds) {
+  const std::vector<FieldSpec> fields = {byteField("B")};
+  EXPECT_TRUE(Queue::create(encodeDescriptor(fields, kMaxEntrySize)));
+  const auto q = Queue::create(encodeDescriptor(fields, kMaxEntrySize + 1));
+  ASSERT_FALSE(q);
+  EXPECT_EQ(q.error().fault, DescriptorFault::EntryTooLarge);
+}
+
 TEST(QueueTest, OutlivedEntriesKeepTheirLayout) {
   std::optional<Entry> kept;
   {
