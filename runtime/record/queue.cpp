@@ -29,26 +29,40 @@ bool Queue::remove(std::size_t position) {
   return true;
 }
 
-template <class Compare>
-void Queue::sortBy(Compare compare, SortOrder order) {
-  // compare gives <0, 0 or >0; a stable sort keeps equal entries in their order either way.
+template <class Key, class Compare>
+void Queue::sortBy(Key key, Compare compare, SortOrder order) {
+  // Each entry's key is read once; the sort moves small (key, position) pairs, and a stable
+  // sort keeps equal entries in their order either way.
+  using K = decltype(key(entries_.front()));
+  std::vector<std::pair<K, std::size_t>> keyed;
+  keyed.reserve(entries_.size());
+  for (std::size_t i = 0; i < entries_.size(); ++i) keyed.emplace_back(key(entries_[i]), i);
   if (order == SortOrder::Ascending)
-    std::stable_sort(entries_.begin(), entries_.end(), [&](const Entry& a, const Entry& b) { return compare(a, b) < 0; });
-  else std::stable_sort(entries_.begin(), entries_.end(), [&](const Entry& a, const Entry& b) { return compare(a, b) > 0; });
+    std::stable_sort(keyed.begin(), keyed.end(), [&](const auto& a, const auto& b) { return compare(a.first, b.first) < 0; });
+  else std::stable_sort(keyed.begin(), keyed.end(), [&](const auto& a, const auto& b) { return compare(a.first, b.first) > 0; });
+  std::vector<Entry> sorted;
+  sorted.reserve(entries_.size());
+  for (const auto& k : keyed) sorted.push_back(std::move(entries_[k.second]));
+  entries_ = std::move(sorted);
 }
 
 void Queue::sort(NumberField by, SortOrder order) {
-  sortBy([by](const Entry& a, const Entry& b) { return a.number(by) < b.number(by) ? -1 : a.number(by) > b.number(by) ? 1 : 0; }, order);
+  if (entries_.empty()) return;
+  sortBy([by](const Entry& e) { return e.number(by); }, [](std::int64_t a, std::int64_t b) { return a < b ? -1 : a > b ? 1 : 0; }, order);
 }
 
 void Queue::sort(TextField by, SortOrder order) {
+  if (entries_.empty()) return;
   const LocaleData& locale = loadLocale();
-  sortBy([&](const Entry& a, const Entry& b) { return compareTexts(locale, a.text(by), b.text(by)); }, order);
+  sortBy([by](const Entry& e) { return e.text(by); }, [&](std::string_view a, std::string_view b) { return compareTexts(locale, a, b); },
+         order);
 }
 
 void Queue::sort(InternedField by, SortOrder order) {
+  if (entries_.empty()) return;
   const LocaleData& locale = loadLocale();
-  sortBy([&](const Entry& a, const Entry& b) { return compareTexts(locale, a.text(by), b.text(by)); }, order);
+  sortBy([by](const Entry& e) { return e.text(by); }, [&](std::string_view a, std::string_view b) { return compareTexts(locale, a, b); },
+         order);
 }
 
 }  // namespace tamsil::record

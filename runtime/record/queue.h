@@ -54,8 +54,8 @@ class Queue {
 
  private:
   explicit Queue(std::shared_ptr<const EntryLayout> layout) : layout_(std::move(layout)) {}
-  template <class Compare>
-  void sortBy(Compare compare, SortOrder order);
+  template <class Key, class Compare>
+  void sortBy(Key key, Compare compare, SortOrder order);
 
   std::shared_ptr<const EntryLayout> layout_;
   std::vector<Entry> entries_;
