@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <ostream>
 #include <vector>
 
 #include "runtime/record/descriptor_encoder.h"
@@ -19,6 +20,7 @@ struct NumberCase {
   std::uint32_t value;
   Bytes bytes;
 };
+void PrintTo(const NumberCase& c, std::ostream* os) { *os << c.value; }
 
 class EncodedNumberTest : public ::testing::TestWithParam<NumberCase> {};
 
@@ -171,6 +173,7 @@ struct RefusalCase {
   Bytes bytes;
   DescriptorFault fault;
 };
+void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.what; }
 
 class DescriptorRefusalTest : public ::testing::TestWithParam<RefusalCase> {};
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@ struct DescriptorCase {
   const Descriptor* descriptor;
   Names names;  // qualified: a group's members as "GROUP.FIELD"
 };
+void PrintTo(const DescriptorCase& c, std::ostream* os) { *os << c.what; }
 
 class FrameworkDescriptorTest : public ::testing::TestWithParam<DescriptorCase> {};
 
@@ -202,6 +204,7 @@ struct ClassCase {
   const char* name;
   std::uint32_t firstOffset;
 };
+void PrintTo(const ClassCase& c, std::ostream* os) { *os << c.name; }
 
 class ClassRecordTest : public ::testing::TestWithParam<ClassCase> {};
 

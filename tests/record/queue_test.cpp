@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,7 @@ struct NumberCase {
   std::int64_t stored;
   std::int64_t read;
 };
+void PrintTo(const NumberCase& c, std::ostream* os) { *os << c.field << " " << c.stored; }
 
 class QueueNumberTest : public ::testing::TestWithParam<NumberCase> {};
 
@@ -84,6 +86,7 @@ struct TextCase {
   const char* stored;
   std::string read;
 };
+void PrintTo(const TextCase& c, std::ostream* os) { *os << c.field << " \"" << c.stored << "\""; }
 
 class QueueTextTest : public ::testing::TestWithParam<TextCase> {};
 
