@@ -82,9 +82,11 @@ void freeState(FileControl& file) {
   file.driverData = nullptr;
 }
 
-// The file's state, made at its first call. Lookup and creation run under the driver's lock,
-// except for a THREAD file, which only its own thread sees.
+// The file's state, made at its first call. Creation (and the fresh start after REGISTER) runs
+// under the driver's lock, except for a THREAD file, which only its own thread sees. A state in
+// use is found in the file's own control block, which one thread uses at a time.
 AsciiState& stateOf(FileControl& file) {
+  if (auto* ready = static_cast<AsciiState*>(file.driverData); ready && !ready->discard) return *ready;
   static std::mutex mutex;
   std::unique_lock lock(mutex, std::defer_lock);
   if (!(file.declaration && file.declaration->thread)) lock.lock();

@@ -149,6 +149,7 @@ std::span<const std::byte> AsciiFile::window(std::uint64_t start, std::size_t wa
   bufferLength_ = readFully(fd_, buffer_.get(), bufferSize_, start);
   bufferStart_ = start;
   bufferValid_ = true;
+  specialFrom_ = special_ = kNoOffset;
   bufferAtEnd_ = bufferLength_ < bufferSize_;
   return {buffer_.get(), std::min(want, bufferLength_)};
 }
@@ -186,8 +187,9 @@ int AsciiFile::readAt(std::uint64_t start, std::span<std::byte> record, std::uin
   const std::size_t lineEnd = std::min(view.size(), recordSize + 1);
   if (const void* hit = std::memchr(data, delimiter[0], lineEnd)) {
     const std::size_t length = std::size_t(static_cast<const char*>(hit) - data);
-    if (length + delimiter.size() <= view.size() && std::memcmp(data + length, delimiter.data(), delimiter.size()) == 0 &&
-        !std::memchr(data, '\t', length) && !(ctrlZ && std::memchr(data, kCtrlZ, length))) {
+    bool whole = length + delimiter.size() <= view.size();
+    for (std::size_t k = 1; whole && k < delimiter.size(); ++k) whole = data[length + k] == delimiter[k];
+    if (whole && plainLine(std::size_t(view.data() - buffer_.get()), length)) {
       if (length) std::memcpy(record.data(), data, length);
       if (recordSize > length) std::memset(record.data() + length, ' ', recordSize - length);
       consumed = length + delimiter.size();
@@ -198,6 +200,20 @@ int AsciiFile::readAt(std::uint64_t start, std::span<std::byte> record, std::uin
   const int rc = slowRead(start, record, consumed);
   if (rc == ErrNone) position_ = {start, consumed, position_.nextRead, true};
   return rc;
+}
+
+bool AsciiFile::plainLine(std::size_t offset, std::size_t length) {
+  if (offset < specialFrom_ || special_ < offset) {
+    // Look ahead once for the buffer's next tab or Ctrl-Z; lines before it need no look of their own.
+    const std::byte* from = buffer_.get() + offset;
+    const std::size_t rest = bufferLength_ - offset;
+    const void* tab = std::memchr(from, '\t', rest);
+    const void* ctrlZ = std::memchr(from, kCtrlZ, tab ? std::size_t(static_cast<const std::byte*>(tab) - from) : rest);
+    const void* first = ctrlZ ? ctrlZ : tab;
+    special_ = first ? std::size_t(static_cast<const std::byte*>(first) - buffer_.get()) : bufferLength_;
+    specialFrom_ = offset;
+  }
+  return special_ >= offset + length;
 }
 
 int AsciiFile::slowRead(std::uint64_t start, std::span<std::byte> record, std::uint64_t& consumed) {

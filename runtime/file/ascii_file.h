@@ -113,6 +113,9 @@ class AsciiFile {
   // The byte at offset p, or -1 at the end of the file.
   int byteAt(std::uint64_t p);
   bool delimiterAt(std::uint64_t p);
+  // Whether the buffer's bytes [offset, offset + length) hold neither a tab nor a Ctrl-Z (a
+  // Ctrl-Z counts even when it is data: the careful path reads it the same way).
+  bool plainLine(std::size_t offset, std::size_t length);
   int slowRead(std::uint64_t start, std::span<std::byte> record, std::uint64_t& consumed);
   int refreshSize();
 
@@ -130,6 +133,11 @@ class AsciiFile {
   std::size_t bufferLength_ = 0;
   bool bufferValid_ = false;
   bool bufferAtEnd_ = false;  // the buffer's last read met the end of the file
+  // The buffer offset of the first tab or Ctrl-Z at or after specialFrom_ (bufferLength_ when
+  // none): lines that end before it take the fast path without a look of their own.
+  static constexpr std::size_t kNoOffset = std::size_t(-1);
+  std::size_t specialFrom_ = kNoOffset;
+  std::size_t special_ = kNoOffset;
 
   AsciiPosition position_;
   int lockDepth_ = 0;

@@ -21,12 +21,12 @@ struct FileControl {
   std::span<std::byte> record;
   std::size_t key = 0;
   FileTraceOptions trace;
+  void* driverData = nullptr;
   bool silent = false;       // no message boxes for this file
   bool recordBytes = false;  // BYTES answers the bytes the last read consumed, not the file's size
   bool remote = false;       // operations go through the remote-access hooks
-  void* driverData = nullptr;
-  std::int64_t answer = 0;  // POINTERfile, POSITIONfile, BYTES, EOF, GETSTATE ...
-  std::string answerText;
+  std::int64_t answer = 0;   // POINTERfile, POSITIONfile, BYTES, EOF, GETSTATE ...
+  std::string answerText{};  // NAME, SEND
 };
 
 // Called with the operation code, the file and the operation's arguments (full machine words:
