@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace tamsil::file {
 
@@ -30,6 +31,37 @@ int openError(int error) {
 }
 
 bool denies(unsigned sharing) { return sharing == DenyAll || sharing == DenyWrite || sharing == DenyRead; }
+
+// Sharing between handles, kept as open-file-description record locks on marker bytes far past
+// any real data: each handle holds a shared lock on the markers of its access and of what it
+// denies, and looks for the other handles' markers that exclude it. The markers are taken first
+// and checked after, so two conflicting opens racing each other both fail rather than both pass.
+enum Marker : off_t { MarkRead, MarkWrite, MarkDenyRead, MarkDenyWrite };
+constexpr off_t kMarkerBase = off_t(1) << 62;
+
+bool markerLock(int fd, Marker m, short type, int command) {
+  struct flock lock {};
+  lock.l_type = type;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = kMarkerBase + m;
+  lock.l_len = 1;
+  return ::fcntl(fd, command, &lock) == 0 && (command != F_OFD_GETLK || lock.l_type != F_UNLCK);
+}
+
+// Takes the handle's markers; false when another handle's access or sharing excludes it.
+bool shareAccess(int fd, unsigned access, unsigned sharing) {
+  const bool reads = access != AccessWriteOnly, writes = access != AccessReadOnly;
+  const bool denyRead = sharing == DenyAll || sharing == DenyRead, denyWrite = sharing == DenyAll || sharing == DenyWrite;
+  const std::pair<bool, Marker> held[] = {{reads, MarkRead}, {writes, MarkWrite}, {denyRead, MarkDenyRead}, {denyWrite, MarkDenyWrite}};
+  // A file system without record locks takes none: sharing is then not enforced, the open goes on.
+  for (const auto& [on, marker] : held)
+    if (on) markerLock(fd, marker, F_RDLCK, F_OFD_SETLK);
+  // Another handle's shared lock shows as a conflict with an exclusive test lock.
+  const std::pair<bool, Marker> excluded[] = {{reads, MarkDenyRead}, {writes, MarkDenyWrite}, {denyRead, MarkRead}, {denyWrite, MarkWrite}};
+  for (const auto& [on, marker] : excluded)
+    if (on && markerLock(fd, marker, F_WRLCK, F_OFD_GETLK)) return false;
+  return true;
+}
 
 // pread until count bytes or the end of the file; an error reads as the end.
 std::size_t readFully(int fd, std::byte* to, std::size_t count, std::uint64_t at) {
@@ -80,6 +112,10 @@ int AsciiFile::open(const std::string& path, unsigned mode, std::size_t recordSi
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
     return ErrInvalidDataFile;
+  }
+  if (!shareAccess(fd, access, mode & ShareMask)) {
+    ::close(fd);  // lets its markers go
+    return ErrSharingViolation;
   }
   fd_ = fd;
   size_ = std::uint64_t(st.st_size);

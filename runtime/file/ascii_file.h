@@ -43,6 +43,7 @@ enum AsciiError : int {
   ErrNotOpen = 37,
   ErrInvalidFilename = 45,
   ErrNoCreate = 54,
+  ErrSharingViolation = 64,
   ErrBadParameters = 78,
   ErrUnsupported = 80,
 };
@@ -68,6 +69,8 @@ class AsciiFile {
 
   // Opens path with the mode, the defaults for the mode and a record of recordSize bytes.
   // Only regular files open: a folder, a device or a pipe gives 36 (a read would hang or fail).
+  // Sharing holds between every handle of the driver, in this process or another: an open whose
+  // access another handle denies, or that denies an access another handle has, gives 64.
   int open(const std::string& path, unsigned mode, std::size_t recordSize);
   void close();
   bool isOpen() const { return fd_ >= 0; }

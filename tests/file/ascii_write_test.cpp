@@ -46,8 +46,7 @@ const WriteCase kWriteCases[] = {
     {"OwnDelimiter", "", "/ENDOFRECORD=1,10", "Hi", OpAdd, 0, "Hi\n"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, AsciiWriteTable, ::testing::ValuesIn(kWriteCases),
-                         [](const auto& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, AsciiWriteTable, ::testing::ValuesIn(kWriteCases), [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(AsciiTest, OnlyTheFirstAppendLooksForTheCtrlZ) {
   auto f = open("A\r\n\x1A", 4);
@@ -101,6 +100,33 @@ TEST_F(AsciiTest, EmptyTruncatesAndFlushCommits) {
   ASSERT_EQ(f->call(OpAdd), 0);
   ASSERT_EQ(f->call(OpFlush), 0);
   EXPECT_EQ(read(path("data.txt")), "C\r\n");
+}
+
+TEST_F(AsciiTest, SharingHoldsBetweenHandles) {
+  write("data.txt", "A\r\n");
+  const struct {
+    unsigned first, second;
+    int expected;
+  } cases[] = {
+      {AccessReadOnly | DenyNone, AccessReadWrite | DenyNone, 0},
+      {AccessReadOnly | DenyWrite, AccessReadOnly | DenyWrite, 0},
+      {AccessReadOnly | DenyWrite, AccessReadWrite | DenyNone, 64},
+      {AccessReadWrite | DenyNone, AccessReadOnly | DenyWrite, 64},
+      {AccessReadOnly | DenyAll, AccessReadOnly | DenyNone, 64},
+      {AccessReadOnly | DenyNone, AccessReadOnly | DenyAll, 64},
+      {AccessWriteOnly | DenyRead, AccessReadOnly | DenyNone, 64},
+      {AccessWriteOnly | DenyRead, AccessWriteOnly | DenyNone, 0},
+      {AccessReadWrite | 0, AccessReadWrite | 0, 0},
+  };
+  for (const auto& c : cases) {
+    DriverFile a(asciiDriver(), path("data.txt"), 4), b(asciiDriver(), path("data.txt"), 4);
+    ASSERT_EQ(a.call(OpOpen, {std::intptr_t(c.first)}), 0);
+    EXPECT_EQ(b.call(OpOpen, {std::intptr_t(c.second)}), c.expected) << std::hex << c.first << " then " << c.second;
+    if (c.expected == 0) continue;
+    EXPECT_EQ(b.call(OpNext), 37);  // the refused open left nothing open
+    ASSERT_EQ(a.call(OpClose), 0);
+    EXPECT_EQ(b.call(OpOpen, {std::intptr_t(c.second)}), 0) << "once the first is closed";
+  }
 }
 
 TEST_F(AsciiTest, WriteLockNestsAndExcludesOtherHandles) {
