@@ -6,6 +6,7 @@
 #include "platform/input/script.h"
 #include "runtime/core/error_state.h"
 #include "runtime/file/ascii_switches.h"
+#include "tests/platform/platform_test.h"
 
 namespace tamsil::file::testing {
 namespace {
@@ -127,11 +128,21 @@ TEST_F(AsciiTest, RegisterMakesTheNextCallStartAFreshState) {
   EXPECT_EQ(records(*f), std::vector<std::string>{"A"});
 }
 
-TEST_F(AsciiTest, ImportFileIsRefused) {
+TEST_F(AsciiTest, ImportFileIsRefusedWithAMessageUnlessSilent) {
   auto f = open("", 4);
-  f->control().silent = true;
+  auto parsed = platform::script::parse("answer message OK\n", "t");
+  ASSERT_TRUE(parsed.errors.empty());
+  platform::script::start(std::move(parsed.lines), "t");
+  EXPECT_TRUE(platform::script::step());
+  ::testing::internal::CaptureStderr();
   EXPECT_EQ(f->send("IMPORTFILE"), 37);
+  f->control().silent = true;
   EXPECT_EQ(f->send(" / importfile"), 37);
+  const std::string shown = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(shown.find("\"File Import\" \"File Driver does not support File Import\""), std::string::npos) << shown;
+  EXPECT_EQ(shown.find("message box", shown.find("message box") + 1), std::string::npos) << "one box only: " << shown;
+  platform::script::stop();
+  platform::testing::resetWindows();
 }
 
 TEST_F(AsciiTest, OpeningAndCreating) {
@@ -156,7 +167,8 @@ TEST_F(AsciiTest, OpeningAndCreating) {
 
 TEST_F(AsciiTest, OperationsOutsideTheTableGiveEighty) {
   auto f = open("A\r\n", 4);
-  for (int op : {int(OpPrevious), int(OpDelete), int(OpGetFileKey), 18 /*HOLDfile*/, 26 /*PACK*/, 32 /*RECORDSfile*/, 58 /*WATCH*/, 0, 105, -1}) {
+  for (int op :
+       {int(OpPrevious), int(OpDelete), int(OpGetFileKey), 18 /*HOLDfile*/, 26 /*PACK*/, 32 /*RECORDSfile*/, 58 /*WATCH*/, 0, 105, -1}) {
     EXPECT_EQ(f->call(op), 80) << op;
     EXPECT_EQ(tamsil::currentErrorState().text.substr(0, 32), "Unsupported File Driver Function") << op;
   }
