@@ -192,7 +192,8 @@ int writeRecord(AsciiState& state, FileControl& file, std::uint64_t position, st
 // LOCKfilesec: tries until the seconds have passed, a second apart, noting each failure in the
 // file's trace.
 int lockWithin(AsciiState& state, FileControl& file, std::intptr_t seconds) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(std::max<std::intptr_t>(seconds, 0));
+  constexpr std::intptr_t kLongest = 366 * 24 * 3600;  // keeps the deadline within the clock's range
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(std::clamp<std::intptr_t>(seconds, 0, kLongest));
   for (;;) {
     const int rc = state.file.lock(false);
     if (rc == ErrNone) return rc;

@@ -299,26 +299,36 @@ int AsciiFile::next(std::span<std::byte> record) {
   return rc;
 }
 
+// Holds the write lock of a shared file for one change (no lock for other files).
+class AsciiFile::SharedWrite {
+ public:
+  explicit SharedWrite(AsciiFile& file) : file_(file.shared_ ? &file : nullptr) {
+    if (file_ && file_->lock(true) != ErrNone) failed_ = true, file_ = nullptr;
+  }
+  ~SharedWrite() {
+    if (file_) file_->unlock();
+  }
+  SharedWrite(const SharedWrite&) = delete;
+  SharedWrite& operator=(const SharedWrite&) = delete;
+  bool failed() const { return failed_; }
+
+ private:
+  AsciiFile* file_;
+  bool failed_ = false;
+};
+
 int AsciiFile::write(std::uint64_t position, std::span<const std::byte> data) {
   if (fd_ < 0) return ErrNotOpen;
   if (readOnly_) return ErrAccessDenied;
-  struct Unlock {
-    AsciiFile* file;
-    ~Unlock() {
-      if (file) file->unlock();
-    }
-  } unlockLater{nullptr};
-  if (shared_) {
-    if (lock(true) != ErrNone) return ErrAccessDenied;
-    unlockLater.file = this;
-  }
+  const SharedWrite guard(*this);
+  if (guard.failed()) return ErrAccessDenied;
+  // A shared file's size is taken again under the lock, whatever quick scan says.
+  if (shared_ && refreshSize() != ErrNone) return ErrAccessDenied;
   std::uint64_t at = 0;
   if (position > 0) {
     at = position - 1;
+    if (at > size_) return ErrNotAvailable;  // past the end would leave a hole of zero bytes
   } else {
-    // Appends to a shared file go where the file ends now, under the lock, whatever quick scan says.
-    if (shared_)
-      if (refreshSize() != ErrNone) return ErrAccessDenied;
     at = size_;
     if (!ctrlZChecked_ && switches_.ctrlZIsEof && size_ > 0) {
       std::byte last{};
@@ -349,6 +359,8 @@ int AsciiFile::atEnd(bool& end) {
 int AsciiFile::truncate() {
   if (fd_ < 0) return ErrNotOpen;
   if (readOnly_) return ErrAccessDenied;
+  const SharedWrite guard(*this);  // not in the middle of another handle's append
+  if (guard.failed()) return ErrAccessDenied;
   if (::ftruncate(fd_, 0) != 0) return ErrAccessDenied;
   size_ = 0;
   bufferValid_ = false;

@@ -121,6 +121,7 @@ class AsciiFile {
   bool plainLine(std::size_t offset, std::size_t length);
   int slowRead(std::uint64_t start, std::span<std::byte> record, std::uint64_t& consumed);
   int refreshSize();
+  class SharedWrite;
 
   int fd_ = -1;
   AsciiSwitches switches_;

@@ -74,9 +74,13 @@ TEST_F(AsciiTest, PutOverwritesTheCurrentRecordInPlace) {
   ASSERT_EQ(f->call(OpPutFilePtrLen, {1, 1}), 0);  // one byte and the delimiter
   EXPECT_EQ(read(path("data.txt")), "Q\r\n\r\nxyz\r\n123\r\n");
   EXPECT_EQ(f->call(OpPutFilePtr, {0}), 33);
+  EXPECT_EQ(f->call(OpPutFilePtr, {17}), 33);  // past the end (15 bytes): no hole of zero bytes
+  EXPECT_EQ(read(path("data.txt")).size(), 15u);
+  EXPECT_EQ(f->call(OpPutFilePtrLen, {16, 0}), 0);  // just after the end: a new line there
+  EXPECT_EQ(read(path("data.txt")), "Q\r\n\r\nxyz\r\n123\r\n\r\n");
   EXPECT_EQ(f->call(OpPutFilePtrLen, {1}), 78);
   ASSERT_EQ(f->call(OpSetFile), 0);
-  EXPECT_EQ(records(*f), (std::vector<std::string>{"Q", "", "xyz", "123"}));
+  EXPECT_EQ(records(*f), (std::vector<std::string>{"Q", "", "xyz", "123", ""}));
 }
 
 TEST_F(AsciiTest, ReadOnlyFilesRefuseWritesAndWriteOnlyFilesRefuseReads) {
