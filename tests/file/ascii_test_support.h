@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -22,8 +23,9 @@ namespace tamsil::file::testing {
 class AsciiTest : public ::testing::Test {
  protected:
   AsciiTest() {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("kestrel-ascii-" + std::to_string(getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::replace(name.begin(), name.end(), '/', '-');  // cases of a table: one folder each, removed whole
+    dir_ = std::filesystem::temp_directory_path() / ("kestrel-ascii-" + std::to_string(getpid()) + "-" + name);
     std::filesystem::create_directories(dir_);
   }
   ~AsciiTest() override {
