@@ -40,7 +40,8 @@ struct MemoDeclaration {
 struct FileDeclaration {
   std::string label;
   std::string driver;
-  std::string owner;  // never written to a trace
+  std::string driverString;  // the driver's switches: "/CLIP=OFF/TAB=4"
+  std::string owner;         // never written to a trace
   std::string name;
   bool create = false, encrypt = false, reclaim = false, thread = false;
   std::vector<KeyDeclaration> keys;

@@ -6,6 +6,7 @@
 #include <bitset>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "runtime/file/codes.h"
@@ -13,14 +14,19 @@
 
 namespace tamsil::file {
 
-// The file as a driver receives it: its declaration, record buffer, trace options and the
-// driver's own state.
+// The file as a driver receives it: its declaration, record buffer, trace options, the file's
+// run-time properties, the driver's own state, and the answer of an operation that gives one.
 struct FileControl {
   const FileDeclaration* declaration = nullptr;
   std::span<std::byte> record;
   std::size_t key = 0;
   FileTraceOptions trace;
   void* driverData = nullptr;
+  bool silent = false;       // no message boxes for this file
+  bool recordBytes = false;  // BYTES answers the bytes the last read consumed, not the file's size
+  bool remote = false;       // operations go through the remote-access hooks
+  std::int64_t answer = 0;   // POINTERfile, POSITIONfile, BYTES, EOF, GETSTATE ...
+  std::string answerText{};  // NAME, SEND
 };
 
 // Called with the operation code, the file and the operation's arguments (full machine words:

@@ -91,12 +91,9 @@ std::string timeTakenText(std::chrono::nanoseconds elapsed) {
 }
 
 OperationTrace::OperationTrace(DriverTrace& trace, const TracedFile& file, int operation, std::span<const std::intptr_t> args)
-    : log_(trace.logFor(file.options)),
-      details_(trace.detailsFor(file.options)),
-      file_(file),
-      operation_(operation),
-      start_(std::chrono::steady_clock::now()) {
+    : log_(trace.logFor(file.options)), details_(trace.detailsFor(file.options)), file_(file), operation_(operation) {
   if (!log_) return;
+  start_ = std::chrono::steady_clock::now();
   const std::string label = file.declaration ? file.declaration->label : std::string();
   if (details_ && file.declaration && trace.firstSight(*file.declaration))
     for (const std::string& line : declarationLines(*file.declaration)) log_->writeLine(line);

@@ -70,7 +70,7 @@ struct TracedFile {
   const FileDeclaration* declaration = nullptr;
   std::span<const std::byte> record;
   std::size_t key = 0;  // the key of SETkeykey and SETkeykeyptr
-  FileTraceOptions options;
+  const FileTraceOptions& options;
 };
 
 // Writes the lines of one operation: the operation line when made, the result lines when it

@@ -11,6 +11,7 @@ int deformatCommand(Args);
 int evalCommand(Args);
 int sqlCommand(Args);
 int oleCommand(Args);
+int asciiCommand(Args);
 
 namespace {
 constexpr Command kCommands[] = {
@@ -22,6 +23,7 @@ constexpr Command kCommands[] = {
     {"eval", "[--bind NAME=VALUE]... EXPRESSION", evalCommand},
     {"sql", "[--bind NAME=VALUE]... [--sort] EXPRESSION", sqlCommand},
     {"ole", "PROGID [FILE]", oleCommand},
+    {"ascii", "cat|append|count [--driver STRING] [--record N] FILE", asciiCommand},
 };
 }  // namespace
 
