@@ -186,7 +186,7 @@ std::uint8_t ProcedureWindow::OnAccepted() {
 
 // Starts the completion of the window: forms check their fields first (the completion pass,
 // which ends in Completed); other windows complete at once unless they work in batches.
-std::uint8_t ProcedureWindow::CompleteWindow() {
+void ProcedureWindow::CompleteWindow() {
   if (ORIGINALREQUEST == InsertRecord || ORIGINALREQUEST == ChangeRecord || ORIGINALREQUEST == ViewRecord) {
     if (ORIGINALREQUEST == ViewRecord && !BATCHPROCESSING) window::PostEvent(event::Completed);
     window::SelectField(0);
@@ -195,7 +195,6 @@ std::uint8_t ProcedureWindow::CompleteWindow() {
   } else {
     window::SelectField(0);
   }
-  return SevNone;
 }
 
 void ProcedureWindow::Finish(std::uint8_t response) {

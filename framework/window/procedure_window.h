@@ -151,7 +151,8 @@ class ProcedureWindow {
   int FocusedField() const;
 
  private:
-  std::uint8_t CompleteWindow();
+  // Starts completing the window after OK or Save.
+  void CompleteWindow();
   bool scopeOpen_ = false;
 };
 

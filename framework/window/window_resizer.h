@@ -42,6 +42,7 @@ class WindowResizer {
     ResizeRect BEFORE, AFTER;
   };
 
+  // The window must outlive the resizer (or its Detach).
   explicit WindowResizer(window::Window& window);
   virtual ~WindowResizer();
   WindowResizer(const WindowResizer&) = delete;
