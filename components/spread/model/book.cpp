@@ -26,6 +26,7 @@ Book::Book() : metrics_(std::make_shared<FixedMetrics>()) { reset(); }
 
 void Book::reset() {
   settings = BookSettings{};
+  sortIndicators.clear();
   sheets_.clear();
   sheets_.push_back(newSheet(1));
   sheetIndex_ = activeSheet_ = 1;

@@ -35,6 +35,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -92,6 +93,9 @@ class Book {
   // The addressed cell or block (Row, Col, Row2, Col2); values -1 to the limits.
   std::int32_t row = 1, col = 1, row2 = 1, col2 = 1;
   Block addressed() const;
+
+  // ColUserSortIndicator by column (0 none, 1 ascending, 2 descending), for the view.
+  std::map<std::int32_t, std::int32_t> sortIndicators;
 
   FormatContext formatContext() const { return {settings.twoDigitYearMa}; }
   // Writes text to every cell of the block (within the sheet) through each cell's type rules.
