@@ -83,6 +83,7 @@ TEST_F(SpreadTest, NamesAreFoundWithoutCase) {
   const DISPID maxRows = FindMember("MaxRows")->dispid;
   for (const char16_t* name : {u"MaxRows", u"maxrows", u"MAXROWS", u"mAxRoWs"}) EXPECT_EQ(dispid(name), maxRows);
   EXPECT_EQ(dispid(u"colwidth"), FindMember("ColWidth")->dispid);
+  EXPECT_EQ(dispid(u"TypehAlign"), FindMember("TypeHAlign")->dispid);  // as the wrapper reads it
   for (std::u16string name :
        {std::u16string(u"NoSuchMember"), std::u16string(u"MaxRow"), std::u16string(u"M\u00e4xRows"), std::u16string(200, u'A')}) {
     OLECHAR* names[] = {name.data()};
