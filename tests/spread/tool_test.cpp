@@ -74,6 +74,18 @@ TEST(SpreadToolTest, AnEventOfTheGridIsNamedToTheProgram) {
   EXPECT_EQ(r.out, "create ok\nok\n" + name + "\n");
 }
 
+// The runtime's SaveAs and Open keep the grid in a compound file and make a grid from it again.
+TEST(SpreadToolTest, TheGridIsSavedAndOpenedAgainThroughTheContainer) {
+  kestrel::testing::TempProfileDir profile("spread_tool");
+  const auto script = profile.path() / "commands.txt", saved = profile.path() / "saved.stg";
+  std::ofstream(script) << "put MaxRows = 13\nput ColWidth(2) = 25.5\ncall SetActiveCell(2,4)\nsave " << saved.string()
+                        << "\\!grid\nput MaxRows = 7\nget MaxRows\nopen " << saved.string()
+                        << "\\!grid\nget MaxRows\nget ColWidth(2)\nget ActiveRow\n";
+  const ToolResult r = runTool({"ole", "OVSpreadADO.ovSpread.6", script.string()});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "create ok\nok\nok\nok\nok\nok\n7\nok\n13\n25.5\n4\n");
+}
+
 TEST(SpreadToolTest, WithoutTheVariableNothingIsLogged) {
   kestrel::testing::TempProfileDir profile("spread_tool");
   const auto script = profile.path() / "commands.txt";
