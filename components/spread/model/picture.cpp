@@ -53,10 +53,12 @@ void ReadPictureHeader(Picture& p) {
   p.format = PictureFormat::Unknown;
   p.width = p.height = 0;
   std::int32_t w = 0, h = 0;
-  if (startsWith(b, "\x89PNG\r\n\x1A\n") && b.size() >= 24) {
+  if (startsWith(b, "\x89PNG\r\n\x1A\n")) {
     p.format = PictureFormat::Png;
-    w = std::int32_t(be32(b, 16));
-    h = std::int32_t(be32(b, 20));
+    if (b.size() >= 24) {
+      w = std::int32_t(be32(b, 16));
+      h = std::int32_t(be32(b, 20));
+    }
   } else if (startsWith(b, "\xFF\xD8")) {
     p.format = PictureFormat::Jpeg;
     if (!jpegSize(b, w, h)) w = h = 0;
