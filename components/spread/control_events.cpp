@@ -64,6 +64,8 @@ HRESULT SpreadControl::Advise(IUnknown* sink, DWORD* cookie) {
 HRESULT SpreadControl::Unadvise(DWORD cookie) { return sinks_.erase(cookie) ? S_OK : CONNECT_E_NOCONNECTION; }
 
 void SpreadControl::fire(SpreadEvent e, std::span<const VARIANT> args) {
+  // A user's change (through the view, not through a member) changes the grid as well.
+  if (e == SpreadEvent::Change) dirty_ = true;
   if (CallLog* log = CallLog::process()) log->write(FormatCallLine(LogVerb::Event, EventName(e), args, nullptr));
   if (sinks_.empty() || args.size() > kMaxEventArguments) return;
   VARIANT reversed[kMaxEventArguments];
