@@ -42,6 +42,8 @@ struct HeaderCase {
   std::int32_t width, height;
 };
 
+void PrintTo(const HeaderCase& c, std::ostream* os) { *os << c.name; }
+
 class PictureHeaders : public ::testing::TestWithParam<HeaderCase> {};
 
 TEST_P(PictureHeaders, FormatAndSize) {

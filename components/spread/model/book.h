@@ -7,7 +7,10 @@
 // own setting, else its row's, else its column's, else the sheet's). Sheet chooses the sheet
 // they address (1 to SheetCount); ActiveSheet the one shown.
 //
-// User operations (for the view, and for tests without one). Each does what a user's action
+// The view state (active cell, selection, top-left cell) that members read and set is the
+// active sheet's; cells, styles, sizes and frozen lines are the addressed sheet's.
+//
+// User operations (for the view, and for tests without one); they act on the active sheet. Each does what a user's action
 // does to the grid and raises the events that action raises, through the EventSink:
 // - setActiveCell(c, r): LeaveCell(col, row, c, r, Cancel) while another cell is active; a sink
 //   that sets Cancel keeps the active cell and the call returns false. A running edit is
