@@ -58,8 +58,8 @@ TEST_F(SpreadTest, TheObjectAnswersForWhatAContainerAsks) {
       {&IID_IPersistStorage, S_OK},
       {&IID_IConnectionPointContainer, S_OK},
       {&IID_IProvideClassInfo2, S_OK},
-      {&IID_IConnectionPoint, E_NOINTERFACE},  // only through FindConnectionPoint
-      {&IID_IRunnableObject, E_NOINTERFACE},   // always running
+      {&IID_IConnectionPoint, S_OK},
+      {&IID_IRunnableObject, E_NOINTERFACE},  // always running
       {&IID_IClassFactory, E_NOINTERFACE},
   };
   ComPtr<IUnknown> identity;
