@@ -60,16 +60,7 @@ struct BookSettings {
 inline constexpr std::int32_t kSheetLimit = 256;
 
 // Virtual key codes the model's key handling knows.
-enum Key : std::int16_t {
-  kKeyTab = 9,
-  kKeyReturn = 13,
-  kKeyEnd = 35,
-  kKeyHome = 36,
-  kKeyLeft = 37,
-  kKeyUp = 38,
-  kKeyRight = 39,
-  kKeyDown = 40
-};
+enum Key : std::int16_t { kKeyTab = 9, kKeyEnd = 35, kKeyHome = 36, kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39, kKeyDown = 40 };
 
 class Book {
  public:
@@ -118,8 +109,7 @@ class Book {
   void setMetrics(std::shared_ptr<const TextMetrics> metrics);
   const TextMetrics& metrics() const { return *metrics_; }
   FontSpec fontOf(const Style& style) const;
-  double charWidthPixels() const;  // one unit of column width
-  double colWidthPixels(std::int32_t col) const;
+  double charWidthPixels() const;                   // one unit of column width
   double maxTextRowHeight(std::int32_t row) const;  // points
   double maxTextColWidth(std::int32_t col) const;   // characters; 0 when the column is empty
   double maxTextCellHeight(std::int32_t col, std::int32_t row) const;
