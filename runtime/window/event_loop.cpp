@@ -2,6 +2,7 @@
 // event (and the completion pass), and the delivery to handlers and the loop body.
 #include <algorithm>
 #include <memory>
+#include <thread>
 
 #include "platform/dialogs/dialogs.h"
 #include "platform/messages.h"
@@ -10,6 +11,7 @@
 #include "runtime/core/private_messages.h"
 #include "runtime/core/runtime_lock.h"
 #include "runtime/core/startup.h"
+#include "runtime/window/activation.h"
 #include "runtime/window/event_codes.h"
 #include "runtime/window/operations.h"
 #include "runtime/window/program_stop.h"
@@ -66,8 +68,28 @@ EventPtr nextCompletionEvent(Window& w) {
   return nullptr;
 }
 
-// Picks and delivers the next event; afterwards a window marked as closing is closed.
+// Asks a window marked as closing whether it may close; the window is destroyed (and its loop
+// ends) when it may, else it stays open and the close is withdrawn.
+void closeIfItMay(Window& w) {
+  bool may = true;
+  if (w.mayClose) {
+    RuntimeLockRelease unlocked;  // the program's code, like the loop body
+    may = w.mayClose();
+  }
+  if (!w.handle) return;  // the answer closed it already
+  if (may) CloseWindowOp(w);
+  else w.closeState = CloseState::Open;
+}
+
+// Picks and delivers the next event; afterwards a window marked as closing is closed. While the
+// window waits for another thread's window to take its LoseFocus, nothing is picked: the loop
+// yields the processor and comes back.
 void dispatch(Window& w) {
+  if (detail::handoverPending(w)) {
+    RuntimeLockRelease unlocked;
+    std::this_thread::yield();
+    return;
+  }
   EventPtr e;
   if (!w.queue.pending.empty()) {
     e = w.queue.pending.front();
@@ -78,6 +100,7 @@ void dispatch(Window& w) {
   if (e) {
     const int code = e->event();
     const bool closing = code == event::CloseWindow || code == event::CloseDown;
+    if (code == event::LoseFocus) detail::lossTaken(w);
     if (code == event::Selected && e->control && e->control->hwnd && e->control->hwnd == GetFocus()) {
       // the control already has the focus
     } else if (!PostingAllowed()) {
@@ -94,7 +117,7 @@ void dispatch(Window& w) {
         w.queue.running = false;
     }
   }
-  if (w.closeState == CloseState::Closing && w.handle) CloseWindowOp(w);
+  if (w.closeState == CloseState::Closing && w.handle) closeIfItMay(w);
 }
 
 // The modifier keys, with the bit each held one adds to the runtime's key code (Shift+Tab is 265)
@@ -137,6 +160,9 @@ bool preTranslate(Window& w, const MSG& m) {
     ClientToScreen(m.hwnd, &at);
     tc->lastCursor = at;
   }
+  // A person acting on a window works in it, whichever thread's window had activation before.
+  if (m.hwnd && (m.message == WM_LBUTTONDOWN || m.message == WM_RBUTTONDOWN || m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN))
+    if (Window* acted = detail::windowOf(GetAncestorTop(m.hwnd))) detail::windowActivated(*acted);
   if (m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN) {
     tc->lastKeyCode = keyCode(m);
     tc->lastKeyState = keyState();

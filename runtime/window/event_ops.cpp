@@ -8,6 +8,7 @@
 #include "runtime/core/private_messages.h"
 #include "runtime/core/runtime_lock.h"
 #include "runtime/core/startup.h"
+#include "runtime/window/activation.h"
 #include "runtime/window/event_codes.h"
 #include "runtime/window/operations.h"
 #include "runtime/window/program_stop.h"
@@ -222,6 +223,7 @@ void CloseWindowOp(Window& w) {
   w.queue.pending.clear();
   w.completionActive = false;
   detail::forgetWindow(w);
+  detail::windowGone(w);
   for (auto& [field, c] : w.controls) c.hwnd = nullptr;
   KillTimer(h, detail::kWindowTimerId);
   w.timerSet = false;

@@ -1,6 +1,7 @@
 #include "runtime/window/window_object.h"
 
 #include "platform/window/window.h"
+#include "runtime/window/activation.h"
 #include "runtime/window/definition_format.h"
 #include "runtime/window/event_codes.h"
 #include "runtime/window/operations.h"
@@ -13,6 +14,7 @@ Window::Window(std::string module, std::string label) : module_(std::move(module
 
 Window::~Window() {
   if (handle) CloseWindowOp(*this);
+  detail::windowGone(*this);
 }
 
 Control* Window::control(int field) {

@@ -157,6 +157,9 @@ class Window {
 
   WindowEventQueue queue;
   std::vector<HandlerRegistration> handlers;  // searched newest (last) first
+  // Asked before a window marked as closing is destroyed; false keeps it open and its loop
+  // running. Empty: the window may always close.
+  std::function<bool()> mayClose;
 
   bool moveSizeEvents() const;  // the attribute kWindowMoveSizeEvents
   Control* control(int field);

@@ -8,6 +8,7 @@
 #include "runtime/core/private_messages.h"
 #include "runtime/core/runtime_lock.h"
 #include "runtime/core/startup.h"
+#include "runtime/window/activation.h"
 #include "runtime/window/definition_format.h"
 #include "runtime/window/event_codes.h"
 #include "runtime/window/operations.h"
@@ -115,6 +116,12 @@ LRESULT windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (header && detail::controlOf(*header)) return SendMessageA(*header, QUERY_NOTIFY, wParam, lParam);
       return 0;
     }
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE) {
+        RuntimeLockGuard lock(runtimeLock());
+        detail::windowActivated(*w);
+      }
+      return DefWindowProcA(hwnd, msg, wParam, lParam);
     case WM_CLOSE: {
       RuntimeLockGuard lock(runtimeLock());
       detail::postInternal(*w, event::CloseWindow);
