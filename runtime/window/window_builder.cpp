@@ -27,8 +27,7 @@ using namespace platform;
 
 namespace {
 
-constexpr UINT kCommandBase = 0x4000;     // a control's platform identifier is its field plus this
-constexpr LONG_PTR kProgramIcon = 32523;  // the program's icon resource, for windows that name none
+constexpr UINT kCommandBase = 0x4000;  // a control's platform identifier is its field plus this
 
 std::string str(const std::optional<std::string_view>& s) { return s ? std::string(*s) : std::string(); }
 
@@ -284,7 +283,7 @@ void OpenWindowOp(Window& w, Window* owner) {
   SetWindowColours(w.handle, coloursFor(Kind::Window, w.look));
   // A named icon is a picture file; without one (or without the file) the program's icon.
   const LONG_PTR icon = w.icon.empty() ? 0 : LoadImageFromFile(w.icon);
-  SendMessageA(w.handle, WM_SETICON, ICON_BIG, icon ? icon : LoadIconA(kProgramIcon));
+  SendMessageA(w.handle, WM_SETICON, ICON_BIG, icon ? icon : LoadIconA(detail::kProgramIcon));
   builder.controls(w.handle, tree.controls);
   found.value().release();
 

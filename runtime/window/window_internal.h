@@ -9,6 +9,8 @@ namespace tamsil::window::detail {
 
 // The platform timer of a window, behind its Timer property and "EVENT:Timer".
 inline constexpr platform::UINT_PTR kWindowTimerId = 1;
+// The program's icon resource, for windows that name no icon (or a picture that cannot be read).
+inline constexpr platform::LONG_PTR kProgramIcon = 32523;
 
 Window* windowOf(platform::HWND hwnd);    // the runtime window behind a "TslWin" window
 Control* controlOf(platform::HWND hwnd);  // the control behind a control's platform window

@@ -147,6 +147,9 @@ LRESULT windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (lParam) detail::applySizeLimits(*w, *reinterpret_cast<MINMAXINFO*>(lParam));
       return r;
     }
+    case WM_WINDOWPOSCHANGING:
+      if (lParam) detail::holdToSizeLimits(*w, *reinterpret_cast<WINDOWPOS*>(lParam));
+      return DefWindowProcA(hwnd, msg, wParam, lParam);
     case WM_WINDOWPOSCHANGED: {
       const LRESULT r = DefWindowProcA(hwnd, msg, wParam, lParam);
       onStateChange(*w, hwnd);
