@@ -54,6 +54,7 @@ EventPtr makeEvent(Window& w, int code, Control* control) {
     e->hold = 0;
     e->synchronous = false;
     e->extra = 0;
+    e->ddeClient = nullptr;
   } else if (tc) {
     e->keyCode = tc->lastKeyCode;
     e->keyChar = tc->lastKeyChar;
@@ -212,6 +213,17 @@ void SetWindowTimer(Window& w, int hundredths) {
   }
   SetTimer(w.handle, detail::kWindowTimerId, UINT(hundredths) * 10, nullptr);
   w.timerSet = true;
+}
+
+void SetTargetWindow(Window* target) {
+  RuntimeLockGuard lock(runtimeLock());
+  if (ThreadContext* tc = currentThreadContext()) tc->target = target;
+}
+
+Window* TargetWindow() {
+  RuntimeLockGuard lock(runtimeLock());
+  ThreadContext* tc = currentThreadContext();
+  return tc ? tc->target : nullptr;
 }
 
 void CloseWindowOp(Window& w) {

@@ -242,6 +242,8 @@ void OpenWindowOp(Window& w, Window* owner) {
   const DefinitionRecord& def = tree.window;
 
   w.thread = tc;
+  // Without an owner of its own the window is opened for the thread's target, when one is set.
+  if (!owner && tc->target != &w) owner = tc->target;
   // An application frame honours only its frame bits.
   w.attributes = Kind(def.kind) == Kind::Frame ? def.attributes & kFrameAttributeMask : def.attributes;
   w.stateWord = def.state;

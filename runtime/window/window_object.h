@@ -36,7 +36,8 @@ struct EventRecord {
   std::uint8_t keyState = 0;
   std::uint8_t hold = 0;
   bool synchronous = false;
-  std::uintptr_t extra = 0;  // PostEvent's extra word; the parameter of a Notify
+  std::uintptr_t extra = 0;            // PostEvent's extra word; the parameter of a Notify; a DDE message's
+  platform::HWND ddeClient = nullptr;  // DDEpoke and DDEexecute: the window to acknowledge
   int notifyCode = 0;
   int notifyThread = 0;
 
@@ -160,6 +161,9 @@ class Window {
   // Asked before a window marked as closing is destroyed; false keeps it open and its loop
   // running. Empty: the window may always close.
   std::function<bool()> mayClose;
+  // Run when the pump finds nothing for the window before it waits for the next message, once
+  // per wait (the program's background work between events). Empty: nothing to do.
+  std::function<void()> idle;
 
   bool moveSizeEvents() const;  // the attribute kWindowMoveSizeEvents
   Control* control(int field);

@@ -1,5 +1,8 @@
 #include "runtime/window/window_procs.h"
 
+#include <atomic>
+#include <vector>
+
 #include "platform/dialogs/dialogs.h"
 #include "platform/messages.h"
 #include "platform/queue/queue.h"
@@ -104,6 +107,32 @@ void onStateChange(Window& w, HWND hwnd) {
   detail::postInternal(w, state == kStateMaximized ? event::Maximized : state == kStateMinimized ? event::Iconized : event::Restored);
 }
 
+// A conversation asked for from one of the program's windows: every other window of every running
+// thread hears it, so whichever serves the topic can answer. A forwarded request is not forwarded
+// again (one forwarding at a time for the program).
+void forwardInitiate(HWND from, WPARAM wParam, LPARAM lParam) {
+  static std::atomic<bool> forwarding{false};
+  if (forwarding.exchange(true)) return;
+  std::vector<HWND> others;
+  {
+    RuntimeLockGuard lock(runtimeLock());
+    for (ThreadContext* tc : runningThreadContexts())
+      for (Window* other : tc->windows)
+        if (other->handle && other->handle != from) others.push_back(other->handle);
+  }
+  for (HWND h : others) SendMessageA(h, WM_DDE_INITIATE, wParam, lParam);
+  forwarding = false;
+}
+
+// A client's poke or execute becomes the window's event; the acknowledgement follows its handling.
+void postDde(Window& w, int code, HWND client, LPARAM lParam) {
+  RuntimeLockGuard lock(runtimeLock());
+  EventPtr e = detail::makeEvent(w, code, nullptr);
+  e->extra = std::uintptr_t(lParam);
+  e->ddeClient = client;
+  detail::queueEvent(w, std::move(e));
+}
+
 }  // namespace
 
 LRESULT windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -177,6 +206,9 @@ LRESULT windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       // gone and ends as after a close.
       PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
       return 0;
+    case WM_DDE_INITIATE: forwardInitiate(hwnd, wParam, lParam); return 0;
+    case WM_DDE_POKE: postDde(*w, event::DDEpoke, reinterpret_cast<HWND>(wParam), lParam); return 0;
+    case WM_DDE_EXECUTE: postDde(*w, event::DDEexecute, reinterpret_cast<HWND>(wParam), lParam); return 0;
     case WM_ENTERMENULOOP: w->inMenu = true; return 0;
     case WM_EXITMENULOOP: w->inMenu = false; return 0;
     case WM_ENTERSIZEMOVE: w->sizeMoving = true; return 0;
