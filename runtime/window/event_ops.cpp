@@ -215,6 +215,16 @@ void SetWindowTimer(Window& w, int hundredths) {
   w.timerSet = true;
 }
 
+namespace detail {
+
+void releaseThreadWindows(ThreadContext& tc) {
+  RuntimeLockGuard lock(runtimeLock());
+  const std::vector<Window*> open = tc.windows;  // closing takes each off the stack
+  for (auto it = open.rbegin(); it != open.rend(); ++it) CloseWindowOp(**it);
+}
+
+}  // namespace detail
+
 void SetTargetWindow(Window* target) {
   RuntimeLockGuard lock(runtimeLock());
   if (ThreadContext* tc = currentThreadContext()) tc->target = target;

@@ -12,6 +12,7 @@
 #include "platform/queue/queue.h"
 #include "platform/window/window.h"
 #include "runtime/core/runtime_lock.h"
+#include "runtime/core/startup.h"
 #include "runtime/value/picture.h"
 #include "runtime/window/definition_lookup.h"
 #include "runtime/window/event_codes.h"
@@ -241,6 +242,7 @@ void OpenWindowOp(Window& w, Window* owner) {
   const WindowTree& tree = found.value().tree();
   const DefinitionRecord& def = tree.window;
 
+  SetThreadWindowRelease(detail::releaseThreadWindows);
   w.thread = tc;
   // Without an owner of its own the window is opened for the thread's target, when one is set.
   if (!owner && tc->target != &w) owner = tc->target;

@@ -35,4 +35,7 @@ bool performStandardAction(Window& window, Control& item);
 // Takes the window off its thread's window stack.
 void forgetWindow(Window& window);
 
+// Closes the windows a thread still has open when its runtime life ends, newest first.
+void releaseThreadWindows(ThreadContext& context);
+
 }  // namespace tamsil::window::detail
