@@ -111,6 +111,15 @@ std::optional<DWORD> shapeStyle(Kind k) {
   }
 }
 
+// Whether a text holds rich text, or a list drops down: the kind's other runtime class.
+bool otherClass(const DefinitionRecord& r) {
+  switch (Kind(r.kind)) {
+    case Kind::Text: return r.attributes & kTextRich;
+    case Kind::List: return r.attributes & kListDrop;
+    default: return false;
+  }
+}
+
 class Builder {
  public:
   Builder(Window& w, const WindowTree& tree, const DefinitionReader& reader) : w_(w), tree_(tree), reader_(reader) {}
@@ -128,8 +137,7 @@ class Builder {
       const DefinitionRecord& r = recordOf(node.record);
       Control& c = addControl(r);
       c.parentField = parentField_;
-      if (const RuntimeClass* cls = runtimeClassForKind(r.kind, Kind(r.kind) == Kind::Text && (r.attributes & kTextRich)))
-        create(parent, c, r, cls->style, ensureRuntimeClass(*cls));
+      if (const RuntimeClass* cls = runtimeClassForKind(r.kind, otherClass(r))) create(parent, c, r, cls->style, ensureRuntimeClass(*cls));
       else if (const auto shape = shapeStyle(Kind(r.kind))) create(parent, c, r, *shape, "static");
       // Groups, options and sheets contain their controls; they are placed on the same window.
       const int outer = std::exchange(parentField_, r.field);
