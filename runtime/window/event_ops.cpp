@@ -225,6 +225,12 @@ void releaseThreadWindows(ThreadContext& tc) {
 
 }  // namespace detail
 
+std::vector<std::string> DroppedFiles() {
+  RuntimeLockGuard lock(runtimeLock());
+  const Window* w = currentWindow();
+  return w ? w->droppedFiles : std::vector<std::string>{};
+}
+
 void SetTargetWindow(Window* target) {
   RuntimeLockGuard lock(runtimeLock());
   if (ThreadContext* tc = currentThreadContext()) tc->target = target;

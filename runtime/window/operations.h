@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "runtime/window/window_object.h"
 
@@ -48,6 +49,10 @@ void SetWindowTimer(Window& window, int hundredths);
 
 // The help file the help actions open; empty: the program's name with ".hlp".
 void SetHelpFile(std::string file);
+
+// The files of the last drop from the desktop on the current window ("EVENT:Drop"); empty when
+// none was dropped.
+std::vector<std::string> DroppedFiles();
 
 // The window the calling thread's new windows are opened for (their owner when OpenWindowOp is
 // given none); null goes back to opening them unowned. Closing the target clears it.

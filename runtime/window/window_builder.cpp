@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/controls/menu.h"
+#include "platform/desktop/drop.h"
 #include "platform/dialogs/dialogs.h"
 #include "platform/messages.h"
 #include "platform/queue/queue.h"
@@ -292,6 +293,7 @@ void OpenWindowOp(Window& w, Window* owner) {
                       defaultSize ? CW_USEDEFAULT : frame.bottom - frame.top, owner ? owner->handle : nullptr, bar);
   if (!w.handle) RuntimeErrorReport(RuntimeError::WindowNotOpened);
   SetWindowLongPtrA(w.handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&w));
+  DragAcceptFiles(w.handle, TRUE);  // files dropped from the desktop become "EVENT:Drop"
   SetWindowColours(w.handle, coloursFor(Kind::Window, w.look));
   // A named icon is a picture file; without one (or without the file) the program's icon.
   const LONG_PTR icon = w.icon.empty() ? 0 : LoadImageFromFile(w.icon);

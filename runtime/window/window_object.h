@@ -150,6 +150,7 @@ class Window {
   bool sizeMoving = false;
   bool showingHelp = false;
   int setUseCount = 0;
+  std::vector<std::string> droppedFiles;  // the files of the last drop from the desktop
   bool completionActive = false;
   int completionNext = 0;  // the next field the completion pass visits
   std::vector<std::uint32_t> alertKeys;

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <vector>
 
+#include "platform/desktop/drop.h"
 #include "platform/dialogs/dialogs.h"
 #include "platform/messages.h"
 #include "platform/queue/queue.h"
@@ -206,6 +207,20 @@ LRESULT windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       // gone and ends as after a close.
       PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
       return 0;
+    case WM_DROPFILES: {
+      // The names are taken over before the drop is freed; "EVENT:Drop" follows.
+      const auto drop = reinterpret_cast<HDROP>(wParam);
+      std::vector<std::string> files(DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0));
+      for (UINT i = 0; i < files.size(); ++i) {
+        files[i].resize(DragQueryFileA(drop, i, nullptr, 0) + 1);
+        files[i].resize(DragQueryFileA(drop, i, files[i].data(), UINT(files[i].size())));
+      }
+      DragFinish(drop);
+      RuntimeLockGuard lock(runtimeLock());
+      w->droppedFiles = std::move(files);
+      detail::postInternal(*w, event::Drop);
+      return 0;
+    }
     case WM_DDE_INITIATE: forwardInitiate(hwnd, wParam, lParam); return 0;
     case WM_DDE_POKE: postDde(*w, event::DDEpoke, reinterpret_cast<HWND>(wParam), lParam); return 0;
     case WM_DDE_EXECUTE: postDde(*w, event::DDEexecute, reinterpret_cast<HWND>(wParam), lParam); return 0;

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/desktop/drop.h"
+#include "platform/input/input.h"
 #include "platform/queue/queue.h"
 #include "platform/queue/thread.h"
 #include "platform/window/window.h"
@@ -152,6 +154,36 @@ TEST_F(LoopStepsTest, TheIdleStepRunsWhenNothingWaitsAndItsPostsAreDelivered) {
   runLoop([&](int code, int) { return code == 0x3FF && idled == 2 ? -1 : 0; });
   EXPECT_EQ(events, (Events{"EVENT:OpenWindow 0", "1023 0", "1023 0"}));
   EXPECT_EQ(idled, 2);
+}
+
+TEST_F(LoopStepsTest, FilesDroppedOnAWindowAreTakenOverAndEventDropFollows) {
+  Window w(kMain, "P1$WINDOW");
+  OpenWindowOp(w);
+  EXPECT_TRUE(DroppedFiles().empty());
+  platform::input::dropFiles(w.control(21)->hwnd, {5, 5}, {"/tmp/a.txt", "/tmp/with blank.csv"});  // on a control: its window takes them
+  platform::input::feedPendingInput();
+  std::vector<std::string> seen;
+  runLoop([&](int code, int) {
+    if (code == event::Drop) seen = DroppedFiles();
+    return code == event::Drop ? -1 : 0;
+  });
+  EXPECT_EQ(events, (Events{"EVENT:OpenWindow 0", "EVENT:Drop 0"}));
+  EXPECT_EQ(seen, (std::vector<std::string>{"/tmp/a.txt", "/tmp/with blank.csv"}));
+}
+
+TEST(DropFilesTest, TheDropHandleGivesCountNamesAndPointUntilFinished) {
+  const platform::HDROP drop = platform::detail::makeDrop({7, 9}, {"/x/first.txt", "/y/second"});
+  char buffer[8];
+  EXPECT_EQ(platform::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0), 2u);
+  EXPECT_EQ(platform::DragQueryFileA(drop, 0, buffer, sizeof buffer), 12u);  // the full length
+  EXPECT_STREQ(buffer, "/x/firs");                                           // cut to the buffer
+  EXPECT_EQ(platform::DragQueryFileA(drop, 2, buffer, sizeof buffer), 0u);
+  platform::POINT at{};
+  EXPECT_TRUE(platform::DragQueryPoint(drop, &at));
+  EXPECT_EQ(at, (platform::POINT{7, 9}));
+  platform::DragFinish(drop);
+  EXPECT_EQ(platform::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0), 0u);  // a freed handle finds nothing
+  EXPECT_FALSE(platform::DragQueryPoint(drop, &at));
 }
 
 // A plain platform window of the test's thread that keeps what it receives: a DDE client, or
