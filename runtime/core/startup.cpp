@@ -25,6 +25,7 @@ struct RuntimeState {
   std::unique_ptr<ThreadContextScope> firstThread;
   std::vector<void (*)(int)> exitProcedures;
   void (*afterMain)() = nullptr;
+  std::atomic<ThreadWindowRelease> windowRelease{nullptr};
   std::mutex mutex;
 };
 
@@ -65,6 +66,19 @@ void closeRuntime(bool onFirstThread) {
   for (auto it = s.modules.rbegin(); it != s.modules.rend(); ++it)
     if (it->processDestructor) it->processDestructor();
   if (onFirstThread) s.firstThread.reset();
+}
+
+// Releases what the first thread holds once its main procedure has returned: its windows (closed
+// by the window layer), the window it targets, and the other layers' per-thread state.
+void releaseFirstThreadState() {
+  RuntimeState& s = state();
+  if (!s.firstThread) return;
+  ThreadContext& context = s.firstThread->context();
+  if (ThreadWindowRelease release = s.windowRelease.load()) release(context);
+  context.windows.clear();
+  context.target = nullptr;
+  context.topHandle = nullptr;
+  for (auto& layer : context.layers) layer.reset();
 }
 
 }  // namespace
@@ -108,12 +122,15 @@ void ProcessEntry(const ModuleDescriptor& descriptor, void (*programMain)()) {
   }
   programMain();
   if (state().afterMain) state().afterMain();
+  releaseFirstThreadState();
   DisallowPosting();
   Halt(0);
   platform::ExitProcess(0);  // Halt returns only when a halt was already under way
 }
 
 void SetAfterMainHook(void (*hook)()) { state().afterMain = hook; }
+
+void SetThreadWindowRelease(ThreadWindowRelease release) { state().windowRelease = release; }
 
 int AddExitProcedure(void (*procedure)(int)) {
   std::lock_guard lock(state().mutex);

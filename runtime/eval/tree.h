@@ -46,7 +46,8 @@ enum class NodeKind : uint8_t {
   Picture,    // picture constant: texts[text]
   Omitted,    // an empty argument position
   Variable,   // variables[index], name in texts[text]
-  Procedure,  // procedures[index], name in texts[text]
+  Element,    // an element of an array: lhs the array's Variable node, rhs the subscript
+  Procedure,  // procedures[index], name in texts[text]; arguments links[lhs .. lhs + rhs)
   Negate,     // lhs
   Not,        // lhs
   Binary,     // op, lhs, rhs

@@ -36,7 +36,8 @@ struct EventRecord {
   std::uint8_t keyState = 0;
   std::uint8_t hold = 0;
   bool synchronous = false;
-  std::uintptr_t extra = 0;  // PostEvent's extra word; the parameter of a Notify
+  std::uintptr_t extra = 0;            // PostEvent's extra word; the parameter of a Notify; a DDE message's
+  platform::HWND ddeClient = nullptr;  // DDEpoke and DDEexecute: the window to acknowledge
   int notifyCode = 0;
   int notifyThread = 0;
 
@@ -150,6 +151,7 @@ class Window {
   bool sizeMoving = false;
   bool showingHelp = false;
   int setUseCount = 0;
+  std::vector<std::string> droppedFiles;  // the files of the last drop from the desktop
   bool completionActive = false;
   int completionNext = 0;  // the next field the completion pass visits
   std::vector<std::uint32_t> alertKeys;
@@ -159,6 +161,12 @@ class Window {
   WindowEventQueue queue;
   std::vector<HandlerRegistration> handlers;  // searched newest (last) first
   int lastHandlerId = 0;
+  // Asked before a window marked as closing is destroyed; false keeps it open and its loop
+  // running. Empty: the window may always close.
+  std::function<bool()> mayClose;
+  // Run when the pump finds nothing for the window before it waits for the next message, once
+  // per wait (the program's background work between events). Empty: nothing to do.
+  std::function<void()> idle;
 
   bool moveSizeEvents() const;  // the attribute kWindowMoveSizeEvents
   Control* control(int field);

@@ -129,7 +129,7 @@ TEST_F(BindingTest, StorageTypesGiveTheirClassAndValue) {
 
 TEST_F(BindingTest, ProceduresAreCalledOnEachEvaluation) {
   int calls = 0;
-  BIND("next", BoundProcedure{ValueClass::Whole, [&calls] { return Value::ofWhole(++calls); }});
+  BIND("next", BoundProcedure{ValueClass::Whole, [&calls](const std::vector<Value>&) { return Value::ofWhole(++calls); }});
   const auto tree = compileExpression("next + next");
   ASSERT_TRUE(tree);
   EXPECT_EQ(evaluateTree(*tree).asText(), "3");

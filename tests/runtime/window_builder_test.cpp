@@ -231,5 +231,14 @@ TEST_F(WindowBuilderTest, KindsOfUnsettledLayoutAreBuiltAsEntriesAndDropLists) {
   EXPECT_EQ(runtimeClassOf(w.control(3)->hwnd), "TslDrop");
 }
 
+TEST_F(WindowBuilderTest, AListMarkedToDropDownIsADropList) {
+  Window& w = open("RuntimeTest$Look", "P4$DROP");
+  EXPECT_EQ(runtimeClassOf(w.control(1)->hwnd), "TslDrop");
+  EXPECT_EQ(runtimeClassOf(w.control(2)->hwnd), "TslList");
+  EXPECT_EQ(GetProperty(w, 1, prop::Drop).text, "1");
+  EXPECT_EQ(GetProperty(w, 2, prop::Drop).text, "");
+  EXPECT_EQ(w.control(1)->format, "80L(2)@s20@");  // still read with the list's layout
+}
+
 }  // namespace
 }  // namespace tamsil::testing
