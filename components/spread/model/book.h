@@ -108,7 +108,7 @@ class Book {
   // Metrics and the sizes measured with them.
   void setMetrics(std::shared_ptr<const TextMetrics> metrics);
   const TextMetrics& metrics() const { return *metrics_; }
-  FontSpec fontOf(const Style& style) const;
+  TextFont fontOf(const Style& style) const;
   double charWidthPixels() const;                   // one unit of column width
   double maxTextRowHeight(std::int32_t row) const;  // points
   double maxTextColWidth(std::int32_t col) const;   // characters; 0 when the column is empty
