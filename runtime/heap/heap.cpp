@@ -5,6 +5,8 @@
 #include <mutex>
 #include <new>
 
+#include <sys/single_threaded.h>
+
 #include "runtime/heap/memory_heap.h"
 
 namespace tamsil {
@@ -32,6 +34,20 @@ inline heap::Heap& processHeap() {
   return running ? *running : startHeap();
 }
 
+// The process heap when it runs and this is the process's only thread, else null: then nobody
+// else can be inside the heap, and tiny blocks need not take the lock.
+inline heap::Heap* heapAlone() {
+  heap::Heap* running = gHeap.load(std::memory_order_acquire);
+  return __libc_single_threaded ? running : nullptr;
+}
+
+[[gnu::noinline]] void* allocateFully(std::size_t n) { return processHeap().allocate(n); }
+
+[[gnu::noinline]] void freeFully(void* p) {
+  // After the shutdown the memory is gone already.
+  if (p && !gShutDown) processHeap().free(p);
+}
+
 }  // namespace
 
 void HeapStartup() { processHeap(); }
@@ -42,7 +58,11 @@ void HeapShutdown() {
   if (heap::Heap* running = gHeap.exchange(nullptr)) running->~Heap();
 }
 
-void* Allocate(std::size_t n) { return processHeap().allocate(n); }
+void* Allocate(std::size_t n) {
+  if (heap::Heap* alone = heapAlone())
+    if (void* p = alone->allocateTinyAlone(n)) return p;
+  return allocateFully(n);
+}
 
 void* AllocateFlagged(std::size_t n, std::uint8_t flag) { return processHeap().allocate(n, flag); }
 
@@ -56,9 +76,9 @@ void* Reallocate(void* p, std::size_t n) {
 }
 
 void Free(void* p) {
-  // After the shutdown the memory is gone already.
-  if (!p || gShutDown.load(std::memory_order_relaxed)) return;
-  processHeap().free(p);
+  if (heap::Heap* alone = heapAlone())
+    if (alone->freeTinyAlone(p)) return;
+  freeFully(p);
 }
 
 }  // namespace tamsil

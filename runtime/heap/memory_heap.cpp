@@ -13,11 +13,6 @@ std::byte* bytes(void* p) { return static_cast<std::byte*>(p); }
 
 }  // namespace
 
-void* Heap::allocate(std::size_t n, std::uint8_t flag) {
-  HeapGuard guard(lock_);
-  return allocateLocked(n, flag);
-}
-
 void* Heap::allocateLocked(std::size_t n, std::uint8_t flag) {
   if (n == 0 || n > kLargestRequest) return nullptr;
   if (flag == 0 && n <= TinyArena::kLargestBlock) {
@@ -85,11 +80,6 @@ void Heap::freeAlias(std::byte* alias) {
     large_.forgetAlias(alias);
     large_.release(real);
   }
-}
-
-void Heap::free(void* p) {
-  HeapGuard guard(lock_);
-  freeLocked(p);
 }
 
 void Heap::freeLocked(void* p) {

@@ -35,11 +35,27 @@ class Heap {
   Heap(const Heap&) = delete;
   Heap& operator=(const Heap&) = delete;
 
-  void* allocate(std::size_t n, std::uint8_t flag = 0);
+  // Tiny requests are served here, inline; everything else by the out-of-line paths.
+  void* allocate(std::size_t n, std::uint8_t flag = 0) {
+    HeapGuard guard(lock_);
+    if (flag == 0 && n - 1 < TinyArena::kLargestBlock) {
+      if (void* p = tiny_.allocate(n)) return p;
+    }
+    return allocateLocked(n, flag);
+  }
   void* allocateZeroed(std::size_t count, std::size_t size);
   void* allocateAligned(std::size_t n, std::size_t alignment);
   void* reallocate(void* p, std::size_t n);
-  void free(void* p);
+  void free(void* p) {
+    HeapGuard guard(lock_);
+    if (tiny_.contains(p)) tiny_.free(p);
+    else freeLocked(p);
+  }
+  // The shortest paths, without the lock, for the only thread of the process: a tiny block from
+  // a free list (null when the list is empty), and a tiny block put back (false for anything
+  // else, which then takes the full path).
+  void* allocateTinyAlone(std::size_t n) { return n - 1 < TinyArena::kLargestBlock ? tiny_.take(n) : nullptr; }
+  bool freeTinyAlone(void* p) { return tiny_.contains(p) && tiny_.give(p); }
   BlockInfo inspect(const void* p);
   // The bytes a block may use (at least what was asked for); 0 for no block in use.
   std::size_t usableSize(const void* p);

@@ -3,13 +3,18 @@
 // block starts at the offset of its own size (so every block is aligned as its size allows), and
 // free blocks are chained by 32-bit offsets from the arena's start.
 //
-// A bitmap beside the arena marks the free blocks, so a block freed twice or a pointer into the
-// middle of a block is reported instead of entering a free list.
+// A map beside the arena holds one byte per 4 arena bytes: for the start of a block its class
+// and whether it is free, else 0. Freeing reads that one byte, so a block freed twice or a
+// pointer into the middle of a block is reported instead of entering a free list, at the cost of
+// one load.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+
+#include "runtime/heap/poison.h"
+#include "runtime/heap/virtual_memory.h"
 
 namespace tamsil::heap {
 
@@ -30,14 +35,46 @@ class TinyArena {
   static int classFor(std::size_t n) { return kClassOf[n]; }
 
   bool contains(const void* p) const { return address(p) - base_ < reserved_; }
-  // A block for `n` bytes (1 <= n <= 32); null when the arena is used up.
-  void* allocate(std::size_t n);
+  // A block for `n` bytes (1 <= n <= 32) from its class's free list; null when the list is empty.
+  void* take(std::size_t n) {
+    const int sizeClass = kClassOf[n];
+    SizeClass& cls = classes_[std::size_t(sizeClass)];
+    if (!cls.head) return nullptr;
+    const std::uint32_t offset = cls.head;
+    cls.head = link(offset);
+    stateAt(offset) = std::uint8_t(sizeClass + 1);
+    void* block = reinterpret_cast<void*>(base_ + offset);
+    expose(block, cls.blockSize, n);
+    return block;
+  }
+  // As take, carving a new page when the list is empty; null when the arena is used up.
+  void* allocate(std::size_t n) {
+    void* block = take(n);
+    return block ? block : allocateFromNewPage(n);
+  }
   // Makes the first `n` bytes of block `p` of size `blockSize` addressable and the rest not.
-  static void expose(void* p, std::uint32_t blockSize, std::size_t n);
-  // Puts `p` back on its class's free list; reports a double free or a foreign pointer and
-  // answers false instead.
-  bool free(void* p);
-  // The block size of the page `p` lies in, or 0 when `p` is no block of a carved page.
+  static void expose(void* p, std::uint32_t blockSize, std::size_t n) {
+    unpoison(p, blockSize);
+    if (blockSize % 8 == 0) poison(static_cast<char*>(p) + n, blockSize - n);
+  }
+  // Puts `p` (inside the arena) back on its class's free list; false, changing nothing, when `p`
+  // is no block in use.
+  bool give(void* p) {
+    const auto offset = std::uint32_t(address(p) - base_);
+    std::uint8_t& state = stateAt(offset);
+    if (!state || (state & kFreeBit) || offset % 4) return false;
+    SizeClass& cls = classes_[std::size_t(state - 1)];
+    expose(p, cls.blockSize, kLinkSpan);
+    link(offset) = cls.head;
+    cls.head = offset;
+    state |= kFreeBit;
+    return true;
+  }
+  // As give, reporting a double free or a foreign pointer.
+  void free(void* p) {
+    if (!give(p)) reportBadFree(p);
+  }
+  // The block size of the block that starts at `p`, free or not; 0 when none starts there.
   std::uint32_t blockSizeOf(const void* p) const;
   // Whether `p` is a block on a free list.
   bool isFree(const void* p) const;
@@ -56,18 +93,23 @@ class TinyArena {
       for (std::uint32_t n = 1; n <= kBlockSizes[std::size_t(c)]; ++n) table[n] = std::uint8_t(c);
     return table;
   }();
+  // A block's state byte: its class + 1, with this bit while it is free.
+  static constexpr std::uint8_t kFreeBit = 0x80;
+  // What stays addressable of a free block: the sanitizer granule that holds its link.
+  static constexpr std::size_t kLinkSpan = 8;
 
   static std::uintptr_t address(const void* p) { return reinterpret_cast<std::uintptr_t>(p); }
-  bool carvePage(int sizeClass);
-  // The free bit of the block at arena offset `offset` (one bit per 4 bytes).
-  bool freeBit(std::uint32_t offset) const { return freeBits_[offset / 256] >> (offset / 4 % 64) & 1; }
-  void flipFreeBit(std::uint32_t offset) { freeBits_[offset / 256] ^= std::uint64_t(1) << (offset / 4 % 64); }
+  // The state byte of the 4 bytes at arena offset `offset`; pages not yet carved read 0.
+  std::uint8_t& stateAt(std::uint32_t offset) const { return states_[offset / 4]; }
   std::uint32_t& link(std::uint32_t offset) { return *reinterpret_cast<std::uint32_t*>(base_ + offset); }
+  void* allocateFromNewPage(std::size_t n);
+  void reportBadFree(void* p) const;
+  bool carvePage(int sizeClass);
 
   std::uintptr_t base_ = 0;
   std::size_t reserved_ = 0;
   std::size_t committed_ = 0;
-  std::uint64_t* freeBits_ = nullptr;
+  std::uint8_t* states_ = nullptr;
   std::array<SizeClass, kClassCount> classes_{};
 };
 
