@@ -185,7 +185,7 @@ class SqlWriter {
     if (name == "SUB") {
       // SUB(column, 1, n) = 'text' with n the text's length: the column begins with the text.
       if (op != kOpEqual || constant->kind != NodeKind::Text) return false;
-      const std::string& t = e_.texts[constant->text];
+      const std::string t(e_.texts[constant->text]);
       if (!isWhole(arg(*call, 1), 1) || !isWhole(arg(*call, 2), int64_t(t.size()))) return false;
       like(e_.links[call->lhs], false, false, t + "%");
       return true;
@@ -195,7 +195,7 @@ class SqlWriter {
     if (name == "INSTRING") {
       const Node* pattern = arg(*call, 0);
       if (!pattern || pattern->kind != NodeKind::Text || !isWhole(arg(*call, 2), 1) || !isWhole(arg(*call, 3), 1)) return false;
-      like(e_.links[call->lhs + 1], !*want, false, "%" + e_.texts[pattern->text] + "%");
+      like(e_.links[call->lhs + 1], !*want, false, "%" + std::string(e_.texts[pattern->text]) + "%");
       return true;
     }
     if (name == "MATCH") return rewriteMatch(*call, *want);
@@ -219,7 +219,7 @@ class SqlWriter {
       mode = modeArg->whole;
     }
     const bool upper = (mode & kMatchNoCase) != 0;
-    std::string p = e_.texts[pattern->text];
+    std::string p(e_.texts[pattern->text]);
     if (upper) p = textops::upper(p);
     const uint32_t column = e_.links[call.lhs];
     switch (mode & 15) {

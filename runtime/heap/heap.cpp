@@ -75,6 +75,8 @@ void* Reallocate(void* p, std::size_t n) {
   return processHeap().reallocate(p, n);
 }
 
+std::size_t HeapBlockSize(const void* p) { return gShutDown ? 0 : processHeap().usableSize(p); }
+
 void Free(void* p) {
   if (heap::Heap* alone = heapAlone())
     if (alone->freeTinyAlone(p)) return;

@@ -37,6 +37,9 @@ void* AllocateAligned(std::size_t n, std::size_t alignment);
 void* Reallocate(void* p, std::size_t n);
 // Null is ignored.
 void Free(void* p);
+// The bytes a block in use may hold (at least what was asked for); 0 for an address that is no
+// block of the process heap in use.
+std::size_t HeapBlockSize(const void* p);
 
 // What the heap found wrong; the numbers are those of the runtime's diagnostic table.
 enum class HeapError : int {

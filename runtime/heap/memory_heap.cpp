@@ -74,8 +74,11 @@ void Heap::freeAlias(std::byte* alias) {
   std::byte* real = realBlockOf(alias);
   if (!real) return;
   if (medium_.contains(real)) {
-    tagOf(alias) = kTagMediumFree;  // a second free of the alias is known as such
     medium_.free(real);
+    // Like every header, the alias's stays readable, marked free: a second free of the alias is
+    // known as such.
+    unpoison(alias - kHeaderSize, kHeaderSize);
+    tagOf(alias) = kTagMediumFree;
   } else {
     large_.forgetAlias(alias);
     large_.release(real);

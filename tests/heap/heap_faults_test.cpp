@@ -92,7 +92,7 @@ const FaultCase kFaults[] = {
     {"DamagedSizeWord", HeapError::CorruptBlock,
      [](Heap& h) {
        auto* p = static_cast<char*>(h.allocate(200));
-       const std::uint32_t size = 0x10000;
+       const std::uint32_t size = 0x30000;  // beyond its region
        std::memcpy(p - 4, &size, 4);
        h.free(p);
      }},
