@@ -91,6 +91,18 @@ TEST(TinyBlocks, CommittingAPageKeepsErrno) {
   EXPECT_EQ(errno, EBADF);
 }
 
+TEST(TinyBlocks, RequestsFallThroughToMediumBlocksWhenTheArenaIsUsedUp) {
+  Heap heap;
+  // 32-byte blocks: 127 to a page (the page's first 32 bytes hold its class).
+  const std::size_t perPage = 4096 / 32 - 1;
+  std::size_t tiny = 0;
+  void* p = nullptr;
+  while (heap.inspect(p = heap.allocate(32)).kind == BlockKind::Tiny) ++tiny;
+  EXPECT_EQ(tiny, TinyArena::kReservedSize / 4096 * perPage);
+  EXPECT_EQ(heap.inspect(p).kind, BlockKind::Medium);
+  EXPECT_EQ(heap.inspect(heap.allocate(4)).kind, BlockKind::Medium);
+}
+
 // Three neighbours of 128 bytes each (112 payload and the header) with a fourth in use behind
 // them, so the region's remaining free space cannot join in.
 struct Neighbours {
