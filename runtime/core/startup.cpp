@@ -13,8 +13,10 @@
 #include "platform/queue/queue.h"
 #include "platform/queue/thread.h"
 #include "platform/window/window.h"
+#include "runtime/core/diagnostic_log.h"
 #include "runtime/core/private_messages.h"
 #include "runtime/core/thread_context.h"
+#include "runtime/heap/heap.h"
 
 namespace tamsil {
 
@@ -99,6 +101,8 @@ std::optional<std::string> VersionCheck(const VersionRecord& module, std::string
 }
 
 bool RuntimeStartup(const ModuleDescriptor& descriptor) {
+  HeapStartup();
+  SetHeapTraceOutput(DiagnosticLine);
   RuntimeState& s = state();
   s.firstThread = std::make_unique<ThreadContextScope>();
   if (auto failure = VersionCheck(descriptor.version, descriptor.fileName)) {

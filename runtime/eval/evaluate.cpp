@@ -125,7 +125,7 @@ class Evaluation {
     const Node& x = e_.nodes[n];
     switch (x.kind) {
       case NodeKind::Text:
-      case NodeKind::Picture: return e_.texts[x.text];
+      case NodeKind::Picture: return std::string(e_.texts[x.text]);
       case NodeKind::Binary:
         if (x.op == kOpConcatenate) return text(x.lhs) + text(x.rhs);
         break;

@@ -49,7 +49,7 @@ class Parser {
     return static_cast<uint32_t>(tree_.nodes.size() - 1);
   }
   uint32_t addText(std::string text) {
-    tree_.texts.push_back(std::move(text));
+    tree_.texts.emplace_back(text);
     return static_cast<uint32_t>(tree_.texts.size() - 1);
   }
 

@@ -225,7 +225,7 @@ class SqlWriter {
     if (name == "SUB") {
       // SUB(column, 1, n) = 'text' with n the text's length: the column begins with the text.
       if (op != kOpEqual || constant->kind != NodeKind::Text) return false;
-      const std::string& t = e_.texts[constant->text];
+      const std::string t(e_.texts[constant->text]);
       if (!isWhole(arg(*call, 1), 1) || !isWhole(arg(*call, 2), int64_t(t.size()))) return false;
       like(e_.links[call->lhs], false, false, LikePattern().literal(t).anyRun());
       return true;
@@ -259,7 +259,7 @@ class SqlWriter {
       mode = modeArg->whole;
     }
     const bool upper = (mode & kMatchNoCase) != 0;
-    std::string p = e_.texts[pattern->text];
+    std::string p(e_.texts[pattern->text]);
     if (upper) p = textops::upper(p);
     const uint32_t column = e_.links[call.lhs];
     switch (mode & 15) {

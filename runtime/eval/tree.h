@@ -9,6 +9,7 @@
 
 #include "runtime/eval/binding.h"
 #include "runtime/eval/value.h"
+#include "runtime/heap/heap_allocator.h"
 
 namespace tamsil {
 
@@ -70,12 +71,13 @@ struct Node {
   double real = 0;
 };
 
-struct Expression {
-  std::vector<Node> nodes;
-  std::vector<uint32_t> links;  // argument lists
-  std::vector<std::string> texts;
-  std::vector<BoundVariable> variables;
-  std::vector<BoundProcedure> procedures;
+// Every part of a tree lives on the runtime's heap.
+struct Expression : HeapObject {
+  HeapVector<Node> nodes;
+  HeapVector<uint32_t> links;  // argument lists
+  HeapVector<HeapString> texts;
+  HeapVector<BoundVariable> variables;
+  HeapVector<BoundProcedure> procedures;
   uint32_t root = 0;
 };
 

@@ -46,7 +46,7 @@ Control* controlOf(HWND hwnd) {
 }
 
 EventPtr makeEvent(Window& w, int code, Control* control) {
-  auto e = std::make_shared<EventRecord>();
+  auto e = std::allocate_shared<EventRecord>(HeapAllocator<EventRecord>());
   ThreadContext* tc = currentThreadContext();
   Window* busy = currentWindow();
   if (busy && busy->queue.depth > 0 && busy->queue.current) {

@@ -15,6 +15,7 @@
 #include "platform/types.h"
 #include "platform/window/snapshot.h"
 #include "runtime/core/thread_context.h"
+#include "runtime/heap/heap_allocator.h"
 #include "runtime/window/property_store.h"
 
 namespace tamsil::window {
@@ -108,7 +109,7 @@ using LoopBody = std::function<void()>;
 enum class PassOutcome : int { Break = -1, Normal = 0, Cycle = 1 };
 
 struct WindowEventQueue {
-  std::deque<EventPtr> pending;
+  HeapDeque<EventPtr> pending;
   EventPtr current;
   LoopBody* body = nullptr;  // the running loop's body; null when no loop runs
   bool running = false;      // the loop frame

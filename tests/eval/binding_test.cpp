@@ -70,7 +70,8 @@ TEST_F(BindingTest, ExpressionNamesAreExactlyTheNamesAnExpressionCanUse) {
     ASSERT_TRUE(PUSHBIND());
     BIND(name, value);
     const auto tree = compileExpression(name);
-    const bool readsBack = tree && tree->nodes[tree->root].kind == NodeKind::Variable && tree->texts[tree->nodes[tree->root].text] == name;
+    const bool readsBack =
+        tree && tree->nodes[tree->root].kind == NodeKind::Variable && std::string_view(tree->texts[tree->nodes[tree->root].text]) == name;
     EXPECT_EQ(isExpressionName(name), readsBack) << "[" << name << "]";
     accepted += readsBack;
     ASSERT_TRUE(POPBIND());

@@ -208,7 +208,7 @@ std::vector<unsigned char>& unsettledKinds() {
     std::vector<std::uint8_t> c = writeContainer({"RuntimeTest$Odd", {window}});
     // The records' kind bytes, in chain order, become 0x10, 0x21 and 0x22.
     const std::size_t body = std::string_view("RuntimeTest$Odd").size() + 1;
-    const std::vector<std::uint8_t> buffer = makeDefinitionBuffer(std::span(c).subspan(body));
+    const DefinitionBuffer buffer = makeDefinitionBuffer(std::span(c).subspan(body));
     DefinitionReader r(buffer);
     const auto tree = readWindowTree(r, r.firstWindow().value()).value();
     const std::uint8_t kinds[] = {0x10, 0x21, 0x22};
