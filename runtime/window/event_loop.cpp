@@ -33,6 +33,7 @@ std::optional<int> askHandlers(Window& w, const EventRecord& e) {
   const int code = e.event();
   const int field = e.control ? e.control->field : 0;
   for (size_t i = w.handlers.size(); i-- > 0;) {
+    if (i >= w.handlers.size()) continue;         // a handler took registrations back
     const HandlerRegistration h = w.handlers[i];  // a handler may register others
     if (h.code != -1 && h.code != code) continue;
     if (!h.anyField && h.field != field) continue;

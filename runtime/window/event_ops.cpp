@@ -196,9 +196,22 @@ bool NotifyInfo(int& code, int& thread, std::uintptr_t& parameter) {
   return true;
 }
 
-void RegisterEventHandler(Window& w, int code, EventHandler handler, int field, bool anyField) {
+int RegisterEventHandler(Window& w, int code, EventHandler handler, int field, bool anyField) {
   RuntimeLockGuard lock(runtimeLock());
-  w.handlers.push_back({code, std::move(handler), field, anyField});
+  w.handlers.push_back({code, std::move(handler), field, anyField, ++w.lastHandlerId});
+  return w.lastHandlerId;
+}
+
+void UnregisterEventHandler(Window& w, int registration) {
+  RuntimeLockGuard lock(runtimeLock());
+  std::erase_if(w.handlers, [registration](const HandlerRegistration& h) { return h.id == registration; });
+}
+
+int FocusField() {
+  RuntimeLockGuard lock(runtimeLock());
+  Window* w = currentWindow();
+  const Control* c = w ? w->controlOf(GetFocus()) : nullptr;
+  return c ? c->field : 0;
 }
 
 void SetWindowTimer(Window& w, int hundredths) {

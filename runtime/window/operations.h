@@ -30,6 +30,8 @@ void PostEvent(int code, int field = 0, int thread = 0, std::uintptr_t extra = 0
 // Queues "EVENT:Notify" for the top window of thread `thread` (0: the calling thread), carrying
 // the notification's code, the posting thread's number and the parameter for NotifyInfo.
 void PostNotify(int code, int thread = 0, std::uintptr_t parameter = 0);
+// The field of the current window's control that has the focus; 0 when none has.
+int FocusField();
 // Moves the focus to a control; field 0 starts the completion pass.
 void SelectField(int field, int start = 0, int end = 0);
 // Shows the bound values of the controls from first to last again (0, 0: all).
@@ -39,8 +41,11 @@ int SendWindowEvent(Window& window, int code);
 // The values of the current "EVENT:Notify"; false when the current event is something else.
 bool NotifyInfo(int& code, int& thread, std::uintptr_t& parameter);
 
-// Registers a handler for an event code (-1: every code) on a window, for a field or any field.
-void RegisterEventHandler(Window& window, int code, EventHandler handler, int field = 0, bool anyField = false);
+// Registers a handler for an event code (-1: every code) on a window, for a field or any field;
+// answers the registration's number, which takes it back with UnregisterEventHandler.
+int RegisterEventHandler(Window& window, int code, EventHandler handler, int field = 0, bool anyField = false);
+// Takes back a registration (also from inside a handler); an unknown number does nothing.
+void UnregisterEventHandler(Window& window, int registration);
 // Sets the window's timer in hundredths of a second (0 stops it); "EVENT:Timer" follows.
 void SetWindowTimer(Window& window, int hundredths);
 

@@ -19,7 +19,8 @@ namespace {
 
 constexpr int kMaxIndex = 255;  // stored indexed properties (status zones, lines ...) count from 1
 
-bool known(std::uint16_t number) { return isRuntimeProperty(number) && !propertyName(number).empty(); }
+// A runtime number with a name, or one of the few the runtime acts on without one.
+bool known(std::uint16_t number) { return isRuntimeProperty(number) && (!propertyName(number).empty() || detail::propertyRules(number)); }
 
 // Finds the window or control; the status says why there is none.
 PropertyStatus resolve(Window& w, int field, Control*& control) {

@@ -64,6 +64,16 @@ PropertyStatus setState(const PropertyTarget& t, std::string_view v, long n, int
   return PropertyStatus::Ok;
 }
 
+// Whether the window delivers its move and size events (its attribute bit, as the definition
+// may already set it); on a control it is only stored.
+PropertyValue getMoveSizeEvents(const PropertyTarget& t, int) { return t.control ? ok(stored(t)) : ok(flagText(t.window.moveSizeEvents())); }
+PropertyStatus setMoveSizeEvents(const PropertyTarget& t, std::string_view v, long n, int) {
+  if (t.control) return store(t, v);
+  if (n) t.window.attributes |= kWindowMoveSizeEvents;
+  else t.window.attributes &= ~std::uint32_t(kWindowMoveSizeEvents);
+  return PropertyStatus::Ok;
+}
+
 PropertyValue getText(const PropertyTarget& t, int) { return t.hwnd() ? ok(GetWindowTextString(t.hwnd())) : ok(stored(t)); }
 PropertyStatus setText(const PropertyTarget& t, std::string_view v, long, int) {
   // Only the window's own thread changes its controls' text.
@@ -246,6 +256,7 @@ constexpr PropertyRules kRules[] = {
     {.number = prop::Disable, .get = getFlag<disabled>, .set = setFlag<disable>},
     {.number = prop::Maximize, .get = getState<IsZoomed>, .set = setState<SW_MAXIMIZE, IsZoomed>},
     {.number = prop::Iconize, .get = getState<IsIconic>, .set = setState<SW_MINIMIZE, IsIconic>},
+    {.number = prop::MoveSizeEvents, .get = getMoveSizeEvents, .set = setMoveSizeEvents},
     {.number = prop::Resize, .get = getResize, .set = setResize},
     {.number = prop::Parent, .get = getParent},
     {.number = prop::NextField, .get = getNextField, .index = IndexRule::AnyField},

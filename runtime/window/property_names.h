@@ -19,6 +19,9 @@ namespace prop {
 #undef RUNTIME_PROPERTY
 #undef RUNTIME_PROPERTY_SPELLED
 #undef RUNTIME_PROPERTY_ALIAS
+
+// Numbers the runtime acts on that have no name in the table: programs reach them by number only.
+inline constexpr std::uint16_t MoveSizeEvents = 0x7C6A;  // the window delivers move and size events
 }  // namespace prop
 
 struct PropertyName {

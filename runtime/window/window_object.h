@@ -97,6 +97,7 @@ struct HandlerRegistration {
   EventHandler handler;
   int field = 0;  // 0 for window events
   bool anyField = false;
+  int id = 0;  // the number RegisterEventHandler answered
 };
 
 // The loop body: run once per event; it ends its pass with EndEventPass.
@@ -157,6 +158,7 @@ class Window {
 
   WindowEventQueue queue;
   std::vector<HandlerRegistration> handlers;  // searched newest (last) first
+  int lastHandlerId = 0;
 
   bool moveSizeEvents() const;  // the attribute kWindowMoveSizeEvents
   Control* control(int field);

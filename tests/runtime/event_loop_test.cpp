@@ -204,6 +204,35 @@ TEST_F(EventLoopTest, AfterTheMainProcedurePostsAreDroppedButCloseStillCloses) {
   EXPECT_EQ(w.handle, nullptr);
 }
 
+// A registration taken back (here by the handlers themselves, the newer one taking both) is not
+// asked again; the focus field is the focused control's.
+TEST_F(EventLoopTest, UnregisteredHandlersAreNotAskedAndTheFocusFieldIsKnown) {
+  Window w(kMain, "P1$WINDOW");
+  OpenWindowOp(w);
+  int older = 0, newer = 0, first = 0, focus = -1;
+  first = RegisterEventHandler(w, 0x3FF, [&](Window&, const EventRecord&) { return ++older, 0; });
+  const int second = RegisterEventHandler(w, 0x3FF, [&](Window& win, const EventRecord&) {
+    ++newer;
+    UnregisterEventHandler(win, first);
+    UnregisterEventHandler(win, first + 1);
+    return 0;
+  });
+  EXPECT_EQ(second, first + 1);
+  script("");
+  runLoop([&](int code, int) {
+    if (code == event::OpenWindow) {
+      PostEvent(0x3FF), PostEvent(0x3FF);
+      platform::SetFocus(w.control(21)->hwnd);
+      focus = FocusField();
+    }
+    return 0;
+  });
+  EXPECT_EQ(newer, 1);
+  EXPECT_EQ(older, 0);
+  EXPECT_EQ(focus, 21);
+  UnregisterEventHandler(w, 99);  // unknown: nothing happens
+}
+
 TEST_F(EventLoopTest, PostingDuringAnEventCopiesItsKeySnapshot) {
   Window w(kMain, "P1$WINDOW");
   OpenWindowOp(w);

@@ -2,6 +2,7 @@
 // stored ones, the DeferMove batch, the size limits, the control-property entries, and bad input.
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -210,6 +211,19 @@ TEST_F(PropertiesTest, SizeLimitsHoldWhenTheUserSizesTheWindow) {
   EXPECT_EQ(width, 400);
   EXPECT_EQ(height, 300);
   EXPECT_EQ(widest, 700);
+}
+
+// The move-and-size switch has a number and no name: it turns the window's events on and off.
+TEST_F(PropertiesTest, MoveSizeEventsSwitchTheWindowsSizeEvents) {
+  EXPECT_EQ(get(0, prop::MoveSizeEvents), "1");  // the definition's attribute
+  EXPECT_EQ(SetProperty(w, 0, prop::MoveSizeEvents, 0L), Status::Ok);
+  EXPECT_EQ(get(0, prop::MoveSizeEvents), "");  // a flag that is off reads empty
+  EXPECT_EQ(GetProperty(w, 0, std::string_view("MoveSizeEvents")).status, Status::UnknownProperty);
+  EXPECT_EQ(SetProperty(w, kClose, prop::MoveSizeEvents, 1L), Status::Ok);  // stored on a control
+  EXPECT_EQ(get(kClose, prop::MoveSizeEvents), "1");
+  script("resize 700 500\n");
+  runLoop();
+  EXPECT_EQ(std::ranges::count(events, "EVENT:Sized 0"), 0);
 }
 
 // Bad input: a neutral answer and a status, never a crash.
