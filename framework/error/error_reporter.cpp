@@ -213,8 +213,7 @@ std::uint8_t ErrorReporter::HandleUnknown() { return HandleInternal(); }
 
 void ErrorReporter::EndProgram(int exitCode) { Halt(exitCode); }
 
-int ErrorReporter::Deliver(std::string_view text, std::string_view caption, IconReference icon, int buttons, int defaultButton,
-                           int style) {
+int ErrorReporter::Deliver(std::string_view text, std::string_view caption, IconReference icon, int buttons, int defaultButton, int style) {
   if (LogErrors()) logLine(text);
   if (HistoryThreshold() != 0) record(text);
   if (Silent()) return defaultButton;

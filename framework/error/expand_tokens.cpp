@@ -10,8 +10,8 @@ void replaceAll(std::string& text, std::string_view token, std::string_view valu
 std::string expandTokens(const ErrorContext& c, const TokenSources& sources) {
   std::string text = c.ERRORBUFFER.MESSAGE;
   const bool driverText = c.SAVEERRORCODE == kFileSystemError || c.SAVEERRORCODE == kDriverErrorCode;
-  const std::string errorText = driverText ? c.SAVEFILEERROR + " (" + c.SAVEFILEERRORCODE + ")"
-                                           : c.SAVEERROR + " (" + std::to_string(c.SAVEERRORCODE) + ")";
+  const std::string errorText =
+      driverText ? c.SAVEFILEERROR + " (" + c.SAVEFILEERRORCODE + ")" : c.SAVEERROR + " (" + std::to_string(c.SAVEERRORCODE) + ")";
   const std::pair<std::string_view, std::string> replacements[] = {
       {"%FileErrorCode", c.SAVEFILEERRORCODE},
       {"%FileError", c.SAVEFILEERROR},
