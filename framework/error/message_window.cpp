@@ -4,6 +4,7 @@
 
 #include "platform/messages.h"
 #include "platform/queue/queue.h"
+#include "platform/window/window.h"
 #include "runtime/window/event_codes.h"
 #include "runtime/window/operations.h"
 #include "runtime/window/properties.h"
@@ -82,7 +83,7 @@ std::uint8_t MessageWindow::Setup() {
 void MessageWindow::ShowIcon() {
   const window::Control* image = WIN->control(kMessageIcon);
   if (!image || !image->hwnd) return;
-  platform::SendMessageA(image->hwnd, platform::STM_SETIMAGE, 0, platform::LPARAM(ICON ? ICON : IconInformation));
+  platform::SendMessageA(image->hwnd, platform::STM_SETIMAGE, 0, platform::LoadIconA(ICON ? ICON : IconInformation));
   window::SetProperty(*WIN, kMessageIcon, prop::Hide, 0L);
 }
 

@@ -54,7 +54,7 @@ class LookingWindow : public MessageWindow {
       if (window::GetProperty(*WIN, c, prop::Default).number()) shown.defaultControl = c;
     }
     const window::Control* image = WIN->control(kMessageIcon);
-    shown.image = long(platform::SendMessageA(image->hwnd, platform::STM_GETIMAGE, 0, 0));
+    shown.image = long(platform::ImageStockId(platform::SendMessageA(image->hwnd, platform::STM_GETIMAGE, 0, 0)));
     shown.imageVisible = platform::IsWindowVisible(image->hwnd);
     const window::Control* list = WIN->control(kHistoryList);
     shown.listVisible = platform::IsWindowVisible(list->hwnd);

@@ -1,0 +1,124 @@
+// The error history window on the qt backend, offscreen: messages raised while the history is on
+// come up in the list of the FWERROR window, message and category, the newest selected; a
+// snapshot of the window is taken as a user would see it.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <QImage>
+#include <QListWidget>
+#include <filesystem>
+
+#include "framework/error/message_window.h"
+#include "platform/input/script.h"
+#include "runtime/core/thread_context.h"
+#include "runtime/window/event_codes.h"
+#include "runtime/window/operations.h"
+#include "runtime/window/window_object.h"
+#include "tests/platform/qt/qt_test_support.h"
+
+namespace tamsil::framework {
+namespace {
+
+// A reporter whose message window is looked at on a timer once it is open.
+class LookingReporter : public ErrorReporter {
+ public:
+  QStringList items;
+  int current = -1;
+  bool listVisible = false, okVisible = false;
+  QString title;
+
+  int PresentInWindow(std::string_view caption, IconReference icon, int buttons, int defaultButton, int style) override {
+    ErrorHistoryView view;
+    view.ERR = this;
+    view.HISTORY = History();
+    window::Window win(kMessageWindowModule, kMessageWindowLabel);
+    view.WIN = &win;
+    Looking message(*this);
+    message.CAPTION = std::string(caption);
+    message.ICON = iconNumber(icon);
+    message.BUTTONTYPES = buttons;
+    message.MSGRVAL = defaultButton;
+    message.STYLE = style;
+    message.ERR = this;
+    message.WIN = &win;
+    message.HISTORYHANDLER = &view;
+    message.Execute();
+    return message.MSGRVAL;
+  }
+
+ private:
+  class Looking : public MessageWindow {
+   public:
+    explicit Looking(LookingReporter& r) : r_(r) {}
+    std::uint8_t HandleEvent() override {
+      if (window::EventCode() == window::event::OpenWindow) window::SetWindowTimer(*WIN, 5);
+      if (window::EventCode() == window::event::Timer) {
+        window::SetWindowTimer(*WIN, 0);
+        look();
+      }
+      return MessageWindow::HandleEvent();
+    }
+
+   private:
+    void look() {
+      r_.title = platform::qt::testing::widgetOf(WIN->handle)->windowTitle();
+      auto* list = platform::qt::testing::widgetAs<QListWidget>(WIN->control(kHistoryList)->hwnd);
+      if (!list) return;
+      r_.listVisible = list->isVisible();
+      for (int i = 0; i < list->count(); ++i) r_.items << list->item(i)->text();
+      r_.current = list->currentRow();
+      if (QWidget* ok = platform::qt::testing::widgetOf(WIN->control(kFirstMessageButton)->hwnd)) r_.okVisible = ok->isVisible();
+    }
+    LookingReporter& r_;
+  };
+};
+
+class HistoryOnQt : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() / ("kestrel-history-qt-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override {
+    platform::script::stop();
+    platform::qt::testing::resetWindows();
+    std::filesystem::remove_all(dir_);
+  }
+  void script(const std::string& text) {
+    auto parsed = platform::script::parse(text, "history.script");
+    ASSERT_TRUE(parsed.errors.empty()) << parsed.errors.front();
+    platform::script::start(std::move(parsed.lines), "history.script");
+  }
+
+  ThreadContextScope context_;
+  std::filesystem::path dir_;
+};
+
+TEST_F(HistoryOnQt, TheWindowListsTheMessagesRaisedWithTheirCategories) {
+  LookingReporter r;
+  r.SetHistoryThreshold(10);
+  r.AssignCategory(7, "Stock");
+  r.Status().SetFile("Orders");
+  ASSERT_EQ(r.Raise(2), SevInform);  // recorded, not shown: below the view level
+  ASSERT_EQ(r.Raise(7), SevInform);
+
+  const auto picture = dir_ / "history.png";
+  script("wait 100\nsnapshot " + picture.string() + "\npress Ok\n");
+  EXPECT_EQ(r.OpenHistory(), BtnOk);
+
+  EXPECT_EQ(r.title, "Errors History");
+  EXPECT_TRUE(r.listVisible);
+  EXPECT_TRUE(r.okVisible);
+  ASSERT_EQ(r.items.size(), 2);
+  EXPECT_EQ(r.items[0], "Could not get write access to Orders so trying read-only.\tFWK");
+  EXPECT_EQ(r.items[1], "This record was changed by another station.\tStock");
+  EXPECT_EQ(r.current, 1);
+
+  const QImage shot(QString::fromStdString(picture.string()));
+  ASSERT_FALSE(shot.isNull());
+  EXPECT_GT(shot.width(), 300);
+  EXPECT_GT(shot.height(), 120);
+}
+
+}  // namespace
+}  // namespace tamsil::framework
