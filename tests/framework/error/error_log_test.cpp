@@ -6,7 +6,9 @@
 #include <deque>
 #include <fstream>
 #include <regex>
+#include <thread>
 
+#include "runtime/core/thread_context.h"
 #include "tests/framework/error/error_test.h"
 
 namespace tamsil::framework::testing {
@@ -108,6 +110,35 @@ TEST_F(ErrorLogTest, ALogInAMissingFolderFailsAndCreatesNothing) {
   EXPECT_EQ(log.OpenLog(false), SevInform);
   EXPECT_EQ(log.usage(), 0);
   EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+}
+
+// Threads share the reporter, its history and its log: no line is lost or torn, the history keeps
+// its bound, and each thread's texts name its own file.
+TEST_F(ErrorLogTest, ThreadsShareTheLogAndTheHistory) {
+  TestReporter r;
+  r.SetSilent(true);
+  r.SetLogErrors(true);
+  r.SetHistoryThreshold(5);
+  constexpr int kEach = 200;
+  const auto raiser = [&r](const char* file) {
+    ThreadContextScope context;
+    r.Status().SetFile(file);
+    for (int i = 0; i < kEach; ++i) r.Raise(2);
+  };
+  std::thread a(raiser, "Alpha"), b(raiser, "Beta");
+  a.join();
+  b.join();
+  const auto log = lines("FWKError.Log");
+  ASSERT_EQ(log.size(), 2u * kEach);
+  int alpha = 0, beta = 0;
+  for (const std::string& line : log) {
+    if (line.ends_with(" --> Could not get write access to Alpha so trying read-only.")) ++alpha;
+    else if (line.ends_with(" --> Could not get write access to Beta so trying read-only.")) ++beta;
+    else ADD_FAILURE() << line;
+  }
+  EXPECT_EQ(alpha, kEach);
+  EXPECT_EQ(beta, kEach);
+  EXPECT_EQ(r.History().size(), 5u);
 }
 
 // A log that fails in chosen steps.
