@@ -95,6 +95,9 @@ class ErrorReporter : public ErrorReporting {
   // silent). Nothing is logged or kept in the history.
   int Prompt(int id, int buttons, int defaultButton) override;
   std::uint8_t Throw(int id) override { return Raise(id); }
+  // Adds a program's own stored table after those loaded; its entries win over earlier ones with
+  // the same id.
+  bool AddErrors(std::span<const std::uint8_t> table) { return LoadErrorTable(table); }
 
   // With a name, pushes it as the calling thread's current procedure; with none, pops the
   // thread's last one.

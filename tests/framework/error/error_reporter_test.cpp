@@ -33,7 +33,7 @@ TEST_F(ErrorReporterTest, AStoredTableAddedLaterWins) {
   const ErrorDefinition mine[] = {{10, SevInform, "Cancelled", "Nothing was saved."}, {60, SevNone, "Quiet", "Never shown."}};
   const auto stored = encodeErrorTable(mine);
   ASSERT_TRUE(stored);
-  ASSERT_TRUE(r.LoadErrorTable(*stored));
+  ASSERT_TRUE(r.AddErrors(*stored));
   EXPECT_EQ(r.Raise(10), SevInform);  // a question in the default table, a notification now
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, "Nothing was saved.");
