@@ -20,7 +20,7 @@ win::Selector runtimeProperty(std::uint16_t number) { return win::Selector{std::
 }  // namespace
 
 void SpreadWrapper::Init(win::Window& window, std::int16_t field) {
-  platform::CoInitialize(nullptr);
+  if (!comOpen_) platform::CoInitialize(nullptr);
   comOpen_ = true;
   W = &window;
   COLE = field;
