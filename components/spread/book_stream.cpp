@@ -278,6 +278,15 @@ std::string WriteBook(Book& book) {
 
 namespace {
 
+bool isDefault(const Style& s) {
+  const Style& d = *DefaultStyle();
+#define STYLE_FIELD(type, field, initial) \
+  if (!(s.field == d.field)) return false;
+#include "components/spread/model/style_list.inc"
+#undef STYLE_FIELD
+  return true;
+}
+
 // Whether (col, row) lies in the sheet, each at least `lowest` (kAll: a whole row or column too).
 bool inSheet(const Sheet& s, std::int32_t col, std::int32_t row, std::int32_t lowest) {
   return col >= lowest && row >= lowest && col <= s.maxCols() && row <= s.maxRows();
@@ -289,10 +298,9 @@ bool readInto(Book& book, Reader& r) {
   if (!r.word(magic) || magic != kMagic || !r.word(version) || version != kVersion || !r.endRecord()) return false;
   std::vector<StylePtr> styles;
   std::shared_ptr<Style> building;  // the style whose fields are being read
-  bool anyField = false;
-  // A style without fields is the default style itself, which new sheets start from.
+  // A style like a new one is the default style itself, which new sheets start from.
   const auto finishStyle = [&] {
-    if (building) styles.push_back(anyField ? StylePtr(std::move(building)) : DefaultStyle());
+    if (building) styles.push_back(isDefault(*building) ? DefaultStyle() : StylePtr(std::move(building)));
     building.reset();
   };
   const auto styleOf = [&](int id, StylePtr& out) {
@@ -316,9 +324,7 @@ bool readInto(Book& book, Reader& r) {
       finishStyle();
       ok = r.number(id) && id == int(styles.size()) && r.endRecord();
       building = std::make_shared<Style>();
-      anyField = false;
     } else if (kind == "field") {
-      anyField = true;
       std::string_view name;
       bool known = false;
       ok = building && r.word(name) && readStyleField(r, name, *building, known) && (known ? r.endRecord() : r.skipRecord());

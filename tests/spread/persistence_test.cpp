@@ -191,6 +191,26 @@ TEST_F(PersistenceTest, RecordsAndFieldsOfALaterFormatArePassedOver) {
   EXPECT_TRUE(WriteBook(book) == WriteBook(source));
 }
 
+// A style whose fields all hold a new style's values (a later model's field, or one written at
+// its default) is the default style: what is read then writes out and reads back unchanged.
+TEST_F(PersistenceTest, AStyleLikeANewOneIsTheDefaultStyle) {
+  Book source;
+  fill(source);
+  std::string bytes = WriteBook(source);
+  const size_t at = bytes.find("sheet ");
+  bytes.insert(at, "style 3\nfield cellType 1\nfield laterField 5\n");
+  const std::string_view plain = "cell 1 3 s 10:Type in me -1";
+  bytes.replace(bytes.find(plain), plain.size(), "cell 1 3 s 10:Type in me 3");
+  Book& book = bookOf(grid.get());
+  ASSERT_TRUE(ReadBook(book, bytes));
+  ASSERT_TRUE(book.setSheetIndex(1));
+  EXPECT_EQ(book.sheet().cell(1, 3)->style, DefaultStyle());
+  const std::string written = WriteBook(book);
+  Book again;
+  ASSERT_TRUE(ReadBook(again, written));
+  EXPECT_TRUE(WriteBook(again) == written);
+}
+
 TEST_F(PersistenceTest, LoadingNeedsTheStreamAndRaisesNoEvents) {
   const ComPtr<IStorage> empty = newStorage();
   Book& book = bookOf(grid.get());
