@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/com/com.h"
+#include "platform/com/hresult.h"
 #include "platform/com/ole.h"
 #include "runtime/ole/object_references.h"
 #include "runtime/window/properties.h"
@@ -275,6 +277,27 @@ TEST_F(GridTest, NewCellPictureShowsAFailedPutUnderItsLabel) {
   EXPECT_EQ(boxes[0].buttons, win::BtnOk);
   EXPECT_EQ(boxes[0].text, TextUtility::Clip(spread.STDCOMCL->ERRORSTR));
   EXPECT_LT(spread.STDCOMCL->LASTHR, 0);
+}
+
+TEST_F(GridTest, CheckResultKeepsTheResultAndShowsFailuresOnlyWhenDebugging) {
+  ComResultChecker checker(true);
+  EXPECT_EQ(checker.CheckResult(platform::S_FALSE, "Step"), 0);
+  EXPECT_EQ(checker.LASTHR, platform::S_FALSE);
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(checker.CheckResult(platform::E_NOINTERFACE, "QueryInterface  "), 3);
+  EXPECT_EQ(checker.LASTHR, platform::E_NOINTERFACE);
+  EXPECT_EQ(checker.ERRORSTR, platform::SystemMessageText(platform::DWORD(platform::E_NOINTERFACE)));
+  ASSERT_FALSE(checker.ERRORSTR.empty());
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "QueryInterface");
+  EXPECT_EQ(boxes[0].icon, win::MessageIcon::Information);
+  // A code the system has no text for.
+  EXPECT_EQ(checker.CheckResult(platform::HRESULT(0x8FFF1234u), "Other"), 3);
+  EXPECT_EQ(checker.ERRORSTR, "Unknown/Undefined Error");
+  EXPECT_EQ(boxes.back().text, "Unknown/Undefined Error");
+  ComResultChecker quiet(false);
+  EXPECT_EQ(quiet.CheckResult(platform::E_NOINTERFACE, "QueryInterface"), 3);
+  EXPECT_EQ(boxes.size(), 2u);
 }
 
 }  // namespace
