@@ -164,6 +164,21 @@ TEST_F(ViewInput, DateOutsideMinAndMaxIsRefused) {
   EXPECT_EQ(spread::test::GetText(book, "Text"), "02/03/01");
 }
 
+TEST_F(ViewInput, ATypedYearOutsideTheRangeIsRefusedToo) {
+  click(kDateRow, 2);
+  key(Qt::Key_F2);
+  ASSERT_NE(qobject_cast<QDateEdit*>(view->activeEditor()), nullptr);
+  key(Qt::Key_End);
+  for (int i = 0; i < 4; ++i) key(Qt::Key_Backspace);
+  type("2250");
+  key(Qt::Key_Return);
+  EXPECT_EQ(value(kDateRow, 2), "19961223");
+  EXPECT_FALSE(view->lastRefusal().empty());
+  key(Qt::Key_Escape);
+  EXPECT_EQ(view->activeEditor(), nullptr);
+  EXPECT_FALSE(fired("Change 2 1")) << events();
+}
+
 struct MoveCase {
   int key;
   Qt::KeyboardModifiers mods;
