@@ -122,6 +122,14 @@ const QImage& CellPainter::imageOf(const std::shared_ptr<const Picture>& picture
   return it->second.image;
 }
 
+const QFont& CellPainter::fontOf(const Style& style) {
+  const int look = int(style.fontBold) | int(style.fontItalic) << 1 | int(style.fontUnderline) << 2 | int(style.fontStrikethru) << 3;
+  auto key = std::make_tuple(style.fontName, style.fontSize, look);
+  auto it = fonts_.find(key);
+  if (it == fonts_.end()) it = fonts_.emplace(std::move(key), FontOf(style, dpi_)).first;
+  return it->second;
+}
+
 void CellPainter::paint(QPainter& p, const QRect& rect, const Book& book, std::int32_t col, std::int32_t row, CellState state,
                         const QWidget* widget) {
   ShownSheet shown(book);
@@ -142,7 +150,7 @@ void CellPainter::paint(QPainter& p, const QRect& rect, const Book& book, std::i
   p.save();
   p.setClipRect(rect);
   p.fillRect(rect, back);
-  p.setFont(FontOf(style, dpi_));
+  p.setFont(fontOf(style));
   const QString text = ToQString(book.shownText(col, row));
   switch (style.type()) {
     case CellType::Button: drawButton(p, rect, style, text, state.pressed || stateOf(cell) == 1, widget); break;

@@ -4,10 +4,13 @@
 // Then the grid lines, the selection and the active cell's frame.
 #pragma once
 
+#include <QFont>
 #include <QImage>
 #include <QRect>
 #include <map>
 #include <memory>
+#include <string>
+#include <tuple>
 
 #include "components/spread/model/book.h"
 
@@ -46,8 +49,12 @@ class CellPainter {
     std::weak_ptr<const Picture> picture;
     QImage image;
   };
+  // Fonts made once per face, size and look: a QFont is dear to build for every cell.
+  const QFont& fontOf(const Style& style);
+
   double dpi_;
   std::map<const Picture*, Decoded> images_;
+  std::map<std::tuple<std::string, std::int32_t, int>, QFont> fonts_;
 };
 
 }  // namespace spread::view
