@@ -17,6 +17,8 @@ struct TypeCase {
   const char* value;  // the value underneath when accepted
 };
 
+void PrintTo(const TypeCase& c, std::ostream* os) { *os << c.name; }
+
 Style styleOf(const TypeCase& c) {
   Style s;
   c.setUp(s);

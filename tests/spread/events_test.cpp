@@ -152,6 +152,20 @@ TEST_F(GridEvents, SetActiveCellAndSheetChange) {
   EXPECT_EQ(sink.events, (std::vector<std::string>{"LeaveCell 1 1 2 4 0", "SheetChanged 1 2"}));
 }
 
+TEST_F(GridEvents, TheViewStateIsTheActiveSheets) {
+  put("SheetCount", I2(2));
+  put("Sheet", I2(2));
+  ASSERT_EQ(CallMethod(book, "SetActiveCell", {I4(3), I4(4)}), S_OK);
+  EXPECT_EQ(GetNumber(book, "ActiveRow"), 4) << "sheet 1 is shown, whichever sheet is addressed";
+  put("ActiveSheet", I2(2));
+  EXPECT_EQ(GetNumber(book, "ActiveRow"), 1) << "each sheet has an active cell of its own";
+  book.clickCell(2, 2);
+  put("ActiveSheet", I2(1));
+  EXPECT_EQ(GetNumber(book, "ActiveCol"), 3);
+  EXPECT_EQ(sink.events,
+            (std::vector<std::string>{"LeaveCell 1 1 3 4 0", "SheetChanged 1 2", "LeaveCell 1 1 2 2 0", "Click 2 2", "SheetChanged 2 1"}));
+}
+
 TEST(EventList, NamesAndDispidsAreUnique) {
   std::set<std::string_view> names;
   std::set<DISPID> ids;

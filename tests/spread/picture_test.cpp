@@ -42,6 +42,8 @@ struct HeaderCase {
   std::int32_t width, height;
 };
 
+void PrintTo(const HeaderCase& c, std::ostream* os) { *os << c.name; }
+
 class PictureHeaders : public ::testing::TestWithParam<HeaderCase> {};
 
 TEST_P(PictureHeaders, FormatAndSize) {
@@ -57,6 +59,8 @@ INSTANTIATE_TEST_SUITE_P(Pictures, PictureHeaders,
                          ::testing::Values(HeaderCase{"Png", png(640, 480), PictureFormat::Png, 640, 480},
                                            HeaderCase{"Bmp", bmp(32, 16), PictureFormat::Bmp, 32, 16},
                                            HeaderCase{"BmpTopDown", bmp(32, -16), PictureFormat::Bmp, 32, 16},
+                                           HeaderCase{"BmpNoSuchHeight", bmp(32, INT32_MIN), PictureFormat::Bmp, 0, 0},
+                                           HeaderCase{"BmpNegativeWidth", bmp(-4, 16), PictureFormat::Bmp, 0, 0},
                                            HeaderCase{"Gif", gif(300, 2), PictureFormat::Gif, 300, 2},
                                            HeaderCase{"Jpeg", jpeg(1024, 768), PictureFormat::Jpeg, 1024, 768},
                                            HeaderCase{"JpegProgressive", jpeg(7, 9, 0xC2), PictureFormat::Jpeg, 7, 9},
