@@ -71,7 +71,7 @@ int SpreadView::rowPixels(std::int32_t row) const {
 
 int SpreadView::colPixels(std::int32_t col) const {
   ShownSheet shown(book_);
-  return int(std::lround(book_.colWidthPixels(col)));
+  return int(std::lround(book_.activeSheet().colWidth(col) * book_.charWidthPixels()));
 }
 
 QWidget* SpreadView::activeEditor() const { return state() == EditingState ? indexWidget(currentIndex()) : nullptr; }

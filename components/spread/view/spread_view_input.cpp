@@ -14,7 +14,7 @@ namespace spread::view {
 namespace {
 
 // Virtual key codes beyond the book's own.
-enum : std::int16_t { kKeySpace = 32, kKeyPageUp = 33, kKeyPageDown = 34, kKeyF2 = 113 };
+enum : std::int16_t { kKeyReturn = 13, kKeySpace = 32, kKeyPageUp = 33, kKeyPageDown = 34, kKeyF2 = 113 };
 // The Shift argument of KeyDown: bits for Shift, Ctrl and Alt.
 enum : std::int16_t { kShift = 1, kCtrl = 2, kAlt = 4 };
 
