@@ -78,6 +78,33 @@ TEST_F(ViewInput, TypingIntoTheEditCellChangesItAndFiresChange) {
   EXPECT_EQ(sink.events, (std::vector<std::string>{"KeyDown 72 0", "KeyPress 72", "EditMode 2 2 1 0", "Change 2 2", "EditMode 2 2 0 -1"}));
 }
 
+TEST_F(ViewInput, TheProgramsKeyPressDecidesTheCharacterTyped) {
+  click(kEditRow, 2);
+  sink.onFire = [](SpreadEvent e, std::span<const platform::VARIANT> args) {
+    if (e != SpreadEvent::KeyPress) return;
+    auto* ch = static_cast<std::int16_t*>(args[0].byref);
+    *ch = *ch == 'x' ? 0 : std::int16_t('B');  // swallows x, turns anything else into B
+  };
+  type("x");
+  EXPECT_EQ(view->activeEditor(), nullptr) << "a swallowed key starts no edit";
+  type("a");
+  ASSERT_NE(view->activeEditor(), nullptr);
+  sink.onFire = nullptr;
+  key(Qt::Key_Return);
+  EXPECT_EQ(value(kEditRow, 2), "B");
+}
+
+TEST_F(ViewInput, TypingOnADateCellOpensItsEditorWithTheKey) {
+  click(kDateRow, 2);
+  type("1");
+  auto* editor = qobject_cast<QDateEdit*>(view->activeEditor());
+  ASSERT_NE(editor, nullptr);
+  EXPECT_TRUE(fired("EditMode 2 1 1 0")) << events();
+  EXPECT_NE(editor->text(), QString("12/23/1996")) << "the key went into the editor";
+  key(Qt::Key_Escape);
+  EXPECT_EQ(value(kDateRow, 2), "19961223");
+}
+
 TEST_F(ViewInput, EscapeCancelsAnEditAndF2StartsOne) {
   click(kEditRow, 2);
   key(Qt::Key_F2);
@@ -199,6 +226,30 @@ TEST_F(ViewInput, KeysMoveTheActiveCell) {
   }
   EXPECT_TRUE(fired("KeyDown 40 0")) << events();
   EXPECT_TRUE(fired("LeaveCell 1 4 1 5 0")) << events();
+}
+
+struct EnterCase {
+  std::int32_t action;
+  std::pair<int, int> to;  // from cell (1, 4), after an edit committed with Enter
+};
+
+TEST_F(ViewInput, EnterAfterAnEditMovesAsEditEnterActionSays) {
+  const EnterCase cases[] = {{0, {1, 4}}, {1, {1, 3}}, {2, {1, 5}}, {4, {2, 4}}, {5, {2, 4}}, {8, {1, 5}}};
+  for (const auto& c : cases) {
+    ASSERT_EQ(spread::test::Put(book, "EditEnterAction", {spread::test::I4(c.action)}), platform::S_OK);
+    click(kNumberRow, 1);
+    key(Qt::Key_F2);
+    EXPECT_EQ(view->activeEditor(), nullptr) << "labels are static text";
+    click(kNumberRow, 1);
+    key(Qt::Key_Return);
+    EXPECT_EQ(active(), c.to) << "action " << c.action;
+  }
+  ASSERT_EQ(spread::test::Put(book, "EditEnterAction", {spread::test::I4(2)}), platform::S_OK);
+  click(kEditRow, 2);
+  type("Z");
+  key(Qt::Key_Return);
+  EXPECT_EQ(value(kEditRow, 2), "Z");
+  EXPECT_EQ(active(), std::make_pair(2, int(kCurrencyRow)));
 }
 
 TEST_F(ViewInput, ACancelledLeaveCellKeepsTheActiveCell) {

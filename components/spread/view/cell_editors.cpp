@@ -220,23 +220,24 @@ std::string EditorText(QWidget* editor) {
   return {};
 }
 
-void TypeIntoEditor(QWidget* editor, const QString& text) {
+bool TypeIntoEditor(QWidget* editor, const QString& text) {
   if (auto* l = qobject_cast<QLineEdit*>(editor)) {
     // Typing on a cell replaces what it held, as in any spreadsheet.
     l->setText(QString());
     l->home(false);
     l->insert(text);
-    return;
+    return true;
   }
   if (auto* m = qobject_cast<QPlainTextEdit*>(editor)) {
     m->setPlainText(text);
     m->moveCursor(QTextCursor::End);
-    return;
+    return true;
   }
   if (auto* b = qobject_cast<QComboBox*>(editor); b && b->isEditable()) {
     b->setEditText(text);
-    return;
+    return true;
   }
+  return false;
 }
 
 }  // namespace spread::view

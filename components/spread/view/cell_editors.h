@@ -45,8 +45,10 @@ class CellDelegate final : public QStyledItemDelegate {
 // The text an editor made by CellDelegate holds, in a form the cell's type reads: dates as
 // YYYYMMDD, times as HH:MM:SS, a mask with nothing typed as empty text.
 std::string EditorText(QWidget* editor);
-// Puts text typed on a cell (the key that started the edit) into its fresh editor.
-void TypeIntoEditor(QWidget* editor, const QString& text);
+// Puts text typed on a cell (the key that started the edit) into its fresh editor, replacing
+// what it held; false for editors that take keys only (date, time, a fixed list), which are then
+// sent the key itself.
+bool TypeIntoEditor(QWidget* editor, const QString& text);
 
 // The Qt input mask for a picture mask ("(999) 999-9999" -> "(999) 999-9999" with Qt's literals
 // escaped; U and L become upper- and lower-case letters).

@@ -65,8 +65,9 @@ class SpreadView final : public QTableView {
   QWidget* activeEditor() const;
   const std::string& lastRefusal() const { return lastRefusal_; }
 
-  // Starts editing the active cell, with typed text replacing what it held when not empty.
-  bool startEdit(const QString& typed = {});
+  // Starts editing the active cell; a key typed on the cell goes into the editor (its text
+  // replacing what the cell held).
+  bool startEdit(const QKeyEvent* typed = nullptr);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

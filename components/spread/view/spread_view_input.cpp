@@ -1,5 +1,6 @@
 // The grid view: what the person does with keys and mouse, handed to the book.
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -31,7 +32,7 @@ std::int32_t SpreadView::pageRows() const {
   return std::max(1, viewport()->height() / row - 1);
 }
 
-bool SpreadView::startEdit(const QString& typed) {
+bool SpreadView::startEdit(const QKeyEvent* typed) {
   if (state() == EditingState) return true;
   const QModelIndex i = currentIndex();
   if (!i.isValid() || !book_.beginEdit()) return false;
@@ -40,8 +41,11 @@ bool SpreadView::startEdit(const QString& typed) {
     return false;
   }
   QWidget* editor = indexWidget(i);
-  if (editor && !typed.isEmpty()) TypeIntoEditor(editor, typed);
-  if (auto* combo = qobject_cast<QComboBox*>(editor); combo && typed.isEmpty()) combo->showPopup();
+  if (editor && typed && !TypeIntoEditor(editor, typed->text())) {
+    QKeyEvent copy(typed->type(), typed->key(), typed->modifiers(), typed->text());
+    QCoreApplication::sendEvent(editor, &copy);
+  }
+  if (auto* combo = qobject_cast<QComboBox*>(editor); combo && !typed) combo->showPopup();
   return true;
 }
 
@@ -129,7 +133,9 @@ void SpreadView::keyPressEvent(QKeyEvent* event) {
     const std::string ansi = FromQString(text.left(1));
     const std::int16_t ch = book_.keyPress(std::int16_t(static_cast<unsigned char>(ansi.empty() ? '?' : ansi[0])));
     if (ch != 0 && IsTypedIn(typeAt(book_, s.activeCol, s.activeRow))) {
-      startEdit(ToQString(std::string(1, char(ch))));
+      // The program may have changed the character.
+      const QKeyEvent changed(QEvent::KeyPress, event->key(), event->modifiers(), ToQString(std::string(1, char(ch))));
+      startEdit(&changed);
       event->accept();
       return;
     }
@@ -147,7 +153,8 @@ void SpreadView::mousePressEvent(QMouseEvent* event) {
   }
   const std::int32_t c = SheetModel::colOf(i), r = SheetModel::rowOf(i);
   if (event->button() == Qt::RightButton) {
-    const QPoint p = event->position().toPoint();
+    // In the grid's own coordinates, headers included.
+    const QPoint p = viewport()->mapTo(this, event->position().toPoint());
     book_.rightClickCell(c, r, p.x(), p.y());
     return;
   }
