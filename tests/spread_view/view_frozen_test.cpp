@@ -71,6 +71,18 @@ TEST_F(FrozenLines, StayWhileTheRestScrolls) {
   EXPECT_EQ(book.activeSheet().topRow, 202);
   EXPECT_EQ(book.activeSheet().leftCol, 12);
   EXPECT_EQ(colourAt(QPoint(w + 20, h + h / 2)), QColor(Qt::white));
+  // Their headers stay too: "1" and "A" over the scrolled headers.
+  const QPoint rowHead = view->verticalHeader()->viewport()->mapTo(view.get(), QPoint(5, h / 2));
+  const QPoint colHead = view->horizontalHeader()->viewport()->mapTo(view.get(), QPoint(w / 2, 5));
+  QWidget* atRowHead = view->childAt(rowHead);
+  QWidget* atColHead = view->childAt(colHead);
+  auto* rowHeads = qobject_cast<QHeaderView*>(atRowHead ? atRowHead->parentWidget() : nullptr);
+  auto* colHeads = qobject_cast<QHeaderView*>(atColHead ? atColHead->parentWidget() : nullptr);
+  ASSERT_NE(rowHeads, nullptr);
+  ASSERT_NE(colHeads, nullptr);
+  EXPECT_NE(rowHeads, view->verticalHeader());
+  EXPECT_EQ(rowHeads->logicalIndexAt(QPoint(5, h / 2)), 0);
+  EXPECT_EQ(colHeads->logicalIndexAt(QPoint(w / 2, 5)), 0);
 }
 
 TEST_F(FrozenLines, TakeClicksWhereTheyAreDrawn) {

@@ -11,6 +11,24 @@ FrozenPanes::~FrozenPanes() {
   delete top_;
   delete left_;
   delete corner_;
+  delete rowHeads_;
+  delete colHeads_;
+}
+
+QHeaderView* FrozenPanes::makeHeads(Qt::Orientation orientation) {
+  QHeaderView* under = orientation == Qt::Vertical ? view_.verticalHeader() : view_.horizontalHeader();
+  auto* heads = new QHeaderView(orientation, under->viewport());
+  heads->setModel(view_.model());
+  heads->setFont(under->font());
+  heads->setPalette(under->palette());
+  heads->setSectionResizeMode(QHeaderView::Fixed);
+  // A press selects the frozen row or column, as on the view's own headers.
+  QObject::connect(heads, &QHeaderView::sectionPressed, &view_, [this, orientation](int logical) {
+    if (orientation == Qt::Vertical) view_.selectRow(logical);
+    else view_.selectColumn(logical);
+  });
+  heads->show();
+  return heads;
 }
 
 QTableView* FrozenPanes::makePane() {
@@ -51,6 +69,15 @@ void FrozenPanes::freeze(int rows, int cols) {
   keep(top_, rows_ > 0);
   keep(left_, cols_ > 0);
   keep(corner_, rows_ > 0 && cols_ > 0);
+  const auto keepHeads = [&](QHeaderView*& heads, Qt::Orientation orientation, bool wanted) {
+    if (wanted && !heads) heads = makeHeads(orientation);
+    if (!wanted && heads) {
+      delete heads;
+      heads = nullptr;
+    }
+  };
+  keepHeads(rowHeads_, Qt::Vertical, rows_ > 0);
+  keepHeads(colHeads_, Qt::Horizontal, cols_ > 0);
   place();
 }
 
@@ -107,6 +134,22 @@ void FrozenPanes::place() {
   }
   for (QTableView* pane : {top_, left_, corner_})
     if (pane) pane->viewport()->update();
+  if (rowHeads_) {
+    for (int r = 0; r < rows_ && r < view_.model()->rowCount(); ++r) {
+      rowHeads_->setSectionHidden(r, view_.isRowHidden(r));
+      if (!view_.isRowHidden(r)) rowHeads_->resizeSection(r, view_.rowHeight(r));
+    }
+    rowHeads_->setGeometry(0, 0, view_.verticalHeader()->width(), h);
+    rowHeads_->setOffset(0);
+  }
+  if (colHeads_) {
+    for (int c = 0; c < cols_ && c < view_.model()->columnCount(); ++c) {
+      colHeads_->setSectionHidden(c, view_.isColumnHidden(c));
+      if (!view_.isColumnHidden(c)) colHeads_->resizeSection(c, view_.columnWidth(c));
+    }
+    colHeads_->setGeometry(0, 0, w, view_.horizontalHeader()->height());
+    colHeads_->setOffset(0);
+  }
 }
 
 QModelIndex FrozenPanes::indexAt(QPoint p) const {

@@ -1,12 +1,13 @@
 // The rows and columns a sheet keeps frozen (RowsFrozen, ColsFrozen): panes laid over the top and
-// left of the view's cells that draw those lines where they stay while the rest scrolls. The
-// panes only draw (same model, selection and delegate as the view); the view takes all input and
+// left of the view's cells that draw those lines where they stay while the rest scrolls, and their
+// headers over the view's headers. The panes only draw (same model, selection and delegate as the view); the view takes all input and
 // asks the panes which cell lies under a point and where a frozen cell is drawn.
 #pragma once
 
 #include <QModelIndex>
 #include <QRect>
 
+class QHeaderView;
 class QTableView;
 
 namespace spread::view {
@@ -34,13 +35,16 @@ class FrozenPanes {
 
  private:
   QTableView* makePane();
+  QHeaderView* makeHeads(Qt::Orientation orientation);
   void copySizes(QTableView* pane) const;
 
   QTableView& view_;
   int rows_ = 0, cols_ = 0;
-  QTableView* top_ = nullptr;     // frozen rows, scrolled sideways with the view
-  QTableView* left_ = nullptr;    // frozen columns, scrolled up and down with the view
-  QTableView* corner_ = nullptr;  // both, never scrolled
+  QTableView* top_ = nullptr;        // frozen rows, scrolled sideways with the view
+  QTableView* left_ = nullptr;       // frozen columns, scrolled up and down with the view
+  QTableView* corner_ = nullptr;     // both, never scrolled
+  QHeaderView* rowHeads_ = nullptr;  // the frozen rows' headers, over the view's row headers
+  QHeaderView* colHeads_ = nullptr;  // the frozen columns' headers, over the column headers
 };
 
 }  // namespace spread::view
