@@ -105,6 +105,17 @@ TEST_F(ViewInput, TypingOnADateCellOpensItsEditorWithTheKey) {
   EXPECT_EQ(value(kDateRow, 2), "19961223");
 }
 
+TEST_F(ViewInput, DeleteEmptiesATypedInCellOnly) {
+  click(kEditRow, 2);
+  key(Qt::Key_Delete);
+  EXPECT_EQ(value(kEditRow, 2), "");
+  EXPECT_TRUE(fired("Change 2 2")) << events();
+  EXPECT_TRUE(fired("EditMode 2 2 0 -1")) << events();
+  click(kStaticRow, 2);
+  key(Qt::Key_Delete);
+  EXPECT_NE(value(kStaticRow, 2), "") << "static text is not the person's to change";
+}
+
 TEST_F(ViewInput, EscapeCancelsAnEditAndF2StartsOne) {
   click(kEditRow, 2);
   key(Qt::Key_F2);

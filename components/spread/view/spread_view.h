@@ -18,8 +18,8 @@
 // Keys: arrows, Tab and Shift+Tab, Home and End move through the book; Page Up and Page Down by
 // a screen; Enter moves as EditEnterAction says (0 stays, 1 up, 2 down, 3 left, 4 right, 5 next
 // cell, 6 previous cell, 8 first cell of the next row); F2 edits; typing a character edits with
-// that character; Escape cancels an edit; Space presses a button or check box cell. Shift with
-// an arrow widens the selection from the active cell. Mouse: a click makes the cell active (and
+// that character; Delete empties a typed-in cell; Escape cancels an edit; Space presses a button
+// or check box cell. Shift with an arrow widens the selection from the active cell. Mouse: a click makes the cell active (and
 // presses a button or check box cell when released over it, opens a combo box cell's list); a
 // drag selects a block; a header click selects its row or column; a double click edits; the
 // right button raises RightClick; dragging a header border resizes the row or column when
