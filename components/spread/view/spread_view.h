@@ -20,7 +20,8 @@
 // cell, 6 previous cell, 8 first cell of the next row); F2 edits; typing a character edits with
 // that character; Delete empties a typed-in cell; Escape cancels an edit; Space presses a button
 // or check box cell. Shift with an arrow widens the selection from the active cell. Mouse: a click makes the cell active (and
-// presses a button or check box cell when released over it, opens a combo box cell's list); a
+// presses a button or check box cell when released over it, opens a combo box cell's list, steps
+// a TypeSpin cell on its up and down buttons); a
 // drag selects a block; a header click selects its row or column; a double click edits; the
 // right button raises RightClick; dragging a header border resizes the row or column when
 // UserResize allows (1 columns, 2 rows, 3 both).

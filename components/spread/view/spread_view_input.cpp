@@ -178,7 +178,12 @@ void SpreadView::mousePressEvent(QMouseEvent* event) {
   anchorCol_ = c;
   anchorRow_ = r;
   const CellType t = typeAt(book_, c, r);
-  if (t == CellType::Button || t == CellType::CheckBox) {
+  const QRect spin = CellPainter::spinRect(*book_.activeSheet().styleAt(c, r), visualRect(i));
+  if (spin.contains(event->position().toPoint())) {
+    // The upper half steps up, the lower half down.
+    book_.spin(c, r, event->position().y() < spin.center().y());
+    model_.cellChanged(c, r);
+  } else if (t == CellType::Button || t == CellType::CheckBox) {
     pressed_ = i;
     viewport()->update();
   } else if (t == CellType::ComboBox) {
