@@ -6,3 +6,6 @@ target_link_libraries(spread PRIVATE PkgConfig::SPREAD_FILES)
 target_sources(spread PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/text_codec.cpp ${CMAKE_CURRENT_LIST_DIR}/workbook_import.cpp
   ${CMAKE_CURRENT_LIST_DIR}/xls_reader.cpp ${CMAKE_CURRENT_LIST_DIR}/xlsx_reader.cpp)
+target_sources(spread PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/atomic_write.cpp ${CMAKE_CURRENT_LIST_DIR}/text_export.cpp ${CMAKE_CURRENT_LIST_DIR}/xlsx_writer.cpp ${CMAKE_CURRENT_LIST_DIR}/grid_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/file_members.cpp)
