@@ -8,13 +8,23 @@
 
 namespace spread::files {
 
+namespace {
+
+// The test's temporary folder, removed when the test program ends.
+struct TempDir {
+  std::filesystem::path path = std::filesystem::temp_directory_path() / ("spread_files_" + std::to_string(::getpid()));
+  TempDir() { std::filesystem::create_directories(path); }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path, ec);
+  }
+};
+
+}  // namespace
+
 std::string TempPath(const std::string& name) {
-  static const std::filesystem::path dir = [] {
-    auto d = std::filesystem::temp_directory_path() / ("spread_files_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(d);
-    return d;
-  }();
-  return (dir / name).string();
+  static const TempDir dir;
+  return (dir.path / name).string();
 }
 
 std::string SampleWorkbook(const std::string& extension) {

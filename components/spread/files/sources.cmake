@@ -9,3 +9,6 @@ target_sources(spread PRIVATE
 target_sources(spread PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/atomic_write.cpp ${CMAKE_CURRENT_LIST_DIR}/text_export.cpp ${CMAKE_CURRENT_LIST_DIR}/xlsx_writer.cpp ${CMAKE_CURRENT_LIST_DIR}/grid_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_members.cpp)
+target_sources(spread PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/pdf_writer.cpp ${CMAKE_CURRENT_LIST_DIR}/print_layout.cpp ${CMAKE_CURRENT_LIST_DIR}/print_sheet.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/print_members.cpp)
