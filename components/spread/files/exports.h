@@ -23,6 +23,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "components/spread/model/sheet.h"
@@ -56,6 +57,10 @@ bool ExportText(const Book& book, const Block& block, const std::string& path, c
 // headers, kExportColHeaders); the sheet grows to fit.
 bool LoadText(Book& book, const std::string& path, const TextLayout& layout, std::vector<std::string>& problems, std::string* error);
 
+// The rows of cells of a text in the layout (what LoadText reads).
+std::vector<std::vector<std::string>> SplitText(std::string_view text, const TextLayout& layout);
+// The HTML table of the block (UTF-8), as ExportHtml writes it.
+std::string HtmlTable(const Book& book, const Block& block);
 bool ExportHtml(const Book& book, const Block& block, const std::string& path, bool append, std::string* error);
 bool ExportXml(const Book& book, const Block& block, const std::string& path, const std::string& root, const std::string& record,
                std::int32_t flags, std::string* error);

@@ -11,4 +11,4 @@ target_sources(spread PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/file_members.cpp)
 target_sources(spread PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/pdf_writer.cpp ${CMAKE_CURRENT_LIST_DIR}/print_layout.cpp ${CMAKE_CURRENT_LIST_DIR}/print_sheet.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/print_members.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/print_members.cpp ${CMAKE_CURRENT_LIST_DIR}/clipboard_text.cpp)

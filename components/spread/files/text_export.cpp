@@ -60,7 +60,8 @@ std::string ElementName(std::string header, std::int32_t col) {
 
 std::string Encode(const std::string& ansi, bool utf16) { return utf16 ? AnsiToUtf16File(ansi) : ansi; }
 
-// Splits a file's text into rows of cells by the layout (the reverse of TextOf).
+}  // namespace
+
 std::vector<std::vector<std::string>> SplitText(std::string_view text, const TextLayout& layout) {
   const std::string quote = layout.cellDelim.empty() ? "\"" : layout.cellDelim;
   const std::string colDelim = layout.colDelim, rowDelim = layout.rowDelim.empty() ? "\r\n" : layout.rowDelim;
@@ -102,8 +103,6 @@ std::vector<std::vector<std::string>> SplitText(std::string_view text, const Tex
   if (rows.back().empty()) rows.pop_back();
   return rows;
 }
-
-}  // namespace
 
 Block DataBlock(const Book& book, Block b) {
   const Sheet& s = book.sheet();
@@ -168,7 +167,7 @@ bool LoadText(Book& book, const std::string& path, const TextLayout& layout, std
   return true;
 }
 
-bool ExportHtml(const Book& book, const Block& block, const std::string& path, bool append, std::string* error) {
+std::string HtmlTable(const Book& book, const Block& block) {
   const Block b = DataBlock(book, block);
   const Sheet& s = book.sheet();
   std::string table = "<table border=\"1\">\n<tr>";
@@ -185,14 +184,18 @@ bool ExportHtml(const Book& book, const Block& block, const std::string& path, b
     }
     table += "</tr>\n";
   }
-  table += "</table>\n";
+  return table + "</table>\n";
+}
+
+bool ExportHtml(const Book& book, const Block& block, const std::string& path, bool append, std::string* error) {
+  const std::string table = HtmlTable(book, block);
   std::string page;
   if (append && ReadWholeFile(path, page)) {
     const size_t body = page.rfind("</body>");
     if (body != std::string::npos) return WriteFileAtomically(path, page.insert(body, table), error);
   }
-  page = "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>" + Escaped(AnsiToUtf8(s.name)) + "</title>\n</head>\n<body>\n" +
-         table + "</body>\n</html>\n";
+  page = "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>" + Escaped(AnsiToUtf8(book.sheet().name)) +
+         "</title>\n</head>\n<body>\n" + table + "</body>\n</html>\n";
   return WriteFileAtomically(path, page, error);
 }
 
