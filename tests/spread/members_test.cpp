@@ -180,6 +180,15 @@ TEST(MemberInvoke, ArgumentCountsAccessAndTypesAreChecked) {
   EXPECT_EQ(Put(book, "TwoDigitYearMa", {I4(70000)}), platform::DISP_E_OVERFLOW) << "a short";
 }
 
+TEST(MemberInvoke, AnEntryFromElsewhereIsNoMember) {
+  Book book;
+  const MemberInfo copy = *FindMember("MaxRows");
+  std::string error;
+  platform::Variant r;
+  EXPECT_EQ(InvokeMember(book, copy, platform::DISPATCH_PROPERTYGET, {}, &r, &error), DISP_E_MEMBERNOTFOUND);
+  EXPECT_FALSE(error.empty());
+}
+
 TEST(MemberInvoke, AMethodMayBeReadLikeAProperty) {
   Book book;
   platform::Variant r;

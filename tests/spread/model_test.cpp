@@ -1,5 +1,6 @@
 // The sheet model through its members: whole rows and columns, what applies where, sheets,
 // size changes, spans, hidden lines, clearing, deleting, selection and Reset.
+#include <climits>
 #include <set>
 
 #include "tests/spread/spread_test_support.h"
@@ -181,6 +182,17 @@ TEST_F(SheetModel, DeletingRowsMovesTheRestUpAndTheirHeights) {
   EXPECT_EQ(CallMethod(book, "DeleteRows", {I4(0), I4(1)}), E_INVALIDARG);
 }
 
+TEST_F(SheetModel, CountsAndStartsAtTheEndsOfTheNumberRange) {
+  At(book, 3, 1);
+  put("Text", Str("x"));
+  platform::Variant r;
+  ASSERT_EQ(CallMethod(book, "SearchCol", {I4(1), I4(INT32_MAX), I4(-1), Str("x"), I4(0)}, &r), S_OK);
+  EXPECT_EQ(r->lVal, -1);
+  ASSERT_EQ(CallMethod(book, "DeleteRows", {I4(2), I4(INT32_MAX)}), S_OK) << "every row from 2 on";
+  EXPECT_EQ(textAt(3, 1), "");
+  EXPECT_EQ(CallMethod(book, "ShowCell", {I4(INT32_MIN), I4(1), I4(0)}), E_INVALIDARG);
+}
+
 TEST_F(SheetModel, ClearRangeEmptiesValuesAndWithoutDataOnlyFormatting) {
   At(book, 1, 1);
   put("FontBold", I2(1));
@@ -330,3 +342,38 @@ TEST_F(SheetModel, NotesAndFormulasAreKeptPerCell) {
 
 }  // namespace
 }  // namespace spread::test
+
+namespace spread {
+namespace {
+
+// Paging a large sheet: sizes of ranges and the row at an offset, against adding row by row.
+TEST(SheetPaging, RangesAndOffsetsMatchRowByRow) {
+  Sheet s;
+  s.setMaxRows(100000);
+  s.setMaxCols(20);
+  s.rowLineForWrite(1).size = 30;
+  s.rowLineForWrite(5).hidden = true;
+  s.rowLineForWrite(6).hidden = true;
+  s.rowLineForWrite(7).size = 0.5;
+  s.rowLineForWrite(5000).size = 100;
+  s.rowLineForWrite(99999).hidden = true;
+  s.rowLineForWrite(100000).size = 2;
+  std::vector<double> top(100002, 0.0);  // top[r]: the offset where row r begins
+  for (std::int32_t r = 1; r <= 100000; ++r) top[size_t(r) + 1] = top[size_t(r)] + s.rowHeight(r);
+  for (auto [first, last] : {std::pair{1, 1}, {1, 100000}, {4, 8}, {4999, 5001}, {6, 5}, {99990, 100000}, {77, 88}})
+    EXPECT_DOUBLE_EQ(s.rowsHeight(first, last), last < first ? 0.0 : top[size_t(last) + 1] - top[size_t(first)]) << first << ".." << last;
+  for (std::int32_t r : {1, 2, 4, 7, 8, 4999, 5000, 5001, 77777, 99998, 100000}) {
+    EXPECT_EQ(s.rowAt(top[size_t(r)]), r) << r;
+    EXPECT_EQ(s.rowAt(top[size_t(r)] + s.rowHeight(r) / 2), r) << r;
+  }
+  EXPECT_EQ(s.rowAt(top[5]), 7) << "hidden rows 5 and 6 are never the answer";
+  EXPECT_EQ(s.rowAt(top[100001]), 100001) << "past the last row";
+  EXPECT_EQ(s.rowAt(-3), 1);
+  s.colLineForWrite(3).size = 20;
+  EXPECT_DOUBLE_EQ(s.colsWidth(1, 20), 19 * s.defaultColWidth + 20);
+  EXPECT_EQ(s.colAt(2 * s.defaultColWidth + 19.5), 3);
+  EXPECT_EQ(s.colAt(2 * s.defaultColWidth + 20), 4);
+}
+
+}  // namespace
+}  // namespace spread

@@ -1,6 +1,7 @@
 #include "components/spread/model/sheet.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace spread {
 
@@ -171,6 +172,46 @@ double Sheet::colWidth(std::int32_t col) const {
   return l && l->size >= 0 ? l->size : defaultColWidth;
 }
 
+namespace {
+
+double lineSize(const Line& l, double standard) { return l.hidden ? 0 : l.size >= 0 ? l.size : standard; }
+
+double sizeOfLines(const std::map<std::int32_t, Line>& lines, double standard, std::int32_t first, std::int32_t last) {
+  if (last < first) return 0;
+  double total = double(std::int64_t(last) - first + 1) * standard;
+  for (auto it = lines.lower_bound(first); it != lines.end() && it->first <= last; ++it) total += lineSize(it->second, standard) - standard;
+  return total;
+}
+
+std::int32_t lineAtOffset(const std::map<std::int32_t, Line>& lines, double standard, std::int32_t count, double offset) {
+  if (offset < 0) return 1;
+  double position = 0;
+  std::int32_t next = 1;  // the first line not yet passed
+  const auto inDefaults = [&](std::int32_t upTo) -> std::int32_t {
+    // Lines next..upTo-1 all have the standard size; 0 when the offset lies beyond them.
+    if (standard <= 0 || upTo <= next) return 0;
+    const double steps = std::floor((offset - position) / standard);
+    return steps < double(upTo - next) ? next + std::int32_t(steps) : 0;
+  };
+  for (auto it = lines.lower_bound(1); it != lines.end() && it->first <= count; ++it) {
+    if (const std::int32_t found = inDefaults(it->first)) return found;
+    position += double(it->first - next) * standard;
+    const double size = lineSize(it->second, standard);
+    if (offset < position + size) return it->first;
+    position += size;
+    next = it->first + 1;
+  }
+  const std::int32_t found = inDefaults(count + 1);
+  return found ? found : count + 1;
+}
+
+}  // namespace
+
+double Sheet::rowsHeight(std::int32_t first, std::int32_t last) const { return sizeOfLines(rows_, defaultRowHeight, first, last); }
+double Sheet::colsWidth(std::int32_t first, std::int32_t last) const { return sizeOfLines(cols_, defaultColWidth, first, last); }
+std::int32_t Sheet::rowAt(double offset) const { return lineAtOffset(rows_, defaultRowHeight, maxRows_, offset); }
+std::int32_t Sheet::colAt(double offset) const { return lineAtOffset(cols_, defaultColWidth, maxCols_, offset); }
+
 bool Sheet::addSpan(const Span& s) {
   if (s.col < 1 || s.row < 1 || s.cols < 1 || s.rows < 1 || (s.cols == 1 && s.rows == 1)) return false;
   if (std::int64_t(s.col) + s.cols - 1 > maxCols_ || std::int64_t(s.row) + s.rows - 1 > maxRows_) return false;
@@ -196,10 +237,11 @@ namespace {
 template <class Map, class Index, class Rekey>
 void shiftKeys(Map& map, std::int32_t first, std::int32_t count, Index index, Rekey rekey) {
   Map moved;
+  const std::int64_t end = std::int64_t(first) + count;
   for (auto& [k, v] : map) {
     const std::int32_t i = index(k);
-    if (i >= first && i < first + count) continue;
-    moved.emplace(i >= first + count ? rekey(k, i - count) : k, std::move(v));
+    if (i >= first && i < end) continue;
+    moved.emplace(i >= end ? rekey(k, i - count) : k, std::move(v));
   }
   map = std::move(moved);
 }
@@ -211,9 +253,10 @@ void Sheet::deleteRows(std::int32_t first, std::int32_t count) {
   shiftKeys(cells_, first, count, rowOf, [](std::uint64_t k, std::int32_t r) { return key(colOf(k), r); });
   shiftKeys(
       rows_, first, count, [](std::int32_t r) { return r; }, [](std::int32_t, std::int32_t r) { return r; });
-  std::erase_if(spans_, [&](const Span& s) { return s.row < first + count && first < s.row + s.rows; });
+  const std::int64_t end = std::int64_t(first) + count;
+  std::erase_if(spans_, [&](const Span& s) { return s.row < end && first < s.row + s.rows; });
   for (Span& s : spans_)
-    if (s.row >= first + count) s.row -= count;
+    if (s.row >= end) s.row -= count;
 }
 
 void Sheet::deleteCols(std::int32_t first, std::int32_t count) {
@@ -221,9 +264,10 @@ void Sheet::deleteCols(std::int32_t first, std::int32_t count) {
   shiftKeys(cells_, first, count, colOf, [](std::uint64_t k, std::int32_t c) { return key(c, rowOf(k)); });
   shiftKeys(
       cols_, first, count, [](std::int32_t c) { return c; }, [](std::int32_t, std::int32_t c) { return c; });
-  std::erase_if(spans_, [&](const Span& s) { return s.col < first + count && first < s.col + s.cols; });
+  const std::int64_t end = std::int64_t(first) + count;
+  std::erase_if(spans_, [&](const Span& s) { return s.col < end && first < s.col + s.cols; });
   for (Span& s : spans_)
-    if (s.col >= first + count) s.col -= count;
+    if (s.col >= end) s.col -= count;
 }
 
 void Sheet::clearRange(const Block& b, bool dataOnly) {
