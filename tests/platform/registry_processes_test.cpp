@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
+#include <ostream>
 #include <random>
 #include <sstream>
 #include <string>
@@ -90,6 +92,7 @@ struct Layout {
   const char* name;
   bool keyEach;
 };
+void PrintTo(const Layout& layout, std::ostream* out) { *out << layout.name; }
 
 class RegistryWritersTest : public RegistryProcessesTest, public ::testing::WithParamInterface<Layout> {};
 
