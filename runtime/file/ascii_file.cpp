@@ -217,7 +217,10 @@ int AsciiFile::readAt(std::uint64_t start, std::span<std::byte> record, std::uin
 
   const std::size_t recordSize = record.size();
   const std::string& delimiter = switches_.delimiter;
-  const auto view = window(start, recordSize + delimiter.size());
+  // A line well within the buffer (the common case while reading on) is found without a call.
+  const std::size_t want = std::min(recordSize + delimiter.size(), bufferSize_);
+  const bool inBuffer = bufferValid_ && start >= bufferStart_ && start - bufferStart_ + want <= bufferLength_;
+  const auto view = inBuffer ? std::span<const std::byte>(buffer_.get() + (start - bufferStart_), want) : window(start, want);
   if (view.empty()) return ErrNotAvailable;  // the file shrank under a trusted size
   const bool ctrlZ = switches_.ctrlZIsEof;
   if (ctrlZ && view[0] == std::byte(kCtrlZ)) return ErrNotAvailable;
@@ -240,7 +243,8 @@ int AsciiFile::readAt(std::uint64_t start, std::span<std::byte> record, std::uin
       }
       break;
   }
-  if (length != kNoOffset && length + delimiter.size() <= view.size() && std::memcmp(data + length, delimiter.data(), delimiter.size()) == 0) {
+  if (length != kNoOffset && length + delimiter.size() <= view.size() &&
+      std::equal(delimiter.begin() + 1, delimiter.end(), data + length + 1)) {
     if (recordSize > length) std::memset(record.data() + length, ' ', recordSize - length);
     consumed = length + delimiter.size();
     position_ = {start, consumed, position_.nextRead, true};
