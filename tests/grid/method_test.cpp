@@ -1,7 +1,6 @@
 // The method calls as the grid receives them, in its call log: a performed call, guarded calls
 // before Init, a file name holding a double quote and a comma arriving whole as one argument, and
-// the file calls the grid does not carry out yet (exports, imports, loads, saves), seen through a
-// stand-in that passes everything else on to a real grid and logs those calls as the grid would.
+// the file calls (exports, imports, loads, saves) on real files in a folder of the test's own.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,7 +8,6 @@
 
 #include "runtime/window/control_access.h"
 #include "runtime/window/property_names.h"
-#include "tests/grid/file_member_stand_in.h"
 #include "tests/grid/grid_test.h"
 
 namespace kestrel::grid::testing {
@@ -69,52 +67,64 @@ class FileCallTest : public GridTest {
  protected:
   void SetUp() override {
     GridTest::SetUp();
-    ASSERT_EQ(platform::RegisterComponentClass({kStandInClsid, kStandInProgId, "Grid stand-in", "Apartment", false, &factory_}, &cookie_),
-              platform::S_OK);
     attach();
-    ASSERT_EQ(win::PropertyPut(w, kSpreadField, 0, win::Selector{std::uint32_t(win::prop::Create)}, kStandInProgId), win::PropertyStatus::Ok);
-    forget();
   }
-  void TearDown() override {
-    GridTest::TearDown();
-    platform::CoRevokeClassObject(cookie_);
-  }
-  StandInFactory factory_;
-  platform::DWORD cookie_ = 0;
+  // A file of the test's own folder, as the wrapper is given it and as the grid logs it. The
+  // grid's file methods answer True (-1) when the file was written or read whole.
+  std::string file(const std::string& name) const { return (profile_.path() / name).string(); }
 };
 
 TEST_F(FileCallTest, ExportToExcelCutsTrailingBlanksAndSendsAnEmptyThirdText) {
-  EXPECT_EQ(spread.ExportToExcel("out.xls   ", "Sheet1", ""), 1);
-  EXPECT_EQ(received(), (Lines{R"(call ExportToExcel(BSTR:"out.xls",BSTR:"Sheet1",BSTR:"") -> I2:1)"}));
+  spread.Col(1), spread.Row(1), spread.Text("x");
+  log_.mark();
+  const std::string out = file("out.xlsx");
+  EXPECT_EQ(spread.ExportToExcel(out + "   ", "Sheet1", ""), -1);
+  EXPECT_EQ(received(), (Lines{"call ExportToExcel(" + logged(out) + R"(,BSTR:"Sheet1",BSTR:"") -> I2:-1)"}));
+  EXPECT_TRUE(std::filesystem::exists(out));
 }
 
 TEST_F(FileCallTest, ImportExcelBookWithoutALogSendsAnEmptySecondText) {
-  EXPECT_EQ(spread.ImportExcelBook("book.xls"), 1);
-  EXPECT_EQ(spread.ImportExcelBook("book.xls", "err2.log"), 1);
-  EXPECT_EQ(received(), (Lines{R"(call ImportExcelBook(BSTR:"book.xls",BSTR:"") -> I4:1)",
-                               R"(call ImportExcelBook(BSTR:"book.xls",BSTR:"err2.log") -> I4:1)"}));
+  const std::string book = file("book.xlsx");
+  spread.Col(1), spread.Row(1), spread.Text("x");
+  ASSERT_EQ(spread.ExportToExcel(book, "Sheet1", ""), -1);
+  log_.mark();
+  const std::string errors = file("err2.log");
+  EXPECT_EQ(spread.ImportExcelBook(book), 1);
+  EXPECT_EQ(spread.ImportExcelBook(book, errors), 1);
+  EXPECT_EQ(received(), (Lines{"call ImportExcelBook(" + logged(book) + R"(,BSTR:"") -> I4:1)",
+                               "call ImportExcelBook(" + logged(book) + "," + logged(errors) + ") -> I4:1"}));
 }
 
 TEST_F(FileCallTest, LoadsAreFollowedByFiveHundredColumnsAndRows) {
-  EXPECT_EQ(spread.LoadTabFile("sheet.txt"), 1);
+  const std::string tab = file("sheet.txt"), text = file("a.txt"), own = file("a.ss8"), log = file("load.log");
+  std::ofstream(tab) << "a\tb\nc\td\n";
+  std::ofstream(text) << "a,b\nc,d\n";
+  spread.Col(1), spread.Row(1), spread.Text("x");
+  ASSERT_EQ(spread.SaveToFile(own, 0), -1);
+  log_.mark();
+  EXPECT_EQ(spread.LoadTabFile(tab), -1);
   EXPECT_EQ(spread.MaxCols(), 500);
   EXPECT_EQ(spread.MaxRows(), 500);
   const Lines after{"put MaxCols = I4:500", "put MaxRows = I4:500"};
-  Lines want{R"(call LoadTabFile(BSTR:"sheet.txt") -> I2:1)", after[0], after[1], "get MaxCols -> I4:500", "get MaxRows -> I4:500"};
+  Lines want{"call LoadTabFile(" + logged(tab) + ") -> I2:-1", after[0], after[1], "get MaxCols -> I4:500", "get MaxRows -> I4:500"};
   EXPECT_EQ(received(), want);
   log_.mark();
-  spread.LoadFromFile("a.ss8");
-  spread.LoadTextFile("a.txt", "", ",", "|", 0, "load.log");
-  EXPECT_EQ(received(),
-            (Lines{R"(call LoadFromFile(BSTR:"a.ss8") -> I2:1)", after[0], after[1],
-                   R"(call LoadTextFile(BSTR:"a.txt",BSTR:"",BSTR:",",BSTR:"|",I4:0,BSTR:"load.log") -> I2:1)", after[0], after[1]}));
+  spread.LoadFromFile(own);
+  spread.LoadTextFile(text, "", ",", "|", 0, log);
+  EXPECT_EQ(received(), (Lines{"call LoadFromFile(" + logged(own) + ") -> I2:-1", after[0], after[1],
+                               "call LoadTextFile(" + logged(text) + R"(,BSTR:"",BSTR:",",BSTR:"|",I4:0,)" + logged(log) + ") -> I2:-1",
+                               after[0], after[1]}));
 }
 
 TEST_F(FileCallTest, AQuoteInAFileNameCannotStartAnotherCall) {
-  const std::string name = R"(x"),Reset(",1.txt)";
-  EXPECT_EQ(spread.SaveTabFile(name), 1);
-  EXPECT_EQ(spread.SaveToFile(name, 0), 1);
-  EXPECT_EQ(received(), (Lines{"call SaveTabFile(" + logged(name) + ") -> I2:1", "call SaveToFile(" + logged(name) + ",I4:0) -> I2:1"}));
+  const std::string name = file(R"(x"),Reset(",1.txt)");
+  spread.Col(1), spread.Row(1), spread.Text("kept");
+  log_.mark();
+  EXPECT_EQ(spread.SaveTabFile(name), -1);
+  EXPECT_EQ(spread.SaveToFile(name, 0), -1);
+  EXPECT_EQ(received(), (Lines{"call SaveTabFile(" + logged(name) + ") -> I2:-1", "call SaveToFile(" + logged(name) + ",I4:0) -> I2:-1"}));
+  EXPECT_TRUE(std::filesystem::exists(name));
+  EXPECT_EQ(spread.Text(), "kept") << "no Reset reached the grid";
 }
 
 }  // namespace

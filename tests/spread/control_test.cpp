@@ -175,8 +175,8 @@ TEST_F(SpreadTest, AMemberThatRefusesRaisesAnExceptionWithItsText) {
     HRESULT code;
   };
   Refusal refusals[] = {
-      {u"MaxRows", DISPATCH_PROPERTYPUT, I4(-1), E_INVALIDARG},                // a value the member refuses
-      {u"PrintNextPageBreakCol", DISPATCH_PROPERTYGET, Variant(), E_NOTIMPL},  // not carried out yet
+      {u"MaxRows", DISPATCH_PROPERTYPUT, I4(-1), E_INVALIDARG},         // a value the member refuses
+      {u"SheetCount", DISPATCH_PROPERTYPUT, I4(100000), E_INVALIDARG},  // more sheets than a grid holds
   };
   for (Refusal& r : refusals) {
     // The text the member itself gives.
