@@ -21,6 +21,7 @@ class ColumnList final : public QListWidget {
     header_->setModel(&headings_);
     header_->setSectionsClickable(false);
     header_->setStretchLastSection(true);
+    header_->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);  // over the column's text
     header_->hide();
     connect(header_, &QHeaderView::sectionResized, viewport(), qOverload<>(&QWidget::update));
   }
