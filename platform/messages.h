@@ -116,7 +116,12 @@ inline constexpr DWORD LBS_NOTIFY = 0x1, LBS_SORT = 0x2;
 inline constexpr UINT LB_ADDSTRING = 0x0180, LB_INSERTSTRING = 0x0181, LB_DELETESTRING = 0x0182, LB_RESETCONTENT = 0x0184,
                       LB_SETCURSEL = 0x0186, LB_GETCURSEL = 0x0188, LB_GETTEXT = 0x0189, LB_GETTEXTLEN = 0x018A, LB_GETCOUNT = 0x018B,
                       LB_SELECTSTRING = 0x018C, LB_GETTOPINDEX = 0x018E, LB_FINDSTRING = 0x018F, LB_SETTOPINDEX = 0x0197,
-                      LB_FINDSTRINGEXACT = 0x01A2;
+                      LB_SETTABSTOPS = 0x0192, LB_FINDSTRINGEXACT = 0x01A2;
+// Columns of a list box. LB_SETTABSTOPS: wParam positions at lParam (const int*), rising and
+// positive, in pixels from the item's left edge; 0 positions remove the columns; TRUE when taken.
+// LB_SETHEADINGS, the platform's own: lParam is the column headings separated by tabs (null or ""
+// removes the heading row); the result is the number of headings.
+inline constexpr UINT LB_SETHEADINGS = 0x01C0;
 inline constexpr WORD LBN_SELCHANGE = 1, LBN_DBLCLK = 2, LBN_SELCANCEL = 3, LBN_SETFOCUS = 4, LBN_KILLFOCUS = 5;
 inline constexpr DWORD CBS_SIMPLE = 0x1, CBS_DROPDOWN = 0x2, CBS_DROPDOWNLIST = 0x3;
 inline constexpr UINT CB_ADDSTRING = 0x0143, CB_DELETESTRING = 0x0144, CB_GETCOUNT = 0x0146, CB_GETCURSEL = 0x0147, CB_GETLBTEXT = 0x0148,

@@ -158,6 +158,33 @@ bool arrowKey(HWND hwnd, Window& w, WPARAM vk) {
   return true;
 }
 
+// LB_SETTABSTOPS: the columns' starting positions, refused unless rising and positive.
+LRESULT setTabStops(HWND hwnd, Window& w, WPARAM count, LPARAM lParam) {
+  const int* at = reinterpret_cast<const int*>(lParam);
+  if (count > 0 && !at) return FALSE;
+  std::vector<int> stops(at, at + count);
+  for (size_t i = 0; i < stops.size(); ++i)
+    if (stops[i] <= (i == 0 ? 0 : stops[i - 1])) return FALSE;
+  exchangeField(w.control.tabStops, std::move(stops));
+  notify(hwnd, Change::Items);
+  return TRUE;
+}
+
+// LB_SETHEADINGS: one heading per tab-separated text.
+LRESULT setHeadings(HWND hwnd, Window& w, LPARAM lParam) {
+  const char* text = reinterpret_cast<const char*>(lParam);
+  std::vector<std::string> headings;
+  if (text && *text) {
+    std::string_view rest = text;
+    for (size_t tab; (tab = rest.find('\t')) != std::string_view::npos; rest.remove_prefix(tab + 1)) headings.emplace_back(rest.substr(0, tab));
+    headings.emplace_back(rest);
+  }
+  const auto count = LRESULT(headings.size());
+  exchangeField(w.control.headings, std::move(headings));
+  notify(hwnd, Change::Items);
+  return count;
+}
+
 }  // namespace
 
 LRESULT listBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -179,10 +206,14 @@ LRESULT listBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       exchangeField(w->control.topIndex, int(wParam));
       notify(hwnd, Change::State);
       return 0;
+    case LB_SETTABSTOPS: return setTabStops(hwnd, *w, wParam, lParam);
+    case LB_SETHEADINGS: return setHeadings(hwnd, *w, lParam);
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
       if (GetFocus() != hwnd) SetFocus(hwnd);
-      const int index = w->control.topIndex + GET_Y_LPARAM(lParam) / kListItemHeight;
+      const int y = GET_Y_LPARAM(lParam) - listItemsTop(w->control);
+      if (y < 0) return 0;  // on the heading row
+      const int index = w->control.topIndex + y / kListItemHeight;
       if (index < 0 || index >= int(w->control.items.size())) return 0;
       selectByUser(hwnd, index);
       if (msg == WM_LBUTTONDBLCLK && notifies) notifyParent(hwnd, LBN_DBLCLK);

@@ -149,11 +149,17 @@ void selectItem(HWND list, int index) {
     });
     return;
   }
-  pending().push_back([list, index] {
+  // The middle of the top item row, below the headings when the list has them.
+  WORD y;
+  {
+    std::lock_guard lock(detail::modelMutex());
+    y = WORD(detail::listItemsTop(w->control) + detail::kListItemHeight / 2);
+  }
+  pending().push_back([list, index, y] {
     SendMessageA(list, LB_SETTOPINDEX, WPARAM(index), 0);
-    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, WORD(detail::kListItemHeight / 2)));
+    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, y));
   });
-  pending().push_back([list] { PostMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(2, WORD(detail::kListItemHeight / 2))); });
+  pending().push_back([list, y] { PostMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(2, y)); });
 }
 
 void moveWindow(HWND window, int x, int y) {

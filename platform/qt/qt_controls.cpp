@@ -21,6 +21,7 @@
 #include "platform/ascii.h"
 #include "platform/input/input.h"
 #include "platform/messages.h"
+#include "platform/qt/qt_column_list.h"
 #include "platform/qt/qt_drawn_controls.h"
 #include "platform/qt/qt_text.h"
 #include "platform/window/window.h"
@@ -241,7 +242,7 @@ QStringList itemsOf(const WindowSnapshot& w) {
 class ListAdapter final : public WidgetAdapter {
  public:
   QWidget* create(QWidget* parent) const override {
-    auto* l = new QListWidget(parent);
+    QListWidget* l = createColumnList(parent);
     l->setUniformItemSizes(true);
     l->setSelectionMode(QAbstractItemView::SingleSelection);
     return l;
@@ -263,6 +264,7 @@ class ListAdapter final : public WidgetAdapter {
     const QSignalBlocker quiet(l);
     l->clear();
     l->addItems(itemsOf(w));
+    applyColumns(l, w.control);
   }
   // A press on an item selects it as the platform's list would; nothing else reaches the list.
   std::optional<bool> mouse(HWND hwnd, QWidget* widget, QWidget*, QMouseEvent* event) const override {

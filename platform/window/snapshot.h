@@ -40,6 +40,10 @@ struct ControlState {
   DWORD limit = 0x7FFFFFFE;
   bool dropped = false;  // combo box list shown
   LONG_PTR image = 0;    // static and button image handle
+  // List boxes in columns: an item's texts are separated by tabs; column k + 1 starts tabStops[k]
+  // pixels from the item's left edge, and headings (one per column) make a row above the items.
+  std::vector<int> tabStops;
+  std::vector<std::string> headings;
 };
 
 // How a window is shown: restored to its normal rectangle, minimized or maximized.

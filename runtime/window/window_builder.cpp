@@ -17,6 +17,7 @@
 #include "runtime/value/picture.h"
 #include "runtime/window/definition_lookup.h"
 #include "runtime/window/event_codes.h"
+#include "runtime/window/list_format.h"
 #include "runtime/window/operations.h"
 #include "runtime/window/program_stop.h"
 #include "runtime/window/property_names.h"
@@ -222,6 +223,8 @@ class Builder {
     // An entry takes no more characters than its picture shows.
     if (kind == Kind::Entry || kind == Kind::Spin)
       if (const CompiledPicture p = compilePicture(c.picture); p.valid()) SendMessageA(c.hwnd, EM_LIMITTEXT, p.count, 0);
+    // A list (not a drop list) shows its format's columns with their headings.
+    if (kind == Kind::List && !otherClass(r)) applyListFormat(c.hwnd, c.format, w_.font);
     if (kind == Kind::Tab && sheet_) {
       TCITEMA item;
       item.mask = TCIF_TEXT;

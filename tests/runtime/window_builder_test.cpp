@@ -3,6 +3,7 @@
 // sheet's tabs, block A's defaults, and kinds of unsettled layout.
 #include <gtest/gtest.h>
 
+#include "platform/dialogs/dialogs.h"
 #include "platform/messages.h"
 #include "platform/queue/queue.h"
 #include "platform/system/resource.h"
@@ -238,6 +239,25 @@ TEST_F(WindowBuilderTest, AListMarkedToDropDownIsADropList) {
   EXPECT_EQ(GetProperty(w, 1, prop::Drop).text, "1");
   EXPECT_EQ(GetProperty(w, 2, prop::Drop).text, "");
   EXPECT_EQ(w.control(1)->format, "80L(2)@s20@");  // still read with the list's layout
+}
+
+// The error window's list has two headed columns: the first one's width (217 dialog units) is the
+// tab stop of the second, and the headings make the list's heading row. One-column lists and drop
+// lists are left without columns.
+TEST_F(WindowBuilderTest, AListTakesTheColumnsAndHeadingsOfItsFormat) {
+  Window& w = open("FWERROR", "$WINDOW");
+  const platform::ControlState list = snapshot(w.control(200)->hwnd).control;
+  platform::RECT width{0, 0, 217, 0};
+  platform::MapDialogRectFor(w.font, &width);
+  EXPECT_EQ(list.tabStops, std::vector<int>{width.right});
+  EXPECT_GT(width.right, 217);
+  EXPECT_EQ(list.headings, (std::vector<std::string>{"Message", "Category"}));
+
+  Window& look = open("RuntimeTest$Look", "P1$LOOK");
+  EXPECT_TRUE(snapshot(look.control(9)->hwnd).control.tabStops.empty());
+  EXPECT_TRUE(snapshot(look.control(9)->hwnd).control.headings.empty());
+  Window& drop = open("RuntimeTest$Look", "P4$DROP");
+  EXPECT_TRUE(snapshot(drop.control(1)->hwnd).control.headings.empty());
 }
 
 }  // namespace

@@ -30,4 +30,7 @@ void selectByUser(HWND list, int index);
 // Height of one list item in pixels, shared by the list procedures and the backends.
 inline constexpr int kListItemHeight = 16;
 
+// Top of a list box's first item row in its client area: below the heading row when there is one.
+inline int listItemsTop(const ControlState& c) { return c.headings.empty() ? 0 : kListItemHeight; }
+
 }  // namespace platform::detail

@@ -1,6 +1,6 @@
 // The error history window on the qt backend, offscreen: messages raised while the history is on
-// come up in the list of the FWERROR window, message and category, the newest selected; a
-// snapshot of the window is taken as a user would see it.
+// come up in the list of the FWERROR window, message and category under their headings, the newest
+// selected; a snapshot of the window is taken as a user would see it.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -12,6 +12,7 @@
 #include "platform/input/script.h"
 #include "platform/messages.h"
 #include "platform/queue/queue.h"
+#include "platform/window/snapshot.h"
 #include "platform/window/window.h"
 #include "runtime/core/thread_context.h"
 #include "runtime/window/event_codes.h"
@@ -36,6 +37,8 @@ std::pair<int, int> pngSize(const std::filesystem::path& file) {
 class LookingReporter : public ErrorReporter {
  public:
   std::vector<std::string> items;
+  std::vector<std::string> headings;
+  std::vector<int> tabStops;
   int current = -1;
   bool listVisible = false, okVisible = false;
   std::string title, okText;
@@ -84,6 +87,9 @@ class LookingReporter : public ErrorReporter {
         r_.items.push_back(text);
       }
       r_.current = int(platform::SendMessageA(list, platform::LB_GETCURSEL, 0, 0));
+      const platform::ControlState columns = platform::snapshotWindow(list).value().control;
+      r_.headings = columns.headings;
+      r_.tabStops = columns.tabStops;
       const platform::HWND ok = WIN->control(kFirstMessageButton + 1)->hwnd;  // Help is 100, Ok 101
       r_.okVisible = platform::IsWindowVisible(ok);
       r_.okText = platform::GetWindowTextString(ok);
@@ -133,6 +139,10 @@ TEST_F(HistoryOnQt, TheWindowListsTheMessagesRaisedWithTheirCategories) {
   EXPECT_EQ(r.items[0], "Could not get write access to Orders so trying read-only.\tFWK");
   EXPECT_EQ(r.items[1], "This record was changed by another station.\tStock");
   EXPECT_EQ(r.current, 1);
+  // The list's format gives the two columns their headings; the message column is the wider.
+  EXPECT_EQ(r.headings, (std::vector<std::string>{"Message", "Category"}));
+  ASSERT_EQ(r.tabStops.size(), 1u);
+  EXPECT_GT(r.tabStops[0], 300);
 
   const auto [width, height] = pngSize(picture);
   EXPECT_GT(width, 300);
