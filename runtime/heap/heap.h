@@ -5,7 +5,8 @@
 //
 // Every block is aligned for any object its requested size can hold: medium and large blocks on
 // 16 bytes, tiny blocks on their size's natural alignment (a 24-byte block on 8). One critical
-// section serializes all operations, so any thread may allocate and free.
+// section serializes all operations, so any thread may allocate and free; only a thread's cache of
+// free tiny blocks (a few per size, given back when the thread ends) is served without it.
 //
 // A double free, a free of a pointer the heap never gave, and a damaged boundary tag are never
 // passed over: they go to the corruption hook, whose default writes a report with a stack trace to

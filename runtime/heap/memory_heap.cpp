@@ -21,6 +21,30 @@ void* Heap::allocateLocked(std::size_t n, std::uint8_t flag) {
   return n > kMediumLimit ? large_.allocate(n, flag) : medium_.allocate(n, flag);
 }
 
+void* Heap::refill(TinyCache& cache, std::size_t n) {
+  const int sizeClass = TinyArena::classFor(n);
+  {
+    HeapGuard guard(lock_);
+    for (std::uint32_t i = 0; i < TinyCache::kBatch; ++i) {
+      void* block = tiny_.takeFree(sizeClass);
+      if (!block) break;
+      tiny_.cache(cache, block, sizeClass);
+    }
+  }
+  void* p = tiny_.takeCached(cache, n);
+  return p ? p : allocate(n);  // the arena is used up: a medium block
+}
+
+void Heap::trim(TinyCache& cache, int sizeClass) {
+  HeapGuard guard(lock_);
+  tiny_.uncache(cache, sizeClass, TinyCache::kBatch);
+}
+
+void Heap::flush(TinyCache& cache) {
+  HeapGuard guard(lock_);
+  for (int c = 0; c < TinyArena::kClassCount; ++c) tiny_.uncache(cache, c, TinyCache::kDepth);
+}
+
 void* Heap::allocateZeroed(std::size_t count, std::size_t size) {
   if (count == 0 || size == 0 || count > kLargestRequest / size) return nullptr;
   void* p = allocate(count * size);

@@ -9,6 +9,7 @@
 #include "runtime/heap/large_blocks.h"
 #include "runtime/heap/medium_blocks.h"
 #include "runtime/heap/tiny_arena.h"
+#include "runtime/heap/tiny_cache.h"
 
 namespace tamsil::heap {
 
@@ -51,17 +52,38 @@ class Heap {
     if (tiny_.contains(p)) tiny_.free(p);
     else freeLocked(p);
   }
-  // The shortest paths, without the lock, for the only thread of the process: a tiny block from
-  // a free list (null when the list is empty), and a tiny block put back (false for anything
-  // else, which then takes the full path).
-  void* allocateTinyAlone(std::size_t n) { return n - 1 < TinyArena::kLargestBlock ? tiny_.take(n) : nullptr; }
-  bool freeTinyAlone(void* p) { return tiny_.contains(p) && tiny_.give(p); }
+  // As allocate and free, through the calling thread's cache of tiny blocks (which serves this
+  // heap alone): a tiny block comes from and goes to the cache without the lock, and only a refill
+  // of an empty class or the trimming of a full one takes it. Anything else, and a pointer that
+  // is no tiny block in use, takes the full path (which reports it).
+  void* allocate(TinyCache& cache, std::size_t n) {
+    if (n - 1 >= TinyArena::kLargestBlock) return allocate(n);
+    void* p = tiny_.takeCached(cache, n);
+    return p ? p : refill(cache, n);
+  }
+  void free(TinyCache& cache, void* p) {
+    if (tiny_.contains(p)) {
+      const int sizeClass = tiny_.retire(p);
+      if (sizeClass >= 0) {
+        if (cache.counts[std::size_t(sizeClass)] == TinyCache::kDepth) trim(cache, sizeClass);
+        tiny_.cache(cache, p, sizeClass);
+        return;
+      }
+    }
+    if (p) free(p);
+  }
+  // Gives every block of `cache` back to the arena.
+  void flush(TinyCache& cache);
   BlockInfo inspect(const void* p);
   // The bytes a block may use (at least what was asked for); 0 for no block in use.
   std::size_t usableSize(const void* p);
 
  private:
   void* allocateLocked(std::size_t n, std::uint8_t flag);
+  // Fills the empty class for `n` bytes of `cache` from the arena and answers one of its blocks.
+  void* refill(TinyCache& cache, std::size_t n);
+  // Gives kBatch blocks of a full class of `cache` back to the arena.
+  void trim(TinyCache& cache, int sizeClass);
   void* allocateAlignedLocked(std::size_t n, std::size_t alignment, std::uint8_t flag);
   void freeLocked(void* p);
   // The real block behind an alias, checked; null after a report.

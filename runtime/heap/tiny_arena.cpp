@@ -48,7 +48,7 @@ bool TinyArena::carvePage(int sizeClass) {
     const std::uint32_t offset = page + at;
     link(offset) = cls.head;
     cls.head = offset;
-    stateAt(offset) = std::uint8_t(sizeClass + 1) | kFreeBit;
+    storeState(offset, std::uint8_t(sizeClass + 1) | kFreeBit);
     expose(reinterpret_cast<void*>(base_ + offset), size, kLinkSpan);
   }
   return true;
@@ -59,11 +59,11 @@ void* TinyArena::allocateFromNewPage(std::size_t n) { return carvePage(classFor(
 std::uint32_t TinyArena::blockSizeOf(const void* p) const {
   const std::uintptr_t offset = address(p) - base_;
   if (offset >= committed_ || offset % 4) return 0;
-  const std::uint8_t state = stateAt(std::uint32_t(offset)) & ~kFreeBit;
+  const std::uint8_t state = loadState(std::uint32_t(offset)) & ~kFreeBit;
   return state ? kBlockSizes[state - 1u] : 0;
 }
 
-bool TinyArena::isFree(const void* p) const { return blockSizeOf(p) && (stateAt(std::uint32_t(address(p) - base_)) & kFreeBit); }
+bool TinyArena::isFree(const void* p) const { return blockSizeOf(p) && (loadState(std::uint32_t(address(p) - base_)) & kFreeBit); }
 
 void TinyArena::reportBadFree(void* p) const {
   const bool block = blockSizeOf(p) != 0;

@@ -6,14 +6,17 @@
 // A map beside the arena holds one byte per 4 arena bytes: for the start of a block its class
 // and whether it is free, else 0. Freeing reads that one byte, so a block freed twice or a
 // pointer into the middle of a block is reported instead of entering a free list, at the cost of
-// one load.
+// one load. Threads mark their own blocks in the map without the heap's lock (a thread cache's
+// blocks, see tiny_cache.h), so every access to it is a relaxed atomic one (a plain move).
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
 #include "runtime/heap/poison.h"
+#include "runtime/heap/tiny_cache.h"
 #include "runtime/heap/virtual_memory.h"
 
 namespace tamsil::heap {
@@ -22,7 +25,7 @@ class TinyArena {
  public:
   static constexpr std::size_t kReservedSize = 0x8000000;  // 128 MiB
   static constexpr std::size_t kLargestBlock = 32;
-  static constexpr int kClassCount = 6;
+  static constexpr int kClassCount = TinyCache::kClassCount;
   static constexpr std::array<std::uint32_t, kClassCount> kBlockSizes{4, 8, 12, 16, 24, 32};
 
   // Reserves the arena; when refused, says so on the trace output and serves nothing.
@@ -42,7 +45,7 @@ class TinyArena {
     if (!cls.head) return nullptr;
     const std::uint32_t offset = cls.head;
     cls.head = link(offset);
-    stateAt(offset) = std::uint8_t(sizeClass + 1);
+    storeState(offset, std::uint8_t(sizeClass + 1));
     void* block = reinterpret_cast<void*>(base_ + offset);
     expose(block, cls.blockSize, n);
     return block;
@@ -61,14 +64,74 @@ class TinyArena {
   // is no block in use.
   bool give(void* p) {
     const auto offset = std::uint32_t(address(p) - base_);
-    std::uint8_t& state = stateAt(offset);
+    const std::uint8_t state = loadState(offset);
     if (!state || (state & kFreeBit) || offset % 4) return false;
     SizeClass& cls = classes_[std::size_t(state - 1)];
     expose(p, cls.blockSize, kLinkSpan);
     link(offset) = cls.head;
     cls.head = offset;
-    state |= kFreeBit;
+    storeState(offset, state | kFreeBit);
     return true;
+  }
+  // For a thread cache, without the lock: the newest block of the class for `n` bytes
+  // (1 <= n <= 32) in `cache`, marked in use; null when the class has none.
+  void* takeCached(TinyCache& cache, std::size_t n) {
+    const int sizeClass = kClassOf[n];
+    std::uint32_t& head = cache.heads[std::size_t(sizeClass)];
+    if (!head) return nullptr;
+    const std::uint32_t offset = head;
+    head = link(offset);
+    --cache.counts[std::size_t(sizeClass)];
+    storeState(offset, std::uint8_t(sizeClass + 1));
+    void* block = reinterpret_cast<void*>(base_ + offset);
+    expose(block, kBlockSizes[std::size_t(sizeClass)], n);
+    return block;
+  }
+  // For a thread cache, without the lock: marks block `p` (inside the arena) free and answers its
+  // class; -1, changing nothing, when `p` is no block in use.
+  //
+  // The class is read from the page's header, which stays as it is once the page is carved,
+  // rather than from the state byte the allocation has just written: the state byte is only
+  // compared, so the next steps need not wait for it.
+  int retire(void* p) {
+    const auto offset = std::uint32_t(address(p) - base_);
+    const std::uint8_t state = loadState(offset);
+    // A page not yet carved has state 0 throughout, so its header is only read once committed.
+    if (!state || (state & kFreeBit) || offset % 4) return -1;
+    const std::uint32_t sizeClass = *reinterpret_cast<const std::uint32_t*>(base_ + offset / kPageSize * kPageSize);
+    if (state != sizeClass + 1) return -1;
+    storeState(offset, std::uint8_t(state | kFreeBit));
+    return int(sizeClass);
+  }
+  // Puts a block marked free on its class's list in `cache`, which has room for it.
+  void cache(TinyCache& cache, void* p, int sizeClass) {
+    const auto offset = std::uint32_t(address(p) - base_);
+    expose(p, kBlockSizes[std::size_t(sizeClass)], kLinkSpan);
+    std::uint32_t& head = cache.heads[std::size_t(sizeClass)];
+    link(offset) = head;
+    head = offset;
+    ++cache.counts[std::size_t(sizeClass)];
+  }
+  // Moves up to `k` blocks of a class from `cache` back to the arena's list.
+  void uncache(TinyCache& cache, int sizeClass, std::uint32_t k) {
+    std::uint32_t& head = cache.heads[std::size_t(sizeClass)];
+    SizeClass& cls = classes_[std::size_t(sizeClass)];
+    for (; k && head; --k) {
+      const std::uint32_t offset = head;
+      head = link(offset);
+      --cache.counts[std::size_t(sizeClass)];
+      link(offset) = cls.head;
+      cls.head = offset;
+    }
+  }
+  // A free block of a class for a thread cache, still marked free; null when the arena is used
+  // up.
+  void* takeFree(int sizeClass) {
+    SizeClass& cls = classes_[std::size_t(sizeClass)];
+    if (!cls.head && !carvePage(sizeClass)) return nullptr;
+    const std::uint32_t offset = cls.head;
+    cls.head = link(offset);
+    return reinterpret_cast<void*>(base_ + offset);
   }
   // As give, reporting a double free or a foreign pointer.
   void free(void* p) {
@@ -100,7 +163,12 @@ class TinyArena {
 
   static std::uintptr_t address(const void* p) { return reinterpret_cast<std::uintptr_t>(p); }
   // The state byte of the 4 bytes at arena offset `offset`; pages not yet carved read 0.
-  std::uint8_t& stateAt(std::uint32_t offset) const { return states_[offset / 4]; }
+  std::uint8_t loadState(std::uint32_t offset) const {
+    return std::atomic_ref<std::uint8_t>(states_[offset / 4]).load(std::memory_order_relaxed);
+  }
+  void storeState(std::uint32_t offset, std::uint8_t state) {
+    std::atomic_ref<std::uint8_t>(states_[offset / 4]).store(state, std::memory_order_relaxed);
+  }
   std::uint32_t& link(std::uint32_t offset) { return *reinterpret_cast<std::uint32_t*>(base_ + offset); }
   void* allocateFromNewPage(std::size_t n);
   void reportBadFree(void* p) const;

@@ -99,6 +99,8 @@ struct Exchange {
 
 struct Shared {
   Heap heap;
+  // Whether each thread allocates and frees through a cache of tiny blocks of its own.
+  bool cached = false;
   std::array<Exchange, kExchangeSlots> exchange;
   std::atomic<std::uint64_t> failures{0};
   std::atomic<std::uint32_t> seeds{1};
@@ -119,7 +121,19 @@ void checkFresh(Shared& s, const Block& b, std::size_t alignment) {
 // The largest power of two, up to 16, that divides n: what any object of n bytes may need.
 std::size_t naturalAlignment(std::size_t n) { return std::min<std::size_t>(16, n & (~n + 1)); }
 
-void allocateInto(Shared& s, Random& r, Block& b) {
+// A thread's way into the heap: its tiny-block cache when the run uses caches.
+struct Lane {
+  Shared& s;
+  TinyCache cache;
+  void* allocate(std::size_t n) { return s.cached ? s.heap.allocate(cache, n) : s.heap.allocate(n); }
+  void free(void* p) {
+    if (s.cached) s.heap.free(cache, p);
+    else s.heap.free(p);
+  }
+};
+
+void allocateInto(Lane& lane, Random& r, Block& b) {
+  Shared& s = lane.s;
   b.size = randomSize(r);
   b.seed = s.seeds.fetch_add(1, std::memory_order_relaxed);
   const std::uint32_t how = r.below(100);
@@ -132,15 +146,15 @@ void allocateInto(Shared& s, Random& r, Block& b) {
     if (b.p && !forEachChecked(b.size, [&](std::size_t i) { return static_cast<std::uint8_t*>(b.p)[i] == 0; }))
       fail(s, "zeroed block not zero", b.size);
   } else {
-    b.p = s.heap.allocate(b.size);
+    b.p = lane.allocate(b.size);
   }
   checkFresh(s, b, alignment);
   if (b.p) write(b);
 }
 
-void release(Shared& s, Block& b) {
-  if (!intact(b, b.size)) fail(s, "contents changed", b.size);
-  s.heap.free(b.p);
+void release(Lane& lane, Block& b) {
+  if (!intact(b, b.size)) fail(lane.s, "contents changed", b.size);
+  lane.free(b.p);
   b = Block{};
 }
 
@@ -159,13 +173,14 @@ void reallocate(Shared& s, Random& r, Block& b) {
 }
 
 void run(Shared& s, int thread, std::uint64_t operations) {
+  Lane lane{s, {}};
   Random r(std::uint64_t(thread) + 1);
   std::vector<Block> slots(kSlotsPerThread);
   for (std::uint64_t op = 0; op < operations; ++op) {
     Block& b = slots[r.below(kSlotsPerThread)];
     const std::uint32_t what = r.below(100);
     if (!b.p) {
-      allocateInto(s, r, b);
+      allocateInto(lane, r, b);
     } else if (what < 35) {
       reallocate(s, r, b);
     } else if (what < 40) {
@@ -175,24 +190,30 @@ void run(Shared& s, int thread, std::uint64_t operations) {
       std::lock_guard<std::mutex> hold(e.mutex);
       std::swap(e.block, b);
     } else {
-      release(s, b);
+      release(lane, b);
     }
   }
   for (Block& b : slots)
-    if (b.p) release(s, b);
+    if (b.p) release(lane, b);
+  s.heap.flush(lane.cache);
 }
 
-TEST(HeapStress, RandomOperationsOnFourThreadsMatchTheShadowModel) {
+class HeapStress : public testing::TestWithParam<bool> {};
+
+TEST_P(HeapStress, RandomOperationsOnFourThreadsMatchTheShadowModel) {
   const CorruptionHook previous = SetCorruptionHook([](HeapError, const void*) { ++gReports; });
   const std::uint64_t operations = operationCount();
   const auto start = std::chrono::steady_clock::now();
   {
     auto shared = std::make_unique<Shared>();
+    shared->cached = GetParam();
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t) threads.emplace_back(run, std::ref(*shared), t, operations / kThreads);
     for (std::thread& t : threads) t.join();
+    Lane last{*shared, {}};
     for (Exchange& e : shared->exchange)
-      if (e.block.p) release(*shared, e.block);
+      if (e.block.p) release(last, e.block);
+    shared->heap.flush(last.cache);
     EXPECT_EQ(shared->failures.load(), 0u);
   }
   SetCorruptionHook(previous);
@@ -200,6 +221,9 @@ TEST(HeapStress, RandomOperationsOnFourThreadsMatchTheShadowModel) {
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("%llu operations on %d threads in %.1f s\n", static_cast<unsigned long long>(operations), kThreads, seconds);
 }
+
+INSTANTIATE_TEST_SUITE_P(Lanes, HeapStress, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& param) { return param.param ? "ThreadCaches" : "Direct"; });
 
 }  // namespace
 }  // namespace tamsil::heap
