@@ -9,12 +9,14 @@
 //   open FILE\!STORAGE       "ok" (Open)
 // A command that sets a runtime error prints "error CODE: TEXT" instead; one that fails without
 // one prints "failed"; a line that is no command prints "bad line: LINE". Empty lines and lines
-// starting with "#" are skipped. "Tamsil.Sample.1" is a built-in sample class to try it on.
+// starting with "#" are skipped. "Tamsil.Sample.1" is a built-in sample class to try it on; the
+// grid component ("OVSpreadADO.ovSpread.6") is registered too.
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <string>
 
+#include "components/spread/registration.h"
 #include "runtime/core/error_state.h"
 #include "runtime/ole/ole_site.h"
 #include "runtime/window/control_access.h"
@@ -89,6 +91,7 @@ std::string runLine(window::Window& w, const std::string& line) {
 
 void oleMain() {
   registerSampleClass();
+  spread::RegisterSpreadComponent();
   ole::InstallOleContainer();
   window::Window w("Kestrel24$Kestr001", "P1$WINDOW");
   window::OpenWindowOp(w);

@@ -1,0 +1,85 @@
+// InvokeMember: the argument counts and the kind of access checked once, then the member's
+// handler from member_list.inc carries the call out and the result takes the member's type.
+#include "components/spread/members/fields.h"
+
+namespace spread {
+
+namespace {
+
+using namespace members;
+using platform::DISPATCH_METHOD;
+using platform::DISPATCH_PROPERTYGET;
+using platform::DISPATCH_PROPERTYPUT;
+using platform::DISPATCH_PROPERTYPUTREF;
+
+struct Handler {
+  Getter get = nullptr;
+  Putter put = nullptr;
+  Getter call = nullptr;
+  std::string_view later;  // what is not carried out yet
+};
+
+#define BOOK(field) Handler{&GetBook<&BookSettings::field>, &PutBook<&BookSettings::field>, nullptr, {}},
+#define STYLE(field) Handler{&GetStyle<&Style::field>, &PutStyle<&Style::field>, nullptr, {}},
+#define RW(name) Handler{&get##name, &put##name, nullptr, {}},
+#define RO(name) Handler{&get##name, nullptr, nullptr, {}},
+#define CALL(name) Handler{nullptr, nullptr, &call##name, {}},
+#define LATER(what) Handler{nullptr, nullptr, nullptr, #what},
+#define X(name, dispid, kind, type, minArgs, maxArgs, handler) handler
+const Handler kHandlers[] = {
+#include "components/spread/members/member_list.inc"
+};
+#undef X
+#undef LATER
+#undef CALL
+#undef RO
+#undef RW
+#undef STYLE
+#undef BOOK
+
+std::string laterText(std::string_view what) {
+  if (what == "printing") return "printing is not available yet";
+  if (what == "import") return "loading files into the grid is not available yet";
+  return "saving and exporting the grid is not available yet";
+}
+
+}  // namespace
+
+HRESULT InvokeMember(Book& book, const MemberInfo& m, WORD flags, std::span<const platform::VARIANT> args, platform::Variant* result,
+                     std::string* error) {
+  platform::Variant local;
+  platform::Variant& out = result ? *result : local;
+  platform::VariantClear(out.get());
+  std::string text;
+  const auto fail = [&](HRESULT hr, std::string why) {
+    if (error) *error = std::string(m.name) + ": " + why;
+    return hr;
+  };
+  const Handler& h = kHandlers[&m - Members().data()];
+  const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
+  if (put && (m.kind == MemberKind::Method || args.empty())) return fail(platform::DISP_E_MEMBERNOTFOUND, "cannot be written");
+  const std::span<const platform::VARIANT> given = put ? args.first(args.size() - 1) : args;
+  if (given.size() < m.minArgs || given.size() > m.maxArgs)
+    return fail(platform::DISP_E_BADPARAMCOUNT, "takes " + std::to_string(m.minArgs) + " to " + std::to_string(m.maxArgs) + " arguments");
+  if (!h.later.empty()) return fail(platform::E_NOTIMPL, laterText(h.later));
+  Call call{book, given, &text};
+  HRESULT hr;
+  if (put) {
+    if (!h.put) return fail(platform::DISP_E_MEMBERNOTFOUND, "is read-only");
+    hr = h.put(call, args.back());
+  } else if (m.kind == MemberKind::Method) {
+    if (!(flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET))) return fail(platform::DISP_E_MEMBERNOTFOUND, "is a method");
+    hr = h.call(call, out);
+  } else {
+    hr = h.get(call, out);
+  }
+  if (platform::FAILED(hr)) return fail(hr, text);
+  // The result takes the member's type (a handler gives its natural one).
+  if (!put && m.type != platform::VT_EMPTY && m.type != platform::VT_DISPATCH && out->vt != m.type && out->vt != platform::VT_EMPTY) {
+    hr = platform::VariantChangeType(out.get(), out.get(), 0, m.type);
+    if (platform::FAILED(hr)) return fail(hr, "the result does not fit its type");
+  }
+  return platform::S_OK;
+}
+
+}  // namespace spread

@@ -1,0 +1,84 @@
+// The grid's automation members: one table from member name to DISPID, kind, value type and
+// argument counts (member_list.inc), the call that carries a member out on a Book, the events a
+// Book raises (event_list.inc) and the sink that receives them. The COM face (IDispatch,
+// connection points, the picture object) is built on this header and knows nothing else of the
+// model.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "platform/com/com_ptr.h"
+#include "platform/com/unknown.h"
+#include "platform/com/variant.h"
+
+namespace spread {
+
+using platform::DISPID;
+using platform::HRESULT;
+using platform::VARTYPE;
+using platform::WORD;
+
+class Book;      // the whole grid's state: sheets, cells, settings (model/book.h)
+struct Picture;  // a loaded picture: bytes, kind, size (model/picture.h)
+
+enum class MemberKind : std::uint8_t { Property, Method };
+
+struct MemberInfo {
+  std::string_view name;  // as the component spells it ("TypeHAlign")
+  DISPID dispid;          // stable; 178 is the cell picture property
+  MemberKind kind;
+  VARTYPE type;                   // value / result type (VT_I4, VT_R8, VT_BSTR, VT_BOOL, VT_DISPATCH, VT_EMPTY for none)
+  std::uint8_t minArgs, maxArgs;  // index arguments of a property, arguments of a method
+};
+
+// DISPID of the cell picture property (written with a picture object as a property put).
+inline constexpr DISPID kCellPictureDispid = 178;
+
+// Every member, in the order of member_list.inc.
+std::span<const MemberInfo> Members();
+// By name, ASCII letters compared without case ("TypehAlign" finds "TypeHAlign"); null if none.
+const MemberInfo* FindMember(std::string_view name);
+const MemberInfo* FindMember(DISPID id);
+
+// Carries out one member on the book. flags: DISPATCH_PROPERTYGET, DISPATCH_PROPERTYPUT or
+// DISPATCH_METHOD (a method may also be read like a property, and a property read with
+// DISPATCH_METHOD|DISPATCH_PROPERTYGET). args in call order: first argument first; for a put the
+// value is last. Arguments are converted as a dispatch interface does (VariantChangeType).
+// Returns S_OK, DISP_E_BADPARAMCOUNT, DISP_E_TYPEMISMATCH, DISP_E_MEMBERNOTFOUND (a read-only
+// property written, a method put), E_NOTIMPL (with *error saying which member is not carried
+// out yet), E_INVALIDARG (a value the member refuses), ...; on failure *error (when not null)
+// holds the exception text for EXCEPINFO. result may be null.
+HRESULT InvokeMember(Book& book, const MemberInfo& m, WORD flags, std::span<const platform::VARIANT> args, platform::Variant* result,
+                     std::string* error);
+
+// Events the model raises, from event_list.inc: X(Name, dispid, argument types...).
+enum class SpreadEvent : std::uint8_t {
+#define X(name, dispid, ...) name,
+#include "components/spread/members/event_list.inc"
+#undef X
+};
+std::string_view EventName(SpreadEvent e);
+DISPID EventDispid(SpreadEvent e);
+// The argument types of an event, in order (VT_BYREF marks an argument the sink may change).
+std::span<const VARTYPE> EventArgumentTypes(SpreadEvent e);
+
+// Receives the events of a Book (Book::setEventSink); the COM face forwards them to its
+// connection points. args in call order, typed as EventArgumentTypes says; a VT_BYREF argument
+// points at the model's own variable, which the model reads back after fire returns (a sink
+// sets Cancel to refuse leaving a cell, or KeyCode to 0 to swallow a key).
+struct EventSink {
+  virtual ~EventSink() = default;
+  virtual void fire(SpreadEvent e, std::span<const platform::VARIANT> args) = 0;
+};
+
+// The picture object's COM face, defined by the COM part (components/spread/picture_object.cpp):
+// LoadPicture returns MakePictureObject's object as VT_DISPATCH; the cell picture property takes
+// any dispatch object and keeps PictureOf it (null when the object is not one of ours).
+platform::ComPtr<platform::IDispatch> MakePictureObject(std::shared_ptr<const Picture> picture);
+std::shared_ptr<const Picture> PictureOf(platform::IDispatch* object);
+
+}  // namespace spread

@@ -1,0 +1,169 @@
+// Currency, number, percent and scientific cells: reading typed numbers, the limits and
+// decimal places, and the text they show.
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "components/spread/model/cell_format.h"
+
+namespace spread {
+
+namespace {
+
+// What differs between the four number types, read from the style.
+struct NumberRules {
+  double min, max;
+  int decPlaces;
+  std::string_view decimal, separator, symbol, suffix;
+  bool showSep, leadingZero, scientific;
+  std::int32_t negStyle, posStyle;
+};
+
+NumberRules rulesOf(const Style& s) {
+  switch (s.type()) {
+    case CellType::Currency:
+      return {s.currencyMin,
+              s.currencyMax,
+              s.currencyDecPlaces,
+              s.currencyDecimal,
+              s.currencySeparator,
+              s.currencyShowSymbol ? std::string_view(s.currencySymbol) : std::string_view{},
+              {},
+              s.currencyShowSep,
+              s.currencyLeadingZero == 0,
+              false,
+              s.currencyNegStyle,
+              s.currencyPosStyle};
+    case CellType::Percent:
+      return {s.percentMin,
+              s.percentMax,
+              s.percentDecPlaces,
+              s.percentDecimal,
+              {},
+              {},
+              "%",
+              false,
+              s.percentLeadingZero == 0,
+              false,
+              s.percentNegStyle,
+              0};
+    case CellType::Scientific:
+      return {s.scientificMin, s.scientificMax, s.scientificDecPlaces, s.scientificDecimal, {}, {}, {}, false, true, true, 0, 0};
+    default:
+      return {s.numberMin, s.numberMax,     s.numberDecPlaces,        s.numberDecimal, s.numberSeparator, {},
+              {},          s.numberShowSep, s.numberLeadingZero == 0, false,           s.numberNegStyle,  0};
+  }
+}
+
+int clampedPlaces(int places) { return places < 0 ? 0 : places > 14 ? 14 : places; }
+
+double roundTo(double v, int places) {
+  const double scale = std::pow(10.0, clampedPlaces(places));
+  const double r = std::round(v * scale) / scale;
+  return std::isfinite(r) ? r : v;
+}
+
+bool removeAll(std::string& s, std::string_view piece) {
+  if (piece.empty()) return false;
+  bool found = false;
+  for (size_t at; (at = s.find(piece)) != std::string::npos;) s.erase(at, piece.size()), found = true;
+  return found;
+}
+
+// The magnitude with separators and the decimal character, without sign or symbol.
+std::string magnitudeText(const NumberRules& r, double magnitude) {
+  char buffer[512];
+  if (r.scientific) {
+    std::snprintf(buffer, sizeof buffer, "%.*E", clampedPlaces(r.decPlaces), magnitude);
+  } else {
+    std::snprintf(buffer, sizeof buffer, "%.*f", clampedPlaces(r.decPlaces), magnitude);
+  }
+  std::string digits = buffer;
+  const size_t point = digits.find('.');
+  std::string whole = digits.substr(0, point), fraction = point == std::string::npos ? "" : digits.substr(point + 1);
+  if (r.scientific) return whole + (fraction.empty() ? "" : std::string(r.decimal) + fraction);
+  if (r.showSep && !r.separator.empty())
+    for (size_t at = whole.size(); at > 3; at -= 3) whole.insert(at - 3, r.separator);
+  if (!r.leadingZero && whole == "0" && !fraction.empty()) whole.clear();
+  return fraction.empty() ? whole : whole + std::string(r.decimal) + fraction;
+}
+
+}  // namespace
+
+std::string PlainNumberText(double value) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.15g", value);
+  std::string text = buffer;
+  if (text == "-0") text = "0";
+  return text;
+}
+
+Parsed CheckNumber(const Style& style, double value) {
+  const NumberRules r = rulesOf(style);
+  const double v = r.scientific ? value : roundTo(value, r.decPlaces);
+  if (!std::isfinite(v)) return {false, {}, "not a number"};
+  if (v < r.min) return {false, {}, PlainNumberText(v) + " is below the minimum " + PlainNumberText(r.min)};
+  if (v > r.max) return {false, {}, PlainNumberText(v) + " is above the maximum " + PlainNumberText(r.max)};
+  return {true, v == 0 ? 0.0 : v, {}};
+}
+
+Parsed ParseNumberInput(const Style& style, std::string_view text) {
+  const NumberRules r = rulesOf(style);
+  std::string s(text);
+  removeAll(s, " ");
+  if (style.type() == CellType::Currency) removeAll(s, style.currencySymbol);
+  removeAll(s, "%");
+  if (!r.separator.empty() && r.separator != r.decimal) removeAll(s, r.separator);
+  bool negative = false;
+  if (s.size() >= 2 && s.front() == '(' && s.back() == ')') {
+    negative = true;
+    s = s.substr(1, s.size() - 2);
+  }
+  if (!s.empty() && s.back() == '-') {
+    negative = !negative;
+    s.pop_back();
+  }
+  if (r.decimal != "." && !r.decimal.empty())
+    for (size_t at; (at = s.find(r.decimal)) != std::string::npos;) s.replace(at, r.decimal.size(), ".");
+  if (s.empty() || s.find_first_of("0123456789") == std::string::npos) return {false, {}, "\"" + std::string(text) + "\" is not a number"};
+  // Only digits, one sign in front, the point and (scientific) an exponent are numbers here;
+  // strtod alone would also read "inf", "nan" and hexadecimal.
+  if (s.find_first_not_of(r.scientific ? "0123456789.+-eE" : "0123456789.+-") != std::string::npos)
+    return {false, {}, "\"" + std::string(text) + "\" is not a number"};
+  char* end = nullptr;
+  double v = std::strtod(s.c_str(), &end);
+  if (end != s.c_str() + s.size() || !std::isfinite(v)) return {false, {}, "\"" + std::string(text) + "\" is not a number"};
+  return CheckNumber(style, negative ? -v : v);
+}
+
+std::string NumberText(const Style& style, double value) {
+  const NumberRules r = rulesOf(style);
+  const bool negative = value < 0;
+  const std::string m = magnitudeText(r, std::fabs(value)) + std::string(r.suffix);
+  const std::string sym(r.symbol);
+  if (style.type() != CellType::Currency) {
+    if (!negative) return m;
+    switch (r.negStyle) {
+      case 1: return "(" + m + ")";
+      case 2: return m + "-";
+      default: return "-" + m;
+    }
+  }
+  if (!negative) {
+    switch (r.posStyle) {
+      case 1: return m + sym;
+      case 2: return sym.empty() ? m : sym + " " + m;
+      case 3: return sym.empty() ? m : m + " " + sym;
+      default: return sym + m;
+    }
+  }
+  switch (r.negStyle) {
+    case 1: return "(" + sym + m + ")";
+    case 2: return sym + "-" + m;
+    case 3: return sym + m + "-";
+    case 4: return "-" + m + sym;
+    default: return "-" + sym + m;
+  }
+}
+
+}  // namespace spread

@@ -1,0 +1,250 @@
+#include "components/spread/model/sheet.h"
+
+#include <algorithm>
+
+namespace spread {
+
+Sheet::Sheet() : default_(DefaultStyle()) {}
+
+const StylePtr& DefaultStyle() {
+  static const StylePtr style = std::make_shared<const Style>();
+  return style;
+}
+
+void Sheet::setMaxRows(std::int32_t n) {
+  maxRows_ = n;
+  std::erase_if(cells_, [n](const auto& entry) { return rowOf(entry.first) > n; });
+  std::erase_if(rows_, [n](const auto& entry) { return entry.first > n; });
+  std::erase_if(spans_, [n](const Span& s) { return s.row + s.rows - 1 > n; });
+  keepViewInside();
+}
+
+void Sheet::setMaxCols(std::int32_t n) {
+  maxCols_ = n;
+  std::erase_if(cells_, [n](const auto& entry) { return colOf(entry.first) > n; });
+  std::erase_if(cols_, [n](const auto& entry) { return entry.first > n; });
+  std::erase_if(spans_, [n](const Span& s) { return s.col + s.cols - 1 > n; });
+  keepViewInside();
+}
+
+void Sheet::keepViewInside() {
+  const auto inside = [](std::int32_t v, std::int32_t max) { return std::clamp(v, 1, std::max(max, 1)); };
+  activeRow = inside(activeRow, maxRows_);
+  activeCol = inside(activeCol, maxCols_);
+  topRow = inside(topRow, maxRows_);
+  leftCol = inside(leftCol, maxCols_);
+  rowsFrozen = std::min(rowsFrozen, maxRows_);
+  colsFrozen = std::min(colsFrozen, maxCols_);
+  std::erase_if(selection, [this](const Block& b) { return (!b.allRows() && b.row > maxRows_) || (!b.allCols() && b.col > maxCols_); });
+  for (Block& b : selection) {
+    if (!b.allRows()) b.row2 = std::min(b.row2, maxRows_);
+    if (!b.allCols()) b.col2 = std::min(b.col2, maxCols_);
+  }
+}
+
+const Cell* Sheet::cell(std::int32_t col, std::int32_t row) const {
+  if (col < 0 || row < 0) return nullptr;
+  const auto it = cells_.find(key(col, row));
+  return it == cells_.end() ? nullptr : &it->second;
+}
+
+Cell& Sheet::cellForWrite(std::int32_t col, std::int32_t row) { return cells_[key(col, row)]; }
+
+void Sheet::dropIfEmpty(std::int32_t col, std::int32_t row) {
+  const auto it = cells_.find(key(col, row));
+  if (it != cells_.end() && it->second.empty()) cells_.erase(it);
+}
+
+void Sheet::forEachCell(const Block& b, const std::function<void(std::int32_t, std::int32_t, Cell&)>& fn) {
+  auto it = b.allRows() ? cells_.begin() : cells_.lower_bound(key(0, b.row));
+  const auto end = b.allRows() ? cells_.end() : cells_.lower_bound(key(0, b.row2 + 1));
+  for (; it != end; ++it)
+    if (b.contains(colOf(it->first), rowOf(it->first))) fn(colOf(it->first), rowOf(it->first), it->second);
+}
+
+void Sheet::forEachCell(const Block& b, const std::function<void(std::int32_t, std::int32_t, const Cell&)>& fn) const {
+  const_cast<Sheet*>(this)->forEachCell(b, [&fn](std::int32_t c, std::int32_t r, Cell& cell) { fn(c, r, cell); });
+}
+
+const StylePtr& Sheet::styleAt(std::int32_t col, std::int32_t row) const {
+  if (const Cell* c = cell(col, row); c && c->style) return c->style;
+  if (const Line* r = row == kAll ? nullptr : rowLine(row); r && r->style) return r->style;
+  if (const Line* c = col == kAll ? nullptr : colLine(col); c && c->style) return c->style;
+  return default_;
+}
+
+void Sheet::changeStyles(const Block& b, const std::function<void(Style&)>& change, const FormatContext& context) {
+  // One new style for each style changed, so cells that shared a style still share one.
+  std::map<const Style*, StylePtr> memo;
+  const auto changed = [&](const StylePtr& base) {
+    StylePtr& slot = memo[base.get()];
+    if (!slot) {
+      auto copy = std::make_shared<Style>(*base);
+      change(*copy);
+      slot = std::move(copy);
+    }
+    return slot;
+  };
+  // The values held in the block and the styles they were held under.
+  std::vector<std::pair<std::uint64_t, StylePtr>> held;
+  forEachCell(b, [&](std::int32_t c, std::int32_t r, const Cell& cell) {
+    if (!IsEmpty(cell.value)) held.emplace_back(key(c, r), styleAt(c, r));
+  });
+
+  const auto changeOwnCells = [&] {
+    forEachCell(b, [&](std::int32_t, std::int32_t, Cell& cell) {
+      if (cell.style) cell.style = changed(cell.style);
+    });
+  };
+  if (b.allRows() && b.allCols()) {
+    default_ = changed(default_);
+    for (auto* lines : {&rows_, &cols_})
+      for (auto& [index, line] : *lines)
+        if (line.style) line.style = changed(line.style);
+    changeOwnCells();
+  } else if (b.allRows()) {
+    changeOwnCells();
+    // A row's style outranks a column's: the cells where styled rows cross these columns get
+    // styles of their own.
+    for (const auto& [r, line] : rows_) {
+      if (!line.style) continue;
+      for (std::int32_t c = b.col; c <= b.col2; ++c)
+        if (Cell& cell = cellForWrite(c, r); !cell.style) cell.style = changed(line.style);
+    }
+    for (std::int32_t c = b.col; c <= b.col2; ++c) {
+      Line& line = cols_[c];
+      line.style = changed(line.style ? line.style : default_);
+    }
+  } else if (b.allCols()) {
+    changeOwnCells();
+    for (std::int32_t r = b.row; r <= b.row2; ++r) {
+      Line& line = rows_[r];
+      if (!line.style) {
+        // Until now the cells of this row under styled columns took their column's style.
+        for (const auto& [c, colLine] : cols_)
+          if (colLine.style)
+            if (Cell& cell = cellForWrite(c, r); !cell.style) cell.style = changed(colLine.style);
+      }
+      line.style = changed(line.style ? line.style : default_);
+    }
+  } else {
+    for (std::int32_t r = b.row; r <= b.row2; ++r)
+      for (std::int32_t c = b.col; c <= b.col2; ++c) {
+        StylePtr before = styleAt(c, r);
+        cellForWrite(c, r).style = changed(before);
+      }
+  }
+
+  for (const auto& [k, before] : held) {
+    Cell& cell = cells_[k];
+    const StylePtr& now = styleAt(colOf(k), rowOf(k));
+    if (now == before) continue;
+    Parsed p = RecheckCellValue(*now, *before, cell.value, context);
+    cell.value = p.ok ? std::move(p.value) : CellValue{};
+  }
+}
+
+const Line* Sheet::rowLine(std::int32_t row) const {
+  const auto it = rows_.find(row);
+  return it == rows_.end() ? nullptr : &it->second;
+}
+
+const Line* Sheet::colLine(std::int32_t col) const {
+  const auto it = cols_.find(col);
+  return it == cols_.end() ? nullptr : &it->second;
+}
+
+void Sheet::dropEmptyLines() {
+  std::erase_if(rows_, [](const auto& entry) { return entry.second.empty(); });
+  std::erase_if(cols_, [](const auto& entry) { return entry.second.empty(); });
+}
+
+double Sheet::rowHeight(std::int32_t row) const {
+  const Line* l = rowLine(row);
+  if (l && l->hidden) return 0;
+  return l && l->size >= 0 ? l->size : defaultRowHeight;
+}
+
+double Sheet::colWidth(std::int32_t col) const {
+  const Line* l = colLine(col);
+  if (l && l->hidden) return 0;
+  return l && l->size >= 0 ? l->size : defaultColWidth;
+}
+
+bool Sheet::addSpan(const Span& s) {
+  if (s.col < 1 || s.row < 1 || s.cols < 1 || s.rows < 1 || (s.cols == 1 && s.rows == 1)) return false;
+  if (std::int64_t(s.col) + s.cols - 1 > maxCols_ || std::int64_t(s.row) + s.rows - 1 > maxRows_) return false;
+  for (const Span& o : spans_)
+    if (o.overlaps(s)) return false;
+  spans_.push_back(s);
+  return true;
+}
+
+bool Sheet::removeSpan(std::int32_t col, std::int32_t row) {
+  return std::erase_if(spans_, [&](const Span& s) { return s.col == col && s.row == row; }) > 0;
+}
+
+const Span* Sheet::spanAt(std::int32_t col, std::int32_t row) const {
+  for (const Span& s : spans_)
+    if (s.contains(col, row)) return &s;
+  return nullptr;
+}
+
+namespace {
+
+// Moves the entries of a map keyed by line number: the removed ones go, the later ones move back.
+template <class Map, class Index, class Rekey>
+void shiftKeys(Map& map, std::int32_t first, std::int32_t count, Index index, Rekey rekey) {
+  Map moved;
+  for (auto& [k, v] : map) {
+    const std::int32_t i = index(k);
+    if (i >= first && i < first + count) continue;
+    moved.emplace(i >= first + count ? rekey(k, i - count) : k, std::move(v));
+  }
+  map = std::move(moved);
+}
+
+}  // namespace
+
+void Sheet::deleteRows(std::int32_t first, std::int32_t count) {
+  if (count <= 0 || first < 1) return;
+  shiftKeys(cells_, first, count, rowOf, [](std::uint64_t k, std::int32_t r) { return key(colOf(k), r); });
+  shiftKeys(
+      rows_, first, count, [](std::int32_t r) { return r; }, [](std::int32_t, std::int32_t r) { return r; });
+  std::erase_if(spans_, [&](const Span& s) { return s.row < first + count && first < s.row + s.rows; });
+  for (Span& s : spans_)
+    if (s.row >= first + count) s.row -= count;
+}
+
+void Sheet::deleteCols(std::int32_t first, std::int32_t count) {
+  if (count <= 0 || first < 1) return;
+  shiftKeys(cells_, first, count, colOf, [](std::uint64_t k, std::int32_t c) { return key(c, rowOf(k)); });
+  shiftKeys(
+      cols_, first, count, [](std::int32_t c) { return c; }, [](std::int32_t, std::int32_t c) { return c; });
+  std::erase_if(spans_, [&](const Span& s) { return s.col < first + count && first < s.col + s.cols; });
+  for (Span& s : spans_)
+    if (s.col >= first + count) s.col -= count;
+}
+
+void Sheet::clearRange(const Block& b, bool dataOnly) {
+  forEachCell(b, [&](std::int32_t, std::int32_t, Cell& cell) {
+    cell.value = {};
+    if (!dataOnly) cell.style.reset(), cell.note.clear(), cell.formula.clear();
+  });
+  std::erase_if(cells_, [](const auto& entry) { return entry.second.empty(); });
+}
+
+std::int32_t Sheet::dataRowCount() const {
+  for (auto it = cells_.rbegin(); it != cells_.rend(); ++it)
+    if (!IsEmpty(it->second.value) && rowOf(it->first) > 0 && colOf(it->first) > 0) return rowOf(it->first);
+  return 0;
+}
+
+std::int32_t Sheet::dataColCount() const {
+  std::int32_t last = 0;
+  for (const auto& [k, cell] : cells_)
+    if (!IsEmpty(cell.value) && rowOf(k) > 0) last = std::max(last, colOf(k));
+  return last;
+}
+
+}  // namespace spread
