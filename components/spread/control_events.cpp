@@ -13,8 +13,6 @@ namespace {
 
 // The locale events are delivered in (the grid's own, US English).
 constexpr LCID kEventLocale = 0x0409;
-// The most arguments an event has; more would be a fault in the event list.
-constexpr size_t kMaxEventArguments = 8;
 
 }  // namespace
 
@@ -64,11 +62,12 @@ HRESULT SpreadControl::Advise(IUnknown* sink, DWORD* cookie) {
 HRESULT SpreadControl::Unadvise(DWORD cookie) { return sinks_.erase(cookie) ? S_OK : CONNECT_E_NOCONNECTION; }
 
 void SpreadControl::fire(SpreadEvent e, std::span<const VARIANT> args) {
+  // A user's change (through the view, not through a member) changes the grid as well.
+  if (e == SpreadEvent::Change) dirty_ = true;
   if (CallLog* log = CallLog::process()) log->write(FormatCallLine(LogVerb::Event, EventName(e), args, nullptr));
-  if (sinks_.empty() || args.size() > kMaxEventArguments) return;
-  VARIANT reversed[kMaxEventArguments];
-  for (size_t i = 0; i < args.size(); ++i) reversed[i] = args[args.size() - 1 - i];
-  DISPPARAMS params{reversed, nullptr, UINT(args.size()), 0};
+  if (sinks_.empty()) return;
+  std::vector<VARIANT> reversed(args.rbegin(), args.rend());  // DISPPARAMS order: last argument first
+  DISPPARAMS params{reversed.data(), nullptr, UINT(reversed.size()), 0};
   // A sink may unadvise itself (or another) while it hears the event: deliver to a copy, kept
   // alive for the call.
   std::vector<ComPtr<IDispatch>> sinks;

@@ -31,7 +31,7 @@ class SpreadControl final
                                       platform::Implements<platform::IPersistStorage, platform::IID_IPersistStorage>,
                                       platform::Implements<platform::IConnectionPointContainer, platform::IID_IConnectionPointContainer>,
                                       platform::Implements<platform::IProvideClassInfo2, platform::IID_IProvideClassInfo2>,
-                                      platform::Implements<platform::IConnectionPoint>>,
+                                      platform::Implements<platform::IConnectionPoint, platform::IID_IConnectionPoint>>,
       public EventSink {
  public:
   // The creator holds the first reference.
@@ -67,7 +67,8 @@ class SpreadControl final
   platform::HRESULT FindConnectionPoint(const platform::IID& iid, platform::IConnectionPoint** point) override;
   platform::HRESULT GetGUID(platform::DWORD kind, platform::GUID* guid) override;
 
-  // IConnectionPoint: the events' point, handed out by FindConnectionPoint only.
+  // IConnectionPoint: the events' point (the object itself, so asking the point for any of its
+  // interfaces, the point's included, answers as COM's rules want).
   platform::HRESULT GetConnectionInterface(platform::IID* iid) override;
   platform::HRESULT GetConnectionPointContainer(platform::IConnectionPointContainer** container) override;
   platform::HRESULT Advise(platform::IUnknown* sink, platform::DWORD* cookie) override;

@@ -1,171 +1,181 @@
-// The grid's events: one connection point for the outgoing interface IProvideClassInfo2 names,
-// every advised sink hearing every event with its arguments in call order, a sink that changes a
-// by-reference argument changing the model's variable, sinks that leave during an event, and
-// each event in the call log once, whether anybody listens or not.
-#include <gtest/gtest.h>
+// The user operations of the book and the events they raise, without a view.
+#include <set>
 
-#include "components/spread/members/members.h"
-#include "components/spread/registration.h"
-#include "platform/com/com_object.h"
-#include "platform/com/connection.h"
-#include "tests/spread/spread_test.h"
+#include "tests/spread/spread_test_support.h"
 
-namespace spread::testing {
+namespace spread::test {
 namespace {
 
-using namespace platform;
+using platform::S_OK;
 
-using Lines = std::vector<std::string>;
-
-// A sink that writes down each event as "DISPID: ARG,ARG" (call order); it may set a
-// by-reference argument, or leave its point, when it hears an event.
-class RecordingSink final : public ComObject<Implements<IDispatch, IID_IDispatch>> {
- public:
-  HRESULT GetTypeInfoCount(UINT* count) override { return *count = 0, S_OK; }
-  HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT GetIDsOfNames(const IID&, OLECHAR**, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-  HRESULT Invoke(DISPID member, const IID&, LCID, WORD flags, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override {
-    std::string line = std::to_string(member) + ":";
-    for (UINT i = params->cArgs; i-- > 0;) line += (i + 1 == params->cArgs ? " " : ",") + textOf(params->rgvarg[i]);
-    heard.push_back(line);
-    EXPECT_EQ(flags, DISPATCH_METHOD);
-    if (setShort && params->cArgs && params->rgvarg[params->cArgs - 1].vt == (VT_I2 | VT_BYREF))
-      *static_cast<std::int16_t*>(params->rgvarg[params->cArgs - 1].byref) = *setShort;
-    if (leave) std::exchange(leave, nullptr)->Unadvise(cookie);
-    return S_OK;
-  }
-  Lines heard;
-  std::optional<std::int16_t> setShort;
-  IConnectionPoint* leave = nullptr;
-  DWORD cookie = 0;
-};
-
-class EventTest : public SpreadTest {
+class GridEvents : public ::testing::Test {
  protected:
-  void SetUp() override {
-    SpreadTest::SetUp();
-    ComPtr<IProvideClassInfo2> info;
-    ASSERT_EQ(grid->QueryInterface(IID_IProvideClassInfo2, info.put()), S_OK);
-    ASSERT_EQ(info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &events_), S_OK);
-    ASSERT_EQ(grid->QueryInterface(IID_IConnectionPointContainer, container_.put()), S_OK);
-    ASSERT_EQ(container_->FindConnectionPoint(events_, reinterpret_cast<IConnectionPoint**>(point_.put())), S_OK);
-    source_ = dynamic_cast<EventSink*>(grid.get());
-    ASSERT_NE(source_, nullptr);
+  void SetUp() override { book.setEventSink(&sink); }
+  void put(std::string_view name, platform::VARIANT v) { ASSERT_EQ(Put(book, name, {v}), S_OK) << name; }
+  void typeAt(std::int32_t row, std::int32_t col, std::int16_t type) {
+    At(book, row, col);
+    put("CellType", I2(type));
   }
-  void fire(SpreadEvent e, std::vector<const VARIANT*> args) {
-    std::vector<VARIANT> values;
-    for (const VARIANT* a : args) values.push_back(*a);
-    source_->fire(e, values);
-  }
-  std::string heard(SpreadEvent e, const std::string& args) { return std::to_string(EventDispid(e)) + ": " + args; }
-
-  IID events_{};
-  ComPtr<IConnectionPointContainer> container_;
-  ComPtr<IConnectionPoint> point_;
-  EventSink* source_ = nullptr;
+  Book book;
+  RecordingSink sink;
 };
 
-TEST_F(EventTest, ThePointIsTheEventsInterfaceAndLeadsBackToTheGrid) {
-  EXPECT_EQ(events_, kSpreadEventsIid);
-  IID iid{};
-  ASSERT_EQ(point_->GetConnectionInterface(&iid), S_OK);
-  EXPECT_EQ(iid, kSpreadEventsIid);
-  IConnectionPointContainer* back = nullptr;
-  ASSERT_EQ(point_->GetConnectionPointContainer(&back), S_OK);
-  EXPECT_EQ(back, container_.get());
-  back->Release();
-  ComPtr<IConnectionPoint> same;  // asked for as plain IDispatch
-  ASSERT_EQ(container_->FindConnectionPoint(IID_IDispatch, reinterpret_cast<IConnectionPoint**>(same.put())), S_OK);
-  EXPECT_EQ(same.get(), point_.get());
-  ComPtr<IConnectionPoint> none;
-  EXPECT_EQ(container_->FindConnectionPoint(IID_IPropertyNotifySink, reinterpret_cast<IConnectionPoint**>(none.put())), CONNECT_E_NOCONNECTION);
-  EXPECT_FALSE(none);
+TEST_F(GridEvents, ClickingACellLeavesTheOldOneThenClicks) {
+  book.clickCell(3, 2);
+  book.clickCell(3, 2);
+  EXPECT_EQ(sink.events, (std::vector<std::string>{"LeaveCell 1 1 3 2 0", "Click 3 2", "Click 3 2"}));
+  EXPECT_EQ(GetNumber(book, "ActiveCol"), 3);
+  EXPECT_EQ(GetNumber(book, "ActiveRow"), 2);
 }
 
-TEST_F(EventTest, EverySinkHearsEveryEventWithItsArgumentsInCallOrder) {
-  ComPtr<RecordingSink> first(new RecordingSink), second(new RecordingSink);
-  DWORD a = 0, b = 0;
-  ASSERT_EQ(point_->Advise(first.get(), &a), S_OK);
-  ASSERT_EQ(point_->Advise(second.get(), &b), S_OK);
-  EXPECT_NE(a, b);
-  const Variant col = I4(4), row = I4(5), text = Text(u"x \"y\"");
-  fire(SpreadEvent::Click, {col.get(), row.get()});
-  fire(SpreadEvent::DblClick, {row.get(), col.get()});
-  const Lines expected = {heard(SpreadEvent::Click, "4,5"), heard(SpreadEvent::DblClick, "5,4")};
-  EXPECT_EQ(first->heard, expected);
-  EXPECT_EQ(second->heard, expected);
-  ASSERT_EQ(point_->Unadvise(a), S_OK);
-  EXPECT_EQ(point_->Unadvise(a), CONNECT_E_NOCONNECTION);
-  fire(SpreadEvent::Change, {col.get(), row.get()});
-  EXPECT_EQ(first->heard.size(), 2u);
-  EXPECT_EQ(second->heard.back(), heard(SpreadEvent::Change, "4,5"));
-  ASSERT_EQ(point_->Unadvise(b), S_OK);
-  EXPECT_EQ(first->references(), 1u);  // the point let both sinks go
-  EXPECT_EQ(second->references(), 1u);
-  EXPECT_EQ(log_.lines(), (Lines{"event Click(I4:4,I4:5)", "event DblClick(I4:5,I4:4)", "event Change(I4:4,I4:5)"}));
+TEST_F(GridEvents, ASinkThatCancelsLeaveCellKeepsTheActiveCell) {
+  sink.onFire = [](SpreadEvent e, std::span<const platform::VARIANT> args) {
+    if (e == SpreadEvent::LeaveCell) *static_cast<platform::VARIANT_BOOL*>(args[4].byref) = platform::VARIANT_TRUE;
+  };
+  book.clickCell(2, 2);
+  EXPECT_EQ(sink.events, (std::vector<std::string>{"LeaveCell 1 1 2 2 0"})) << "no Click when the move was refused";
+  EXPECT_EQ(book.activeSheet().activeCol, 1);
 }
 
-TEST_F(EventTest, ASinkChangesAByReferenceArgument) {
-  ComPtr<RecordingSink> sink(new RecordingSink);
-  sink->setShort = 0;
-  DWORD cookie = 0;
-  ASSERT_EQ(point_->Advise(sink.get(), &cookie), S_OK);
-  std::int16_t key = 'A';
-  VARIANT keyArg{};
-  keyArg.vt = VT_I2 | VT_BYREF;
-  keyArg.byref = &key;
-  fire(SpreadEvent::KeyPress, {&keyArg});
-  EXPECT_EQ(key, 0);  // swallowed
-  EXPECT_EQ(sink->heard, Lines{heard(SpreadEvent::KeyPress, "65")});
-  EXPECT_EQ(log_.lines(), Lines{"event KeyPress(BYREF|I2:65)"});  // as the grid raised it
-  point_->Unadvise(cookie);
+TEST_F(GridEvents, EditingRaisesEditModeAndChangeOnlyWhenTheValueChanged) {
+  typeAt(1, 1, 13);
+  ASSERT_TRUE(book.beginEdit());
+  std::string error;
+  EXPECT_FALSE(book.commitEdit("abc", &error)) << "refused input keeps the edit going";
+  EXPECT_TRUE(book.editing());
+  EXPECT_FALSE(error.empty());
+  ASSERT_TRUE(book.commitEdit("12", &error));
+  ASSERT_TRUE(book.beginEdit());
+  ASSERT_TRUE(book.commitEdit("12.00", &error));
+  EXPECT_EQ(sink.events,
+            (std::vector<std::string>{"EditMode 1 1 1 0", "Change 1 1", "EditMode 1 1 0 -1", "EditMode 1 1 1 0", "EditMode 1 1 0 0"}));
+  EXPECT_EQ(GetNumber(book, "ChangeMade"), -1);
+  At(book, 1, 1);
+  EXPECT_EQ(GetText(book, "Text"), "12.00");
 }
 
-TEST_F(EventTest, ASinkThatLeavesDuringAnEventDoesNotStopTheOthers) {
-  ComPtr<RecordingSink> leaving(new RecordingSink), staying(new RecordingSink);
-  ASSERT_EQ(point_->Advise(leaving.get(), &leaving->cookie), S_OK);
-  ASSERT_EQ(point_->Advise(staying.get(), &staying->cookie), S_OK);
-  leaving->leave = point_.get();
-  const Variant col = I4(1), row = I4(2);
-  fire(SpreadEvent::Click, {col.get(), row.get()});
-  fire(SpreadEvent::Click, {row.get(), col.get()});
-  EXPECT_EQ(leaving->heard, Lines{heard(SpreadEvent::Click, "1,2")});
-  EXPECT_EQ(staying->heard, (Lines{heard(SpreadEvent::Click, "1,2"), heard(SpreadEvent::Click, "2,1")}));
-  EXPECT_EQ(leaving->references(), 1u);
-  point_->Unadvise(staying->cookie);
+TEST_F(GridEvents, StaticAndLockedCellsCannotBeEdited) {
+  typeAt(1, 1, 5);
+  EXPECT_FALSE(book.beginEdit());
+  typeAt(1, 1, 1);
+  put("Lock", I2(1));
+  EXPECT_FALSE(book.beginEdit()) << "locked in a protected sheet";
+  put("Protect", I2(0));
+  EXPECT_TRUE(book.beginEdit());
+  EXPECT_EQ(Put(book, "EditMode", {I2(0)}), S_OK);
+  EXPECT_FALSE(book.editing());
 }
 
-class NotADispatch final : public ComObject<Implements<IPropertyNotifySink, IID_IPropertyNotifySink>> {
- public:
-  HRESULT OnChanged(DISPID) override { return S_OK; }
-  HRESULT OnRequestEdit(DISPID) override { return S_OK; }
-};
-
-TEST_F(EventTest, OnlyADispatchSinkIsAdvised) {
-  ComPtr<NotADispatch> sink(new NotADispatch);
-  DWORD cookie = 7;
-  EXPECT_EQ(point_->Advise(sink.get(), &cookie), E_NOINTERFACE);
-  EXPECT_EQ(cookie, 0u);
-  EXPECT_EQ(point_->Advise(nullptr, &cookie), E_POINTER);
-  EXPECT_EQ(sink->references(), 1u);
+TEST_F(GridEvents, ButtonsAndCheckBoxesGoRoundTheirStates) {
+  typeAt(1, 1, 10);
+  typeAt(2, 1, 10);
+  put("TypeCheckType", I4(1));
+  typeAt(3, 1, 7);
+  typeAt(4, 1, 7);
+  put("TypeButtonType", I4(1));
+  for (int i = 0; i < 3; ++i) book.pressButton(1, 2);
+  book.pressButton(1, 1);
+  book.pressButton(1, 1);
+  book.pressButton(1, 3);
+  book.pressButton(1, 4);
+  EXPECT_EQ(sink.events,
+            (std::vector<std::string>{"ButtonClicked 1 2 1", "Change 1 2", "ButtonClicked 1 2 2", "Change 1 2", "ButtonClicked 1 2 0",
+                                      "Change 1 2", "ButtonClicked 1 1 1", "Change 1 1", "ButtonClicked 1 1 0", "Change 1 1",
+                                      "ButtonClicked 1 3 0", "ButtonClicked 1 4 1", "Change 1 4"}));
+  At(book, 4, 1);
+  EXPECT_EQ(GetText(book, "Value"), "1");
+  EXPECT_FALSE(book.pressButton(1, 5)) << "an edit cell is no button";
 }
 
-// An event the book raises while a member runs reaches the sinks and the log, before the line
-// of the member that raised it.
-TEST_F(EventTest, AnEventOfAMemberIsLoggedBeforeTheMember) {
-  ComPtr<RecordingSink> sink(new RecordingSink);
-  DWORD cookie = 0;
-  ASSERT_EQ(point_->Advise(sink.get(), &cookie), S_OK);
-  const Variant col = I4(3), row = I4(7);
-  Variant result;
-  ASSERT_EQ(invoke(grid.get(), u"SetActiveCell", DISPATCH_METHOD, {col.get(), row.get()}, result.get()), S_OK);
-  ASSERT_FALSE(sink->heard.empty());
-  const Lines lines = log_.lines();
-  ASSERT_GE(lines.size(), 2u);
-  EXPECT_TRUE(lines.front().starts_with("event ")) << lines.front();
-  EXPECT_EQ(lines.back(), "call SetActiveCell(I4:3,I4:7) -> EMPTY");
-  point_->Unadvise(cookie);
+TEST_F(GridEvents, ChoosingAComboItem) {
+  typeAt(2, 2, 8);
+  put("TypeComboBoxList", Str("Red\tGreen\tBlue"));
+  EXPECT_TRUE(book.chooseComboItem(2, 2, 1));
+  EXPECT_FALSE(book.chooseComboItem(2, 2, 3));
+  EXPECT_EQ(sink.events, (std::vector<std::string>{"ComboSelChange 2 2", "Change 2 2"}));
+  At(book, 2, 2);
+  EXPECT_EQ(GetText(book, "Text"), "Green");
+  EXPECT_EQ(GetNumber(book, "TypeComboBoxCurSel"), 1);
+  put("TypeComboBoxCurSel", I2(2));
+  EXPECT_EQ(GetText(book, "Text"), "Blue");
+  put("TypeComboBoxIndex", I2(-1));
+  put("TypeComboBoxString", Str("Black"));
+  EXPECT_EQ(GetNumber(book, "TypeComboBoxCount"), 4);
+  put("TypeComboBoxIndex", I2(0));
+  EXPECT_EQ(GetText(book, "TypeComboBoxString"), "Red");
+}
+
+TEST_F(GridEvents, KeysMoveTheActiveCellPastHiddenColumnsUnlessSwallowed) {
+  At(book, 1, 2);
+  put("ColHidden", I2(1));
+  EXPECT_EQ(book.keyDown(kKeyRight, 0), kKeyRight);
+  EXPECT_EQ(book.activeSheet().activeCol, 3);
+  book.keyDown(kKeyLeft, 0);
+  EXPECT_EQ(book.activeSheet().activeCol, 1);
+  book.keyDown(kKeyUp, 0);
+  EXPECT_EQ(book.activeSheet().activeRow, 1) << "nothing above row 1";
+  sink.onFire = [](SpreadEvent e, std::span<const platform::VARIANT> args) {
+    if (e == SpreadEvent::KeyDown || e == SpreadEvent::KeyPress) *static_cast<std::int16_t*>(args[0].byref) = 0;
+  };
+  EXPECT_EQ(book.keyDown(kKeyDown, 0), 0);
+  EXPECT_EQ(book.activeSheet().activeRow, 1) << "a swallowed key does nothing";
+  EXPECT_EQ(book.keyPress('a'), 0);
+  EXPECT_EQ(sink.events, (std::vector<std::string>{"KeyDown 39 0", "LeaveCell 1 1 3 1 0", "KeyDown 37 0", "LeaveCell 3 1 1 1 0", "KeyDown 38 0",
+                                                   "KeyDown 40 0", "KeyPress 97"}));
+}
+
+TEST_F(GridEvents, ScrollingRaisesTopLeftChangeOnce) {
+  put("TopRow", I4(10));
+  put("TopRow", I4(10));
+  put("VisibleRows", I4(5));
+  put("VisibleCols", I4(3));
+  ASSERT_EQ(CallMethod(book, "ShowCell", {I4(6), I4(20), I4(4)}), S_OK);
+  EXPECT_EQ(sink.events, (std::vector<std::string>{"TopLeftChange 1 1 1 10", "TopLeftChange 1 10 5 18"}));
+  book.rightClickCell(2, 3, 40, 50);
+  EXPECT_EQ(sink.events.back(), "RightClick 1 2 3 40 50");
+}
+
+TEST_F(GridEvents, SwitchedOffEventsAreNotRaised) {
+  ASSERT_EQ(Put(book, "EventEnabled", {I4(EventDispid(SpreadEvent::Click)), I2(0)}), S_OK);
+  EXPECT_EQ(GetNumber(book, "EventEnabled", {I4(EventDispid(SpreadEvent::Click))}), 0);
+  book.clickCell(2, 1);
+  EXPECT_EQ(sink.events, (std::vector<std::string>{"LeaveCell 1 1 2 1 0"}));
+  ASSERT_EQ(CallMethod(book, "Reset", {}), S_OK);
+  book.clickCell(3, 1);
+  EXPECT_EQ(sink.events.back(), "LeaveCell 1 1 3 1 0") << "Reset keeps the switches";
+}
+
+TEST_F(GridEvents, SetActiveCellAndSheetChange) {
+  ASSERT_EQ(CallMethod(book, "SetActiveCell", {I4(2), I4(4)}), S_OK);
+  put("SheetCount", I2(2));
+  put("ActiveSheet", I2(2));
+  EXPECT_EQ(sink.events, (std::vector<std::string>{"LeaveCell 1 1 2 4 0", "SheetChanged 1 2"}));
+}
+
+TEST_F(GridEvents, TheViewStateIsTheActiveSheets) {
+  put("SheetCount", I2(2));
+  put("Sheet", I2(2));
+  ASSERT_EQ(CallMethod(book, "SetActiveCell", {I4(3), I4(4)}), S_OK);
+  EXPECT_EQ(GetNumber(book, "ActiveRow"), 4) << "sheet 1 is shown, whichever sheet is addressed";
+  put("ActiveSheet", I2(2));
+  EXPECT_EQ(GetNumber(book, "ActiveRow"), 1) << "each sheet has an active cell of its own";
+  book.clickCell(2, 2);
+  put("ActiveSheet", I2(1));
+  EXPECT_EQ(GetNumber(book, "ActiveCol"), 3);
+  EXPECT_EQ(sink.events,
+            (std::vector<std::string>{"LeaveCell 1 1 3 4 0", "SheetChanged 1 2", "LeaveCell 1 1 2 2 0", "Click 2 2", "SheetChanged 2 1"}));
+}
+
+TEST(EventList, NamesAndDispidsAreUnique) {
+  std::set<std::string_view> names;
+  std::set<DISPID> ids;
+  for (int e = 0; e <= int(SpreadEvent::SheetChanged); ++e) {
+    EXPECT_TRUE(names.insert(EventName(SpreadEvent(e))).second);
+    EXPECT_TRUE(ids.insert(EventDispid(SpreadEvent(e))).second);
+  }
+  EXPECT_EQ(EventName(SpreadEvent::LeaveCell), "LeaveCell");
+  EXPECT_EQ(EventArgumentTypes(SpreadEvent::LeaveCell).size(), 5u);
 }
 
 }  // namespace
-}  // namespace spread::testing
+}  // namespace spread::test

@@ -251,6 +251,11 @@ TEST_F(PersistenceTest, TheDirtyFlagFollowsChangesAndSaves) {
   ASSERT_EQ(p->Save(storage.get(), TRUE), S_OK);
   EXPECT_EQ(p->IsDirty(), S_FALSE);
   EXPECT_EQ(p->Save(nullptr, TRUE), E_POINTER);
+  // A cell the user changed (the view drives the book, no member runs).
+  Book& book = bookOf(grid.get());
+  ASSERT_TRUE(book.beginEdit());
+  ASSERT_TRUE(book.commitEdit("changed", nullptr));
+  EXPECT_EQ(p->IsDirty(), S_OK);
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ std::shared_ptr<const Picture> samplePicture() {
   return p;
 }
 
-class PictureTest : public SpreadTest {
+class PictureObjectTest : public SpreadTest {
  protected:
   std::string read(IDispatch* object, const char16_t* name) {
     Variant v;
@@ -31,7 +31,7 @@ class PictureTest : public SpreadTest {
   }
 };
 
-TEST_F(PictureTest, PropertiesAreReadWithoutCaseAndNeverWritten) {
+TEST_F(PictureObjectTest, PropertiesAreReadWithoutCaseAndNeverWritten) {
   const auto picture = samplePicture();
   const ComPtr<IDispatch> object = MakePictureObject(picture);
   ASSERT_TRUE(object);
@@ -46,7 +46,7 @@ TEST_F(PictureTest, PropertiesAreReadWithoutCaseAndNeverWritten) {
   EXPECT_EQ(read(object.get(), u"Width"), "120");
 }
 
-TEST_F(PictureTest, ThePictureInterfaceAndHandlesOfTheirOwn) {
+TEST_F(PictureObjectTest, ThePictureInterfaceAndHandlesOfTheirOwn) {
   auto unknownFormat = std::make_shared<Picture>();
   const ComPtr<IDispatch> first = MakePictureObject(samplePicture()), second = MakePictureObject(unknownFormat);
   ComPtr<ISpreadPicture> a, b;
@@ -70,7 +70,7 @@ TEST_F(PictureTest, ThePictureInterfaceAndHandlesOfTheirOwn) {
   EXPECT_EQ(read(first.get(), u"Handle"), std::to_string(ha));
 }
 
-TEST_F(PictureTest, PictureOfFindsOurPicturesOnly) {
+TEST_F(PictureObjectTest, PictureOfFindsOurPicturesOnly) {
   const auto picture = samplePicture();
   const ComPtr<IDispatch> object = MakePictureObject(picture);
   EXPECT_EQ(PictureOf(object.get()), picture);
@@ -79,7 +79,7 @@ TEST_F(PictureTest, PictureOfFindsOurPicturesOnly) {
   EXPECT_FALSE(MakePictureObject(nullptr));
 }
 
-TEST_F(PictureTest, TheCellPicturePropertyKeepsAPictureObject) {
+TEST_F(PictureObjectTest, TheCellPicturePropertyKeepsAPictureObject) {
   const auto picture = samplePicture();
   const ComPtr<IDispatch> object = MakePictureObject(picture);
   VARIANT value{};

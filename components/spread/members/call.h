@@ -62,8 +62,8 @@ using Putter = HRESULT (*)(Call&, const VARIANT&);
 #define BOOK(field)
 #define STYLE(field)
 #define LATER(what)
-#define RW(name)                       \
-  HRESULT get##name(Call&, Variant&);  \
+#define RW(name)                      \
+  HRESULT get##name(Call&, Variant&); \
   HRESULT put##name(Call&, const VARIANT&);
 #define RO(name) HRESULT get##name(Call&, Variant&);
 #define CALL(name) HRESULT call##name(Call&, Variant&);

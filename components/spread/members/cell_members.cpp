@@ -166,7 +166,8 @@ HRESULT putTypePictPicture(Call& c, const VARIANT& v) {
   platform::IDispatch* object = nullptr;
   if (v.vt == platform::VT_DISPATCH) object = v.pdispVal;
   else if (v.vt == (platform::VT_DISPATCH | platform::VT_BYREF)) object = v.byref ? *static_cast<platform::IDispatch**>(v.byref) : nullptr;
-  else if (v.vt != platform::VT_EMPTY && v.vt != platform::VT_NULL) return c.fail(platform::DISP_E_TYPEMISMATCH, "the value is not a picture object");
+  else if (v.vt != platform::VT_EMPTY && v.vt != platform::VT_NULL)
+    return c.fail(platform::DISP_E_TYPEMISMATCH, "the value is not a picture object");
   std::shared_ptr<const Picture> picture = object ? PictureOf(object) : nullptr;
   if (object && !picture) return c.refuse("the object is not a picture of this grid");
   std::string why;

@@ -56,9 +56,11 @@ void ToVariant(TimeValue v, Variant& r) { SetText(r, TimeDigitsText(v)); }
 HRESULT CheckAddress(const Call& c) {
   const Block b = c.book.addressed();
   for (std::int32_t r : {b.row, b.row2})
-    if (!IsRowOrAll(c.book, r)) return c.refuse("Row " + std::to_string(r) + " is outside the sheet (MaxRows " + std::to_string(c.book.sheet().maxRows()) + ")");
+    if (!IsRowOrAll(c.book, r))
+      return c.refuse("Row " + std::to_string(r) + " is outside the sheet (MaxRows " + std::to_string(c.book.sheet().maxRows()) + ")");
   for (std::int32_t col : {b.col, b.col2})
-    if (!IsColOrAll(c.book, col)) return c.refuse("Col " + std::to_string(col) + " is outside the sheet (MaxCols " + std::to_string(c.book.sheet().maxCols()) + ")");
+    if (!IsColOrAll(c.book, col))
+      return c.refuse("Col " + std::to_string(col) + " is outside the sheet (MaxCols " + std::to_string(c.book.sheet().maxCols()) + ")");
   return platform::S_OK;
 }
 

@@ -55,7 +55,10 @@ HRESULT InvokeMember(Book& book, const MemberInfo& m, WORD flags, std::span<cons
     if (error) *error = std::string(m.name) + ": " + why;
     return hr;
   };
-  const Handler& h = kHandlers[&m - Members().data()];
+  // m is one of the table's entries; anything else is no member of this grid.
+  const std::span<const MemberInfo> table = Members();
+  if (&m < table.data() || &m >= table.data() + table.size()) return fail(platform::DISP_E_MEMBERNOTFOUND, "is not a member of the grid");
+  const Handler& h = kHandlers[&m - table.data()];
   const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
   if (put && (m.kind == MemberKind::Method || args.empty())) return fail(platform::DISP_E_MEMBERNOTFOUND, "cannot be written");
   const std::span<const platform::VARIANT> given = put ? args.first(args.size() - 1) : args;

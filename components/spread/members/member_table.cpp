@@ -1,9 +1,8 @@
 // The member table: names, DISPIDs and shapes from member_list.inc, found by name (without case)
 // or by DISPID.
-#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <unordered_map>
-#include <vector>
 
 #include "components/spread/members/members.h"
 #include "platform/ascii.h"
@@ -28,15 +27,29 @@ constexpr MemberInfo kMembers[] = {
 #undef X
 };
 
-// The members ordered by name without case, for a binary search.
-const std::vector<const MemberInfo*>& byName() {
-  static const std::vector<const MemberInfo*> index = [] {
-    std::vector<const MemberInfo*> v;
-    for (const MemberInfo& m : kMembers) v.push_back(&m);
-    std::sort(v.begin(), v.end(), [](const MemberInfo* a, const MemberInfo* b) { return platform::ascii::lessNoCase(a->name, b->name); });
-    return v;
+// Names hashed without case (FNV-1a over the lower-case letters) into an open-addressed table
+// of twice the members' number or more, probed linearly: a lookup hashes once and compares about
+// one name, and allocates nothing.
+std::uint64_t hashNoCase(std::string_view name) {
+  std::uint64_t h = 14695981039346656037ull;
+  for (char c : name) h = (h ^ std::uint8_t(platform::ascii::toLower(c))) * 1099511628211ull;
+  return h;
+}
+
+constexpr size_t kSlots = 1024;
+static_assert(kSlots >= 2 * std::size(kMembers) && (kSlots & (kSlots - 1)) == 0);
+
+const std::array<const MemberInfo*, kSlots>& byName() {
+  static const std::array<const MemberInfo*, kSlots> slots = [] {
+    std::array<const MemberInfo*, kSlots> table{};
+    for (const MemberInfo& m : kMembers) {
+      size_t i = hashNoCase(m.name) & (kSlots - 1);
+      while (table[i]) i = (i + 1) & (kSlots - 1);
+      table[i] = &m;
+    }
+    return table;
   }();
-  return index;
+  return slots;
 }
 
 const std::unordered_map<DISPID, const MemberInfo*>& byDispid() {
@@ -53,10 +66,10 @@ const std::unordered_map<DISPID, const MemberInfo*>& byDispid() {
 std::span<const MemberInfo> Members() { return kMembers; }
 
 const MemberInfo* FindMember(std::string_view name) {
-  const auto& index = byName();
-  const auto it = std::lower_bound(index.begin(), index.end(), name,
-                                   [](const MemberInfo* m, std::string_view n) { return platform::ascii::lessNoCase(m->name, n); });
-  return it != index.end() && platform::ascii::equalsNoCase((*it)->name, name) ? *it : nullptr;
+  const auto& slots = byName();
+  for (size_t i = hashNoCase(name) & (kSlots - 1); slots[i]; i = (i + 1) & (kSlots - 1))
+    if (platform::ascii::equalsNoCase(slots[i]->name, name)) return slots[i];
+  return nullptr;
 }
 
 const MemberInfo* FindMember(DISPID id) {

@@ -44,7 +44,7 @@ std::span<const MemberInfo> Members();
 const MemberInfo* FindMember(std::string_view name);
 const MemberInfo* FindMember(DISPID id);
 
-// Carries out one member on the book. flags: DISPATCH_PROPERTYGET, DISPATCH_PROPERTYPUT or
+// Carries out one member (an entry of Members()) on the book. flags: DISPATCH_PROPERTYGET, DISPATCH_PROPERTYPUT or
 // DISPATCH_METHOD (a method may also be read like a property, and a property read with
 // DISPATCH_METHOD|DISPATCH_PROPERTYGET). args in call order: first argument first; for a put the
 // value is last. Arguments are converted as a dispatch interface does (VariantChangeType).

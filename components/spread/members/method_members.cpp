@@ -21,11 +21,10 @@ HRESULT numbers(const Call& c, std::array<std::int32_t, N>& out) {
 
 // A block from (col, row, col2, row2) arguments: -1 as col or row means all; the corners may come
 // in any order; refused when it leaves the sheet.
-HRESULT blockOf(const Call& c, const std::array<std::int32_t, 4>& a, Block& b) {
+HRESULT blockOf(const Call& c, const Sheet& s, const std::array<std::int32_t, 4>& a, Block& b) {
   b = {std::min(a[0], a[2]), std::min(a[1], a[3]), std::max(a[0], a[2]), std::max(a[1], a[3])};
   if (a[0] == kAll || a[2] == kAll) b.col = b.col2 = kAll;
   if (a[1] == kAll || a[3] == kAll) b.row = b.row2 = kAll;
-  const Sheet& s = c.book.sheet();
   if ((!b.allCols() && (b.col < 1 || b.col2 > s.maxCols())) || (!b.allRows() && (b.row < 1 || b.row2 > s.maxRows())))
     return c.refuse("the block is outside the sheet");
   return S_OK;
@@ -85,8 +84,8 @@ HRESULT callSetSelection(Call& c, Variant&) {
   std::array<std::int32_t, 4> a{};
   Block b;
   if (const HRESULT hr = numbers(c, a); platform::FAILED(hr)) return hr;
-  if (const HRESULT hr = blockOf(c, a, b); platform::FAILED(hr)) return hr;
-  c.book.sheet().selection = {b};
+  if (const HRESULT hr = blockOf(c, c.book.activeSheet(), a, b); platform::FAILED(hr)) return hr;
+  c.book.activeSheet().selection = {b};
   return S_OK;
 }
 
@@ -95,8 +94,8 @@ HRESULT callAddSelection(Call& c, Variant&) {
   std::array<std::int32_t, 4> a{};
   Block b;
   if (const HRESULT hr = numbers(c, a); platform::FAILED(hr)) return hr;
-  if (const HRESULT hr = blockOf(c, a, b); platform::FAILED(hr)) return hr;
-  auto& sel = c.book.sheet().selection;
+  if (const HRESULT hr = blockOf(c, c.book.activeSheet(), a, b); platform::FAILED(hr)) return hr;
+  auto& sel = c.book.activeSheet().selection;
   if (!c.book.settings.allowMultiBlocks) sel.clear();
   sel.push_back(b);
   return S_OK;
@@ -108,7 +107,7 @@ HRESULT callClearRange(Call& c, Variant&) {
   std::array<std::int32_t, 4> a{};
   Block b;
   if (const HRESULT hr = numbers(c, a); platform::FAILED(hr)) return hr;
-  if (const HRESULT hr = blockOf(c, a, b); platform::FAILED(hr)) return hr;
+  if (const HRESULT hr = blockOf(c, c.book.sheet(), a, b); platform::FAILED(hr)) return hr;
   bool dataOnly = false;
   if (c.has(4))
     if (const HRESULT hr = ToBool(c.args[4], dataOnly); platform::FAILED(hr)) return c.fail(hr, "argument 5 is not a boolean");
@@ -135,13 +134,13 @@ HRESULT callDeleteCols(Call& c, Variant&) {
 HRESULT callSearchCol(Call& c, Variant& r) { return search(c, r, true); }
 HRESULT callSearchRow(Call& c, Variant& r) { return search(c, r, false); }
 
-// SetActiveCell(col, row): as a user moving there (LeaveCell is raised; a sink may refuse).
+// SetActiveCell(col, row): in the active sheet, as a user moving there (LeaveCell is raised; a
+// sink may refuse).
 HRESULT callSetActiveCell(Call& c, Variant&) {
   std::array<std::int32_t, 2> a{};
   if (const HRESULT hr = numbers(c, a); platform::FAILED(hr)) return hr;
-  const Sheet& s = c.book.sheet();
+  const Sheet& s = c.book.activeSheet();
   if (a[0] < 1 || a[1] < 1 || a[0] > s.maxCols() || a[1] > s.maxRows()) return c.refuse("the cell is outside the sheet");
-  c.book.setSheetIndex(c.book.activeSheetIndex());
   c.book.setActiveCell(a[0], a[1]);
   return S_OK;
 }

@@ -74,7 +74,7 @@ HRESULT putLineSize(Call& c, const VARIANT& v, bool rows) {
 }
 
 HRESULT getSelectionEdge(Call& c, Variant& r, std::int32_t Block::*edge) {
-  const auto& sel = c.book.sheet().selection;
+  const auto& sel = c.book.activeSheet().selection;
   SetInt(r, sel.empty() ? 0 : sel.back().*edge);
   return S_OK;
 }
@@ -201,30 +201,30 @@ HRESULT putRowsFrozen(Call& c, const VARIANT& v) { return putFrozen(c, v, true);
 HRESULT getColsFrozen(Call& c, Variant& r) { return SetInt(r, c.book.sheet().colsFrozen), S_OK; }
 HRESULT putColsFrozen(Call& c, const VARIANT& v) { return putFrozen(c, v, false); }
 
-HRESULT getTopRow(Call& c, Variant& r) { return SetInt(r, c.book.sheet().topRow), S_OK; }
+HRESULT getTopRow(Call& c, Variant& r) { return SetInt(r, c.book.activeSheet().topRow), S_OK; }
 HRESULT putTopRow(Call& c, const VARIANT& v) {
   std::int32_t n;
   if (const HRESULT hr = numberArg(c, v, n); platform::FAILED(hr)) return hr;
-  c.book.scrollTo(c.book.sheet().leftCol, n);
+  c.book.scrollTo(c.book.activeSheet().leftCol, n);
   return S_OK;
 }
-HRESULT getLeftCol(Call& c, Variant& r) { return SetInt(r, c.book.sheet().leftCol), S_OK; }
+HRESULT getLeftCol(Call& c, Variant& r) { return SetInt(r, c.book.activeSheet().leftCol), S_OK; }
 HRESULT putLeftCol(Call& c, const VARIANT& v) {
   std::int32_t n;
   if (const HRESULT hr = numberArg(c, v, n); platform::FAILED(hr)) return hr;
-  c.book.scrollTo(n, c.book.sheet().topRow);
+  c.book.scrollTo(n, c.book.activeSheet().topRow);
   return S_OK;
 }
 
-HRESULT getActiveCol(Call& c, Variant& r) { return SetInt(r, c.book.sheet().activeCol), S_OK; }
-HRESULT getActiveRow(Call& c, Variant& r) { return SetInt(r, c.book.sheet().activeRow), S_OK; }
+HRESULT getActiveCol(Call& c, Variant& r) { return SetInt(r, c.book.activeSheet().activeCol), S_OK; }
+HRESULT getActiveRow(Call& c, Variant& r) { return SetInt(r, c.book.activeSheet().activeRow), S_OK; }
 
 HRESULT getSelBlockCol(Call& c, Variant& r) { return getSelectionEdge(c, r, &Block::col); }
 HRESULT getSelBlockCol2(Call& c, Variant& r) { return getSelectionEdge(c, r, &Block::col2); }
 HRESULT getSelBlockRow(Call& c, Variant& r) { return getSelectionEdge(c, r, &Block::row); }
 HRESULT getSelBlockRow2(Call& c, Variant& r) { return getSelectionEdge(c, r, &Block::row2); }
-HRESULT getSelectionCount(Call& c, Variant& r) { return SetInt(r, std::int32_t(c.book.sheet().selection.size())), S_OK; }
-HRESULT getIsBlockSelected(Call& c, Variant& r) { return SetBool(r, !c.book.sheet().selection.empty()), S_OK; }
+HRESULT getSelectionCount(Call& c, Variant& r) { return SetInt(r, std::int32_t(c.book.activeSheet().selection.size())), S_OK; }
+HRESULT getIsBlockSelected(Call& c, Variant& r) { return SetBool(r, !c.book.activeSheet().selection.empty()), S_OK; }
 
 HRESULT getDataRowCnt(Call& c, Variant& r) { return SetInt(r, c.book.sheet().dataRowCount()), S_OK; }
 HRESULT getDataColCnt(Call& c, Variant& r) { return SetInt(r, c.book.sheet().dataColCount()), S_OK; }

@@ -7,7 +7,10 @@
 // own setting, else its row's, else its column's, else the sheet's). Sheet chooses the sheet
 // they address (1 to SheetCount); ActiveSheet the one shown.
 //
-// User operations (for the view, and for tests without one). Each does what a user's action
+// The view state (active cell, selection, top-left cell) that members read and set is the
+// active sheet's; cells, styles, sizes and frozen lines are the addressed sheet's.
+//
+// User operations (for the view, and for tests without one); they act on the active sheet. Each does what a user's action
 // does to the grid and raises the events that action raises, through the EventSink:
 // - setActiveCell(c, r): LeaveCell(col, row, c, r, Cancel) while another cell is active; a sink
 //   that sets Cancel keeps the active cell and the call returns false. A running edit is
@@ -57,16 +60,7 @@ struct BookSettings {
 inline constexpr std::int32_t kSheetLimit = 256;
 
 // Virtual key codes the model's key handling knows.
-enum Key : std::int16_t {
-  kKeyTab = 9,
-  kKeyReturn = 13,
-  kKeyEnd = 35,
-  kKeyHome = 36,
-  kKeyLeft = 37,
-  kKeyUp = 38,
-  kKeyRight = 39,
-  kKeyDown = 40
-};
+enum Key : std::int16_t { kKeyTab = 9, kKeyEnd = 35, kKeyHome = 36, kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39, kKeyDown = 40 };
 
 class Book {
  public:
@@ -115,8 +109,7 @@ class Book {
   void setMetrics(std::shared_ptr<const TextMetrics> metrics);
   const TextMetrics& metrics() const { return *metrics_; }
   FontSpec fontOf(const Style& style) const;
-  double charWidthPixels() const;  // one unit of column width
-  double colWidthPixels(std::int32_t col) const;
+  double charWidthPixels() const;                   // one unit of column width
   double maxTextRowHeight(std::int32_t row) const;  // points
   double maxTextColWidth(std::int32_t col) const;   // characters; 0 when the column is empty
   double maxTextCellHeight(std::int32_t col, std::int32_t row) const;

@@ -26,6 +26,7 @@ std::vector<std::string> WrapText(const TextMetrics& m, const FontSpec& font, st
   const auto fits = [&](std::string_view s) { return m.textWidth(font, s) <= width; };
   for (const std::string& line : TextLines(text)) {
     std::string current;
+    const size_t linesBefore = out.size();
     size_t i = 0;
     while (i < line.size()) {
       const size_t space = line.find(' ', i);
@@ -47,7 +48,8 @@ std::vector<std::string> WrapText(const TextMetrics& m, const FontSpec& font, st
       }
       current = rest;
     }
-    out.push_back(current);
+    // The last piece of the line; an empty line is a line too.
+    if (!current.empty() || out.size() == linesBefore) out.push_back(current);
   }
   return out;
 }

@@ -1,6 +1,7 @@
 #include "components/spread/model/picture.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 
@@ -53,10 +54,12 @@ void ReadPictureHeader(Picture& p) {
   p.format = PictureFormat::Unknown;
   p.width = p.height = 0;
   std::int32_t w = 0, h = 0;
-  if (startsWith(b, "\x89PNG\r\n\x1A\n") && b.size() >= 24) {
+  if (startsWith(b, "\x89PNG\r\n\x1A\n")) {
     p.format = PictureFormat::Png;
-    w = std::int32_t(be32(b, 16));
-    h = std::int32_t(be32(b, 20));
+    if (b.size() >= 24) {
+      w = std::int32_t(be32(b, 16));
+      h = std::int32_t(be32(b, 20));
+    }
   } else if (startsWith(b, "\xFF\xD8")) {
     p.format = PictureFormat::Jpeg;
     if (!jpegSize(b, w, h)) w = h = 0;
@@ -67,8 +70,9 @@ void ReadPictureHeader(Picture& p) {
       h = std::int32_t(le16(b, 20));
     } else {
       w = std::int32_t(le32(b, 18));
-      h = std::int32_t(le32(b, 22));
-      if (h < 0) h = -h;  // a negative height stores the rows top-down
+      // A negative height stores the rows top-down; the most negative number has no size.
+      const std::int64_t height = std::int32_t(le32(b, 22));
+      h = height == INT32_MIN ? 0 : std::int32_t(height < 0 ? -height : height);
     }
   } else if ((startsWith(b, "GIF87a") || startsWith(b, "GIF89a")) && b.size() >= 10) {
     p.format = PictureFormat::Gif;

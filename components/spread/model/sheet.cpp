@@ -1,6 +1,7 @@
 #include "components/spread/model/sheet.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace spread {
 
@@ -170,6 +171,46 @@ double Sheet::colWidth(std::int32_t col) const {
   if (l && l->hidden) return 0;
   return l && l->size >= 0 ? l->size : defaultColWidth;
 }
+
+namespace {
+
+double lineSize(const Line& l, double standard) { return l.hidden ? 0 : l.size >= 0 ? l.size : standard; }
+
+double sizeOfLines(const std::map<std::int32_t, Line>& lines, double standard, std::int32_t first, std::int32_t last) {
+  if (last < first) return 0;
+  double total = double(std::int64_t(last) - first + 1) * standard;
+  for (auto it = lines.lower_bound(first); it != lines.end() && it->first <= last; ++it) total += lineSize(it->second, standard) - standard;
+  return total;
+}
+
+std::int32_t lineAtOffset(const std::map<std::int32_t, Line>& lines, double standard, std::int32_t count, double offset) {
+  if (offset < 0) return 1;
+  double position = 0;
+  std::int32_t next = 1;  // the first line not yet passed
+  const auto inDefaults = [&](std::int32_t upTo) -> std::int32_t {
+    // Lines next..upTo-1 all have the standard size; 0 when the offset lies beyond them.
+    if (standard <= 0 || upTo <= next) return 0;
+    const double steps = std::floor((offset - position) / standard);
+    return steps < double(upTo - next) ? next + std::int32_t(steps) : 0;
+  };
+  for (auto it = lines.lower_bound(1); it != lines.end() && it->first <= count; ++it) {
+    if (const std::int32_t found = inDefaults(it->first)) return found;
+    position += double(it->first - next) * standard;
+    const double size = lineSize(it->second, standard);
+    if (offset < position + size) return it->first;
+    position += size;
+    next = it->first + 1;
+  }
+  const std::int32_t found = inDefaults(count + 1);
+  return found ? found : count + 1;
+}
+
+}  // namespace
+
+double Sheet::rowsHeight(std::int32_t first, std::int32_t last) const { return sizeOfLines(rows_, defaultRowHeight, first, last); }
+double Sheet::colsWidth(std::int32_t first, std::int32_t last) const { return sizeOfLines(cols_, defaultColWidth, first, last); }
+std::int32_t Sheet::rowAt(double offset) const { return lineAtOffset(rows_, defaultRowHeight, maxRows_, offset); }
+std::int32_t Sheet::colAt(double offset) const { return lineAtOffset(cols_, defaultColWidth, maxCols_, offset); }
 
 bool Sheet::addSpan(const Span& s) {
   if (s.col < 1 || s.row < 1 || s.cols < 1 || s.rows < 1 || (s.cols == 1 && s.rows == 1)) return false;

@@ -96,6 +96,14 @@ class Sheet {
   double rowHeight(std::int32_t row) const;  // points; 0 for a hidden row
   double colWidth(std::int32_t col) const;   // characters; 0 for a hidden column
   double defaultRowHeight = 12.0, defaultColWidth = 9.0;
+  // For a view paging through a large sheet, in time that grows with the rows (columns) of a
+  // size of their own, not with the sheet: the height of rows first..last, and the row that lies
+  // at an offset from the top of row 1 (points; a hidden row is never the answer; past the last
+  // row: maxRows + 1). The same for columns, in characters.
+  double rowsHeight(std::int32_t first, std::int32_t last) const;
+  std::int32_t rowAt(double offset) const;
+  double colsWidth(std::int32_t first, std::int32_t last) const;
+  std::int32_t colAt(double offset) const;
 
   // Spans: refused (false) when the span leaves the sheet, covers one cell only or overlaps one.
   bool addSpan(const Span& span);
