@@ -52,6 +52,10 @@ ThreadGlobals& threadGlobals() {
 
 bool hasThreadGlobals() { return tGlobals != nullptr; }
 
+void ensureThreadGlobals() {
+  if (!tGlobals) constructThread();
+}
+
 TextMatcher& moduleTextMatcher() {
   if (!gProcess) usedOutsideItsLife("text matcher");
   return gProcess->matcher;

@@ -48,6 +48,8 @@ struct ThreadGlobals {
 // destructor (the runtime runs those for every runtime thread).
 ThreadGlobals& threadGlobals();
 bool hasThreadGlobals();
+// Makes the calling thread's globals when the runtime has not (a thread it did not start).
+void ensureThreadGlobals();
 
 class ProgramErrors;
 class TextMatcher;

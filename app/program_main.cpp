@@ -17,7 +17,7 @@ void InitialiseDictionary() {}
 }  // namespace
 
 void RunProgramMain(const ProgramParts& parts) {
-  (void)threadGlobals();
+  ensureThreadGlobals();
   parts.errors.Init();
   parts.matcher.Init();
   parts.matcher.SetOption(1, 1);
