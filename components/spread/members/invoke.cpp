@@ -1,5 +1,7 @@
 // InvokeMember: the argument counts and the kind of access checked once, then the member's
 // handler from member_list.inc carries the call out and the result takes the member's type.
+#include <functional>
+
 #include "components/spread/members/fields.h"
 
 namespace spread {
@@ -57,7 +59,9 @@ HRESULT InvokeMember(Book& book, const MemberInfo& m, WORD flags, std::span<cons
   };
   // m is one of the table's entries; anything else is no member of this grid.
   const std::span<const MemberInfo> table = Members();
-  if (&m < table.data() || &m >= table.data() + table.size()) return fail(platform::DISP_E_MEMBERNOTFOUND, "is not a member of the grid");
+  const std::less<const MemberInfo*> before;  // a total order, also for pointers into other objects
+  if (before(&m, table.data()) || !before(&m, table.data() + table.size()))
+    return fail(platform::DISP_E_MEMBERNOTFOUND, "is not a member of the grid");
   const Handler& h = kHandlers[&m - table.data()];
   const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
   if (put && (m.kind == MemberKind::Method || args.empty())) return fail(platform::DISP_E_MEMBERNOTFOUND, "cannot be written");

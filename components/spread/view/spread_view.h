@@ -1,0 +1,127 @@
+// The grid as a person sees and works it: a table view on the book's active sheet with column
+// and row headers, grid lines, the sheet's row heights and column widths (points and characters,
+// turned into pixels with the screen's metrics), hidden rows and columns, spans, scroll bars as
+// ScrollBars says, the active cell and the selection, and an editor per typed-in cell type.
+//
+// The book is the truth. The view reads every cell from it when it draws, and hands every action
+// of the person to the book's user operations (clickCell, keyDown, beginEdit, commitEdit,
+// pressButton, chooseComboItem, scrollTo ...), which raise the grid's events; then it shows what
+// the book says (a LeaveCell that cancels keeps the active cell where it was).
+//
+// The book raises no notice when automation changes it, so the view looks at it again on a short
+// timer (size, active cell, top-left cell, the sizes of the lines in sight, and a repaint), and
+// `refresh` reads everything again at once.
+//
+// Keys: arrows, Tab and Shift+Tab, Home and End move through the book; Page Up and Page Down by
+// a screen; Enter moves as EditEnterAction says (0 stays, 1 up, 2 down, 3 left, 4 right, 5 next
+// cell, 6 previous cell, 8 first cell of the next row); F2 edits; typing a character edits with
+// that character; Escape cancels an edit; Space presses a button or check box cell. Shift with
+// an arrow widens the selection from the active cell. Mouse: a click makes the cell active (and
+// presses a button or check box cell when released over it, opens a combo box cell's list); a
+// drag selects a block; a header click selects its row or column; a double click edits; the
+// right button raises RightClick; dragging a header border resizes the row or column when
+// UserResize allows (1 columns, 2 rows, 3 both).
+#pragma once
+
+#include <QPersistentModelIndex>
+#include <QTableView>
+#include <QTimer>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "components/spread/view/cell_editors.h"
+#include "components/spread/view/cell_painter.h"
+#include "components/spread/view/sheet_model.h"
+
+namespace spread::view {
+
+// EditEnterAction values.
+enum class EnterAction : std::int32_t { None = 0, Up, Down, Left, Right, Next, Previous, Same, NextRow };
+
+class SpreadView final : public QTableView {
+ public:
+  // The view gives the book metrics measured with Qt's fonts.
+  explicit SpreadView(Book& book, QWidget* parent = nullptr);
+  ~SpreadView() override;
+
+  Book& book() const { return book_; }
+  SheetModel& sheetModel() { return model_; }
+
+  // Reads everything from the book again.
+  void refresh();
+  // The cheap look at the book the timer takes.
+  void follow();
+
+  // With AutoSize on: the size that shows VisibleCols columns and VisibleRows rows (every one
+  // when 0) from the top-left cell, with the headers and scroll bars.
+  QSize sizeHint() const override;
+
+  // Pixels of a row or column of the active sheet.
+  int rowPixels(std::int32_t row) const;
+  int colPixels(std::int32_t col) const;
+
+  // The editor open on the active cell, or null; why the book refused the last edit.
+  QWidget* activeEditor() const;
+  const std::string& lastRefusal() const { return lastRefusal_; }
+
+  // Starts editing the active cell; a key typed on the cell goes into the editor (its text
+  // replacing what the cell held).
+  bool startEdit(const QKeyEvent* typed = nullptr);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+  void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void commitData(QWidget* editor) override;
+  void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+
+ private:
+  // Marks changes the view makes itself from the book, so they are not handed back to it.
+  class Syncing {
+   public:
+    explicit Syncing(SpreadView& v) : v_(v) { ++v_.syncing_; }
+    ~Syncing() { --v_.syncing_; }
+    Syncing(const Syncing&) = delete;
+    Syncing& operator=(const Syncing&) = delete;
+
+   private:
+    SpreadView& v_;
+  };
+  CellState stateOf(const QModelIndex& index) const;
+  void applyLook();
+  void applySizes(int firstRow, int lastRow, int firstCol, int lastCol);
+  void applySpans();
+  void showActiveCell(QItemSelectionModel::SelectionFlags flags);
+  void showSelection();
+  void showTopLeft();
+  void reportTopLeft();
+  void afterMove(bool extend);
+  void mirrorSelection();
+  void moveBy(EnterAction action);
+  void chooseFromCombo(QWidget* editor, int index);
+  void enterInEditor(QWidget* editor);
+  void lineResized(Qt::Orientation orientation, int logical, int size);
+  std::int32_t pageRows() const;
+
+  Book& book_;
+  CellPainter painter_;
+  SheetModel model_;
+  CellDelegate delegate_;
+  QTimer follower_;
+  int syncing_ = 0;
+  bool refused_ = false;
+  std::string lastRefusal_;
+  QPersistentModelIndex pressed_;
+  std::int32_t shownSheet_ = 0;
+  // Where a selection widened with Shift started.
+  std::int32_t anchorCol_ = 1, anchorRow_ = 1;
+  // A header press selects whole columns (Horizontal) or rows (Vertical) until the next press.
+  std::optional<Qt::Orientation> headerSelecting_;
+};
+
+}  // namespace spread::view
