@@ -88,8 +88,8 @@ std::uint8_t DemoWindow::Setup() {
   win::Window& window = *state_.window;
   OpenWindow(window);
   state_.Spread.Init(window, FieldSpread);
-  if (gSpreadViewAttacher) gSpreadViewAttacher(window, FieldSpread);
   FillSampleSheet(state_.Spread);
+  if (gSpreadViewAttacher) gSpreadViewAttacher(window, FieldSpread);
   tamsil::ole::RegisterOleEventCallback(FieldSpread, [](platform::DISPPARAMS*, int) { SpreadControlEvent(); });
   state_.Resizer->Init(1, 0, 0);
   AttachResizer(*state_.Resizer);
