@@ -194,6 +194,7 @@ struct MenuCase {
   std::vector<std::string> sent;
   std::string box;  // the message box's text, when one is shown
 };
+void PrintTo(const MenuCase& c, std::ostream* os) { *os << c.name; }
 
 std::string expand(std::string text) {
   for (const auto& [token, file] : {std::pair{"%XLS%", "sample.xls"}, std::pair{"%JPG%", "cover.jpg"}}) {
@@ -268,6 +269,7 @@ struct CloseCase {
   const char* name;
   const char* script;
 };
+void PrintTo(const CloseCase& c, std::ostream* os) { *os << c.name; }
 
 class DemoCloseTest : public DemoWindowTest, public ::testing::WithParamInterface<CloseCase> {};
 

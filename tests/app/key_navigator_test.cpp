@@ -22,6 +22,7 @@ struct AlertCase {
   bool single;
   std::vector<std::uint32_t> keys;
 };
+void PrintTo(const AlertCase& c, std::ostream* os) { *os << c.name; }
 
 class AlertKeysTest : public ::testing::TestWithParam<AlertCase> {};
 
@@ -86,6 +87,7 @@ struct MoveCase {
   std::vector<KeyNavigator::TabStopPair> pairs;  // NEXTTABSTOPCONTROLQ
   std::vector<std::string> seen;                 // what the loop body saw after the focus was put
 };
+void PrintTo(const MoveCase& c, std::ostream* os) { *os << c.name; }
 
 // The navigator on a window of entries, a button and a check box: the loop body hands every
 // event to it first, as the demo window's HandleEvent does, and notes what it handled and which

@@ -56,6 +56,7 @@ struct DragCase {
   bool on, readFails;
   std::vector<std::string> log;
 };
+void PrintTo(const DragCase& c, std::ostream* os) { *os << c.name; }
 
 class ProgramMainTest : public ::testing::TestWithParam<DragCase> {
  protected:
@@ -143,6 +144,7 @@ struct Ending {
   const char* name;
   void (*end)();
 };
+void PrintTo(const Ending& c, std::ostream* os) { *os << c.name; }
 
 class AbnormalEndingTest : public AbnormalEndTest, public ::testing::WithParamInterface<Ending> {};
 
