@@ -1,0 +1,14 @@
+# Sources of the grid's files: workbook import, exports, the grid's own file, printing to PDF
+# (included from components/spread/CMakeLists.txt).
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(SPREAD_FILES REQUIRED IMPORTED_TARGET freexl xlsxwriter libgsf-1 libxml-2.0)
+target_link_libraries(spread PRIVATE PkgConfig::SPREAD_FILES)
+target_sources(spread PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/text_codec.cpp ${CMAKE_CURRENT_LIST_DIR}/workbook_import.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/xls_reader.cpp ${CMAKE_CURRENT_LIST_DIR}/xlsx_reader.cpp)
+target_sources(spread PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/atomic_write.cpp ${CMAKE_CURRENT_LIST_DIR}/text_export.cpp ${CMAKE_CURRENT_LIST_DIR}/xlsx_writer.cpp ${CMAKE_CURRENT_LIST_DIR}/grid_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/file_members.cpp)
+target_sources(spread PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/pdf_writer.cpp ${CMAKE_CURRENT_LIST_DIR}/print_layout.cpp ${CMAKE_CURRENT_LIST_DIR}/print_sheet.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/print_members.cpp ${CMAKE_CURRENT_LIST_DIR}/clipboard_text.cpp)

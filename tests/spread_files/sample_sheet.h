@@ -1,0 +1,14 @@
+// The demo window's sample sheet (one cell of every type, sizes, a picture), written through the
+// member table as the demo writes it, for the file and print tests.
+#pragma once
+
+#include <string>
+
+#include "components/spread/model/book.h"
+
+namespace spread::files {
+
+// pictureFile receives a small PNG the picture cell loads.
+void FillSampleSheet(Book& book, const std::string& pictureFile);
+
+}  // namespace spread::files

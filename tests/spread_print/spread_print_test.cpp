@@ -1,0 +1,92 @@
+// The grid on Qt: printing through a QPrinter (here writing PDF, read back with poppler) and cut,
+// copy and paste through the platform clipboard.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QPrinter>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "components/spread/files/print_layout.h"
+#include "components/spread/model/book.h"
+#include "components/spread/print/qt_clipboard.h"
+#include "components/spread/print/qt_printing.h"
+
+namespace spread::print {
+namespace {
+
+QApplication& App() {
+  static int argc = 1;
+  static char name[] = "spread_print_tests";
+  static char* argv[] = {name, nullptr};
+  static const bool offscreen = (qputenv("QT_QPA_PLATFORM", "offscreen"), true);
+  static QApplication app(argc, argv);
+  (void)offscreen;
+  return app;
+}
+
+std::string RunCommand(const std::string& command) {
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  std::string out;
+  char buffer[4096];
+  while (pipe && fgets(buffer, sizeof buffer, pipe.get())) out += buffer;
+  return out;
+}
+
+void Fill(Book& book, std::int32_t rows) {
+  for (std::int32_t r = 1; r <= rows; ++r)
+    for (std::int32_t c = 1; c <= 3; ++c)
+      ASSERT_TRUE(book.writeText(Block{c, r, c, r}, "c" + std::to_string(c) + "r" + std::to_string(r), nullptr));
+}
+
+TEST(QtPrinting, PrinterPagesMatchThePageCountAndCarryTheTexts) {
+  App();
+  Book book;
+  Fill(book, 500);
+  book.settings.printHeader = "/fb1H E A D E R/fb0";
+  book.settings.printFooter = "F O O T E R /p";
+  book.settings.printJobName = "Grid";
+  const std::string path = (std::filesystem::temp_directory_path() / ("spread_print_" + std::to_string(::getpid()) + ".pdf")).string();
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(path));
+  std::string error;
+  ASSERT_TRUE(PrintOn(book, printer, false, &error)) << error;
+  const std::string info = RunCommand("pdfinfo " + path);
+  const size_t at = info.find("Pages:");
+  ASSERT_NE(at, std::string::npos) << info;
+  EXPECT_EQ(std::atoi(info.c_str() + at + 6), std::int32_t(files::LayOutPrint(book).pages.size()));
+  const std::string text = RunCommand("pdftotext -raw " + path + " -");
+  for (const char* expected : {"H E A D E R", "F O O T E R 1", "c1r1", "c3r500"}) EXPECT_NE(text.find(expected), std::string::npos) << expected;
+  std::filesystem::remove(path);
+}
+
+TEST(QtClipboard, CopyPasteAndCutTheSelection) {
+  App();
+  Book book;
+  Fill(book, 3);
+  book.activeSheet().selection = {Block{1, 1, 2, 2}};
+  CopySelection(book);
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  ASSERT_NE(data, nullptr);
+  EXPECT_EQ(data->text(), "c1r1\tc2r1\r\nc1r2\tc2r2\r\n");
+  EXPECT_TRUE(data->html().contains("<td>c2r2</td>"));
+  book.activeSheet().selection.clear();
+  book.activeSheet().activeCol = 3;
+  book.activeSheet().activeRow = 5;
+  EXPECT_EQ(PasteClipboard(book), 0);
+  EXPECT_EQ(book.cellText(3, 5), "c1r1");
+  EXPECT_EQ(book.cellText(4, 6), "c2r2");
+  book.activeSheet().selection = {Block{1, 3, 3, 3}};
+  CutSelection(book);
+  EXPECT_EQ(book.cellText(2, 3), "");
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "c1r3\tc2r3\tc3r3\r\n");
+}
+
+}  // namespace
+}  // namespace spread::print

@@ -1,0 +1,136 @@
+// spread-convert [--sheet N] IN OUT: reads IN into a grid and writes it as OUT, each format told
+// by the file's extension. In: .xls, .xlsx, .csv, .txt/.tab/.tsv (tab-separated), .kgrid (the
+// grid's own file). Out: .xlsx (every sheet), .csv, .txt/.tab/.tsv, .html, .xml, .pdf (printed
+// with the grid's print settings), .kgrid. The one-sheet outputs take sheet N (default: the
+// first sheet of a workbook or text file, the sheet a .kgrid file was saved addressing).
+// Large files show their progress on stderr. Exit status: 0 done, 1 IN could not be read, 2 OUT
+// could not be written, 3 bad arguments.
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "components/spread/files/atomic_write.h"
+#include "components/spread/files/exports.h"
+#include "components/spread/files/grid_file.h"
+#include "components/spread/files/print_sheet.h"
+#include "components/spread/files/workbook_import.h"
+#include "components/spread/model/book.h"
+
+namespace {
+
+using namespace spread;
+using namespace spread::files;
+
+constexpr std::int32_t kProgressRows = 20'000;  // files with more rows show their progress
+
+std::string Extension(const std::string& path) {
+  const size_t dot = path.rfind('.');
+  std::string e = dot == std::string::npos || path.find('/', dot) != std::string::npos ? "" : path.substr(dot + 1);
+  std::transform(e.begin(), e.end(), e.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+  return e;
+}
+
+bool IsTab(const std::string& e) { return e == "txt" || e == "tab" || e == "tsv"; }
+
+TextLayout CsvLayout() { return TextLayout{"", ",", "\r\n", 0, false}; }
+
+bool Read(Book& book, const std::string& in, std::string& error) {
+  const std::string e = Extension(in);
+  if (e == "xls" || e == "xlsx") {
+    const ImportStatus s = ImportWorkbook(book, in, "");
+    error = std::string(ImportStatusText(s));
+    return s == ImportStatus::Ok;
+  }
+  if (e == "kgrid") return LoadGridFile(book, in, &error);
+  if (e == "csv" || IsTab(e)) {
+    std::vector<std::string> problems;
+    const bool ok = LoadText(book, in, e == "csv" ? CsvLayout() : TextLayout{}, problems, &error);
+    for (const std::string& p : problems) std::fprintf(stderr, "spread-convert: %s: %s\n", in.c_str(), p.c_str());
+    return ok;
+  }
+  error = "unknown input format ." + e;
+  return false;
+}
+
+// Text output a block of rows at a time, so a large sheet shows how far it got.
+bool WriteText(const Book& book, const std::string& out, const TextLayout& layout, std::string& error) {
+  const Block all = DataBlock(book, Block{kAll, kAll, kAll, kAll});
+  const std::string tmp = TempPathBeside(out);
+  std::FILE* f = std::fopen(tmp.c_str(), "wb");
+  if (!f) return error = "cannot create " + tmp, false;
+  const bool progress = all.row2 - all.row + 1 > kProgressRows;
+  bool ok = true;
+  for (std::int32_t r = all.row; r <= all.row2 && ok; r += kProgressRows) {
+    const std::string text = TextOf(book, Block{all.col, r, all.col2, std::min(r + kProgressRows - 1, all.row2)}, layout);
+    ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    if (progress) std::fprintf(stderr, "\rspread-convert: %d of %d rows", std::min(r + kProgressRows - 1, all.row2), all.row2);
+  }
+  if (progress) std::fprintf(stderr, "\n");
+  ok = std::fclose(f) == 0 && ok;
+  if (!ok) {
+    std::remove(tmp.c_str());
+    return error = "cannot write " + out, false;
+  }
+  return CommitTempFile(tmp, out, &error);
+}
+
+bool Write(Book& book, const std::string& out, std::string& error) {
+  const std::string e = Extension(out);
+  const Block all{kAll, kAll, kAll, kAll};
+  if (e == "xlsx") return ExportXlsx(book, out, 0, "", 0, &error);
+  if (e == "csv") return WriteText(book, out, CsvLayout(), error);
+  if (IsTab(e)) return WriteText(book, out, TextLayout{}, error);
+  if (e == "html" || e == "htm") return ExportHtml(book, all, out, false, &error);
+  if (e == "xml") return ExportXml(book, all, out, "", "", 0, &error);
+  if (e == "kgrid") return SaveGridFile(book, out, false, &error);
+  if (e == "pdf") {
+    const bool progress = book.sheet().dataRowCount() > kProgressRows;
+    const bool ok = PrintToPdf(book, out, &error, [&](int done, int total) {
+      if (progress) std::fprintf(stderr, "\rspread-convert: page %d of %d", done + 1, total);
+      return true;
+    });
+    if (progress) std::fprintf(stderr, "\n");
+    return ok;
+  }
+  error = "unknown output format ." + e;
+  return false;
+}
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: spread-convert [--sheet N] IN OUT\n"
+               "  IN:  .xls .xlsx .csv .txt .tab .tsv .kgrid\n"
+               "  OUT: .xlsx .csv .txt .tab .tsv .html .xml .pdf .kgrid\n");
+  return 3;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::int32_t sheet = 0;  // as read
+  if (args.size() == 4 && args[0] == "--sheet") {
+    sheet = std::atoi(args[1].c_str());
+    args.erase(args.begin(), args.begin() + 2);
+  }
+  if (args.size() != 2) return Usage();
+  Book book;
+  std::string error;
+  if (!Read(book, args[0], error)) {
+    std::fprintf(stderr, "spread-convert: %s: %s\n", args[0].c_str(), error.c_str());
+    return 1;
+  }
+  if (sheet != 0 && !book.setSheetIndex(sheet)) {
+    std::fprintf(stderr, "spread-convert: %s has no sheet %d\n", args[0].c_str(), sheet);
+    return 3;
+  }
+  if (!Write(book, args[1], error)) {
+    std::fprintf(stderr, "spread-convert: %s: %s\n", args[1].c_str(), error.c_str());
+    return 2;
+  }
+  return 0;
+}
