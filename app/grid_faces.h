@@ -1,9 +1,10 @@
-// Gives the demo window's grid a view on backends that can show one (the Qt backend); a build
-// without the grid's view installs nothing.
+// What the grid shows of itself on backends that can: its view in the demo window and its printing
+// on the platform's printers (the Qt backend). A build without them installs nothing, and the grid
+// runs without a picture of itself and prints to PDF files.
 #pragma once
 
 namespace kestrel {
 
-void InstallSpreadView();
+void InstallGridFaces();
 
 }  // namespace kestrel

@@ -1,8 +1,8 @@
-// A build without the grid's view: the grid runs without a picture of itself.
-#include "app/spread_view_hook.h"
+// A build without the grid's Qt parts: nothing to install.
+#include "app/grid_faces.h"
 
 namespace kestrel {
 
-void InstallSpreadView() {}
+void InstallGridFaces() {}
 
 }  // namespace kestrel

@@ -1,11 +1,13 @@
-// On the Qt backend the demo window's grid shows its own view: once the wrapper attached the grid,
-// the view of the grid's book goes into the OLE control's window. The view holds a reference to
+// On the Qt backend the grid prints on the platform's printers, and the demo window's grid shows its
+// own view: once the sample sheet is filled, the view of the grid's book goes into the OLE
+// control's window. The view holds a reference to
 // the grid, so the book it draws outlives the wrapper's release of the grid in Teardown; the view
 // goes with the control's window.
 #include <memory>
 
 #include "app/demo_window.h"
-#include "app/spread_view_hook.h"
+#include "app/grid_faces.h"
+#include "components/spread/print/qt_printing.h"
 #include "components/spread/registration.h"
 #include "components/spread/spread_control.h"
 #include "components/spread/view/window_view.h"
@@ -47,6 +49,9 @@ void attachView(tamsil::window::Window& window, int field) {
 
 }  // namespace
 
-void InstallSpreadView() { SetSpreadViewAttacher(attachView); }
+void InstallGridFaces() {
+  spread::print::InstallQtPrinting();
+  SetSpreadViewAttacher(attachView);
+}
 
 }  // namespace kestrel
