@@ -14,13 +14,16 @@ out="$(env -u DISPLAY -u WAYLAND_DISPLAY -u TAMSIL_PLATFORM -u TAMSIL_SCRIPT -u 
   KESTREL_BUILD_DIR="$build_dir" "$source_dir/scripts/demo" 2>&1)" || fail "the tour ended with $?: $out"
 grep -q 'no display found' <<<"$out" || fail "the tour did not say why no window opened: $out"
 tour="$build_dir/demo"
-for f in sample-sheet.png workbook.png calls.log; do
+for f in sample-sheet.png workbook.png sheet.pdf sample.xlsx calls.log; do
   [[ -s "$tour/$f" ]] || fail "the tour left no $f"
   grep -q "$tour/$f\|  $f" <<<"$out" || fail "the tour did not say where $f is"
 done
 grep -q '^put MaxRows = I4:13$' "$tour/calls.log" || fail "the tour did not fill the sample sheet"
 grep -q "^call IsExcelFile(BSTR:\"$tour/sample.xls\") -> I2:-1$" "$tour/calls.log" || fail "the tour did not load the sample workbook"
-grep -q '^put PrintJobName = ' "$tour/calls.log" || fail "the tour did not print"
+grep -q "^call ImportExcelBook(BSTR:\"$tour/sample.xls\",BSTR:\"err2.log\")" "$tour/calls.log" || fail "the tour did not import the workbook"
+grep -q '^call PrintSheet(I4:0)' "$tour/calls.log" || fail "the tour did not print"
+head -c 5 "$tour/sheet.pdf" | grep -q '%PDF-' || fail "sheet.pdf is no PDF"
+head -c 2 "$tour/sample.xlsx" | grep -q 'PK' || fail "sample.xlsx is no .xlsx (zip) file"
 
 env TAMSIL_PLATFORM=headless TAMSIL_SCRIPT="$source_dir/tests/data/demo.script" KESTREL_BUILD_DIR="$build_dir" \
   "$source_dir/scripts/demo" >/dev/null 2>&1 || fail "the scripted headless run ended with $?"

@@ -68,6 +68,8 @@ TEST_F(RealXDemoTest, APersonPrintsTypesPressesTheButtonAndExits) {
   EXPECT_EQ(end.exitCode, 0) << end.describe();
   const std::string calls = fileText(log);
   EXPECT_NE(calls.find("put PrintJobName = BSTR:\"Ostrevane Spread Control DEMO\""), std::string::npos) << calls;
+  EXPECT_NE(calls.find("call PrintSheet(I4:0)"), std::string::npos) << calls;
+  EXPECT_EQ(fileText(dir_ / "sheet.pdf").substr(0, 5), "%PDF-") << "the print went to the PDF file";
   EXPECT_NE(calls.find("event Change(I4:2,I4:2)"), std::string::npos) << "typing reached the edit cell\n" << calls;
   EXPECT_NE(calls.find("event ButtonClicked(I4:2,I4:9,I2:0)"), std::string::npos) << "the button cell was pressed\n" << calls;
 }
