@@ -11,6 +11,7 @@
 #include "components/spread/registration.h"
 #include "components/spread/spread_control.h"
 #include "components/spread/view/window_view.h"
+#include "platform/backend.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/storage.h"
 #include "runtime/ole/ole_site.h"
@@ -49,7 +50,10 @@ void attachView(tamsil::window::Window& window, int field) {
 
 }  // namespace
 
+// Only the Qt backend has a QApplication for the view and the printers; on the headless backend
+// the grid keeps printing to PDF files and shows nothing.
 void InstallGridFaces() {
+  if (platform::backend().name() != "qt") return;
   spread::print::InstallQtPrinting();
   SetSpreadViewAttacher(attachView);
 }
