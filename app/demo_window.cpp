@@ -5,7 +5,6 @@
 #include "app/sample_sheet.h"
 #include "framework/ini/ini_store.h"
 #include "framework/window/framework_codes.h"
-#include "grid/text_utility.h"
 #include "platform/dialogs/dialogs.h"
 #include "runtime/ole/ole_site.h"
 #include "runtime/window/event_codes.h"
@@ -34,9 +33,11 @@ struct FileQuestion {
 constexpr FileQuestion kExcelQuestion{"Select Excel file", "Excel|*.xls"};
 constexpr FileQuestion kImageQuestion{"Insert Image in the cell", "All Files|*.*"};
 
+// Blank-padded to the field's size. A longer name is kept whole: cut to the field it would name
+// another file (or none), and the grid would be sent the wrong one.
 std::string padded(std::string_view text, std::size_t size) {
-  std::string out(text.substr(0, size));
-  out.resize(size, ' ');
+  std::string out(text);
+  if (out.size() < size) out.resize(size, ' ');
   return out;
 }
 

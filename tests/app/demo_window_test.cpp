@@ -265,6 +265,25 @@ TEST_F(DemoWindowTest, InsertImageGoesToTheActiveCellNotToRowEleven) {
   EXPECT_EQ(seen, expected);
 }
 
+// A chosen file whose name is longer than the file name field is sent whole, never cut to a name
+// of another file.
+TEST_F(DemoWindowTest, ALongFileNameReachesTheGridWhole) {
+  auto deep = workDir_;
+  for (int i = 0; i < 6; ++i) deep /= "a-folder-with-a-rather-long-name-" + std::to_string(i);
+  std::filesystem::create_directories(deep);
+  const auto book = deep / "sample.xls", picture = deep / "cover.jpg";
+  std::filesystem::copy_file(dataFile("sample.xls"), book);
+  std::filesystem::copy_file(dataFile("cover.jpg"), picture);
+  ASSERT_GT(book.string().size(), DemoProcedureState::kExcelFileNameSize);
+  runDemo("answer file " + book.string() + "\nmenu File > Load Excel Book\nanswer file " + picture.string() + "\nmenu Tools > Insert Image\n");
+  const std::vector<std::string> seen = afterFill();
+  ASSERT_GE(seen.size(), 2u);
+  EXPECT_EQ(seen[0], "call IsExcelFile(BSTR:\"" + book.string() + "\") -> I2:-1");
+  EXPECT_TRUE(matches("call ImportExcelBook(BSTR:\"" + book.string() + "\",BSTR:\"err2.log\") -> *", seen[1])) << seen[1];
+  EXPECT_NE(std::ranges::find(seen, "call LoadPicture(BSTR:\"" + picture.string() + "\",I4:0) -> DISPATCH:object"), seen.end())
+      << ::testing::PrintToString(seen);
+}
+
 struct CloseCase {
   const char* name;
   const char* script;
