@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace tamsil::window;
   const std::span<const std::uint8_t> bytes(data, size);
   if (auto container = parseContainer(bytes)) {
-    const std::vector<std::uint8_t> buffer = makeDefinitionBuffer(container->body);
+    const DefinitionBuffer buffer = makeDefinitionBuffer(container->body);
     const DefinitionReader reader(buffer);
     if (auto windows = reader.windowOffsets())
       for (std::uint32_t at : *windows) (void)readWindowTree(reader, at);

@@ -6,6 +6,7 @@
 
 #include "platform/controls/detail/controls.h"
 #include "platform/controls/menu.h"
+#include "platform/desktop/drop.h"
 #include "platform/messages.h"
 #include "platform/queue/queue.h"
 #include "platform/queue/thread.h"
@@ -179,6 +180,20 @@ void sizeWindow(HWND window, int width, int height) {
 
 void systemCommand(HWND window, WPARAM command) {
   pending().push_back([=] { PostMessageA(window, WM_SYSCOMMAND, command, 0); });
+}
+
+void dropFiles(HWND window, POINT at, std::vector<std::string> files) {
+  pending().push_back([window, at, files = std::move(files)] {
+    const HWND top = GetAncestorTop(window);
+    if (!top || !(GetWindowLongPtrA(top, GWL_EXSTYLE) & WS_EX_ACCEPTFILES)) return;
+    POINT client = at;
+    if (top != window) {
+      ClientToScreen(window, &client);
+      ScreenToClient(top, &client);
+    }
+    const HDROP drop = detail::makeDrop(client, files);
+    if (!PostMessageA(top, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0)) DragFinish(drop);
+  });
 }
 
 }  // namespace platform::input

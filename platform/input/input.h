@@ -3,6 +3,7 @@
 // the same messages in the same order on either backend.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -28,6 +29,10 @@ void selectItem(HWND list, int index);
 void moveWindow(HWND window, int x, int y);
 void sizeWindow(HWND window, int width, int height);
 void systemCommand(HWND window, WPARAM command);
+
+// Drops files on a window at a point of its client area, as a person drops them from the desktop:
+// WM_DROPFILES for the window's top-level window when that accepts files; nothing otherwise.
+void dropFiles(HWND window, POINT at, std::vector<std::string> files);
 
 // Input is fed a step at a time: a step's messages are posted together, and the next step waits
 // until the queue has been drained (a key's release comes after the character it typed).

@@ -1,7 +1,10 @@
 #include "platform/qt/qt_input.h"
 
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QUrl>
 #include <QWidget>
 #include <QWindowStateChangeEvent>
 
@@ -70,6 +73,11 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
       if (!mirror_.windowOf(widget) || opensMenu(mirror_.windowOf(widget), static_cast<QKeyEvent*>(event))) return false;
       event->accept();
       return true;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+      if (!mirror_.isTopLevel(widget)) return false;
+      return drop(widget, mirror_.windowOf(widget), static_cast<QDropEvent*>(event));
     case QEvent::Close:
     case QEvent::Resize:
     case QEvent::Move:
@@ -78,6 +86,23 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
       return topLevel(widget, mirror_.windowOf(widget), event);
     default: return false;
   }
+}
+
+bool InputFilter::drop(QWidget* widget, HWND hwnd, QDropEvent* event) {
+  std::vector<std::string> files;
+  if (const QMimeData* data = event->mimeData())
+    for (const QUrl& url : data->urls())
+      if (url.isLocalFile()) files.push_back(url.toLocalFile().toStdString());
+  if (files.empty() || !hwnd || !(GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_ACCEPTFILES)) {
+    event->ignore();
+    return true;
+  }
+  event->acceptProposedAction();
+  if (event->type() == QEvent::Drop) {
+    const QPoint at = mirror_.clientOf(hwnd)->mapFromGlobal(widget->mapToGlobal(event->position().toPoint()));
+    input::dropFiles(hwnd, {at.x(), at.y()}, std::move(files));
+  }
+  return true;
 }
 
 bool InputFilter::opensMenu(HWND hwnd, const QKeyEvent* event) {

@@ -8,6 +8,7 @@
 
 #include "platform/types.h"
 
+class QDropEvent;
 class QKeyEvent;
 class QMouseEvent;
 class QWidget;
@@ -29,6 +30,9 @@ class InputFilter final : public QObject {
   // Alt and the mnemonic of an enabled menu of the window's menu bar.
   static bool opensMenu(HWND hwnd, const QKeyEvent* event);
   bool topLevel(QWidget* widget, HWND hwnd, QEvent* event);
+  // Files dragged from the desktop over a top-level window: taken when the window accepts files,
+  // and a drop becomes WM_DROPFILES (input::dropFiles).
+  bool drop(QWidget* widget, HWND hwnd, QDropEvent* event);
 
   WindowMirror& mirror_;
 };

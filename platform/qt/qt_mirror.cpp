@@ -69,6 +69,7 @@ void WindowMirror::build(HWND hwnd, const WindowSnapshot& v) {
     if ((v.style & WS_POPUP) && (v.style & WS_CAPTION) != WS_CAPTION) flags |= Qt::FramelessWindowHint;
     m.outer = new QWidget(nullptr, flags);
     m.outer->setAttribute(Qt::WA_QuitOnClose, false);
+    m.outer->setAcceptDrops(true);  // files from the desktop; the input filter decides about them
     m.client = new QWidget(m.outer);
     m.client->setObjectName(objectNameFor(hwnd) + QStringLiteral(":client"));
     // Owned windows stay above their owner. A Qt parent would do that too, but it would also

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/controls/detail/controls.h"
+#include "platform/desktop/drop.h"
 #include "platform/input/input.h"
 #include "platform/queue/queue.h"
 #include "platform/window/detail/deliver.h"
@@ -111,7 +112,8 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (wParam == VK_F1 + 3 && (lParam & (LPARAM(1) << 29))) PostMessageA(GetAncestorTop(hwnd), WM_SYSCOMMAND, SC_CLOSE, 0);
       return 0;
     case WM_NCACTIVATE: return TRUE;
-    case WM_NCHITTEST: return 1;  // HTCLIENT
+    case WM_DROPFILES: DragFinish(reinterpret_cast<HDROP>(wParam)); return 0;  // nobody took the files
+    case WM_NCHITTEST: return 1;                                               // HTCLIENT
     case WM_QUERYENDSESSION: return TRUE;
     case WM_QUERYOPEN: return TRUE;
     case WM_MOUSEACTIVATE: return 1;  // MA_ACTIVATE

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "runtime/core/file_error_texts.h"
+
 namespace tamsil {
 
 namespace {
@@ -30,6 +32,7 @@ std::string RuntimeErrorText(int number) {
   char buf[40];
   if (number > kInternalErrorBase && number <= kInternalErrorBase + kInternalErrors)
     std::snprintf(buf, sizeof buf, "Internal error %02d", number - kInternalErrorBase);
+  else if (const char* text = FileErrorText(number)) return text;
   else std::snprintf(buf, sizeof buf, "Runtime error %d", number);
   return buf;
 }

@@ -19,7 +19,8 @@ enum class RuntimeError : int {
 };
 
 // The text of a runtime error number: "Window is already open" for 535, "Internal error 02" for
-// 502; an unknown number gives "Runtime error N".
+// 502, the file error texts for the file and operating-system error numbers ("File Not Found" for
+// 2 and 302); any other number gives "Runtime error N".
 std::string RuntimeErrorText(int number);
 
 // The line shown for an error: the text, then " : " and the detail when there is one.

@@ -13,8 +13,10 @@
 #include "platform/queue/queue.h"
 #include "platform/queue/thread.h"
 #include "platform/window/window.h"
+#include "runtime/core/diagnostic_log.h"
 #include "runtime/core/private_messages.h"
 #include "runtime/core/thread_context.h"
+#include "runtime/heap/heap.h"
 
 namespace tamsil {
 
@@ -25,6 +27,7 @@ struct RuntimeState {
   std::unique_ptr<ThreadContextScope> firstThread;
   std::vector<void (*)(int)> exitProcedures;
   void (*afterMain)() = nullptr;
+  std::atomic<ThreadWindowRelease> windowRelease{nullptr};
   std::mutex mutex;
 };
 
@@ -67,6 +70,19 @@ void closeRuntime(bool onFirstThread) {
   if (onFirstThread) s.firstThread.reset();
 }
 
+// Releases what the first thread holds once its main procedure has returned: its windows (closed
+// by the window layer), the window it targets, and the other layers' per-thread state.
+void releaseFirstThreadState() {
+  RuntimeState& s = state();
+  if (!s.firstThread) return;
+  ThreadContext& context = s.firstThread->context();
+  if (ThreadWindowRelease release = s.windowRelease.load()) release(context);
+  context.windows.clear();
+  context.target = nullptr;
+  context.topHandle = nullptr;
+  for (auto& layer : context.layers) layer.reset();
+}
+
 }  // namespace
 
 std::optional<std::string> VersionCheck(const VersionRecord& module, std::string_view fileName, const VersionRecord& runtime) {
@@ -85,6 +101,8 @@ std::optional<std::string> VersionCheck(const VersionRecord& module, std::string
 }
 
 bool RuntimeStartup(const ModuleDescriptor& descriptor) {
+  HeapStartup();
+  SetHeapTraceOutput(DiagnosticLine);
   RuntimeState& s = state();
   s.firstThread = std::make_unique<ThreadContextScope>();
   if (auto failure = VersionCheck(descriptor.version, descriptor.fileName)) {
@@ -108,12 +126,15 @@ void ProcessEntry(const ModuleDescriptor& descriptor, void (*programMain)()) {
   }
   programMain();
   if (state().afterMain) state().afterMain();
+  releaseFirstThreadState();
   DisallowPosting();
   Halt(0);
   platform::ExitProcess(0);  // Halt returns only when a halt was already under way
 }
 
 void SetAfterMainHook(void (*hook)()) { state().afterMain = hook; }
+
+void SetThreadWindowRelease(ThreadWindowRelease release) { state().windowRelease = release; }
 
 int AddExitProcedure(void (*procedure)(int)) {
   std::lock_guard lock(state().mutex);

@@ -48,10 +48,20 @@ std::optional<std::string> VersionCheck(const VersionRecord& module, std::string
 // process-wide constructors in table order and the first thread's per-thread constructors.
 bool RuntimeStartup(const ModuleDescriptor& descriptor);
 
-// The whole life of the process: start-up, the main procedure and the after-main hook, posting
-// switched off, then Halt. A failed start-up ends with exit code 1 (not 0: a failure is not
+// The whole life of the process: start-up, the main procedure and the after-main hook, the first
+// thread's window state released (ReleaseThreadWindows) and its context emptied, posting switched
+// off, in that order, then Halt. A failed start-up ends with exit code 1 (not 0: a failure is not
 // reported as success).
+//
+// The context object itself and the modules' per-thread objects stay until Halt: the exit
+// procedures Halt runs first are the program's code and may still use them; Halt then runs the
+// per-thread destructors before the process-wide ones.
 [[noreturn]] void ProcessEntry(const ModuleDescriptor& descriptor, void (*programMain)());
+
+// How the window layer lets go of a thread's windows (closes those still open); installed by the
+// window layer when it opens its first window, so the core need not know windows.
+using ThreadWindowRelease = void (*)(ThreadContext& context);
+void SetThreadWindowRelease(ThreadWindowRelease release);
 
 inline constexpr int kStartupFailedExitCode = 1;
 

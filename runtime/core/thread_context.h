@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/types.h"
+#include "runtime/heap/heap_allocator.h"
 
 namespace tamsil {
 
@@ -46,7 +47,7 @@ struct ThreadContext {
   template <class T>
   T& layer(Layer which) {
     auto& slot = layers[std::size_t(which)];
-    if (!slot) slot = std::make_shared<T>();
+    if (!slot) slot = std::allocate_shared<T>(HeapAllocator<T>());
     return *static_cast<T*>(slot.get());
   }
 };

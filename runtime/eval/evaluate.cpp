@@ -48,7 +48,14 @@ class Evaluation {
       case NodeKind::Call: return call(x);
       case NodeKind::Procedure: {
         const BoundProcedure& p = e_.procedures[x.index];
-        return p.call ? p.call().as(x.cls) : Value{};
+        return p.call ? p.call(arguments(x)).as(x.cls) : Value{};
+      }
+      case NodeKind::Element: {
+        // A subscript outside the array reads as nothing: a filter over data must not stop on
+        // one bad row, nor read beyond the program's variable.
+        const auto el = element(e_.variables[e_.nodes[x.lhs].index], whole(x.rhs));
+        if (el) return readVariable(*el);
+        return x.cls == ValueClass::Text ? Value::ofText({}) : Value::ofWhole(0).as(x.cls);
       }
       case NodeKind::Omitted: return Value::omittedArgument();
       case NodeKind::Raw: return {};  // SQL text means nothing here: no value
@@ -118,7 +125,7 @@ class Evaluation {
     const Node& x = e_.nodes[n];
     switch (x.kind) {
       case NodeKind::Text:
-      case NodeKind::Picture: return e_.texts[x.text];
+      case NodeKind::Picture: return std::string(e_.texts[x.text]);
       case NodeKind::Binary:
         if (x.op == kOpConcatenate) return text(x.lhs) + text(x.rhs);
         break;
@@ -153,12 +160,14 @@ class Evaluation {
     return t.substr(static_cast<size_t>(from - 1), static_cast<size_t>(to - from + 1));
   }
 
-  Value call(const Node& x) const {
+  std::vector<Value> arguments(const Node& x) const {
     std::vector<Value> args;
     args.reserve(x.rhs);
     for (uint32_t i = 0; i < x.rhs; ++i) args.push_back(value(e_.links[x.lhs + i]));
-    return functionInfo(x.op).run(args).as(x.cls);
+    return args;
   }
+
+  Value call(const Node& x) const { return functionInfo(x.op).run(arguments(x)).as(x.cls); }
 
   const Expression& e_;
 };

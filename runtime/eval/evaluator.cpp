@@ -69,17 +69,19 @@ bool POPBIND() {
   return true;
 }
 
-bool BIND(std::string_view name, StorageType type, const void* address, size_t size) {
-  if (storageClass(type) == ValueClass::None || !address) return false;
+bool BIND(std::string_view name, const BoundVariable& variable) {
+  if (!validVariable(variable)) return false;
   Symbol s;
   s.kind = SymbolKind::Variable;
-  s.cls = storageClass(type);
-  s.variable = {type, address, size};
+  s.cls = storageClass(variable.type);
+  s.variable = variable;
   return bindSymbol(name, std::move(s));
 }
 
+bool BIND(std::string_view name, StorageType type, const void* address, size_t size) { return BIND(name, BoundVariable{type, address, size}); }
+
 bool BIND(std::string_view name, BoundProcedure procedure) {
-  if (!procedure.call) return false;
+  if (!procedure.call || procedure.minArgs > procedure.maxArgs) return false;
   Symbol s;
   s.kind = SymbolKind::Procedure;
   s.cls = procedure.cls;

@@ -39,6 +39,9 @@ void renderSql(const Expression& tree, std::string& out, bool sortExpression = f
 // runtime context has neither an evaluator nor an error state: everything fails quietly there.
 bool PUSHBIND(bool flag = false);
 bool POPBIND();
+// A variable (or array) that validVariable refuses, or a procedure without a body or with more
+// required than allowed arguments, is not bound.
+bool BIND(std::string_view name, const BoundVariable& variable);
 bool BIND(std::string_view name, StorageType type, const void* address, size_t size = 0);
 bool BIND(std::string_view name, BoundProcedure procedure);
 bool Unbind(std::string_view name);

@@ -49,7 +49,7 @@ class Parser {
     return static_cast<uint32_t>(tree_.nodes.size() - 1);
   }
   uint32_t addText(std::string text) {
-    tree_.texts.push_back(std::move(text));
+    tree_.texts.emplace_back(text);
     return static_cast<uint32_t>(tree_.texts.size() - 1);
   }
 
@@ -240,8 +240,37 @@ class Parser {
     }
     n.text = addText(std::move(tok_.text));
     advance();
-    const uint32_t v = add(n);
-    return tok_.kind == TokenKind::OpenBracket && n.kind == NodeKind::Variable ? subscript(v) : v;
+    if (n.kind == NodeKind::Procedure) {
+      const BoundProcedure& p = tree_.procedures[n.index];
+      if (tok_.kind != TokenKind::Open || p.maxArgs == 0) return p.minArgs == 0 ? add(n) : failed(tok_.pos);
+      return arguments(n, p.minArgs, p.maxArgs);
+    }
+    uint32_t v = add(n);
+    if (tree_.variables[n.index].count > 1) {
+      // An array is used one element at a time: its name takes a subscript.
+      if (tok_.kind != TokenKind::OpenBracket) return failed(tok_.pos);
+      v = element(v);
+      if (v == kFailed) return kFailed;
+    }
+    return tok_.kind == TokenKind::OpenBracket ? subscript(v) : v;
+  }
+
+  // array[i]: the i-th element of a bound array.
+  uint32_t element(uint32_t array) {
+    if (!enter()) return failed(tok_.pos);
+    Node n;
+    n.kind = NodeKind::Element;
+    n.cls = tree_.nodes[array].cls;
+    n.pos = tok_.pos;
+    advance();
+    const uint32_t index = expression();
+    if (index == kFailed) return kFailed;
+    if (tok_.kind != TokenKind::CloseBracket) return failed(tok_.pos);
+    --depth_;
+    advance();
+    n.lhs = array;
+    n.rhs = index;
+    return above(n, std::max(height(array), height(index)));
   }
 
   // name[i] is one character of the variable's text, name[a : b] the characters a to b.
@@ -295,6 +324,12 @@ class Parser {
       advance();
       return add(n);
     }
+    return arguments(n, s.minArgs, s.maxArgs);
+  }
+
+  // The bracketed argument list of a function or a bound procedure; an empty position is an
+  // omitted argument.
+  uint32_t arguments(Node n, uint8_t minArgs, uint8_t maxArgs) {
     if (!enter()) return failed(tok_.pos);
     advance();
     std::vector<uint32_t> args;
@@ -313,7 +348,7 @@ class Parser {
           a = expression();
           if (a == kFailed) return kFailed;
         }
-        if (args.size() >= s.maxArgs) return failed(tree_.nodes[a].pos);
+        if (args.size() >= maxArgs) return failed(tree_.nodes[a].pos);
         args.push_back(a);
         h = std::max(h, height(a));
         if (tok_.kind == TokenKind::Close) break;
@@ -323,7 +358,7 @@ class Parser {
       advance();
     }
     --depth_;
-    if (args.size() < s.minArgs) return failed(n.pos);
+    if (args.size() < minArgs) return failed(n.pos);
     n.lhs = static_cast<uint32_t>(tree_.links.size());
     n.rhs = static_cast<uint32_t>(args.size());
     tree_.links.insert(tree_.links.end(), args.begin(), args.end());

@@ -70,6 +70,34 @@ void quoted(std::string& out, std::string_view text) {
   out += '\'';
 }
 
+// The escape character of LIKE patterns; written in an ESCAPE clause after a pattern that needs it.
+constexpr char kLikeEscape = '\\';
+
+// A LIKE pattern being built: literal text (its '%', '_' and escape characters escaped, so the
+// server takes them as themselves) and the pattern's own wildcards.
+class LikePattern {
+ public:
+  LikePattern& literal(std::string_view text) {
+    for (char c : text) {
+      if (c == '%' || c == '_' || c == kLikeEscape) {
+        text_ += kLikeEscape;
+        escaped_ = true;
+      }
+      text_ += c;
+    }
+    return *this;
+  }
+  LikePattern& anyRun() { return text_ += '%', *this; }
+  LikePattern& anyOne() { return text_ += '_', *this; }
+
+  const std::string& text() const { return text_; }
+  bool escaped() const { return escaped_; }
+
+ private:
+  std::string text_;
+  bool escaped_ = false;
+};
+
 // What a comparison of a 0/1 or position result with a constant asks for: presence (true),
 // absence (false), or something the rewrites cannot express (nothing). A position compared
 // equal to a particular non-zero place asks for more than presence.
@@ -109,8 +137,20 @@ class SqlWriter {
       case NodeKind::Text:
       case NodeKind::Picture: quoted(out_, e_.texts[x.text]); break;
       case NodeKind::Omitted: break;
-      case NodeKind::Variable:
-      case NodeKind::Procedure: out_ += e_.texts[x.text]; break;
+      case NodeKind::Variable: out_ += e_.texts[x.text]; break;
+      case NodeKind::Procedure:
+        out_ += e_.texts[x.text];
+        if (x.rhs == 0) break;
+        out_ += '(';
+        list(x, 0, operatorText(kOpList));
+        out_ += ')';
+        break;
+      case NodeKind::Element:
+        node(x.lhs);
+        out_ += '[';
+        node(x.rhs);
+        out_ += ']';
+        break;
       case NodeKind::Raw: out_ += e_.texts[x.text]; break;
       case NodeKind::Negate:
       case NodeKind::Not:
@@ -185,9 +225,9 @@ class SqlWriter {
     if (name == "SUB") {
       // SUB(column, 1, n) = 'text' with n the text's length: the column begins with the text.
       if (op != kOpEqual || constant->kind != NodeKind::Text) return false;
-      const std::string& t = e_.texts[constant->text];
+      const std::string t(e_.texts[constant->text]);
       if (!isWhole(arg(*call, 1), 1) || !isWhole(arg(*call, 2), int64_t(t.size()))) return false;
-      like(e_.links[call->lhs], false, false, t + "%");
+      like(e_.links[call->lhs], false, false, LikePattern().literal(t).anyRun());
       return true;
     }
     const std::optional<bool> want = asksFor(op, c, name == "INSTRING");
@@ -195,7 +235,7 @@ class SqlWriter {
     if (name == "INSTRING") {
       const Node* pattern = arg(*call, 0);
       if (!pattern || pattern->kind != NodeKind::Text || !isWhole(arg(*call, 2), 1) || !isWhole(arg(*call, 3), 1)) return false;
-      like(e_.links[call->lhs + 1], !*want, false, "%" + e_.texts[pattern->text] + "%");
+      like(e_.links[call->lhs + 1], !*want, false, LikePattern().anyRun().literal(e_.texts[pattern->text]).anyRun());
       return true;
     }
     if (name == "MATCH") return rewriteMatch(*call, *want);
@@ -219,7 +259,7 @@ class SqlWriter {
       mode = modeArg->whole;
     }
     const bool upper = (mode & kMatchNoCase) != 0;
-    std::string p = e_.texts[pattern->text];
+    std::string p(e_.texts[pattern->text]);
     if (upper) p = textops::upper(p);
     const uint32_t column = e_.links[call.lhs];
     switch (mode & 15) {
@@ -228,10 +268,16 @@ class SqlWriter {
         out_ += want ? " = " : " <> ";
         quoted(out_, p);
         return true;
-      case kMatchWildcard:
-        for (char& ch : p) ch = ch == '?' ? '_' : ch == '*' ? '%' : ch;
-        like(column, !want, upper, p);
+      case kMatchWildcard: {
+        LikePattern wild;
+        for (char ch : p) {
+          if (ch == '?') wild.anyOne();
+          else if (ch == '*') wild.anyRun();
+          else wild.literal(std::string_view(&ch, 1));
+        }
+        like(column, !want, upper, wild);
         return true;
+      }
       case kMatchSoundex:
         out_ += "SOUNDEX(";
         node(column);
@@ -257,10 +303,13 @@ class SqlWriter {
     }
   }
 
-  void like(uint32_t column, bool negated, bool upper, const std::string& pattern) {
+  void like(uint32_t column, bool negated, bool upper, const LikePattern& pattern) {
     columnText(column, upper);
     out_ += negated ? " NOT LIKE " : " LIKE ";
-    quoted(out_, pattern);
+    quoted(out_, pattern.text());
+    if (!pattern.escaped()) return;
+    out_ += " ESCAPE ";
+    quoted(out_, std::string_view(&kLikeEscape, 1));
   }
 
   const Expression& e_;

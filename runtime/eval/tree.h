@@ -9,6 +9,7 @@
 
 #include "runtime/eval/binding.h"
 #include "runtime/eval/value.h"
+#include "runtime/heap/heap_allocator.h"
 
 namespace tamsil {
 
@@ -46,7 +47,8 @@ enum class NodeKind : uint8_t {
   Picture,    // picture constant: texts[text]
   Omitted,    // an empty argument position
   Variable,   // variables[index], name in texts[text]
-  Procedure,  // procedures[index], name in texts[text]
+  Element,    // an element of an array: lhs the array's Variable node, rhs the subscript
+  Procedure,  // procedures[index], name in texts[text]; arguments links[lhs .. lhs + rhs)
   Negate,     // lhs
   Not,        // lhs
   Binary,     // op, lhs, rhs
@@ -69,12 +71,13 @@ struct Node {
   double real = 0;
 };
 
-struct Expression {
-  std::vector<Node> nodes;
-  std::vector<uint32_t> links;  // argument lists
-  std::vector<std::string> texts;
-  std::vector<BoundVariable> variables;
-  std::vector<BoundProcedure> procedures;
+// Every part of a tree lives on the runtime's heap.
+struct Expression : HeapObject {
+  HeapVector<Node> nodes;
+  HeapVector<uint32_t> links;  // argument lists
+  HeapVector<HeapString> texts;
+  HeapVector<BoundVariable> variables;
+  HeapVector<BoundProcedure> procedures;
   uint32_t root = 0;
 };
 

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
-#include <mutex>
 
 #include "platform/system/profile.h"
 #include "platform/system/registry.h"
@@ -14,16 +13,6 @@ namespace {
 
 constexpr std::string_view kRoots[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS"};
 constexpr std::size_t kMaxTraceFile = 260;
-
-struct State {
-  std::mutex mutex;
-  TraceSource source;
-};
-
-State& state() {
-  static State s;
-  return s;
-}
 
 bool isOn(const std::optional<std::string>& value) { return value && std::strtol(value->c_str(), nullptr, 10) != 0; }
 
@@ -54,16 +43,6 @@ std::optional<std::string> registryValue(std::string_view root, const std::strin
 
 }  // namespace
 
-void setTraceSource(TraceSource source) {
-  std::lock_guard lock(state().mutex);
-  state().source = std::move(source);
-}
-
-TraceSource traceSource() {
-  std::lock_guard lock(state().mutex);
-  return state().source;
-}
-
 std::string traceSourceFlagText() { return traceSource().useLocation ? "1" : ""; }
 
 std::optional<std::pair<std::string, std::string>> splitRegistryLocation(std::string_view location) {
@@ -74,11 +53,7 @@ std::optional<std::pair<std::string, std::string>> splitRegistryLocation(std::st
 }
 
 TraceSettings readTraceSettings(std::string_view driverName) {
-  TraceSource source;
-  {
-    std::lock_guard lock(state().mutex);
-    source = state().source;
-  }
+  const TraceSource source = traceSource();
   std::function<std::optional<std::string>(const char*)> read;
   const auto where = source.useLocation ? splitRegistryLocation(source.location) : std::nullopt;
   if (where) {

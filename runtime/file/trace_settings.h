@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "runtime/core/trace_source.h"
+
 namespace tamsil::file {
 
 struct TraceSettings {
@@ -23,14 +25,10 @@ struct TraceSettings {
   std::string traceFile;
 };
 
-struct TraceSource {
-  std::string settingsFile;
-  std::string location;
-  bool useLocation = false;
-};
-
-void setTraceSource(TraceSource source);
-TraceSource traceSource();
+// The source itself is the core's (runtime/core/trace_source.h), set through runtime properties.
+using tamsil::setTraceSource;
+using tamsil::TraceSource;
+using tamsil::traceSource;
 // The flag read back as a property: "1" or empty.
 std::string traceSourceFlagText();
 

@@ -288,6 +288,8 @@ void storeText(const BoundVariable& variable, std::string_view text) {
       std::memcpy(p + 1, text.data(), n);
       return;
     }
+    case StorageType::Decimal:
+    case StorageType::PDecimal: return storeDecimal(variable, text);
     default: return;  // dates and times are not kept in step by text
   }
 }

@@ -6,6 +6,7 @@
 #include <limits>
 #include <string>
 
+#include "runtime/heap/heap.h"
 #include "runtime/value/decimal.h"
 #include "runtime/value/value_stack.h"
 
@@ -29,7 +30,7 @@ void PushOwnedText(char* heapBlock, std::int32_t length) {
   StackEntry& e = threadValueStack().Reserve();
   if (!heapBlock) return;
   if (length <= 0) {
-    std::free(heapBlock);
+    Free(heapBlock);
     return;
   }
   e.storage = EntryStorage::Owned;

@@ -1,12 +1,12 @@
 #include "runtime/value/value_stack.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "platform/queue/thread.h"
 #include "runtime/core/internal_fault.h"
 #include "runtime/core/thread_context.h"
+#include "runtime/heap/heap.h"
 
 namespace tamsil {
 
@@ -47,7 +47,7 @@ const platform::VARIANT& StackEntry::variant() const { return storage == EntrySt
 void StackEntry::release() {
   if (storage == EntryStorage::Owned) {
     switch (form) {
-      case EntryForm::Text: std::free(const_cast<char*>(address)); break;
+      case EntryForm::Text: Free(const_cast<char*>(address)); break;
       case EntryForm::Wide: platform::SysFreeString(wide); break;
       case EntryForm::Variant: platform::VariantClear(&ownVariant); break;
       case EntryForm::Fill: break;
@@ -74,7 +74,7 @@ void StackEntry::setText(std::string_view bytes) {
     length = std::int32_t(bytes.size());
     return;
   }
-  char* block = static_cast<char*>(std::malloc(bytes.size()));
+  char* block = static_cast<char*>(Allocate(bytes.size()));
   if (block) std::memcpy(block, bytes.data(), bytes.size());
   release();
   if (!block) return;  // out of memory: the empty text
@@ -92,7 +92,7 @@ char* StackEntry::makeText(std::size_t size) {
     storage = size ? EntryStorage::Inline : EntryStorage::Borrowed;
     return buffer;
   }
-  char* block = static_cast<char*>(std::malloc(size));
+  char* block = static_cast<char*>(Allocate(size));
   if (!block) {
     length = 0;
     return nullptr;

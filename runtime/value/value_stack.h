@@ -52,7 +52,7 @@ class StackEntry {
   // a null address and a non-zero length is an extreme key value: positive the highest, negative
   // the lowest. Fill: the repeat count.
   std::int32_t length = 0;
-  const char* address = nullptr;                       // Text, Borrowed or Owned (a std::malloc block)
+  const char* address = nullptr;                       // Text, Borrowed or Owned (a runtime heap block)
   char fill = ' ';                                     // Fill
   platform::BSTR wide = nullptr;                       // Wide
   const platform::VARIANT* borrowedVariant = nullptr;  // Variant, Borrowed
@@ -109,7 +109,7 @@ void Own(StackEntry& entry, std::int32_t n);  // a borrowed entry made independe
 // Pushes.
 void PushText(const char* address, std::int32_t length);   // borrowed; null: the empty text
 void PushZeroText(const char* address);                    // up to the NUL, then owned
-void PushOwnedText(char* heapBlock, std::int32_t length);  // a std::malloc block the stack frees
+void PushOwnedText(char* heapBlock, std::int32_t length);  // a runtime heap block the stack frees
 void PushExtreme(bool highest);                            // the null-address text of the highest or lowest key value
 void PushFill(char fill, std::int32_t length);
 void PushLong(std::int32_t value);

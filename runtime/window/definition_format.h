@@ -44,6 +44,7 @@ enum AttributeBit : std::uint32_t {
   kCheckTextLeft = 0x4,           // check box: text left of the box
   kItemSeparator = 0x10,          // menu item: a separator line
   kTextRich = 0x40,               // text: holds rich text (a TslRTF control in place of TslText)
+  kListDrop = 0x40,               // list: drops down (a TslDrop control in place of TslList)
   kFrameAttributeMask = 0x300,    // application frame: the bits it honours
   kWindowMoveSizeEvents = 0x800,  // window: deliver move and size events
 };

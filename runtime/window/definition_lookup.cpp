@@ -11,8 +11,8 @@ std::mutex& definitionLock() {
   static std::mutex m;
   return m;
 }
-std::vector<std::uint8_t>& definitionBuffer() {
-  static std::vector<std::uint8_t> buffer;
+DefinitionBuffer& definitionBuffer() {
+  static DefinitionBuffer buffer;
   return buffer;
 }
 thread_local bool tHoldsDefinition = false;
@@ -37,7 +37,7 @@ std::string resourceNameFor(std::string_view moduleName) {
 
 void LoadedDefinition::release() {
   if (!lock_.owns_lock()) return;
-  std::vector<std::uint8_t>().swap(definitionBuffer());
+  DefinitionBuffer().swap(definitionBuffer());
   tHoldsDefinition = false;
   lock_.unlock();
 }
@@ -63,7 +63,7 @@ Result<LoadedDefinition, WindowLayerError> FindWindowDefinition(std::string_view
       continue;
     }
     if (!sameName(container->moduleName, moduleName)) continue;
-    std::vector<std::uint8_t>& buffer = definitionBuffer();
+    DefinitionBuffer& buffer = definitionBuffer();
     buffer = makeDefinitionBuffer(container->body);
     const DefinitionReader reader(buffer);
     auto found = reader.findWindow(label);
@@ -73,13 +73,13 @@ Result<LoadedDefinition, WindowLayerError> FindWindowDefinition(std::string_view
     }
     auto tree = readWindowTree(reader, *found);
     if (!tree) {
-      std::vector<std::uint8_t>().swap(buffer);
+      DefinitionBuffer().swap(buffer);
       return dialogError(where + ": " + tree.error().message);
     }
     tHoldsDefinition = true;
     return LoadedDefinition(std::move(lock), reader, std::move(tree).value(), module);
   }
-  std::vector<std::uint8_t>().swap(definitionBuffer());
+  DefinitionBuffer().swap(definitionBuffer());
   if (corruption) return dialogError(where + " not found; " + *corruption);
   return dialogError(where + " not found");
 }

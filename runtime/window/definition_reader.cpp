@@ -33,8 +33,8 @@ Result<Container> parseContainer(std::span<const std::uint8_t> resource) {
   return c;
 }
 
-std::vector<std::uint8_t> makeDefinitionBuffer(std::span<const std::uint8_t> body) {
-  std::vector<std::uint8_t> buffer(kBodyBias + body.size(), 0);
+DefinitionBuffer makeDefinitionBuffer(std::span<const std::uint8_t> body) {
+  DefinitionBuffer buffer(kBodyBias + body.size(), 0);
   std::copy(body.begin(), body.end(), buffer.begin() + kBodyBias);
   return buffer;
 }

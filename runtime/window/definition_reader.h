@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/heap/heap_allocator.h"
 #include "runtime/window/definition_format.h"
 #include "runtime/window/definition_result.h"
 
@@ -73,8 +74,9 @@ struct Container {
 Result<Container> parseContainer(std::span<const std::uint8_t> resource);
 
 // The runtime's definition buffer: two bytes (the first 0) followed by the body, so that a
-// definition offset is a position in it.
-std::vector<std::uint8_t> makeDefinitionBuffer(std::span<const std::uint8_t> body);
+// definition offset is a position in it. It lives on the runtime's heap.
+using DefinitionBuffer = HeapVector<std::uint8_t>;
+DefinitionBuffer makeDefinitionBuffer(std::span<const std::uint8_t> body);
 
 // Reads a definition buffer (see makeDefinitionBuffer). The reader does not own the bytes.
 class DefinitionReader {

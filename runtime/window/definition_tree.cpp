@@ -84,7 +84,7 @@ Result<WindowTree> readWindowTree(const DefinitionReader& reader, std::uint32_t 
 Result<Done> checkContainer(std::span<const std::uint8_t> resource) {
   auto container = parseContainer(resource);
   if (!container) return container.error();
-  const std::vector<std::uint8_t> buffer = makeDefinitionBuffer(container->body);
+  const DefinitionBuffer buffer = makeDefinitionBuffer(container->body);
   const DefinitionReader reader(buffer);
   auto windows = reader.windowOffsets();
   if (!windows) return windows.error();

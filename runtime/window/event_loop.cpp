@@ -2,6 +2,8 @@
 // event (and the completion pass), and the delivery to handlers and the loop body.
 #include <algorithm>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "platform/dialogs/dialogs.h"
 #include "platform/messages.h"
@@ -10,6 +12,7 @@
 #include "runtime/core/private_messages.h"
 #include "runtime/core/runtime_lock.h"
 #include "runtime/core/startup.h"
+#include "runtime/window/activation.h"
 #include "runtime/window/event_codes.h"
 #include "runtime/window/operations.h"
 #include "runtime/window/program_stop.h"
@@ -67,8 +70,38 @@ EventPtr nextCompletionEvent(Window& w) {
   return nullptr;
 }
 
-// Picks and delivers the next event; afterwards a window marked as closing is closed.
+// Asks a window marked as closing whether it may close; the window is destroyed (and its loop
+// ends) when it may, else it stays open and the close is withdrawn.
+void closeIfItMay(Window& w) {
+  bool may = true;
+  if (w.mayClose) {
+    RuntimeLockRelease unlocked;  // the program's code, like the loop body
+    may = w.mayClose();
+  }
+  if (!w.handle) return;  // the answer closed it already
+  if (may) CloseWindowOp(w);
+  else w.closeState = CloseState::Open;
+}
+
+// The acknowledgement of a DDE poke or execute, once its event is handled or dropped.
+void acknowledgeDde(const Window& w, const EventRecord& e, bool positive) {
+  const int code = e.event();
+  if ((code != event::DDEpoke && code != event::DDEexecute) || !e.ddeClient) return;
+  PostMessageA(e.ddeClient, WM_DDE_ACK, reinterpret_cast<WPARAM>(w.handle), MAKELPARAM(positive ? kDdeAckPositive : 0, LOWORD(e.extra)));
+}
+
+// Picks and delivers the next event; afterwards a window marked as closing is closed. While the
+// window waits for another thread's window to take its LoseFocus, nothing is picked: the loop
+// answers messages sent to the thread (the other may be waiting for one), yields the processor
+// and comes back.
 void dispatch(Window& w) {
+  if (detail::handoverPending(w)) {
+    RuntimeLockRelease unlocked;
+    MSG m;
+    PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);  // answers what other threads send meanwhile
+    std::this_thread::yield();
+    return;
+  }
   EventPtr e;
   if (!w.queue.pending.empty()) {
     e = w.queue.pending.front();
@@ -79,10 +112,12 @@ void dispatch(Window& w) {
   if (e) {
     const int code = e->event();
     const bool closing = code == event::CloseWindow || code == event::CloseDown;
+    if (code == event::LoseFocus) detail::lossTaken(w);
     if (code == event::Selected && e->control && e->control->hwnd && e->control->hwnd == GetFocus()) {
       // the control already has the focus
     } else if (!PostingAllowed()) {
       if (closing) w.closeState = CloseState::Closing;
+      acknowledgeDde(w, *e, false);
     } else if (code == event::Timer && !w.timerSet) {
       // a timer event left over after the timer stopped
     } else {
@@ -91,11 +126,12 @@ void dispatch(Window& w) {
       if (closing && r == int(PassOutcome::Normal)) w.closeState = CloseState::Closing;
       if (code == event::CloseDown && r == kCycle) w.closeState = CloseState::Open;
       if (code == event::Selected && r != kCycle && e->control && e->control->hwnd) SetFocus(e->control->hwnd);
+      acknowledgeDde(w, *e, r != 0);
       if (code == event::OpenFailed || code == event::BuildFile || code == event::BuildKey || code == event::BuildDone || r == kBreak)
         w.queue.running = false;
     }
   }
-  if (w.closeState == CloseState::Closing && w.handle) CloseWindowOp(w);
+  if (w.closeState == CloseState::Closing && w.handle) closeIfItMay(w);
 }
 
 // The modifier keys, with the bit each held one adds to the runtime's key code (Shift+Tab is 265)
@@ -138,6 +174,9 @@ bool preTranslate(Window& w, const MSG& m) {
     ClientToScreen(m.hwnd, &at);
     tc->lastCursor = at;
   }
+  // A person acting on a window works in it, whichever thread's window had activation before.
+  if (m.hwnd && (m.message == WM_LBUTTONDOWN || m.message == WM_RBUTTONDOWN || m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN))
+    if (Window* acted = detail::windowOf(GetAncestorTop(m.hwnd))) detail::windowActivated(*acted);
   if (m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN) {
     tc->lastKeyCode = keyCode(m);
     tc->lastKeyState = keyState();
@@ -174,10 +213,38 @@ void takeOrphanedPost(Window& w, LPARAM param) {
   w.queue.pending.push_back(*carried);
 }
 
-// Waits for one platform message and hands it on; the global lock is left while waiting.
+std::mutex& filterMutex() {
+  static std::mutex m;
+  return m;
+}
+MessageFilter& installedFilter() {
+  static MessageFilter f;
+  return f;
+}
+
+// The program's message filter, run like the loop body without the global lock.
+bool filtered(MSG& m) {
+  MessageFilter filter;
+  {
+    std::lock_guard lock(filterMutex());
+    filter = installedFilter();
+  }
+  if (!filter) return false;
+  RuntimeLockRelease unlocked;
+  return filter(m);
+}
+
+// Waits for one platform message and hands it on; the global lock is left while waiting. With
+// nothing waiting for the window its idle step runs first; work it queued is delivered at once.
 void pumpOnce(Window& w) {
   MSG m;
-  // (A window has no idle work of its own yet; docking queries go first.)
+  if (w.idle && !PeekMessageA(&m, w.handle, 0, 0, PM_NOREMOVE)) {
+    {
+      RuntimeLockRelease unlocked;  // the program's code, like the loop body
+      w.idle();
+    }
+    if (!w.queue.pending.empty() || !w.handle) return;
+  }
   while (PeekMessageA(&m, w.handle, QUERY_DOCKQUERY, QUERY_DOCKQUERY, PM_REMOVE)) DispatchMessageA(&m);
   BOOL got;
   {
@@ -206,11 +273,18 @@ void pumpOnce(Window& w) {
   if (m.message == WM_TIMER && !m.hwnd && !m.lParam) return;  // the runtime's thread timer
   if (preTranslate(w, m)) return;
   if (w.handle && IsDialogMessageA(w.handle, &m)) return;
+  if (filtered(m)) return;
   TranslateMessage(&m);
   DispatchMessageA(&m);
 }
 
 }  // namespace
+
+MessageFilter SetMessageFilter(MessageFilter filter) {
+  std::lock_guard lock(filterMutex());
+  std::swap(installedFilter(), filter);
+  return filter;
+}
 
 void Accept(LoopBody body) {
   RuntimeLockGuard lock(runtimeLock());

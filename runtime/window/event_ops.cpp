@@ -8,6 +8,7 @@
 #include "runtime/core/private_messages.h"
 #include "runtime/core/runtime_lock.h"
 #include "runtime/core/startup.h"
+#include "runtime/window/activation.h"
 #include "runtime/window/event_codes.h"
 #include "runtime/window/operations.h"
 #include "runtime/window/program_stop.h"
@@ -45,7 +46,7 @@ Control* controlOf(HWND hwnd) {
 }
 
 EventPtr makeEvent(Window& w, int code, Control* control) {
-  auto e = std::make_shared<EventRecord>();
+  auto e = std::allocate_shared<EventRecord>(HeapAllocator<EventRecord>());
   ThreadContext* tc = currentThreadContext();
   Window* busy = currentWindow();
   if (busy && busy->queue.depth > 0 && busy->queue.current) {
@@ -53,6 +54,7 @@ EventPtr makeEvent(Window& w, int code, Control* control) {
     e->hold = 0;
     e->synchronous = false;
     e->extra = 0;
+    e->ddeClient = nullptr;
   } else if (tc) {
     e->keyCode = tc->lastKeyCode;
     e->keyChar = tc->lastKeyChar;
@@ -226,6 +228,33 @@ void SetWindowTimer(Window& w, int hundredths) {
   w.timerSet = true;
 }
 
+namespace detail {
+
+void releaseThreadWindows(ThreadContext& tc) {
+  RuntimeLockGuard lock(runtimeLock());
+  const std::vector<Window*> open = tc.windows;  // closing takes each off the stack
+  for (auto it = open.rbegin(); it != open.rend(); ++it) CloseWindowOp(**it);
+}
+
+}  // namespace detail
+
+std::vector<std::string> DroppedFiles() {
+  RuntimeLockGuard lock(runtimeLock());
+  const Window* w = currentWindow();
+  return w ? w->droppedFiles : std::vector<std::string>{};
+}
+
+void SetTargetWindow(Window* target) {
+  RuntimeLockGuard lock(runtimeLock());
+  if (ThreadContext* tc = currentThreadContext()) tc->target = target;
+}
+
+Window* TargetWindow() {
+  RuntimeLockGuard lock(runtimeLock());
+  ThreadContext* tc = currentThreadContext();
+  return tc ? tc->target : nullptr;
+}
+
 void CloseWindowOp(Window& w) {
   RuntimeLockGuard lock(runtimeLock());
   if (!w.handle) return;
@@ -235,6 +264,7 @@ void CloseWindowOp(Window& w) {
   w.queue.pending.clear();
   w.completionActive = false;
   detail::forgetWindow(w);
+  detail::windowGone(w);
   for (auto& [field, c] : w.controls) c.hwnd = nullptr;
   KillTimer(h, detail::kWindowTimerId);
   w.timerSet = false;

@@ -5,6 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "runtime/window/window_object.h"
 
@@ -51,5 +54,29 @@ void SetWindowTimer(Window& window, int hundredths);
 
 // The help file the help actions open; empty: the program's name with ".hlp".
 void SetHelpFile(std::string file);
+
+// The files of the last drop from the desktop on the current window ("EVENT:Drop"); empty when
+// none was dropped.
+std::vector<std::string> DroppedFiles();
+
+// The window the calling thread's new windows are opened for (their owner when OpenWindowOp is
+// given none); null goes back to opening them unowned. Closing the target clears it.
+void SetTargetWindow(Window* window);
+Window* TargetWindow();
+
+// A filter the pump offers each message after the window's own key handling and dialog
+// navigation and before dispatching it; answering true consumes the message. Dialog navigation
+// takes every message of the window and its controls, so the filter sees the rest: the messages
+// of the thread's other windows. One for the program, run on every pumping thread; installing
+// returns the filter installed before, empty removes it.
+using MessageFilter = std::function<bool(platform::MSG& message)>;
+MessageFilter SetMessageFilter(MessageFilter filter);
+
+// The acknowledgement a DDE poke or execute gets once the program has handled its event:
+// WM_DDE_ACK to the client, from the window, with the status (kDdeAckPositive when the program's
+// answer was not 0) in the low word and the low word of the message's parameter (its item) in the
+// high word. A poke or execute that is dropped (the program has left its main procedure) gets a
+// negative acknowledgement, so its client does not wait.
+inline constexpr platform::WORD kDdeAckPositive = 0x8000;
 
 }  // namespace tamsil::window

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "runtime/core/runtime_lock.h"
+#include "runtime/core/trace_source.h"
 #include "runtime/window/message_box.h"
 #include "runtime/window/program_stop.h"
 #include "runtime/window/property_internal.h"
@@ -73,6 +74,39 @@ PropertyStatus setHook(const HookProperty& h, std::string_view value) {
   const auto n = detail::parseNumber(value);
   if (!n || *n != 0) return PropertyStatus::BadValue;
   h.remove();
+  return PropertyStatus::Ok;
+}
+
+// Where the file drivers read their trace settings: kept by the core, read here as text (the flag
+// as "1" or empty) and written as text (the flag as a number).
+struct TraceSourceProperty {
+  std::uint16_t number;
+  std::string (*get)(const TraceSource& source);
+  bool (*set)(TraceSource& source, std::string_view value);
+};
+constexpr TraceSourceProperty kTraceSourceProperties[] = {
+    {prop::TraceSettingsFile, [](const TraceSource& s) { return s.settingsFile; },
+     [](TraceSource& s, std::string_view v) { return s.settingsFile = std::string(v), true; }},
+    {prop::TraceSettingsLocation, [](const TraceSource& s) { return s.location; },
+     [](TraceSource& s, std::string_view v) { return s.location = std::string(v), true; }},
+    {prop::TraceUseLocation, [](const TraceSource& s) { return detail::flagText(s.useLocation); },
+     [](TraceSource& s, std::string_view v) {
+       const auto n = detail::parseNumber(v);
+       if (n) s.useLocation = *n != 0;
+       return n.has_value();
+     }},
+};
+
+const TraceSourceProperty* traceSourceProperty(std::uint16_t number) {
+  for (const TraceSourceProperty& t : kTraceSourceProperties)
+    if (t.number == number) return &t;
+  return nullptr;
+}
+
+PropertyStatus setTraceSourceProperty(const TraceSourceProperty& t, std::string_view value) {
+  TraceSource source = traceSource();
+  if (!t.set(source, value)) return PropertyStatus::BadValue;
+  setTraceSource(std::move(source));
   return PropertyStatus::Ok;
 }
 
@@ -167,6 +201,7 @@ PropertyValue GetSystemProperty(std::uint16_t number, int index) {
   if (!known(number)) return {PropertyStatus::UnknownProperty, {}};
   if (!detail::indexInRange(number, index)) return {PropertyStatus::IndexOutOfRange, {}};
   if (const HookProperty* h = hook(number)) return getHook(*h);
+  if (const TraceSourceProperty* t = traceSourceProperty(number)) return {PropertyStatus::Ok, t->get(traceSource())};
   return {PropertyStatus::Ok, systemStore().get(number, storeIndex(number, index)).value_or("")};
 }
 
@@ -175,8 +210,21 @@ PropertyStatus SetSystemProperty(std::uint16_t number, std::string_view value, i
   if (!known(number)) return PropertyStatus::UnknownProperty;
   if (!detail::indexInRange(number, index)) return PropertyStatus::IndexOutOfRange;
   if (const HookProperty* h = hook(number)) return setHook(*h, value);
+  if (const TraceSourceProperty* t = traceSourceProperty(number)) return setTraceSourceProperty(*t, value);
   systemStore().set(number, storeIndex(number, index), std::string(value));
   return PropertyStatus::Ok;
+}
+
+PropertyValue GetSystemProperty(std::string_view name, int index) {
+  const auto number = propertyNumber(name);
+  if (!number) return {PropertyStatus::UnknownProperty, {}};
+  return GetSystemProperty(*number, index);
+}
+
+PropertyStatus SetSystemProperty(std::string_view name, std::string_view value, int index) {
+  const auto number = propertyNumber(name);
+  if (!number) return PropertyStatus::UnknownProperty;
+  return SetSystemProperty(*number, value, index);
 }
 
 }  // namespace tamsil::window

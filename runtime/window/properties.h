@@ -50,8 +50,14 @@ PropertyStatus SetProperty(Window& window, int field, std::string_view name, std
 // reads as its address in hexadecimal, or 0; hooks are installed with their Set...Hook function,
 // and through a property they can only be removed (written as 0 or empty): a number is never
 // taken as a procedure address.
+// TraceSettingsFile, TraceSettingsLocation and TraceUseLocation choose where the file drivers
+// read their trace settings (runtime/core/trace_source.h); the flag takes a number and reads back
+// as "1" or empty.
 PropertyValue GetSystemProperty(std::uint16_t number, int index = 0);
 PropertyStatus SetSystemProperty(std::uint16_t number, std::string_view value, int index = 0);
+// The same with the property given by name.
+PropertyValue GetSystemProperty(std::string_view name, int index = 0);
+PropertyStatus SetSystemProperty(std::string_view name, std::string_view value, int index = 0);
 
 // The position of a control (field 0: the window) in the window's dialog units. A control is
 // placed relative to the window's client area; the window's Xpos and Ypos are the screen position

@@ -13,6 +13,7 @@
 #include "runtime/window/program_stop.h"
 #include "runtime/window/property_internal.h"
 #include "runtime/window/runtime_classes.h"
+#include "runtime/window/window_internal.h"
 
 namespace tamsil::window::detail {
 
@@ -235,7 +236,9 @@ PropertyStatus setDefault(const PropertyTarget& t, std::string_view v, long n, i
 PropertyStatus setIcon(const PropertyTarget& t, std::string_view v, long, int) {
   store(t, v);
   if (!t.control) {
-    if (t.window.handle) SendMessageA(t.window.handle, WM_SETICON, ICON_BIG, LoadImageFromFile(v));
+    // Like a window opened without one, a window whose picture cannot be read shows the program's.
+    const LONG_PTR image = v.empty() ? 0 : LoadImageFromFile(v);
+    if (t.window.handle) SendMessageA(t.window.handle, WM_SETICON, ICON_BIG, image ? image : LoadIconA(kProgramIcon));
     return PropertyStatus::Ok;
   }
   if (!t.control->hwnd) return PropertyStatus::Ok;

@@ -53,6 +53,9 @@ const PropertyRules* propertyRules(std::uint16_t number);
 
 // The window's size limits (MinWidth ... MaxHeight) as the platform's tracking sizes.
 void applySizeLimits(Window& window, platform::MINMAXINFO& info);
+// Holds a change of the window's size within its limits, whoever changes it: the person's sizing
+// or the program's own moves. A minimized window is left alone.
+void holdToSizeLimits(Window& window, platform::WINDOWPOS& pos);
 
 // Moves a control or the window in dialog units; `keepNoWidth` leaves the width of a control
 // whose NoWidth is set as it is.

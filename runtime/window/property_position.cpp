@@ -158,6 +158,16 @@ void applySizeLimits(Window& w, MINMAXINFO& info) {
   }
 }
 
+void holdToSizeLimits(Window& w, WINDOWPOS& pos) {
+  if ((pos.flags & SWP_NOSIZE) || IsIconic(w.handle)) return;
+  MINMAXINFO limits{};
+  applySizeLimits(w, limits);
+  if (limits.ptMinTrackSize.x) pos.cx = std::max(pos.cx, int(limits.ptMinTrackSize.x));
+  if (limits.ptMinTrackSize.y) pos.cy = std::max(pos.cy, int(limits.ptMinTrackSize.y));
+  if (limits.ptMaxTrackSize.x) pos.cx = std::min(pos.cx, int(limits.ptMaxTrackSize.x));
+  if (limits.ptMaxTrackSize.y) pos.cy = std::min(pos.cy, int(limits.ptMaxTrackSize.y));
+}
+
 }  // namespace detail
 
 PropertyStatus GetPosition(Window& w, int field, DialogRect& out) {

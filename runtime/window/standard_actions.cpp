@@ -60,7 +60,7 @@ bool performStandardAction(Window& w, Control& item) {
     case 3:
     case 4:
     case 17:
-    case 18: return true;  // arranging MDI children: these windows have no MDI client
+    case 18: return true;  // arranging MDI children: no MDI client exists; docs/architecture.md says what stands instead
     case 5: return help(w, HELP_CONTENTS, "");
     case 6: return help(w, HELP_HELPONHELP, "");
     case 7: return help(w, HELP_PARTIALKEY, "");

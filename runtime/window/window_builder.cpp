@@ -7,11 +7,13 @@
 #include <utility>
 
 #include "platform/controls/menu.h"
+#include "platform/desktop/drop.h"
 #include "platform/dialogs/dialogs.h"
 #include "platform/messages.h"
 #include "platform/queue/queue.h"
 #include "platform/window/window.h"
 #include "runtime/core/runtime_lock.h"
+#include "runtime/core/startup.h"
 #include "runtime/value/picture.h"
 #include "runtime/window/definition_lookup.h"
 #include "runtime/window/event_codes.h"
@@ -27,8 +29,7 @@ using namespace platform;
 
 namespace {
 
-constexpr UINT kCommandBase = 0x4000;     // a control's platform identifier is its field plus this
-constexpr LONG_PTR kProgramIcon = 32523;  // the program's icon resource, for windows that name none
+constexpr UINT kCommandBase = 0x4000;  // a control's platform identifier is its field plus this
 
 std::string str(const std::optional<std::string_view>& s) { return s ? std::string(*s) : std::string(); }
 
@@ -111,6 +112,15 @@ std::optional<DWORD> shapeStyle(Kind k) {
   }
 }
 
+// Whether a text holds rich text, or a list drops down: the kind's other runtime class.
+bool otherClass(const DefinitionRecord& r) {
+  switch (Kind(r.kind)) {
+    case Kind::Text: return r.attributes & kTextRich;
+    case Kind::List: return r.attributes & kListDrop;
+    default: return false;
+  }
+}
+
 class Builder {
  public:
   Builder(Window& w, const WindowTree& tree, const DefinitionReader& reader) : w_(w), tree_(tree), reader_(reader) {}
@@ -128,8 +138,7 @@ class Builder {
       const DefinitionRecord& r = recordOf(node.record);
       Control& c = addControl(r);
       c.parentField = parentField_;
-      if (const RuntimeClass* cls = runtimeClassForKind(r.kind, Kind(r.kind) == Kind::Text && (r.attributes & kTextRich)))
-        create(parent, c, r, cls->style, ensureRuntimeClass(*cls));
+      if (const RuntimeClass* cls = runtimeClassForKind(r.kind, otherClass(r))) create(parent, c, r, cls->style, ensureRuntimeClass(*cls));
       else if (const auto shape = shapeStyle(Kind(r.kind))) create(parent, c, r, *shape, "static");
       // Groups, options and sheets contain their controls; they are placed on the same window.
       const int outer = std::exchange(parentField_, r.field);
@@ -242,7 +251,10 @@ void OpenWindowOp(Window& w, Window* owner) {
   const WindowTree& tree = found.value().tree();
   const DefinitionRecord& def = tree.window;
 
+  SetThreadWindowRelease(detail::releaseThreadWindows);
   w.thread = tc;
+  // Without an owner of its own the window is opened for the thread's target, when one is set.
+  if (!owner && tc->target != &w) owner = tc->target;
   // An application frame honours only its frame bits.
   w.attributes = Kind(def.kind) == Kind::Frame ? def.attributes & kFrameAttributeMask : def.attributes;
   w.stateWord = def.state;
@@ -281,10 +293,11 @@ void OpenWindowOp(Window& w, Window* owner) {
                       defaultSize ? CW_USEDEFAULT : frame.bottom - frame.top, owner ? owner->handle : nullptr, bar);
   if (!w.handle) RuntimeErrorReport(RuntimeError::WindowNotOpened);
   SetWindowLongPtrA(w.handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&w));
+  DragAcceptFiles(w.handle, TRUE);  // files dropped from the desktop become "EVENT:Drop"
   SetWindowColours(w.handle, coloursFor(Kind::Window, w.look));
   // A named icon is a picture file; without one (or without the file) the program's icon.
   const LONG_PTR icon = w.icon.empty() ? 0 : LoadImageFromFile(w.icon);
-  SendMessageA(w.handle, WM_SETICON, ICON_BIG, icon ? icon : LoadIconA(kProgramIcon));
+  SendMessageA(w.handle, WM_SETICON, ICON_BIG, icon ? icon : LoadIconA(detail::kProgramIcon));
   builder.controls(w.handle, tree.controls);
   found.value().release();
 

@@ -9,6 +9,8 @@ namespace tamsil::window::detail {
 
 // The platform timer of a window, behind its Timer property and "EVENT:Timer".
 inline constexpr platform::UINT_PTR kWindowTimerId = 1;
+// The program's icon resource, for windows that name no icon (or a picture that cannot be read).
+inline constexpr platform::LONG_PTR kProgramIcon = 32523;
 
 Window* windowOf(platform::HWND hwnd);    // the runtime window behind a "TslWin" window
 Control* controlOf(platform::HWND hwnd);  // the control behind a control's platform window
@@ -32,5 +34,8 @@ bool performStandardAction(Window& window, Control& item);
 
 // Takes the window off its thread's window stack.
 void forgetWindow(Window& window);
+
+// Closes the windows a thread still has open when its runtime life ends, newest first.
+void releaseThreadWindows(ThreadContext& context);
 
 }  // namespace tamsil::window::detail

@@ -15,6 +15,7 @@
 #include "platform/types.h"
 #include "platform/window/snapshot.h"
 #include "runtime/core/thread_context.h"
+#include "runtime/heap/heap_allocator.h"
 #include "runtime/window/property_store.h"
 
 namespace tamsil::window {
@@ -36,7 +37,8 @@ struct EventRecord {
   std::uint8_t keyState = 0;
   std::uint8_t hold = 0;
   bool synchronous = false;
-  std::uintptr_t extra = 0;  // PostEvent's extra word; the parameter of a Notify
+  std::uintptr_t extra = 0;            // PostEvent's extra word; the parameter of a Notify; a DDE message's
+  platform::HWND ddeClient = nullptr;  // DDEpoke and DDEexecute: the window to acknowledge
   int notifyCode = 0;
   int notifyThread = 0;
 
@@ -107,7 +109,7 @@ using LoopBody = std::function<void()>;
 enum class PassOutcome : int { Break = -1, Normal = 0, Cycle = 1 };
 
 struct WindowEventQueue {
-  std::deque<EventPtr> pending;
+  HeapDeque<EventPtr> pending;
   EventPtr current;
   LoopBody* body = nullptr;  // the running loop's body; null when no loop runs
   bool running = false;      // the loop frame
@@ -150,6 +152,7 @@ class Window {
   bool sizeMoving = false;
   bool showingHelp = false;
   int setUseCount = 0;
+  std::vector<std::string> droppedFiles;  // the files of the last drop from the desktop
   bool completionActive = false;
   int completionNext = 0;  // the next field the completion pass visits
   std::vector<std::uint32_t> alertKeys;
@@ -159,6 +162,12 @@ class Window {
   WindowEventQueue queue;
   std::vector<HandlerRegistration> handlers;  // searched newest (last) first
   int lastHandlerId = 0;
+  // Asked before a window marked as closing is destroyed; false keeps it open and its loop
+  // running. Empty: the window may always close.
+  std::function<bool()> mayClose;
+  // Run when the pump finds nothing for the window before it waits for the next message, once
+  // per wait (the program's background work between events). Empty: nothing to do.
+  std::function<void()> idle;
 
   bool moveSizeEvents() const;  // the attribute kWindowMoveSizeEvents
   Control* control(int field);

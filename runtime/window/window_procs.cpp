@@ -1,5 +1,9 @@
 #include "runtime/window/window_procs.h"
 
+#include <atomic>
+#include <vector>
+
+#include "platform/desktop/drop.h"
 #include "platform/dialogs/dialogs.h"
 #include "platform/messages.h"
 #include "platform/queue/queue.h"
@@ -8,6 +12,7 @@
 #include "runtime/core/private_messages.h"
 #include "runtime/core/runtime_lock.h"
 #include "runtime/core/startup.h"
+#include "runtime/window/activation.h"
 #include "runtime/window/definition_format.h"
 #include "runtime/window/event_codes.h"
 #include "runtime/window/operations.h"
@@ -103,6 +108,32 @@ void onStateChange(Window& w, HWND hwnd) {
   detail::postInternal(w, state == kStateMaximized ? event::Maximized : state == kStateMinimized ? event::Iconized : event::Restored);
 }
 
+// A conversation asked for from one of the program's windows: every other window of every running
+// thread hears it, so whichever serves the topic can answer. A forwarded request is not forwarded
+// again (one forwarding at a time for the program).
+void forwardInitiate(HWND from, WPARAM wParam, LPARAM lParam) {
+  static std::atomic<bool> forwarding{false};
+  if (forwarding.exchange(true)) return;
+  std::vector<HWND> others;
+  {
+    RuntimeLockGuard lock(runtimeLock());
+    for (ThreadContext* tc : runningThreadContexts())
+      for (Window* other : tc->windows)
+        if (other->handle && other->handle != from) others.push_back(other->handle);
+  }
+  for (HWND h : others) SendMessageA(h, WM_DDE_INITIATE, wParam, lParam);
+  forwarding = false;
+}
+
+// A client's poke or execute becomes the window's event; the acknowledgement follows its handling.
+void postDde(Window& w, int code, HWND client, LPARAM lParam) {
+  RuntimeLockGuard lock(runtimeLock());
+  EventPtr e = detail::makeEvent(w, code, nullptr);
+  e->extra = std::uintptr_t(lParam);
+  e->ddeClient = client;
+  detail::queueEvent(w, std::move(e));
+}
+
 }  // namespace
 
 LRESULT windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -115,6 +146,12 @@ LRESULT windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (header && detail::controlOf(*header)) return SendMessageA(*header, QUERY_NOTIFY, wParam, lParam);
       return 0;
     }
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE) {
+        RuntimeLockGuard lock(runtimeLock());
+        detail::windowActivated(*w);
+      }
+      return DefWindowProcA(hwnd, msg, wParam, lParam);
     case WM_CLOSE: {
       RuntimeLockGuard lock(runtimeLock());
       detail::postInternal(*w, event::CloseWindow);
@@ -140,6 +177,9 @@ LRESULT windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (lParam) detail::applySizeLimits(*w, *reinterpret_cast<MINMAXINFO*>(lParam));
       return r;
     }
+    case WM_WINDOWPOSCHANGING:
+      if (lParam) detail::holdToSizeLimits(*w, *reinterpret_cast<WINDOWPOS*>(lParam));
+      return DefWindowProcA(hwnd, msg, wParam, lParam);
     case WM_WINDOWPOSCHANGED: {
       const LRESULT r = DefWindowProcA(hwnd, msg, wParam, lParam);
       onStateChange(*w, hwnd);
@@ -167,6 +207,23 @@ LRESULT windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       // gone and ends as after a close.
       PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
       return 0;
+    case WM_DROPFILES: {
+      // The names are taken over before the drop is freed; "EVENT:Drop" follows.
+      const auto drop = reinterpret_cast<HDROP>(wParam);
+      std::vector<std::string> files(DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0));
+      for (UINT i = 0; i < files.size(); ++i) {
+        files[i].resize(DragQueryFileA(drop, i, nullptr, 0) + 1);
+        files[i].resize(DragQueryFileA(drop, i, files[i].data(), UINT(files[i].size())));
+      }
+      DragFinish(drop);
+      RuntimeLockGuard lock(runtimeLock());
+      w->droppedFiles = std::move(files);
+      detail::postInternal(*w, event::Drop);
+      return 0;
+    }
+    case WM_DDE_INITIATE: forwardInitiate(hwnd, wParam, lParam); return 0;
+    case WM_DDE_POKE: postDde(*w, event::DDEpoke, reinterpret_cast<HWND>(wParam), lParam); return 0;
+    case WM_DDE_EXECUTE: postDde(*w, event::DDEexecute, reinterpret_cast<HWND>(wParam), lParam); return 0;
     case WM_ENTERMENULOOP: w->inMenu = true; return 0;
     case WM_EXITMENULOOP: w->inMenu = false; return 0;
     case WM_ENTERSIZEMOVE: w->sizeMoving = true; return 0;

@@ -70,7 +70,8 @@ TEST_F(BindingTest, ExpressionNamesAreExactlyTheNamesAnExpressionCanUse) {
     ASSERT_TRUE(PUSHBIND());
     BIND(name, value);
     const auto tree = compileExpression(name);
-    const bool readsBack = tree && tree->nodes[tree->root].kind == NodeKind::Variable && tree->texts[tree->nodes[tree->root].text] == name;
+    const bool readsBack =
+        tree && tree->nodes[tree->root].kind == NodeKind::Variable && std::string_view(tree->texts[tree->nodes[tree->root].text]) == name;
     EXPECT_EQ(isExpressionName(name), readsBack) << "[" << name << "]";
     accepted += readsBack;
     ASSERT_TRUE(POPBIND());
@@ -129,7 +130,7 @@ TEST_F(BindingTest, StorageTypesGiveTheirClassAndValue) {
 
 TEST_F(BindingTest, ProceduresAreCalledOnEachEvaluation) {
   int calls = 0;
-  BIND("next", BoundProcedure{ValueClass::Whole, [&calls] { return Value::ofWhole(++calls); }});
+  BIND("next", BoundProcedure{ValueClass::Whole, [&calls](const std::vector<Value>&) { return Value::ofWhole(++calls); }});
   const auto tree = compileExpression("next + next");
   ASSERT_TRUE(tree);
   EXPECT_EQ(evaluateTree(*tree).asText(), "3");

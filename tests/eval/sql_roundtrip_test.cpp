@@ -34,12 +34,15 @@ bool sameTree(const Expression& a, uint32_t na, const Expression& b, uint32_t nb
     case NodeKind::Text:
     case NodeKind::Picture:
     case NodeKind::Variable:
-    case NodeKind::Procedure:
     case NodeKind::Raw: return a.texts[x.text] == b.texts[y.text];
     case NodeKind::Omitted: return true;
     case NodeKind::Negate:
     case NodeKind::Not: return sameTree(a, x.lhs, b, y.lhs);
-    case NodeKind::Binary: return sameTree(a, x.lhs, b, y.lhs) && sameTree(a, x.rhs, b, y.rhs);
+    case NodeKind::Binary:
+    case NodeKind::Element: return sameTree(a, x.lhs, b, y.lhs) && sameTree(a, x.rhs, b, y.rhs);
+    case NodeKind::Procedure:
+      if (a.texts[x.text] != b.texts[y.text]) return false;
+      [[fallthrough]];
     case NodeKind::Call:
     case NodeKind::Substring:
       if (x.rhs != y.rhs) return false;

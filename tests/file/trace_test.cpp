@@ -17,6 +17,7 @@
 #include "runtime/file/driver.h"
 #include "runtime/file/errors.h"
 #include "runtime/file/trace_format.h"
+#include "runtime/window/properties.h"
 #include "tests/support/temp_profile.h"
 
 namespace tamsil::file {
@@ -156,6 +157,44 @@ TEST(TraceSettingsTest, SettingsFileSectionAndRegistryLocation) {
   EXPECT_FALSE(readTraceSettings("SETB").on);
   EXPECT_FALSE(splitRegistryLocation("HKEY_USERS"));
   EXPECT_EQ(splitRegistryLocation("HKEY_USERS\\a\\b")->second, "a\\b");
+}
+
+// The program chooses the source through the runtime's three program-wide properties, by name or
+// by number; the drivers then read their settings from there.
+TEST(TraceSettingsTest, TheSourceIsChosenThroughRuntimeProperties) {
+  using window::GetSystemProperty;
+  using window::PropertyStatus;
+  using window::SetSystemProperty;
+  kestrel::testing::TempProfileDir profile("trace_properties");
+  const std::string ini = ::testing::TempDir() + "trace_props.ini";
+  std::ofstream(ini) << "[TWPROPS]\nProfile=1\nTraceFile=from-file.log\n";
+  platform::HKEY key = nullptr;
+  ASSERT_EQ(platform::RegCreateKeyExA(platform::HKEY_CURRENT_USER, "Software\\Kestrel\\PROPS", 0, nullptr, 0, platform::KEY_ALL_ACCESS, nullptr,
+                                      &key, nullptr),
+            0);
+  platform::RegSetValueExA(key, "TraceFile", 0, platform::REG_SZ, reinterpret_cast<const platform::BYTE*>("from-registry.log"), 18);
+  platform::RegCloseKey(key);
+
+  EXPECT_EQ(SetSystemProperty("TraceSettingsFile", ini), PropertyStatus::Ok);
+  EXPECT_EQ(SetSystemProperty("prop:TraceSettingsLocation", "HKEY_CURRENT_USER\\Software\\Kestrel"), PropertyStatus::Ok);
+  EXPECT_EQ(SetSystemProperty(window::prop::TraceUseLocation, "0"), PropertyStatus::Ok);
+  EXPECT_EQ(traceSource().settingsFile, ini);
+  EXPECT_EQ(readTraceSettings("PROPS").traceFile, "from-file.log");
+  EXPECT_TRUE(readTraceSettings("PROPS").on);
+
+  EXPECT_EQ(SetSystemProperty("TraceUseLocation", "1"), PropertyStatus::Ok);
+  EXPECT_EQ(GetSystemProperty(window::prop::TraceUseLocation).text, "1");
+  EXPECT_EQ(traceSourceFlagText(), "1");
+  EXPECT_EQ(readTraceSettings("PROPS").traceFile, "from-registry.log");
+  EXPECT_FALSE(readTraceSettings("PROPS").on);
+  EXPECT_EQ(GetSystemProperty("TRACESETTINGSLOCATION").text, "HKEY_CURRENT_USER\\Software\\Kestrel");
+  EXPECT_EQ(GetSystemProperty(window::prop::TraceSettingsFile).text, ini);
+
+  EXPECT_EQ(SetSystemProperty("TraceUseLocation", "yes"), PropertyStatus::BadValue);  // the flag is a number
+  EXPECT_EQ(GetSystemProperty("TraceUseLocation").text, "1");
+  EXPECT_EQ(SetSystemProperty("TraceUseLocation", ""), PropertyStatus::Ok);
+  EXPECT_EQ(GetSystemProperty("TraceUseLocation").text, "");
+  setTraceSource({});
 }
 
 // A driver that supports OPEN and NEXT; NEXT fails with a driver error when asked to.

@@ -226,6 +226,44 @@ TEST_F(PropertiesTest, MoveSizeEventsSwitchTheWindowsSizeEvents) {
   EXPECT_EQ(std::ranges::count(events, "EVENT:Sized 0"), 0);
 }
 
+TEST_F(PropertiesTest, SizeLimitsHoldTheProgramsOwnMovesToo) {
+  SetProperty(w, 0, prop::MinWidth, 400L);
+  SetProperty(w, 0, prop::MinHeight, 300L);
+  SetProperty(w, 0, prop::MaxWidth, 700L);
+  SetProperty(w, 0, prop::MaxHeight, 500L);
+  EXPECT_EQ(SetPosition(w, 0, 10, 20, 100, 100), Status::Ok);
+  EXPECT_EQ(get(0, prop::Width), "400");
+  EXPECT_EQ(get(0, prop::Height), "300");
+  EXPECT_EQ(get(0, prop::Xpos), "10");  // the move itself is kept
+  SetProperty(w, 0, prop::Width, 3000L);
+  SetProperty(w, 0, prop::Height, 450L);
+  EXPECT_EQ(get(0, prop::Width), "700");
+  EXPECT_EQ(get(0, prop::Height), "450");
+  SetProperty(w, 0, prop::Iconize, 1L);  // a minimized window is not held to them
+  EXPECT_TRUE(platform::IsIconic(w.handle));
+}
+
+TEST_F(PropertiesTest, AWindowWhoseIconCannotBeReadShowsTheProgramsIcon) {
+  const auto icon = [&] { return platform::ImageStockId(platform::SendMessageA(w.handle, platform::WM_GETICON, platform::ICON_BIG, 0)); };
+  ASSERT_EQ(icon(), 32523);  // the window names no icon of its own
+  for (const char* name : {"", "/nonexistent/kestrel-icon.ico"}) {
+    EXPECT_EQ(SetProperty(w, 0, prop::Icon, name), Status::Ok);
+    EXPECT_EQ(icon(), 32523) << name;
+    EXPECT_EQ(get(0, prop::Icon), name);
+  }
+}
+
+TEST_F(PropertiesTest, ControlsInTheToolBarLeaveTheTabOrder) {
+  EXPECT_EQ(get(kGrid, prop::NextTabStop), "21");
+  EXPECT_EQ(SetProperty(w, kClose, prop::InToolBar, 1L), Status::Ok);
+  EXPECT_EQ(get(kClose, prop::InToolBar), "1");
+  EXPECT_EQ(get(kGrid, prop::NextTabStop), "20");  // the grid is the only stop left
+  ASSERT_EQ(w.tabStops().size(), 1u);
+  EXPECT_EQ(w.tabStops().front()->field, kGrid);
+  EXPECT_EQ(SetProperty(w, kClose, prop::InToolBar, 0L), Status::Ok);
+  EXPECT_EQ(get(kGrid, prop::NextTabStop), "21");
+}
+
 // Bad input: a neutral answer and a status, never a crash.
 struct BadAccess {
   const char* name;

@@ -8,6 +8,7 @@
 
 #include "platform/queue/queue.h"
 #include "platform/queue/thread.h"
+#include "platform/window/window.h"
 #include "runtime/core/startup.h"
 #include "runtime/window/operations.h"
 #include "tests/runtime/runtime_test.h"
@@ -68,6 +69,25 @@ TEST_F(StartupDeathTest, ModulesAreBuiltInOrderAndTakenDownInReverseByHalt) {
         });
       },
       ::testing::ExitedWithCode(0), "order: P1 P2 T1 main X2 X1 ~T2 ~T1 ~P2 ~P1 \n");
+}
+
+// After the main procedure the first thread's windows are let go (posting is switched off only
+// afterwards), before Halt runs the exit procedures.
+TEST_F(StartupDeathTest, WindowsLeftOpenAfterMainAreReleasedBeforeTheExitProcedures) {
+  EXPECT_EXIT(
+      {
+        ResetRuntimeForTests();
+        ProcessEntry({kModules, kRuntimeVersion, "t"}, [] {
+          static window::Window* left = new window::Window("RuntimeTest$Main", "P1$WINDOW");  // never closed by the program
+          window::OpenWindowOp(*left);
+          static const platform::HWND handle = left->handle;
+          AddExitProcedure([](int) {
+            std::fprintf(stderr, "window %s, handle %s, stack %zu, posting %s\n", platform::IsWindow(handle) ? "open" : "closed",
+                         left->handle ? "kept" : "gone", currentThreadContext()->windows.size(), PostingAllowed() ? "on" : "off");
+          });
+        });
+      },
+      ::testing::ExitedWithCode(0), "window closed, handle gone, stack 0, posting off");
 }
 
 TEST_F(StartupDeathTest, FailedVersionCheckEndsWithoutRunningMainAndNotWithZero) {

@@ -9,6 +9,7 @@
 #include "runtime/core/private_messages.h"
 #include "runtime/core/runtime_error.h"
 #include "runtime/window/event_codes.h"
+#include "runtime/window/program_stop.h"
 
 namespace tamsil {
 namespace {
@@ -66,6 +67,23 @@ TEST(RuntimeErrorTest, DocumentedNumbersHaveTheirTexts) {
   for (const auto& [number, text] : cases) EXPECT_EQ(RuntimeErrorText(number), text) << number;
   EXPECT_EQ(RuntimeErrorLine(536, "x"), "Window is not open : x");
   EXPECT_EQ(RuntimeErrorLine(536, ""), "Window is not open");
+}
+
+TEST(RuntimeErrorTest, FileErrorNumbersTakeTheFileErrorTexts) {
+  const std::pair<int, const char*> cases[] = {
+      {2, "File Not Found"},      {47, "Invalid Record Declaration"},
+      {100, "Trigger Error"},     {301, "Invalid Function"},
+      {302, "File Not Found"},    {335, "Unknown Error"},
+      {391, "Unknown Error"},     {1, "Runtime error 1"},
+      {6, "Runtime error 6"},     {101, "Runtime error 101"},
+      {300, "Runtime error 300"}, {392, "Runtime error 392"},
+  };
+  for (const auto& [number, text] : cases) EXPECT_EQ(RuntimeErrorText(number), text) << number;
+}
+
+TEST(RuntimeErrorDeathTest, AReportOfAFileErrorShowsItsText) {
+  EXPECT_EXIT(RuntimeErrorReport(RuntimeError(2), "KESTREL.DAT"), ::testing::ExitedWithCode(kRuntimeErrorExitCode),
+              "File Not Found : KESTREL.DAT");
 }
 
 TEST(RuntimeErrorTest, NamesStandForTheirDocumentedNumbers) {

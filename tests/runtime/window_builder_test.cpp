@@ -208,7 +208,7 @@ std::vector<unsigned char>& unsettledKinds() {
     std::vector<std::uint8_t> c = writeContainer({"RuntimeTest$Odd", {window}});
     // The records' kind bytes, in chain order, become 0x10, 0x21 and 0x22.
     const std::size_t body = std::string_view("RuntimeTest$Odd").size() + 1;
-    const std::vector<std::uint8_t> buffer = makeDefinitionBuffer(std::span(c).subspan(body));
+    const DefinitionBuffer buffer = makeDefinitionBuffer(std::span(c).subspan(body));
     DefinitionReader r(buffer);
     const auto tree = readWindowTree(r, r.firstWindow().value()).value();
     const std::uint8_t kinds[] = {0x10, 0x21, 0x22};
@@ -229,6 +229,15 @@ TEST_F(WindowBuilderTest, KindsOfUnsettledLayoutAreBuiltAsEntriesAndDropLists) {
   EXPECT_GT(snapshot(w.control(1)->hwnd).rect.width(), 0);
   EXPECT_EQ(runtimeClassOf(w.control(2)->hwnd), "TslDrop");
   EXPECT_EQ(runtimeClassOf(w.control(3)->hwnd), "TslDrop");
+}
+
+TEST_F(WindowBuilderTest, AListMarkedToDropDownIsADropList) {
+  Window& w = open("RuntimeTest$Look", "P4$DROP");
+  EXPECT_EQ(runtimeClassOf(w.control(1)->hwnd), "TslDrop");
+  EXPECT_EQ(runtimeClassOf(w.control(2)->hwnd), "TslList");
+  EXPECT_EQ(GetProperty(w, 1, prop::Drop).text, "1");
+  EXPECT_EQ(GetProperty(w, 2, prop::Drop).text, "");
+  EXPECT_EQ(w.control(1)->format, "80L(2)@s20@");  // still read with the list's layout
 }
 
 }  // namespace

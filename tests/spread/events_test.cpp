@@ -1,4 +1,5 @@
 // The user operations of the book and the events they raise, without a view.
+#include <algorithm>
 #include <set>
 
 #include "tests/spread/spread_test_support.h"
@@ -150,6 +151,47 @@ TEST_F(GridEvents, SetActiveCellAndSheetChange) {
   put("SheetCount", I2(2));
   put("ActiveSheet", I2(2));
   EXPECT_EQ(sink.events, (std::vector<std::string>{"LeaveCell 1 1 2 4 0", "SheetChanged 1 2"}));
+}
+
+TEST_F(GridEvents, SpinningStepsWithinTheLimitsOrWrapsRound) {
+  typeAt(1, 1, 13);
+  put("TypeNumberMin", R8(0));
+  put("TypeNumberMax", R8(10));
+  put("TypeSpinInc", R8(4));
+  EXPECT_FALSE(book.spin(1, 1, true)) << "no spin buttons";
+  put("TypeSpin", I2(1));
+  std::vector<std::string> seen;
+  const auto spinAndRead = [&](bool up) {
+    EXPECT_TRUE(book.spin(1, 1, up));
+    At(book, 1, 1);
+    seen.push_back(GetText(book, "Value"));
+  };
+  for (bool up : {true, true, true, true, true}) spinAndRead(up);
+  put("TypeSpinWrap", I2(1));
+  spinAndRead(true);
+  spinAndRead(false);
+  EXPECT_EQ(seen, (std::vector<std::string>{"0", "4", "8", "10", "10", "0", "10"}));
+  EXPECT_EQ(std::count(sink.events.begin(), sink.events.end(), "Change 1 1"), 6) << "none when the value stayed at 10";
+
+  typeAt(2, 1, 0);
+  put("TypeSpin", I2(1));
+  put("Text", Str("12/31/2199"));
+  EXPECT_TRUE(book.spin(1, 2, true));
+  EXPECT_EQ(GetText(book, "Value"), "21991231") << "the last date allowed";
+  EXPECT_TRUE(book.spin(1, 2, false));
+  EXPECT_EQ(GetText(book, "Value"), "21991230");
+
+  typeAt(3, 1, 6);
+  put("TypeSpin", I2(1));
+  put("TypeSpinWrap", I2(1));
+  put("Text", Str("11:59 pm"));
+  EXPECT_TRUE(book.spin(1, 3, true));
+  EXPECT_EQ(GetText(book, "Text"), "11:59 PM") << "stops at the last minute first";
+  EXPECT_TRUE(book.spin(1, 3, true));
+  EXPECT_EQ(GetText(book, "Text"), "12:00 AM") << "then wraps round to midnight";
+  typeAt(4, 1, 1);
+  put("TypeSpin", I2(1));
+  EXPECT_FALSE(book.spin(1, 4, true)) << "an edit cell does not spin";
 }
 
 TEST_F(GridEvents, TheViewStateIsTheActiveSheets) {

@@ -8,7 +8,7 @@ using platform::S_OK;
 
 TEST(TextWrap, BreaksBetweenWordsAndInsideLongWords) {
   const FixedMetrics m;
-  const FontSpec font{"MS Sans Serif", 10, false, false};
+  const TextFont font{"MS Sans Serif", 10, false, false};
   const double perChar = m.textWidth(font, "x");
   EXPECT_EQ(WrapText(m, font, "one two three", perChar * 7), (std::vector<std::string>{"one two", "three"}));
   EXPECT_EQ(WrapText(m, font, "abcdefghij", perChar * 4), (std::vector<std::string>{"abcd", "efgh", "ij"}));
@@ -37,7 +37,7 @@ TEST_F(MaxText, ARowFitsItsWrappedText) {
   put("TypeTextWordWrap", I2(1));
   const double wrapped = GetNumber(book, "MaxTextRowHeight", {I4(7)});
   const FixedMetrics m;
-  const FontSpec font{"MS Sans Serif", 8, false, false};
+  const TextFont font{"MS Sans Serif", 8, false, false};
   const size_t lines = WrapText(m, font, text, 25 * m.textWidth(font, "0") - 2 * kCellMarginX).size();
   ASSERT_GE(lines, 3u);
   EXPECT_DOUBLE_EQ(wrapped, (double(lines) * m.lineHeight(font) + 2 * kCellMarginY) / m.pixelsPerPoint());
@@ -67,7 +67,7 @@ TEST_F(MaxText, AColumnFitsItsWidestText) {
   At(book, 2, 3);
   put("Text", Str("abcdefghij"));
   const FixedMetrics m;
-  const FontSpec font{"MS Sans Serif", 8, false, false};
+  const TextFont font{"MS Sans Serif", 8, false, false};
   const double expected = (m.textWidth(font, "abcdefghij") + 2 * kCellMarginX) / m.textWidth(font, "0");
   EXPECT_DOUBLE_EQ(GetNumber(book, "MaxTextColWidth", {I4(3)}), expected);
   put("Col", I4(3));
@@ -84,8 +84,8 @@ TEST_F(MaxText, AColumnFitsItsWidestText) {
 // Metrics of the view's own: the model measures with whatever it is given.
 TEST_F(MaxText, TheViewsMetricsAreUsed) {
   struct Wide final : TextMetrics {
-    double lineHeight(const FontSpec&) const override { return 20; }
-    double textWidth(const FontSpec&, std::string_view t) const override { return 10.0 * double(t.size()); }
+    double lineHeight(const TextFont&) const override { return 20; }
+    double textWidth(const TextFont&, std::string_view t) const override { return 10.0 * double(t.size()); }
     double pixelsPerPoint() const override { return 2; }
   };
   book.setMetrics(std::make_shared<Wide>());

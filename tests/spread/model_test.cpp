@@ -1,5 +1,6 @@
 // The sheet model through its members: whole rows and columns, what applies where, sheets,
 // size changes, spans, hidden lines, clearing, deleting, selection and Reset.
+#include <climits>
 #include <set>
 
 #include "tests/spread/spread_test_support.h"
@@ -179,6 +180,17 @@ TEST_F(SheetModel, DeletingRowsMovesTheRestUpAndTheirHeights) {
   ASSERT_EQ(CallMethod(book, "DeleteCols", {I4(1), I4(1)}), S_OK);
   EXPECT_EQ(textAt(1, 1), "");
   EXPECT_EQ(CallMethod(book, "DeleteRows", {I4(0), I4(1)}), E_INVALIDARG);
+}
+
+TEST_F(SheetModel, CountsAndStartsAtTheEndsOfTheNumberRange) {
+  At(book, 3, 1);
+  put("Text", Str("x"));
+  platform::Variant r;
+  ASSERT_EQ(CallMethod(book, "SearchCol", {I4(1), I4(INT32_MAX), I4(-1), Str("x"), I4(0)}, &r), S_OK);
+  EXPECT_EQ(r->lVal, -1);
+  ASSERT_EQ(CallMethod(book, "DeleteRows", {I4(2), I4(INT32_MAX)}), S_OK) << "every row from 2 on";
+  EXPECT_EQ(textAt(3, 1), "");
+  EXPECT_EQ(CallMethod(book, "ShowCell", {I4(INT32_MIN), I4(1), I4(0)}), E_INVALIDARG);
 }
 
 TEST_F(SheetModel, ClearRangeEmptiesValuesAndWithoutDataOnlyFormatting) {

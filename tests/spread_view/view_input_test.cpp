@@ -105,6 +105,17 @@ TEST_F(ViewInput, TypingOnADateCellOpensItsEditorWithTheKey) {
   EXPECT_EQ(value(kDateRow, 2), "19961223");
 }
 
+TEST_F(ViewInput, DeleteEmptiesATypedInCellOnly) {
+  click(kEditRow, 2);
+  key(Qt::Key_Delete);
+  EXPECT_EQ(value(kEditRow, 2), "");
+  EXPECT_TRUE(fired("Change 2 2")) << events();
+  EXPECT_TRUE(fired("EditMode 2 2 0 -1")) << events();
+  click(kStaticRow, 2);
+  key(Qt::Key_Delete);
+  EXPECT_NE(value(kStaticRow, 2), "") << "static text is not the person's to change";
+}
+
 TEST_F(ViewInput, EscapeCancelsAnEditAndF2StartsOne) {
   click(kEditRow, 2);
   key(Qt::Key_F2);
@@ -137,6 +148,26 @@ TEST_F(ViewInput, MaskEditorFillsThePhoneNumber) {
   key(Qt::Key_Return);
   EXPECT_EQ(value(kMaskRow, 2), "(555) 123-4567");
   EXPECT_TRUE(fired("Change 2 6")) << events();
+}
+
+TEST_F(ViewInput, SpinButtonsStepANumberCell) {
+  spread::test::At(book, kNumberRow, 2);
+  ASSERT_EQ(spread::test::Put(book, "TypeSpin", {spread::test::I2(1)}), platform::S_OK);
+  view->follow();
+  const QRect cell = view->visualRect(view->model()->index(kNumberRow - 1, 1));
+  const QRect spin = CellPainter::spinRect(*book.activeSheet().styleAt(2, kNumberRow), cell);
+  ASSERT_FALSE(spin.isNull());
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(spin.center().x(), spin.top() + 2));
+  EXPECT_EQ(value(kNumberRow, 2), "1235");
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(spin.center().x(), spin.bottom() - 1));
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(spin.center().x(), spin.bottom() - 1));
+  EXPECT_EQ(value(kNumberRow, 2), "1233");
+  EXPECT_TRUE(fired("Change 2 4")) << events();
+  // Away from the buttons a click only makes the cell active.
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center() - QPoint(20, 0));
+  EXPECT_EQ(value(kNumberRow, 2), "1233");
+  // A text cell has no spin buttons.
+  EXPECT_TRUE(CellPainter::spinRect(*book.activeSheet().styleAt(2, kEditRow), cell).isNull());
 }
 
 TEST_F(ViewInput, ClickOnTheButtonFiresButtonClicked) {

@@ -102,12 +102,12 @@ TEST(ViewParts, PicturesAreCentredStretchedOrScaledAsTheTypeSays) {
 TEST(ViewParts, QtMetricsMeasureAsTheFontDraws) {
   App();
   const QtTextMetrics metrics(96);
-  const FontSpec font{"MS Sans Serif", 8, false, false};
+  const TextFont font{"MS Sans Serif", 8, false, false};
   const QFontMetricsF qt(FontOf(font, 96));
   EXPECT_DOUBLE_EQ(metrics.textWidth(font, "Ellipse"), qt.horizontalAdvance("Ellipse"));
   EXPECT_DOUBLE_EQ(metrics.lineHeight(font), qt.lineSpacing());
   EXPECT_GT(metrics.textWidth(font, "WWWW"), metrics.textWidth(font, "iiii"));
-  EXPECT_GT(metrics.textWidth(FontSpec{"MS Sans Serif", 16, false, false}, "Ellipse"), metrics.textWidth(font, "Ellipse"));
+  EXPECT_GT(metrics.textWidth(TextFont{"MS Sans Serif", 16, false, false}, "Ellipse"), metrics.textWidth(font, "Ellipse"));
   EXPECT_DOUBLE_EQ(metrics.pixelsPerPoint(), 96.0 / 72.0);
 }
 
@@ -120,7 +120,7 @@ TEST(ViewParts, WrappedRowHeightFromQtMetricsHoldsEveryLine) {
   // Row 7's text wraps in a column of 25 characters; the height the book measures holds the lines.
   spread::test::At(book, kStaticRow, 2);
   const double points = spread::test::GetNumber(book, "MaxTextRowHeight", {spread::test::I4(kStaticRow)});
-  const FontSpec font{"MS Sans Serif", 8, false, false};
+  const TextFont font{"MS Sans Serif", 8, false, false};
   const auto lines = WrapText(*metrics, font, "This is a static text celltype. The property TypeTextWordWrap is used for wrapping.",
                               book.activeSheet().colWidth(2) * book.charWidthPixels() - 2 * kCellMarginX);
   EXPECT_GE(lines.size(), 2u);

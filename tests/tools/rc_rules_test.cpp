@@ -132,7 +132,7 @@ TEST(FieldNumberTest, TheReaderRefusesADuplicateTheCompilerWouldHaveRefused) {
   ASSERT_TRUE(bytes);
   // The entry's field number changed to the button's.
   const auto container = window::parseContainer(*bytes);
-  const Bytes buffer = window::makeDefinitionBuffer(container->body);
+  const window::DefinitionBuffer buffer = window::makeDefinitionBuffer(container->body);
   const window::DefinitionReader reader(buffer);
   const auto tree = window::readWindowTree(reader, *reader.firstWindow());
   const std::uint32_t entry = tree->controls[1].record.offset;
@@ -204,7 +204,7 @@ TEST(MutatedContainer, DamageTheSourceCannotSayIsNamed) {
       "  button field=2 label=\"?B\" text=\"OK\"\n}\n");
   ASSERT_TRUE(original);
   const auto container = window::parseContainer(*original);
-  const Bytes buffer = window::makeDefinitionBuffer(container->body);
+  const window::DefinitionBuffer buffer = window::makeDefinitionBuffer(container->body);
   const window::DefinitionReader reader(buffer);
   const auto tree = window::readWindowTree(reader, *reader.firstWindow());
   const std::size_t bodyStart = original->size() - container->body.size();

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "runtime/core/thread_context.h"
+#include "runtime/heap/heap.h"
 
 namespace tamsil {
 namespace {
@@ -96,7 +97,7 @@ TEST_F(ValueStackTest, StorageOfEachPush) {
   EXPECT_EQ(popText(), "X text");
   PushZeroText("short");
   EXPECT_EQ(stack.Peek(0).storage, EntryStorage::Inline);
-  char* block = static_cast<char*>(std::malloc(3));
+  char* block = static_cast<char*>(Allocate(3));
   std::memcpy(block, "abc", 3);
   PushOwnedText(block, 3);  // freed by the stack (the leak checker would see it otherwise)
   EXPECT_EQ(popText(), "abc");

@@ -24,11 +24,11 @@ std::span<const std::uint8_t> embedded(const char* name) {
 // A decoded container that owns its definition buffer.
 struct Decoded {
   explicit Decoded(std::span<const std::uint8_t> bytes) : buffer(bufferOf(bytes)), reader(buffer) {}
-  static std::vector<std::uint8_t> bufferOf(std::span<const std::uint8_t> bytes) {
+  static DefinitionBuffer bufferOf(std::span<const std::uint8_t> bytes) {
     auto c = parseContainer(bytes);
-    return c ? makeDefinitionBuffer(c->body) : std::vector<std::uint8_t>{};
+    return c ? makeDefinitionBuffer(c->body) : DefinitionBuffer{};
   }
-  std::vector<std::uint8_t> buffer;
+  DefinitionBuffer buffer;
   DefinitionReader reader;
 };
 

@@ -168,7 +168,7 @@ std::optional<window::DefinitionError> notAsWritten(std::span<const std::uint8_t
 window::Result<std::string> dumpContainer(std::span<const std::uint8_t> resource) {
   auto container = window::parseContainer(resource);
   if (!container) return container.error();
-  const std::vector<std::uint8_t> buffer = window::makeDefinitionBuffer(container->body);
+  const window::DefinitionBuffer buffer = window::makeDefinitionBuffer(container->body);
   const window::DefinitionReader reader(buffer);
   auto windows = reader.windowOffsets();
   if (!windows) return windows.error();

@@ -324,7 +324,7 @@ class SourceParser {
     if (window::checkContainer(bytes)) return std::nullopt;
     const auto container = window::parseContainer(bytes);
     if (!container) return SourceError{moduleLine_, container.error().message};
-    const std::vector<std::uint8_t> buffer = window::makeDefinitionBuffer(container->body);
+    const window::DefinitionBuffer buffer = window::makeDefinitionBuffer(container->body);
     const window::DefinitionReader reader(buffer);
     const auto windows = reader.windowOffsets();
     if (!windows) return SourceError{moduleLine_, windows.error().message};

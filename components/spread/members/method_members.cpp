@@ -55,10 +55,10 @@ HRESULT search(Call& c, Variant& r, bool alongColumn) {
   const std::int32_t limit = alongColumn ? s.maxRows() : s.maxCols();
   const std::int32_t end = a[2] == kAll ? limit : std::min(a[2], limit);
   std::int32_t found = -1;
-  for (std::int32_t i = std::max(a[1], 0) + 1; i <= end && found < 0; ++i) {
-    const std::int32_t col = alongColumn ? a[0] : i, row = alongColumn ? i : a[0];
+  for (std::int64_t i = std::int64_t(std::max(a[1], 0)) + 1; i <= end && found < 0; ++i) {
+    const std::int32_t col = alongColumn ? a[0] : std::int32_t(i), row = alongColumn ? std::int32_t(i) : a[0];
     const std::string cell = (flags & kSearchValue) ? c.book.cellValueText(col, row) : c.book.cellText(col, row);
-    if (matches(cell, text, flags)) found = i;
+    if (matches(cell, text, flags)) found = std::int32_t(i);
   }
   SetInt(r, found);
   return S_OK;
@@ -119,7 +119,7 @@ HRESULT callDeleteRows(Call& c, Variant&) {
   std::array<std::int32_t, 2> a{};
   if (const HRESULT hr = numbers(c, a); platform::FAILED(hr)) return hr;
   if (a[0] < 1 || a[1] < 0 || a[0] > c.book.sheet().maxRows()) return c.refuse("the rows are outside the sheet");
-  c.book.sheet().deleteRows(a[0], a[1]);
+  c.book.sheet().deleteRows(a[0], std::min(a[1], c.book.sheet().maxRows() - a[0] + 1));
   return S_OK;
 }
 
@@ -127,7 +127,7 @@ HRESULT callDeleteCols(Call& c, Variant&) {
   std::array<std::int32_t, 2> a{};
   if (const HRESULT hr = numbers(c, a); platform::FAILED(hr)) return hr;
   if (a[0] < 1 || a[1] < 0 || a[0] > c.book.sheet().maxCols()) return c.refuse("the columns are outside the sheet");
-  c.book.sheet().deleteCols(a[0], a[1]);
+  c.book.sheet().deleteCols(a[0], std::min(a[1], c.book.sheet().maxCols() - a[0] + 1));
   return S_OK;
 }
 
@@ -152,6 +152,8 @@ HRESULT callShowCell(Call& c, Variant&) {
   std::array<std::int32_t, 3> a{};
   if (const HRESULT hr = numbers(c, a); platform::FAILED(hr)) return hr;
   if (a[2] < 0 || a[2] > 8) return c.refuse("the position must be 0 to 8");
+  const Sheet& s = c.book.activeSheet();
+  if (a[0] < 1 || a[1] < 1 || a[0] > s.maxCols() || a[1] > s.maxRows()) return c.refuse("the cell is outside the sheet");
   const std::int32_t rows = std::max(c.book.settings.visibleRows, 1), cols = std::max(c.book.settings.visibleCols, 1);
   const std::int32_t across = a[2] % 3, down = a[2] / 3;
   const std::int32_t left = a[0] - (across == 0 ? 0 : across == 1 ? cols / 2 : cols - 1);

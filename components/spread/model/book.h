@@ -26,6 +26,11 @@
 //   2 when three-state), a two-state button toggles; then ButtonClicked(c, r, state) and Change.
 //   A normal button keeps no state and raises ButtonClicked(c, r, 0).
 // - chooseComboItem(c, r, index): the item becomes the value; ComboSelChange(c, r), Change(c, r).
+// - spin(c, r, up): a cell with TypeSpin steps its value: a number by TypeSpinInc, a date by a
+//   day, a time by a minute (a second when it shows seconds). Past a limit it stops there, or
+//   with TypeSpinWrap goes round to the other limit; an empty cell starts at 0, 1 January 2000 or
+//   the earliest time allowed (a number or date outside the limits: the nearest limit).
+//   Change(c, r) when the value moved.
 // - keyDown(key, shift): KeyDown(KeyCode, Shift); a sink that sets KeyCode to 0 swallows the key.
 //   Otherwise the arrow keys, Tab (Shift+Tab), Home and End move the active cell (through
 //   setActiveCell, so LeaveCell is raised), skipping hidden rows and columns. Returns the key as
@@ -108,7 +113,7 @@ class Book {
   // Metrics and the sizes measured with them.
   void setMetrics(std::shared_ptr<const TextMetrics> metrics);
   const TextMetrics& metrics() const { return *metrics_; }
-  FontSpec fontOf(const Style& style) const;
+  TextFont fontOf(const Style& style) const;
   double charWidthPixels() const;                   // one unit of column width
   double colWidthPixels(std::int32_t col) const;
   double maxTextRowHeight(std::int32_t row) const;  // points
@@ -134,6 +139,7 @@ class Book {
   bool editing() const { return editing_; }
   bool pressButton(std::int32_t col, std::int32_t row);
   bool chooseComboItem(std::int32_t col, std::int32_t row, std::int32_t index);
+  bool spin(std::int32_t col, std::int32_t row, bool up);
   std::int16_t keyDown(std::int16_t key, std::int16_t shift);
   std::int16_t keyPress(std::int16_t ch);
   void scrollTo(std::int32_t leftCol, std::int32_t topRow);

@@ -162,6 +162,69 @@ bool Book::chooseComboItem(std::int32_t c, std::int32_t r, std::int32_t index) {
   return true;
 }
 
+namespace {
+
+// One step of a value between limits: stops at a limit, or wraps round to the other one.
+template <class T>
+T stepWithin(T value, T step, T min, T max, bool wrap) {
+  const T next = value + step;
+  if (next > max) return wrap && value >= max ? min : max;
+  if (next < min) return wrap && value <= min ? max : min;
+  return next;
+}
+
+std::pair<double, double> numberLimits(const Style& s) {
+  switch (s.type()) {
+    case CellType::Currency: return {s.currencyMin, s.currencyMax};
+    case CellType::Percent: return {s.percentMin, s.percentMax};
+    case CellType::Scientific: return {s.scientificMin, s.scientificMax};
+    default: return {s.numberMin, s.numberMax};
+  }
+}
+
+}  // namespace
+
+bool Book::spin(std::int32_t c, std::int32_t r, bool up) {
+  Sheet& s = activeSheet();
+  if (!userMayChange(c, r)) return false;
+  const Style& style = *s.styleAt(c, r);
+  if (!style.spin) return false;
+  const Cell* cell = s.cell(c, r);
+  const CellValue before = cell ? cell->value : CellValue{};
+  CellValue after;
+  switch (style.type()) {
+    case CellType::Currency:
+    case CellType::Number:
+    case CellType::Percent:
+    case CellType::Scientific: {
+      const auto [min, max] = numberLimits(style);
+      const double* held = std::get_if<double>(&before);
+      const double start = held ? *held : std::clamp(0.0, min, max);
+      const double step = held ? (up ? style.spinInc : -style.spinInc) : 0.0;
+      after = CheckNumber(style, stepWithin(start, step, min, max, style.spinWrap)).value;
+      break;
+    }
+    case CellType::Date: {
+      const DateValue* held = std::get_if<DateValue>(&before);
+      const std::int32_t start = held ? held->day : std::clamp(ToDateValue({2000, 1, 1}).day, style.dateMin.day, style.dateMax.day);
+      after = DateValue{stepWithin(start, held ? (up ? 1 : -1) : 0, style.dateMin.day, style.dateMax.day, style.spinWrap)};
+      break;
+    }
+    case CellType::Time: {
+      const TimeValue* held = std::get_if<TimeValue>(&before);
+      const std::int32_t unit = style.timeSeconds ? 1 : 60;
+      const std::int32_t start = held ? held->seconds : style.timeMin.seconds;
+      after = TimeValue{stepWithin(start, held ? (up ? unit : -unit) : 0, style.timeMin.seconds, style.timeMax.seconds, style.spinWrap)};
+      break;
+    }
+    default: return false;
+  }
+  if (after == before) return true;
+  s.cellForWrite(c, r).value = std::move(after);
+  markChanged(c, r);
+  return true;
+}
+
 std::int16_t Book::keyDown(std::int16_t key, std::int16_t shift) {
   fire(SpreadEvent::KeyDown, {byRef(platform::VT_I2, &key), i2(shift)});
   Sheet& s = activeSheet();

@@ -12,7 +12,7 @@ bool wraps(const Style& s) { return (s.type() == CellType::StaticText && s.textW
 
 }  // namespace
 
-FontSpec Book::fontOf(const Style& s) const { return {s.fontName, s.fontSize, s.fontBold, s.fontItalic}; }
+TextFont Book::fontOf(const Style& s) const { return {s.fontName, s.fontSize, s.fontBold, s.fontItalic}; }
 
 double Book::charWidthPixels() const { return metrics_->textWidth(fontOf(*sheet().styleAt(kAll, kAll)), "0"); }
 
@@ -36,7 +36,7 @@ double Book::cellTextHeightPixels(std::int32_t c, std::int32_t r) const {
   const Style& style = *sheet().styleAt(c, r);
   const std::string text = shownText(c, r);
   if (text.empty()) return 0;
-  const FontSpec font = fontOf(style);
+  const TextFont font = fontOf(style);
   double width = sheet().colWidth(c) * charWidthPixels();
   if (const Span* span = sheet().spanAt(c, r); span && span->col == c) {
     width = 0;
@@ -49,7 +49,7 @@ double Book::cellTextHeightPixels(std::int32_t c, std::int32_t r) const {
 double Book::cellTextWidthPixels(std::int32_t c, std::int32_t r) const {
   const std::string text = shownText(c, r);
   if (text.empty()) return 0;
-  const FontSpec font = fontOf(*sheet().styleAt(c, r));
+  const TextFont font = fontOf(*sheet().styleAt(c, r));
   double widest = 0;
   for (const std::string& line : TextLines(text)) widest = std::max(widest, metrics_->textWidth(font, line));
   return widest + 2 * kCellMarginX;

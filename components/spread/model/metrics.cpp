@@ -2,9 +2,9 @@
 
 namespace spread {
 
-double FixedMetrics::lineHeight(const FontSpec& font) const { return font.size * pixelsPerPoint() * 1.25; }
+double FixedMetrics::lineHeight(const TextFont& font) const { return font.size * pixelsPerPoint() * 1.25; }
 
-double FixedMetrics::textWidth(const FontSpec& font, std::string_view text) const {
+double FixedMetrics::textWidth(const TextFont& font, std::string_view text) const {
   return double(text.size()) * font.size * pixelsPerPoint() * (font.bold ? 0.66 : 0.6);
 }
 
@@ -21,7 +21,7 @@ std::vector<std::string> TextLines(std::string_view text) {
   return lines;
 }
 
-std::vector<std::string> WrapText(const TextMetrics& m, const FontSpec& font, std::string_view text, double width) {
+std::vector<std::string> WrapText(const TextMetrics& m, const TextFont& font, std::string_view text, double width) {
   std::vector<std::string> out;
   const auto fits = [&](std::string_view s) { return m.textWidth(font, s) <= width; };
   for (const std::string& line : TextLines(text)) {

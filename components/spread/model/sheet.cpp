@@ -237,10 +237,11 @@ namespace {
 template <class Map, class Index, class Rekey>
 void shiftKeys(Map& map, std::int32_t first, std::int32_t count, Index index, Rekey rekey) {
   Map moved;
+  const std::int64_t end = std::int64_t(first) + count;
   for (auto& [k, v] : map) {
     const std::int32_t i = index(k);
-    if (i >= first && i < first + count) continue;
-    moved.emplace(i >= first + count ? rekey(k, i - count) : k, std::move(v));
+    if (i >= first && i < end) continue;
+    moved.emplace(i >= end ? rekey(k, i - count) : k, std::move(v));
   }
   map = std::move(moved);
 }
@@ -252,9 +253,10 @@ void Sheet::deleteRows(std::int32_t first, std::int32_t count) {
   shiftKeys(cells_, first, count, rowOf, [](std::uint64_t k, std::int32_t r) { return key(colOf(k), r); });
   shiftKeys(
       rows_, first, count, [](std::int32_t r) { return r; }, [](std::int32_t, std::int32_t r) { return r; });
-  std::erase_if(spans_, [&](const Span& s) { return s.row < first + count && first < s.row + s.rows; });
+  const std::int64_t end = std::int64_t(first) + count;
+  std::erase_if(spans_, [&](const Span& s) { return s.row < end && first < s.row + s.rows; });
   for (Span& s : spans_)
-    if (s.row >= first + count) s.row -= count;
+    if (s.row >= end) s.row -= count;
 }
 
 void Sheet::deleteCols(std::int32_t first, std::int32_t count) {
@@ -262,9 +264,10 @@ void Sheet::deleteCols(std::int32_t first, std::int32_t count) {
   shiftKeys(cells_, first, count, colOf, [](std::uint64_t k, std::int32_t c) { return key(c, rowOf(k)); });
   shiftKeys(
       cols_, first, count, [](std::int32_t c) { return c; }, [](std::int32_t, std::int32_t c) { return c; });
-  std::erase_if(spans_, [&](const Span& s) { return s.col < first + count && first < s.col + s.cols; });
+  const std::int64_t end = std::int64_t(first) + count;
+  std::erase_if(spans_, [&](const Span& s) { return s.col < end && first < s.col + s.cols; });
   for (Span& s : spans_)
-    if (s.col >= first + count) s.col -= count;
+    if (s.col >= end) s.col -= count;
 }
 
 void Sheet::clearRange(const Block& b, bool dataOnly) {

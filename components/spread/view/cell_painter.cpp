@@ -6,6 +6,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
+#include <QStyleOptionSpinBox>
 
 #include "components/spread/view/qt_metrics.h"
 #include "components/spread/view/sheet_model.h"
@@ -97,6 +98,21 @@ void drawCombo(QPainter& p, const QRect& rect, const Style& style, const QString
 
 }  // namespace
 
+QRect CellPainter::spinRect(const Style& style, const QRect& cell) {
+  switch (style.type()) {
+    case CellType::Date:
+    case CellType::Time:
+    case CellType::Currency:
+    case CellType::Number:
+    case CellType::Percent:
+    case CellType::Scientific: break;
+    default: return {};
+  }
+  if (!style.spin) return {};
+  constexpr int kSpinWidth = 13;
+  return QRect(cell.right() - kSpinWidth, cell.top() + 1, kSpinWidth, cell.height() - 2);
+}
+
 QRect CellPainter::pictureRect(const Style& style, const QRect& cell, QSize image) {
   if (image.isEmpty() || cell.isEmpty()) return {};
   QSize size = image;
@@ -172,7 +188,21 @@ void CellPainter::paint(QPainter& p, const QRect& rect, const Book& book, std::i
       }
       drawText(p, rect, style, text, fore);
       break;
-    default: drawText(p, rect, style, text, fore); break;
+    default: {
+      const QRect spin = spinRect(style, rect);
+      drawText(p, spin.isNull() ? rect : rect.adjusted(0, 0, -spin.width(), 0), style, text, fore);
+      if (!spin.isNull()) {
+        QStyleOptionSpinBox o;
+        o.initFrom(widget);
+        o.rect = spin;
+        o.state = QStyle::State_Enabled;
+        o.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
+        o.subControls = QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown;
+        o.frame = false;
+        widget->style()->drawComplexControl(QStyle::CC_SpinBox, &o, &p, widget);
+      }
+      break;
+    }
   }
   if (state.selected && !IsTypedIn(style.type())) {
     QColor veil = ToQColor(settings.selBackColor);

@@ -40,6 +40,9 @@ class CellPainter {
   // The decoded image of a picture (decoded once, kept while the picture lives); null when its
   // bytes are no image Qt reads.
   const QImage& imageOf(const std::shared_ptr<const Picture>& picture);
+  // The strip at the right of a cell with TypeSpin that holds its up and down buttons (up in the
+  // upper half); a null rectangle for cells without them.
+  static QRect spinRect(const Style& style, const QRect& cell);
   // Where a picture of the given size goes in a cell: stretched (keeping its shape when asked),
   // centred, or at the top left at its own size.
   static QRect pictureRect(const Style& style, const QRect& cell, QSize image);

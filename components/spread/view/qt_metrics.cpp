@@ -12,9 +12,9 @@ namespace spread::view {
 
 QtTextMetrics::QtTextMetrics(double dpi) : dpi_(dpi > 0 ? dpi : 96.0) {}
 
-double QtTextMetrics::lineHeight(const FontSpec& font) const { return QFontMetricsF(FontOf(font, dpi_)).lineSpacing(); }
+double QtTextMetrics::lineHeight(const TextFont& font) const { return QFontMetricsF(FontOf(font, dpi_)).lineSpacing(); }
 
-double QtTextMetrics::textWidth(const FontSpec& font, std::string_view text) const {
+double QtTextMetrics::textWidth(const TextFont& font, std::string_view text) const {
   return QFontMetricsF(FontOf(font, dpi_)).horizontalAdvance(ToQString(text));
 }
 
@@ -32,7 +32,7 @@ std::string FromQString(const QString& text) {
   return platform::wideToAnsi(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), size_t(text.size())));
 }
 
-QFont FontOf(const FontSpec& spec, double dpi) {
+QFont FontOf(const TextFont& spec, double dpi) {
   QFont font(ToQString(spec.name));
   // Fonts the machine lacks fall back to a sans-serif face of the same size.
   font.setStyleHint(QFont::SansSerif);
@@ -43,7 +43,7 @@ QFont FontOf(const FontSpec& spec, double dpi) {
 }
 
 QFont FontOf(const Style& style, double dpi) {
-  QFont font = FontOf(FontSpec{style.fontName, style.fontSize, style.fontBold, style.fontItalic}, dpi);
+  QFont font = FontOf(TextFont{style.fontName, style.fontSize, style.fontBold, style.fontItalic}, dpi);
   font.setUnderline(style.fontUnderline);
   font.setStrikeOut(style.fontStrikethru);
   return font;

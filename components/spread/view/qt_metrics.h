@@ -18,8 +18,8 @@ class QtTextMetrics final : public TextMetrics {
  public:
   // dpi: the screen's logical dots per inch (96 when there is no screen).
   explicit QtTextMetrics(double dpi);
-  double lineHeight(const FontSpec& font) const override;
-  double textWidth(const FontSpec& font, std::string_view text) const override;
+  double lineHeight(const TextFont& font) const override;
+  double textWidth(const TextFont& font, std::string_view text) const override;
   double pixelsPerPoint() const override { return dpi_ / 72.0; }
 
  private:
@@ -38,6 +38,6 @@ inline QColor ToQColor(Colour c) { return QColor(int(c & 0xFF), int((c >> 8) & 0
 
 // The font a style draws with, sized in pixels for the given dots per inch.
 QFont FontOf(const Style& style, double dpi);
-QFont FontOf(const FontSpec& spec, double dpi);
+QFont FontOf(const TextFont& spec, double dpi);
 
 }  // namespace spread::view

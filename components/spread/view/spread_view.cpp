@@ -93,6 +93,7 @@ void SpreadView::refresh() {
   applyLook();
   applySizes(1, s.maxRows(), 1, s.maxCols());
   applySpans();
+  frozen_.place();
   showSelection();
   showActiveCell(QItemSelectionModel::NoUpdate);
   showTopLeft();
@@ -116,7 +117,8 @@ void SpreadView::follow() {
     if (!cur.isValid() || SheetModel::colOf(cur) != s.activeCol || SheetModel::rowOf(cur) != s.activeRow)
       showActiveCell(QItemSelectionModel::NoUpdate);
   }
-  if (rowAt(0) + 1 != s.topRow || columnAt(0) + 1 != s.leftCol) showTopLeft();
+  if (shownTopLeft() != std::pair(s.leftCol, s.topRow)) showTopLeft();
+  frozen_.place();
   viewport()->update();
   horizontalHeader()->viewport()->update();
   verticalHeader()->viewport()->update();
@@ -153,6 +155,7 @@ void SpreadView::applyLook() {
   const int headerHeight = std::max(rowPixels(0), 1), headerWidth = std::max(colPixels(0), 1);
   if (horizontalHeader()->height() != headerHeight) horizontalHeader()->setFixedHeight(headerHeight);
   if (verticalHeader()->width() != headerWidth) verticalHeader()->setFixedWidth(headerWidth);
+  if (frozen_.rows() != s.rowsFrozen || frozen_.cols() != s.colsFrozen) frozen_.freeze(s.rowsFrozen, s.colsFrozen);
   const int defaultRow = std::max(1, int(std::lround(s.defaultRowHeight * book_.metrics().pixelsPerPoint())));
   if (verticalHeader()->defaultSectionSize() != defaultRow) verticalHeader()->setDefaultSectionSize(defaultRow);
 }
@@ -206,14 +209,50 @@ void SpreadView::showSelection() {
 void SpreadView::showTopLeft() {
   Syncing syncing(*this);
   const Sheet& s = book_.activeSheet();
+  if (frozen_.rows() > 0 || frozen_.cols() > 0) {
+    // The lines scrolled under the frozen panes are as many as the frozen ones.
+    verticalScrollBar()->setValue(std::max(0, s.topRow - 1 - frozen_.rows()));
+    horizontalScrollBar()->setValue(std::max(0, s.leftCol - 1 - frozen_.cols()));
+    return;
+  }
   const QModelIndex i = model_.index(s.topRow - 1, s.leftCol - 1);
-  if (i.isValid()) scrollTo(i, PositionAtTop);
+  if (i.isValid()) QTableView::scrollTo(i, PositionAtTop);
+}
+
+std::pair<std::int32_t, std::int32_t> SpreadView::shownTopLeft() const {
+  return {QTableView::columnAt(frozen_.width()) + 1, QTableView::rowAt(frozen_.height()) + 1};
 }
 
 void SpreadView::reportTopLeft() {
+  frozen_.place();
   if (syncing_) return;
-  const int top = rowAt(0), left = columnAt(0);
-  if (top >= 0 && left >= 0) book_.scrollTo(left + 1, top + 1);
+  const auto [left, top] = shownTopLeft();
+  if (top >= 1 && left >= 1) book_.scrollTo(left, top);
+}
+
+QModelIndex SpreadView::indexAt(const QPoint& point) const {
+  const QModelIndex frozen = frozen_.indexAt(point);
+  return frozen.isValid() ? frozen : QTableView::indexAt(point);
+}
+
+QRect SpreadView::visualRect(const QModelIndex& index) const {
+  const QRect frozen = frozen_.visualRect(index);
+  return frozen.isNull() ? QTableView::visualRect(index) : frozen;
+}
+
+void SpreadView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+  if (!index.isValid()) return;
+  QTableView::scrollTo(index, hint);
+  // A cell that Qt thinks in sight may lie under a frozen pane: scroll it out from under.
+  const QRect r = QTableView::visualRect(index);
+  if (index.row() >= frozen_.rows() && r.top() < frozen_.height()) verticalScrollBar()->setValue(std::max(0, index.row() - frozen_.rows()));
+  if (index.column() >= frozen_.cols() && r.left() < frozen_.width())
+    horizontalScrollBar()->setValue(std::max(0, index.column() - frozen_.cols()));
+}
+
+void SpreadView::resizeEvent(QResizeEvent* event) {
+  QTableView::resizeEvent(event);
+  frozen_.place();
 }
 
 void SpreadView::lineResized(Qt::Orientation orientation, int logical, int size) {
@@ -225,6 +264,7 @@ void SpreadView::lineResized(Qt::Orientation orientation, int logical, int size)
   } else {
     s.rowLineForWrite(logical + 1).size = size / book_.metrics().pixelsPerPoint();
   }
+  frozen_.place();
   updateGeometry();
 }
 

@@ -12,12 +12,16 @@
 // timer (size, active cell, top-left cell, the sizes of the lines in sight, and a repaint), and
 // `refresh` reads everything again at once.
 //
+// Frozen rows and columns (RowsFrozen, ColsFrozen) stay at the top and left while the rest
+// scrolls; TopRow and LeftCol then name the first line shown after them.
+//
 // Keys: arrows, Tab and Shift+Tab, Home and End move through the book; Page Up and Page Down by
 // a screen; Enter moves as EditEnterAction says (0 stays, 1 up, 2 down, 3 left, 4 right, 5 next
 // cell, 6 previous cell, 8 first cell of the next row); F2 edits; typing a character edits with
-// that character; Escape cancels an edit; Space presses a button or check box cell. Shift with
-// an arrow widens the selection from the active cell. Mouse: a click makes the cell active (and
-// presses a button or check box cell when released over it, opens a combo box cell's list); a
+// that character; Delete empties a typed-in cell; Escape cancels an edit; Space presses a button
+// or check box cell. Shift with an arrow widens the selection from the active cell. Mouse: a click makes the cell active (and
+// presses a button or check box cell when released over it, opens a combo box cell's list, steps
+// a TypeSpin cell on its up and down buttons); a
 // drag selects a block; a header click selects its row or column; a double click edits; the
 // right button raises RightClick; dragging a header border resizes the row or column when
 // UserResize allows (1 columns, 2 rows, 3 both).
@@ -32,6 +36,7 @@
 
 #include "components/spread/view/cell_editors.h"
 #include "components/spread/view/cell_painter.h"
+#include "components/spread/view/frozen_panes.h"
 #include "components/spread/view/sheet_model.h"
 
 namespace spread::view {
@@ -65,6 +70,11 @@ class SpreadView final : public QTableView {
   QWidget* activeEditor() const;
   const std::string& lastRefusal() const { return lastRefusal_; }
 
+  // With frozen rows or columns, the cell under a point and where a cell is drawn are the panes'.
+  QModelIndex indexAt(const QPoint& point) const override;
+  QRect visualRect(const QModelIndex& index) const override;
+  void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
   // Starts editing the active cell; a key typed on the cell goes into the editor (its text
   // replacing what the cell held).
   bool startEdit(const QKeyEvent* typed = nullptr);
@@ -77,6 +87,7 @@ class SpreadView final : public QTableView {
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
   void scrollContentsBy(int dx, int dy) override;
+  void resizeEvent(QResizeEvent* event) override;
   void commitData(QWidget* editor) override;
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
@@ -100,6 +111,8 @@ class SpreadView final : public QTableView {
   void showSelection();
   void showTopLeft();
   void reportTopLeft();
+  // The first row and column shown below and right of the frozen ones (1-based).
+  std::pair<std::int32_t, std::int32_t> shownTopLeft() const;
   void afterMove(bool extend);
   void mirrorSelection();
   void moveBy(EnterAction action);
@@ -113,6 +126,7 @@ class SpreadView final : public QTableView {
   SheetModel model_;
   CellDelegate delegate_;
   QTimer follower_;
+  FrozenPanes frozen_{*this};
   int syncing_ = 0;
   bool refused_ = false;
   std::string lastRefusal_;

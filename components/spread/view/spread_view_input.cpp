@@ -15,7 +15,7 @@ namespace spread::view {
 namespace {
 
 // Virtual key codes beyond the book's own.
-enum : std::int16_t { kKeyReturn = 13, kKeySpace = 32, kKeyPageUp = 33, kKeyPageDown = 34, kKeyF2 = 113 };
+enum : std::int16_t { kKeyReturn = 13, kKeySpace = 32, kKeyPageUp = 33, kKeyPageDown = 34, kKeyDelete = 46, kKeyF2 = 113 };
 // The Shift argument of KeyDown: bits for Shift, Ctrl and Alt.
 enum : std::int16_t { kShift = 1, kCtrl = 2, kAlt = 4 };
 
@@ -115,6 +115,13 @@ void SpreadView::keyPressEvent(QKeyEvent* event) {
       case kKeyPageDown: book_.setActiveCell(s.activeCol, std::min(s.maxRows(), s.activeRow + pageRows())); break;
       case kKeyReturn: moveBy(EnterAction(book_.settings.editEnterAction)); break;
       case kKeyF2: startEdit(); break;
+      case kKeyDelete:
+        // Empties a cell the person may type into, as an edit that left it empty would.
+        if (IsTypedIn(typeAt(book_, s.activeCol, s.activeRow)) && book_.beginEdit()) {
+          book_.commitEdit({}, nullptr);
+          model_.cellChanged(s.activeCol, s.activeRow);
+        }
+        break;
       case kKeySpace: {
         const CellType t = typeAt(book_, s.activeCol, s.activeRow);
         if (t == CellType::Button || t == CellType::CheckBox) {
@@ -171,7 +178,12 @@ void SpreadView::mousePressEvent(QMouseEvent* event) {
   anchorCol_ = c;
   anchorRow_ = r;
   const CellType t = typeAt(book_, c, r);
-  if (t == CellType::Button || t == CellType::CheckBox) {
+  const QRect spin = CellPainter::spinRect(*book_.activeSheet().styleAt(c, r), visualRect(i));
+  if (spin.contains(event->position().toPoint())) {
+    // The upper half steps up, the lower half down.
+    book_.spin(c, r, event->position().y() < spin.center().y());
+    model_.cellChanged(c, r);
+  } else if (t == CellType::Button || t == CellType::CheckBox) {
     pressed_ = i;
     viewport()->update();
   } else if (t == CellType::ComboBox) {

@@ -5,21 +5,43 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QUrl>
 #include <QWindow>
 
+#include "platform/desktop/drop.h"
 #include "platform/messages.h"
 #include "platform/queue/queue.h"
 #include "tests/platform/qt/qt_sample_window.h"
 
 namespace platform::qt::testing {
 namespace {
+
+// What a frame heard of files dropped on it, read from the drop before it is freed.
+std::vector<std::string> gDropped;
+POINT gDropAt{};
+LRESULT dropHook(HWND, UINT msg, WPARAM wParam, LPARAM, bool* handled) {
+  if (msg != WM_DROPFILES) return 0;
+  const auto drop = reinterpret_cast<HDROP>(wParam);
+  char name[260];
+  for (UINT i = 0; i < DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0); ++i) {
+    DragQueryFileA(drop, i, name, sizeof name);
+    gDropped.push_back(name);
+  }
+  DragQueryPoint(drop, &gDropAt);
+  DragFinish(drop);
+  *handled = true;
+  return 0;
+}
 
 class QtInput : public ::testing::Test {
  protected:
@@ -84,6 +106,32 @@ TEST_F(QtInput, TypingIntoLineEditReachesPlatformEditAsCharacters) {
   drain();
   EXPECT_EQ(GetWindowTextString(edit), "i 5!");
   EXPECT_EQ(line->text(), QStringLiteral("i 5!"));
+}
+
+TEST_F(QtInput, FilesDroppedOnAWindowThatAcceptsThemArriveAsDropFiles) {
+  gDropped.clear();
+  const HWND frame = createFrame("Drop", 10, 10, 200, 150, nullptr, dropHook);
+  ASSERT_NE(widgetOf(frame), nullptr);
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile("/tmp/one.txt"), QUrl::fromLocalFile("/tmp/two files.csv"), QUrl("https://example.org/x")});
+  // As a person's drag: it enters the window (which takes it or not), then the files are dropped.
+  const auto dropAt = [&](QPoint at) {
+    QWidget* target = widgetOf(frame);  // a style change may have rebuilt the widget
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target, &drop);
+    drain();
+    return drop.isAccepted();
+  };
+  EXPECT_FALSE(dropAt({50, 60}));  // the window has not asked for files
+  EXPECT_TRUE(gDropped.empty());
+  DragAcceptFiles(frame, TRUE);
+  drain();
+  EXPECT_TRUE(dropAt({50, 60}));
+  EXPECT_EQ(gDropped, (std::vector<std::string>{"/tmp/one.txt", "/tmp/two files.csv"}));  // local files only
+  EXPECT_EQ(gDropAt.x, 50);
 }
 
 TEST_F(QtInput, ShiftHeldDownGivesCapitalsThroughKeyState) {
