@@ -15,7 +15,8 @@ thread_local std::unique_ptr<ThreadGlobals> tGlobals;
 
 struct ProcessObjects {
   TextMatcher matcher;
-  std::unique_ptr<ProgramErrors> errors = std::make_unique<ProcedureTracker>();
+  std::unique_ptr<tamsil::framework::ErrorReporter> reporter = std::make_unique<tamsil::framework::ErrorReporter>();
+  std::unique_ptr<ReporterErrors> errors = std::make_unique<ReporterErrors>(*reporter);
   std::unique_ptr<framework::IniStore> ini = std::make_unique<framework::IniStore>();
 };
 std::unique_ptr<ProcessObjects> gProcess;
@@ -32,6 +33,7 @@ void destructProcess() {
   if (!gProcess) return;
   gProcess->ini.reset();
   gProcess->errors.reset();
+  gProcess->reporter.reset();
   gProcess.reset();
 }
 

@@ -18,7 +18,8 @@ void InitialiseDictionary() {}
 
 void RunProgramMain(const ProgramParts& parts) {
   ensureThreadGlobals();
-  parts.errors.Init();
+  // The error reporter is ready: the module's process constructor made it (the standard log, the
+  // default category and table).
   parts.matcher.Init();
   parts.matcher.SetOption(1, 1);
   parts.matcher.SetOption(2, 0);

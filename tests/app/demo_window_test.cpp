@@ -294,14 +294,17 @@ class DemoCloseTest : public DemoWindowTest, public ::testing::WithParamInterfac
 
 // Both ways out end the window, release the grid first and keep its place in section "Main".
 TEST_P(DemoCloseTest, ClosesTheWindowAndSavesItsPlace) {
-  runDemo(GetParam().script);
+  const std::string outside = programErrors().CurrentProcedure();
+  std::string during;
+  runDemo(GetParam().script, [&](DemoProcedureState&) { during = programErrors().CurrentProcedure(); });
+  EXPECT_EQ(during, "Main");
   EXPECT_EQ(threadGlobals().GlobalRequest, 0);
   std::ifstream ini(profile_.path() / "Kestrel24.INI");
   std::stringstream text;
   text << ini.rdbuf();
   EXPECT_NE(text.str().find("[Main]"), std::string::npos) << text.str();
   EXPECT_NE(text.str().find("Width="), std::string::npos) << text.str();
-  EXPECT_EQ(programErrors().CurrentProcedure(), "");
+  EXPECT_EQ(programErrors().CurrentProcedure(), outside) << "Teardown left the procedure";
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, DemoCloseTest,

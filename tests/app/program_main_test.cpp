@@ -69,7 +69,8 @@ class ProgramMainTest : public ::testing::TestWithParam<DragCase> {
   void TearDown() override { gStore = nullptr; }
 
   testing::TempProfileDir profile_{"program_main_test"};
-  ProcedureTracker errors_;
+  tamsil::framework::ErrorReporter reporter_;
+  ReporterErrors errors_{reporter_};
   TextMatcher matcher_;
   RecordingStore store_;
 };
