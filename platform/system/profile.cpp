@@ -1,7 +1,6 @@
 #include "platform/system/profile.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,13 +14,14 @@
 #include <vector>
 
 #include "platform/system/detail/atomic_file.h"
+#include "platform/system/detail/file_lock.h"
 #include "platform/system/last_error.h"
 
 namespace platform {
 namespace {
 
 // One process-wide lock: a read never sees a write half done by another thread of this process;
-// other processes' readers are protected by the atomic rename, their writers by WriteLock.
+// other processes' readers are protected by the atomic rename, their writers by a FileLock.
 std::mutex& profileLock() {
   static std::mutex lock;
   return lock;
@@ -57,48 +57,6 @@ class Descriptor {
 
  private:
   int fd_;
-};
-
-// An exclusive lock, across processes, on a profile file for one read-change-replace: without it
-// two processes changing different keys at once would each write back the file they read, and one
-// change would be lost. The lock is on the file itself (no lock file is left behind); since every
-// write replaces the file, a lock that was granted on a file replaced meanwhile is let go and
-// taken again on the new one. Something that is not a regular file is not locked: it is refused
-// by the write anyway. The kernel drops the lock of a process that dies.
-class WriteLock {
- public:
-  explicit WriteLock(const std::filesystem::path& path) : fd_(acquire(path)) {}
-  ~WriteLock() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  WriteLock(const WriteLock&) = delete;
-  WriteLock& operator=(const WriteLock&) = delete;
-
-  bool held() const { return fd_ >= 0; }
-
- private:
-  // The descriptor holding the lock on the file now at path, or -1 for no lock.
-  static int acquire(const std::filesystem::path& path) {
-    std::error_code ignored;
-    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ignored);
-    for (;;) {
-      struct stat st {};
-      if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return -1;
-      const int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0644);
-      if (fd < 0) return -1;
-      struct stat held {};
-      bool locked = ::fstat(fd, &held) == 0 && S_ISREG(held.st_mode);
-      while (locked && ::flock(fd, LOCK_EX) != 0) locked = errno == EINTR;
-      if (!locked) {
-        ::close(fd);
-        return -1;
-      }
-      if (::stat(path.c_str(), &st) == 0 && st.st_dev == held.st_dev && st.st_ino == held.st_ino) return fd;
-      ::close(fd);  // replaced while we waited: lock the new file
-    }
-  }
-
-  int fd_ = -1;
 };
 
 // Whether section, key and value would read back as written: a line break would add lines (and
@@ -205,7 +163,7 @@ struct ProfileFile {
   }
 
   // Writes to a temporary file beside the target and renames it over the target; `sole` when
-  // the caller holds the target's WriteLock.
+  // the caller holds the target's FileLock.
   bool write(const std::filesystem::path& path, bool sole) const {
     const char* eol = crlf ? "\r\n" : "\n";
     std::string text;
@@ -331,7 +289,7 @@ int WritePrivateProfileStringA(const char* section, const char* key, const char*
   std::error_code ignored;
   // Removing from a file that does not exist changes nothing (and must not create it).
   if ((key == nullptr || value == nullptr) && !std::filesystem::exists(path, ignored)) return 1;
-  const WriteLock locked(path);
+  const detail::FileLock locked(path);
   ProfileFile file = ProfileFile::read(path);
   if (file.state == FileState::kRefused) return 0;
   auto found = file.findSection(section);

@@ -1,15 +1,20 @@
 #include "platform/system/registry.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <mutex>
 #include <optional>
-#include <sstream>
 #include <string>
+#include <utility>
 
 #include "platform/system/detail/atomic_file.h"
+#include "platform/system/detail/file_lock.h"
 #include "platform/system/detail/registry_store.h"
 #include "platform/system/last_error.h"
 #include "platform/system/profile.h"
@@ -20,28 +25,96 @@ namespace {
 
 constexpr const char* kFile = "registry.dat";
 
-// The process's registry: the store read from the user's file on first use, and open key handles
-// (registry numbers, so a closed handle is simply unknown).
+// What a file's contents are known by: the file (device and inode) and its size and change time.
+// Files are replaced whole, never written in place, so the same identity means the same text; the
+// descriptor stays open so that the inode cannot be freed and given to a later file.
+struct FileIdentity {
+  int fd = -1;  // -1: no file was there
+  struct stat st {};
+
+  FileIdentity() = default;
+  FileIdentity(FileIdentity&& o) noexcept { *this = std::move(o); }
+  FileIdentity& operator=(FileIdentity&& o) noexcept {
+    std::swap(fd, o.fd);
+    std::swap(st, o.st);
+    return *this;
+  }
+  ~FileIdentity() {
+    if (fd >= 0) ::close(fd);
+  }
+
+  // Whether the file at path is still the one this identity was taken from.
+  bool matches(const std::filesystem::path& path) const {
+    struct stat now {};
+    if (::stat(path.c_str(), &now) != 0) return fd < 0 && errno == ENOENT;
+    return fd >= 0 && now.st_dev == st.st_dev && now.st_ino == st.st_ino && now.st_size == st.st_size &&
+           now.st_mtim.tv_sec == st.st_mtim.tv_sec && now.st_mtim.tv_nsec == st.st_mtim.tv_nsec && now.st_ctim.tv_sec == st.st_ctim.tv_sec &&
+           now.st_ctim.tv_nsec == st.st_ctim.tv_nsec;
+  }
+};
+
+// The whole text of the file at path, with the identity it was read under. A missing file, or
+// something that is not a regular file, reads as empty; it is opened without waiting, so a pipe
+// with no writer cannot block.
+std::pair<std::string, FileIdentity> readWithIdentity(const std::filesystem::path& path) {
+  std::pair<std::string, FileIdentity> out;
+  FileIdentity& id = out.second;
+  id.fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (id.fd < 0) return out;
+  if (::fstat(id.fd, &id.st) != 0 || !S_ISREG(id.st.st_mode)) return out;
+  char buf[65536];
+  for (off_t at = 0;;) {
+    const ssize_t n = ::pread(id.fd, buf, sizeof buf, at);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    out.first.append(buf, size_t(n));
+    at += n;
+  }
+  return out;
+}
+
+// The process's registry: the store as read from the user's file, kept up to date with it, and
+// open key handles (registry numbers, so a closed handle is simply unknown). Several processes
+// share the file: every change is made under the file's lock on the latest contents and written
+// through at once, and every access first reads the file again if another process replaced it.
 struct Registry {
   std::mutex mutex;
   std::optional<std::filesystem::path> loadedFrom;
+  FileIdentity loaded;  // the file the store was last read from or written to
   detail::RegistryStore store;
   std::map<std::uintptr_t, std::string> open;  // handle to key path
   std::uintptr_t next = 0x1000;
 
-  // Reads the user's file on first use, and again whenever the profile directory has changed.
+  // Brings the store up to date with the user's file. A changed profile directory is another
+  // registry altogether, so its handles go.
   void load() {
     const std::filesystem::path file = profilePath(kFile);
-    if (loadedFrom == file) return;
-    loadedFrom = file;
-    open.clear();
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    store.parse(text.str());
+    if (loadedFrom != file) {
+      loadedFrom = file;
+      open.clear();
+    } else if (loaded.matches(file)) {
+      return;
+    }
+    adopt(file, std::nullopt);
   }
 
-  bool save() { return detail::writeFileAtomically(profilePath(kFile), store.serialize()); }
+  // Takes the file's current contents as the store's, parsing them only when they differ from
+  // `known` (the text the store already holds).
+  void adopt(const std::filesystem::path& file, std::optional<std::string_view> known) {
+    auto [text, id] = readWithIdentity(file);
+    if (text != known) store.parse(text);
+    loaded = std::move(id);
+  }
+
+  // Writes the store through; the caller holds the file's lock and made its change on contents
+  // loaded under that lock.
+  bool save() {
+    const std::filesystem::path file = profilePath(kFile);
+    const std::string text = store.serialize();
+    if (!detail::writeFileAtomically(file, text, true)) return false;
+    adopt(file, text);
+    return true;
+  }
 
   // The path of a handle: one of the four roots, or an open key.
   std::optional<std::string> pathOf(HKEY key) {
@@ -75,12 +148,20 @@ std::optional<std::string> join(const std::string& parent, const char* subKey) {
   return parent + "\\" + std::string(sub);
 }
 
-// Runs f(registry, key) for the key a handle stands for, under the registry's lock; an unknown
-// handle or a key deleted while open gives the platform's error instead.
+enum class Access {
+  kRead,    // the latest contents, read without waiting for writers (files are replaced whole)
+  kChange,  // holds the file's lock from loading the latest contents until the change is written
+};
+
+// Runs f(registry, key) for the key a handle stands for, under the registry's lock (and the
+// file's, for a change); an unknown handle or a key deleted while open gives the platform's error
+// instead, as does a file that cannot be locked for a change.
 template <class F>
-LONG onKey(HKEY key, F&& f) {
+LONG onKey(HKEY key, Access access, F&& f) {
   Registry& r = registry();
   std::lock_guard lock(r.mutex);
+  std::optional<detail::FileLock> fileLock;
+  if (access == Access::kChange && !fileLock.emplace(profilePath(kFile)).held()) return LONG(ERROR_ACCESS_DENIED);
   r.load();
   auto path = r.pathOf(key);
   if (!path) return LONG(ERROR_INVALID_HANDLE);
@@ -89,12 +170,14 @@ LONG onKey(HKEY key, F&& f) {
   return f(r, *k);
 }
 
-// Runs f(registry, path) for the path of a subkey under a handle, under the registry's lock; an
+// Runs f(registry, path) for the path of a subkey under a handle, locked as onKey does; an
 // unknown handle or a malformed subkey gives the platform's error instead.
 template <class F>
-LONG onSubKey(HKEY key, const char* subKey, F&& f) {
+LONG onSubKey(HKEY key, const char* subKey, Access access, F&& f) {
   Registry& r = registry();
   std::lock_guard lock(r.mutex);
+  std::optional<detail::FileLock> fileLock;
+  if (access == Access::kChange && !fileLock.emplace(profilePath(kFile)).held()) return LONG(ERROR_ACCESS_DENIED);
   r.load();
   auto parent = r.pathOf(key);
   if (!parent) return LONG(ERROR_INVALID_HANDLE);
@@ -119,7 +202,7 @@ LONG copyOut(std::string_view text, char* name, DWORD* size) {
 
 LONG RegOpenKeyExA(HKEY key, const char* subKey, DWORD, DWORD, HKEY* result) {
   if (!result) return LONG(ERROR_INVALID_PARAMETER);
-  return onSubKey(key, subKey, [&](Registry& r, const std::string& path) {
+  return onSubKey(key, subKey, Access::kRead, [&](Registry& r, const std::string& path) {
     detail::RegistryKey* k = r.store.find(path);
     if (!k) return LONG(ERROR_FILE_NOT_FOUND);
     *result = r.handleFor(k->path);
@@ -129,7 +212,7 @@ LONG RegOpenKeyExA(HKEY key, const char* subKey, DWORD, DWORD, HKEY* result) {
 
 LONG RegCreateKeyExA(HKEY key, const char* subKey, DWORD, char*, DWORD, DWORD, void*, HKEY* result, DWORD* disposition) {
   if (!result) return LONG(ERROR_INVALID_PARAMETER);
-  return onSubKey(key, subKey, [&](Registry& r, const std::string& path) {
+  return onSubKey(key, subKey, Access::kChange, [&](Registry& r, const std::string& path) {
     auto [k, created] = r.store.create(path);
     if (!k) return LONG(ERROR_BADKEY);
     if (created && !r.save()) {
@@ -151,7 +234,7 @@ LONG RegCloseKey(HKEY key) {
 }
 
 LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD*, DWORD* type, BYTE* data, DWORD* size) {
-  return onKey(key, [&](Registry&, detail::RegistryKey& k) {
+  return onKey(key, Access::kRead, [&](Registry&, detail::RegistryKey& k) {
     auto it = k.values.find(detail::lowerCase(valueName ? valueName : ""));
     if (it == k.values.end()) return LONG(ERROR_FILE_NOT_FOUND);
     const detail::RegistryValue& v = it->second;
@@ -169,7 +252,7 @@ LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD*, DWORD* type, BYTE
 LONG RegSetValueExA(HKEY key, const char* valueName, DWORD, DWORD type, const BYTE* data, DWORD size) {
   if (!data && size) return LONG(ERROR_INVALID_PARAMETER);
   if (type == REG_DWORD && size != 4) return LONG(ERROR_INVALID_PARAMETER);
-  return onKey(key, [&](Registry& r, detail::RegistryKey& k) {
+  return onKey(key, Access::kChange, [&](Registry& r, detail::RegistryKey& k) {
     detail::RegistryValue v;
     v.name = valueName ? valueName : "";
     v.type = type;
@@ -189,7 +272,7 @@ LONG RegSetValueExA(HKEY key, const char* valueName, DWORD, DWORD type, const BY
 }
 
 LONG RegDeleteValueA(HKEY key, const char* valueName) {
-  return onKey(key, [&](Registry& r, detail::RegistryKey& k) {
+  return onKey(key, Access::kChange, [&](Registry& r, detail::RegistryKey& k) {
     auto it = k.values.find(detail::lowerCase(valueName ? valueName : ""));
     if (it == k.values.end()) return LONG(ERROR_FILE_NOT_FOUND);
     const detail::RegistryValue old = it->second;
@@ -202,7 +285,7 @@ LONG RegDeleteValueA(HKEY key, const char* valueName) {
 
 LONG RegDeleteKeyA(HKEY key, const char* subKey) {
   if (!subKey || !*subKey) return LONG(ERROR_ACCESS_DENIED);  // a key does not delete itself
-  return onSubKey(key, subKey, [&](Registry& r, const std::string& path) {
+  return onSubKey(key, subKey, Access::kChange, [&](Registry& r, const std::string& path) {
     detail::RegistryKey* k = r.store.find(path);
     if (!k) return LONG(ERROR_FILE_NOT_FOUND);
     if (!r.store.children(path).empty()) return LONG(ERROR_ACCESS_DENIED);
@@ -227,7 +310,7 @@ LONG RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD*, c
 }
 
 LONG RegEnumValueA(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD*, DWORD* type, BYTE* data, DWORD* dataSize) {
-  return onKey(key, [&](Registry&, detail::RegistryKey& k) {
+  return onKey(key, Access::kRead, [&](Registry&, detail::RegistryKey& k) {
     if (index >= k.values.size()) return ERROR_NO_MORE_ITEMS;
     const detail::RegistryValue& v = std::next(k.values.begin(), std::ptrdiff_t(index))->second;
     if (const LONG rc = copyOut(v.name, name, nameSize); rc != LONG(ERROR_SUCCESS)) return rc;

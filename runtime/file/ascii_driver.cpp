@@ -165,6 +165,12 @@ void decrypt(const FileControl& file, std::span<std::byte> record) {
   if (cipher.decrypt) cipher.decrypt(record);
 }
 
+int readNext(AsciiFile& f, FileControl& file) {
+  const int rc = f.next(file.record);
+  if (rc == ErrNone) decrypt(file, file.record);
+  return rc;
+}
+
 int readRecord(AsciiState& state, FileControl& file, std::intptr_t position, std::size_t length) {
   if (position < 1) return ErrNotAvailable;
   const auto record = file.record.first(std::min(length, file.record.size()));
@@ -256,11 +262,7 @@ int run(int operation, AsciiState& state, FileControl& file, std::span<const std
     case OpDestroy: return ErrNone;  // the entry frees the state
     case OpSetFile: pos.nextRead = 1; return f.isOpen() ? ErrNone : ErrNotOpen;
     case OpSetFilePtr: pos.nextRead = std::max<std::intptr_t>(arg(0).value_or(0), 1); return f.isOpen() ? ErrNone : ErrNotOpen;
-    case OpNext: {
-      const int rc = f.next(file.record);
-      if (rc == ErrNone) decrypt(file, file.record);
-      return rc;
-    }
+    case OpNext: return readNext(f, file);
     case OpGetFilePtr:
     case OpRegetFile:
       if (!arg(0)) return ErrBadParameters;
@@ -388,7 +390,10 @@ void asciiEntry(int operation, FileControl& file, std::span<const std::intptr_t>
   file.answer = 0;
   file.answerText.clear();
   AsciiState& state = stateOf(file);
-  const int rc = file.remote ? runRemote(operation, state, file, args) : run(operation, state, file, args);
+  // NEXT, the call a reading loop makes once a line, goes straight to the file.
+  const int rc = file.remote           ? runRemote(operation, state, file, args)
+                 : operation == OpNext ? readNext(state.file, file)
+                                       : run(operation, state, file, args);
   if (operation == OpDestroy) freeState(file);  // whatever a remote side answered
   if (rc != ErrNone) postError(rc);
 }

@@ -9,6 +9,10 @@
 #include <cerrno>
 #include <cstring>
 #include <new>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <utility>
 
 namespace tamsil::file {
@@ -213,29 +217,68 @@ int AsciiFile::readAt(std::uint64_t start, std::span<std::byte> record, std::uin
 
   const std::size_t recordSize = record.size();
   const std::string& delimiter = switches_.delimiter;
-  const auto view = window(start, recordSize + delimiter.size());
+  // A line well within the buffer (the common case while reading on) is found without a call.
+  const std::size_t want = std::min(recordSize + delimiter.size(), bufferSize_);
+  const bool inBuffer = bufferValid_ && start >= bufferStart_ && start - bufferStart_ + want <= bufferLength_;
+  const auto view = inBuffer ? std::span<const std::byte>(buffer_.get() + (start - bufferStart_), want) : window(start, want);
   if (view.empty()) return ErrNotAvailable;  // the file shrank under a trusted size
   const bool ctrlZ = switches_.ctrlZIsEof;
   if (ctrlZ && view[0] == std::byte(kCtrlZ)) return ErrNotAvailable;
 
-  // A whole line within the record, without tabs and Ctrl-Z: one copy.
+  // A whole line within the record, without tabs and Ctrl-Z: copied as it is found.
   const char* data = reinterpret_cast<const char*>(view.data());
   const std::size_t lineEnd = std::min(view.size(), recordSize + 1);
-  if (const void* hit = std::memchr(data, delimiter[0], lineEnd)) {
-    const std::size_t length = std::size_t(static_cast<const char*>(hit) - data);
-    bool whole = length + delimiter.size() <= view.size();
-    for (std::size_t k = 1; whole && k < delimiter.size(); ++k) whole = data[length + k] == delimiter[k];
-    if (whole && plainLine(std::size_t(view.data() - buffer_.get()), length)) {
-      if (length) std::memcpy(record.data(), data, length);
-      if (recordSize > length) std::memset(record.data() + length, ' ', recordSize - length);
-      consumed = length + delimiter.size();
-      position_ = {start, consumed, position_.nextRead, true};
-      return ErrNone;
-    }
+  const std::size_t offset = std::size_t(view.data() - buffer_.get());
+  std::size_t length = kNoOffset;  // the plain line's length once its bytes are in the record
+  switch (scanLine(data, lineEnd, record)) {
+    case ScanLine::Careful: break;
+    case ScanLine::Found: length = scanned_; break;
+    case ScanLine::Rest:
+      // The last bytes, fewer than a scan step: the buffer's look-ahead answers for tabs and Ctrl-Z.
+      if (const void* hit = std::memchr(data + scanned_, delimiter[0], lineEnd - scanned_)) {
+        const std::size_t end = std::size_t(static_cast<const char*>(hit) - data);
+        if (!plainLine(offset + scanned_, end - scanned_)) break;
+        if (end > scanned_) std::memcpy(record.data() + scanned_, data + scanned_, end - scanned_);
+        length = end;
+      }
+      break;
+  }
+  if (length != kNoOffset && length + delimiter.size() <= view.size() &&
+      std::equal(delimiter.begin() + 1, delimiter.end(), data + length + 1)) {
+    if (recordSize > length) std::memset(record.data() + length, ' ', recordSize - length);
+    consumed = length + delimiter.size();
+    position_ = {start, consumed, position_.nextRead, true};
+    return ErrNone;
   }
   const int rc = slowRead(start, record, consumed);
   if (rc == ErrNone) position_ = {start, consumed, position_.nextRead, true};
   return rc;
+}
+
+AsciiFile::ScanLine AsciiFile::scanLine(const char* data, std::size_t end, std::span<std::byte> record) {
+  scanned_ = 0;
+#if defined(__SSE2__)
+  // Sixteen bytes a step, stored into the record unlooked-at and then checked for the first byte of
+  // the delimiter, a tab or a Ctrl-Z: the line is found and copied in one pass over it. A step only
+  // runs where all sixteen bytes lie within both the line's limit and the record.
+  const std::size_t steps = std::min(end, record.size());
+  const char delimiter = switches_.delimiter[0];
+  const __m128i first = _mm_set1_epi8(delimiter), tab = _mm_set1_epi8('\t'), ctrlZ = _mm_set1_epi8(kCtrlZ);
+  for (std::size_t i = 0; i + 16 <= steps; i += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(record.data() + i), bytes);
+    const __m128i stop = _mm_or_si128(_mm_cmpeq_epi8(bytes, first), _mm_or_si128(_mm_cmpeq_epi8(bytes, tab), _mm_cmpeq_epi8(bytes, ctrlZ)));
+    if (const unsigned mask = unsigned(_mm_movemask_epi8(stop))) {
+      // The first stop decides: a tab or Ctrl-Z before the delimiter needs the careful path.
+      scanned_ = i + std::size_t(__builtin_ctz(mask));
+      return data[scanned_] == delimiter ? ScanLine::Found : ScanLine::Careful;
+    }
+  }
+  scanned_ = steps & ~std::size_t(15);
+#else
+  (void)data, (void)end, (void)record;
+#endif
+  return ScanLine::Rest;
 }
 
 bool AsciiFile::plainLine(std::size_t offset, std::size_t length) {

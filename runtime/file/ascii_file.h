@@ -119,6 +119,11 @@ class AsciiFile {
   // Whether the buffer's bytes [offset, offset + length) hold neither a tab nor a Ctrl-Z (a
   // Ctrl-Z counts even when it is data: the careful path reads it the same way).
   bool plainLine(std::size_t offset, std::size_t length);
+  // How a line's first look ended: at the first byte of the delimiter (at scanned_, every byte
+  // before it copied to the record and plain), at a tab or Ctrl-Z (the careful path reads it), or
+  // with the last bytes before end still to look at (from scanned_ on; those before are copied).
+  enum class ScanLine { Found, Careful, Rest };
+  ScanLine scanLine(const char* data, std::size_t end, std::span<std::byte> record);
   int slowRead(std::uint64_t start, std::span<std::byte> record, std::uint64_t& consumed);
   int refreshSize();
   class SharedWrite;
@@ -142,6 +147,7 @@ class AsciiFile {
   static constexpr std::size_t kNoOffset = std::size_t(-1);
   std::size_t specialFrom_ = kNoOffset;
   std::size_t special_ = kNoOffset;
+  std::size_t scanned_ = 0;  // where scanLine stopped
 
   AsciiPosition position_;
   int lockDepth_ = 0;

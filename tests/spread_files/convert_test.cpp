@@ -2,6 +2,8 @@
 // and what the written files hold.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <sys/wait.h>
 #include <cstdlib>
 #include <fstream>
@@ -27,6 +29,7 @@ struct ChainCase {
   const char* input;
   const char* via;  // an intermediate format the data passes through
 };
+void PrintTo(const ChainCase& c, std::ostream* os) { *os << c.input << "_" << c.via; }
 
 class ConvertChain : public ::testing::TestWithParam<ChainCase> {};
 

@@ -2,6 +2,8 @@
 // and text files that read back into the grid as they were written.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -92,6 +94,7 @@ struct TextCase {
   const char* name;
   TextLayout layout;
 };
+void PrintTo(const TextCase& c, std::ostream* os) { *os << c.name; }
 
 class TextRoundTrip : public ::testing::TestWithParam<TextCase> {};
 

@@ -3,6 +3,8 @@
 // breaks.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -53,6 +55,7 @@ struct PageCase {
   const char* name;
   std::int32_t orientation, order, firstRowBreak;
 };
+void PrintTo(const PageCase& c, std::ostream* os) { *os << c.name; }
 
 class PageCount : public ::testing::TestWithParam<PageCase> {};
 

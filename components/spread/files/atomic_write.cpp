@@ -20,10 +20,13 @@ bool Fail(std::string* error, const std::string& what) {
 
 std::string TempPathBeside(const std::string& path) { return path + ".tmp" + std::to_string(::getpid()); }
 
-bool CommitTempFile(const std::string& tmp, const std::string& path, std::string* error) {
-  const int fd = ::open(tmp.c_str(), O_RDONLY);
-  const bool synced = fd >= 0 && ::fsync(fd) == 0;
-  if (fd >= 0) ::close(fd);
+bool CommitTempFile(const std::string& tmp, const std::string& path, std::string* error, Durability durability) {
+  bool synced = true;
+  if (durability == Durability::Synced) {
+    const int fd = ::open(tmp.c_str(), O_RDONLY);
+    synced = fd >= 0 && ::fsync(fd) == 0;
+    if (fd >= 0) ::close(fd);
+  }
   if (!synced || std::rename(tmp.c_str(), path.c_str()) != 0) {
     const bool r = Fail(error, "cannot write " + path);
     std::remove(tmp.c_str());
@@ -32,7 +35,7 @@ bool CommitTempFile(const std::string& tmp, const std::string& path, std::string
   return true;
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error, Durability durability) {
   const std::string tmp = TempPathBeside(path);
   {
     std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
@@ -44,7 +47,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
       return Fail(error, "cannot write " + tmp);
     }
   }
-  return CommitTempFile(tmp, path, error);
+  return CommitTempFile(tmp, path, error, durability);
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {

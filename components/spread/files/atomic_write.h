@@ -1,6 +1,8 @@
 // Files the grid writes replace their old version whole or not at all: the bytes go to a
-// temporary file beside the target, are flushed to the disk, and the temporary file is renamed
-// over the target.
+// temporary file beside the target, which is then renamed over the target. The grid's own file
+// (its only copy of a sheet) is also flushed to the disk before the rename, so it survives a
+// power loss; exports, which can be made again, are not (the flush would cost more than the
+// export).
 #pragma once
 
 #include <string>
@@ -10,9 +12,10 @@ namespace spread::files {
 
 // A temporary name beside path, unique to this process.
 std::string TempPathBeside(const std::string& path);
-// Flushes tmp to the disk and renames it to path; removes tmp when that fails.
-bool CommitTempFile(const std::string& tmp, const std::string& path, std::string* error);
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error);
+enum class Durability : bool { Renamed, Synced };
+// Renames tmp to path (Synced: after flushing it to the disk); removes tmp when that fails.
+bool CommitTempFile(const std::string& tmp, const std::string& path, std::string* error, Durability durability = Durability::Renamed);
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error, Durability durability = Durability::Renamed);
 // The whole file; false when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 

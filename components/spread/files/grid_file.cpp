@@ -405,7 +405,7 @@ bool Apply(Book& book, std::string_view text, std::string* error) {
 std::string GridFileText(Book& book, bool dataOnly) { return Writer(book, dataOnly).run(); }
 
 bool SaveGridFile(Book& book, const std::string& path, bool dataOnly, std::string* error) {
-  return WriteFileAtomically(path, GridFileText(book, dataOnly), error);
+  return WriteFileAtomically(path, GridFileText(book, dataOnly), error, Durability::Synced);
 }
 
 bool ReadGridFileText(Book& book, const std::string& text, std::string* error) {

@@ -23,7 +23,7 @@
 // %XX; numbers in C notation; STYLE -1 is none. Lines of unknown kinds and unknown style or
 // setting fields are skipped, so older programs read newer files.
 //
-// Saving writes atomically; dataOnly keeps values only (no styles, sizes or settings). A load
+// Saving writes atomically and flushes to the disk; dataOnly keeps values only (no styles, sizes or settings). A load
 // checks the whole file first and leaves the grid as it was when anything is wrong.
 #pragma once
 

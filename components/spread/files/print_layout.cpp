@@ -31,7 +31,9 @@ std::vector<PageBand> Bands(const std::vector<std::int32_t>& lines, double room,
 }  // namespace
 
 double PrintLayout::rowHeight(const Book& book, std::int32_t row) const { return book.sheet().rowHeight(row); }
-double PrintLayout::colWidth(const Book& book, std::int32_t col) const { return book.colWidthPixels(col) / book.metrics().pixelsPerPoint(); }
+double PrintLayout::colWidth(const Book& book, std::int32_t col) const {
+  return book.sheet().colWidth(col) * book.charWidthPixels() / book.metrics().pixelsPerPoint();
+}
 
 PrintLayout LayOutPrint(const Book& book) {
   const BookSettings& set = book.settings;

@@ -119,14 +119,29 @@ std::string TextOf(const Book& book, const Block& block, const TextLayout& layou
   const Block b = DataBlock(book, block);
   const std::int32_t firstRow = layout.flags & kExportColHeaders ? 0 : b.row;
   const std::int32_t firstCol = layout.flags & kExportRowHeaders ? 0 : b.col;
+  const Sheet& sheet = book.sheet();
   std::string out;
-  for (std::int32_t r = firstRow; r <= b.row2; r = r == 0 ? b.row : r + 1) {
+  // The cells that exist are visited in order, each formatted from its own style when it has one
+  // (one lookup less per cell); the others, and the headers, through the book.
+  std::vector<const Cell*> row(size_t(b.col2 - b.col + 1));
+  std::int32_t at = b.row;
+  const auto flush = [&](std::int32_t r) {
     for (std::int32_t c = firstCol; c <= b.col2; c = c == 0 ? b.col : c + 1) {
       if (c != firstCol) out += layout.colDelim;
-      out += Quoted(CellOut(book, c, r, layout.flags), layout);
+      const Cell* cell = c == 0 || r == 0 ? nullptr : row[size_t(c - b.col)];
+      if (cell && cell->style)
+        out += Quoted(layout.flags & kExportValues ? CellValueText(*cell->style, cell->value) : CellText(*cell->style, cell->value), layout);
+      else out += Quoted(CellOut(book, c, r, layout.flags), layout);
     }
     out += layout.rowDelim;
-  }
+    std::fill(row.begin(), row.end(), nullptr);
+  };
+  if (firstRow == 0) flush(0);
+  sheet.forEachCell(b, [&](std::int32_t c, std::int32_t r, const Cell& cell) {
+    for (; at < r; ++at) flush(at);
+    if (c >= b.col && c <= b.col2) row[size_t(c - b.col)] = &cell;
+  });
+  for (; at <= b.row2; ++at) flush(at);
   return out;
 }
 

@@ -84,13 +84,15 @@ class ImportStyles {
 };
 
 // Puts one imported cell into the sheet; false (with a problem) when it does not fit.
-void PutCell(Sheet& sheet, const ImportedCell& in, ImportStyles& styles, const std::string& where, std::vector<std::string>& problems) {
+void PutCell(Sheet& sheet, const ImportedCell& in, ImportStyles& styles, std::vector<std::string>& problems) {
+  // Where the cell is, for a problem: made only when there is one.
+  const auto where = [&] { return sheet.name + " row " + std::to_string(in.row) + " column " + std::to_string(in.col); };
   Cell& cell = sheet.cellForWrite(in.col, in.row);
   switch (in.kind) {
     case ImportedKind::Text: {
       std::string text = Utf8ToAnsi(in.text);
       if (text.size() > size_t(kTextLimit)) {
-        problems.push_back(where + ": text cut to " + std::to_string(kTextLimit) + " characters");
+        problems.push_back(where() + ": text cut to " + std::to_string(kTextLimit) + " characters");
         text.resize(size_t(kTextLimit));
       }
       cell.style = styles.text(text.find('\n') != std::string::npos);
@@ -101,12 +103,12 @@ void PutCell(Sheet& sheet, const ImportedCell& in, ImportStyles& styles, const s
       cell.style = std::isfinite(in.number) && std::fabs(in.number) < kNumberLimit ? styles.number(DecimalsOf(in.number)) : styles.scientific();
       cell.value = in.number;
       break;
-    case ImportedKind::DateTime: problems.push_back(where + ": time of day dropped from a date"); [[fallthrough]];
+    case ImportedKind::DateTime: problems.push_back(where() + ": time of day dropped from a date"); [[fallthrough]];
     case ImportedKind::Date: {
       const double day = std::floor(in.number);
       const DateValue lo = ToDateValue({kFirstYear, 1, 1}), hi = ToDateValue({kLastYear, 12, 31});
       if (!(day >= lo.day && day <= hi.day)) {
-        problems.push_back(where + ": date out of range");
+        problems.push_back(where() + ": date out of range");
         sheet.dropIfEmpty(in.col, in.row);
         return;
       }
@@ -189,8 +191,7 @@ void ApplyImport(Book& book, const ImportedBook& imported, std::vector<std::stri
     for (const auto& [col, width] : in.colWidths)
       if (col <= sheet.maxCols()) sheet.colLineForWrite(col).size = std::clamp(width, 0.0, 255.0);
     for (const ImportedCell& c : in.cells)
-      if (c.row <= sheet.maxRows() && c.col <= sheet.maxCols())
-        PutCell(sheet, c, styles, sheet.name + " row " + std::to_string(c.row) + " column " + std::to_string(c.col), problems);
+      if (c.row <= sheet.maxRows() && c.col <= sheet.maxCols()) PutCell(sheet, c, styles, problems);
   }
   book.setSheetIndex(1);
 }

@@ -7,7 +7,8 @@
 // cut and logged), a number a number cell showing the decimals it needs (a scientific cell past
 // 1e15), a date a date cell, a time of day a time cell (24 hours, with seconds), a date with a
 // time of day a date cell (the time is logged as dropped), a boolean a check box, a cell error
-// ("#DIV/0!") a static text cell. Each sheet is sized to its data.
+// ("#DIV/0!") a static text cell. Each sheet is sized to its data. FreeXL gives the booleans and
+// cell errors of an .xls file as plain numbers, so there they become number cells.
 #pragma once
 
 #include <cstdint>

@@ -115,7 +115,6 @@ class Book {
   const TextMetrics& metrics() const { return *metrics_; }
   TextFont fontOf(const Style& style) const;
   double charWidthPixels() const;                   // one unit of column width
-  double colWidthPixels(std::int32_t col) const;
   double maxTextRowHeight(std::int32_t row) const;  // points
   double maxTextColWidth(std::int32_t col) const;   // characters; 0 when the column is empty
   double maxTextCellHeight(std::int32_t col, std::int32_t row) const;

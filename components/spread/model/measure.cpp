@@ -16,8 +16,6 @@ TextFont Book::fontOf(const Style& s) const { return {s.fontName, s.fontSize, s.
 
 double Book::charWidthPixels() const { return metrics_->textWidth(fontOf(*sheet().styleAt(kAll, kAll)), "0"); }
 
-double Book::colWidthPixels(std::int32_t c) const { return sheet().colWidth(c) * charWidthPixels(); }
-
 std::string Book::shownText(std::int32_t c, std::int32_t r) const {
   const Sheet& s = sheet();
   const Style& style = *s.styleAt(c, r);
