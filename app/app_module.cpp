@@ -3,11 +3,39 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/program_errors.h"
+#include "app/text_matcher.h"
+#include "framework/ini/ini_store.h"
+
 namespace kestrel {
 
 namespace {
 
 thread_local std::unique_ptr<ThreadGlobals> tGlobals;
+
+struct ProcessObjects {
+  TextMatcher matcher;
+  std::unique_ptr<tamsil::framework::ErrorReporter> reporter = std::make_unique<tamsil::framework::ErrorReporter>();
+  std::unique_ptr<ReporterErrors> errors = std::make_unique<ReporterErrors>(*reporter);
+  std::unique_ptr<framework::IniStore> ini = std::make_unique<framework::IniStore>();
+};
+std::unique_ptr<ProcessObjects> gProcess;
+
+[[noreturn]] void usedOutsideItsLife(const char* what) {
+  std::fprintf(stderr, "Kestrel24: the application's %s is used outside its life\n", what);
+  std::abort();
+}
+
+void constructProcess() { gProcess = std::make_unique<ProcessObjects>(); }
+
+// The store goes first, then the reporter; the matcher needs nothing done.
+void destructProcess() {
+  if (!gProcess) return;
+  gProcess->ini.reset();
+  gProcess->errors.reset();
+  gProcess->reporter.reset();
+  gProcess.reset();
+}
 
 void constructThread() { tGlobals = std::make_unique<ThreadGlobals>(); }
 
@@ -26,9 +54,32 @@ ThreadGlobals& threadGlobals() {
 
 bool hasThreadGlobals() { return tGlobals != nullptr; }
 
+void ensureThreadGlobals() {
+  if (!tGlobals) constructThread();
+}
+
+TextMatcher& moduleTextMatcher() {
+  if (!gProcess) usedOutsideItsLife("text matcher");
+  return gProcess->matcher;
+}
+
+ProgramErrors& programErrors() {
+  if (!gProcess || !gProcess->errors) usedOutsideItsLife("error reporter");
+  return *gProcess->errors;
+}
+
+framework::IniStore& programIniStore() {
+  if (!gProcess || !gProcess->ini) usedOutsideItsLife("settings store");
+  return *gProcess->ini;
+}
+
+bool hasProcessObjects() { return gProcess != nullptr; }
+
 tamsil::ModuleRecord applicationModuleRecord() {
   tamsil::ModuleRecord r;
   r.flags = 5;
+  r.processConstructor = constructProcess;
+  r.processDestructor = destructProcess;
   r.threadConstructor = constructThread;
   r.threadDestructor = destructThread;
   return r;

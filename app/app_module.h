@@ -1,5 +1,6 @@
-// The application module of Kestrel24: its entry in the module table and its per-thread globals,
-// through which procedure windows pass requests and responses.
+// The application module of Kestrel24: its entry in the module table, its process-wide objects
+// (text matcher, error reporter, settings store) and its per-thread globals, through which
+// procedure windows pass requests and responses.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,10 @@
 #include <vector>
 
 #include "runtime/core/startup.h"
+
+namespace kestrel::framework {
+class IniStore;
+}
 
 namespace kestrel {
 
@@ -43,6 +48,19 @@ struct ThreadGlobals {
 // destructor (the runtime runs those for every runtime thread).
 ThreadGlobals& threadGlobals();
 bool hasThreadGlobals();
+// Makes the calling thread's globals when the runtime has not (a thread it did not start).
+void ensureThreadGlobals();
+
+class ProgramErrors;
+class TextMatcher;
+
+// The process-wide objects, made by the module's process constructor (matcher, error reporter,
+// settings store, in that order) and destroyed by its destructor (the store first, then the
+// reporter). Using one outside that span is a programming error and ends the program.
+TextMatcher& moduleTextMatcher();
+ProgramErrors& programErrors();
+framework::IniStore& programIniStore();
+bool hasProcessObjects();
 
 // The module's record for the program's module table.
 tamsil::ModuleRecord applicationModuleRecord();
