@@ -33,29 +33,6 @@ unsigned recordBox(const win::MessageBoxRequest& request) {
 
 }  // namespace
 
-const std::string& CallLogTail::path() {
-  static const std::string p = [] {
-    const std::string made = (std::filesystem::temp_directory_path() / ("demo_calllog." + std::to_string(getpid()))).string();
-    setenv("OVSPREAD_CALLLOG", made.c_str(), 1);
-    return made;
-  }();
-  return p;
-}
-
-void CallLogTail::mark() {
-  std::error_code ignored;
-  const auto size = std::filesystem::file_size(path(), ignored);
-  start_ = ignored ? 0 : std::size_t(size);
-}
-
-std::vector<std::string> CallLogTail::lines() const {
-  std::ifstream in(path());
-  in.seekg(std::streamoff(start_));
-  std::vector<std::string> out;
-  for (std::string line; std::getline(in, line);) out.push_back(line);
-  return out;
-}
-
 std::uint8_t HookedDemoWindow::Setup() {
   const std::uint8_t r = DemoWindow::Setup();
   if (r == 0 && afterSetup_) afterSetup_(state_);

@@ -13,22 +13,10 @@
 
 #include "app/demo_window.h"
 #include "runtime/window/message_box.h"
+#include "tests/support/call_log_tail.h"
 #include "tests/support/temp_profile.h"
 
 namespace kestrel::testing {
-
-// The lines the process's call log (OVSPREAD_CALLLOG, a temporary file set before the grid first
-// logs) received since the last mark.
-class CallLogTail {
- public:
-  CallLogTail() { mark(); }
-  void mark();
-  std::vector<std::string> lines() const;
-  static const std::string& path();
-
- private:
-  std::size_t start_ = 0;
-};
 
 // The demo window with a hook that runs once the window is set up, before the script acts.
 class HookedDemoWindow : public DemoWindow {

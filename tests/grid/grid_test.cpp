@@ -69,30 +69,6 @@ win::PropertyStatus RecordingBridge::MethodCall(win::Window* w, int field, const
   return GridBridge::MethodCall(w, field, selector);
 }
 
-const std::string& CallLogTail::path() {
-  // Set before the grid first logs, which is when the component reads the variable.
-  static const std::string p = [] {
-    const std::string made = (std::filesystem::temp_directory_path() / ("grid_calllog." + std::to_string(getpid()))).string();
-    setenv("OVSPREAD_CALLLOG", made.c_str(), 1);
-    return made;
-  }();
-  return p;
-}
-
-void CallLogTail::mark() {
-  std::error_code ignored;
-  const auto size = std::filesystem::file_size(path(), ignored);
-  start_ = ignored ? 0 : std::size_t(size);
-}
-
-std::vector<std::string> CallLogTail::lines() const {
-  std::ifstream in(path());
-  in.seekg(std::streamoff(start_));
-  std::vector<std::string> out;
-  for (std::string line; std::getline(in, line);) out.push_back(line);
-  return out;
-}
-
 void GridTest::SetUp() {
   RuntimeTest::SetUp();
   if (registerGrid_) {

@@ -12,6 +12,7 @@
 #include "grid/spread_wrapper.h"
 #include "runtime/window/message_box.h"
 #include "tests/runtime/runtime_test.h"
+#include "tests/support/call_log_tail.h"
 #include "tests/support/temp_profile.h"
 
 namespace kestrel::grid::testing {
@@ -33,18 +34,7 @@ class RecordingBridge : public GridBridge {
   std::vector<std::string> sent;
 };
 
-// The lines the process's call log (OVSPREAD_CALLLOG, a temporary file set before the grid logs
-// anything) received since the last mark.
-class CallLogTail {
- public:
-  CallLogTail() { mark(); }
-  void mark();
-  std::vector<std::string> lines() const;
-  static const std::string& path();
-
- private:
-  std::size_t start_ = 0;
-};
+using kestrel::testing::CallLogTail;
 
 class GridTest : public tamsil::testing::RuntimeTest {
  protected:
