@@ -16,6 +16,7 @@
 #include "runtime/window/event_codes.h"
 #include "runtime/window/operations.h"
 #include "runtime/window/properties.h"
+#include "tests/framework/qt/scripted_qt_fixture.h"
 #include "tests/platform/qt/qt_test_support.h"
 
 namespace tamsil::framework {
@@ -87,25 +88,9 @@ class GridWindow : public ProcedureWindow {
   }
 };
 
-class ResizerOnQt : public ::testing::Test {
+class ResizerOnQt : public kestrel::testing::ScriptedQtFixture {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() / ("kestrel-resizer-qt-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override {
-    platform::script::stop();
-    platform::qt::testing::resetWindows();
-    std::filesystem::remove_all(dir_);
-  }
-  void script(const std::string& text) {
-    auto parsed = platform::script::parse(text, "resize.script");
-    ASSERT_TRUE(parsed.errors.empty()) << parsed.errors.front();
-    platform::script::start(std::move(parsed.lines), "resize.script");
-  }
-
-  ThreadContextScope context_;
-  std::filesystem::path dir_;
+  ResizerOnQt() : ScriptedQtFixture("resizer") {}
 };
 
 TEST_F(ResizerOnQt, AUserResizePutsTheWidgetsWhereTheResizerComputesThem) {

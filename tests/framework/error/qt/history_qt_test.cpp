@@ -18,6 +18,7 @@
 #include "runtime/window/event_codes.h"
 #include "runtime/window/operations.h"
 #include "runtime/window/window_object.h"
+#include "tests/framework/qt/scripted_qt_fixture.h"
 #include "tests/platform/qt/qt_test_support.h"
 
 namespace tamsil::framework {
@@ -98,25 +99,9 @@ class LookingReporter : public ErrorReporter {
   };
 };
 
-class HistoryOnQt : public ::testing::Test {
+class HistoryOnQt : public kestrel::testing::ScriptedQtFixture {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() / ("kestrel-history-qt-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override {
-    platform::script::stop();
-    platform::qt::testing::resetWindows();
-    std::filesystem::remove_all(dir_);
-  }
-  void script(const std::string& text) {
-    auto parsed = platform::script::parse(text, "history.script");
-    ASSERT_TRUE(parsed.errors.empty()) << parsed.errors.front();
-    platform::script::start(std::move(parsed.lines), "history.script");
-  }
-
-  ThreadContextScope context_;
-  std::filesystem::path dir_;
+  HistoryOnQt() : ScriptedQtFixture("history") {}
 };
 
 TEST_F(HistoryOnQt, TheWindowListsTheMessagesRaisedWithTheirCategories) {
