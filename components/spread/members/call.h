@@ -61,7 +61,6 @@ using Putter = HRESULT (*)(Call&, const VARIANT&);
 // The functions of the RW, RO and CALL handlers of member_list.inc.
 #define BOOK(field)
 #define STYLE(field)
-#define LATER(what)
 #define RW(name)                      \
   HRESULT get##name(Call&, Variant&); \
   HRESULT put##name(Call&, const VARIANT&);
@@ -73,7 +72,6 @@ using Putter = HRESULT (*)(Call&, const VARIANT&);
 #undef CALL
 #undef RO
 #undef RW
-#undef LATER
 #undef STYLE
 #undef BOOK
 

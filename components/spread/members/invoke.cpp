@@ -18,32 +18,23 @@ struct Handler {
   Getter get = nullptr;
   Putter put = nullptr;
   Getter call = nullptr;
-  std::string_view later;  // what is not carried out yet
 };
 
-#define BOOK(field) Handler{&GetBook<&BookSettings::field>, &PutBook<&BookSettings::field>, nullptr, {}},
-#define STYLE(field) Handler{&GetStyle<&Style::field>, &PutStyle<&Style::field>, nullptr, {}},
-#define RW(name) Handler{&get##name, &put##name, nullptr, {}},
-#define RO(name) Handler{&get##name, nullptr, nullptr, {}},
-#define CALL(name) Handler{nullptr, nullptr, &call##name, {}},
-#define LATER(what) Handler{nullptr, nullptr, nullptr, #what},
+#define BOOK(field) Handler{&GetBook<&BookSettings::field>, &PutBook<&BookSettings::field>, nullptr},
+#define STYLE(field) Handler{&GetStyle<&Style::field>, &PutStyle<&Style::field>, nullptr},
+#define RW(name) Handler{&get##name, &put##name, nullptr},
+#define RO(name) Handler{&get##name, nullptr, nullptr},
+#define CALL(name) Handler{nullptr, nullptr, &call##name},
 #define X(name, dispid, kind, type, minArgs, maxArgs, handler) handler
 const Handler kHandlers[] = {
 #include "components/spread/members/member_list.inc"
 };
 #undef X
-#undef LATER
 #undef CALL
 #undef RO
 #undef RW
 #undef STYLE
 #undef BOOK
-
-std::string laterText(std::string_view what) {
-  if (what == "printing") return "printing is not available yet";
-  if (what == "import") return "loading files into the grid is not available yet";
-  return "saving and exporting the grid is not available yet";
-}
 
 }  // namespace
 
@@ -68,7 +59,6 @@ HRESULT InvokeMember(Book& book, const MemberInfo& m, WORD flags, std::span<cons
   const std::span<const platform::VARIANT> given = put ? args.first(args.size() - 1) : args;
   if (given.size() < m.minArgs || given.size() > m.maxArgs)
     return fail(platform::DISP_E_BADPARAMCOUNT, "takes " + std::to_string(m.minArgs) + " to " + std::to_string(m.maxArgs) + " arguments");
-  if (!h.later.empty()) return fail(platform::E_NOTIMPL, laterText(h.later));
   Call call{book, given, &text};
   HRESULT hr;
   if (put) {
