@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (walked.error().at > size) __builtin_trap();
     return 0;
   }
-  std::vector<FieldSpec> specs;
+  std::vector<FieldSpec> fields;
   for (const WalkedField& f : walked->fields) {
     if (std::uint64_t(f.offset) + std::uint64_t(f.elementWidth) * f.elements > walked->header.dataSize) __builtin_trap();
     if (!f.name.empty() && (f.name.data() < reinterpret_cast<const char*>(data) ||
@@ -59,9 +59,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FieldSpec s{f.type, f.name, f.type == FieldType::Group ? f.elementWidth : f.sizePart, f.members};
     if (f.hasExplicitOffset()) s.offset = f.relativeOffset;
     for (unsigned d = 0; d < f.dimensionCount; ++d) s.dimensions[d] = f.dimensions[d];
-    specs.push_back(s);
+    fields.push_back(s);
   }
-  const std::vector<std::uint8_t> again = encodeDescriptor(specs, walked->header.dataSize);
+  const std::vector<std::uint8_t> again = encodeDescriptor(fields, walked->header.dataSize);
   if (!std::equal(again.begin(), again.end(), bytes.begin(), bytes.begin() + walked->header.length) || again.size() != walked->header.length)
     __builtin_trap();
   const auto queue = Queue::create(bytes);

@@ -43,14 +43,14 @@ TEST_P(FrameworkDescriptorTest, WalksToItsFieldsInOrder) {
 
 // Rebuilds the declarations a walk found and encodes them again: the walk lost nothing.
 std::vector<FieldSpec> declarationsOf(const WalkedDescriptor& d) {
-  std::vector<FieldSpec> specs;
+  std::vector<FieldSpec> fields;
   for (const WalkedField& f : d.fields) {
     FieldSpec s{f.type, f.name, f.type == FieldType::Group ? f.elementWidth : f.sizePart, f.members};
     if (f.hasExplicitOffset()) s.offset = f.relativeOffset;
     for (unsigned i = 0; i < f.dimensionCount; ++i) s.dimensions[i] = f.dimensions[i];
-    specs.push_back(s);
+    fields.push_back(s);
   }
-  return specs;
+  return fields;
 }
 
 TEST_P(FrameworkDescriptorTest, EncodesAgainToTheSameBytes) {

@@ -32,13 +32,13 @@ std::string FromQString(const QString& text) {
   return platform::wideToAnsi(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), size_t(text.size())));
 }
 
-QFont FontOf(const TextFont& spec, double dpi) {
-  QFont font(ToQString(spec.name));
+QFont FontOf(const TextFont& face, double dpi) {
+  QFont font(ToQString(face.name));
   // Fonts the machine lacks fall back to a sans-serif face of the same size.
   font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(std::max(1, int(std::lround(spec.size * dpi / 72.0))));
-  font.setBold(spec.bold);
-  font.setItalic(spec.italic);
+  font.setPixelSize(std::max(1, int(std::lround(face.size * dpi / 72.0))));
+  font.setBold(face.bold);
+  font.setItalic(face.italic);
   return font;
 }
 

@@ -38,6 +38,6 @@ inline QColor ToQColor(Colour c) { return QColor(int(c & 0xFF), int((c >> 8) & 0
 
 // The font a style draws with, sized in pixels for the given dots per inch.
 QFont FontOf(const Style& style, double dpi);
-QFont FontOf(const TextFont& spec, double dpi);
+QFont FontOf(const TextFont& face, double dpi);
 
 }  // namespace spread::view
