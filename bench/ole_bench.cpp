@@ -7,13 +7,13 @@
 
 #include <cstdlib>
 
+#include "bench/ole_window.h"
 #include "platform/backend.h"
 #include "platform/com/com.h"
 #include "platform/com/com_object.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/variant.h"
 #include "platform/headless/headless_backend.h"
-#include "runtime/core/thread_context.h"
 #include "runtime/eval/binding.h"
 #include "runtime/ole/ole_site.h"
 #include "runtime/window/control_access.h"
@@ -69,7 +69,7 @@ class ColumnsFactory final : public IClassFactory {
   HRESULT LockServer(BOOL) override { return S_OK; }
 };
 
-constexpr int kOle = 20;
+constexpr int kOle = bench::kOleControl;
 constexpr CLSID kColumnsClsid{0x4B455354, 0x0003, 0x4F4C, {0x42, 0x45, 0x4E, 0x43, 0x48, 0x43, 0x4F, 0x4C}};
 
 // The headless backend, the class and the container, made once for the whole run.
@@ -87,22 +87,8 @@ void ensureSetUp() {
   (void)ready;
 }
 
-// An open window whose OLE control holds a Columns object.
-struct OpenGrid {
-  OpenGrid() {
-    ensureSetUp();
-    tamsil::window::OpenWindowOp(w);
-    if (tamsil::window::PropertyPut(w, kOle, 0, tamsil::window::Selector{std::uint32_t(tamsil::window::prop::Create)},
-                                    "Kestrel.BenchColumns.1") != tamsil::window::PropertyStatus::Ok)
-      std::abort();
-  }
-  ~OpenGrid() { tamsil::window::CloseWindowOp(w); }
-  tamsil::ThreadContextScope context;
-  tamsil::window::Window w{"Kestrel24$Kestr001", "P1$WINDOW"};
-};
-
 void BM_BridgeWriteByText(benchmark::State& state) {
-  OpenGrid grid;
+  bench::OleWindow grid(ensureSetUp, "Kestrel.BenchColumns.1");
   const tamsil::window::Selector selector{std::string("ColWidth(2)")};
   double width = 12.5;
   for (auto _ : state) {
@@ -115,7 +101,7 @@ void BM_BridgeWriteByText(benchmark::State& state) {
 BENCHMARK(BM_BridgeWriteByText);
 
 void BM_BridgeReadByText(benchmark::State& state) {
-  OpenGrid grid;
+  bench::OleWindow grid(ensureSetUp, "Kestrel.BenchColumns.1");
   const tamsil::window::Selector selector{std::string("ColWidth(2)")};
   for (auto _ : state) benchmark::DoNotOptimize(tamsil::window::PropertyCall(grid.w, kOle, 0, selector));
   state.SetItemsProcessed(state.iterations());

@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/ole_window.h"
 #include "components/spread/members/members.h"
 #include "components/spread/model/book.h"
 #include "components/spread/registration.h"
 #include "platform/backend.h"
 #include "platform/com/variant.h"
 #include "platform/headless/headless_backend.h"
-#include "runtime/core/thread_context.h"
 #include "runtime/eval/binding.h"
 #include "runtime/ole/ole_site.h"
 #include "runtime/window/control_access.h"
@@ -81,7 +81,7 @@ std::vector<Step> fillSteps() {
   return s;
 }
 
-constexpr int kOle = 20;
+constexpr int kOle = bench::kOleControl;
 
 void ensureSetUp() {
   static const bool ready = [] {
@@ -93,19 +93,6 @@ void ensureSetUp() {
   }();
   (void)ready;
 }
-
-struct OpenGrid {
-  OpenGrid() {
-    ensureSetUp();
-    tamsil::window::OpenWindowOp(w);
-    if (tamsil::window::PropertyPut(w, kOle, 0, tamsil::window::Selector{std::uint32_t(tamsil::window::prop::Create)},
-                                    "OVSpreadADO.ovSpread.6") != tamsil::window::PropertyStatus::Ok)
-      std::abort();
-  }
-  ~OpenGrid() { tamsil::window::CloseWindowOp(w); }
-  tamsil::ThreadContextScope context;
-  tamsil::window::Window w{"Kestrel24$Kestr001", "P1$WINDOW"};
-};
 
 // Sends one step as the wrapper's accessor does; false when the bridge refused it.
 bool sendThroughBridge(tamsil::window::Window& w, const Step& s) {
@@ -130,7 +117,7 @@ bool sendThroughBridge(tamsil::window::Window& w, const Step& s) {
 }
 
 void BM_FillThroughBridge(benchmark::State& state) {
-  OpenGrid grid;
+  bench::OleWindow grid(ensureSetUp, "OVSpreadADO.ovSpread.6");
   const std::vector<Step> steps = fillSteps();
   for (const Step& s : steps)
     if (!sendThroughBridge(grid.w, s)) state.SkipWithError(("refused: " + s.path).c_str());

@@ -35,24 +35,9 @@ const std::string& picturePath() {
   return path;
 }
 
-VARIANT i2(std::int16_t v) {
-  VARIANT x;
-  x.vt = platform::VT_I2;
-  x.iVal = v;
-  return x;
-}
-VARIANT i4(std::int32_t v) {
-  VARIANT x;
-  x.vt = platform::VT_I4;
-  x.lVal = v;
-  return x;
-}
-VARIANT r8(double v) {
-  VARIANT x;
-  x.vt = platform::VT_R8;
-  x.dblVal = v;
-  return x;
-}
+constexpr auto i2 = platform::VariantOfI2;
+constexpr auto i4 = platform::VariantOfI4;
+constexpr auto r8 = platform::VariantOfR8;
 
 // What a wrapper call amounts to: the name looked up, the arguments built (a text as a new
 // BSTR), the member invoked.

@@ -99,6 +99,51 @@ struct VARIANT {
   };
 };
 
+// Variants holding one value of the type their name gives; they own nothing. VariantOfRef
+// points at a value of type vt that somebody else owns (VT_BYREF).
+inline VARIANT VariantOfI2(std::int16_t v) {
+  VARIANT x;
+  x.vt = VT_I2;
+  x.iVal = v;
+  return x;
+}
+inline VARIANT VariantOfI4(std::int32_t v) {
+  VARIANT x;
+  x.vt = VT_I4;
+  x.lVal = v;
+  return x;
+}
+inline VARIANT VariantOfUI1(std::uint8_t v) {
+  VARIANT x;
+  x.vt = VT_UI1;
+  x.bVal = v;
+  return x;
+}
+inline VARIANT VariantOfUI4(std::uint32_t v) {
+  VARIANT x;
+  x.vt = VT_UI4;
+  x.ulVal = v;
+  return x;
+}
+inline VARIANT VariantOfR8(double v) {
+  VARIANT x;
+  x.vt = VT_R8;
+  x.dblVal = v;
+  return x;
+}
+inline VARIANT VariantOfBool(bool v) {
+  VARIANT x;
+  x.vt = VT_BOOL;
+  x.boolVal = v ? VARIANT_TRUE : VARIANT_FALSE;
+  return x;
+}
+inline VARIANT VariantOfRef(VARTYPE vt, void* at) {
+  VARIANT x;
+  x.vt = VARTYPE(vt | VT_BYREF);
+  x.byref = at;
+  return x;
+}
+
 void VariantInit(VARIANT* v);
 // Frees what the variant owns and makes it VT_EMPTY. DISP_E_BADVARTYPE for a type number the
 // platform does not know (the variant is left alone); E_INVALIDARG for null.

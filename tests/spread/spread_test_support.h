@@ -31,42 +31,12 @@ class Args {
   std::vector<platform::VARIANT> values_;
 };
 
-inline platform::VARIANT I2(std::int16_t v) {
-  platform::VARIANT x;
-  x.vt = platform::VT_I2;
-  x.iVal = v;
-  return x;
-}
-inline platform::VARIANT I4(std::int32_t v) {
-  platform::VARIANT x;
-  x.vt = platform::VT_I4;
-  x.lVal = v;
-  return x;
-}
-inline platform::VARIANT UI4(std::uint32_t v) {
-  platform::VARIANT x;
-  x.vt = platform::VT_UI4;
-  x.ulVal = v;
-  return x;
-}
-inline platform::VARIANT UI1(std::uint8_t v) {
-  platform::VARIANT x;
-  x.vt = platform::VT_UI1;
-  x.bVal = v;
-  return x;
-}
-inline platform::VARIANT Bool(bool v) {
-  platform::VARIANT x;
-  x.vt = platform::VT_BOOL;
-  x.boolVal = v ? platform::VARIANT_TRUE : platform::VARIANT_FALSE;
-  return x;
-}
-inline platform::VARIANT R8(double v) {
-  platform::VARIANT x;
-  x.vt = platform::VT_R8;
-  x.dblVal = v;
-  return x;
-}
+inline constexpr auto I2 = platform::VariantOfI2;
+inline constexpr auto I4 = platform::VariantOfI4;
+inline constexpr auto UI4 = platform::VariantOfUI4;
+inline constexpr auto UI1 = platform::VariantOfUI1;
+inline constexpr auto Bool = platform::VariantOfBool;
+inline constexpr auto R8 = platform::VariantOfR8;
 inline platform::VARIANT Str(std::string_view text) {
   platform::VARIANT x;
   x.vt = platform::VT_BSTR;

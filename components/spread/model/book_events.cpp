@@ -9,33 +9,10 @@ namespace {
 
 using platform::VARIANT;
 
-VARIANT i4(std::int32_t v) {
-  VARIANT x;
-  x.vt = platform::VT_I4;
-  x.lVal = v;
-  return x;
-}
-
-VARIANT i2(std::int16_t v) {
-  VARIANT x;
-  x.vt = platform::VT_I2;
-  x.iVal = v;
-  return x;
-}
-
-VARIANT boolean(bool v) {
-  VARIANT x;
-  x.vt = platform::VT_BOOL;
-  x.boolVal = v ? platform::VARIANT_TRUE : platform::VARIANT_FALSE;
-  return x;
-}
-
-VARIANT byRef(platform::VARTYPE vt, void* at) {
-  VARIANT x;
-  x.vt = platform::VARTYPE(vt | platform::VT_BYREF);
-  x.byref = at;
-  return x;
-}
+constexpr auto i4 = platform::VariantOfI4;
+constexpr auto i2 = platform::VariantOfI2;
+constexpr auto boolean = platform::VariantOfBool;
+constexpr auto byRef = platform::VariantOfRef;
 
 // Types a user changes by typing into the cell.
 bool typedIn(CellType t) {
