@@ -99,48 +99,27 @@ struct VARIANT {
   };
 };
 
+namespace variant_detail {
+template <VARTYPE Vt, auto Field, typename T>
+VARIANT holding(T value) {
+  VARIANT x;
+  x.vt = Vt;
+  x.*Field = value;
+  return x;
+}
+}  // namespace variant_detail
+
 // Variants holding one value of the type their name gives; they own nothing. VariantOfRef
 // points at a value of type vt that somebody else owns (VT_BYREF).
-inline VARIANT VariantOfI2(std::int16_t v) {
-  VARIANT x;
-  x.vt = VT_I2;
-  x.iVal = v;
-  return x;
-}
-inline VARIANT VariantOfI4(std::int32_t v) {
-  VARIANT x;
-  x.vt = VT_I4;
-  x.lVal = v;
-  return x;
-}
-inline VARIANT VariantOfUI1(std::uint8_t v) {
-  VARIANT x;
-  x.vt = VT_UI1;
-  x.bVal = v;
-  return x;
-}
-inline VARIANT VariantOfUI4(std::uint32_t v) {
-  VARIANT x;
-  x.vt = VT_UI4;
-  x.ulVal = v;
-  return x;
-}
-inline VARIANT VariantOfR8(double v) {
-  VARIANT x;
-  x.vt = VT_R8;
-  x.dblVal = v;
-  return x;
-}
-inline VARIANT VariantOfBool(bool v) {
-  VARIANT x;
-  x.vt = VT_BOOL;
-  x.boolVal = v ? VARIANT_TRUE : VARIANT_FALSE;
-  return x;
-}
+inline VARIANT VariantOfI2(std::int16_t v) { return variant_detail::holding<VT_I2, &VARIANT::iVal>(v); }
+inline VARIANT VariantOfI4(std::int32_t v) { return variant_detail::holding<VT_I4, &VARIANT::lVal>(LONG(v)); }
+inline VARIANT VariantOfUI1(std::uint8_t v) { return variant_detail::holding<VT_UI1, &VARIANT::bVal>(BYTE(v)); }
+inline VARIANT VariantOfUI4(std::uint32_t v) { return variant_detail::holding<VT_UI4, &VARIANT::ulVal>(v); }
+inline VARIANT VariantOfR8(double v) { return variant_detail::holding<VT_R8, &VARIANT::dblVal>(v); }
+inline VARIANT VariantOfBool(bool v) { return variant_detail::holding<VT_BOOL, &VARIANT::boolVal>(v ? VARIANT_TRUE : VARIANT_FALSE); }
 inline VARIANT VariantOfRef(VARTYPE vt, void* at) {
-  VARIANT x;
+  VARIANT x = variant_detail::holding<VT_EMPTY, &VARIANT::byref>(at);
   x.vt = VARTYPE(vt | VT_BYREF);
-  x.byref = at;
   return x;
 }
 
