@@ -51,6 +51,14 @@ TEST(PrintPdf, SampleSheetCarriesHeaderInBoldFooterAndCellTexts) {
   EXPECT_EQ(PdfPages(path), 1);
 }
 
+// A sheet of 500 rows and 30 columns of texts: several pages each way at full size.
+void FillWideSheet(Book& book) {
+  book.sheet().setMaxCols(30);
+  for (std::int32_t r = 1; r <= 500; ++r)
+    for (std::int32_t c = 1; c <= 30; c += 7)
+      ASSERT_TRUE(book.writeText(Block{c, r, c, r}, "r" + std::to_string(r) + "c" + std::to_string(c), nullptr));
+}
+
 struct PageCase {
   const char* name;
   std::int32_t orientation, order, firstRowBreak;
@@ -61,10 +69,7 @@ class PageCount : public ::testing::TestWithParam<PageCase> {};
 
 TEST_P(PageCount, MatchesThePagesPrinted) {
   Book book;
-  book.sheet().setMaxCols(30);
-  for (std::int32_t r = 1; r <= 500; ++r)
-    for (std::int32_t c = 1; c <= 30; c += 7)
-      ASSERT_TRUE(book.writeText(Block{c, r, c, r}, "r" + std::to_string(r) + "c" + std::to_string(c), nullptr));
+  FillWideSheet(book);
   book.settings.printOrientation = GetParam().orientation;
   book.settings.printPageOrder = GetParam().order;
   if (GetParam().firstRowBreak) book.sheet().rowLineForWrite(GetParam().firstRowBreak).pageBreak = true;
@@ -88,6 +93,108 @@ INSTANTIATE_TEST_SUITE_P(Layouts, PageCount,
                          ::testing::Values(PageCase{"portrait", 0, 0, 0}, PageCase{"landscape", 2, 0, 0}, PageCase{"across", 0, 2, 0},
                                            PageCase{"rowbreak", 0, 0, 10}),
                          [](const auto& p) { return std::string(p.param.name); });
+
+struct ScalingCase {
+  const char* name;
+  std::int32_t method;
+  std::int16_t wide, tall;
+  std::int32_t rowBreak;
+  size_t maxAcross, maxDown;  // 0: no limit
+};
+void PrintTo(const ScalingCase& c, std::ostream* os) { *os << c.name; }
+
+class PrintScaling : public ::testing::TestWithParam<ScalingCase> {};
+
+TEST_P(PrintScaling, ShrinksToThePagesAskedAndPrintsThem) {
+  Book book;
+  FillWideSheet(book);
+  const PrintLayout full = LayOutPrint(book);
+  ASSERT_GT(full.colBands.size(), 1u);
+  ASSERT_GT(full.rowBands.size(), 3u);
+  const ScalingCase& c = GetParam();
+  book.settings.printScalingMethod = c.method;
+  book.settings.printBestFitPagesWide = c.wide;
+  book.settings.printBestFitPagesTall = c.tall;
+  if (c.rowBreak) book.sheet().rowLineForWrite(c.rowBreak).pageBreak = true;
+  const PrintLayout p = LayOutPrint(book);
+  if (c.maxAcross) {
+    EXPECT_LE(p.colBands.size(), c.maxAcross);
+  }
+  if (c.maxDown) {
+    EXPECT_LE(p.rowBands.size(), c.maxDown);
+  }
+  if (c.method == 0) {
+    EXPECT_EQ(p.scale, 1);
+    EXPECT_EQ(p.pages.size(), full.pages.size());
+  } else {
+    EXPECT_LT(p.scale, 1);
+    EXPECT_GT(p.scale, 0.1);  // a break may keep pages apart, it does not force the smallest scale
+  }
+  if (c.rowBreak) {
+    EXPECT_EQ(NextPageBreakRow(p, 1), c.rowBreak);
+  }
+  // Every line of the sheet still prints, on the pages PrintPageCount counts.
+  const std::string path = TempPath(std::string("scaled_") + c.name + ".pdf");
+  ASSERT_TRUE(PrintToPdf(book, path, nullptr));
+  EXPECT_EQ(PdfPages(path), test::NumberOf(test::Get(book, "PrintPageCount")));
+  const std::string text = RunCommand("pdftotext -raw " + path + " -");
+  for (const char* cell : {"r1c1", "r250c15", "r500c29"}) EXPECT_NE(text.find(cell), std::string::npos) << cell;
+}
+
+INSTANTIATE_TEST_SUITE_P(Methods, PrintScaling,
+                         ::testing::Values(ScalingCase{"actual", 0, 1, 1, 0, 0, 0}, ScalingCase{"fitwidth", 1, 1, 1, 0, 1, 0},
+                                           ScalingCase{"onepage", 2, 1, 1, 0, 1, 1}, ScalingCase{"twobythree", 2, 2, 3, 0, 2, 3},
+                                           ScalingCase{"tallonly", 2, 0, 2, 0, 0, 2}, ScalingCase{"breakkept", 2, 1, 1, 40, 1, 2}),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+// Records where cell texts are drawn.
+class TextSpots : public PageCanvas {
+ public:
+  void fillRect(double, double, double, double, std::uint32_t) override {}
+  void line(double, double, double, double, std::uint32_t, double) override {}
+  void text(double x, double y, std::string_view ansi, bool, double size, std::uint32_t, double, double, double, double) override {
+    if (ansi == "middle") at = {x, y}, fontSize = size;
+  }
+  double textWidth(std::string_view ansi, bool, double size) const override { return double(ansi.size()) * size / 2; }
+  std::pair<double, double> at{-1, -1};
+  double fontSize = 0;
+};
+
+TEST(PrintCentring, PutsASmallSheetInTheMiddleOfThePage) {
+  Book book;
+  ASSERT_TRUE(book.writeText(Block{1, 1, 1, 1}, "middle", nullptr));
+  const auto spot = [&](bool h, bool v) {
+    book.settings.printCenterOnPageH = h;
+    book.settings.printCenterOnPageV = v;
+    const PrintLayout p = LayOutPrint(book);
+    TextSpots canvas;
+    DrawPage(book, p, 0, canvas, "", "");
+    return canvas.at;
+  };
+  const auto plain = spot(false, false), centred = spot(true, true);
+  EXPECT_LT(plain.first, 150);
+  EXPECT_LT(plain.second, 150);
+  EXPECT_GT(centred.first, 200);  // a letter page is 612 x 792 points
+  EXPECT_GT(centred.second, 300);
+  EXPECT_EQ(spot(true, false).second, plain.second);
+  EXPECT_EQ(spot(false, true).first, plain.first);
+}
+
+TEST(PrintScalingText, ShrinksWithTheCells) {
+  Book book;
+  FillWideSheet(book);
+  ASSERT_TRUE(book.writeText(Block{2, 2, 2, 2}, "middle", nullptr));
+  const auto size = [&](std::int32_t method) {
+    book.settings.printScalingMethod = method;
+    const PrintLayout p = LayOutPrint(book);
+    TextSpots canvas;
+    DrawPage(book, p, 0, canvas, "", "");
+    return canvas.fontSize / p.scale;
+  };
+  const double full = size(0);
+  EXPECT_GT(full, 0);
+  EXPECT_DOUBLE_EQ(size(1), full);  // the text scales by exactly the layout's scale
+}
 
 TEST(PrintHeaderCodes, ExpandToRunsInPlace) {
   const auto lines = ExpandHeaderText("/fb1H E A D E R/fb0 x/r/p//of/pc/n/l/d /t", 3, 9, "12/07/2026", "14:00");

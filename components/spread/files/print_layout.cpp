@@ -7,7 +7,9 @@
 namespace spread::files {
 namespace {
 
-constexpr double kHeaderLineHeight = 12, kBandGap = 6;
+constexpr double kHeaderLineHeight = 12, kBandGap = 6, kSmallestScale = 0.1, kScaleStep = 0.98;
+
+enum class Scaling : std::int32_t { ActualSize = 0, FitWidth = 1, BestFit = 2 };
 
 double Twips(std::int32_t twips) { return twips > 0 ? twips / 20.0 : 36; }
 
@@ -30,9 +32,9 @@ std::vector<PageBand> Bands(const std::vector<std::int32_t>& lines, double room,
 
 }  // namespace
 
-double PrintLayout::rowHeight(const Book& book, std::int32_t row) const { return book.sheet().rowHeight(row); }
+double PrintLayout::rowHeight(const Book& book, std::int32_t row) const { return book.sheet().rowHeight(row) * scale; }
 double PrintLayout::colWidth(const Book& book, std::int32_t col) const {
-  return book.sheet().colWidth(col) * book.charWidthPixels() / book.metrics().pixelsPerPoint();
+  return book.sheet().colWidth(col) * book.charWidthPixels() / book.metrics().pixelsPerPoint() * scale;
 }
 
 PrintLayout LayOutPrint(const Book& book) {
@@ -61,22 +63,64 @@ PrintLayout LayOutPrint(const Book& book) {
   for (std::int32_t c = col1; c <= col2; ++c)
     if (sheet.colWidth(c) > 0) cols.push_back(c);
 
-  if (set.printColHeaders && set.colHeadersShow) p.colHeaderHeight = sheet.rowHeight(0) > 0 ? sheet.rowHeight(0) : sheet.defaultRowHeight;
-  if (set.printRowHeader && set.rowHeadersShow) p.rowHeaderWidth = std::max(p.colWidth(book, 0), 18.0);
-  const double width = std::max(p.pageWidth - p.left - p.right - p.rowHeaderWidth, 36.0);
-  const double height = std::max(p.pageHeight - p.top - p.bottom - p.headerHeight - p.footerHeight - p.colHeaderHeight, 36.0);
-  p.rowBands = Bands(
-      rows, height, [&](std::int32_t r) { return p.rowHeight(book, r); },
-      [&](std::int32_t r) {
-        const Line* l = sheet.rowLine(r);
-        return l && l->pageBreak;
-      });
-  p.colBands = Bands(
-      cols, width, [&](std::int32_t c) { return p.colWidth(book, c); },
-      [&](std::int32_t c) {
-        const Line* l = sheet.colLine(c);
-        return l && l->pageBreak;
-      });
+  const double colHeaderHeight =
+      set.printColHeaders && set.colHeadersShow ? (sheet.rowHeight(0) > 0 ? sheet.rowHeight(0) : sheet.defaultRowHeight) : 0;
+  const bool rowHeader = set.printRowHeader && set.rowHeadersShow;
+  const auto rowBreak = [&](std::int32_t r) {
+    const Line* l = sheet.rowLine(r);
+    return l && l->pageBreak;
+  };
+  const auto colBreak = [&](std::int32_t c) {
+    const Line* l = sheet.colLine(c);
+    return l && l->pageBreak;
+  };
+  // Lays the bands out at p.scale.
+  const auto layOut = [&] {
+    p.colHeaderHeight = colHeaderHeight * p.scale;
+    p.rowHeaderWidth = rowHeader ? std::max(p.colWidth(book, 0), 18.0 * p.scale) : 0;
+    const double width = std::max(p.pageWidth - p.left - p.right - p.rowHeaderWidth, 36.0);
+    const double height = std::max(p.pageHeight - p.top - p.bottom - p.headerHeight - p.footerHeight - p.colHeaderHeight, 36.0);
+    p.rowBands = Bands(
+        rows, height, [&](std::int32_t r) { return p.rowHeight(book, r); }, rowBreak);
+    p.colBands = Bands(
+        cols, width, [&](std::int32_t c) { return p.colWidth(book, c); }, colBreak);
+  };
+  layOut();
+  // The most pages each way the scaling allows (0: no limit); page breaks still count.
+  std::size_t across = 0, down = 0;
+  if (set.printScalingMethod == std::int32_t(Scaling::FitWidth)) across = 1;
+  if (set.printScalingMethod == std::int32_t(Scaling::BestFit)) {
+    across = std::size_t(std::max<std::int16_t>(set.printBestFitPagesWide, 0));
+    down = std::size_t(std::max<std::int16_t>(set.printBestFitPagesTall, 0));
+  }
+  const auto breaks = [](const std::vector<std::int32_t>& lines, const auto& breakBefore) {
+    return std::size_t(std::count_if(lines.begin() + (lines.empty() ? 0 : 1), lines.end(), breakBefore)) + 1;
+  };
+  if (across) across = std::max(across, breaks(cols, colBreak));
+  if (down) down = std::max(down, breaks(rows, rowBreak));
+  const auto tooMany = [&] { return (across && p.colBands.size() > across) || (down && p.rowBands.size() > down); };
+  if (tooMany()) {
+    // Start from the share of the room the lines take at full size, then shrink until the bands
+    // fit (a band holds whole lines, so the share alone may leave one too many).
+    const auto sum = [&](const std::vector<std::int32_t>& lines, const auto& size) {
+      double t = 0;
+      for (const std::int32_t n : lines) t += size(n);
+      return t;
+    };
+    const double wide = sum(cols, [&](std::int32_t c) { return p.colWidth(book, c); });
+    const double tall = sum(rows, [&](std::int32_t r) { return p.rowHeight(book, r); });
+    const double roomW = p.pageWidth - p.left - p.right - p.rowHeaderWidth;
+    const double roomH = p.pageHeight - p.top - p.bottom - p.headerHeight - p.footerHeight - p.colHeaderHeight;
+    double share = 1;
+    if (across && wide > 0) share = std::min(share, roomW * double(across) / wide);
+    if (down && tall > 0) share = std::min(share, roomH * double(down) / tall);
+    p.scale = std::clamp(share, kSmallestScale, 1.0);
+    layOut();
+  }
+  while (tooMany() && p.scale > kSmallestScale) {
+    p.scale = std::max(p.scale * kScaleStep, kSmallestScale);
+    layOut();
+  }
   const bool acrossFirst = set.printPageOrder == 2;
   const auto nr = std::int32_t(p.rowBands.size()), nc = std::int32_t(p.colBands.size());
   for (std::int32_t outer = 0; outer < (acrossFirst ? nr : nc); ++outer)

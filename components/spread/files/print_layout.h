@@ -15,6 +15,12 @@
 //   off, "/l", "/c", "/r" put what follows at the left, centre (the default) or right, "/p" the
 //   page number (from PrintFirstPageNumber), "/pc" the page count, "/d" today's date, "/t" the
 //   time, "/n" a new line, "//" a slash.
+// - Scaling (PrintScalingMethod): 0 actual size; 1 shrink so the columns fit one page across;
+//   2 best fit: shrink so the print takes at most PrintBestFitPagesWide pages across and
+//   PrintBestFitPagesTall down (0 or less: no limit that way). Scaling only shrinks, never below
+//   a tenth, and never merges pages a page break keeps apart. Cell widths, heights, headers and
+//   text sizes scale together; headers, footers and margins do not.
+// - PrintCenterOnPageH / PrintCenterOnPageV centre each page's grid between the margins.
 #pragma once
 
 #include <cstdint>
@@ -40,7 +46,8 @@ struct PrintLayout {
   double pageWidth = 612, pageHeight = 792;  // points
   double left = 36, top = 36, right = 36, bottom = 36;
   double headerHeight = 0, footerHeight = 0;
-  double rowHeaderWidth = 0, colHeaderHeight = 0;
+  double rowHeaderWidth = 0, colHeaderHeight = 0;  // scaled
+  double scale = 1;                                // what the grid's sizes are multiplied by
   std::vector<PageBand> rowBands, colBands;
   std::vector<PrintPage> pages;      // every page of the print, in order
   std::vector<std::int32_t> chosen;  // the pages PrintType chooses (indexes into pages)

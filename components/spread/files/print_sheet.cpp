@@ -42,9 +42,10 @@ void DrawHeaderLines(PageCanvas& canvas, const std::vector<HeaderLine>& lines, d
 }
 
 // One cell's text in its box, aligned as its style says.
-void DrawCellText(PageCanvas& canvas, const std::string& text, const Style& style, bool colour, double x, double y, double w, double h) {
+void DrawCellText(PageCanvas& canvas, const std::string& text, const Style& style, double scale, bool colour, double x, double y, double w,
+                  double h) {
   if (text.empty()) return;
-  const double size = std::clamp<double>(style.fontSize, 4, 72);
+  const double size = std::clamp<double>(style.fontSize, 4, 72) * scale;
   const double width = canvas.textWidth(text, style.fontBold, size);
   double tx = x + kPad;
   if (style.hAlign == std::int16_t(HAlign::Right)) tx = x + w - kPad - width;
@@ -70,23 +71,33 @@ void DrawPage(const Book& book, const PrintLayout& layout, std::int32_t index, P
 
   const PageBand& rows = layout.rowBands[size_t(page.rowBand)];
   const PageBand& cols = layout.colBands[size_t(page.colBand)];
-  const double x0 = left, y0 = layout.top + layout.headerHeight;
-  std::vector<double> xs{x0 + layout.rowHeaderWidth}, ys{y0 + layout.colHeaderHeight};
+  double x0 = left, y0 = layout.top + layout.headerHeight;
+  std::vector<double> xs{layout.rowHeaderWidth}, ys{layout.colHeaderHeight};
   for (const std::int32_t c : cols.lines) xs.push_back(xs.back() + layout.colWidth(book, c));
   for (const std::int32_t r : rows.lines) ys.push_back(ys.back() + layout.rowHeight(book, r));
+  // Centring moves the page's grid into the middle of the room between the margins.
+  if (set.printCenterOnPageH) x0 += std::max((right - left - xs.back()) / 2, 0.0);
+  if (set.printCenterOnPageV) {
+    const double room = layout.pageHeight - layout.bottom - layout.footerHeight - y0;
+    y0 += std::max((room - ys.back()) / 2, 0.0);
+  }
+  for (double& x : xs) x += x0;
+  for (double& y : ys) y += y0;
   const Style& headerStyle = *sheet.styleAt(0, 0);
   if (layout.colHeaderHeight > 0) {
     if (set.printColor) canvas.fillRect(xs.front(), y0, xs.back() - xs.front(), layout.colHeaderHeight, kHeaderFill);
     for (size_t i = 0; i < cols.lines.size(); ++i) {
       Style centred = headerStyle;
       centred.hAlign = std::int16_t(HAlign::Center);
-      DrawCellText(canvas, book.headerText(cols.lines[i], 0), centred, false, xs[i], y0, xs[i + 1] - xs[i], layout.colHeaderHeight);
+      DrawCellText(canvas, book.headerText(cols.lines[i], 0), centred, layout.scale, false, xs[i], y0, xs[i + 1] - xs[i],
+                   layout.colHeaderHeight);
     }
   }
   if (layout.rowHeaderWidth > 0) {
     if (set.printColor) canvas.fillRect(x0, ys.front(), layout.rowHeaderWidth, ys.back() - ys.front(), kHeaderFill);
     for (size_t i = 0; i < rows.lines.size(); ++i)
-      DrawCellText(canvas, book.headerText(0, rows.lines[i]), headerStyle, false, x0, ys[i], layout.rowHeaderWidth, ys[i + 1] - ys[i]);
+      DrawCellText(canvas, book.headerText(0, rows.lines[i]), headerStyle, layout.scale, false, x0, ys[i], layout.rowHeaderWidth,
+                   ys[i + 1] - ys[i]);
   }
   for (size_t ri = 0; ri < rows.lines.size(); ++ri) {
     for (size_t ci = 0; ci < cols.lines.size(); ++ci) {
@@ -99,7 +110,7 @@ void DrawPage(const Book& book, const PrintLayout& layout, std::int32_t index, P
         for (std::int32_t k = 1; k < span->rows && ri + size_t(k) < rows.lines.size(); ++k) h += ys[ri + size_t(k) + 1] - ys[ri + size_t(k)];
       }
       if (set.printColor && style.backColor != 0xFFFFFF) canvas.fillRect(xs[ci], ys[ri], w, h, style.backColor);
-      DrawCellText(canvas, book.shownText(c, r), style, set.printColor, xs[ci], ys[ri], w, h);
+      DrawCellText(canvas, book.shownText(c, r), style, layout.scale, set.printColor, xs[ci], ys[ri], w, h);
     }
   }
   if (set.printGrid) {
