@@ -6,11 +6,18 @@
 
 namespace tamsil {
 
-ErrorState& currentErrorState() {
+namespace detail {
+
+constinit thread_local ErrorState* threadErrorState = nullptr;
+
+ErrorState& lookUpErrorState() {
   ThreadContext* context = currentThreadContext();
   if (!context) internalFault("error state used on a thread without a ThreadContext");
-  return context->layer<ErrorState>(ThreadContext::Layer::ErrorState);
+  threadErrorState = &context->layer<ErrorState>(ThreadContext::Layer::ErrorState);
+  return *threadErrorState;
 }
+
+}  // namespace detail
 
 void storeError(int code, std::string_view text) {
   ErrorState& state = currentErrorState();

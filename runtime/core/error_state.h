@@ -24,8 +24,20 @@ struct ErrorState {
   std::string driverText;
 };
 
+namespace detail {
+// The calling thread's error state once it has been looked up, so that the calls every file
+// operation makes find it without going through the thread's context; null until then, and again
+// whenever the thread's context comes or goes (ThreadContextScope).
+extern constinit thread_local ErrorState* threadErrorState [[gnu::tls_model("initial-exec")]];
+// Finds the state through the thread's context (made on first use) and keeps it above.
+ErrorState& lookUpErrorState();
+}  // namespace detail
+
 // The calling thread's error state (an internal fault when the thread has no ThreadContext).
-ErrorState& currentErrorState();
+inline ErrorState& currentErrorState() {
+  if (ErrorState* known = detail::threadErrorState) return *known;
+  return detail::lookUpErrorState();
+}
 
 // Stores code and text: the operating-system error is taken from the thread's last-error value,
 // the driver error is cleared, the text loses its leading blanks and is cut to 255 characters

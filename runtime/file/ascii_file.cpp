@@ -230,7 +230,10 @@ int AsciiFile::readAt(std::uint64_t start, std::span<std::byte> record, std::uin
   const std::size_t lineEnd = std::min(view.size(), recordSize + 1);
   const std::size_t offset = std::size_t(view.data() - buffer_.get());
   std::size_t length = kNoOffset;  // the plain line's length once its bytes are in the record
-  switch (scanLine(data, lineEnd, record)) {
+  // Where the buffer's look-ahead shows neither a tab nor a Ctrl-Z in the bytes the line can take,
+  // the scan looks for the delimiter alone.
+  const ScanLine scan = plainLine(offset, lineEnd) ? scanLine<false>(data, lineEnd, record) : scanLine<true>(data, lineEnd, record);
+  switch (scan) {
     case ScanLine::Careful: break;
     case ScanLine::Found: length = scanned_; break;
     case ScanLine::Rest:
@@ -243,8 +246,7 @@ int AsciiFile::readAt(std::uint64_t start, std::span<std::byte> record, std::uin
       }
       break;
   }
-  if (length != kNoOffset && length + delimiter.size() <= view.size() &&
-      std::equal(delimiter.begin() + 1, delimiter.end(), data + length + 1)) {
+  if (length != kNoOffset && length + delimiter.size() <= view.size() && delimiterRestAt(data + length)) {
     if (recordSize > length) std::memset(record.data() + length, ' ', recordSize - length);
     consumed = length + delimiter.size();
     position_ = {start, consumed, position_.nextRead, true};
@@ -255,19 +257,29 @@ int AsciiFile::readAt(std::uint64_t start, std::span<std::byte> record, std::uin
   return rc;
 }
 
+bool AsciiFile::delimiterRestAt(const char* at) const {
+  const std::string& delimiter = switches_.delimiter;
+  for (std::size_t k = 1; k < delimiter.size(); ++k)
+    if (at[k] != delimiter[k]) return false;
+  return true;
+}
+
+template <bool kSpecials>
 AsciiFile::ScanLine AsciiFile::scanLine(const char* data, std::size_t end, std::span<std::byte> record) {
   scanned_ = 0;
 #if defined(__SSE2__)
   // Sixteen bytes a step, stored into the record unlooked-at and then checked for the first byte of
-  // the delimiter, a tab or a Ctrl-Z: the line is found and copied in one pass over it. A step only
-  // runs where all sixteen bytes lie within both the line's limit and the record.
+  // the delimiter and, with kSpecials, a tab or a Ctrl-Z: the line is found and copied in one pass
+  // over it. A step only runs where all sixteen bytes lie within both the line's limit and the record.
   const std::size_t steps = std::min(end, record.size());
   const char delimiter = switches_.delimiter[0];
-  const __m128i first = _mm_set1_epi8(delimiter), tab = _mm_set1_epi8('\t'), ctrlZ = _mm_set1_epi8(kCtrlZ);
+  const __m128i first = _mm_set1_epi8(delimiter);
   for (std::size_t i = 0; i + 16 <= steps; i += 16) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(record.data() + i), bytes);
-    const __m128i stop = _mm_or_si128(_mm_cmpeq_epi8(bytes, first), _mm_or_si128(_mm_cmpeq_epi8(bytes, tab), _mm_cmpeq_epi8(bytes, ctrlZ)));
+    __m128i stop = _mm_cmpeq_epi8(bytes, first);
+    if constexpr (kSpecials)
+      stop = _mm_or_si128(stop, _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8(kCtrlZ))));
     if (const unsigned mask = unsigned(_mm_movemask_epi8(stop))) {
       // The first stop decides: a tab or Ctrl-Z before the delimiter needs the careful path.
       scanned_ = i + std::size_t(__builtin_ctz(mask));

@@ -122,8 +122,12 @@ class AsciiFile {
   // How a line's first look ended: at the first byte of the delimiter (at scanned_, every byte
   // before it copied to the record and plain), at a tab or Ctrl-Z (the careful path reads it), or
   // with the last bytes before end still to look at (from scanned_ on; those before are copied).
+  // kSpecials: tabs and Ctrl-Z stop the scan too (false where the look-ahead shows there are none).
   enum class ScanLine { Found, Careful, Rest };
+  template <bool kSpecials>
   ScanLine scanLine(const char* data, std::size_t end, std::span<std::byte> record);
+  // Whether the delimiter's bytes after its first follow the first byte at at.
+  bool delimiterRestAt(const char* at) const;
   int slowRead(std::uint64_t start, std::span<std::byte> record, std::uint64_t& consumed);
   int refreshSize();
   class SharedWrite;
