@@ -271,22 +271,30 @@ AsciiFile::ScanLine AsciiFile::scanLine(const char* data, std::size_t end, std::
   // Sixteen bytes a step, stored into the record unlooked-at and then checked for the first byte of
   // the delimiter and, with kSpecials, a tab or a Ctrl-Z: the line is found and copied in one pass
   // over it. A step only runs where all sixteen bytes lie within both the line's limit and the record.
+  // Four steps at a time while they fit, with one test for the four: most lines end within one or
+  // two such blocks, so the branch that finds the end is mispredicted less often.
   const std::size_t steps = std::min(end, record.size());
   const char delimiter = switches_.delimiter[0];
   const __m128i first = _mm_set1_epi8(delimiter);
-  for (std::size_t i = 0; i + 16 <= steps; i += 16) {
+  const auto stops = [&](std::size_t i) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(record.data() + i), bytes);
     __m128i stop = _mm_cmpeq_epi8(bytes, first);
     if constexpr (kSpecials)
       stop = _mm_or_si128(stop, _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8(kCtrlZ))));
-    if (const unsigned mask = unsigned(_mm_movemask_epi8(stop))) {
-      // The first stop decides: a tab or Ctrl-Z before the delimiter needs the careful path.
-      scanned_ = i + std::size_t(__builtin_ctz(mask));
-      return data[scanned_] == delimiter ? ScanLine::Found : ScanLine::Careful;
-    }
-  }
-  scanned_ = steps & ~std::size_t(15);
+    return std::uint64_t(unsigned(_mm_movemask_epi8(stop)));
+  };
+  // The first stop decides: a tab or Ctrl-Z before the delimiter needs the careful path.
+  const auto stopAt = [&](std::size_t i, std::uint64_t mask) {
+    scanned_ = i + std::size_t(__builtin_ctzll(mask));
+    return data[scanned_] == delimiter ? ScanLine::Found : ScanLine::Careful;
+  };
+  std::size_t i = 0;
+  for (; i + 64 <= steps; i += 64)
+    if (const std::uint64_t mask = stops(i) | stops(i + 16) << 16 | stops(i + 32) << 32 | stops(i + 48) << 48) return stopAt(i, mask);
+  for (; i + 16 <= steps; i += 16)
+    if (const std::uint64_t mask = stops(i)) return stopAt(i, mask);
+  scanned_ = i;
 #else
   (void)data, (void)end, (void)record;
 #endif
