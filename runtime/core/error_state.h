@@ -47,7 +47,21 @@ void storeError(int code, std::string_view text);
 // Sets the driver's own error (reported with code 90).
 void storeDriverError(std::string_view driverCode, std::string_view driverText);
 
-// Back to no error.
-void clearError();
+namespace detail {
+// Whether the state holds no error. A stored text never starts with a blank (storeError drops
+// leading blanks), so a blank first character means a blank text.
+inline bool errorStateClear(const ErrorState& state) {
+  return state.code == 0 && state.osError == 0 && state.driverCode.empty() && state.driverText.empty() &&
+         state.text.size() == ErrorState::kTextWidth && state.text.front() == ' ';
+}
+void resetErrorState(ErrorState& state);
+}  // namespace detail
+
+// Back to no error. Every file operation starts here, so a clear state is left as it is, and
+// another is cleared in place.
+inline void clearError() {
+  ErrorState& state = currentErrorState();
+  if (!detail::errorStateClear(state)) detail::resetErrorState(state);
+}
 
 }  // namespace tamsil
