@@ -90,6 +90,50 @@ bool writeFully(int fd, const char* from, std::size_t count, std::uint64_t at) {
   return true;
 }
 
+// How a line's first look ended: at the first byte of the delimiter (at, every byte before it
+// copied to the record and plain), at a tab or Ctrl-Z (the careful path reads it), or with the
+// last bytes before end still to look at (from at on; those before are copied).
+enum class ScanLine { Found, Careful, Rest };
+struct Scan {
+  ScanLine how;
+  std::size_t at;
+};
+
+template <bool kSpecials>
+[[gnu::always_inline]] inline Scan scanLine(const char* data, std::size_t end, std::span<std::byte> record, char delimiter) {
+#if defined(__SSE2__)
+  // Sixteen bytes a step, stored into the record unlooked-at and then checked for the first byte of
+  // the delimiter and, with kSpecials, a tab or a Ctrl-Z: the line is found and copied in one pass
+  // over it. A step only runs where all sixteen bytes lie within both the line's limit and the record.
+  // Four steps at a time while they fit, with one test for the four: most lines end within one or
+  // two such blocks, so the branch that finds the end is mispredicted less often.
+  const std::size_t steps = std::min(end, record.size());
+  const __m128i first = _mm_set1_epi8(delimiter);
+  const auto stops = [&](std::size_t i) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(record.data() + i), bytes);
+    __m128i stop = _mm_cmpeq_epi8(bytes, first);
+    if constexpr (kSpecials)
+      stop = _mm_or_si128(stop, _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8(kCtrlZ))));
+    return std::uint64_t(unsigned(_mm_movemask_epi8(stop)));
+  };
+  // The first stop decides: a tab or Ctrl-Z before the delimiter needs the careful path.
+  const auto stopAt = [&](std::size_t i, std::uint64_t mask) {
+    const std::size_t at = i + std::size_t(__builtin_ctzll(mask));
+    return Scan{data[at] == delimiter ? ScanLine::Found : ScanLine::Careful, at};
+  };
+  std::size_t i = 0;
+  for (; i + 64 <= steps; i += 64)
+    if (const std::uint64_t mask = stops(i) | stops(i + 16) << 16 | stops(i + 32) << 32 | stops(i + 48) << 48) return stopAt(i, mask);
+  for (; i + 16 <= steps; i += 16)
+    if (const std::uint64_t mask = stops(i)) return stopAt(i, mask);
+  return {ScanLine::Rest, i};
+#else
+  (void)data, (void)end, (void)record, (void)delimiter;
+  return {ScanLine::Rest, 0};
+#endif
+}
+
 }  // namespace
 
 AsciiFile::~AsciiFile() { close(); }
@@ -232,16 +276,17 @@ int AsciiFile::readAt(std::uint64_t start, std::span<std::byte> record, std::uin
   std::size_t length = kNoOffset;  // the plain line's length once its bytes are in the record
   // Where the buffer's look-ahead shows neither a tab nor a Ctrl-Z in the bytes the line can take,
   // the scan looks for the delimiter alone.
-  const ScanLine scan = plainLine(offset, lineEnd) ? scanLine<false>(data, lineEnd, record) : scanLine<true>(data, lineEnd, record);
-  switch (scan) {
+  const char first = delimiter[0];
+  const Scan scan = plainLine(offset, lineEnd) ? scanLine<false>(data, lineEnd, record, first) : scanLine<true>(data, lineEnd, record, first);
+  switch (scan.how) {
     case ScanLine::Careful: break;
-    case ScanLine::Found: length = scanned_; break;
+    case ScanLine::Found: length = scan.at; break;
     case ScanLine::Rest:
       // The last bytes, fewer than a scan step: the buffer's look-ahead answers for tabs and Ctrl-Z.
-      if (const void* hit = std::memchr(data + scanned_, delimiter[0], lineEnd - scanned_)) {
+      if (const void* hit = std::memchr(data + scan.at, first, lineEnd - scan.at)) {
         const std::size_t end = std::size_t(static_cast<const char*>(hit) - data);
-        if (!plainLine(offset + scanned_, end - scanned_)) break;
-        if (end > scanned_) std::memcpy(record.data() + scanned_, data + scanned_, end - scanned_);
+        if (!plainLine(offset + scan.at, end - scan.at)) break;
+        if (end > scan.at) std::memcpy(record.data() + scan.at, data + scan.at, end - scan.at);
         length = end;
       }
       break;
@@ -264,54 +309,15 @@ bool AsciiFile::delimiterRestAt(const char* at) const {
   return true;
 }
 
-template <bool kSpecials>
-AsciiFile::ScanLine AsciiFile::scanLine(const char* data, std::size_t end, std::span<std::byte> record) {
-  scanned_ = 0;
-#if defined(__SSE2__)
-  // Sixteen bytes a step, stored into the record unlooked-at and then checked for the first byte of
-  // the delimiter and, with kSpecials, a tab or a Ctrl-Z: the line is found and copied in one pass
-  // over it. A step only runs where all sixteen bytes lie within both the line's limit and the record.
-  // Four steps at a time while they fit, with one test for the four: most lines end within one or
-  // two such blocks, so the branch that finds the end is mispredicted less often.
-  const std::size_t steps = std::min(end, record.size());
-  const char delimiter = switches_.delimiter[0];
-  const __m128i first = _mm_set1_epi8(delimiter);
-  const auto stops = [&](std::size_t i) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(record.data() + i), bytes);
-    __m128i stop = _mm_cmpeq_epi8(bytes, first);
-    if constexpr (kSpecials)
-      stop = _mm_or_si128(stop, _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8(kCtrlZ))));
-    return std::uint64_t(unsigned(_mm_movemask_epi8(stop)));
-  };
-  // The first stop decides: a tab or Ctrl-Z before the delimiter needs the careful path.
-  const auto stopAt = [&](std::size_t i, std::uint64_t mask) {
-    scanned_ = i + std::size_t(__builtin_ctzll(mask));
-    return data[scanned_] == delimiter ? ScanLine::Found : ScanLine::Careful;
-  };
-  std::size_t i = 0;
-  for (; i + 64 <= steps; i += 64)
-    if (const std::uint64_t mask = stops(i) | stops(i + 16) << 16 | stops(i + 32) << 32 | stops(i + 48) << 48) return stopAt(i, mask);
-  for (; i + 16 <= steps; i += 16)
-    if (const std::uint64_t mask = stops(i)) return stopAt(i, mask);
-  scanned_ = i;
-#else
-  (void)data, (void)end, (void)record;
-#endif
-  return ScanLine::Rest;
-}
-
-bool AsciiFile::plainLine(std::size_t offset, std::size_t length) {
-  if (offset < specialFrom_ || special_ < offset) {
-    // Look ahead once for the buffer's next tab or Ctrl-Z; lines before it need no look of their own.
-    const std::byte* from = buffer_.get() + offset;
-    const std::size_t rest = bufferLength_ - offset;
-    const void* tab = std::memchr(from, '\t', rest);
-    const void* ctrlZ = std::memchr(from, kCtrlZ, tab ? std::size_t(static_cast<const std::byte*>(tab) - from) : rest);
-    const void* first = ctrlZ ? ctrlZ : tab;
-    special_ = first ? std::size_t(static_cast<const std::byte*>(first) - buffer_.get()) : bufferLength_;
-    specialFrom_ = offset;
-  }
+bool AsciiFile::lookAhead(std::size_t offset, std::size_t length) {
+  // Once for the buffer's next tab or Ctrl-Z; lines before it need no look of their own.
+  const std::byte* from = buffer_.get() + offset;
+  const std::size_t rest = bufferLength_ - offset;
+  const void* tab = std::memchr(from, '\t', rest);
+  const void* ctrlZ = std::memchr(from, kCtrlZ, tab ? std::size_t(static_cast<const std::byte*>(tab) - from) : rest);
+  const void* first = ctrlZ ? ctrlZ : tab;
+  special_ = first ? std::size_t(static_cast<const std::byte*>(first) - buffer_.get()) : bufferLength_;
+  specialFrom_ = offset;
   return special_ >= offset + length;
 }
 
@@ -352,14 +358,6 @@ int AsciiFile::slowRead(std::uint64_t start, std::span<std::byte> record, std::u
   }
   consumed = p - start;
   return ErrNone;
-}
-
-int AsciiFile::next(std::span<std::byte> record) {
-  const std::uint64_t start = position_.nextRead - 1;
-  std::uint64_t consumed = 0;
-  const int rc = readAt(start, record, consumed);
-  if (rc == ErrNone) position_.nextRead = start + consumed + 1;
-  return rc;
 }
 
 // Holds the write lock of a shared file for one change (no lock for other files).
