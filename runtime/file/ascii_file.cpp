@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -90,48 +92,84 @@ bool writeFully(int fd, const char* from, std::size_t count, std::uint64_t at) {
   return true;
 }
 
-// How a line's first look ended: at the first byte of the delimiter (at, every byte before it
-// copied to the record and plain), at a tab or Ctrl-Z (the careful path reads it), or with the
-// last bytes before end still to look at (from at on; those before are copied).
+// How a line's first look ended: at the first byte of the delimiter (at; every byte before it
+// plain), at a tab or Ctrl-Z (the careful path reads it), or with the last bytes before end, from
+// at on, still to look at.
 enum class ScanLine { Found, Careful, Rest };
 struct Scan {
   ScanLine how;
   std::size_t at;
 };
 
+// Looks at data[0, end) for the first byte of the delimiter and, with kSpecials, a tab or a
+// Ctrl-Z. A record of 128 bytes is looked at in one block of 128 whose two halves are combined
+// without a branch, so that the one branch that finds a line's end goes the same way for every
+// line the record holds; longer records go on in blocks, shorter ones in 64 and 16 bytes.
 template <bool kSpecials>
-[[gnu::always_inline]] inline Scan scanLine(const char* data, std::size_t end, std::span<std::byte> record, char delimiter) {
+[[gnu::always_inline]] inline Scan scanLine(const char* data, std::size_t end, char delimiter) {
 #if defined(__SSE2__)
-  // Sixteen bytes a step, stored into the record unlooked-at and then checked for the first byte of
-  // the delimiter and, with kSpecials, a tab or a Ctrl-Z: the line is found and copied in one pass
-  // over it. A step only runs where all sixteen bytes lie within both the line's limit and the record.
-  // Four steps at a time while they fit, with one test for the four: most lines end within one or
-  // two such blocks, so the branch that finds the end is mispredicted less often.
-  const std::size_t steps = std::min(end, record.size());
   const __m128i first = _mm_set1_epi8(delimiter);
-  const auto stops = [&](std::size_t i) {
+  const auto stops16 = [&](std::size_t i) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(record.data() + i), bytes);
     __m128i stop = _mm_cmpeq_epi8(bytes, first);
     if constexpr (kSpecials)
       stop = _mm_or_si128(stop, _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8(kCtrlZ))));
     return std::uint64_t(unsigned(_mm_movemask_epi8(stop)));
   };
+  const auto stops64 = [&](std::size_t i) { return stops16(i) | stops16(i + 16) << 16 | stops16(i + 32) << 32 | stops16(i + 48) << 48; };
   // The first stop decides: a tab or Ctrl-Z before the delimiter needs the careful path.
-  const auto stopAt = [&](std::size_t i, std::uint64_t mask) {
-    const std::size_t at = i + std::size_t(__builtin_ctzll(mask));
-    return Scan{data[at] == delimiter ? ScanLine::Found : ScanLine::Careful, at};
-  };
+  const auto stopAt = [&](std::size_t at) { return Scan{data[at] == delimiter ? ScanLine::Found : ScanLine::Careful, at}; };
   std::size_t i = 0;
-  for (; i + 64 <= steps; i += 64)
-    if (const std::uint64_t mask = stops(i) | stops(i + 16) << 16 | stops(i + 32) << 32 | stops(i + 48) << 48) return stopAt(i, mask);
-  for (; i + 16 <= steps; i += 16)
-    if (const std::uint64_t mask = stops(i)) return stopAt(i, mask);
+  for (; i + 128 <= end; i += 128) {
+    const std::uint64_t low = stops64(i), high = stops64(i + 64);
+    // The half that holds the first stop, picked with masks rather than a branch.
+    if (low | high) {
+      const std::uint64_t inHigh = -std::uint64_t(low == 0), half = (low & ~inHigh) | (high & inHigh);
+      return stopAt(i + (64 & inHigh) + std::size_t(__builtin_ctzll(half)));
+    }
+  }
+  for (; i + 64 <= end; i += 64)
+    if (const std::uint64_t mask = stops64(i)) return stopAt(i + std::size_t(std::countr_zero(mask)));
+  for (; i + 16 <= end; i += 16)
+    if (const std::uint64_t mask = stops16(i)) return stopAt(i + std::size_t(std::countr_zero(mask)));
   return {ScanLine::Rest, i};
 #else
-  (void)data, (void)end, (void)record, (void)delimiter;
+  (void)data, (void)end, (void)delimiter;
   return {ScanLine::Rest, 0};
 #endif
+}
+
+// The largest record filled by the blended copy below; a larger one is copied and then blanked.
+constexpr std::size_t kBlendedRecord = 256;
+
+// The lanes the blended copy keeps: byte k is all ones below kBlendedRecord, zero from there on,
+// so that the sixteen bytes from kBlendedRecord - length + j keep the lanes of record offsets
+// j ... j + 15 that lie before length.
+constexpr auto kKeepLanes = [] {
+  std::array<std::int8_t, 2 * kBlendedRecord + 16> keep{};
+  for (std::size_t k = 0; k < kBlendedRecord; ++k) keep[k] = -1;
+  return keep;
+}();
+
+void fillRecord(std::span<std::byte> record, const char* data, std::size_t length, std::size_t available) {
+  const std::size_t size = record.size();
+#if defined(__SSE2__)
+  if (size >= 16 && size <= kBlendedRecord && available >= size) {
+    const std::int8_t* keepFrom = kKeepLanes.data() + kBlendedRecord - length;
+    const __m128i blanks = _mm_set1_epi8(' ');
+    const auto step = [&](std::size_t j) {
+      const __m128i keep = _mm_loadu_si128(reinterpret_cast<const __m128i*>(keepFrom + j));
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + j));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(record.data() + j), _mm_or_si128(_mm_and_si128(keep, bytes), _mm_andnot_si128(keep, blanks)));
+    };
+    for (std::size_t j = 0; j + 16 <= size; j += 16) step(j);
+    if (size % 16) step(size - 16);  // the last bytes, again from the same rule
+    return;
+  }
+#endif
+  (void)available;
+  if (length) std::memcpy(record.data(), data, length);
+  if (size > length) std::memset(record.data() + length, ' ', size - length);
 }
 
 }  // namespace
@@ -269,15 +307,15 @@ int AsciiFile::readAt(std::uint64_t start, std::span<std::byte> record, std::uin
   const bool ctrlZ = switches_.ctrlZIsEof;
   if (ctrlZ && view[0] == std::byte(kCtrlZ)) return ErrNotAvailable;
 
-  // A whole line within the record, without tabs and Ctrl-Z: copied as it is found.
+  // A whole line within the record, without tabs and Ctrl-Z: found, then copied with the blanks after it.
   const char* data = reinterpret_cast<const char*>(view.data());
   const std::size_t lineEnd = std::min(view.size(), recordSize + 1);
   const std::size_t offset = std::size_t(view.data() - buffer_.get());
-  std::size_t length = kNoOffset;  // the plain line's length once its bytes are in the record
+  std::size_t length = kNoOffset;  // the plain line's length, once found
   // Where the buffer's look-ahead shows neither a tab nor a Ctrl-Z in the bytes the line can take,
   // the scan looks for the delimiter alone.
   const char first = delimiter[0];
-  const Scan scan = plainLine(offset, lineEnd) ? scanLine<false>(data, lineEnd, record, first) : scanLine<true>(data, lineEnd, record, first);
+  const Scan scan = plainLine(offset, lineEnd) ? scanLine<false>(data, lineEnd, first) : scanLine<true>(data, lineEnd, first);
   switch (scan.how) {
     case ScanLine::Careful: break;
     case ScanLine::Found: length = scan.at; break;
@@ -285,14 +323,12 @@ int AsciiFile::readAt(std::uint64_t start, std::span<std::byte> record, std::uin
       // The last bytes, fewer than a scan step: the buffer's look-ahead answers for tabs and Ctrl-Z.
       if (const void* hit = std::memchr(data + scan.at, first, lineEnd - scan.at)) {
         const std::size_t end = std::size_t(static_cast<const char*>(hit) - data);
-        if (!plainLine(offset + scan.at, end - scan.at)) break;
-        if (end > scan.at) std::memcpy(record.data() + scan.at, data + scan.at, end - scan.at);
-        length = end;
+        if (plainLine(offset + scan.at, end - scan.at)) length = end;
       }
       break;
   }
   if (length != kNoOffset && length + delimiter.size() <= view.size() && delimiterRestAt(data + length)) {
-    if (recordSize > length) std::memset(record.data() + length, ' ', recordSize - length);
+    fillRecord(record, data, length, view.size());
     consumed = length + delimiter.size();
     position_ = {start, consumed, position_.nextRead, true};
     return ErrNone;
