@@ -170,7 +170,7 @@ inline void decrypt(const FileControl& file, std::span<std::byte> record) {
   if (file.declaration && file.declaration->encrypt) decryptRecord(record);
 }
 
-int readNext(AsciiFile& f, FileControl& file) {
+inline int readNext(AsciiFile& f, FileControl& file) {
   const int rc = f.next(file.record);
   if (rc == ErrNone) decrypt(file, file.record);
   return rc;
