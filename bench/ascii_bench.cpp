@@ -72,7 +72,7 @@ void report(benchmark::State& state, std::size_t records) {
 void BM_Next(benchmark::State& state) {
   using namespace tamsil::file;
   tamsil::ThreadContextScope context;
-  DriverFile f(asciiDriver(), benchFile().path(), kRecord, std::getenv("BUFS") ? std::getenv("BUFS") : "/FILEBUFFERS=128");
+  DriverFile f(asciiDriver(), benchFile().path(), kRecord, "/FILEBUFFERS=128");
   if (f.call(OpOpen, {AccessReadOnly | DenyWrite}) != 0) state.SkipWithError("open failed");
   std::size_t records = 0;
   for (auto _ : state) {

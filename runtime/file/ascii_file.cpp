@@ -151,6 +151,9 @@ constexpr auto kKeepLanes = [] {
   return keep;
 }();
 
+// Puts a line of length bytes into the record and blanks after it. available: the bytes readable
+// at data. Where the whole record's width can be read, each sixteen bytes of the record are the
+// line's or blanks lane by lane, the same steps for every line.
 void fillRecord(std::span<std::byte> record, const char* data, std::size_t length, std::size_t available) {
   const std::size_t size = record.size();
 #if defined(__SSE2__)
