@@ -8,7 +8,7 @@ namespace tamsil::file {
 namespace {
 
 // The operation through the driver's entry point, or 80 when the driver does not support it.
-void run(const DriverDescriptor& driver, int operation, FileControl& file, std::span<const std::intptr_t> args) {
+[[gnu::always_inline]] inline void run(const DriverDescriptor& driver, int operation, FileControl& file, std::span<const std::intptr_t> args) {
   const bool supported = operation >= 0 && operation <= kLastOperation && driver.operations.test(std::size_t(operation));
   if (!supported || !driver.entry) postError(kErrorUnsupported);
   else driver.entry(operation, file, args);
