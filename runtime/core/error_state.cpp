@@ -6,11 +6,18 @@
 
 namespace tamsil {
 
-ErrorState& currentErrorState() {
+namespace detail {
+
+constinit thread_local ErrorState* threadErrorState = nullptr;
+
+ErrorState& lookUpErrorState() {
   ThreadContext* context = currentThreadContext();
   if (!context) internalFault("error state used on a thread without a ThreadContext");
-  return context->layer<ErrorState>(ThreadContext::Layer::ErrorState);
+  threadErrorState = &context->layer<ErrorState>(ThreadContext::Layer::ErrorState);
+  return *threadErrorState;
 }
+
+}  // namespace detail
 
 void storeError(int code, std::string_view text) {
   ErrorState& state = currentErrorState();
@@ -31,14 +38,7 @@ void storeDriverError(std::string_view driverCode, std::string_view driverText) 
   state.driverText.assign(driverText);
 }
 
-// Every file operation starts here, so a clear state is left as it is, and another is cleared in
-// place. A stored text never starts with a blank (storeError drops leading blanks), so a blank
-// first character means a blank text.
-void clearError() {
-  ErrorState& state = currentErrorState();
-  if (state.code == 0 && state.osError == 0 && state.driverCode.empty() && state.driverText.empty() &&
-      state.text.size() == ErrorState::kTextWidth && state.text.front() == ' ')
-    return;
+void detail::resetErrorState(ErrorState& state) {
   state.code = 0;
   state.osError = 0;
   state.text.assign(ErrorState::kTextWidth, ' ');

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/queue/thread.h"
+#include "runtime/core/error_state.h"
 
 namespace tamsil {
 
@@ -33,10 +34,12 @@ ThreadContextScope::ThreadContextScope() : context_(std::make_unique<ThreadConte
     r.running.push_back(context_.get());
   }
   platform::SetThreadSlot(context_.get());
+  detail::threadErrorState = nullptr;  // the state of a context that went before is gone
 }
 
 ThreadContextScope::~ThreadContextScope() {
   platform::SetThreadSlot(nullptr);
+  detail::threadErrorState = nullptr;
   Registry& r = registry();
   std::lock_guard lock(r.mutex);
   std::erase(r.running, context_.get());

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -88,6 +90,89 @@ bool writeFully(int fd, const char* from, std::size_t count, std::uint64_t at) {
     done += std::size_t(n);
   }
   return true;
+}
+
+// How a line's first look ended: at the first byte of the delimiter (at; every byte before it
+// plain), at a tab or Ctrl-Z (the careful path reads it), or with the last bytes before end, from
+// at on, still to look at.
+enum class ScanLine { Found, Careful, Rest };
+struct Scan {
+  ScanLine how;
+  std::size_t at;
+};
+
+// Looks at data[0, end) for the first byte of the delimiter and, with kSpecials, a tab or a
+// Ctrl-Z. A record of 128 bytes is looked at in one block of 128 whose two halves are combined
+// without a branch, so that the one branch that finds a line's end goes the same way for every
+// line the record holds; longer records go on in blocks, shorter ones in 64 and 16 bytes.
+template <bool kSpecials>
+[[gnu::always_inline]] inline Scan scanLine(const char* data, std::size_t end, char delimiter) {
+#if defined(__SSE2__)
+  const __m128i first = _mm_set1_epi8(delimiter);
+  const auto stops16 = [&](std::size_t i) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+    __m128i stop = _mm_cmpeq_epi8(bytes, first);
+    if constexpr (kSpecials)
+      stop = _mm_or_si128(stop, _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8(kCtrlZ))));
+    return std::uint64_t(unsigned(_mm_movemask_epi8(stop)));
+  };
+  const auto stops64 = [&](std::size_t i) { return stops16(i) | stops16(i + 16) << 16 | stops16(i + 32) << 32 | stops16(i + 48) << 48; };
+  // The first stop decides: a tab or Ctrl-Z before the delimiter needs the careful path.
+  const auto stopAt = [&](std::size_t at) { return Scan{data[at] == delimiter ? ScanLine::Found : ScanLine::Careful, at}; };
+  std::size_t i = 0;
+  for (; i + 128 <= end; i += 128) {
+    const std::uint64_t low = stops64(i), high = stops64(i + 64);
+    // The half that holds the first stop, picked with masks rather than a branch.
+    if (low | high) {
+      const std::uint64_t inHigh = -std::uint64_t(low == 0), half = (low & ~inHigh) | (high & inHigh);
+      return stopAt(i + (64 & inHigh) + std::size_t(__builtin_ctzll(half)));
+    }
+  }
+  for (; i + 64 <= end; i += 64)
+    if (const std::uint64_t mask = stops64(i)) return stopAt(i + std::size_t(std::countr_zero(mask)));
+  for (; i + 16 <= end; i += 16)
+    if (const std::uint64_t mask = stops16(i)) return stopAt(i + std::size_t(std::countr_zero(mask)));
+  return {ScanLine::Rest, i};
+#else
+  (void)data, (void)end, (void)delimiter;
+  return {ScanLine::Rest, 0};
+#endif
+}
+
+// The largest record filled by the blended copy below; a larger one is copied and then blanked.
+constexpr std::size_t kBlendedRecord = 256;
+
+// The lanes the blended copy keeps: byte k is all ones below kBlendedRecord, zero from there on,
+// so that the sixteen bytes from kBlendedRecord - length + j keep the lanes of record offsets
+// j ... j + 15 that lie before length.
+constexpr auto kKeepLanes = [] {
+  std::array<std::int8_t, 2 * kBlendedRecord + 16> keep{};
+  for (std::size_t k = 0; k < kBlendedRecord; ++k) keep[k] = -1;
+  return keep;
+}();
+
+// Puts a line of length bytes into the record and blanks after it. available: the bytes readable
+// at data. Where the whole record's width can be read, each sixteen bytes of the record are the
+// line's or blanks lane by lane, the same steps for every line.
+void fillRecord(std::span<std::byte> record, const char* data, std::size_t length, std::size_t available) {
+  const std::size_t size = record.size();
+#if defined(__SSE2__)
+  if (size >= 16 && size <= kBlendedRecord && available >= size) {
+    const std::int8_t* keepFrom = kKeepLanes.data() + kBlendedRecord - length;
+    const __m128i blanks = _mm_set1_epi8(' ');
+    const auto step = [&](std::size_t j) {
+      const __m128i keep = _mm_loadu_si128(reinterpret_cast<const __m128i*>(keepFrom + j));
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + j));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(record.data() + j), _mm_or_si128(_mm_and_si128(keep, bytes), _mm_andnot_si128(keep, blanks)));
+    };
+    for (std::size_t j = 0; j + 16 <= size; j += 16) step(j);
+    if (size % 16) step(size - 16);  // the last bytes, again from the same rule
+    return;
+  }
+#endif
+  (void)available;
+  if (length) std::memcpy(record.data(), data, length);
+  if (size > length) std::memset(record.data() + length, ' ', size - length);
 }
 
 }  // namespace
@@ -225,27 +310,28 @@ int AsciiFile::readAt(std::uint64_t start, std::span<std::byte> record, std::uin
   const bool ctrlZ = switches_.ctrlZIsEof;
   if (ctrlZ && view[0] == std::byte(kCtrlZ)) return ErrNotAvailable;
 
-  // A whole line within the record, without tabs and Ctrl-Z: copied as it is found.
+  // A whole line within the record, without tabs and Ctrl-Z: found, then copied with the blanks after it.
   const char* data = reinterpret_cast<const char*>(view.data());
   const std::size_t lineEnd = std::min(view.size(), recordSize + 1);
   const std::size_t offset = std::size_t(view.data() - buffer_.get());
-  std::size_t length = kNoOffset;  // the plain line's length once its bytes are in the record
-  switch (scanLine(data, lineEnd, record)) {
+  std::size_t length = kNoOffset;  // the plain line's length, once found
+  // Where the buffer's look-ahead shows neither a tab nor a Ctrl-Z in the bytes the line can take,
+  // the scan looks for the delimiter alone.
+  const char first = delimiter[0];
+  const Scan scan = plainLine(offset, lineEnd) ? scanLine<false>(data, lineEnd, first) : scanLine<true>(data, lineEnd, first);
+  switch (scan.how) {
     case ScanLine::Careful: break;
-    case ScanLine::Found: length = scanned_; break;
+    case ScanLine::Found: length = scan.at; break;
     case ScanLine::Rest:
       // The last bytes, fewer than a scan step: the buffer's look-ahead answers for tabs and Ctrl-Z.
-      if (const void* hit = std::memchr(data + scanned_, delimiter[0], lineEnd - scanned_)) {
+      if (const void* hit = std::memchr(data + scan.at, first, lineEnd - scan.at)) {
         const std::size_t end = std::size_t(static_cast<const char*>(hit) - data);
-        if (!plainLine(offset + scanned_, end - scanned_)) break;
-        if (end > scanned_) std::memcpy(record.data() + scanned_, data + scanned_, end - scanned_);
-        length = end;
+        if (plainLine(offset + scan.at, end - scan.at)) length = end;
       }
       break;
   }
-  if (length != kNoOffset && length + delimiter.size() <= view.size() &&
-      std::equal(delimiter.begin() + 1, delimiter.end(), data + length + 1)) {
-    if (recordSize > length) std::memset(record.data() + length, ' ', recordSize - length);
+  if (length != kNoOffset && length + delimiter.size() <= view.size() && delimiterRestAt(data + length)) {
+    fillRecord(record, data, length, view.size());
     consumed = length + delimiter.size();
     position_ = {start, consumed, position_.nextRead, true};
     return ErrNone;
@@ -255,43 +341,22 @@ int AsciiFile::readAt(std::uint64_t start, std::span<std::byte> record, std::uin
   return rc;
 }
 
-AsciiFile::ScanLine AsciiFile::scanLine(const char* data, std::size_t end, std::span<std::byte> record) {
-  scanned_ = 0;
-#if defined(__SSE2__)
-  // Sixteen bytes a step, stored into the record unlooked-at and then checked for the first byte of
-  // the delimiter, a tab or a Ctrl-Z: the line is found and copied in one pass over it. A step only
-  // runs where all sixteen bytes lie within both the line's limit and the record.
-  const std::size_t steps = std::min(end, record.size());
-  const char delimiter = switches_.delimiter[0];
-  const __m128i first = _mm_set1_epi8(delimiter), tab = _mm_set1_epi8('\t'), ctrlZ = _mm_set1_epi8(kCtrlZ);
-  for (std::size_t i = 0; i + 16 <= steps; i += 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(record.data() + i), bytes);
-    const __m128i stop = _mm_or_si128(_mm_cmpeq_epi8(bytes, first), _mm_or_si128(_mm_cmpeq_epi8(bytes, tab), _mm_cmpeq_epi8(bytes, ctrlZ)));
-    if (const unsigned mask = unsigned(_mm_movemask_epi8(stop))) {
-      // The first stop decides: a tab or Ctrl-Z before the delimiter needs the careful path.
-      scanned_ = i + std::size_t(__builtin_ctz(mask));
-      return data[scanned_] == delimiter ? ScanLine::Found : ScanLine::Careful;
-    }
-  }
-  scanned_ = steps & ~std::size_t(15);
-#else
-  (void)data, (void)end, (void)record;
-#endif
-  return ScanLine::Rest;
+bool AsciiFile::delimiterRestAt(const char* at) const {
+  const std::string& delimiter = switches_.delimiter;
+  for (std::size_t k = 1; k < delimiter.size(); ++k)
+    if (at[k] != delimiter[k]) return false;
+  return true;
 }
 
-bool AsciiFile::plainLine(std::size_t offset, std::size_t length) {
-  if (offset < specialFrom_ || special_ < offset) {
-    // Look ahead once for the buffer's next tab or Ctrl-Z; lines before it need no look of their own.
-    const std::byte* from = buffer_.get() + offset;
-    const std::size_t rest = bufferLength_ - offset;
-    const void* tab = std::memchr(from, '\t', rest);
-    const void* ctrlZ = std::memchr(from, kCtrlZ, tab ? std::size_t(static_cast<const std::byte*>(tab) - from) : rest);
-    const void* first = ctrlZ ? ctrlZ : tab;
-    special_ = first ? std::size_t(static_cast<const std::byte*>(first) - buffer_.get()) : bufferLength_;
-    specialFrom_ = offset;
-  }
+bool AsciiFile::lookAhead(std::size_t offset, std::size_t length) {
+  // Once for the buffer's next tab or Ctrl-Z; lines before it need no look of their own.
+  const std::byte* from = buffer_.get() + offset;
+  const std::size_t rest = bufferLength_ - offset;
+  const void* tab = std::memchr(from, '\t', rest);
+  const void* ctrlZ = std::memchr(from, kCtrlZ, tab ? std::size_t(static_cast<const std::byte*>(tab) - from) : rest);
+  const void* first = ctrlZ ? ctrlZ : tab;
+  special_ = first ? std::size_t(static_cast<const std::byte*>(first) - buffer_.get()) : bufferLength_;
+  specialFrom_ = offset;
   return special_ >= offset + length;
 }
 
@@ -332,14 +397,6 @@ int AsciiFile::slowRead(std::uint64_t start, std::span<std::byte> record, std::u
   }
   consumed = p - start;
   return ErrNone;
-}
-
-int AsciiFile::next(std::span<std::byte> record) {
-  const std::uint64_t start = position_.nextRead - 1;
-  std::uint64_t consumed = 0;
-  const int rc = readAt(start, record, consumed);
-  if (rc == ErrNone) position_.nextRead = start + consumed + 1;
-  return rc;
 }
 
 // Holds the write lock of a shared file for one change (no lock for other files).

@@ -90,7 +90,13 @@ class AsciiFile {
   // delimiter included. 33 at or beyond the end of the data.
   int readAt(std::uint64_t start, std::span<std::byte> record, std::uint64_t& consumed);
   // NEXT: reads at the next read position and moves it past the record.
-  int next(std::span<std::byte> record);
+  int next(std::span<std::byte> record) {
+    const std::uint64_t start = position_.nextRead - 1;
+    std::uint64_t consumed = 0;
+    const int rc = readAt(start, record, consumed);
+    if (rc == ErrNone) position_.nextRead = start + consumed + 1;
+    return rc;
+  }
   // Writes data and the delimiter at 1-based position (0: the end of the file).
   int write(std::uint64_t position, std::span<const std::byte> data);
 
@@ -117,13 +123,15 @@ class AsciiFile {
   int byteAt(std::uint64_t p);
   bool delimiterAt(std::uint64_t p);
   // Whether the buffer's bytes [offset, offset + length) hold neither a tab nor a Ctrl-Z (a
-  // Ctrl-Z counts even when it is data: the careful path reads it the same way).
-  bool plainLine(std::size_t offset, std::size_t length);
-  // How a line's first look ended: at the first byte of the delimiter (at scanned_, every byte
-  // before it copied to the record and plain), at a tab or Ctrl-Z (the careful path reads it), or
-  // with the last bytes before end still to look at (from scanned_ on; those before are copied).
-  enum class ScanLine { Found, Careful, Rest };
-  ScanLine scanLine(const char* data, std::size_t end, std::span<std::byte> record);
+  // Ctrl-Z counts even when it is data: the careful path reads it the same way). Answered from the
+  // last look-ahead while offset lies between where it started and what it found.
+  bool plainLine(std::size_t offset, std::size_t length) {
+    return offset >= specialFrom_ && special_ >= offset ? special_ >= offset + length : lookAhead(offset, length);
+  }
+  // Looks ahead from offset for the buffer's next tab or Ctrl-Z, then answers as plainLine.
+  bool lookAhead(std::size_t offset, std::size_t length);
+  // Whether the delimiter's bytes after its first follow the first byte at at.
+  bool delimiterRestAt(const char* at) const;
   int slowRead(std::uint64_t start, std::span<std::byte> record, std::uint64_t& consumed);
   int refreshSize();
   class SharedWrite;
@@ -147,7 +155,6 @@ class AsciiFile {
   static constexpr std::size_t kNoOffset = std::size_t(-1);
   std::size_t specialFrom_ = kNoOffset;
   std::size_t special_ = kNoOffset;
-  std::size_t scanned_ = 0;  // where scanLine stopped
 
   AsciiPosition position_;
   int lockDepth_ = 0;

@@ -79,7 +79,68 @@ TEST_P(AsciiScanTable, CtrlZAnywhereEndsTheData) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(RecordSizes, AsciiScanTable, ::testing::Values(std::size_t(15), std::size_t(16), std::size_t(40), std::size_t(128)));
+// Around the sizes the reader looks at in steps of 16, 64 and 128, and the largest record it fills
+// lane by lane (256) and the first it fills by copying.
+INSTANTIATE_TEST_SUITE_P(RecordSizes, AsciiScanTable,
+                         ::testing::Values(std::size_t(15), std::size_t(16), std::size_t(17), std::size_t(40), std::size_t(127),
+                                           std::size_t(128), std::size_t(129), std::size_t(256), std::size_t(257)));
+
+// Lines cut by the ends of a small buffer at every offset, under each kind of delimiter: one byte,
+// two, and three whose first byte also turns up inside lines, alone and doubled.
+struct BoundaryCase {
+  const char* name;
+  std::string delimiter;
+  std::string driverString;
+};
+
+class AsciiBufferEdges : public AsciiTest, public ::testing::WithParamInterface<BoundaryCase> {};
+
+TEST_P(AsciiBufferEdges, LinesAcrossTheBuffersEnds) {
+  const BoundaryCase& c = GetParam();
+  for (const std::size_t recordSize : {std::size_t(40), std::size_t(128)}) {
+    for (const char* quickScan : {"/QUICKSCAN=ON", "/QUICKSCAN=OFF"}) {
+      std::string content;
+      std::vector<std::string> expected;
+      std::vector<std::int64_t> starts;
+      for (std::size_t i = 0; i < 400; ++i) {
+        const std::size_t length = (i * 37) % 150;
+        std::string line = makeLine(length, Special::None, length);
+        // Now and then the delimiter's first byte inside the line, once and twice in a row.
+        if (c.delimiter.size() > 1 && line.size() > 10 && i % 3 == 0) line[3] = line[7] = line[8] = c.delimiter[0];
+        starts.push_back(std::int64_t(content.size()) + 1);
+        content += line + c.delimiter;
+        expected.push_back(expectedRecord(line, recordSize));
+      }
+      SCOPED_TRACE(::testing::Message() << "record " << recordSize << " " << quickScan);
+      auto f = open(content, recordSize, c.driverString + "/FILEBUFFERS=1" + quickScan);
+      std::vector<std::string> got;
+      std::vector<std::int64_t> gotStarts;
+      for (;;) {
+        f->setRecord(std::string(recordSize, 'Q'));
+        if (f->call(OpNext) != 0) break;
+        got.emplace_back(f->recordText());
+        f->call(OpPointerFile);
+        gotStarts.push_back(f->answer());
+      }
+      EXPECT_EQ(got, expected);
+      EXPECT_EQ(gotStarts, starts);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Delimiters, AsciiBufferEdges,
+                         ::testing::Values(BoundaryCase{"CrLf", "\r\n", ""}, BoundaryCase{"Lf", "\n", "/ENDOFRECORD=1,10"},
+                                           BoundaryCase{"Cr", "\r", "/ENDOFRECORD=1,13"},
+                                           BoundaryCase{"HashHashLf", "##\n", "/ENDOFRECORD=3,35,35,10"}),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(AsciiTest, LineLongerThanTheBufferIsCutAndSkipped) {
+  const std::string longLine = makeLine(5000, Special::None, 5000);
+  for (const char* quickScan : {"/QUICKSCAN=ON", "/QUICKSCAN=OFF"}) {
+    auto f = open("first\r\n" + longLine + "\r\nlast\r\n", 20, std::string("/FILEBUFFERS=1") + quickScan);
+    EXPECT_EQ(records(*f), (std::vector<std::string>{"first", longLine.substr(0, 20), "last"})) << quickScan;
+  }
+}
 
 TEST_F(AsciiTest, ShortReadLeavesTheRestOfTheRecordAlone) {
   // GETfileptrlen fills only the length asked, however far the line goes.

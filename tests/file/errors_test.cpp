@@ -3,6 +3,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <functional>
+#include <thread>
 
 #include "platform/system/last_error.h"
 #include "runtime/core/error_state.h"
@@ -103,6 +105,54 @@ TEST_F(FileErrorTest, DeclarationErrorDetailAndText) {
     EXPECT_EQ(currentErrorState().driverText, c.message);
     EXPECT_EQ(declarationMessageNumber(c.category, c.side, c.index), c.number);
   }
+}
+
+// The error state a thread reaches quickly is the one of its current context: a context made
+// after another has gone starts clear, and another thread has its own.
+TEST(ErrorStateTest, FollowsTheThreadsContext) {
+  {
+    ThreadContextScope first;
+    storeError(33, "Record Not Available");
+    storeDriverError("D1", "detail");
+    ASSERT_EQ(currentErrorState().code, 33);
+  }
+  for (int round = 0; round < 3; ++round) {
+    ThreadContextScope next;
+    EXPECT_EQ(&currentErrorState(), &next.context().layer<ErrorState>(ThreadContext::Layer::ErrorState));
+    EXPECT_EQ(currentErrorState().code, 0);
+    EXPECT_TRUE(currentErrorState().driverCode.empty());
+    storeError(5, "Access Denied");
+  }
+  ThreadContextScope mine;
+  storeError(2, "File Not Found");
+  int seen = -1;
+  std::thread([&] {
+    ThreadContextScope theirs;
+    seen = currentErrorState().code;
+    storeError(37, "File Not Open");
+  }).join();
+  EXPECT_EQ(seen, 0);
+  EXPECT_EQ(currentErrorState().code, 2);
+}
+
+TEST(ErrorStateTest, ClearingResetsEveryPart) {
+  ThreadContextScope context;
+  const auto clear = [] {
+    const ErrorState& s = currentErrorState();
+    return s.code == 0 && s.osError == 0 && s.driverCode.empty() && s.driverText.empty() && s.text == std::string(ErrorState::kTextWidth, ' ');
+  };
+  // Each part alone left set is found and cleared.
+  const std::function<void(ErrorState&)> dirty[] = {
+      [](ErrorState& s) { s.code = 33; },        [](ErrorState& s) { s.osError = 2; },   [](ErrorState& s) { s.driverCode = "D"; },
+      [](ErrorState& s) { s.driverText = "T"; }, [](ErrorState& s) { s.text[0] = 'X'; }, [](ErrorState& s) { s.text.resize(10); },
+  };
+  for (const auto& d : dirty) {
+    d(currentErrorState());
+    clearError();
+    EXPECT_TRUE(clear());
+  }
+  clearError();  // already clear
+  EXPECT_TRUE(clear());
 }
 
 TEST(CodeTablesTest, NamesAtTheEdgesAndOutside) {
