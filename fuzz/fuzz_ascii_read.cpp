@@ -17,10 +17,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tamsil::file;
-  // Kept to the end of the process: the platform's thread state goes first at exit.
-  static const auto* context = new tamsil::ThreadContextScope;
-  (void)context;
   if (size < 2) return 0;
+  // One context per input, so what the driver leaves in the thread's state goes with it.
+  const tamsil::ThreadContextScope context;
   const std::size_t recordSize = data[0];
   const auto* end = static_cast<const std::uint8_t*>(std::memchr(data + 1, 0, size - 1));
   const std::size_t stringEnd = end ? std::size_t(end - data) : size;

@@ -12,10 +12,8 @@
 #include "runtime/ole/member_path.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  // Made once and never destroyed: the platform's thread slot is gone by the time statics of
-  // this file would be torn down at exit.
-  static const auto* context = new tamsil::ThreadContextScope;
-  (void)context;
+  // One context per input, so what the runtime leaves in the thread's state goes with it.
+  const tamsil::ThreadContextScope context;
   using namespace tamsil::ole;
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   const size_t split = writeSplit(text);

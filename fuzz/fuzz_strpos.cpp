@@ -10,10 +10,8 @@
 #include "runtime/eval/match.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  // Made once and never destroyed: the platform's thread slot is gone by the time statics of
-  // this file would be torn down at exit.
-  static const auto* context = new tamsil::ThreadContextScope;
-  (void)context;
+  // One context per input, so what the runtime leaves in the thread's state goes with it.
+  const tamsil::ThreadContextScope context;
   if (size == 0) return 0;
   const int64_t mode = data[0];
   std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
