@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <mutex>
 
 #include "platform/desktop/system.h"
@@ -113,7 +114,17 @@ class QtBackend final : public Backend {
     onGui([this, menu] { mirror_.menuChanged(menu); });
   }
 
+  // Measured once per face and size: a window's controls ask for their font's metrics one by one,
+  // and each measure shapes the 52 letters again.
   FontMetrics fontMetrics(std::string_view face, int points) override {
+    std::string key = ascii::lowered(face) + '/' + std::to_string(points);
+    std::lock_guard hold(fontMetricsMutex_);
+    auto [at, fresh] = fontMetrics_.try_emplace(std::move(key));
+    if (fresh) at->second = measureFont(face, points);
+    return at->second;
+  }
+
+  static FontMetrics measureFont(std::string_view face, int points) {
     QFont font = ascii::equalsNoCase(face, "System") ? QApplication::font() : QFont(toQt(face));
     if (points > 0) font.setPointSize(points);
     const QFontMetrics fm(font);
@@ -212,6 +223,8 @@ class QtBackend final : public Backend {
   NativeWindowWatch nativeWatch_{mirror_};
   HelpViewer help_;
   std::mutex clipboardMutex_;
+  std::mutex fontMetricsMutex_;
+  std::map<std::string, FontMetrics> fontMetrics_;
   std::optional<std::string> clipboard_;
 };
 
