@@ -21,6 +21,7 @@
 #include <mutex>
 
 #include "platform/desktop/system.h"
+#include "platform/qt/deferred_icon_style.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_help.h"
 #include "platform/qt/qt_input.h"
@@ -49,6 +50,7 @@ class QtBackend final : public Backend {
     const QString platform = QGuiApplication::platformName();
     interactive_ = platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setStyle(new DeferredIconStyle);  // the application owns it
     app_->installEventFilter(&input_);
     app_->installNativeEventFilter(&nativeWatch_);
     // Other threads read the clipboard from this copy; QClipboard belongs to the GUI thread.
