@@ -54,7 +54,10 @@ HRESULT SpreadControl::Load(IStorage* storage) {
   book_->setEventSink(nullptr);
   const HRESULT hr = LoadBook(*book_, storage);
   book_->setEventSink(this);
-  if (SUCCEEDED(hr)) dirty_ = false;
+  if (SUCCEEDED(hr)) {
+    dirty_ = false;
+    book_->changes.notify();
+  }
   return hr;
 }
 

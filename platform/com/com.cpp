@@ -4,6 +4,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <string_view>
 
 #include "platform/com/com_ptr.h"
 #include "platform/system/registry.h"
@@ -60,7 +61,25 @@ std::string classesValue(const std::string& subKey, const char* valueName = null
   return text;
 }
 
+// Whether the key exists and, when a value is named or given, holds it as text already.
+bool classesValueHolds(const std::string& subKey, const char* valueName, const std::string& value) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, KEY_READ, &key) != 0) return false;
+  bool holds = !valueName && value.empty();
+  DWORD type = 0, size = 0;
+  if (!holds && RegQueryValueExA(key, valueName, nullptr, &type, nullptr, &size) == 0 && type == REG_SZ && size == value.size() + 1) {
+    std::string text(size, '\0');
+    holds = RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) == 0 &&
+            std::string_view(text.data(), value.size()) == value;
+  }
+  RegCloseKey(key);
+  return holds;
+}
+
+// Every change rewrites the registry's file, so an entry that already reads as wanted is left
+// alone: registering a registered class on every start writes nothing.
 LONG writeClassesValue(const std::string& subKey, const char* valueName, const std::string& value) {
+  if (classesValueHolds(subKey, valueName, value)) return 0;
   HKEY key = nullptr;
   LONG rc = RegCreateKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
   if (rc != 0) return rc;

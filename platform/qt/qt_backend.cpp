@@ -17,9 +17,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <mutex>
 
 #include "platform/desktop/system.h"
+#include "platform/qt/deferred_icon_style.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_help.h"
 #include "platform/qt/qt_input.h"
@@ -48,6 +50,7 @@ class QtBackend final : public Backend {
     const QString platform = QGuiApplication::platformName();
     interactive_ = platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setStyle(new DeferredIconStyle);  // the application owns it
     app_->installEventFilter(&input_);
     app_->installNativeEventFilter(&nativeWatch_);
     // Other threads read the clipboard from this copy; QClipboard belongs to the GUI thread.
@@ -113,7 +116,17 @@ class QtBackend final : public Backend {
     onGui([this, menu] { mirror_.menuChanged(menu); });
   }
 
+  // Measured once per face and size: a window's controls ask for their font's metrics one by one,
+  // and each measure shapes the 52 letters again.
   FontMetrics fontMetrics(std::string_view face, int points) override {
+    std::string key = ascii::lowered(face) + '/' + std::to_string(points);
+    std::lock_guard hold(fontMetricsMutex_);
+    auto [at, fresh] = fontMetrics_.try_emplace(std::move(key));
+    if (fresh) at->second = measureFont(face, points);
+    return at->second;
+  }
+
+  static FontMetrics measureFont(std::string_view face, int points) {
     QFont font = ascii::equalsNoCase(face, "System") ? QApplication::font() : QFont(toQt(face));
     if (points > 0) font.setPointSize(points);
     const QFontMetrics fm(font);
@@ -212,6 +225,8 @@ class QtBackend final : public Backend {
   NativeWindowWatch nativeWatch_{mirror_};
   HelpViewer help_;
   std::mutex clipboardMutex_;
+  std::mutex fontMetricsMutex_;
+  std::map<std::string, FontMetrics> fontMetrics_;
   std::optional<std::string> clipboard_;
 };
 

@@ -16,11 +16,13 @@
 #include <QStyle>
 #include <QTextCursor>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "platform/ascii.h"
 #include "platform/input/input.h"
 #include "platform/messages.h"
+#include "platform/qt/deferred_icon_style.h"
 #include "platform/qt/qt_column_list.h"
 #include "platform/qt/qt_drawn_controls.h"
 #include "platform/qt/qt_text.h"
@@ -60,19 +62,21 @@ QString multilineText(const std::string& text) {
   return s;
 }
 
+// The style's picture for a stock image (IDI_*), or none for an image from a file.
+std::optional<QStyle::StandardPixmap> stockPixmap(LONG_PTR image) {
+  switch (ImageStockId(image)) {
+    case 0: return std::nullopt;
+    case IDI_HAND: return QStyle::SP_MessageBoxCritical;
+    case IDI_QUESTION: return QStyle::SP_MessageBoxQuestion;
+    case IDI_EXCLAMATION: return QStyle::SP_MessageBoxWarning;
+    case IDI_ASTERISK: return QStyle::SP_MessageBoxInformation;
+    default: return QStyle::SP_DesktopIcon;
+  }
+}
+
 QPixmap imagePixmap(LONG_PTR image, QSize size) {
   if (!image) return {};
-  if (const LONG_PTR stock = ImageStockId(image)) {
-    QStyle::StandardPixmap sp;
-    switch (stock) {
-      case IDI_HAND: sp = QStyle::SP_MessageBoxCritical; break;
-      case IDI_QUESTION: sp = QStyle::SP_MessageBoxQuestion; break;
-      case IDI_EXCLAMATION: sp = QStyle::SP_MessageBoxWarning; break;
-      case IDI_ASTERISK: sp = QStyle::SP_MessageBoxInformation; break;
-      default: sp = QStyle::SP_DesktopIcon; break;
-    }
-    return QApplication::style()->standardIcon(sp).pixmap(size.isEmpty() ? QSize(32, 32) : size);
-  }
+  if (const auto sp = stockPixmap(image)) return QApplication::style()->standardIcon(*sp).pixmap(size.isEmpty() ? QSize(32, 32) : size);
   const std::string path = ImagePath(image);
   return path.empty() ? QPixmap() : QPixmap(QString::fromLocal8Bit(path.c_str()));
 }
@@ -86,6 +90,11 @@ class TopLevelAdapter final : public PlainAdapter {
  public:
   void applyText(QWidget* widget, const WindowSnapshot& w) const override { widget->window()->setWindowTitle(toQt(w.text)); }
   void applyImage(QWidget* widget, const WindowSnapshot& w) const override {
+    // A stock icon is drawn only when something shows the window's icon (a window manager).
+    if (const auto sp = w.control.image ? stockPixmap(w.control.image) : std::nullopt) {
+      widget->window()->setWindowIcon(DeferredStandardIcon(QApplication::style(), *sp));
+      return;
+    }
     const QPixmap p = imagePixmap(w.control.image, QSize());
     widget->window()->setWindowIcon(p.isNull() ? QIcon() : QIcon(p));
   }

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QPrinter>
 #include <QStringList>
+#include <atomic>
 
 #include "platform/qt/qt_text.h"
 
@@ -60,8 +61,15 @@ std::optional<std::string> runFileDialog(QWidget* parent, const FileDialogReques
   return std::string(QFile::encodeName(dialog.selectedFiles().front()).constData());
 }
 
+namespace {
+std::atomic<PrintSetupHandler> installedPrintSetup{nullptr};
+}  // namespace
+
+void SetPrintSetupHandler(PrintSetupHandler handler) { installedPrintSetup = handler; }
+
 bool runPrintSetup(QWidget* parent) {
   const ReturnFocus focus(parent);
+  if (const PrintSetupHandler handler = installedPrintSetup) return handler(parent);
   QPrinter printer;
   QPageSetupDialog dialog(&printer, parent);
   return dialog.exec() == QDialog::Accepted;

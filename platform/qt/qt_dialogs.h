@@ -17,6 +17,11 @@ namespace platform::qt {
 QString qtFileFilter(std::string_view filter);
 
 std::optional<std::string> runFileDialog(QWidget* parent, const FileDialogRequest& request);
+// Printer set-up: the program's own when it installed one (a component's dialog on the printer
+// its printing uses), else the page set-up dialog on a printer of its own. False when cancelled.
 bool runPrintSetup(QWidget* parent);
+using PrintSetupHandler = bool (*)(QWidget* parent);
+// Installs the program's printer set-up; null gives back the platform's.
+void SetPrintSetupHandler(PrintSetupHandler handler);
 
 }  // namespace platform::qt

@@ -1,5 +1,6 @@
 #include "platform/qt/qt_input.h"
 
+#include <QApplication>
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -63,7 +64,17 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
       const HWND hwnd = mirror_.windowOf(widget);
-      return hwnd && !mirror_.hostsView(hwnd) && key(static_cast<QKeyEvent*>(event));
+      // A key the focused component's view left passes up to the windows around it; it is the
+      // view's (or came from the platform for it, sent to the view's window) and goes nowhere else.
+      return hwnd && !mirror_.hostsView(hwnd) && !mirror_.hostsView(mirror_.windowOf(QApplication::focusWidget())) &&
+             key(static_cast<QKeyEvent*>(event));
+    }
+    case QEvent::FocusIn: {
+      // A person who clicks into a component's view puts the platform's focus on its window, so
+      // commands for the focused control (the Edit menu's) reach it.
+      const HWND hwnd = mirror_.windowOf(widget);
+      if (hwnd && mirror_.hostsView(hwnd) && GetFocus() != hwnd) SetFocus(hwnd);
+      return false;
     }
     case QEvent::ShortcutOverride:
       if (mirror_.hostsView(mirror_.windowOf(widget))) return false;

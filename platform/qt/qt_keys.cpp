@@ -82,6 +82,15 @@ UINT virtualKey(int qtKey) {
   return 0;
 }
 
+int qtKeyOf(UINT vk) {
+  if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return int(vk);
+  if (vk >= VK_F1 && vk < VK_F1 + 24) return Qt::Key_F1 + int(vk - VK_F1);
+  // The table names each key's unshifted Qt key first.
+  for (const KeyRow& r : kKeys)
+    if (r.vk == vk) return r.qt;
+  return 0;
+}
+
 KeyStroke keyStroke(int qtKey, char text, bool shift, bool ctrl) {
   const UINT vk = virtualKey(qtKey);
   const auto printable = static_cast<unsigned char>(text) >= 0x20 && text != 0x7F;

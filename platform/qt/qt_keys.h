@@ -10,6 +10,8 @@ namespace platform::qt {
 
 // The virtual-key code of a Qt::Key value, or 0 when the platform has none for it.
 UINT virtualKey(int qtKey);
+// The Qt::Key value of a virtual-key code (an unshifted key's), or 0 when Qt has none for it.
+int qtKeyOf(UINT vk);
 
 struct KeyStroke {
   UINT vk = 0;       // 0: nothing to send

@@ -304,8 +304,15 @@ int WritePrivateProfileStringA(const char* section, const char* key, const char*
     found = std::make_pair(file.lines.size() - 1, file.lines.size());
   }
   if (const auto line = file.findKey(*found, key)) {
-    if (value == nullptr) file.lines.erase(file.lines.begin() + long(*line));
-    else file.lines[*line] = std::string(*ProfileFile::keyOf(file.lines[*line])) + "=" + value;  // keeps the stored spelling
+    if (value == nullptr) {
+      file.lines.erase(file.lines.begin() + long(*line));
+    } else {
+      std::string written = std::string(*ProfileFile::keyOf(file.lines[*line])) + "=" + value;  // keeps the stored spelling
+      // A value already stored as it would be written leaves the file untouched: no rewrite,
+      // no rename, so a program saving unchanged settings costs one read.
+      if (written == file.lines[*line]) return 1;
+      file.lines[*line] = std::move(written);
+    }
   } else {
     if (value == nullptr) return 1;
     // After the section's last non-blank line, so blank separator lines stay between sections.

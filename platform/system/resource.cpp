@@ -1,6 +1,10 @@
 #include "platform/system/resource.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <deque>
 #include <mutex>
 #include <optional>
@@ -82,6 +86,17 @@ HMODULE GetModuleHandleA(LPCSTR moduleName) {
   if (moduleName == nullptr) return &r.modules.front();
   const std::string name = upperCased(moduleName);
   return name.empty() ? nullptr : findModule(r, name);
+}
+
+DWORD GetModuleFileNameA(HMODULE module, char* buffer, DWORD size) {
+  if (!buffer || size == 0 || (module && module != GetModuleHandleA(nullptr))) return 0;
+  char path[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path);
+  if (n <= 0 || size_t(n) >= sizeof path) return buffer[0] = '\0', 0;
+  const DWORD copied = std::min(DWORD(n), size - 1);
+  std::memcpy(buffer, path, copied);
+  buffer[copied] = '\0';
+  return copied;
 }
 
 HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {

@@ -31,6 +31,9 @@ constexpr WORD kLanguageEnglishUS = 1033;
 // The module of the running program (name nullptr), or a registered module by name, compared
 // without case; nullptr when there is no such module.
 HMODULE GetModuleHandleA(LPCSTR moduleName);
+// The path of the program's file for the program's module (or null), cut to size - 1 characters
+// and terminated; the length copied, 0 when it cannot be told or for a module without a file.
+DWORD GetModuleFileNameA(HMODULE module, char* buffer, DWORD size);
 
 // Finds a resource by name and type. Either may be a text (compared without case; "#123" means
 // the number 123) or a number made with MAKEINTRESOURCEA. A null module means the program's own.

@@ -9,6 +9,7 @@
 #include "platform/queue/queue.h"
 #include "platform/window/detail/deliver.h"
 #include "platform/window/detail/model.h"
+#include "platform/window/view.h"
 #include "platform/window/window.h"
 
 namespace platform {
@@ -63,6 +64,8 @@ LRESULT onSysCommand(HWND hwnd, WPARAM command) {
 LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto w = detail::findWindow(hwnd);
   if (!w) return 0;
+  if (std::shared_ptr<WindowView> view = GetWindowView(hwnd))
+    if (const std::optional<LRESULT> answer = view->message(hwnd, msg, wParam, lParam)) return *answer;
   switch (msg) {
     case WM_NCCREATE: {
       const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);

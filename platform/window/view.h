@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "platform/types.h"
 
@@ -12,6 +13,11 @@ namespace platform {
 
 struct WindowView {
   virtual ~WindowView() = default;
+  // A message sent to the window that its procedure leaves to DefWindowProcA: the view may answer
+  // it itself (keys typed into the window, the clipboard commands, what the window wants of the
+  // dialog manager), and nothing leaves it to the default. Called on the window's thread with no
+  // lock held.
+  virtual std::optional<LRESULT> message(HWND, UINT, WPARAM, LPARAM) { return std::nullopt; }
 };
 
 // Puts the view on a window of the calling thread, replacing any view it had; null removes it.

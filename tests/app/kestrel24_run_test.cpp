@@ -1,12 +1,14 @@
 // The built program as a user runs it, on the headless backend with a profile of its own: the
 // drag-full-windows setting is off while the window is open and on again after a normal end and
 // after the process was terminated; off at the start, it is never touched; the INI file holds the
-// window's place after a run.
+// window's place after a run; the file libraries wait until a file needs them, and a second run
+// rewrites neither the registry nor the unchanged place.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -88,6 +90,34 @@ TEST_F(Kestrel24RunTest, TheSettingIsOffWhileTheWindowIsOpenAndOnAfter) {
   EXPECT_EQ(setting(), 1);
   const std::string ini = fileText(profile_.path() / "Kestrel24.INI");
   EXPECT_NE(ini.find("[Main]"), std::string::npos) << ini;
+}
+
+// The workbook and compound-file libraries are loaded when a file needs them, not at start.
+TEST_F(Kestrel24RunTest, TheFileLibrariesAreNotLoadedAtStart) {
+  setSetting(true);
+  const pid_t pid = start("wait 1500\nmenu File > Exit\n");
+  ASSERT_TRUE(waitForSetting(0)) << "the window never opened";
+  const std::string maps = fileText("/proc/" + std::to_string(pid) + "/maps");
+  EXPECT_NE(maps.find("libc.so"), std::string::npos);
+  for (const char* library : {"libfreexl", "libxlsxwriter", "libgsf", "libxml2"})
+    EXPECT_EQ(maps.find(library), std::string::npos) << library << " is loaded at start";
+  EXPECT_EQ(WEXITSTATUS(finish(pid)), 0);
+}
+
+// A run that registers what is registered and saves the place it found rewrites neither file.
+TEST_F(Kestrel24RunTest, ASecondRunLeavesTheRegistryAndThePlaceAsTheyWere) {
+  const auto inodeOf = [](const std::filesystem::path& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+  };
+  EXPECT_EQ(WEXITSTATUS(finish(start("menu File > Exit\n"))), 0);
+  const auto registry = profile_.path() / "registry.dat", place = profile_.path() / "Kestrel24.INI";
+  const auto registryBefore = inodeOf(registry), placeBefore = inodeOf(place);
+  ASSERT_NE(registryBefore, 0u);
+  ASSERT_NE(placeBefore, 0u);
+  EXPECT_EQ(WEXITSTATUS(finish(start("menu File > Exit\n"))), 0);
+  EXPECT_EQ(inodeOf(registry), registryBefore) << "the registry was written again";
+  EXPECT_EQ(inodeOf(place), placeBefore) << "the unchanged place was written again";
 }
 
 TEST_F(Kestrel24RunTest, OffAtTheStartTheSettingIsNeverWritten) {

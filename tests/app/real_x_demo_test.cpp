@@ -1,6 +1,7 @@
 // A person's path through Kestrel24 under a real X server: open the File menu with the mouse and
 // choose Print..., click the edit cell and type into it, press the button cell, leave through
-// File > Exit. The grid's call log shows what reached it; the program must end by itself with 0.
+// File > Exit; click a cell and cut it through the Edit menu. The grid's call log and the printed
+// sheet show what reached it; the program must end by itself with 0.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -19,7 +20,7 @@ using namespace std::chrono_literals;
 struct Point {
   int x, y;
 };
-constexpr Point kFileMenu{20, 10}, kEditCell{200, 65}, kButtonCell{240, 230};
+constexpr Point kFileMenu{20, 10}, kEditMenu{60, 10}, kEditCell{200, 65}, kButtonCell{240, 230};
 
 std::string fileText(const std::filesystem::path& p) {
   std::ifstream in(p);
@@ -72,6 +73,33 @@ TEST_F(RealXDemoTest, APersonPrintsTypesPressesTheButtonAndExits) {
   EXPECT_EQ(fileText(dir_ / "sheet.pdf").substr(0, 5), "%PDF-") << "the print went to the PDF file";
   EXPECT_NE(calls.find("event Change(I4:2,I4:2)"), std::string::npos) << "typing reached the edit cell\n" << calls;
   EXPECT_NE(calls.find("event ButtonClicked(I4:2,I4:9,I2:0)"), std::string::npos) << "the button cell was pressed\n" << calls;
+}
+
+// Clicking into the grid gives it the focus the Edit menu's commands go to: Cut empties the clicked
+// cell, as the printed sheet shows.
+TEST_F(RealXDemoTest, APersonClicksACellAndCutsItThroughTheEditMenu) {
+  const auto pdf = dir_ / "sheet.pdf";
+  XProgram program(KESTREL24_PROGRAM, {}, {"TAMSIL_PRINT_PDF=" + pdf.string()});
+  const std::string w = program.window("Ostrevane Spread DEMO");
+  ASSERT_FALSE(w.empty()) << "the demo window never appeared";
+  settle(500ms);
+
+  click(w, kEditCell);
+  click(w, kEditMenu);
+  xdo({"key", "t"});  // Cu&t
+  settle();
+  click(w, kFileMenu);
+  xdo({"key", "r"});  // P&rint...
+  settle();
+  click(w, kFileMenu);
+  xdo({"key", "x"});  // E&xit
+
+  const Ending end = program.wait(10s);
+  EXPECT_EQ(end.exitCode, 0) << end.describe();
+  const std::string printed = fileText(pdf);
+  ASSERT_EQ(printed.substr(0, 5), "%PDF-") << "nothing was printed";
+  EXPECT_NE(printed.find("(12/23/96)"), std::string::npos) << "the other cells stay";
+  EXPECT_EQ(printed.find("(Type in me)"), std::string::npos) << "the clicked cell was not cut";
 }
 
 }  // namespace

@@ -1,11 +1,15 @@
 // A component's view on a window: the window keeps it until it is replaced, removed or the window
 // is destroyed; the component's destructor runs without the model lock; only the window's own
-// thread puts one on, and not while the window is going.
+// thread puts one on, and not while the window is going; it answers what the window leaves to the
+// default.
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <thread>
 
+#include "platform/messages.h"
+#include "platform/queue/queue.h"
 #include "platform/window/detail/model.h"
 #include "platform/window/view.h"
 #include "platform/window/window.h"
@@ -111,6 +115,32 @@ TEST_F(WindowViewTest, RefusedForStaleForeignOrDyingWindows) {
   DestroyWindow(frame);
   EXPECT_FALSE(duringDestroy);
   EXPECT_TRUE(lateGone.expired());
+}
+
+// Answers the copy command itself and leaves every other message to the default.
+struct AnsweringView : WindowView {
+  std::optional<LRESULT> message(HWND, UINT msg, WPARAM, LPARAM) override {
+    if (msg != WM_COPY) return std::nullopt;
+    ++copies;
+    return 7;
+  }
+  int copies = 0;
+};
+
+TEST_F(WindowViewTest, AnswersWhatTheWindowsProcedureLeavesToTheDefault) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.lpszClassName = "ViewHostTest";
+  RegisterClassA(wc);
+  const HWND host = CreateWindowExA(0, "ViewHostTest", "text", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, frame, HMENU(2));
+  auto view = std::make_shared<AnsweringView>();
+  ASSERT_TRUE(SetWindowView(host, view));
+  EXPECT_EQ(SendMessageA(host, WM_COPY, 0, 0), 7);
+  EXPECT_EQ(view->copies, 1);
+  EXPECT_EQ(SendMessageA(host, WM_GETTEXTLENGTH, 0, 0), 4);  // the default answers the rest
+  ASSERT_TRUE(SetWindowView(host, nullptr));
+  EXPECT_EQ(SendMessageA(host, WM_COPY, 0, 0), 0);
+  EXPECT_EQ(view->copies, 1);
 }
 
 }  // namespace

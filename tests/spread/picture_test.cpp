@@ -1,5 +1,8 @@
-// Pictures: the format and size read from a file's first bytes, LoadPicture, and the cell
-// picture property.
+// Pictures: the format and size read from a file's first bytes, LoadPicture (and where it looks
+// for a bare name), and the cell picture property.
+#include <unistd.h>
+
+#include <filesystem>
 #include <fstream>
 
 #include "tests/spread/spread_test_support.h"
@@ -111,6 +114,56 @@ TEST(CellPicture, AMissingFileGivesNoObjectAndAForeignObjectIsRefused) {
   EXPECT_EQ(object->pdispVal, nullptr);
   EXPECT_EQ(Put(book, "TypePictPicture", {Str("cover.jpg")}), platform::DISP_E_TYPEMISMATCH);
 }
+
+// A bare name is read from the working folder first, else from beside the program; a name with a
+// folder is read as it stands only.
+struct PicturePlace {
+  const char* name;
+  bool inWorkingFolder, besideProgram;
+  std::int32_t width;  // 0: no picture
+};
+
+class PicturePlaceTest : public ::testing::TestWithParam<PicturePlace> {
+ protected:
+  void SetUp() override {
+    char self[4096] = {};
+    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    ASSERT_GT(n, 0);
+    programDir_ = std::filesystem::path(std::string(self, size_t(n))).parent_path();
+    work_ = std::filesystem::path(::testing::TempDir()) / ("picture_place_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(work_ / "sub");
+    previous_ = std::filesystem::current_path();
+    std::filesystem::current_path(work_);
+  }
+  void TearDown() override {
+    std::filesystem::current_path(previous_);
+    std::error_code ignored;
+    std::filesystem::remove_all(work_, ignored);
+    std::filesystem::remove(besideFile_, ignored);
+  }
+  static void write(const std::filesystem::path& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  }
+  std::filesystem::path programDir_, work_, previous_, besideFile_;
+};
+
+TEST_P(PicturePlaceTest, ABareNameIsFoundInTheWorkingFolderElseBesideTheProgram) {
+  const PicturePlace& p = GetParam();
+  const std::string unique = "picture_place_" + std::to_string(::getpid()) + ".png";
+  const std::filesystem::path relative = std::filesystem::path(p.name).parent_path() / unique;
+  if (p.inWorkingFolder) write(work_ / relative, png(5, 5));
+  if (p.besideProgram) write(besideFile_ = programDir_ / unique, png(12, 34));
+  Book book;
+  platform::Variant object;
+  ASSERT_EQ(CallMethod(book, "LoadPicture", {Str(relative.string())}, &object), platform::S_OK);
+  const auto picture = object->pdispVal ? PictureOf(object->pdispVal) : nullptr;
+  EXPECT_EQ(picture ? picture->width : 0, p.width);
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, PicturePlaceTest,
+                         ::testing::Values(PicturePlace{"x", true, false, 5}, PicturePlace{"x", false, true, 12},
+                                           PicturePlace{"x", true, true, 5}, PicturePlace{"x", false, false, 0},
+                                           PicturePlace{"sub/x", false, true, 0}, PicturePlace{"sub/x", true, false, 5}));
 
 }  // namespace
 }  // namespace spread::test

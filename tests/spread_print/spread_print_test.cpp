@@ -1,12 +1,15 @@
 // The grid on Qt: printing through a QPrinter (here writing PDF, read back with poppler) and cut,
-// copy and paste through the platform clipboard.
+// copy and paste through the platform clipboard, and the platform's printer set-up on the grid's
+// printer.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QPrintDialog>
 #include <QPrinter>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +19,7 @@
 #include "components/spread/model/book.h"
 #include "components/spread/print/qt_clipboard.h"
 #include "components/spread/print/qt_printing.h"
+#include "platform/qt/qt_dialogs.h"
 
 namespace spread::print {
 namespace {
@@ -86,6 +90,32 @@ TEST(QtClipboard, CopyPasteAndCutTheSelection) {
   CutSelection(book);
   EXPECT_EQ(book.cellText(2, 3), "");
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "c1r3\tc2r3\tc3r3\r\n");
+}
+
+// The platform's printer set-up (a program's Print Setup) shows the grid's printer dialog once the
+// grid's printing is installed, so the printer chosen there is the one the grid prints on. In a
+// process of its own: a test process that ends with the printer support loaded by a dialog and
+// its application a static object crashes in Qt's own clean-up.
+bool PrintSetupShowsTheGridsPrinter() {
+  App();
+  InstallQtPrinting();
+  QString shown;
+  bool sharedPrinter = false;
+  QTimer::singleShot(0, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    auto* dialog = qobject_cast<QPrintDialog*>(modal);
+    shown = modal ? QString::fromLatin1(modal->metaObject()->className()) : QString("nothing");
+    sharedPrinter = dialog && dialog->printer() == &SharedPrinter();
+    if (modal) modal->close();
+  });
+  const bool accepted = platform::qt::runPrintSetup(nullptr);
+  std::fprintf(stderr, "shown %s, shared printer %d, accepted %d\n", shown.toStdString().c_str(), int(sharedPrinter), int(accepted));
+  return !accepted && shown == "QPrintDialog" && sharedPrinter;
+}
+
+TEST(QtPrintingDeathTest, ThePlatformsPrinterSetUpChoosesTheGridsPrinter) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(std::_Exit(PrintSetupShowsTheGridsPrinter() ? 0 : 1), ::testing::ExitedWithCode(0), "shown QPrintDialog, shared printer 1");
 }
 
 }  // namespace

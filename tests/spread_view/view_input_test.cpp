@@ -353,6 +353,19 @@ TEST_F(ViewInput, ScrollingRaisesTopLeftChangeAndFollowsTheBook) {
   EXPECT_EQ(view->rowAt(0), 499);
 }
 
+TEST_F(ViewInput, TheBooksChangeNoticeMakesTheViewLookOnceWithoutBeingAsked) {
+  ASSERT_EQ(spread::test::Put(book, "MaxRows", {spread::test::I4(1000)}), platform::S_OK);
+  ASSERT_EQ(spread::test::Put(book, "ScrollBars", {spread::test::I4(3)}), platform::S_OK);
+  ASSERT_EQ(spread::test::CallMethod(book, "SetActiveCell", {spread::test::I4(2), spread::test::I4(600)}), platform::S_OK);
+  ASSERT_EQ(spread::test::Put(book, "TopRow", {spread::test::I4(590)}), platform::S_OK);
+  EXPECT_NE(view->rowAt(0), 589) << "the view looks once the changes are done, not during them";
+  QApplication::processEvents();
+  EXPECT_EQ(view->model()->rowCount(), 1000);
+  EXPECT_EQ(view->rowAt(0), 589);
+  EXPECT_EQ(view->currentIndex().row(), 599);
+  EXPECT_EQ(view->currentIndex().column(), 1);
+}
+
 TEST_F(ViewInput, AutomationWritesShowAfterTheViewLooksAgain) {
   spread::test::At(book, kEditRow, 2);
   ASSERT_EQ(spread::test::Put(book, "Text", {spread::test::Str("Written")}), platform::S_OK);

@@ -18,6 +18,7 @@
 #include <string_view>
 
 #include "components/spread/files/workbook_import.h"
+#include "components/spread/files/workbook_libraries.h"
 #include "components/spread/model/calendar.h"
 
 namespace spread::files {
@@ -211,6 +212,7 @@ constexpr int kSilenceLimitMs = 30'000;
 }  // namespace
 
 ImportStatus ReadXls(const std::string& path, ImportedBook& out) {
+  LoadXlsLibrary();  // in the parent, so the child never runs the loader
   int fds[2];
   if (::pipe(fds) != 0) return ImportStatus::CannotOpen;
   const pid_t child = ::fork();

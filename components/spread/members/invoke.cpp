@@ -71,6 +71,8 @@ HRESULT InvokeMember(Book& book, const MemberInfo& m, WORD flags, std::span<cons
     hr = h.get(call, out);
   }
   if (platform::FAILED(hr)) return fail(hr, text);
+  // A written property or a called method may have changed what a view shows.
+  if (put || m.kind == MemberKind::Method) book.changes.notify();
   // The result takes the member's type (a handler gives its natural one).
   if (!put && m.type != platform::VT_EMPTY && m.type != platform::VT_DISPATCH && out->vt != m.type && out->vt != platform::VT_EMPTY) {
     hr = platform::VariantChangeType(out.get(), out.get(), 0, m.type);

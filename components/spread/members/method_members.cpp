@@ -1,9 +1,11 @@
 // The grid's methods: spans, selection, clearing and deleting, searching, the active cell and
 // scrolling, column letters, Reset and Refresh, the Excel file test and LoadPicture.
+#include <filesystem>
 #include <fstream>
 
 #include "components/spread/members/fields.h"
 #include "platform/ascii.h"
+#include "platform/system/resource.h"
 
 namespace spread::members {
 
@@ -213,6 +215,20 @@ HRESULT callIsExcelFile(Call& c, Variant& r) {
   return S_OK;
 }
 
+// Where a picture's file is read from: a bare file name missing from the working folder is looked
+// for beside the program too, where a program keeps the pictures it ships with, so starting the
+// program from another folder finds them. Any other name is taken as it stands.
+std::string PictureFilePath(const std::string& file) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path name(file);
+  if (file.empty() || name.has_parent_path() || fs::is_regular_file(name, ec)) return file;
+  char program[4096];
+  if (platform::GetModuleFileNameA(nullptr, program, sizeof program) == 0) return file;
+  const fs::path beside = fs::path(program).parent_path() / name;
+  return fs::is_regular_file(beside, ec) ? beside.string() : file;
+}
+
 // LoadPicture(file[, kind]): a picture object holding the file's bytes; nothing (a null object)
 // when the file cannot be read.
 HRESULT callLoadPicture(Call& c, Variant& r) {
@@ -221,7 +237,7 @@ HRESULT callLoadPicture(Call& c, Variant& r) {
   if (const HRESULT hr = TextArg(c, 0, file); platform::FAILED(hr)) return hr;
   if (c.has(1))
     if (const HRESULT hr = IntArg(c, 1, kind); platform::FAILED(hr)) return hr;
-  std::shared_ptr<const Picture> picture = LoadPictureFile(file, kind);
+  std::shared_ptr<const Picture> picture = LoadPictureFile(PictureFilePath(file), kind);
   platform::VariantClear(r.get());
   r->vt = platform::VT_DISPATCH;
   r->pdispVal = picture ? MakePictureObject(std::move(picture)).release() : nullptr;

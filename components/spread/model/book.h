@@ -51,6 +51,7 @@
 #include <vector>
 
 #include "components/spread/members/members.h"
+#include "components/spread/model/change_notice.h"
 #include "components/spread/model/metrics.h"
 #include "components/spread/model/sheet.h"
 
@@ -121,6 +122,9 @@ class Book {
   double maxTextCellWidth(std::int32_t col, std::int32_t row) const;
   // The text a cell draws: a button's or check box's caption, stars for a password.
   std::string shownText(std::int32_t col, std::int32_t row) const;
+
+  // Told of every change automation makes (change_notice.h).
+  ChangeNotice changes;
 
   // Events.
   void setEventSink(EventSink* sink) { sink_ = sink; }

@@ -4,6 +4,7 @@ target_sources(spread PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/cell_format.cpp ${CMAKE_CURRENT_LIST_DIR}/format_date.cpp ${CMAKE_CURRENT_LIST_DIR}/format_number.cpp
   ${CMAKE_CURRENT_LIST_DIR}/format_text.cpp ${CMAKE_CURRENT_LIST_DIR}/measure.cpp ${CMAKE_CURRENT_LIST_DIR}/metrics.cpp
   ${CMAKE_CURRENT_LIST_DIR}/picture.cpp ${CMAKE_CURRENT_LIST_DIR}/sheet.cpp)
+target_sources(spread PRIVATE ${CMAKE_CURRENT_LIST_DIR}/change_notice.cpp)
 target_sources(spread PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../members/events.cpp)
 target_sources(spread PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/../members/cell_members.cpp ${CMAKE_CURRENT_LIST_DIR}/../members/conversions.cpp

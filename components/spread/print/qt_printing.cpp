@@ -13,6 +13,7 @@
 #include "components/spread/files/print_sheet.h"
 #include "components/spread/model/book.h"
 #include "components/spread/print/qt_page_canvas.h"
+#include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_text.h"
 
 namespace spread::print {
@@ -98,6 +99,7 @@ bool PrintOn(Book& book, QPrinter& printer, bool showProgress, std::string* erro
 void InstallQtPrinting() {
   static QtPrintHook hook;
   files::InstallPrintHook(&hook);
+  platform::qt::SetPrintSetupHandler(&ShowPrintSetup);
 }
 
 }  // namespace spread::print

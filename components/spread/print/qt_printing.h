@@ -1,7 +1,8 @@
 // Printing the grid on a Qt printer: the printer chosen with Print Setup, a cancellable progress
 // dialog showing PrintAbortMsg while pages are produced, and, without any printer, a PDF file in
 // the documents folder with a note to the user. InstallQtPrinting makes PrintSheet print this way
-// (print_sheet.h keeps TAMSIL_PRINT_PDF first).
+// (print_sheet.h keeps TAMSIL_PRINT_PDF first) and the platform's printer set-up (a program's
+// Print Setup) choose the printer these prints go to.
 #pragma once
 
 #include <QPrinter>

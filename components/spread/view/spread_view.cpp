@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QScrollBar>
 #include <cmath>
+#include <utility>
 
 #include "components/spread/view/qt_metrics.h"
 
@@ -11,7 +12,6 @@ namespace spread::view {
 
 namespace {
 
-constexpr int kFollowMilliseconds = 150;
 // With AutoSize and no VisibleCols/VisibleRows, at most this many lines make the size.
 constexpr std::int32_t kAutoSizeLimit = 100;
 
@@ -55,13 +55,20 @@ SpreadView::SpreadView(Book& book, QWidget* parent)
     headerSelecting_ = Qt::Vertical;
     mirrorSelection();
   });
-  connect(&follower_, &QTimer::timeout, this, [this] { follow(); });
   refresh();
-  follower_.start(kFollowMilliseconds);
+  changes_ = book_.changes.subscribe([this] {
+    if (std::exchange(followPending_, true)) return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          followPending_ = false;
+          follow();
+        },
+        Qt::QueuedConnection);
+  });
 }
 
 SpreadView::~SpreadView() {
-  follower_.stop();
   // The metrics measured with this view's fonts stay valid without it; the book keeps them.
 }
 

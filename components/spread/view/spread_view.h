@@ -8,9 +8,10 @@
 // pressButton, chooseComboItem, scrollTo ...), which raise the grid's events; then it shows what
 // the book says (a LeaveCell that cancels keeps the active cell where it was).
 //
-// The book raises no notice when automation changes it, so the view looks at it again on a short
-// timer (size, active cell, top-left cell, the sizes of the lines in sight, and a repaint), and
-// `refresh` reads everything again at once.
+// When automation changes the book, its change notice (model/change_notice.h) has the view look at
+// it again once the change is done (size, active cell, top-left cell, the sizes of the lines in
+// sight, and a repaint: `follow`; many changes in a row make one look); `refresh` reads everything
+// again at once.
 //
 // Frozen rows and columns (RowsFrozen, ColsFrozen) stay at the top and left while the rest
 // scrolls; TopRow and LeftCol then name the first line shown after them.
@@ -29,7 +30,6 @@
 
 #include <QPersistentModelIndex>
 #include <QTableView>
-#include <QTimer>
 #include <memory>
 #include <optional>
 #include <string>
@@ -55,7 +55,7 @@ class SpreadView final : public QTableView {
 
   // Reads everything from the book again.
   void refresh();
-  // The cheap look at the book the timer takes.
+  // The cheap look at the book a change notice asks for.
   void follow();
 
   // With AutoSize on: the size that shows VisibleCols columns and VisibleRows rows (every one
@@ -125,7 +125,6 @@ class SpreadView final : public QTableView {
   CellPainter painter_;
   SheetModel model_;
   CellDelegate delegate_;
-  QTimer follower_;
   FrozenPanes frozen_{*this};
   int syncing_ = 0;
   bool refused_ = false;
@@ -136,6 +135,10 @@ class SpreadView final : public QTableView {
   std::int32_t anchorCol_ = 1, anchorRow_ = 1;
   // A header press selects whole columns (Horizontal) or rows (Vertical) until the next press.
   std::optional<Qt::Orientation> headerSelecting_;
+  // Set while a look asked for by the change notice is still to come.
+  bool followPending_ = false;
+  // Last, so it goes first: no notice reaches a view being taken apart.
+  ChangeNotice::Subscription changes_;
 };
 
 }  // namespace spread::view

@@ -1,6 +1,7 @@
 // The grid's view on a window of the platform (an OLE control's window): put it there with
 // platform::SetWindowView (or the runtime's SetOleView), and the Qt backend shows a SpreadView on
-// the book in the window. The book must outlive the view.
+// the book in the window; keys the platform sends the window reach the view. The book must
+// outlive the view.
 #pragma once
 
 #include <QPointer>
@@ -15,6 +16,9 @@ class SpreadWindowView final : public platform::qt::QtWindowView {
   explicit SpreadWindowView(Book& book) : book_(book) {}
   QWidget* create(QWidget* parent) override;
   void released(QWidget* widget) override;
+  // Keys sent to the window go on to the view (or its open editor); the window asks the dialog
+  // manager for every key and the clipboard commands.
+  std::optional<platform::LRESULT> message(platform::HWND, platform::UINT msg, platform::WPARAM wParam, platform::LPARAM) override;
   // The view while the window shows it, else null.
   SpreadView* view() const { return view_; }
 
