@@ -73,6 +73,13 @@ std::vector<double> Values() {
   std::uniform_real_distribution<double> unit(-1.0, 1.0);
   std::uniform_int_distribution<int> exponent(-30, 30);
   for (int i = 0; i < 4000; ++i) v.push_back(unit(random) * std::pow(10.0, exponent(random)));
+  // Few decimals over the whole range of the number cells, the kind a sheet holds most: the
+  // writers' short ways are taken for these.
+  std::uniform_int_distribution<std::int64_t> digits(0, 999'999'999'999'999);
+  for (int i = 0; i < 6000; ++i) {
+    const double d = double(digits(random) >> (i % 40)) / std::pow(10.0, i % 9);
+    v.push_back(i % 2 ? -d : d);
+  }
   for (int i = 0; i < 1000; ++i) {  // any bit pattern that is a finite number
     double d = 0;
     const std::uint64_t bits = random();
