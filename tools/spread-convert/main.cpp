@@ -118,7 +118,9 @@ int main(int argc, char** argv) {
     args.erase(args.begin(), args.begin() + 2);
   }
   if (args.size() != 2) return Usage();
-  Book book;
+  // The book lives as long as the process: freeing a large sheet cell by cell would take a good
+  // part of a conversion, and the system takes the memory back at once when the process ends.
+  static Book& book = *new Book;
   std::string error;
   if (!Read(book, args[0], error)) {
     std::fprintf(stderr, "spread-convert: %s: %s\n", args[0].c_str(), error.c_str());

@@ -4,7 +4,7 @@ find_package(PkgConfig REQUIRED)
 pkg_check_modules(SPREAD_FILES REQUIRED IMPORTED_TARGET freexl xlsxwriter libgsf-1 libxml-2.0)
 target_link_libraries(spread PRIVATE PkgConfig::SPREAD_FILES)
 target_sources(spread PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/text_codec.cpp ${CMAKE_CURRENT_LIST_DIR}/workbook_import.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/text_codec.cpp ${CMAKE_CURRENT_LIST_DIR}/imported_cells.cpp ${CMAKE_CURRENT_LIST_DIR}/workbook_import.cpp
   ${CMAKE_CURRENT_LIST_DIR}/xls_reader.cpp ${CMAKE_CURRENT_LIST_DIR}/xlsx_reader.cpp)
 target_sources(spread PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/atomic_write.cpp ${CMAKE_CURRENT_LIST_DIR}/text_export.cpp ${CMAKE_CURRENT_LIST_DIR}/xlsx_writer.cpp ${CMAKE_CURRENT_LIST_DIR}/grid_file.cpp

@@ -45,10 +45,81 @@ double TimeFraction(std::string_view s) {
   return (h * 3600 + m * 60 + sec) / 86400.0;
 }
 
-// The child's answer, written as it reads, in host order (the reader is our own child): each sheet
-// (kSheetFollows, its name, its size, its cell count, the cells: kind, column, row, and a text's
-// length and bytes or a number), kNoMoreSheets, the problems (count, then each), the status.
-// Lengths and counts are 32 bits; a sheet holds at most kImportRowLimit x kImportColLimit cells.
+// Reads in this process (the child's part).
+ImportStatus ReadXlsHere(const std::string& path, ImportedBook& out) {
+  const void* raw = nullptr;
+  const int opened = freexl_open(path.c_str(), &raw);
+  std::unique_ptr<const void, Closer> handle(raw);
+  if (opened == FREEXL_FILE_NOT_FOUND) return ImportStatus::CannotOpen;
+  if (opened != FREEXL_OK) return ImportStatus::Damaged;
+  unsigned int sheets = 0;
+  if (freexl_get_info(raw, FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK || sheets == 0) return ImportStatus::Damaged;
+  for (unsigned short i = 0; i < sheets; ++i) {
+    ImportedSheet sheet;
+    const char* name = nullptr;
+    if (freexl_get_worksheet_name(raw, i, &name) != FREEXL_OK) return ImportStatus::Damaged;
+    sheet.name = name ? name : "Sheet" + std::to_string(i + 1);
+    unsigned int rows = 0;
+    unsigned short cols = 0;
+    if (freexl_select_active_worksheet(raw, i) != FREEXL_OK || freexl_worksheet_dimensions(raw, &rows, &cols) != FREEXL_OK)
+      return ImportStatus::Damaged;
+    if (rows > unsigned(kImportRowLimit) || cols > kImportColLimit) return ImportStatus::TooLarge;
+    const auto problem = [&](unsigned int r, unsigned short c, std::string_view what) {
+      out.problems.push_back(sheet.name + " row " + std::to_string(r + 1) + " column " + std::to_string(c + 1) + ": " + std::string(what));
+    };
+    for (unsigned int r = 0; r < rows; ++r) {
+      for (unsigned short c = 0; c < cols; ++c) {
+        FreeXL_CellValue v;
+        if (freexl_get_cell_value(raw, r, c, &v) != FREEXL_OK) return ImportStatus::Damaged;
+        ImportedCell cell{std::int32_t(c) + 1, std::int32_t(r) + 1, ImportedKind::Number, 0, {}};
+        const bool hasText = v.type >= FREEXL_CELL_TEXT && v.type <= FREEXL_CELL_TIME;  // the value is a union
+        const std::string_view text = hasText && v.value.text_value ? v.value.text_value : "";
+        switch (v.type) {
+          case FREEXL_CELL_NULL: continue;
+          case FREEXL_CELL_INT: cell.number = v.value.int_value; break;
+          case FREEXL_CELL_DOUBLE: cell.number = v.value.double_value; break;
+          case FREEXL_CELL_TEXT:
+          case FREEXL_CELL_SST_TEXT:
+            if (text.empty()) continue;
+            cell.kind = ImportedKind::Text;
+            cell.text = text;
+            break;
+          case FREEXL_CELL_DATE:
+            cell.kind = ImportedKind::Date;
+            cell.number = DateDays(text);
+            break;
+          case FREEXL_CELL_DATETIME: {
+            const double t = text.size() >= 19 ? TimeFraction(text.substr(11)) : -1;
+            cell.kind = t > 0 ? ImportedKind::DateTime : ImportedKind::Date;
+            cell.number = DateDays(text) + (t > 0 ? t : 0);
+            break;
+          }
+          case FREEXL_CELL_TIME:
+            cell.kind = ImportedKind::Time;
+            cell.number = TimeFraction(text);
+            break;
+          default: problem(r, c, "unknown cell kind"); continue;
+        }
+        if ((cell.kind == ImportedKind::Date || cell.kind == ImportedKind::DateTime) && cell.number < -1e8) {
+          problem(r, c, "no date: " + std::string(text));
+          continue;
+        }
+        if (cell.kind == ImportedKind::Time && cell.number < 0) {
+          problem(r, c, "no time: " + std::string(text));
+          continue;
+        }
+        sheet.rows = std::max(sheet.rows, cell.row);
+        sheet.cols = std::max(sheet.cols, cell.col);
+        sheet.cells.push_back(cell);
+      }
+    }
+    out.sheets.push_back(std::move(sheet));
+  }
+  return ImportStatus::Ok;
+}
+
+// The imported book as bytes for the pipe: numbers in host order (the reader is our own child);
+// each sheet's cells go as the packed bytes they already are.
 class Wire {
  public:
   std::string bytes;
@@ -57,13 +128,8 @@ class Wire {
     bytes.append(reinterpret_cast<const char*>(&v), sizeof v);
   }
   void put(std::string_view s) {
-    put(std::uint32_t(s.size()));
+    put(std::uint64_t(s.size()));
     bytes.append(s);
-  }
-  // Overwrites a number put earlier at offset at.
-  template <class T>
-  void patch(size_t at, T v) {
-    std::memcpy(bytes.data() + at, &v, sizeof v);
   }
 };
 
@@ -78,143 +144,54 @@ class WireReader {
     return true;
   }
   bool get(std::string& s) {
-    std::uint32_t n = 0;
+    std::uint64_t n = 0;
     if (!get(n) || n > b_.size()) return false;
-    s.assign(b_.substr(0, n));
-    b_.remove_prefix(n);
+    s.assign(b_.substr(0, size_t(n)));
+    b_.remove_prefix(size_t(n));
     return true;
   }
-  size_t left() const { return b_.size(); }
+  bool atEnd() const { return b_.empty(); }
 
  private:
   std::string_view b_;
 };
 
-constexpr std::uint8_t kSheetFollows = 1, kNoMoreSheets = 0;
-// The least a cell takes on the wire: kind, column, row and an empty text's length.
-constexpr size_t kLeastCellBytes = 1 + 4 + 4 + 4;
-
-bool HasText(ImportedKind k) { return k == ImportedKind::Text || k == ImportedKind::Error; }
-
-// Reads the open workbook's sheets onto the wire; problems are added to problems.
-ImportStatus ReadSheets(const void* raw, Wire& w, std::vector<std::string>& problems) {
-  unsigned int sheets = 0;
-  if (freexl_get_info(raw, FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK || sheets == 0) return ImportStatus::Damaged;
-  for (unsigned short i = 0; i < sheets; ++i) {
-    const char* name = nullptr;
-    if (freexl_get_worksheet_name(raw, i, &name) != FREEXL_OK) return ImportStatus::Damaged;
-    const std::string sheetName = name ? name : "Sheet" + std::to_string(i + 1);
-    unsigned int rows = 0;
-    unsigned short cols = 0;
-    if (freexl_select_active_worksheet(raw, i) != FREEXL_OK || freexl_worksheet_dimensions(raw, &rows, &cols) != FREEXL_OK)
-      return ImportStatus::Damaged;
-    if (rows > unsigned(kImportRowLimit) || cols > kImportColLimit) return ImportStatus::TooLarge;
-    w.put(kSheetFollows);
-    w.put(std::string_view(sheetName));
-    const size_t sizeAt = w.bytes.size();
-    w.put(std::int32_t(0)), w.put(std::int32_t(0)), w.put(std::uint32_t(0));  // rows, columns, cells: patched below
-    std::int32_t usedRows = 0, usedCols = 0;
-    std::uint32_t count = 0;
-    const auto problem = [&](unsigned int r, unsigned short c, std::string_view what) {
-      problems.push_back(sheetName + " row " + std::to_string(r + 1) + " column " + std::to_string(c + 1) + ": " + std::string(what));
-    };
-    for (unsigned int r = 0; r < rows; ++r) {
-      for (unsigned short c = 0; c < cols; ++c) {
-        FreeXL_CellValue v;
-        if (freexl_get_cell_value(raw, r, c, &v) != FREEXL_OK) return ImportStatus::Damaged;
-        const bool hasText = v.type >= FREEXL_CELL_TEXT && v.type <= FREEXL_CELL_TIME;  // the value is a union
-        const std::string_view text = hasText && v.value.text_value ? v.value.text_value : "";
-        ImportedKind kind = ImportedKind::Number;
-        double number = 0;
-        switch (v.type) {
-          case FREEXL_CELL_NULL: continue;
-          case FREEXL_CELL_INT: number = v.value.int_value; break;
-          case FREEXL_CELL_DOUBLE: number = v.value.double_value; break;
-          case FREEXL_CELL_TEXT:
-          case FREEXL_CELL_SST_TEXT:
-            if (text.empty()) continue;
-            kind = ImportedKind::Text;
-            break;
-          case FREEXL_CELL_DATE:
-            kind = ImportedKind::Date;
-            number = DateDays(text);
-            break;
-          case FREEXL_CELL_DATETIME: {
-            const double t = text.size() >= 19 ? TimeFraction(text.substr(11)) : -1;
-            kind = t > 0 ? ImportedKind::DateTime : ImportedKind::Date;
-            number = DateDays(text) + (t > 0 ? t : 0);
-            break;
-          }
-          case FREEXL_CELL_TIME:
-            kind = ImportedKind::Time;
-            number = TimeFraction(text);
-            break;
-          default: problem(r, c, "unknown cell kind"); continue;
-        }
-        if ((kind == ImportedKind::Date || kind == ImportedKind::DateTime) && number < -1e8) {
-          problem(r, c, "no date: " + std::string(text));
-          continue;
-        }
-        if (kind == ImportedKind::Time && number < 0) {
-          problem(r, c, "no time: " + std::string(text));
-          continue;
-        }
-        usedRows = std::max(usedRows, std::int32_t(r) + 1);
-        usedCols = std::max(usedCols, std::int32_t(c) + 1);
-        ++count;
-        w.put(std::uint8_t(kind)), w.put(std::int32_t(c) + 1), w.put(std::int32_t(r) + 1);
-        if (HasText(kind)) w.put(text);
-        else w.put(number);
-      }
-    }
-    w.patch(sizeAt, usedRows), w.patch(sizeAt + 4, usedCols), w.patch(sizeAt + 8, count);
-  }
-  return ImportStatus::Ok;
-}
-
-// Reads in this process (the child's part) and answers the wire's bytes.
-std::string ReadXlsHere(const std::string& path) {
+std::string Encode(ImportStatus status, const ImportedBook& book) {
   Wire w;
-  std::vector<std::string> problems;
-  const void* raw = nullptr;
-  const int opened = freexl_open(path.c_str(), &raw);
-  std::unique_ptr<const void, Closer> handle(raw);
-  ImportStatus status = ImportStatus::Ok;
-  if (opened == FREEXL_FILE_NOT_FOUND) status = ImportStatus::CannotOpen;
-  else if (opened != FREEXL_OK) status = ImportStatus::Damaged;
-  else status = ReadSheets(raw, w, problems);
-  if (status != ImportStatus::Ok) w.bytes.clear();  // no sheets, not even one cut short
-  w.put(kNoMoreSheets);
-  w.put(std::uint32_t(problems.size()));
-  for (const std::string& p : problems) w.put(std::string_view(p));
+  size_t size = 64;
+  for (const ImportedSheet& s : book.sheets) size += s.name.size() + s.cells.bytes().size() + 64;
+  w.bytes.reserve(size);
   w.put(std::int32_t(status));
+  w.put(std::uint64_t(book.problems.size()));
+  for (const std::string& p : book.problems) w.put(std::string_view(p));
+  w.put(std::uint64_t(book.sheets.size()));
+  for (const ImportedSheet& s : book.sheets) {
+    w.put(std::string_view(s.name));
+    w.put(s.rows);
+    w.put(s.cols);
+    w.put(std::uint64_t(s.cells.size()));
+    w.put(std::string_view(s.cells.bytes()));
+  }
   return std::move(w.bytes);
 }
 
 bool Decode(std::string_view bytes, ImportStatus& status, ImportedBook& book) {
   WireReader r(bytes);
-  for (std::uint8_t next = 0; r.get(next) && next == kSheetFollows;) {
-    ImportedSheet& s = book.sheets.emplace_back();
-    std::uint32_t cells = 0;
-    if (!r.get(s.name) || !r.get(s.rows) || !r.get(s.cols) || !r.get(cells) || cells > r.left() / kLeastCellBytes) return false;
-    s.cells.resize(cells);
-    for (ImportedCell& c : s.cells) {
-      std::uint8_t kind = 0;
-      if (!r.get(kind) || kind > std::uint8_t(ImportedKind::Error) || !r.get(c.col) || !r.get(c.row)) return false;
-      c.kind = ImportedKind(kind);
-      if (!(HasText(c.kind) ? r.get(c.text) : r.get(c.number))) return false;
-    }
-    if (r.left() == 0) return false;
-  }
-  std::uint32_t problems = 0;
-  if (!r.get(problems) || problems > r.left()) return false;
-  book.problems.resize(problems);
-  for (std::string& p : book.problems)
-    if (!r.get(p)) return false;
   std::int32_t st = 0;
-  if (!r.get(st) || r.left() != 0) return false;
+  std::uint64_t n = 0;
+  if (!r.get(st) || !r.get(n) || n > bytes.size()) return false;
   status = ImportStatus(st);
-  return true;
+  for (std::uint64_t i = 0; i < n; ++i)
+    if (!r.get(book.problems.emplace_back())) return false;
+  if (!r.get(n) || n > bytes.size()) return false;
+  for (std::uint64_t i = 0; i < n; ++i) {
+    ImportedSheet& s = book.sheets.emplace_back();
+    std::uint64_t cells = 0;
+    std::string packed;
+    if (!r.get(s.name) || !r.get(s.rows) || !r.get(s.cols) || !r.get(cells) || !r.get(packed) || !s.cells.adopt(std::move(packed), cells))
+      return false;
+  }
+  return r.atEnd();
 }
 
 // A child that sends nothing for this long is taken as hung.
@@ -246,7 +223,9 @@ ImportStatus ReadXls(const std::string& path, ImportedBook& out) {
   if (child == 0) {
     ::close(fds[0]);
     // The answer's length first, so the parent takes it into one buffer of the right size.
-    const std::string bytes = ReadXlsHere(path);
+    ImportedBook book;
+    const ImportStatus status = ReadXlsHere(path, book);
+    const std::string bytes = Encode(status, book);
     const std::uint64_t length = bytes.size();
     if (!WriteAll(fds[1], &length, sizeof length) || !WriteAll(fds[1], bytes.data(), bytes.size())) ::_exit(1);
     ::_exit(0);
