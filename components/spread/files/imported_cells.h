@@ -46,6 +46,8 @@ class ImportedCells {
 
   // Texts are at most 4 GiB less a byte (a reader's parts are far smaller).
   void push_back(const ImportedCell& cell);
+  // Room for the cells to come, as a reader expects them: a number cell takes 17 bytes.
+  void reserveBytes(std::size_t bytes) { bytes_.reserve(bytes); }
   std::size_t size() const { return count_; }
   bool empty() const { return count_ == 0; }
   Iterator begin() const { return Iterator(bytes_.data()); }

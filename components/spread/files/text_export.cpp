@@ -143,7 +143,8 @@ std::string TextOf(const Book& book, const Block& block, const TextLayout& layou
       if (c != firstCol) out += layout.colDelim;
       const Cell* cell = c == 0 || r == 0 ? nullptr : row[size_t(c - b.col)];
       if (cell && cell->style)
-        AppendQuoted(out, layout.flags & kExportValues ? CellValueText(*cell->style, cell->value) : CellText(*cell->style, cell->value), layout);
+        AppendQuoted(out, layout.flags & kExportValues ? CellValueText(*cell->style, cell->value) : CellText(*cell->style, cell->value),
+                     layout);
       else AppendQuoted(out, CellOut(book, c, r, layout.flags), layout);
     }
     out += layout.rowDelim;

@@ -4,6 +4,7 @@
 // FreeXL reads a damaged file past its buffers, so it runs in a child process: the child sends
 // the imported book back through a pipe, and a child that crashes, hangs or dies answers
 // "damaged" instead of taking the program down.
+#include <fcntl.h>
 #include <freexl.h>
 #include <poll.h>
 #include <signal.h>
@@ -14,8 +15,10 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "components/spread/files/workbook_import.h"
 #include "components/spread/model/calendar.h"
@@ -45,6 +48,9 @@ double TimeFraction(std::string_view s) {
   return (h * 3600 + m * 60 + sec) / 86400.0;
 }
 
+// The most room made for a sheet's cells before they are read.
+constexpr std::uint64_t kCellRoomLimit = std::uint64_t(64) << 20;
+
 // Reads in this process (the child's part).
 ImportStatus ReadXlsHere(const std::string& path, ImportedBook& out) {
   const void* raw = nullptr;
@@ -64,6 +70,8 @@ ImportStatus ReadXlsHere(const std::string& path, ImportedBook& out) {
     if (freexl_select_active_worksheet(raw, i) != FREEXL_OK || freexl_worksheet_dimensions(raw, &rows, &cols) != FREEXL_OK)
       return ImportStatus::Damaged;
     if (rows > unsigned(kImportRowLimit) || cols > kImportColLimit) return ImportStatus::TooLarge;
+    // Room for every cell the sheet claims as a number (up to a bound: the claim may be empty space).
+    sheet.cells.reserveBytes(size_t(std::min<std::uint64_t>(std::uint64_t(rows) * cols * 17, kCellRoomLimit)));
     const auto problem = [&](unsigned int r, unsigned short c, std::string_view what) {
       out.problems.push_back(sheet.name + " row " + std::to_string(r + 1) + " column " + std::to_string(c + 1) + ": " + std::string(what));
     };
@@ -118,49 +126,50 @@ ImportStatus ReadXlsHere(const std::string& path, ImportedBook& out) {
   return ImportStatus::Ok;
 }
 
-// The imported book as bytes for the pipe: numbers in host order (the reader is our own child);
-// each sheet's cells go as the packed bytes they already are.
+// The imported book as bytes for the pipe, numbers in host order (the reader is our own child):
+// the status, the problems, then each sheet's name, size, cell count and packed cells. A text
+// goes as its 64-bit length and its bytes. The pieces are written one after another, each sheet's
+// cells straight from where they lie.
 class Wire {
  public:
-  std::string bytes;
   template <class T>
   void put(T v) {
-    bytes.append(reinterpret_cast<const char*>(&v), sizeof v);
+    small_.append(reinterpret_cast<const char*>(&v), sizeof v);
   }
   void put(std::string_view s) {
     put(std::uint64_t(s.size()));
-    bytes.append(s);
+    if (s.size() < 4096) {
+      small_.append(s);
+      return;
+    }
+    finishSmall();
+    pieces_.push_back(s);
   }
-};
-
-class WireReader {
- public:
-  explicit WireReader(std::string_view b) : b_(b) {}
-  template <class T>
-  bool get(T& v) {
-    if (b_.size() < sizeof v) return false;
-    std::memcpy(&v, b_.data(), sizeof v);
-    b_.remove_prefix(sizeof v);
+  bool send(int fd) {
+    finishSmall();
+    for (const std::string_view piece : pieces_)
+      for (size_t done = 0; done < piece.size();) {
+        const ssize_t n = ::write(fd, piece.data() + done, piece.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += size_t(n);
+      }
     return true;
   }
-  bool get(std::string& s) {
-    std::uint64_t n = 0;
-    if (!get(n) || n > b_.size()) return false;
-    s.assign(b_.substr(0, size_t(n)));
-    b_.remove_prefix(size_t(n));
-    return true;
-  }
-  bool atEnd() const { return b_.empty(); }
 
  private:
-  std::string_view b_;
+  void finishSmall() {
+    if (small_.empty()) return;
+    pieces_.push_back(owned_.emplace_back(std::move(small_)));  // a deque keeps it where it is
+    small_.clear();
+  }
+  std::string small_;
+  std::deque<std::string> owned_;
+  std::vector<std::string_view> pieces_;
 };
 
-std::string Encode(ImportStatus status, const ImportedBook& book) {
+bool Send(int fd, ImportStatus status, const ImportedBook& book) {
   Wire w;
-  size_t size = 64;
-  for (const ImportedSheet& s : book.sheets) size += s.name.size() + s.cells.bytes().size() + 64;
-  w.bytes.reserve(size);
   w.put(std::int32_t(status));
   w.put(std::uint64_t(book.problems.size()));
   for (const std::string& p : book.problems) w.put(std::string_view(p));
@@ -172,18 +181,69 @@ std::string Encode(ImportStatus status, const ImportedBook& book) {
     w.put(std::uint64_t(s.cells.size()));
     w.put(std::string_view(s.cells.bytes()));
   }
-  return std::move(w.bytes);
+  return w.send(fd);
 }
 
-bool Decode(std::string_view bytes, ImportStatus& status, ImportedBook& book) {
-  WireReader r(bytes);
+constexpr int kPipeSize = 1 << 20;
+// A child that sends nothing for this long is taken as hung.
+constexpr int kSilenceLimitMs = 30'000;
+// A text's bytes are taken in steps of at most this, so a length the child made up costs no more
+// memory than the bytes that really come.
+constexpr size_t kReadStep = size_t(64) << 20;
+
+// The child's answer as it comes through the pipe.
+class PipeReader {
+ public:
+  explicit PipeReader(int fd) : fd_(fd) {}
+  bool hung() const { return hung_; }
+  bool read(char* into, size_t n) {
+    while (n > 0) {
+      pollfd p{fd_, POLLIN, 0};
+      const int ready = ::poll(&p, 1, kSilenceLimitMs);
+      if (ready == 0) return hung_ = true, false;
+      if (ready < 0 && errno == EINTR) continue;
+      const ssize_t got = ::read(fd_, into, n);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) return false;
+      into += got, n -= size_t(got);
+    }
+    return true;
+  }
+  template <class T>
+  bool get(T& v) {
+    return read(reinterpret_cast<char*>(&v), sizeof v);
+  }
+  bool get(std::string& s) {
+    std::uint64_t n = 0;
+    if (!get(n)) return false;
+    s.clear();
+    for (std::uint64_t left = n; left > 0;) {
+      const size_t step = size_t(std::min<std::uint64_t>(left, kReadStep)), at = s.size();
+      s.resize(at + step);
+      if (!read(s.data() + at, step)) return false;
+      left -= step;
+    }
+    return true;
+  }
+  // True when the child wrote nothing more and closed its end.
+  bool atEnd() {
+    char extra = 0;
+    return !read(&extra, 1) && !hung_;
+  }
+
+ private:
+  int fd_;
+  bool hung_ = false;
+};
+
+bool Decode(PipeReader& r, ImportStatus& status, ImportedBook& book) {
   std::int32_t st = 0;
   std::uint64_t n = 0;
-  if (!r.get(st) || !r.get(n) || n > bytes.size()) return false;
+  if (!r.get(st) || !r.get(n)) return false;
   status = ImportStatus(st);
   for (std::uint64_t i = 0; i < n; ++i)
     if (!r.get(book.problems.emplace_back())) return false;
-  if (!r.get(n) || n > bytes.size()) return false;
+  if (!r.get(n)) return false;
   for (std::uint64_t i = 0; i < n; ++i) {
     ImportedSheet& s = book.sheets.emplace_back();
     std::uint64_t cells = 0;
@@ -194,26 +254,14 @@ bool Decode(std::string_view bytes, ImportStatus& status, ImportedBook& book) {
   return r.atEnd();
 }
 
-// A child that sends nothing for this long is taken as hung.
-constexpr int kSilenceLimitMs = 30'000;
-// The largest answer length the parent makes room for before the bytes arrive.
-constexpr std::uint64_t kTrustedLength = std::uint64_t(1) << 30;
-
-bool WriteAll(int fd, const void* data, size_t size) {
-  for (size_t done = 0; done < size;) {
-    const ssize_t n = ::write(fd, static_cast<const char*>(data) + done, size - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += size_t(n);
-  }
-  return true;
-}
-
 }  // namespace
 
 ImportStatus ReadXls(const std::string& path, ImportedBook& out) {
   int fds[2];
   if (::pipe(fds) != 0) return ImportStatus::CannotOpen;
+  // A large pipe lets the child write a big sheet in a few steps instead of one per 64 KiB (a
+  // smaller one still works, only slower).
+  ::fcntl(fds[1], F_SETPIPE_SZ, kPipeSize);
   const pid_t child = ::fork();
   if (child < 0) {
     ::close(fds[0]);
@@ -222,51 +270,21 @@ ImportStatus ReadXls(const std::string& path, ImportedBook& out) {
   }
   if (child == 0) {
     ::close(fds[0]);
-    // The answer's length first, so the parent takes it into one buffer of the right size.
     ImportedBook book;
     const ImportStatus status = ReadXlsHere(path, book);
-    const std::string bytes = Encode(status, book);
-    const std::uint64_t length = bytes.size();
-    if (!WriteAll(fds[1], &length, sizeof length) || !WriteAll(fds[1], bytes.data(), bytes.size())) ::_exit(1);
-    ::_exit(0);
+    ::_exit(Send(fds[1], status, book) ? 0 : 1);
   }
   ::close(fds[1]);
-  std::string bytes;
-  std::uint64_t length = 0;
-  size_t got = 0;  // bytes of the length, then of the answer
-  bool hung = false;
-  for (;;) {
-    pollfd p{fds[0], POLLIN, 0};
-    const int ready = ::poll(&p, 1, kSilenceLimitMs);
-    if (ready == 0) {
-      hung = true;
-      ::kill(child, SIGKILL);
-      break;
-    }
-    if (ready < 0 && errno == EINTR) continue;
-    const bool header = got < sizeof length;
-    if (!header && got - sizeof length == bytes.size()) {
-      // Past the announced length (a child gone wrong): grow, so what is left is still read.
-      bytes.resize(std::max<size_t>(bytes.size() * 2, 1 << 16));
-    }
-    char* const into = header ? reinterpret_cast<char*>(&length) + got : bytes.data() + (got - sizeof length);
-    const size_t room = header ? sizeof length - got : bytes.size() - (got - sizeof length);
-    const ssize_t n = ::read(fds[0], into, room);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    got += size_t(n);
-    // Taken on trust up to a bound only: a larger answer grows the buffer as it comes.
-    if (header && got == sizeof length) bytes.resize(size_t(std::min<std::uint64_t>(length, kTrustedLength)));
-  }
-  bytes.resize(got > sizeof length ? got - sizeof length : 0);
-  const bool whole = got >= sizeof length && bytes.size() == length;
+  PipeReader in(fds[0]);
+  ImportStatus status = ImportStatus::Damaged;
+  const bool whole = Decode(in, status, out);
+  if (!whole) ::kill(child, SIGKILL);  // hung, or still writing what cannot be read
   ::close(fds[0]);
   int wstatus = 0;
   while (::waitpid(child, &wstatus, 0) < 0 && errno == EINTR) {}
-  ImportStatus status = ImportStatus::Damaged;
-  if (hung || !WIFEXITED(wstatus) || WEXITSTATUS(wstatus) != 0 || !whole || !Decode(bytes, status, out)) {
+  if (!whole || !WIFEXITED(wstatus) || WEXITSTATUS(wstatus) != 0) {
     out = {};
-    out.problems.push_back(hung ? "the reader stopped answering" : "the reader failed on the file's contents");
+    out.problems.push_back(in.hung() ? "the reader stopped answering" : "the reader failed on the file's contents");
     return ImportStatus::Damaged;
   }
   return status;
