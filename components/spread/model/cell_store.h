@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "components/spread/model/rare_text.h"
 #include "components/spread/model/style.h"
 #include "components/spread/model/values.h"
 
@@ -23,7 +24,7 @@ namespace spread {
 struct Cell {
   CellValue value;
   StylePtr style;  // null: the row's, column's or sheet's applies
-  std::string note, formula;
+  RareText note, formula;
   bool empty() const { return IsEmpty(value) && !style && note.empty() && formula.empty(); }
 };
 
