@@ -279,22 +279,26 @@ void Sheet::clearRange(const Block& b, bool dataOnly) {
 }
 
 std::int32_t Sheet::dataRowCount() const {
-  for (const auto& [row, cells] : cells_.rowsFromLast()) {
-    if (row <= 0) break;
-    for (const CellStore::Entry& e : cells)
-      if (e.col > 0 && !IsEmpty(e.cell.value)) return row;
-  }
-  return 0;
+  std::int32_t last = 0;
+  cells_.findFromLastRow([&](const CellStore::Row& r) {
+    if (r.row <= 0) return true;
+    const bool held =
+        std::any_of(r.cells.begin(), r.cells.end(), [](const CellStore::Entry& e) { return e.col > 0 && !IsEmpty(e.cell.value); });
+    if (held) last = r.row;
+    return held;
+  });
+  return last;
 }
 
 std::int32_t Sheet::dataColCount() const {
   // Each row from its last cell back, as far as the widest row found so far.
   std::int32_t last = 0;
-  for (const auto& [row, cells] : cells_.rowsFromLast()) {
-    if (row <= 0) break;
-    for (auto e = cells.rbegin(); e != cells.rend() && e->col > last; ++e)
+  cells_.findFromLastRow([&](const CellStore::Row& r) {
+    if (r.row <= 0) return true;
+    for (auto e = r.cells.rbegin(); e != r.cells.rend() && e->col > last; ++e)
       if (!IsEmpty(e->cell.value)) last = e->col;
-  }
+    return false;
+  });
   return last;
 }
 
