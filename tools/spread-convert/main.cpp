@@ -64,8 +64,10 @@ bool WriteText(const Book& book, const std::string& out, const TextLayout& layou
   if (!f) return error = "cannot create " + tmp, false;
   const bool progress = all.row2 - all.row + 1 > kProgressRows;
   bool ok = true;
+  std::string text;  // one buffer for every part
   for (std::int32_t r = all.row; r <= all.row2 && ok; r += kProgressRows) {
-    const std::string text = TextOf(book, Block{all.col, r, all.col2, std::min(r + kProgressRows - 1, all.row2)}, layout);
+    text.clear();
+    AppendTextOf(text, book, Block{all.col, r, all.col2, std::min(r + kProgressRows - 1, all.row2)}, layout);
     ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
     if (progress) std::fprintf(stderr, "\rspread-convert: %d of %d rows", std::min(r + kProgressRows - 1, all.row2), all.row2);
   }

@@ -129,11 +129,16 @@ Block DataBlock(const Book& book, Block b) {
 }
 
 std::string TextOf(const Book& book, const Block& block, const TextLayout& layout) {
+  std::string out;
+  AppendTextOf(out, book, block, layout);
+  return out;
+}
+
+void AppendTextOf(std::string& out, const Book& book, const Block& block, const TextLayout& layout) {
   const Block b = DataBlock(book, block);
   const std::int32_t firstRow = layout.flags & kExportColHeaders ? 0 : b.row;
   const std::int32_t firstCol = layout.flags & kExportRowHeaders ? 0 : b.col;
   const Sheet& sheet = book.sheet();
-  std::string out;
   // The cells that exist are visited in order, each formatted from its own style when it has one
   // (one lookup less per cell); the others, and the headers, through the book.
   std::vector<const Cell*> row(size_t(b.col2 - b.col + 1));
@@ -156,7 +161,6 @@ std::string TextOf(const Book& book, const Block& block, const TextLayout& layou
     if (c >= b.col && c <= b.col2) row[size_t(c - b.col)] = &cell;
   });
   for (; at <= b.row2; ++at) flush(at);
-  return out;
 }
 
 bool ExportText(const Book& book, const Block& block, const std::string& path, const TextLayout& layout, std::string* error) {

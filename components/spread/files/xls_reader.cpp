@@ -16,7 +16,6 @@
 #include <charconv>
 #include <cstring>
 #include <deque>
-#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -25,10 +24,6 @@
 
 namespace spread::files {
 namespace {
-
-struct Closer {
-  void operator()(const void* h) const { freexl_close(h); }
-};
 
 int Digits(std::string_view s, size_t at, size_t n) {
   int v = 0;
@@ -53,9 +48,10 @@ constexpr std::uint64_t kCellRoomLimit = std::uint64_t(64) << 20;
 
 // Reads in this process (the child's part).
 ImportStatus ReadXlsHere(const std::string& path, ImportedBook& out) {
+  // The handle is never closed: this runs in the child, which ends as soon as it has answered, and
+  // the system takes back FreeXL's memory at once instead of cell by cell.
   const void* raw = nullptr;
   const int opened = freexl_open(path.c_str(), &raw);
-  std::unique_ptr<const void, Closer> handle(raw);
   if (opened == FREEXL_FILE_NOT_FOUND) return ImportStatus::CannotOpen;
   if (opened != FREEXL_OK) return ImportStatus::Damaged;
   unsigned int sheets = 0;

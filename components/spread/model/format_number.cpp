@@ -81,11 +81,14 @@ std::string magnitudeText(const NumberRules& r, double magnitude) {
   // Separators and the dropped leading zero belong to the fixed form only.
   const bool separate = !r.scientific && r.showSep && !r.separator.empty();
   std::string out;
-  if (r.scientific || r.leadingZero || whole != "0" || fraction.empty()) {
+  const bool dropZero = !r.scientific && !r.leadingZero && whole == "0" && !fraction.empty();  // ".5"
+  if (separate && !dropZero) {
     for (size_t at = 0; at < whole.size(); ++at) {
-      if (separate && at > 0 && (whole.size() - at) % 3 == 0) out.append(r.separator);
+      if (at > 0 && (whole.size() - at) % 3 == 0) out.append(r.separator);
       out += whole[at];
     }
+  } else if (!dropZero) {
+    out.append(whole);
   }
   if (!fraction.empty()) out.append(r.decimal).append(fraction);
   return out;
@@ -141,7 +144,8 @@ Parsed ParseNumberInput(const Style& style, std::string_view text) {
 std::string NumberText(const Style& style, double value) {
   const NumberRules r = rulesOf(style);
   const bool negative = value < 0;
-  const std::string m = magnitudeText(r, std::fabs(value)) + std::string(r.suffix);
+  std::string m = magnitudeText(r, std::fabs(value));
+  m.append(r.suffix);
   const std::string sym(r.symbol);
   if (style.type() != CellType::Currency) {
     if (!negative) return m;
