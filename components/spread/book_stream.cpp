@@ -262,8 +262,8 @@ std::string WriteBook(Book& book) {
           .number(r)
           .value(cell.value)
           .number(cell.style ? ids.at(cell.style.get()) : -1)
-          .text(cell.note)
-          .text(cell.formula);
+          .text(cell.note.str())
+          .text(cell.formula.str());
       w.endRecord();
     });
     for (const Span& span : s.spans()) w.word("span").number(span.col).number(span.row).number(span.cols).number(span.rows).endRecord();
@@ -362,8 +362,10 @@ bool readInto(Book& book, Reader& r) {
       std::int32_t c = 0, row = 0;
       int style = 0;
       Cell cell;
+      std::string note, formula;
       ok = sheet && r.number(c) && r.number(row) && c >= 0 && row >= 0 && c <= sheet->maxCols() && row <= sheet->maxRows() &&
-           r.value(cell.value) && r.number(style) && styleOf(style, cell.style) && r.text(cell.note) && r.text(cell.formula) && r.endRecord();
+           r.value(cell.value) && r.number(style) && styleOf(style, cell.style) && r.text(note) && r.text(formula) && r.endRecord();
+      cell.note = note, cell.formula = formula;
       if (ok) sheet->cellForWrite(c, row) = std::move(cell);
     } else if (kind == "span") {
       Span span{};

@@ -64,8 +64,10 @@ bool WriteText(const Book& book, const std::string& out, const TextLayout& layou
   if (!f) return error = "cannot create " + tmp, false;
   const bool progress = all.row2 - all.row + 1 > kProgressRows;
   bool ok = true;
+  std::string text;  // one buffer for every part
   for (std::int32_t r = all.row; r <= all.row2 && ok; r += kProgressRows) {
-    const std::string text = TextOf(book, Block{all.col, r, all.col2, std::min(r + kProgressRows - 1, all.row2)}, layout);
+    text.clear();
+    AppendTextOf(text, book, Block{all.col, r, all.col2, std::min(r + kProgressRows - 1, all.row2)}, layout);
     ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
     if (progress) std::fprintf(stderr, "\rspread-convert: %d of %d rows", std::min(r + kProgressRows - 1, all.row2), all.row2);
   }
@@ -118,7 +120,9 @@ int main(int argc, char** argv) {
     args.erase(args.begin(), args.begin() + 2);
   }
   if (args.size() != 2) return Usage();
-  Book book;
+  // The book lives as long as the process: freeing a large sheet cell by cell would take a good
+  // part of a conversion, and the system takes the memory back at once when the process ends.
+  static Book& book = *new Book;
   std::string error;
   if (!Read(book, args[0], error)) {
     std::fprintf(stderr, "spread-convert: %s: %s\n", args[0].c_str(), error.c_str());

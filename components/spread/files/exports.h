@@ -52,6 +52,8 @@ struct TextLayout {
 Block DataBlock(const Book& book, Block block);
 
 std::string TextOf(const Book& book, const Block& block, const TextLayout& layout);
+// The same text added to the end of out (a caller writing a large sheet in parts reuses one buffer).
+void AppendTextOf(std::string& out, const Book& book, const Block& block, const TextLayout& layout);
 bool ExportText(const Book& book, const Block& block, const std::string& path, const TextLayout& layout, std::string* error);
 // Replaces the addressed sheet's values from row 1 (row 0 when the file's first row holds column
 // headers, kExportColHeaders); the sheet grows to fit.

@@ -43,7 +43,19 @@ char32_t NextUtf8(std::string_view s, size_t& i) {
 
 }  // namespace
 
+namespace {
+
+// ASCII is the same bytes in every encoding here.
+bool IsAscii(std::string_view s) {
+  for (const char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+}  // namespace
+
 std::string AnsiToUtf8(std::string_view ansi) {
+  if (IsAscii(ansi)) return std::string(ansi);
   std::string out;
   out.reserve(ansi.size());
   for (const char16_t u : platform::ansiToWide(ansi)) AppendUtf8(out, u);
@@ -51,6 +63,7 @@ std::string AnsiToUtf8(std::string_view ansi) {
 }
 
 std::string Utf8ToAnsi(std::string_view utf8) {
+  if (IsAscii(utf8)) return std::string(utf8);
   std::u16string wide;
   wide.reserve(utf8.size());
   for (size_t i = 0; i < utf8.size();) {

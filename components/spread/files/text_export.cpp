@@ -34,6 +34,19 @@ std::string Quoted(std::string text, const TextLayout& layout) {
   return '"' + text + '"';
 }
 
+// Appends a cell's text as Quoted writes it; a text that needs no quotes (most) is appended as it
+// is, found by one pass over it.
+void AppendQuoted(std::string& out, std::string_view text, const TextLayout& layout) {
+  if (layout.cellDelim.empty() && !text.starts_with('"')) {
+    const char col = layout.colDelim.empty() ? '\n' : layout.colDelim[0], row = layout.rowDelim.empty() ? '\n' : layout.rowDelim[0];
+    if (std::none_of(text.begin(), text.end(), [&](char c) { return c == '\r' || c == '\n' || c == col || c == row; })) {
+      out.append(text);
+      return;
+    }
+  }
+  out += Quoted(std::string(text), layout);
+}
+
 std::string Escaped(std::string_view text) {
   std::string out;
   for (const char c : text) {
@@ -116,11 +129,16 @@ Block DataBlock(const Book& book, Block b) {
 }
 
 std::string TextOf(const Book& book, const Block& block, const TextLayout& layout) {
+  std::string out;
+  AppendTextOf(out, book, block, layout);
+  return out;
+}
+
+void AppendTextOf(std::string& out, const Book& book, const Block& block, const TextLayout& layout) {
   const Block b = DataBlock(book, block);
   const std::int32_t firstRow = layout.flags & kExportColHeaders ? 0 : b.row;
   const std::int32_t firstCol = layout.flags & kExportRowHeaders ? 0 : b.col;
   const Sheet& sheet = book.sheet();
-  std::string out;
   // The cells that exist are visited in order, each formatted from its own style when it has one
   // (one lookup less per cell); the others, and the headers, through the book.
   std::vector<const Cell*> row(size_t(b.col2 - b.col + 1));
@@ -130,8 +148,9 @@ std::string TextOf(const Book& book, const Block& block, const TextLayout& layou
       if (c != firstCol) out += layout.colDelim;
       const Cell* cell = c == 0 || r == 0 ? nullptr : row[size_t(c - b.col)];
       if (cell && cell->style)
-        out += Quoted(layout.flags & kExportValues ? CellValueText(*cell->style, cell->value) : CellText(*cell->style, cell->value), layout);
-      else out += Quoted(CellOut(book, c, r, layout.flags), layout);
+        AppendQuoted(out, layout.flags & kExportValues ? CellValueText(*cell->style, cell->value) : CellText(*cell->style, cell->value),
+                     layout);
+      else AppendQuoted(out, CellOut(book, c, r, layout.flags), layout);
     }
     out += layout.rowDelim;
     std::fill(row.begin(), row.end(), nullptr);
@@ -142,7 +161,6 @@ std::string TextOf(const Book& book, const Block& block, const TextLayout& layou
     if (c >= b.col && c <= b.col2) row[size_t(c - b.col)] = &cell;
   });
   for (; at <= b.row2; ++at) flush(at);
-  return out;
 }
 
 bool ExportText(const Book& book, const Block& block, const std::string& path, const TextLayout& layout, std::string* error) {

@@ -1,6 +1,7 @@
 #include "components/spread/files/workbook_import.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -34,7 +35,7 @@ class ImportStyles {
     });
   }
   StylePtr number(std::int16_t decimals) {
-    return make(numbers_[decimals], [&](Style& s) {
+    return make(numbers_[size_t(decimals)], [&](Style& s) {
       s.cellType = std::int16_t(CellType::Number);
       s.numberDecPlaces = decimals;
       s.numberMin = -kNumberLimit;
@@ -80,7 +81,7 @@ class ImportStyles {
     return slot;
   }
   StylePtr text_, multiText_, scientific_, date_, time_, check_, error_;
-  std::map<std::int16_t, StylePtr> numbers_;
+  std::array<StylePtr, 15> numbers_;  // by decimals, 0 to 14
 };
 
 // Puts one imported cell into the sheet; false (with a problem) when it does not fit.

@@ -16,25 +16,18 @@
 #include <string>
 #include <vector>
 
+#include "components/spread/files/imported_cells.h"
+
 namespace spread {
 class Book;
 }
 
 namespace spread::files {
 
-enum class ImportedKind : std::uint8_t { Text, Number, Date, Time, DateTime, Boolean, Error };
-
-struct ImportedCell {
-  std::int32_t col = 1, row = 1;  // from 1
-  ImportedKind kind = ImportedKind::Text;
-  double number = 0;  // numbers; booleans 0/1; dates and times as days since 30 December 1899
-  std::string text;   // texts and errors, UTF-8
-};
-
 struct ImportedSheet {
   std::string name;  // UTF-8
   std::int32_t rows = 0, cols = 0;
-  std::vector<ImportedCell> cells;
+  ImportedCells cells;
   std::map<std::int32_t, double> colWidths;  // characters
 };
 

@@ -4,6 +4,7 @@
 // FreeXL reads a damaged file past its buffers, so it runs in a child process: the child sends
 // the imported book back through a pipe, and a child that crashes, hangs or dies answers
 // "damaged" instead of taking the program down.
+#include <fcntl.h>
 #include <freexl.h>
 #include <poll.h>
 #include <signal.h>
@@ -14,8 +15,9 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <memory>
+#include <deque>
 #include <string_view>
+#include <vector>
 
 #include "components/spread/files/workbook_import.h"
 #include "components/spread/files/workbook_libraries.h"
@@ -23,10 +25,6 @@
 
 namespace spread::files {
 namespace {
-
-struct Closer {
-  void operator()(const void* h) const { freexl_close(h); }
-};
 
 int Digits(std::string_view s, size_t at, size_t n) {
   int v = 0;
@@ -46,13 +44,15 @@ double TimeFraction(std::string_view s) {
   return (h * 3600 + m * 60 + sec) / 86400.0;
 }
 
-}  // namespace
+// The most room made for a sheet's cells before they are read.
+constexpr std::uint64_t kCellRoomLimit = std::uint64_t(64) << 20;
 
 // Reads in this process (the child's part).
 ImportStatus ReadXlsHere(const std::string& path, ImportedBook& out) {
+  // The handle is never closed: this runs in the child, which ends as soon as it has answered, and
+  // the system takes back FreeXL's memory at once instead of cell by cell.
   const void* raw = nullptr;
   const int opened = freexl_open(path.c_str(), &raw);
-  std::unique_ptr<const void, Closer> handle(raw);
   if (opened == FREEXL_FILE_NOT_FOUND) return ImportStatus::CannotOpen;
   if (opened != FREEXL_OK) return ImportStatus::Damaged;
   unsigned int sheets = 0;
@@ -67,6 +67,11 @@ ImportStatus ReadXlsHere(const std::string& path, ImportedBook& out) {
     if (freexl_select_active_worksheet(raw, i) != FREEXL_OK || freexl_worksheet_dimensions(raw, &rows, &cols) != FREEXL_OK)
       return ImportStatus::Damaged;
     if (rows > unsigned(kImportRowLimit) || cols > kImportColLimit) return ImportStatus::TooLarge;
+    // Room for every cell the sheet claims as a number (up to a bound: the claim may be empty space).
+    sheet.cells.reserveBytes(size_t(std::min<std::uint64_t>(std::uint64_t(rows) * cols * 17, kCellRoomLimit)));
+    const auto problem = [&](unsigned int r, unsigned short c, std::string_view what) {
+      out.problems.push_back(sheet.name + " row " + std::to_string(r + 1) + " column " + std::to_string(c + 1) + ": " + std::string(what));
+    };
     for (unsigned int r = 0; r < rows; ++r) {
       for (unsigned short c = 0; c < cols; ++c) {
         FreeXL_CellValue v;
@@ -98,23 +103,19 @@ ImportStatus ReadXlsHere(const std::string& path, ImportedBook& out) {
             cell.kind = ImportedKind::Time;
             cell.number = TimeFraction(text);
             break;
-          default:
-            out.problems.push_back(sheet.name + " row " + std::to_string(r + 1) + " column " + std::to_string(c + 1) + ": unknown cell kind");
-            continue;
+          default: problem(r, c, "unknown cell kind"); continue;
         }
         if ((cell.kind == ImportedKind::Date || cell.kind == ImportedKind::DateTime) && cell.number < -1e8) {
-          out.problems.push_back(sheet.name + " row " + std::to_string(r + 1) + " column " + std::to_string(c + 1) +
-                                 ": no date: " + std::string(text));
+          problem(r, c, "no date: " + std::string(text));
           continue;
         }
         if (cell.kind == ImportedKind::Time && cell.number < 0) {
-          out.problems.push_back(sheet.name + " row " + std::to_string(r + 1) + " column " + std::to_string(c + 1) +
-                                 ": no time: " + std::string(text));
+          problem(r, c, "no time: " + std::string(text));
           continue;
         }
         sheet.rows = std::max(sheet.rows, cell.row);
         sheet.cols = std::max(sheet.cols, cell.col);
-        sheet.cells.push_back(std::move(cell));
+        sheet.cells.push_back(cell);
       }
     }
     out.sheets.push_back(std::move(sheet));
@@ -122,68 +123,117 @@ ImportStatus ReadXlsHere(const std::string& path, ImportedBook& out) {
   return ImportStatus::Ok;
 }
 
-namespace {
-
-// The imported book as bytes for the pipe: numbers in host order (the reader is our own child).
+// The imported book as bytes for the pipe, numbers in host order (the reader is our own child):
+// the status, the problems, then each sheet's name, size, cell count and packed cells. A text
+// goes as its 64-bit length and its bytes. The pieces are written one after another, each sheet's
+// cells straight from where they lie.
 class Wire {
  public:
-  std::string bytes;
   template <class T>
   void put(T v) {
-    bytes.append(reinterpret_cast<const char*>(&v), sizeof v);
+    small_.append(reinterpret_cast<const char*>(&v), sizeof v);
   }
-  void put(const std::string& s) {
+  void put(std::string_view s) {
     put(std::uint64_t(s.size()));
-    bytes += s;
+    if (s.size() < 4096) {
+      small_.append(s);
+      return;
+    }
+    finishSmall();
+    pieces_.push_back(s);
   }
-};
-
-class WireReader {
- public:
-  explicit WireReader(std::string_view b) : b_(b) {}
-  template <class T>
-  bool get(T& v) {
-    if (b_.size() < sizeof v) return false;
-    std::memcpy(&v, b_.data(), sizeof v);
-    b_.remove_prefix(sizeof v);
-    return true;
-  }
-  bool get(std::string& s) {
-    std::uint64_t n = 0;
-    if (!get(n) || n > b_.size()) return false;
-    s.assign(b_.substr(0, size_t(n)));
-    b_.remove_prefix(size_t(n));
+  bool send(int fd) {
+    finishSmall();
+    for (const std::string_view piece : pieces_)
+      for (size_t done = 0; done < piece.size();) {
+        const ssize_t n = ::write(fd, piece.data() + done, piece.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += size_t(n);
+      }
     return true;
   }
 
  private:
-  std::string_view b_;
+  void finishSmall() {
+    if (small_.empty()) return;
+    pieces_.push_back(owned_.emplace_back(std::move(small_)));  // a deque keeps it where it is
+    small_.clear();
+  }
+  std::string small_;
+  std::deque<std::string> owned_;
+  std::vector<std::string_view> pieces_;
 };
 
-std::string Encode(ImportStatus status, const ImportedBook& book) {
+bool Send(int fd, ImportStatus status, const ImportedBook& book) {
   Wire w;
   w.put(std::int32_t(status));
   w.put(std::uint64_t(book.problems.size()));
-  for (const std::string& p : book.problems) w.put(p);
+  for (const std::string& p : book.problems) w.put(std::string_view(p));
   w.put(std::uint64_t(book.sheets.size()));
   for (const ImportedSheet& s : book.sheets) {
-    w.put(s.name);
+    w.put(std::string_view(s.name));
     w.put(s.rows);
     w.put(s.cols);
     w.put(std::uint64_t(s.cells.size()));
-    for (const ImportedCell& c : s.cells) {
-      w.put(c.col);
-      w.put(c.row);
-      w.put(std::uint8_t(c.kind));
-      w.put(c.number);
-      w.put(c.text);
-    }
+    w.put(std::string_view(s.cells.bytes()));
   }
-  return w.bytes;
+  return w.send(fd);
 }
 
-bool Decode(std::string_view bytes, ImportStatus& status, ImportedBook& book) {
-  WireReader r(bytes);
+constexpr int kPipeSize = 1 << 20;
+// A child that sends nothing for this long is taken as hung.
+constexpr int kSilenceLimitMs = 30'000;
+// A text's bytes are taken in steps of at most this, so a length the child made up costs no more
+// memory than the bytes that really come.
+constexpr size_t kReadStep = size_t(64) << 20;
+
+// The child's answer as it comes through the pipe.
+class PipeReader {
+ public:
+  explicit PipeReader(int fd) : fd_(fd) {}
+  bool hung() const { return hung_; }
+  bool read(char* into, size_t n) {
+    while (n > 0) {
+      pollfd p{fd_, POLLIN, 0};
+      const int ready = ::poll(&p, 1, kSilenceLimitMs);
+      if (ready == 0) return hung_ = true, false;
+      if (ready < 0 && errno == EINTR) continue;
+      const ssize_t got = ::read(fd_, into, n);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) return false;
+      into += got, n -= size_t(got);
+    }
+    return true;
+  }
+  template <class T>
+  bool get(T& v) {
+    return read(reinterpret_cast<char*>(&v), sizeof v);
+  }
+  bool get(std::string& s) {
+    std::uint64_t n = 0;
+    if (!get(n)) return false;
+    s.clear();
+    for (std::uint64_t left = n; left > 0;) {
+      const size_t step = size_t(std::min<std::uint64_t>(left, kReadStep)), at = s.size();
+      s.resize(at + step);
+      if (!read(s.data() + at, step)) return false;
+      left -= step;
+    }
+    return true;
+  }
+  // True when the child wrote nothing more and closed its end.
+  bool atEnd() {
+    char extra = 0;
+    return !read(&extra, 1) && !hung_;
+  }
+
+ private:
+  int fd_;
+  bool hung_ = false;
+};
+
+bool Decode(PipeReader& r, ImportStatus& status, ImportedBook& book) {
   std::int32_t st = 0;
   std::uint64_t n = 0;
   if (!r.get(st) || !r.get(n)) return false;
@@ -194,20 +244,12 @@ bool Decode(std::string_view bytes, ImportStatus& status, ImportedBook& book) {
   for (std::uint64_t i = 0; i < n; ++i) {
     ImportedSheet& s = book.sheets.emplace_back();
     std::uint64_t cells = 0;
-    if (!r.get(s.name) || !r.get(s.rows) || !r.get(s.cols) || !r.get(cells)) return false;
-    s.cells.reserve(size_t(std::min<std::uint64_t>(cells, bytes.size())));
-    for (std::uint64_t k = 0; k < cells; ++k) {
-      ImportedCell& c = s.cells.emplace_back();
-      std::uint8_t kind = 0;
-      if (!r.get(c.col) || !r.get(c.row) || !r.get(kind) || !r.get(c.number) || !r.get(c.text)) return false;
-      c.kind = ImportedKind(kind);
-    }
+    std::string packed;
+    if (!r.get(s.name) || !r.get(s.rows) || !r.get(s.cols) || !r.get(cells) || !r.get(packed) || !s.cells.adopt(std::move(packed), cells))
+      return false;
   }
-  return true;
+  return r.atEnd();
 }
-
-// A child that sends nothing for this long is taken as hung.
-constexpr int kSilenceLimitMs = 30'000;
 
 }  // namespace
 
@@ -215,6 +257,9 @@ ImportStatus ReadXls(const std::string& path, ImportedBook& out) {
   LoadXlsLibrary();  // in the parent, so the child never runs the loader
   int fds[2];
   if (::pipe(fds) != 0) return ImportStatus::CannotOpen;
+  // A large pipe lets the child write a big sheet in a few steps instead of one per 64 KiB (a
+  // smaller one still works, only slower).
+  ::fcntl(fds[1], F_SETPIPE_SZ, kPipeSize);
   const pid_t child = ::fork();
   if (child < 0) {
     ::close(fds[0]);
@@ -225,39 +270,19 @@ ImportStatus ReadXls(const std::string& path, ImportedBook& out) {
     ::close(fds[0]);
     ImportedBook book;
     const ImportStatus status = ReadXlsHere(path, book);
-    const std::string bytes = Encode(status, book);
-    for (size_t done = 0; done < bytes.size();) {
-      const ssize_t n = ::write(fds[1], bytes.data() + done, bytes.size() - done);
-      if (n <= 0) ::_exit(1);
-      done += size_t(n);
-    }
-    ::_exit(0);
+    ::_exit(Send(fds[1], status, book) ? 0 : 1);
   }
   ::close(fds[1]);
-  std::string bytes;
-  char buffer[1 << 16];
-  bool hung = false;
-  for (;;) {
-    pollfd p{fds[0], POLLIN, 0};
-    const int ready = ::poll(&p, 1, kSilenceLimitMs);
-    if (ready == 0) {
-      hung = true;
-      ::kill(child, SIGKILL);
-      break;
-    }
-    if (ready < 0 && errno == EINTR) continue;
-    const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    bytes.append(buffer, size_t(n));
-  }
+  PipeReader in(fds[0]);
+  ImportStatus status = ImportStatus::Damaged;
+  const bool whole = Decode(in, status, out);
+  if (!whole) ::kill(child, SIGKILL);  // hung, or still writing what cannot be read
   ::close(fds[0]);
   int wstatus = 0;
   while (::waitpid(child, &wstatus, 0) < 0 && errno == EINTR) {}
-  ImportStatus status = ImportStatus::Damaged;
-  if (hung || !WIFEXITED(wstatus) || WEXITSTATUS(wstatus) != 0 || !Decode(bytes, status, out)) {
+  if (!whole || !WIFEXITED(wstatus) || WEXITSTATUS(wstatus) != 0) {
     out = {};
-    out.problems.push_back(hung ? "the reader stopped answering" : "the reader failed on the file's contents");
+    out.problems.push_back(in.hung() ? "the reader stopped answering" : "the reader failed on the file's contents");
     return ImportStatus::Damaged;
   }
   return status;

@@ -204,6 +204,7 @@ ImportStatus ReadSheet(const Workbook& wb, const xmlNode* root, ImportedSheet& s
       const xmlNode* v = Child(c, "v");
       const std::string value = v ? TextOf(v) : std::string();
       ImportedCell cell{col, r, ImportedKind::Number, 0, {}};
+      std::string inlineText;  // what cell.text points to for an inline text
       const auto where = [&] { return sheet.name + " row " + std::to_string(r) + " column " + std::to_string(col); };
       if (type == "s") {
         const long i = Integer(value, -1);
@@ -215,7 +216,8 @@ ImportStatus ReadSheet(const Workbook& wb, const xmlNode* root, ImportedSheet& s
         cell.text = wb.shared[size_t(i)];
       } else if (type == "inlineStr") {
         cell.kind = ImportedKind::Text;
-        cell.text = TextOf(Child(c, "is") ? Child(c, "is") : c);
+        inlineText = TextOf(Child(c, "is") ? Child(c, "is") : c);
+        cell.text = inlineText;
       } else if (type == "str" || type == "d") {
         cell.kind = ImportedKind::Text;
         cell.text = value;
@@ -247,7 +249,7 @@ ImportStatus ReadSheet(const Workbook& wb, const xmlNode* root, ImportedSheet& s
       if (cell.kind == ImportedKind::Text && cell.text.empty()) return;
       sheet.rows = std::max(sheet.rows, r);
       sheet.cols = std::max(sheet.cols, col);
-      sheet.cells.push_back(std::move(cell));
+      sheet.cells.push_back(cell);
     });
   });
   return tooLarge ? ImportStatus::TooLarge : ImportStatus::Ok;

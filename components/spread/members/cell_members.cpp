@@ -34,7 +34,7 @@ HRESULT writeCells(Call& c, const VARIANT& v) {
 }
 
 // Sets a per-cell text (note, formula) on every cell of the addressed block.
-HRESULT putCellString(Call& c, const VARIANT& v, std::string Cell::*field) {
+HRESULT putCellString(Call& c, const VARIANT& v, RareText Cell::*field) {
   if (const HRESULT hr = CheckAddress(c); platform::FAILED(hr)) return hr;
   std::string text;
   if (const HRESULT hr = ToText(v, text); platform::FAILED(hr)) return c.fail(hr, "the value is not a text");
@@ -50,10 +50,10 @@ HRESULT putCellString(Call& c, const VARIANT& v, std::string Cell::*field) {
   return S_OK;
 }
 
-HRESULT getCellString(Call& c, Variant& r, std::string Cell::*field) {
+HRESULT getCellString(Call& c, Variant& r, RareText Cell::*field) {
   const auto [col, row] = firstCell(c.book);
   const Cell* cell = c.book.sheet().cell(col, row);
-  SetText(r, cell ? cell->*field : std::string());
+  SetText(r, cell ? (cell->*field).str() : std::string());
   return S_OK;
 }
 

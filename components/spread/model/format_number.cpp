@@ -1,10 +1,10 @@
 // Currency, number, percent and scientific cells: reading typed numbers, the limits and
 // decimal places, and the text they show.
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 #include "components/spread/model/cell_format.h"
+#include "components/spread/model/number_chars.h"
 
 namespace spread {
 
@@ -72,28 +72,33 @@ bool removeAll(std::string& s, std::string_view piece) {
 
 // The magnitude with separators and the decimal character, without sign or symbol.
 std::string magnitudeText(const NumberRules& r, double magnitude) {
-  char buffer[512];
-  if (r.scientific) {
-    std::snprintf(buffer, sizeof buffer, "%.*E", clampedPlaces(r.decPlaces), magnitude);
-  } else {
-    std::snprintf(buffer, sizeof buffer, "%.*f", clampedPlaces(r.decPlaces), magnitude);
+  char digits[kNumberCharsSize];
+  const int places = clampedPlaces(r.decPlaces);
+  const char* const end = r.scientific ? ScientificChars(digits, magnitude, places) : FixedChars(digits, magnitude, places);
+  const std::string_view all(digits, size_t(end - digits));
+  const size_t point = all.find('.');
+  const std::string_view whole = all.substr(0, point), fraction = point == std::string_view::npos ? "" : all.substr(point + 1);
+  // Separators and the dropped leading zero belong to the fixed form only.
+  const bool separate = !r.scientific && r.showSep && !r.separator.empty();
+  std::string out;
+  const bool dropZero = !r.scientific && !r.leadingZero && whole == "0" && !fraction.empty();  // ".5"
+  if (separate && !dropZero) {
+    for (size_t at = 0; at < whole.size(); ++at) {
+      if (at > 0 && (whole.size() - at) % 3 == 0) out.append(r.separator);
+      out += whole[at];
+    }
+  } else if (!dropZero) {
+    out.append(whole);
   }
-  std::string digits = buffer;
-  const size_t point = digits.find('.');
-  std::string whole = digits.substr(0, point), fraction = point == std::string::npos ? "" : digits.substr(point + 1);
-  if (r.scientific) return whole + (fraction.empty() ? "" : std::string(r.decimal) + fraction);
-  if (r.showSep && !r.separator.empty())
-    for (size_t at = whole.size(); at > 3; at -= 3) whole.insert(at - 3, r.separator);
-  if (!r.leadingZero && whole == "0" && !fraction.empty()) whole.clear();
-  return fraction.empty() ? whole : whole + std::string(r.decimal) + fraction;
+  if (!fraction.empty()) out.append(r.decimal).append(fraction);
+  return out;
 }
 
 }  // namespace
 
 std::string PlainNumberText(double value) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.15g", value);
-  std::string text = buffer;
+  char buffer[kNumberCharsSize];
+  std::string text(buffer, GeneralChars(buffer, value));
   if (text == "-0") text = "0";
   return text;
 }
@@ -139,7 +144,8 @@ Parsed ParseNumberInput(const Style& style, std::string_view text) {
 std::string NumberText(const Style& style, double value) {
   const NumberRules r = rulesOf(style);
   const bool negative = value < 0;
-  const std::string m = magnitudeText(r, std::fabs(value)) + std::string(r.suffix);
+  std::string m = magnitudeText(r, std::fabs(value));
+  m.append(r.suffix);
   const std::string sym(r.symbol);
   if (style.type() != CellType::Currency) {
     if (!negative) return m;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace spread {
 
@@ -14,7 +15,7 @@ const StylePtr& DefaultStyle() {
 
 void Sheet::setMaxRows(std::int32_t n) {
   maxRows_ = n;
-  std::erase_if(cells_, [n](const auto& entry) { return rowOf(entry.first) > n; });
+  cells_.eraseIf([n](std::int32_t, std::int32_t row, const Cell&) { return row > n; });
   std::erase_if(rows_, [n](const auto& entry) { return entry.first > n; });
   std::erase_if(spans_, [n](const Span& s) { return s.row + s.rows - 1 > n; });
   keepViewInside();
@@ -22,7 +23,7 @@ void Sheet::setMaxRows(std::int32_t n) {
 
 void Sheet::setMaxCols(std::int32_t n) {
   maxCols_ = n;
-  std::erase_if(cells_, [n](const auto& entry) { return colOf(entry.first) > n; });
+  cells_.eraseIf([n](std::int32_t col, std::int32_t, const Cell&) { return col > n; });
   std::erase_if(cols_, [n](const auto& entry) { return entry.first > n; });
   std::erase_if(spans_, [n](const Span& s) { return s.col + s.cols - 1 > n; });
   keepViewInside();
@@ -45,22 +46,17 @@ void Sheet::keepViewInside() {
 
 const Cell* Sheet::cell(std::int32_t col, std::int32_t row) const {
   if (col < 0 || row < 0) return nullptr;
-  const auto it = cells_.find(key(col, row));
-  return it == cells_.end() ? nullptr : &it->second;
+  return cells_.find(col, row);
 }
 
-Cell& Sheet::cellForWrite(std::int32_t col, std::int32_t row) { return cells_[key(col, row)]; }
-
 void Sheet::dropIfEmpty(std::int32_t col, std::int32_t row) {
-  const auto it = cells_.find(key(col, row));
-  if (it != cells_.end() && it->second.empty()) cells_.erase(it);
+  if (const Cell* c = cells_.find(col, row); c && c->empty()) cells_.erase(col, row);
 }
 
 void Sheet::forEachCell(const Block& b, const std::function<void(std::int32_t, std::int32_t, Cell&)>& fn) {
-  auto it = b.allRows() ? cells_.begin() : cells_.lower_bound(key(0, b.row));
-  const auto end = b.allRows() ? cells_.end() : cells_.lower_bound(key(0, b.row2 + 1));
-  for (; it != end; ++it)
-    if (b.contains(colOf(it->first), rowOf(it->first))) fn(colOf(it->first), rowOf(it->first), it->second);
+  constexpr std::int32_t lowest = std::numeric_limits<std::int32_t>::min(), highest = std::numeric_limits<std::int32_t>::max();
+  cells_.forEach(b.allRows() ? lowest : b.row, b.allRows() ? highest : b.row2, b.allCols() ? lowest : b.col, b.allCols() ? highest : b.col2,
+                 fn);
 }
 
 void Sheet::forEachCell(const Block& b, const std::function<void(std::int32_t, std::int32_t, const Cell&)>& fn) const {
@@ -87,9 +83,13 @@ void Sheet::changeStyles(const Block& b, const std::function<void(Style&)>& chan
     return slot;
   };
   // The values held in the block and the styles they were held under.
-  std::vector<std::pair<std::uint64_t, StylePtr>> held;
+  struct Held {
+    std::int32_t col, row;
+    StylePtr before;
+  };
+  std::vector<Held> held;
   forEachCell(b, [&](std::int32_t c, std::int32_t r, const Cell& cell) {
-    if (!IsEmpty(cell.value)) held.emplace_back(key(c, r), styleAt(c, r));
+    if (!IsEmpty(cell.value)) held.push_back({c, r, styleAt(c, r)});
   });
 
   const auto changeOwnCells = [&] {
@@ -136,9 +136,9 @@ void Sheet::changeStyles(const Block& b, const std::function<void(Style&)>& chan
       }
   }
 
-  for (const auto& [k, before] : held) {
-    Cell& cell = cells_[k];
-    const StylePtr& now = styleAt(colOf(k), rowOf(k));
+  for (const auto& [c, r, before] : held) {
+    Cell& cell = cellForWrite(c, r);
+    const StylePtr& now = styleAt(c, r);
     if (now == before) continue;
     Parsed p = RecheckCellValue(*now, *before, cell.value, context);
     cell.value = p.ok ? std::move(p.value) : CellValue{};
@@ -250,7 +250,7 @@ void shiftKeys(Map& map, std::int32_t first, std::int32_t count, Index index, Re
 
 void Sheet::deleteRows(std::int32_t first, std::int32_t count) {
   if (count <= 0 || first < 1) return;
-  shiftKeys(cells_, first, count, rowOf, [](std::uint64_t k, std::int32_t r) { return key(colOf(k), r); });
+  cells_.removeRows(first, count);
   shiftKeys(
       rows_, first, count, [](std::int32_t r) { return r; }, [](std::int32_t, std::int32_t r) { return r; });
   const std::int64_t end = std::int64_t(first) + count;
@@ -261,7 +261,7 @@ void Sheet::deleteRows(std::int32_t first, std::int32_t count) {
 
 void Sheet::deleteCols(std::int32_t first, std::int32_t count) {
   if (count <= 0 || first < 1) return;
-  shiftKeys(cells_, first, count, colOf, [](std::uint64_t k, std::int32_t c) { return key(c, rowOf(k)); });
+  cells_.removeCols(first, count);
   shiftKeys(
       cols_, first, count, [](std::int32_t c) { return c; }, [](std::int32_t, std::int32_t c) { return c; });
   const std::int64_t end = std::int64_t(first) + count;
@@ -275,19 +275,30 @@ void Sheet::clearRange(const Block& b, bool dataOnly) {
     cell.value = {};
     if (!dataOnly) cell.style.reset(), cell.note.clear(), cell.formula.clear();
   });
-  std::erase_if(cells_, [](const auto& entry) { return entry.second.empty(); });
+  cells_.eraseIf([](std::int32_t, std::int32_t, const Cell& cell) { return cell.empty(); });
 }
 
 std::int32_t Sheet::dataRowCount() const {
-  for (auto it = cells_.rbegin(); it != cells_.rend(); ++it)
-    if (!IsEmpty(it->second.value) && rowOf(it->first) > 0 && colOf(it->first) > 0) return rowOf(it->first);
-  return 0;
+  std::int32_t last = 0;
+  cells_.findFromLastRow([&](const CellStore::Row& r) {
+    if (r.row <= 0) return true;
+    const bool held =
+        std::any_of(r.cells.begin(), r.cells.end(), [](const CellStore::Entry& e) { return e.col > 0 && !IsEmpty(e.cell.value); });
+    if (held) last = r.row;
+    return held;
+  });
+  return last;
 }
 
 std::int32_t Sheet::dataColCount() const {
+  // Each row from its last cell back, as far as the widest row found so far.
   std::int32_t last = 0;
-  for (const auto& [k, cell] : cells_)
-    if (!IsEmpty(cell.value) && rowOf(k) > 0) last = std::max(last, colOf(k));
+  cells_.findFromLastRow([&](const CellStore::Row& r) {
+    if (r.row <= 0) return true;
+    for (auto e = r.cells.rbegin(); e != r.cells.rend() && e->col > last; ++e)
+      if (!IsEmpty(e->cell.value)) last = e->col;
+    return false;
+  });
   return last;
 }
 

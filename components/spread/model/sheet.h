@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "components/spread/model/cell_format.h"
+#include "components/spread/model/cell_store.h"
 #include "components/spread/model/style.h"
 #include "components/spread/model/values.h"
 
@@ -32,13 +33,6 @@ struct Block {
     return (allCols() || (c >= col && c <= col2)) && (allRows() || (r >= row && r <= row2));
   }
   friend bool operator==(const Block&, const Block&) = default;
-};
-
-struct Cell {
-  CellValue value;
-  StylePtr style;  // null: the row's, column's or sheet's applies
-  std::string note, formula;
-  bool empty() const { return IsEmpty(value) && !style && note.empty() && formula.empty(); }
 };
 
 // What a row or column carries beyond its cells.
@@ -72,9 +66,11 @@ class Sheet {
   void setMaxCols(std::int32_t n);
 
   const Cell* cell(std::int32_t col, std::int32_t row) const;
-  Cell& cellForWrite(std::int32_t col, std::int32_t row);
+  // The cell, made when missing; the reference stays valid until another cell of its row is made
+  // or removed.
+  Cell& cellForWrite(std::int32_t col, std::int32_t row) { return cells_.at(col, row); }
   void dropIfEmpty(std::int32_t col, std::int32_t row);
-  // Calls fn for every existing cell in block, in row order.
+  // Calls fn for every existing cell in block, in row order; fn must not make or remove cells.
   void forEachCell(const Block& block, const std::function<void(std::int32_t col, std::int32_t row, Cell&)>& fn);
   void forEachCell(const Block& block, const std::function<void(std::int32_t col, std::int32_t row, const Cell&)>& fn) const;
   std::size_t cellCount() const { return cells_.size(); }
@@ -129,13 +125,10 @@ class Sheet {
   std::vector<Block> selection;  // the selected blocks, the newest last; empty when none
 
  private:
-  static std::uint64_t key(std::int32_t col, std::int32_t row) { return std::uint64_t(std::uint32_t(row)) << 32 | std::uint32_t(col); }
-  static std::int32_t rowOf(std::uint64_t k) { return std::int32_t(k >> 32); }
-  static std::int32_t colOf(std::uint64_t k) { return std::int32_t(k & 0xFFFFFFFFu); }
   void keepViewInside();
 
   std::int32_t maxRows_ = 500, maxCols_ = 500;
-  std::map<std::uint64_t, Cell> cells_;
+  CellStore cells_;
   std::map<std::int32_t, Line> rows_, cols_;
   StylePtr default_;
   std::vector<Span> spans_;

@@ -1,0 +1,64 @@
+#include "components/spread/files/imported_cells.h"
+
+#include <cstring>
+
+namespace spread::files {
+namespace {
+
+bool HasText(ImportedKind k) { return k == ImportedKind::Text || k == ImportedKind::Error; }
+
+template <class T>
+T Load(const char* at) {
+  T v;
+  std::memcpy(&v, at, sizeof v);
+  return v;
+}
+
+// kind, column, row
+constexpr std::size_t kHead = 1 + 4 + 4;
+
+}  // namespace
+
+ImportedCell ImportedCells::Iterator::operator*() const {
+  ImportedCell c;
+  c.kind = ImportedKind(std::uint8_t(at_[0]));
+  c.col = Load<std::int32_t>(at_ + 1);
+  c.row = Load<std::int32_t>(at_ + 5);
+  if (HasText(c.kind)) c.text = std::string_view(at_ + kHead + 4, Load<std::uint32_t>(at_ + kHead));
+  else c.number = Load<double>(at_ + kHead);
+  return c;
+}
+
+ImportedCells::Iterator& ImportedCells::Iterator::operator++() {
+  at_ += kHead + (HasText(ImportedKind(std::uint8_t(at_[0]))) ? 4 + Load<std::uint32_t>(at_ + kHead) : sizeof(double));
+  return *this;
+}
+
+void ImportedCells::push_back(const ImportedCell& c) {
+  const auto put = [this](const auto& v) { bytes_.append(reinterpret_cast<const char*>(&v), sizeof v); };
+  put(std::uint8_t(c.kind)), put(c.col), put(c.row);
+  if (HasText(c.kind)) {
+    put(std::uint32_t(c.text.size()));
+    bytes_.append(c.text);
+  } else {
+    put(c.number);
+  }
+  ++count_;
+}
+
+bool ImportedCells::adopt(std::string bytes, std::size_t count) {
+  bytes_.clear(), count_ = 0;
+  std::size_t at = 0, cells = 0;
+  for (; at < bytes.size() && cells < count; ++cells) {
+    if (bytes.size() - at < kHead + 4 || bytes[at] > char(ImportedKind::Error) || bytes[at] < 0) return false;
+    const bool text = HasText(ImportedKind(std::uint8_t(bytes[at])));
+    const std::size_t body = text ? 4 + std::size_t(Load<std::uint32_t>(bytes.data() + at + kHead)) : sizeof(double);
+    if (bytes.size() - at - kHead < body) return false;
+    at += kHead + body;
+  }
+  if (at != bytes.size() || cells != count) return false;
+  bytes_ = std::move(bytes), count_ = count;
+  return true;
+}
+
+}  // namespace spread::files
