@@ -22,22 +22,26 @@ void* Heap::allocateLocked(std::size_t n, std::uint8_t flag) {
 }
 
 void* Heap::refill(TinyCache& cache, std::size_t n) {
-  const int sizeClass = TinyArena::classFor(n);
   {
     HeapGuard guard(lock_);
-    for (std::uint32_t i = 0; i < TinyCache::kBatch; ++i) {
-      void* block = tiny_.takeFree(sizeClass);
-      if (!block) break;
-      tiny_.cache(cache, block, sizeClass);
-    }
+    tiny_.fill(cache, TinyArena::classFor(n), TinyCache::kBatch);
   }
-  void* p = tiny_.takeCached(cache, n);
+  void* p = cache.take(tiny_.place(), n);
   return p ? p : allocate(n);  // the arena is used up: a medium block
 }
 
-void Heap::trim(TinyCache& cache, int sizeClass) {
-  HeapGuard guard(lock_);
-  tiny_.uncache(cache, sizeClass, TinyCache::kBatch);
+void Heap::freeBeyondCache(TinyCache& cache, void* p) {
+  if (tiny_.contains(p) && cache.depth && !tiny_.isFree(p)) {
+    if (const std::uint32_t size = tiny_.blockSizeOf(p)) {
+      const int sizeClass = TinyArena::classFor(size);
+      if (cache.counts[std::size_t(sizeClass)] >= cache.depth) {
+        HeapGuard guard(lock_);
+        tiny_.uncache(cache, sizeClass, TinyCache::kBatch);
+      }
+      if (cache.give(tiny_.place(), p)) return;
+    }
+  }
+  if (p) free(p);
 }
 
 void Heap::flush(TinyCache& cache) {
@@ -131,7 +135,7 @@ void* Heap::reallocateTiny(void* p, std::size_t n) {
     return nullptr;
   }
   if (n <= TinyArena::kLargestBlock && TinyArena::classFor(n) == TinyArena::classFor(size)) {
-    TinyArena::expose(p, size, n);
+    tiny::expose(p, size, n);
     return p;
   }
   void* q = allocateLocked(n, 0);

@@ -24,32 +24,30 @@ TinyArena::TinyArena() {
     ReleaseRange(arena, kReservedSize);
     return;
   }
-  base_ = reinterpret_cast<std::uintptr_t>(arena);
-  reserved_ = kReservedSize;
-  states_ = static_cast<std::uint8_t*>(states);
+  place_ = {reinterpret_cast<std::uintptr_t>(arena), kReservedSize, static_cast<std::uint8_t*>(states)};
 }
 
 TinyArena::~TinyArena() {
-  unpoison(reinterpret_cast<void*>(base_), committed_);
-  ReleaseRange(reinterpret_cast<void*>(base_), reserved_);
-  ReleaseRange(states_, states_ ? kStateMapSize : 0);
+  unpoison(place_.blockAt(0), committed_);
+  ReleaseRange(place_.blockAt(0), place_.span);
+  ReleaseRange(place_.states, place_.states ? kStateMapSize : 0);
 }
 
 bool TinyArena::carvePage(int sizeClass) {
-  if (committed_ + kPageSize > reserved_) return false;
+  if (committed_ + kPageSize > place_.span) return false;
   const auto page = std::uint32_t(committed_);
-  if (!CommitRange(reinterpret_cast<void*>(base_ + page), kPageSize)) return false;
+  if (!CommitRange(place_.blockAt(page), kPageSize)) return false;
   committed_ += kPageSize;
   SizeClass& cls = classes_[std::size_t(sizeClass)];
-  *reinterpret_cast<std::uint32_t*>(base_ + page) = std::uint32_t(sizeClass);
+  *static_cast<std::uint32_t*>(place_.blockAt(page)) = std::uint32_t(sizeClass);
   // Chained from the highest block down, so the page is handed out from its start.
   const std::uint32_t size = cls.blockSize;
   for (std::uint32_t at = (kPageSize / size - 1) * size; at >= size; at -= size) {
     const std::uint32_t offset = page + at;
-    link(offset) = cls.head;
+    place_.link(offset) = cls.head;
     cls.head = offset;
-    storeState(offset, std::uint8_t(sizeClass + 1) | kFreeBit);
-    expose(reinterpret_cast<void*>(base_ + offset), size, kLinkSpan);
+    place_.storeState(offset, tiny::freeState(std::uint32_t(sizeClass)));
+    tiny::expose(place_.blockAt(offset), size, tiny::kLinkSpan);
   }
   return true;
 }
@@ -57,13 +55,13 @@ bool TinyArena::carvePage(int sizeClass) {
 void* TinyArena::allocateFromNewPage(std::size_t n) { return carvePage(classFor(n)) ? take(n) : nullptr; }
 
 std::uint32_t TinyArena::blockSizeOf(const void* p) const {
-  const std::uintptr_t offset = address(p) - base_;
+  const std::uintptr_t offset = place_.offsetOf(p);
   if (offset >= committed_ || offset % 4) return 0;
-  const std::uint8_t state = loadState(std::uint32_t(offset)) & ~kFreeBit;
+  const std::uint8_t state = place_.loadState(offset) & ~tiny::kFreeBit;
   return state ? kBlockSizes[state - 1u] : 0;
 }
 
-bool TinyArena::isFree(const void* p) const { return blockSizeOf(p) && (loadState(std::uint32_t(address(p) - base_)) & kFreeBit); }
+bool TinyArena::isFree(const void* p) const { return blockSizeOf(p) && (place_.loadState(place_.offsetOf(p)) & tiny::kFreeBit); }
 
 void TinyArena::reportBadFree(void* p) const {
   const bool block = blockSizeOf(p) != 0;
