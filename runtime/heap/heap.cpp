@@ -11,7 +11,7 @@ namespace tamsil {
 namespace heap {
 
 CachedArena gCachedArena;
-constinit thread_local TinyCache tThreadCache{.depth = 0};
+constinit thread_local TinyCache tThreadCache = TinyCache::closed();
 
 }  // namespace heap
 
@@ -54,9 +54,9 @@ constinit thread_local CacheState tCacheState = CacheState::Unarmed;
 struct CacheFlush {
   ~CacheFlush() {
     tCacheState = CacheState::Ended;
-    heap::tThreadCache.depth = 0;
     std::lock_guard<std::mutex> hold(gStartMutex);
     if (heap::Heap* running = gCachingHeap.load()) running->flush(heap::tThreadCache);
+    heap::tThreadCache = heap::TinyCache::closed();
   }
 };
 
@@ -66,7 +66,7 @@ heap::Heap* cachingHeap() {
   if (tCacheState == CacheState::Unarmed) {
     thread_local CacheFlush flushAtThreadEnd;
     tCacheState = CacheState::Armed;
-    heap::tThreadCache.depth = heap::TinyCache::kDepth;
+    heap::tThreadCache = heap::TinyCache{};
   }
   heap::Heap* running = gCachingHeap.load(std::memory_order_acquire);
   return tCacheState == CacheState::Armed ? running : nullptr;

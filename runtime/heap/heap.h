@@ -31,7 +31,7 @@ void HeapShutdown();
 // Null for 0 bytes or when memory runs out.
 inline void* Allocate(std::size_t n) {
   if (n - 1 < heap::gCachedArena.largestRequest()) {
-    if (void* p = heap::tThreadCache.take(heap::gCachedArena.placeToTake(), n)) return p;
+    if (void* p = heap::tThreadCache.take(heap::gCachedArena.place(), n)) return p;
   }
   return heap::AllocateUncached(n);
 }

@@ -22,22 +22,25 @@ void* Heap::allocateLocked(std::size_t n, std::uint8_t flag) {
 }
 
 void* Heap::refill(TinyCache& cache, std::size_t n) {
-  {
+  const int sizeClass = TinyArena::classFor(n);
+  if (!cache.reuseFreed(std::uint32_t(sizeClass))) {
     HeapGuard guard(lock_);
-    tiny_.fill(cache, TinyArena::classFor(n), TinyCache::kBatch);
+    tiny_.fill(cache, sizeClass, TinyCache::kBatch);
   }
   void* p = cache.take(tiny_.place(), n);
   return p ? p : allocate(n);  // the arena is used up: a medium block
 }
 
 void Heap::freeBeyondCache(TinyCache& cache, void* p) {
-  if (tiny_.contains(p) && cache.depth && !tiny_.isFree(p)) {
+  if (tiny_.contains(p) && !tiny_.isFree(p)) {
     if (const std::uint32_t size = tiny_.blockSizeOf(p)) {
       const int sizeClass = TinyArena::classFor(size);
-      if (cache.counts[std::size_t(sizeClass)] >= cache.depth) {
+      const auto c = std::size_t(sizeClass);
+      if (cache.freedCounts[c] >= TinyCache::kBatch && cache.heads[c]) {
         HeapGuard guard(lock_);
-        tiny_.uncache(cache, sizeClass, TinyCache::kBatch);
+        tiny_.release(cache.freedHeads[c], cache.freedCounts[c], sizeClass);
       }
+      cache.reuseFreed(std::uint32_t(sizeClass));
       if (cache.give(tiny_.place(), p)) return;
     }
   }
@@ -46,7 +49,11 @@ void Heap::freeBeyondCache(TinyCache& cache, void* p) {
 
 void Heap::flush(TinyCache& cache) {
   HeapGuard guard(lock_);
-  for (int c = 0; c < TinyArena::kClassCount; ++c) tiny_.uncache(cache, c, TinyCache::kDepth);
+  for (int c = 0; c < TinyArena::kClassCount; ++c) {
+    const auto i = std::size_t(c);
+    tiny_.release(cache.heads[i], cache.counts[i], c);
+    tiny_.release(cache.freedHeads[i], cache.freedCounts[i], c);
+  }
 }
 
 void* Heap::allocateZeroed(std::size_t count, std::size_t size) {

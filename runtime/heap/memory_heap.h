@@ -64,9 +64,10 @@ class Heap {
   void free(TinyCache& cache, void* p) {
     if (!cache.give(tiny_.place(), p)) freeBeyondCache(cache, p);
   }
-  // What free(cache, p) does when the cache cannot take `p` at once: a block in use whose class
-  // is full goes to the cache once half the class is back in the arena; anything else takes the
-  // full path.
+  // What free(cache, p) does when the cache cannot take `p` at once: for a block in use whose
+  // class has no room, the class's freed blocks become the ones to allocate when those are used
+  // up, else go back to the arena, and the cache takes the block; anything else takes the full
+  // path.
   void freeBeyondCache(TinyCache& cache, void* p);
   // Where the tiny arena lies, for caches served without the heap's object.
   const tiny::ArenaPlace& tinyPlace() const { return tiny_.place(); }
@@ -78,7 +79,8 @@ class Heap {
 
  private:
   void* allocateLocked(std::size_t n, std::uint8_t flag);
-  // Fills the empty class for `n` bytes of `cache` from the arena and answers one of its blocks.
+  // Gives the class for `n` bytes of `cache`, which has no block to take, its freed blocks or
+  // else a batch from the arena, and answers one of them.
   void* refill(TinyCache& cache, std::size_t n);
   void* allocateAlignedLocked(std::size_t n, std::size_t alignment, std::uint8_t flag);
   void freeLocked(void* p);

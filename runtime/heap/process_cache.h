@@ -27,30 +27,19 @@ class CachedArena {
     if (largest > tiny::kLargestBlock) __builtin_unreachable();
     return largest;
   }
-  // The arena's place for giving blocks to a cache; its span is 0 while the caches serve
-  // nothing. The span is read first: a thread that sees it set sees the rest.
-  tiny::ArenaPlace place() const {
-    const std::size_t span = span_.load(std::memory_order_acquire);
-    return {base_.load(std::memory_order_relaxed), span, states_.load(std::memory_order_relaxed)};
-  }
-  // The place for taking a block from a cache, which holds blocks only once its thread has
-  // refilled it from the serving heap: the span is not read.
-  tiny::ArenaPlace placeToTake() const { return {base_.load(std::memory_order_relaxed), 0, states_.load(std::memory_order_relaxed)}; }
+  // The arena the caches serve; nowhere while they serve none.
+  tiny::ArenaPlace place() const { return {base_.load(std::memory_order_acquire)}; }
   void start(const tiny::ArenaPlace& place) {
-    base_.store(place.base, std::memory_order_relaxed);
-    states_.store(place.states, std::memory_order_relaxed);
-    span_.store(place.span, std::memory_order_release);
-    largest_.store(place.span ? tiny::kLargestBlock : 0, std::memory_order_release);
+    base_.store(place.base, std::memory_order_release);
+    largest_.store(place.exists() ? tiny::kLargestBlock : 0, std::memory_order_release);
   }
   void end() {
     largest_.store(0, std::memory_order_relaxed);
-    span_.store(0, std::memory_order_relaxed);
+    base_.store(tiny::ArenaPlace::kNowhere, std::memory_order_relaxed);
   }
 
  private:
-  std::atomic<std::uintptr_t> base_{0};
-  std::atomic<std::size_t> span_{0};
-  std::atomic<std::uint8_t*> states_{nullptr};
+  std::atomic<std::uintptr_t> base_{tiny::ArenaPlace::kNowhere};
   std::atomic<std::size_t> largest_{0};
 };
 

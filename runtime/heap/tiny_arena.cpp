@@ -6,35 +6,30 @@
 #include "runtime/heap/heap_report.h"
 
 namespace tamsil::heap {
-namespace {
-
-constexpr std::size_t kStateMapSize = TinyArena::kReservedSize / 4;
-
-}  // namespace
 
 TinyArena::TinyArena() {
   for (int c = 0; c < kClassCount; ++c) classes_[std::size_t(c)].blockSize = kBlockSizes[std::size_t(c)];
-  void* arena = ReserveRange(kReservedSize);
-  void* states = arena ? MapMemory(kStateMapSize) : nullptr;
-  if (!arena || !states) {
+  auto* range = static_cast<std::byte*>(ReserveRange(tiny::kReservation));
+  // The state map's pages appear, zero, as they are first touched.
+  if (!range || !CommitRange(range + tiny::kStateMapOffset, tiny::kReservation - tiny::kStateMapOffset)) {
     const int code = errno;
     char line[64];
     std::snprintf(line, sizeof line, "Memory failed: %lx", static_cast<unsigned long>(code));
     TraceLine(line);
-    ReleaseRange(arena, kReservedSize);
+    ReleaseRange(range, tiny::kReservation);
     return;
   }
-  place_ = {reinterpret_cast<std::uintptr_t>(arena), kReservedSize, static_cast<std::uint8_t*>(states)};
+  place_.base = reinterpret_cast<std::uintptr_t>(range);
 }
 
 TinyArena::~TinyArena() {
+  if (!place_.exists()) return;
   unpoison(place_.blockAt(0), committed_);
-  ReleaseRange(place_.blockAt(0), place_.span);
-  ReleaseRange(place_.states, place_.states ? kStateMapSize : 0);
+  ReleaseRange(place_.blockAt(0), tiny::kReservation);
 }
 
 bool TinyArena::carvePage(int sizeClass) {
-  if (committed_ + kPageSize > place_.span) return false;
+  if (!place_.exists() || committed_ + kPageSize > kReservedSize) return false;
   const auto page = std::uint32_t(committed_);
   if (!CommitRange(place_.blockAt(page), kPageSize)) return false;
   committed_ += kPageSize;

@@ -21,7 +21,7 @@ namespace tamsil::heap {
 
 class TinyArena {
  public:
-  static constexpr std::size_t kReservedSize = 0x8000000;  // 128 MiB
+  static constexpr std::size_t kReservedSize = tiny::kArenaSize;
   static constexpr std::size_t kLargestBlock = tiny::kLargestBlock;
   static constexpr int kClassCount = tiny::kClassCount;
   static constexpr const std::array<std::uint32_t, kClassCount>& kBlockSizes = tiny::kBlockSizes;
@@ -35,9 +35,9 @@ class TinyArena {
   // The smallest class that holds `n` bytes, 1 <= n <= 32.
   static int classFor(std::size_t n) { return tiny::kClassOf[n]; }
 
-  // Where the arena lies, for the thread caches; empty when the reservation was refused.
+  // Where the arena lies, for the thread caches; nowhere when the reservation was refused.
   const tiny::ArenaPlace& place() const { return place_; }
-  bool contains(const void* p) const { return place_.offsetOf(p) < place_.span; }
+  bool contains(const void* p) const { return place_.contains(p); }
   // A block for `n` bytes (1 <= n <= 32) from its class's free list; null when the list is empty.
   void* take(std::size_t n) {
     const std::uint32_t sizeClass = tiny::kClassOf[n];
@@ -69,23 +69,25 @@ class TinyArena {
     place_.storeState(offset, tiny::freeState(sizeClass));
     return true;
   }
-  // Moves up to `k` blocks of a class from `cache` back to the arena's list.
-  void uncache(TinyCache& cache, int sizeClass, std::uint32_t k) {
+  // Moves a list of a thread cache's blocks (its first block and their number) to the arena's
+  // list of class `sizeClass`, leaving it empty.
+  void release(std::uint32_t& head, std::uint32_t& count, int sizeClass) {
     SizeClass& cls = classes_[std::size_t(sizeClass)];
-    for (; k && cache.counts[std::size_t(sizeClass)]; --k) {
-      const std::uint32_t offset = cache.pop(place_, std::uint32_t(sizeClass));
+    for (; head; --count) {
+      const std::uint32_t offset = head;
+      head = place_.link(offset);
       place_.link(offset) = cls.head;
       cls.head = offset;
     }
   }
-  // Moves up to `k` free blocks of a class from the arena's list, carving pages as needed, to
-  // `cache`, which has room for them; they stay marked free.
+  // Adds up to `k` free blocks of a class from the arena's list, carving pages as needed, to the
+  // blocks `cache` allocates from, which has room for them; they stay marked free.
   void fill(TinyCache& cache, int sizeClass, std::uint32_t k) {
     SizeClass& cls = classes_[std::size_t(sizeClass)];
     for (; k && (cls.head || carvePage(sizeClass)); --k) {
       const std::uint32_t offset = cls.head;
       cls.head = place_.link(offset);
-      cache.push(place_, offset, std::uint32_t(sizeClass));
+      cache.add(place_, offset, std::uint32_t(sizeClass));
     }
   }
   // As give, reporting a double free or a foreign pointer.

@@ -45,26 +45,40 @@ inline void expose(void* p, std::uint32_t blockSize, std::size_t n) {
   if (blockSize % 8 == 0) poison(static_cast<char*>(p) + n, blockSize - n);
 }
 
-// Where an arena lies: its start, how many of its bytes are blocks, and its state map. Free
-// blocks are chained through their first 4 bytes by offsets from the arena's start (a 4-byte
-// block holds no pointer); offset 0 is a page header, never a block.
-struct ArenaPlace {
-  std::uintptr_t base = 0;
-  std::size_t span = 0;
-  std::uint8_t* states = nullptr;
+// The arena: 128 MiB of address space, committed page by page. Its state map, one byte per 4
+// arena bytes, follows it in the same reservation behind a page left inaccessible, so a write past
+// the arena's last block cannot reach the map, and the map lies at a fixed distance from the
+// arena's start.
+inline constexpr std::size_t kArenaSize = 0x8000000;
+inline constexpr std::size_t kStateMapOffset = kArenaSize + kPageSize;
+inline constexpr std::size_t kReservation = kStateMapOffset + kArenaSize / 4;
 
-  // The offset of `p` from the arena's start; `span` or more when `p` lies outside.
+// Where an arena lies, and with it its state map. Free blocks are chained through their first 4
+// bytes by offsets from the arena's start (a 4-byte block holds no pointer); offset 0 is a page
+// header, never a block.
+struct ArenaPlace {
+  // The start of no arena: every address a program can hold lies more than kArenaSize bytes past
+  // it, so nothing is inside.
+  static constexpr std::uintptr_t kNowhere = std::uintptr_t(0) - kArenaSize;
+
+  std::uintptr_t base = kNowhere;
+
+  bool exists() const { return base != kNowhere; }
+  // The offset of `p` from the arena's start; kArenaSize or more when `p` lies outside.
   std::uintptr_t offsetOf(const void* p) const { return reinterpret_cast<std::uintptr_t>(p) - base; }
-  void* blockAt(std::uint32_t offset) const { return reinterpret_cast<void*>(base + offset); }
+  bool contains(const void* p) const { return offsetOf(p) < kArenaSize; }
+  void* blockAt(std::uintptr_t offset) const { return reinterpret_cast<void*>(base + offset); }
   std::uint32_t& link(std::uint32_t offset) const { return *reinterpret_cast<std::uint32_t*>(base + offset); }
   // The class named in the first 4 bytes of the page (each serves one class) that holds `offset`.
   std::uint32_t pageClass(std::uintptr_t offset) const { return *reinterpret_cast<const std::uint32_t*>(base + offset / kPageSize * kPageSize); }
+  std::uint8_t* states() const { return reinterpret_cast<std::uint8_t*>(base + kStateMapOffset); }
   // The state byte of the 4 bytes at `offset`; pages not yet carved read 0.
-  std::uint8_t loadState(std::uintptr_t offset) const {
-    return std::atomic_ref<std::uint8_t>(states[offset / 4]).load(std::memory_order_relaxed);
-  }
-  void storeState(std::uintptr_t offset, std::uint8_t state) const {
-    std::atomic_ref<std::uint8_t>(states[offset / 4]).store(state, std::memory_order_relaxed);
+  std::uint8_t loadState(std::uintptr_t offset) const { return loadSlot(offset / 4); }
+  void storeState(std::uintptr_t offset, std::uint8_t state) const { storeSlot(offset / 4, state); }
+  // The same by slot, the number of the 4 bytes: offset / 4.
+  std::uint8_t loadSlot(std::uintptr_t slot) const { return std::atomic_ref<std::uint8_t>(states()[slot]).load(std::memory_order_relaxed); }
+  void storeSlot(std::uintptr_t slot, std::uint8_t state) const {
+    std::atomic_ref<std::uint8_t>(states()[slot]).store(state, std::memory_order_relaxed);
   }
 };
 
