@@ -63,7 +63,7 @@ struct CacheFlush {
 // Arms this thread's cache if it never was; answers the caching heap when this thread's cache
 // serves it, else null.
 heap::Heap* cachingHeap() {
-  if (tCacheState == CacheState::Unarmed) {
+  if (tCacheState == CacheState::Unarmed) [[unlikely]] {
     thread_local CacheFlush flushAtThreadEnd;
     tCacheState = CacheState::Armed;
     heap::tThreadCache = heap::TinyCache{};
@@ -82,9 +82,13 @@ void* heap::AllocateUncached(std::size_t n) {
 }
 
 void heap::FreeUncached(void* p) {
-  if (Heap* cached = cachingHeap()) return cached->freeBeyondCache(tThreadCache, p);
   // After the shutdown the memory is gone already.
-  if (p && !gShutDown) processHeap().free(p);
+  if (!p || gShutDown.load(std::memory_order_relaxed)) return;
+  Heap& running = processHeap();
+  if (running.tinyPlace().contains(p)) {
+    if (Heap* cached = cachingHeap()) return cached->freeBeyondCache(tThreadCache, p);
+  }
+  running.free(p);
 }
 
 void HeapStartup() { processHeap(); }

@@ -70,7 +70,9 @@ struct ArenaPlace {
   void* blockAt(std::uintptr_t offset) const { return reinterpret_cast<void*>(base + offset); }
   std::uint32_t& link(std::uint32_t offset) const { return *reinterpret_cast<std::uint32_t*>(base + offset); }
   // The class named in the first 4 bytes of the page (each serves one class) that holds `offset`.
-  std::uint32_t pageClass(std::uintptr_t offset) const { return *reinterpret_cast<const std::uint32_t*>(base + offset / kPageSize * kPageSize); }
+  std::uint32_t pageClass(std::uintptr_t offset) const {
+    return *reinterpret_cast<const std::uint32_t*>(base + offset / kPageSize * kPageSize);
+  }
   std::uint8_t* states() const { return reinterpret_cast<std::uint8_t*>(base + kStateMapOffset); }
   // The state byte of the 4 bytes at `offset`; pages not yet carved read 0.
   std::uint8_t loadState(std::uintptr_t offset) const { return loadSlot(offset / 4); }
