@@ -32,17 +32,15 @@ void* Heap::refill(TinyCache& cache, std::size_t n) {
 }
 
 void Heap::freeBeyondCache(TinyCache& cache, void* p) {
-  if (tiny_.contains(p) && !tiny_.isFree(p)) {
-    if (const std::uint32_t size = tiny_.blockSizeOf(p)) {
-      const int sizeClass = TinyArena::classFor(size);
-      const auto c = std::size_t(sizeClass);
-      if (cache.freedCounts[c] >= TinyCache::kBatch && cache.heads[c]) {
-        HeapGuard guard(lock_);
-        tiny_.release(cache.freedHeads[c], cache.freedCounts[c], sizeClass);
-      }
-      cache.reuseFreed(std::uint32_t(sizeClass));
-      if (cache.give(tiny_.place(), p)) return;
+  const int sizeClass = tiny_.classInUse(p);
+  if (sizeClass >= 0) {
+    const auto c = std::size_t(sizeClass);
+    if (cache.freedCounts[c] >= TinyCache::kBatch && cache.heads[c]) {
+      HeapGuard guard(lock_);
+      tiny_.release(cache.freedHeads[c], cache.freedCounts[c], sizeClass);
     }
+    cache.reuseFreed(std::uint32_t(sizeClass));
+    if (cache.give(tiny_.place(), p)) return;
   }
   if (p) free(p);
 }

@@ -94,6 +94,14 @@ class TinyArena {
   void free(void* p) {
     if (!give(p)) reportBadFree(p);
   }
+  // The class of the block in use that starts at `p`, by its state byte alone, so without the
+  // lock; -1 when none does.
+  int classInUse(const void* p) const {
+    const std::uintptr_t offset = place_.offsetOf(p);
+    if (offset >= kReservedSize || offset % 4) return -1;
+    const std::uint32_t sizeClass = tiny::classOfUsed(place_.loadState(offset));
+    return sizeClass < std::uint32_t(kClassCount) ? int(sizeClass) : -1;
+  }
   // The block size of the block that starts at `p`, free or not; 0 when none starts there.
   std::uint32_t blockSizeOf(const void* p) const;
   // Whether `p` is a block on a free list.

@@ -87,7 +87,7 @@ struct TinyCache {
   // Makes the freed blocks of a class the ones allocations take, if those are used up; answers
   // whether there are blocks to take now.
   bool reuseFreed(std::uint32_t sizeClass) {
-    if (!heads[sizeClass]) {
+    if (!heads[sizeClass] && freedHeads[sizeClass]) {
       heads[sizeClass] = freedHeads[sizeClass];
       counts[sizeClass] = freedCounts[sizeClass];
       freedHeads[sizeClass] = 0;
