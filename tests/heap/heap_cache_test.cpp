@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "runtime/heap/memory_heap.h"
+#include "runtime/heap/poison.h"
 #include "tests/heap/heap_test.h"
 
 namespace tamsil::heap {
@@ -286,6 +287,20 @@ TEST(ProcessHeapCaches, AfterShutdownTinyBlocksGoNowhereNearTheCache) {
         std::exit(q ? 0 : 1);
       },
       testing::ExitedWithCode(0), "");
+}
+
+// Under AddressSanitizer the inline paths poison what a block does not use: the tail beyond the
+// request while it is in use, everything beyond its link once it is cached.
+TEST(ProcessHeapCaches, CachedBlocksArePoisonedBeyondWhatTheyHold) {
+#ifndef TAMSIL_HEAP_POISONING
+  GTEST_SKIP() << "built without AddressSanitizer";
+#else
+  auto* p = static_cast<volatile char*>(Allocate(20));
+  p[19] = 1;
+  EXPECT_DEATH(p[21] = 1, "AddressSanitizer");
+  Free(const_cast<char*>(p));
+  EXPECT_DEATH(p[16] = 1, "use-after-poison");
+#endif
 }
 
 TEST(ProcessHeapCaches, CachedBlockFreedTwiceEndsTheProgram) {
