@@ -4,7 +4,7 @@
 // the out-of-line paths for everything else.
 //
 // A thread's cache takes no blocks until the thread's first out-of-line call arms it (which also
-// arranges for it to be given back when the thread ends). The place stays empty, so that no
+// arranges for it to be given back when the thread ends). The place is nowhere, so that no
 // cache is used, until the first process heap starts and again once HeapShutdown has run.
 #pragma once
 
