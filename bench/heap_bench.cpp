@@ -2,23 +2,37 @@
 // free of tiny blocks (1 to 32 bytes) and of medium blocks (33 bytes to the medium limit), on one
 // thread and on four. The one-thread runs come first, while the process has a single thread.
 //
-// mimalloc, once linked, takes over malloc itself; glibc's allocator is called by its own names
-// (__libc_malloc, __libc_free), so all three are measured side by side.
+// mimalloc, once linked, takes over malloc itself, and under glibc's own names as well
+// (__libc_malloc, __libc_free); glibc's allocator is looked up in the C library's own scope, so
+// all three are measured side by side.
 #include <benchmark/benchmark.h>
+#include <dlfcn.h>
 #include <mimalloc.h>
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 
 #include "runtime/heap/heap.h"
 #include "runtime/heap/memory_heap.h"
 
-extern "C" void* __libc_malloc(std::size_t size);
-extern "C" void __libc_free(void* p);
-
 namespace tamsil {
 namespace {
+
+// A function of the C library itself, not of a library that replaces it: a handle's lookup
+// searches that library and its own dependencies only.
+template <class Function>
+Function* glibcFunction(const char* name) {
+  void* libc = dlopen("libc.so.6", RTLD_NOW | RTLD_NOLOAD);
+  void* found = libc ? dlsym(libc, name) : nullptr;
+  if (!found) {
+    std::fprintf(stderr, "glibc's %s not found\n", name);
+    std::abort();
+  }
+  return reinterpret_cast<Function*>(found);
+}
 
 struct RuntimeHeap {
   static void* allocate(std::size_t n) { return Allocate(n); }
@@ -26,8 +40,10 @@ struct RuntimeHeap {
 };
 
 struct GlibcMalloc {
-  static void* allocate(std::size_t n) { return __libc_malloc(n); }
-  static void release(void* p) { __libc_free(p); }
+  static void* allocate(std::size_t n) { return glibcMalloc(n); }
+  static void release(void* p) { glibcFree(p); }
+  static inline void* (*const glibcMalloc)(std::size_t) = glibcFunction<void*(std::size_t)>("malloc");
+  static inline void (*const glibcFree)(void*) = glibcFunction<void(void*)>("free");
 };
 
 struct Mimalloc {

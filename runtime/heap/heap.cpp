@@ -8,6 +8,13 @@
 #include "runtime/heap/memory_heap.h"
 
 namespace tamsil {
+namespace heap {
+
+CachedArena gCachedArena;
+constinit thread_local TinyCache tThreadCache = TinyCache::closed();
+
+}  // namespace heap
+
 namespace {
 
 // The process heap lives in static storage and is made on first use, so it can serve objects
@@ -28,6 +35,7 @@ heap::Heap& startHeap() {
   if (!gShutDown) {
     std::atexit(HeapShutdown);
     gCachingHeap.store(made, std::memory_order_release);
+    heap::gCachedArena.start(made->tinyPlace());
   }
   gHeap.store(made, std::memory_order_release);
   return *made;
@@ -38,59 +46,59 @@ inline heap::Heap& processHeap() {
   return running ? *running : startHeap();
 }
 
-// Each thread's cache of tiny blocks. It is used once the thread has armed it (which arranges
-// for it to be given back when the thread ends) and no more after that.
+// Whether this thread's cache was armed and is still in service: it is armed on the thread's
+// first out-of-line call and ended when the thread ends, for good.
 enum class CacheState : std::uint8_t { Unarmed, Armed, Ended };
-constinit thread_local heap::TinyCache tCache;
 constinit thread_local CacheState tCacheState = CacheState::Unarmed;
 
 struct CacheFlush {
   ~CacheFlush() {
     tCacheState = CacheState::Ended;
     std::lock_guard<std::mutex> hold(gStartMutex);
-    if (heap::Heap* running = gCachingHeap.load()) running->flush(tCache);
+    if (heap::Heap* running = gCachingHeap.load()) running->flush(heap::tThreadCache);
+    heap::tThreadCache = heap::TinyCache::closed();
   }
 };
 
-// The caching heap when this thread's cache serves it, else null.
-inline heap::Heap* cachingHeap() {
+// Arms this thread's cache if it never was; answers the caching heap when this thread's cache
+// serves it, else null.
+heap::Heap* cachingHeap() {
+  if (tCacheState == CacheState::Unarmed) [[unlikely]] {
+    thread_local CacheFlush flushAtThreadEnd;
+    tCacheState = CacheState::Armed;
+    heap::tThreadCache = heap::TinyCache{};
+  }
   heap::Heap* running = gCachingHeap.load(std::memory_order_acquire);
   return tCacheState == CacheState::Armed ? running : nullptr;
 }
 
-// Arms this thread's cache if it never was; answers whether it now serves the caching heap.
-bool armCache() {
-  if (tCacheState != CacheState::Unarmed) return false;
-  thread_local CacheFlush flushAtThreadEnd;
-  tCacheState = CacheState::Armed;
-  return gCachingHeap.load(std::memory_order_acquire) != nullptr;
-}
+}  // namespace
 
-[[gnu::noinline]] void* allocateFully(std::size_t n) {
-  if (armCache()) return Allocate(n);
+void* heap::AllocateUncached(std::size_t n) {
+  if (n - 1 < tiny::kLargestBlock) {
+    if (Heap* cached = cachingHeap()) return cached->allocate(tThreadCache, n);
+  }
   return processHeap().allocate(n);
 }
 
-[[gnu::noinline]] void freeFully(void* p) {
-  if (armCache()) return Free(p);
+void heap::FreeUncached(void* p) {
   // After the shutdown the memory is gone already.
-  if (p && !gShutDown) processHeap().free(p);
+  if (!p || gShutDown.load(std::memory_order_relaxed)) return;
+  Heap& running = processHeap();
+  if (running.tinyPlace().contains(p)) {
+    if (Heap* cached = cachingHeap()) return cached->freeBeyondCache(tThreadCache, p);
+  }
+  running.free(p);
 }
-
-}  // namespace
 
 void HeapStartup() { processHeap(); }
 
 void HeapShutdown() {
   std::lock_guard<std::mutex> hold(gStartMutex);
   gShutDown = true;
+  heap::gCachedArena.end();
   gCachingHeap = nullptr;
   if (heap::Heap* running = gHeap.exchange(nullptr)) running->~Heap();
-}
-
-void* Allocate(std::size_t n) {
-  if (heap::Heap* cached = cachingHeap()) return cached->allocate(tCache, n);
-  return allocateFully(n);
 }
 
 void* AllocateFlagged(std::size_t n, std::uint8_t flag) { return processHeap().allocate(n, flag); }
@@ -105,10 +113,5 @@ void* Reallocate(void* p, std::size_t n) {
 }
 
 std::size_t HeapBlockSize(const void* p) { return gShutDown ? 0 : processHeap().usableSize(p); }
-
-void Free(void* p) {
-  if (heap::Heap* cached = cachingHeap()) return cached->free(tCache, p);
-  freeFully(p);
-}
 
 }  // namespace tamsil

@@ -6,7 +6,8 @@
 // Every block is aligned for any object its requested size can hold: medium and large blocks on
 // 16 bytes, tiny blocks on their size's natural alignment (a 24-byte block on 8). One critical
 // section serializes all operations, so any thread may allocate and free; only a thread's cache of
-// free tiny blocks (a few per size, given back when the thread ends) is served without it.
+// free tiny blocks (a few per size, given back when the thread ends) is served without it, by
+// Allocate and Free inline, in a handful of instructions (process_cache.h).
 //
 // A double free, a free of a pointer the heap never gave, and a damaged boundary tag are never
 // passed over: they go to the corruption hook, whose default writes a report with a stack trace to
@@ -17,6 +18,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "runtime/heap/process_cache.h"
+
 namespace tamsil {
 
 // Starts the process heap; the first allocation does it too. Ends with the process.
@@ -26,7 +29,12 @@ void HeapStartup();
 void HeapShutdown();
 
 // Null for 0 bytes or when memory runs out.
-void* Allocate(std::size_t n);
+inline void* Allocate(std::size_t n) {
+  if (n - 1 < heap::gCachedArena.largestRequest()) {
+    if (void* p = heap::tThreadCache.take(heap::gCachedArena.place(), n)) return p;
+  }
+  return heap::AllocateUncached(n);
+}
 // As Allocate, with a caller's flag byte kept in the block header (a flagged block is never tiny).
 void* AllocateFlagged(std::size_t n, std::uint8_t flag);
 // count * size zero bytes; null when either is 0 or the product overflows.
@@ -37,7 +45,9 @@ void* AllocateAligned(std::size_t n, std::size_t alignment);
 // frees and answers null; on failure answers null and `p` stays as it was.
 void* Reallocate(void* p, std::size_t n);
 // Null is ignored.
-void Free(void* p);
+inline void Free(void* p) {
+  if (!heap::tThreadCache.give(heap::gCachedArena.place(), p)) heap::FreeUncached(p);
+}
 // The bytes a block in use may hold (at least what was asked for); 0 for an address that is no
 // block of the process heap in use.
 std::size_t HeapBlockSize(const void* p);

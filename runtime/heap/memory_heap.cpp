@@ -23,26 +23,35 @@ void* Heap::allocateLocked(std::size_t n, std::uint8_t flag) {
 
 void* Heap::refill(TinyCache& cache, std::size_t n) {
   const int sizeClass = TinyArena::classFor(n);
-  {
+  if (!cache.reuseFreed(std::uint32_t(sizeClass))) {
     HeapGuard guard(lock_);
-    for (std::uint32_t i = 0; i < TinyCache::kBatch; ++i) {
-      void* block = tiny_.takeFree(sizeClass);
-      if (!block) break;
-      tiny_.cache(cache, block, sizeClass);
-    }
+    tiny_.fill(cache, sizeClass, TinyCache::kBatch);
   }
-  void* p = tiny_.takeCached(cache, n);
+  void* p = cache.take(tiny_.place(), n);
   return p ? p : allocate(n);  // the arena is used up: a medium block
 }
 
-void Heap::trim(TinyCache& cache, int sizeClass) {
-  HeapGuard guard(lock_);
-  tiny_.uncache(cache, sizeClass, TinyCache::kBatch);
+void Heap::freeBeyondCache(TinyCache& cache, void* p) {
+  const int sizeClass = tiny_.classInUse(p);
+  if (sizeClass >= 0) {
+    const auto c = std::size_t(sizeClass);
+    if (cache.freedCounts[c] >= TinyCache::kBatch && cache.heads[c]) {
+      HeapGuard guard(lock_);
+      tiny_.release(cache.freedHeads[c], cache.freedCounts[c], sizeClass);
+    }
+    cache.reuseFreed(std::uint32_t(sizeClass));
+    if (cache.give(tiny_.place(), p)) return;
+  }
+  if (p) free(p);
 }
 
 void Heap::flush(TinyCache& cache) {
   HeapGuard guard(lock_);
-  for (int c = 0; c < TinyArena::kClassCount; ++c) tiny_.uncache(cache, c, TinyCache::kDepth);
+  for (int c = 0; c < TinyArena::kClassCount; ++c) {
+    const auto i = std::size_t(c);
+    tiny_.release(cache.heads[i], cache.counts[i], c);
+    tiny_.release(cache.freedHeads[i], cache.freedCounts[i], c);
+  }
 }
 
 void* Heap::allocateZeroed(std::size_t count, std::size_t size) {
@@ -131,7 +140,7 @@ void* Heap::reallocateTiny(void* p, std::size_t n) {
     return nullptr;
   }
   if (n <= TinyArena::kLargestBlock && TinyArena::classFor(n) == TinyArena::classFor(size)) {
-    TinyArena::expose(p, size, n);
+    tiny::expose(p, size, n);
     return p;
   }
   void* q = allocateLocked(n, 0);

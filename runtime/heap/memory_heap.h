@@ -58,20 +58,19 @@ class Heap {
   // is no tiny block in use, takes the full path (which reports it).
   void* allocate(TinyCache& cache, std::size_t n) {
     if (n - 1 >= TinyArena::kLargestBlock) return allocate(n);
-    void* p = tiny_.takeCached(cache, n);
+    void* p = cache.take(tiny_.place(), n);
     return p ? p : refill(cache, n);
   }
   void free(TinyCache& cache, void* p) {
-    if (tiny_.contains(p)) {
-      const int sizeClass = tiny_.retire(p);
-      if (sizeClass >= 0) {
-        if (cache.counts[std::size_t(sizeClass)] == TinyCache::kDepth) trim(cache, sizeClass);
-        tiny_.cache(cache, p, sizeClass);
-        return;
-      }
-    }
-    if (p) free(p);
+    if (!cache.give(tiny_.place(), p)) freeBeyondCache(cache, p);
   }
+  // What free(cache, p) does when the cache cannot take `p` at once: for a block in use whose
+  // class has no room, the class's freed blocks become the ones to allocate when those are used
+  // up, else go back to the arena, and the cache takes the block; anything else takes the full
+  // path.
+  void freeBeyondCache(TinyCache& cache, void* p);
+  // Where the tiny arena lies, for caches served without the heap's object.
+  const tiny::ArenaPlace& tinyPlace() const { return tiny_.place(); }
   // Gives every block of `cache` back to the arena.
   void flush(TinyCache& cache);
   BlockInfo inspect(const void* p);
@@ -80,10 +79,9 @@ class Heap {
 
  private:
   void* allocateLocked(std::size_t n, std::uint8_t flag);
-  // Fills the empty class for `n` bytes of `cache` from the arena and answers one of its blocks.
+  // Gives the class for `n` bytes of `cache`, which has no block to take, its freed blocks or
+  // else a batch from the arena, and answers one of them.
   void* refill(TinyCache& cache, std::size_t n);
-  // Gives kBatch blocks of a full class of `cache` back to the arena.
-  void trim(TinyCache& cache, int sizeClass);
   void* allocateAlignedLocked(std::size_t n, std::size_t alignment, std::uint8_t flag);
   void freeLocked(void* p);
   // The real block behind an alias, checked; null after a report.

@@ -3,11 +3,9 @@
 // block starts at the offset of its own size (so every block is aligned as its size allows), and
 // free blocks are chained by 32-bit offsets from the arena's start.
 //
-// A map beside the arena holds one byte per 4 arena bytes: for the start of a block its class
-// and whether it is free, else 0. Freeing reads that one byte, so a block freed twice or a
-// pointer into the middle of a block is reported instead of entering a free list, at the cost of
-// one load. Threads mark their own blocks in the map without the heap's lock (a thread cache's
-// blocks, see tiny_cache.h), so every access to it is a relaxed atomic one (a plain move).
+// The state map beside the arena (tiny_classes.h) says for each block whether it is free, so a
+// block freed twice or a pointer into the middle of a block is reported instead of entering a
+// free list, at the cost of one load.
 #pragma once
 
 #include <array>
@@ -15,18 +13,18 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "runtime/heap/poison.h"
 #include "runtime/heap/tiny_cache.h"
+#include "runtime/heap/tiny_classes.h"
 #include "runtime/heap/virtual_memory.h"
 
 namespace tamsil::heap {
 
 class TinyArena {
  public:
-  static constexpr std::size_t kReservedSize = 0x8000000;  // 128 MiB
-  static constexpr std::size_t kLargestBlock = 32;
-  static constexpr int kClassCount = TinyCache::kClassCount;
-  static constexpr std::array<std::uint32_t, kClassCount> kBlockSizes{4, 8, 12, 16, 24, 32};
+  static constexpr std::size_t kReservedSize = tiny::kArenaSize;
+  static constexpr std::size_t kLargestBlock = tiny::kLargestBlock;
+  static constexpr int kClassCount = tiny::kClassCount;
+  static constexpr const std::array<std::uint32_t, kClassCount>& kBlockSizes = tiny::kBlockSizes;
 
   // Reserves the arena; when refused, says so on the trace output and serves nothing.
   TinyArena();
@@ -35,19 +33,21 @@ class TinyArena {
   TinyArena& operator=(const TinyArena&) = delete;
 
   // The smallest class that holds `n` bytes, 1 <= n <= 32.
-  static int classFor(std::size_t n) { return kClassOf[n]; }
+  static int classFor(std::size_t n) { return tiny::kClassOf[n]; }
 
-  bool contains(const void* p) const { return address(p) - base_ < reserved_; }
+  // Where the arena lies, for the thread caches; nowhere when the reservation was refused.
+  const tiny::ArenaPlace& place() const { return place_; }
+  bool contains(const void* p) const { return place_.contains(p); }
   // A block for `n` bytes (1 <= n <= 32) from its class's free list; null when the list is empty.
   void* take(std::size_t n) {
-    const int sizeClass = kClassOf[n];
-    SizeClass& cls = classes_[std::size_t(sizeClass)];
+    const std::uint32_t sizeClass = tiny::kClassOf[n];
+    SizeClass& cls = classes_[sizeClass];
     if (!cls.head) return nullptr;
     const std::uint32_t offset = cls.head;
-    cls.head = link(offset);
-    storeState(offset, std::uint8_t(sizeClass + 1));
-    void* block = reinterpret_cast<void*>(base_ + offset);
-    expose(block, cls.blockSize, n);
+    cls.head = place_.link(offset);
+    place_.storeState(offset, tiny::usedState(sizeClass));
+    void* block = place_.blockAt(offset);
+    tiny::expose(block, cls.blockSize, n);
     return block;
   }
   // As take, carving a new page when the list is empty; null when the arena is used up.
@@ -55,87 +55,52 @@ class TinyArena {
     void* block = take(n);
     return block ? block : allocateFromNewPage(n);
   }
-  // Makes the first `n` bytes of block `p` of size `blockSize` addressable and the rest not.
-  static void expose(void* p, std::uint32_t blockSize, std::size_t n) {
-    unpoison(p, blockSize);
-    if (blockSize % 8 == 0) poison(static_cast<char*>(p) + n, blockSize - n);
-  }
   // Puts `p` (inside the arena) back on its class's free list; false, changing nothing, when `p`
   // is no block in use.
   bool give(void* p) {
-    const auto offset = std::uint32_t(address(p) - base_);
-    const std::uint8_t state = loadState(offset);
-    if (!state || (state & kFreeBit) || offset % 4) return false;
-    SizeClass& cls = classes_[std::size_t(state - 1)];
-    expose(p, cls.blockSize, kLinkSpan);
-    link(offset) = cls.head;
+    const auto offset = std::uint32_t(place_.offsetOf(p));
+    const std::uint8_t state = place_.loadState(offset);
+    const std::uint32_t sizeClass = tiny::classOfUsed(state);
+    if (sizeClass >= std::uint32_t(kClassCount) || offset % 4) return false;
+    SizeClass& cls = classes_[sizeClass];
+    tiny::expose(p, cls.blockSize, tiny::kLinkSpan);
+    place_.link(offset) = cls.head;
     cls.head = offset;
-    storeState(offset, state | kFreeBit);
+    place_.storeState(offset, tiny::freeState(sizeClass));
     return true;
   }
-  // For a thread cache, without the lock: the newest block of the class for `n` bytes
-  // (1 <= n <= 32) in `cache`, marked in use; null when the class has none.
-  void* takeCached(TinyCache& cache, std::size_t n) {
-    const int sizeClass = kClassOf[n];
-    std::uint32_t& head = cache.heads[std::size_t(sizeClass)];
-    if (!head) return nullptr;
-    const std::uint32_t offset = head;
-    head = link(offset);
-    --cache.counts[std::size_t(sizeClass)];
-    storeState(offset, std::uint8_t(sizeClass + 1));
-    void* block = reinterpret_cast<void*>(base_ + offset);
-    expose(block, kBlockSizes[std::size_t(sizeClass)], n);
-    return block;
-  }
-  // For a thread cache, without the lock: marks block `p` (inside the arena) free and answers its
-  // class; -1, changing nothing, when `p` is no block in use.
-  //
-  // The class is read from the page's header, which stays as it is once the page is carved,
-  // rather than from the state byte the allocation has just written: the state byte is only
-  // compared, so the next steps need not wait for it.
-  int retire(void* p) {
-    const auto offset = std::uint32_t(address(p) - base_);
-    const std::uint8_t state = loadState(offset);
-    // A page not yet carved has state 0 throughout, so its header is only read once committed.
-    if (!state || (state & kFreeBit) || offset % 4) return -1;
-    const std::uint32_t sizeClass = *reinterpret_cast<const std::uint32_t*>(base_ + offset / kPageSize * kPageSize);
-    if (state != sizeClass + 1) return -1;
-    storeState(offset, std::uint8_t(state | kFreeBit));
-    return int(sizeClass);
-  }
-  // Puts a block marked free on its class's list in `cache`, which has room for it.
-  void cache(TinyCache& cache, void* p, int sizeClass) {
-    const auto offset = std::uint32_t(address(p) - base_);
-    expose(p, kBlockSizes[std::size_t(sizeClass)], kLinkSpan);
-    std::uint32_t& head = cache.heads[std::size_t(sizeClass)];
-    link(offset) = head;
-    head = offset;
-    ++cache.counts[std::size_t(sizeClass)];
-  }
-  // Moves up to `k` blocks of a class from `cache` back to the arena's list.
-  void uncache(TinyCache& cache, int sizeClass, std::uint32_t k) {
-    std::uint32_t& head = cache.heads[std::size_t(sizeClass)];
+  // Moves a list of a thread cache's blocks (its first block and their number) to the arena's
+  // list of class `sizeClass`, leaving it empty.
+  void release(std::uint32_t& head, std::uint32_t& count, int sizeClass) {
     SizeClass& cls = classes_[std::size_t(sizeClass)];
-    for (; k && head; --k) {
+    for (; head; --count) {
       const std::uint32_t offset = head;
-      head = link(offset);
-      --cache.counts[std::size_t(sizeClass)];
-      link(offset) = cls.head;
+      head = place_.link(offset);
+      place_.link(offset) = cls.head;
       cls.head = offset;
     }
   }
-  // A free block of a class for a thread cache, still marked free; null when the arena is used
-  // up.
-  void* takeFree(int sizeClass) {
+  // Adds up to `k` free blocks of a class from the arena's list, carving pages as needed, to the
+  // blocks `cache` allocates from, which has room for them; they stay marked free.
+  void fill(TinyCache& cache, int sizeClass, std::uint32_t k) {
     SizeClass& cls = classes_[std::size_t(sizeClass)];
-    if (!cls.head && !carvePage(sizeClass)) return nullptr;
-    const std::uint32_t offset = cls.head;
-    cls.head = link(offset);
-    return reinterpret_cast<void*>(base_ + offset);
+    for (; k && (cls.head || carvePage(sizeClass)); --k) {
+      const std::uint32_t offset = cls.head;
+      cls.head = place_.link(offset);
+      cache.add(place_, offset, std::uint32_t(sizeClass));
+    }
   }
   // As give, reporting a double free or a foreign pointer.
   void free(void* p) {
     if (!give(p)) reportBadFree(p);
+  }
+  // The class of the block in use that starts at `p`, by its state byte alone, so without the
+  // lock; -1 when none does.
+  int classInUse(const void* p) const {
+    const std::uintptr_t offset = place_.offsetOf(p);
+    if (offset >= kReservedSize || offset % 4) return -1;
+    const std::uint32_t sizeClass = tiny::classOfUsed(place_.loadState(offset));
+    return sizeClass < std::uint32_t(kClassCount) ? int(sizeClass) : -1;
   }
   // The block size of the block that starts at `p`, free or not; 0 when none starts there.
   std::uint32_t blockSizeOf(const void* p) const;
@@ -148,36 +113,12 @@ class TinyArena {
     std::uint32_t head = 0;  // offset of the first free block; 0 for none
   };
 
-  // Built as the classes are registered: largest first, each for every size up to its own, so
-  // every size ends with the smallest class that holds it.
-  static constexpr std::array<std::uint8_t, kLargestBlock + 1> kClassOf = [] {
-    std::array<std::uint8_t, kLargestBlock + 1> table{};
-    for (int c = kClassCount - 1; c >= 0; --c)
-      for (std::uint32_t n = 1; n <= kBlockSizes[std::size_t(c)]; ++n) table[n] = std::uint8_t(c);
-    return table;
-  }();
-  // A block's state byte: its class + 1, with this bit while it is free.
-  static constexpr std::uint8_t kFreeBit = 0x80;
-  // What stays addressable of a free block: the sanitizer granule that holds its link.
-  static constexpr std::size_t kLinkSpan = 8;
-
-  static std::uintptr_t address(const void* p) { return reinterpret_cast<std::uintptr_t>(p); }
-  // The state byte of the 4 bytes at arena offset `offset`; pages not yet carved read 0.
-  std::uint8_t loadState(std::uint32_t offset) const {
-    return std::atomic_ref<std::uint8_t>(states_[offset / 4]).load(std::memory_order_relaxed);
-  }
-  void storeState(std::uint32_t offset, std::uint8_t state) {
-    std::atomic_ref<std::uint8_t>(states_[offset / 4]).store(state, std::memory_order_relaxed);
-  }
-  std::uint32_t& link(std::uint32_t offset) { return *reinterpret_cast<std::uint32_t*>(base_ + offset); }
   void* allocateFromNewPage(std::size_t n);
   void reportBadFree(void* p) const;
   bool carvePage(int sizeClass);
 
-  std::uintptr_t base_ = 0;
-  std::size_t reserved_ = 0;
+  tiny::ArenaPlace place_;
   std::size_t committed_ = 0;
-  std::uint8_t* states_ = nullptr;
   std::array<SizeClass, kClassCount> classes_{};
 };
 

@@ -1,15 +1,20 @@
 // Thread caches of tiny blocks: a cached block still counts as free everywhere (a second free,
-// a reallocation, an inspection), a cache never holds more than its depth, and its blocks go
-// back to the arena when it is flushed, also when a thread of the process heap ends.
+// a reallocation, an inspection), a cache never holds more than its depth, freed blocks are taken
+// again once the others are used up, and its blocks go back to the arena when it is flushed, also
+// when a thread of the process heap ends.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
+#include <memory>
 #include <set>
 #include <thread>
 #include <vector>
 
 #include "runtime/heap/memory_heap.h"
+#include "runtime/heap/poison.h"
 #include "tests/heap/heap_test.h"
 
 namespace tamsil::heap {
@@ -115,6 +120,121 @@ TEST(TinyCache, ContentsSurviveTheCacheRoundTrip) {
   heap.flush(cache);
 }
 
+TEST(TinyCache, FreedBlocksAreTakenAgainOnceTheOthersAreUsedUp) {
+  Heap heap;
+  TinyCache cache;
+  const auto sizeClass = std::size_t(TinyArena::classFor(24));
+  void* first = heap.allocate(cache, 24);
+  heap.free(cache, first);
+  EXPECT_EQ(cache.freedCounts[sizeClass], 1u);
+  std::vector<void*> rest;
+  for (std::uint32_t i = 1; i < TinyCache::kBatch; ++i) rest.push_back(heap.allocate(cache, 24));
+  EXPECT_EQ(cache.counts[sizeClass], 0u);
+  EXPECT_EQ(std::count(rest.begin(), rest.end(), first), 0);
+  // The batch is used up: the freed block comes next, before anything from the arena.
+  EXPECT_EQ(heap.allocate(cache, 24), first);
+  EXPECT_EQ(cache.freedCounts[sizeClass], 0u);
+  heap.free(cache, first);
+  for (void* p : rest) heap.free(cache, p);
+  heap.flush(cache);
+}
+
+// A class whose freed blocks fill their list when one more is freed.
+struct FullFreedList {
+  const char* name;
+  std::uint32_t allocated;  // blocks allocated through the cache, all freed but the last
+  std::uint32_t left;       // blocks left to allocate from afterwards
+  bool backInTheArena;      // whether the full list went back to the arena
+};
+
+const FullFreedList kFullFreedLists[] = {
+    {"WhileBlocksRemainToTake", TinyCache::kBatch + 1, TinyCache::kBatch - 1, true},
+    {"OnceNoneRemain", 2 * TinyCache::kBatch, TinyCache::kBatch, false},
+};
+
+class FullFreedLists : public testing::TestWithParam<FullFreedList> {};
+
+TEST_P(FullFreedLists, GoBackToTheArenaOnlyWhileBlocksRemainToTake) {
+  Heap heap;
+  TinyCache cache;
+  const auto sizeClass = std::size_t(TinyArena::classFor(4));
+  std::vector<void*> blocks;
+  for (std::uint32_t i = 0; i < GetParam().allocated; ++i) blocks.push_back(heap.allocate(cache, 4));
+  for (std::uint32_t i = 0; i < TinyCache::kBatch; ++i) heap.free(cache, blocks[i]);
+  EXPECT_EQ(cache.freedCounts[sizeClass], TinyCache::kBatch);
+  heap.free(cache, blocks.back());
+  EXPECT_EQ(cache.freedCounts[sizeClass], 1u);
+  EXPECT_EQ(cache.counts[sizeClass], GetParam().left);
+  EXPECT_LE(cache.counts[sizeClass] + cache.freedCounts[sizeClass], TinyCache::kDepth);
+  const std::set<void*> fullList(blocks.begin(), blocks.begin() + TinyCache::kBatch);
+  EXPECT_EQ(fullList.count(heap.allocate(4)), GetParam().backInTheArena ? 1u : 0u);
+  heap.flush(cache);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, FullFreedLists, testing::ValuesIn(kFullFreedLists),
+                         [](const testing::TestParamInfo<FullFreedList>& param) { return std::string(param.param.name); });
+
+TEST(TinyCache, AClosedCacheTakesAndGivesNothing) {
+  Heap heap;
+  TinyCache open;
+  void* p = heap.allocate(open, 8);
+  TinyCache closed = TinyCache::closed();
+  EXPECT_FALSE(closed.give(heap.tinyPlace(), p));
+  EXPECT_EQ(closed.take(heap.tinyPlace(), 8), nullptr);
+  EXPECT_EQ(heap.inspect(p).kind, BlockKind::Tiny);
+  heap.free(open, p);
+  heap.flush(open);
+}
+
+TEST(TinyCache, NowhereHoldsNoAddress) {
+  const tiny::ArenaPlace nowhere;
+  int local = 0;
+  static int global = 0;
+  auto owned = std::make_unique<int>(0);
+  TinyCache cache;
+  for (const void* p : {static_cast<const void*>(nullptr), static_cast<const void*>(&local), static_cast<const void*>(&global),
+                        static_cast<const void*>(owned.get())}) {
+    EXPECT_FALSE(nowhere.contains(p));
+    EXPECT_FALSE(cache.give(nowhere, const_cast<void*>(p)));
+  }
+}
+
+// A fault freeing a tiny block through the process heap's inline path.
+struct InlineFault {
+  const char* name;
+  std::size_t size;
+  std::size_t into;  // how far into the block the freed pointer lies
+  bool twice;        // the block itself, freed a second time
+  HeapError error;
+};
+
+const InlineFault kInlineFaults[] = {
+    {"SecondFree", 12, 0, true, HeapError::FreedTwice},
+    {"OneByteIn", 12, 1, false, HeapError::CorruptBlock},
+    {"OneSlotIn", 16, 4, false, HeapError::CorruptBlock},
+    {"LastBytes", 32, 28, false, HeapError::CorruptBlock},
+};
+
+class InlineFaults : public testing::TestWithParam<InlineFault> {};
+
+TEST_P(InlineFaults, AreReportedAndLeaveTheBlockAsItWas) {
+  RecordedReports reports;
+  void* p = Allocate(GetParam().size);
+  if (GetParam().twice) Free(p);
+  Free(static_cast<char*>(p) + GetParam().into);
+  ASSERT_EQ(reports.list().size(), 1u);
+  EXPECT_EQ(reports.list()[0], GetParam().error);
+  if (!GetParam().twice) {
+    EXPECT_EQ(HeapBlockSize(p), TinyArena::kBlockSizes[std::size_t(TinyArena::classFor(GetParam().size))]);
+    Free(p);
+  }
+  EXPECT_EQ(HeapBlockSize(p), 0u);
+  EXPECT_EQ(reports.list().size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, InlineFaults, testing::ValuesIn(kInlineFaults),
+                         [](const testing::TestParamInfo<InlineFault>& param) { return std::string(param.param.name); });
+
 // A fresh process: a thread fills its cache of the process heap and ends; its blocks must come
 // back to the main thread, which they could not if the ended thread's cache had kept them.
 TEST(ProcessHeapCaches, AThreadEndingWithAFullCacheGivesItsBlocksBack) {
@@ -132,6 +252,55 @@ TEST(ProcessHeapCaches, AThreadEndingWithAFullCacheGivesItsBlocksBack) {
         std::exit(back == freedByThread.size() ? 0 : 1);
       },
       testing::ExitedWithCode(0), "");
+}
+
+// A fresh process: a thread whose only calls are frees of blocks from another thread must give
+// them back when it ends, although it never allocated.
+TEST(ProcessHeapCaches, AThreadThatOnlyFreesGivesTheBlocksBack) {
+  EXPECT_EXIT(
+      {
+        std::vector<void*> blocks;
+        for (std::uint32_t i = 0; i < TinyCache::kBatch; ++i) blocks.push_back(Allocate(24));
+        std::thread([&] {
+          for (void* p : blocks) Free(p);
+        }).join();
+        const std::set<void*> freed(blocks.begin(), blocks.end());
+        std::size_t back = 0;
+        for (std::uint32_t i = 0; i < 8 * TinyCache::kDepth; ++i) back += freed.count(Allocate(24));
+        std::exit(back == freed.size() ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
+// A fresh process: once the heap is shut down, the blocks a cache holds belong to memory that is
+// gone; freeing a tiny block is ignored and allocating one comes from a heap of its own.
+TEST(ProcessHeapCaches, AfterShutdownTinyBlocksGoNowhereNearTheCache) {
+  EXPECT_EXIT(
+      {
+        void* kept = Allocate(8);
+        Free(Allocate(8));
+        HeapShutdown();
+        Free(kept);
+        void* q = Allocate(8);
+        std::memset(q, 1, 8);
+        Free(q);
+        std::exit(q ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
+// Under AddressSanitizer the inline paths poison what a block does not use: the tail beyond the
+// request while it is in use, everything beyond its link once it is cached.
+TEST(ProcessHeapCaches, CachedBlocksArePoisonedBeyondWhatTheyHold) {
+#ifndef TAMSIL_HEAP_POISONING
+  GTEST_SKIP() << "built without AddressSanitizer";
+#else
+  auto* p = static_cast<volatile char*>(Allocate(20));
+  p[19] = 1;
+  EXPECT_DEATH(p[21] = 1, "AddressSanitizer");
+  Free(const_cast<char*>(p));
+  EXPECT_DEATH(p[16] = 1, "use-after-poison");
+#endif
 }
 
 TEST(ProcessHeapCaches, CachedBlockFreedTwiceEndsTheProgram) {
