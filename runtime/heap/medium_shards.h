@@ -1,0 +1,62 @@
+// The medium blocks in shards: one reservation split into equal, power-of-two parts, each a
+// `MediumBlocks` of its own behind its own lock, so threads that allocate medium blocks at the same
+// time rarely wait for each other. A thread allocates from the shard it was given on first use
+// (the one fewest running threads have) and moves on to the others only when that one has no room left; a block goes back
+// to the shard its address lies in, whichever thread frees it.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "runtime/heap/heap_lock.h"
+#include "runtime/heap/medium_blocks.h"
+
+namespace tamsil::heap {
+
+class MediumShards {
+ public:
+  static constexpr std::size_t kShardCount = 8;
+  // Tried from the largest down (halving): a machine with a small address-space limit still gets
+  // regions.
+  static constexpr std::size_t kLargestReservation = std::size_t(16) << 30;
+  static constexpr std::size_t kSmallestReservation = std::size_t(128) << 20;
+
+  struct alignas(64) Shard {
+    HeapLock lock;
+    MediumBlocks blocks;
+  };
+
+  // Reserves at most `largest` bytes (a power of two), at least kSmallestReservation or
+  // `largest` when that is smaller.
+  explicit MediumShards(std::size_t largest = kLargestReservation);
+  MediumShards(const MediumShards&) = delete;
+  MediumShards& operator=(const MediumShards&) = delete;
+
+  // The shard whose part of the reservation holds `p`, or null; whether a block lies there is for
+  // the shard to say, under its lock.
+  Shard* shardOf(const void* p) {
+    const std::uintptr_t offset = reinterpret_cast<std::uintptr_t>(p) - reinterpret_cast<std::uintptr_t>(range_.base);
+    return offset < range_.size ? &shards_[offset >> shift_] : nullptr;
+  }
+  // A block for `n` bytes from the calling thread's shard, else from the first other shard with
+  // room; null when none can add a region. Takes each shard's lock in turn, never two at once.
+  std::byte* allocate(std::size_t n, std::uint8_t flag);
+
+ private:
+  // Released after the shards are gone.
+  struct Reservation {
+    explicit Reservation(std::size_t largest);
+    ~Reservation();
+    Reservation(const Reservation&) = delete;
+    Reservation& operator=(const Reservation&) = delete;
+    std::byte* base = nullptr;
+    std::size_t size = 0;
+  };
+
+  Reservation range_;
+  unsigned shift_ = 0;  // log2 of one shard's part
+  std::array<Shard, kShardCount> shards_;
+};
+
+}  // namespace tamsil::heap
