@@ -1,45 +1,44 @@
 #include "runtime/heap/medium_shards.h"
 
-#include <atomic>
 #include <algorithm>
+#include <atomic>
 #include <bit>
+#include <mutex>
 
 #include "runtime/heap/virtual_memory.h"
 
 namespace tamsil::heap {
 namespace {
 
-constexpr std::size_t kNoShard = ~std::size_t(0);
-
 // How many running threads have each shard as theirs. A new thread takes the least used one, so
 // threads running at the same time share a shard only when there are more of them than shards.
+// Threads that start together claim one after another, so they cannot all see the same shard as
+// the least used.
 std::array<std::atomic<std::uint32_t>, MediumShards::kShardCount> gThreadsPerShard;
-constinit thread_local std::size_t tHome = kNoShard;
+std::mutex gClaimMutex;
 
 // Ends the calling thread's claim on its shard when the thread ends; anything it frees or
 // allocates after that still goes where it went.
-struct HomeClaim {
-  ~HomeClaim() { gThreadsPerShard[tHome].fetch_sub(1, std::memory_order_relaxed); }
+struct ShardClaim {
+  std::size_t shard = 0;
+  ~ShardClaim() { gThreadsPerShard[shard].fetch_sub(1, std::memory_order_relaxed); }
 };
 
-std::size_t claimHome() {
-  thread_local HomeClaim claim;
+}  // namespace
+
+constinit thread_local std::size_t MediumShards::tHomeShard = MediumShards::kNoShard;
+
+std::size_t MediumShards::claimShard() {
+  std::lock_guard<std::mutex> hold(gClaimMutex);
   std::size_t best = 0;
-  for (std::size_t i = 1; i < MediumShards::kShardCount; ++i) {
+  for (std::size_t i = 1; i < kShardCount; ++i) {
     if (gThreadsPerShard[i].load(std::memory_order_relaxed) < gThreadsPerShard[best].load(std::memory_order_relaxed)) best = i;
   }
   gThreadsPerShard[best].fetch_add(1, std::memory_order_relaxed);
+  thread_local ShardClaim claim;
+  claim.shard = best;
   return best;
 }
-
-// The calling thread's shard index, chosen on first use and kept for good.
-std::size_t homeShard() {
-  if (tHome == kNoShard) [[unlikely]]
-    tHome = claimHome();
-  return tHome;
-}
-
-}  // namespace
 
 MediumShards::Reservation::Reservation(std::size_t largest) {
   const std::size_t smallest = std::min(largest, kSmallestReservation);
@@ -57,10 +56,9 @@ MediumShards::MediumShards(std::size_t largest) : range_(largest) {
   for (std::size_t i = 0; i < kShardCount; ++i) shards_[i].blocks.place(range_.base ? range_.base + i * part : nullptr, part);
 }
 
-std::byte* MediumShards::allocate(std::size_t n, std::uint8_t flag) {
-  const std::size_t home = homeShard();
-  for (std::size_t i = 0; i < kShardCount; ++i) {
-    Shard& shard = shards_[(home + i) % kShardCount];
+std::byte* MediumShards::allocateElsewhere(std::size_t n, std::uint8_t flag) {
+  for (std::size_t i = 1; i < kShardCount; ++i) {
+    Shard& shard = shards_[(tHomeShard + i) % kShardCount];
     HeapGuard guard(shard.lock);
     if (std::byte* p = shard.blocks.allocate(n, flag)) return p;
   }

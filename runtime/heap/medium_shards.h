@@ -41,9 +41,26 @@ class MediumShards {
   }
   // A block for `n` bytes from the calling thread's shard, else from the first other shard with
   // room; null when none can add a region. Takes each shard's lock in turn, never two at once.
-  std::byte* allocate(std::size_t n, std::uint8_t flag);
+  std::byte* allocate(std::size_t n, std::uint8_t flag) {
+    if (tHomeShard == kNoShard) [[unlikely]]
+      tHomeShard = claimShard();
+    Shard& home = shards_[tHomeShard];
+    {
+      HeapGuard guard(home.lock);
+      if (std::byte* p = home.blocks.allocate(n, flag)) return p;
+    }
+    return allocateElsewhere(n, flag);
+  }
 
  private:
+  static constexpr std::size_t kNoShard = ~std::size_t(0);
+  // The calling thread's shard index, chosen on first use and kept for good (initial-exec: the
+  // runtime's libraries are linked statically).
+  static constinit thread_local std::size_t tHomeShard [[gnu::tls_model("initial-exec")]];
+  // The shard fewest running threads have, claimed for the calling thread until it ends.
+  static std::size_t claimShard();
+  std::byte* allocateElsewhere(std::size_t n, std::uint8_t flag);
+
   // Released after the shards are gone.
   struct Reservation {
     explicit Reservation(std::size_t largest);

@@ -13,9 +13,8 @@ std::byte* bytes(void* p) { return static_cast<std::byte*>(p); }
 
 }  // namespace
 
-void* Heap::allocateBeyondTiny(std::size_t n, std::uint8_t flag) {
+void* Heap::allocateLarge(std::size_t n, std::uint8_t flag) {
   if (n == 0 || n > kLargestRequest) return nullptr;
-  if (n <= kMediumLimit) return medium_.allocate(n, flag);
   HeapGuard guard(lock_);
   return large_.allocate(n, flag);
 }
@@ -102,18 +101,7 @@ std::size_t Heap::aliasedBytes(std::byte* alias) {
   return 0;
 }
 
-void Heap::freeBeyondTiny(void* p) {
-  if (!p) return;
-  if (MediumShards::Shard* shard = medium_.shardOf(p)) {
-    HeapGuard guard(shard->lock);
-    freeMedium(*shard, bytes(p));
-  } else {
-    HeapGuard guard(lock_);
-    freeLarge(bytes(p));
-  }
-}
-
-void Heap::freeMedium(MediumShards::Shard& shard, std::byte* p) {
+inline void Heap::freeMedium(MediumShards::Shard& shard, std::byte* p) {
   MediumBlocks& blocks = shard.blocks;
   if (blocks.contains(p) && blocks.hasHeader(p) && tagOf(p) == kTagAlias) {
     if (!aliasedBytes(shard, p)) return;
@@ -126,6 +114,17 @@ void Heap::freeMedium(MediumShards::Shard& shard, std::byte* p) {
     ReportCorruption(HeapError::CorruptBlock, p);
   } else if (blocks.checkUsed(p)) {
     blocks.free(p);
+  }
+}
+
+void Heap::freeBeyondTiny(void* p) {
+  if (!p) return;
+  if (MediumShards::Shard* shard = medium_.shardOf(p)) {
+    HeapGuard guard(shard->lock);
+    freeMedium(*shard, bytes(p));
+  } else {
+    HeapGuard guard(lock_);
+    freeLarge(bytes(p));
   }
 }
 

@@ -84,7 +84,11 @@ class Heap {
 
  private:
   // Medium and large requests (and tiny ones the arena cannot serve); takes the locks it needs.
-  void* allocateBeyondTiny(std::size_t n, std::uint8_t flag);
+  void* allocateBeyondTiny(std::size_t n, std::uint8_t flag) {
+    if (n - 1 < kMediumLimit) return medium_.allocate(n, flag);
+    return allocateLarge(n, flag);
+  }
+  void* allocateLarge(std::size_t n, std::uint8_t flag);
   // Gives the class for `n` bytes of `cache`, which has no block to take, its freed blocks or
   // else a batch from the arena, and answers one of them.
   void* refill(TinyCache& cache, std::size_t n);
