@@ -1,8 +1,8 @@
 // The medium blocks in shards: one reservation split into equal, power-of-two parts, each a
-// `MediumBlocks` of its own behind its own lock, so threads that allocate medium blocks at the same
-// time rarely wait for each other. A thread allocates from the shard it was given on first use
-// (the one fewest running threads have) and moves on to the others only when that one has no room left; a block goes back
-// to the shard its address lies in, whichever thread frees it.
+// `MediumBlocks` of its own behind its own lock, so threads that allocate medium blocks at the
+// same time rarely wait for each other. A thread allocates from the shard it claimed on first use
+// (the one fewest running threads have) and moves on to the others only when that one has no
+// room left; a block goes back to the shard its address lies in, whichever thread frees it.
 #pragma once
 
 #include <array>

@@ -47,6 +47,7 @@ class Heap {
     return allocateBeyondTiny(n, flag);
   }
   void* allocateZeroed(std::size_t count, std::size_t size);
+  // `flag` marks the block handed out (an alias when the alignment is above 16).
   void* allocateAligned(std::size_t n, std::size_t alignment, std::uint8_t flag = 0);
   void* reallocate(void* p, std::size_t n);
   void free(void* p) {
