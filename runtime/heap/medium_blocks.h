@@ -29,11 +29,13 @@ class MediumBlocks {
   // The block size, header included, that serves `n` bytes.
   static std::size_t blockSizeFor(std::size_t n) { return roundUp(n, kAlignment) + kHeaderSize; }
 
-  // Regions are committed inside [base, base + size), reserved and released by the owner; until
-  // this is called (or with a null base) there are no regions at all.
-  void place(std::byte* base, std::size_t size) {
+  // Regions are committed inside [base, base + size), descriptors inside
+  // [descriptors, descriptors + DescriptorPool::rangeFor(size)), both reserved and released by the
+  // owner; until this is called (or with a null base) there are no regions at all.
+  void place(std::byte* base, std::size_t size, std::byte* descriptors) {
     base_ = base;
     reserved_ = base ? size : 0;
+    pool_.place(base ? descriptors : nullptr, DescriptorPool::rangeFor(size));
   }
   bool contains(const void* p) const { return offsetOf(p) < committed_; }
   // Whether a pointer inside the regions has room for a header in front of it, so its tag can

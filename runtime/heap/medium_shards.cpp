@@ -43,17 +43,26 @@ std::size_t MediumShards::claimShard() {
 MediumShards::Reservation::Reservation(std::size_t largest) {
   const std::size_t smallest = std::min(largest, kSmallestReservation);
   for (std::size_t tried = largest; tried >= smallest && !base; tried /= 2) {
-    base = static_cast<std::byte*>(ReserveRange(tried));
-    if (base) size = tried;
+    const std::size_t total = tried + kShardCount * DescriptorPool::rangeFor(tried / kShardCount);
+    base = static_cast<std::byte*>(ReserveRange(total));
+    if (base) {
+      size = tried;
+      reserved = total;
+    }
   }
 }
 
-MediumShards::Reservation::~Reservation() { ReleaseRange(base, size); }
+MediumShards::Reservation::~Reservation() { ReleaseRange(base, reserved); }
 
 MediumShards::MediumShards(std::size_t largest) : range_(largest) {
   const std::size_t part = range_.size / kShardCount;
   shift_ = part ? unsigned(std::countr_zero(part)) : 0;
-  for (std::size_t i = 0; i < kShardCount; ++i) shards_[i].blocks.place(range_.base ? range_.base + i * part : nullptr, part);
+  // The regions' parts first, then each shard's descriptor pool.
+  std::byte* descriptors = range_.base ? range_.base + range_.size : nullptr;
+  for (std::size_t i = 0; i < kShardCount; ++i) {
+    shards_[i].blocks.place(range_.base ? range_.base + i * part : nullptr, part, descriptors);
+    if (descriptors) descriptors += DescriptorPool::rangeFor(part);
+  }
 }
 
 std::byte* MediumShards::allocateElsewhere(std::size_t n, std::uint8_t flag) {

@@ -1,8 +1,9 @@
-// The medium blocks in shards: one reservation split into equal, power-of-two parts, each a
-// `MediumBlocks` of its own behind its own lock, so threads that allocate medium blocks at the
-// same time rarely wait for each other. A thread allocates from the shard it claimed on first use
-// (the one fewest running threads have) and moves on to the others only when that one has no
-// room left; a block goes back to the shard its address lies in, whichever thread frees it.
+// The medium blocks in shards: one reservation split into equal, power-of-two parts (with a
+// range for each part's descriptor pool behind them), each a `MediumBlocks` of its own behind its
+// own lock, so threads that allocate medium blocks at the same time rarely wait for each other. A
+// thread allocates from the shard it claimed on first use (the one fewest running threads have)
+// and moves on to the others only when that one has no room left; a block goes back to the shard
+// its address lies in, whichever thread frees it.
 #pragma once
 
 #include <array>
@@ -27,8 +28,8 @@ class MediumShards {
     MediumBlocks blocks;
   };
 
-  // Reserves at most `largest` bytes (a power of two), at least kSmallestReservation or
-  // `largest` when that is smaller.
+  // Reserves at most `largest` bytes of regions (a power of two) and their descriptor pools, at
+  // least kSmallestReservation or `largest` when that is smaller.
   explicit MediumShards(std::size_t largest = kLargestReservation);
   MediumShards(const MediumShards&) = delete;
   MediumShards& operator=(const MediumShards&) = delete;
@@ -68,7 +69,8 @@ class MediumShards {
     Reservation(const Reservation&) = delete;
     Reservation& operator=(const Reservation&) = delete;
     std::byte* base = nullptr;
-    std::size_t size = 0;
+    std::size_t size = 0;      // of the regions' parts
+    std::size_t reserved = 0;  // with the descriptor pools behind them
   };
 
   Reservation range_;

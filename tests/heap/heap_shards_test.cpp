@@ -2,9 +2,12 @@
 // goes back to its own shard whichever thread frees or grows it, and a shard without room hands
 // requests to the others.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -99,6 +102,53 @@ TEST(MediumShards, AFullShardHandsRequestsToTheOthers) {
   EXPECT_EQ(heap.allocate(50000), blocks.back());
   heap.free(blocks.front());
   EXPECT_EQ(heap.allocate(50000), blocks.front());
+}
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define TAMSIL_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define TAMSIL_SANITIZED 1
+#endif
+#endif
+
+#ifndef TAMSIL_SANITIZED
+// The address space this process maps now, in bytes.
+std::size_t mappedBytes() {
+  std::size_t pages = 0;
+  FILE* statm = std::fopen("/proc/self/statm", "r");
+  if (statm) {
+    if (std::fscanf(statm, "%zu", &pages) != 1) pages = 0;
+    std::fclose(statm);
+  }
+  return pages * 4096;
+}
+
+// Exits with 0 when a heap made under an address-space limit serves medium blocks on every shard.
+void serveUnderALimit() {
+  // Room for a quarter of the largest reservation, the tiny arena and little else.
+  const rlim_t limit = mappedBytes() + (std::size_t(3) << 30);
+  const rlimit r{limit, limit};
+  if (setrlimit(RLIMIT_AS, &r) != 0) std::exit(3);
+  Heap heap;
+  bool served = true;
+  onEveryShard([&](std::size_t) {
+    void* small = heap.allocate(1000);
+    void* big = heap.allocate(50000);
+    served = served && small && big;
+    if (small) std::memset(small, 1, 1000);
+    if (big) std::memset(big, 2, 50000);
+  });
+  std::exit(served ? 0 : 1);
+}
+#endif
+
+TEST(MediumShards, AnAddressSpaceLimitLeavesSmallerShardsThatStillServe) {
+#ifdef TAMSIL_SANITIZED
+  GTEST_SKIP() << "the sanitizers need more address space than the limit leaves";
+#else
+  EXPECT_EXIT(serveUnderALimit(), testing::ExitedWithCode(0), "");
+#endif
 }
 
 }  // namespace
