@@ -4,13 +4,6 @@
 
 namespace tamsil::heap {
 
-DescriptorPool::DescriptorPool() {
-  base_ = static_cast<std::byte*>(ReserveRange(kReservedSize));
-  if (base_) reserved_ = kReservedSize;
-}
-
-DescriptorPool::~DescriptorPool() { ReleaseRange(base_, reserved_); }
-
 bool DescriptorPool::addChunk() {
   if (committed_ + kChunkSize > reserved_ || !CommitRange(base_ + committed_, kChunkSize)) return false;
   std::byte* chunk = base_ + committed_;

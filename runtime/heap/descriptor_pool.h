@@ -1,5 +1,5 @@
 // Descriptors of free medium blocks, kept in a doubly linked circular list, and the pool they
-// come from. The pool commits chunks one after another inside a reservation of its own, so a
+// come from. The pool commits chunks one after another inside a range of its own, so a
 // descriptor address read back from a block is checked against the pool before it is followed.
 #pragma once
 
@@ -18,13 +18,20 @@ struct Descriptor {
 class DescriptorPool {
  public:
   static constexpr std::size_t kChunkSize = 49152;
-  static constexpr std::size_t kReservedSize = std::size_t(1) << 30;
+  // The range a pool gets for the free blocks of `blockBytes` bytes of regions: a sixteenth, at
+  // least one chunk (a pool that runs out has the free reported as out of free space).
+  static constexpr std::size_t rangeFor(std::size_t blockBytes) { return blockBytes / 16 > kChunkSize ? blockBytes / 16 : kChunkSize; }
 
-  DescriptorPool();
-  ~DescriptorPool();
+  DescriptorPool() = default;
   DescriptorPool(const DescriptorPool&) = delete;
   DescriptorPool& operator=(const DescriptorPool&) = delete;
 
+  // Chunks are committed inside [base, base + size), reserved and released by the owner; until
+  // this is called (or with a null base) the pool has no room.
+  void place(std::byte* base, std::size_t size) {
+    base_ = base;
+    reserved_ = base ? size : 0;
+  }
   // A descriptor from the pool; null when no chunk can be added.
   Descriptor* take();
   void give(Descriptor* descriptor);

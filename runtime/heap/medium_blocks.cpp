@@ -6,9 +6,6 @@
 namespace tamsil::heap {
 namespace {
 
-// Tried from the largest down: a machine with a small address-space limit still gets regions.
-constexpr std::size_t kLargestReservation = std::size_t(16) << 30;
-constexpr std::size_t kSmallestReservation = std::size_t(128) << 20;
 constexpr std::size_t kSmallestBlock = 2 * kHeaderSize;
 constexpr std::size_t kDescriptorSlot = 24;  // back from the block's end
 
@@ -22,18 +19,7 @@ void expose(std::byte* p, std::size_t size, std::size_t n) {
 
 }  // namespace
 
-MediumBlocks::MediumBlocks() {
-  head_.next = head_.prev = &head_;
-  for (std::size_t size = kLargestReservation; size >= kSmallestReservation && !base_; size /= 2) {
-    base_ = static_cast<std::byte*>(ReserveRange(size));
-    if (base_) reserved_ = size;
-  }
-}
-
-MediumBlocks::~MediumBlocks() {
-  unpoison(base_, committed_);
-  ReleaseRange(base_, reserved_);
-}
+MediumBlocks::~MediumBlocks() { unpoison(base_, committed_); }
 
 void MediumBlocks::writeHeader(std::byte* p, std::uint8_t tag, std::uint8_t flag, std::size_t size) {
   unpoison(p - kHeaderSize, kHeaderSize);

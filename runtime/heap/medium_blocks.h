@@ -1,4 +1,4 @@
-// Medium blocks: 128 KiB regions committed one after another inside one reservation, blocks with
+// Medium blocks: 128 KiB regions committed one after another inside a range of address space, blocks with
 // boundary tags, a list of free blocks searched first fit from a rover, splits only when more
 // than 63 bytes would remain, and coalescing with both neighbours as soon as a block is freed.
 //
@@ -21,7 +21,7 @@ class MediumBlocks {
   // A free block is split only when at least this much would remain of it.
   static constexpr std::size_t kSplitRemainder = 64;
 
-  MediumBlocks();
+  MediumBlocks() { head_.next = head_.prev = &head_; }
   ~MediumBlocks();
   MediumBlocks(const MediumBlocks&) = delete;
   MediumBlocks& operator=(const MediumBlocks&) = delete;
@@ -29,6 +29,14 @@ class MediumBlocks {
   // The block size, header included, that serves `n` bytes.
   static std::size_t blockSizeFor(std::size_t n) { return roundUp(n, kAlignment) + kHeaderSize; }
 
+  // Regions are committed inside [base, base + size), descriptors inside
+  // [descriptors, descriptors + DescriptorPool::rangeFor(size)), both reserved and released by the
+  // owner; until this is called (or with a null base) there are no regions at all.
+  void place(std::byte* base, std::size_t size, std::byte* descriptors) {
+    base_ = base;
+    reserved_ = base ? size : 0;
+    pool_.place(base ? descriptors : nullptr, DescriptorPool::rangeFor(size));
+  }
   bool contains(const void* p) const { return offsetOf(p) < committed_; }
   // Whether a pointer inside the regions has room for a header in front of it, so its tag can
   // be read.

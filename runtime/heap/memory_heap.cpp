@@ -13,12 +13,10 @@ std::byte* bytes(void* p) { return static_cast<std::byte*>(p); }
 
 }  // namespace
 
-void* Heap::allocateLocked(std::size_t n, std::uint8_t flag) {
+void* Heap::allocateLarge(std::size_t n, std::uint8_t flag) {
   if (n == 0 || n > kLargestRequest) return nullptr;
-  if (flag == 0 && n <= TinyArena::kLargestBlock) {
-    if (void* p = tiny_.allocate(n)) return p;
-  }
-  return n > kMediumLimit ? large_.allocate(n, flag) : medium_.allocate(n, flag);
+  HeapGuard guard(lock_);
+  return large_.allocate(n, flag);
 }
 
 void* Heap::refill(TinyCache& cache, std::size_t n) {
@@ -61,151 +59,192 @@ void* Heap::allocateZeroed(std::size_t count, std::size_t size) {
   return p;
 }
 
-void* Heap::allocateAligned(std::size_t n, std::size_t alignment) {
-  HeapGuard guard(lock_);
-  return allocateAlignedLocked(n, alignment, 0);
-}
-
-void* Heap::allocateAlignedLocked(std::size_t n, std::size_t alignment, std::uint8_t flag) {
+void* Heap::allocateAligned(std::size_t n, std::size_t alignment, std::uint8_t flag) {
   if (n == 0 || alignment == 0 || (alignment & (alignment - 1)) || alignment > kLargestRequest - n) return nullptr;
   // Every block is aligned for what its size can hold: a size rounded to the alignment is enough.
-  if (alignment <= kAlignment) return allocateLocked(roundUp(n, alignment), flag);
-  std::byte* real = bytes(allocateLocked(n + alignment, 0));
+  if (alignment <= kAlignment) return allocate(roundUp(n, alignment), flag);
+  // Too large for a tiny block: the alias header lies in the payload of a block only the caller
+  // knows of yet, so it is written without a lock.
+  std::byte* real = bytes(allocate(n + alignment, 0));
   if (!real) return nullptr;
   auto* alias = reinterpret_cast<std::byte*>(roundUp(reinterpret_cast<std::uintptr_t>(real) + kHeaderSize, alignment));
   setPointerAt(alias - kHeaderSize, real);
   tagOf(alias) = kTagAlias;
   flagOf(alias) = flag;
   setSize(alias, alignment);
-  if (large_.isBlock(real) && !large_.addAlias(alias)) {
+  if (medium_.shardOf(real)) return alias;
+  HeapGuard guard(lock_);
+  if (!large_.addAlias(alias)) {
     large_.release(real);
     return nullptr;
   }
   return alias;
 }
 
-bool Heap::isAlias(const void* p) const {
-  if (medium_.contains(p)) return medium_.hasHeader(p) && tagOf(bytes(const_cast<void*>(p))) == kTagAlias;
-  return large_.isAlias(p);
-}
-
-std::byte* Heap::realBlockOf(std::byte* alias) {
+std::size_t Heap::aliasedBytes(MediumShards::Shard& shard, std::byte* alias) {
   std::byte* real = pointerAt<std::byte>(alias - kHeaderSize);
-  const bool inside = real < alias;
-  if (inside && medium_.contains(real) && medium_.hasHeader(real)) {
-    if (!medium_.checkUsed(real)) return nullptr;
-    if (alias < real + MediumBlocks::usableSize(real)) return real;
-  } else if (inside && large_.isBlock(real)) {
-    if (!large_.check(real)) return nullptr;
-    if (alias < real + LargeBlocks::usableSize(real)) return real;
+  if (real < alias && shard.blocks.contains(real) && shard.blocks.hasHeader(real)) {
+    if (!shard.blocks.checkUsed(real)) return 0;
+    if (alias < real + MediumBlocks::usableSize(real)) return std::size_t(real + MediumBlocks::usableSize(real) - alias);
   }
   ReportCorruption(HeapError::CorruptBlock, alias);
-  return nullptr;
+  return 0;
 }
 
-void Heap::freeAlias(std::byte* alias) {
-  std::byte* real = realBlockOf(alias);
-  if (!real) return;
-  if (medium_.contains(real)) {
-    medium_.free(real);
+std::size_t Heap::aliasedBytes(std::byte* alias) {
+  std::byte* real = pointerAt<std::byte>(alias - kHeaderSize);
+  if (real < alias && large_.isBlock(real)) {
+    if (!large_.check(real)) return 0;
+    if (alias < real + LargeBlocks::usableSize(real)) return std::size_t(real + LargeBlocks::usableSize(real) - alias);
+  }
+  ReportCorruption(HeapError::CorruptBlock, alias);
+  return 0;
+}
+
+inline void Heap::freeMedium(MediumShards::Shard& shard, std::byte* p) {
+  MediumBlocks& blocks = shard.blocks;
+  if (blocks.contains(p) && blocks.hasHeader(p) && tagOf(p) == kTagAlias) {
+    if (!aliasedBytes(shard, p)) return;
+    blocks.free(pointerAt<std::byte>(p - kHeaderSize));
     // Like every header, the alias's stays readable, marked free: a second free of the alias is
     // known as such.
-    unpoison(alias - kHeaderSize, kHeaderSize);
-    tagOf(alias) = kTagMediumFree;
-  } else {
-    large_.forgetAlias(alias);
-    large_.release(real);
+    unpoison(p - kHeaderSize, kHeaderSize);
+    tagOf(p) = kTagMediumFree;
+  } else if (!blocks.contains(p)) {
+    ReportCorruption(HeapError::CorruptBlock, p);
+  } else if (blocks.checkUsed(p)) {
+    blocks.free(p);
   }
 }
 
-void Heap::freeLocked(void* p) {
+void Heap::freeBeyondTiny(void* p) {
   if (!p) return;
-  if (tiny_.contains(p)) {
-    tiny_.free(p);
-  } else if (isAlias(p)) {
-    freeAlias(bytes(p));
-  } else if (medium_.contains(p)) {
-    if (medium_.checkUsed(bytes(p))) medium_.free(bytes(p));
+  if (MediumShards::Shard* shard = medium_.shardOf(p)) {
+    HeapGuard guard(shard->lock);
+    freeMedium(*shard, bytes(p));
+  } else {
+    HeapGuard guard(lock_);
+    freeLarge(bytes(p));
+  }
+}
+
+void Heap::freeLarge(std::byte* p) {
+  if (large_.isAlias(p)) {
+    if (!aliasedBytes(p)) return;
+    large_.forgetAlias(p);
+    large_.release(pointerAt<std::byte>(p - kHeaderSize));
   } else if (large_.isBlock(p)) {
-    if (large_.check(bytes(p))) large_.release(bytes(p));
+    if (large_.check(p)) large_.release(p);
   } else {
     ReportCorruption(HeapError::CorruptBlock, p);
   }
+}
+
+void* Heap::move(std::byte* p, std::size_t old, std::size_t n, std::uint8_t flag, std::size_t alignment) {
+  void* q = alignment ? allocateAligned(n, alignment, flag) : allocate(n, flag);
+  if (!q) return nullptr;
+  // The old block is the caller's until it is freed below: no lock is needed to read it.
+  unpoison(p, old);
+  std::memcpy(q, p, std::min(old, n));
+  free(p);
+  return q;
 }
 
 void* Heap::reallocateTiny(void* p, std::size_t n) {
-  const std::uint32_t size = tiny_.blockSizeOf(p);
-  if (!size || tiny_.isFree(p)) {
-    ReportCorruption(size ? HeapError::FreedTwice : HeapError::CorruptBlock, p);
-    return nullptr;
+  std::uint32_t size = 0;
+  {
+    HeapGuard guard(lock_);
+    size = tiny_.blockSizeOf(p);
+    if (!size || tiny_.isFree(p)) {
+      ReportCorruption(size ? HeapError::FreedTwice : HeapError::CorruptBlock, p);
+      return nullptr;
+    }
+    if (n <= TinyArena::kLargestBlock && TinyArena::classFor(n) == TinyArena::classFor(size)) {
+      tiny::expose(p, size, n);
+      return p;
+    }
   }
-  if (n <= TinyArena::kLargestBlock && TinyArena::classFor(n) == TinyArena::classFor(size)) {
-    tiny::expose(p, size, n);
-    return p;
-  }
-  void* q = allocateLocked(n, 0);
-  if (!q) return nullptr;  // the old block stays, as for medium blocks
-  unpoison(p, size);
-  std::memcpy(q, p, std::min<std::size_t>(size, n));
-  tiny_.free(p);
-  return q;
+  return move(bytes(p), size, n, 0, 0);  // the old block stays when there is no room
 }
 
-void* Heap::reallocateAlias(std::byte* alias, std::size_t n) {
-  std::byte* real = realBlockOf(alias);
-  if (!real) return nullptr;
-  const std::size_t usable = medium_.contains(real) ? MediumBlocks::usableSize(real) : LargeBlocks::usableSize(real);
-  void* q = allocateAlignedLocked(n, sizeOf(alias), flagOf(alias));
-  if (!q) return nullptr;
-  const std::size_t old = std::size_t(real + usable - alias);
-  unpoison(alias, old);
-  std::memcpy(q, alias, std::min(old, n));
-  freeAlias(alias);
-  return q;
+void* Heap::reallocateMedium(MediumShards::Shard& shard, std::byte* p, std::size_t n) {
+  std::size_t old = 0;
+  std::uint8_t flag = 0;
+  std::size_t alignment = 0;
+  {
+    HeapGuard guard(shard.lock);
+    MediumBlocks& blocks = shard.blocks;
+    if (blocks.contains(p) && blocks.hasHeader(p) && tagOf(p) == kTagAlias) {
+      if (!(old = aliasedBytes(shard, p))) return nullptr;
+      alignment = sizeOf(p);
+    } else {
+      if (!blocks.contains(p)) {
+        ReportCorruption(HeapError::CorruptBlock, p);
+        return nullptr;
+      }
+      if (!blocks.checkUsed(p) || n > kLargestRequest) return nullptr;
+      if (n <= kInPlaceLimit) {
+        const MediumBlocks::Resize result = blocks.resize(p, n);
+        if (result != MediumBlocks::Resize::Moved) return result == MediumBlocks::Resize::Done ? p : nullptr;
+      }
+      old = MediumBlocks::usableSize(p);
+    }
+    flag = flagOf(p);
+  }
+  return move(p, old, n, flag, alignment);
 }
 
-void* Heap::move(std::byte* p, std::size_t n) {
-  const bool medium = medium_.contains(p);
-  const std::size_t old = medium ? MediumBlocks::usableSize(p) : LargeBlocks::usableSize(p);
-  void* q = allocateLocked(n, flagOf(p));
-  if (!q) return nullptr;
-  unpoison(p, old);
-  std::memcpy(q, p, std::min(old, n));
-  if (medium) medium_.free(p);
-  else large_.release(p);
-  return q;
+void* Heap::reallocateLarge(std::byte* p, std::size_t n) {
+  std::size_t old = 0;
+  std::size_t alignment = 0;
+  std::uint8_t flag = 0;
+  {
+    HeapGuard guard(lock_);
+    if (large_.isAlias(p)) {
+      if (!(old = aliasedBytes(p))) return nullptr;
+      alignment = sizeOf(p);
+    } else {
+      if (!large_.isBlock(p)) {
+        ReportCorruption(HeapError::CorruptBlock, p);
+        return nullptr;
+      }
+      if (!large_.check(p) || n > kLargestRequest) return nullptr;
+      old = LargeBlocks::usableSize(p);
+    }
+    flag = flagOf(p);
+  }
+  return move(p, old, n, flag, alignment);
 }
 
 void* Heap::reallocate(void* p, std::size_t n) {
-  HeapGuard guard(lock_);
-  if (!p) return allocateLocked(n, 0);
+  if (!p) return allocate(n);
   if (n == 0) {
-    freeLocked(p);
+    free(p);
     return nullptr;
   }
   if (tiny_.contains(p)) return reallocateTiny(p, n);
-  if (isAlias(p)) return reallocateAlias(bytes(p), n);
-  std::byte* block = bytes(p);
-  if (medium_.contains(p)) {
-    if (!medium_.checkUsed(block)) return nullptr;
-    if (n > kLargestRequest) return nullptr;
-    if (n <= kInPlaceLimit) {
-      const MediumBlocks::Resize result = medium_.resize(block, n);
-      if (result != MediumBlocks::Resize::Moved) return result == MediumBlocks::Resize::Done ? p : nullptr;
-    }
-    return move(block, n);
-  }
-  if (!large_.isBlock(p)) {
-    ReportCorruption(HeapError::CorruptBlock, p);
-    return nullptr;
-  }
-  if (!large_.check(block) || n > kLargestRequest) return nullptr;
-  return move(block, n);
+  if (MediumShards::Shard* shard = medium_.shardOf(p)) return reallocateMedium(*shard, bytes(p), n);
+  return reallocateLarge(bytes(p), n);
 }
 
 BlockInfo Heap::inspect(const void* p) {
+  if (MediumShards::Shard* shard = medium_.shardOf(p)) {
+    HeapGuard guard(shard->lock);
+    return inspectMedium(*shard, p);
+  }
   HeapGuard guard(lock_);
   return inspectLocked(p);
+}
+
+BlockInfo Heap::inspectMedium(MediumShards::Shard& shard, const void* p) {
+  std::byte* b = bytes(const_cast<void*>(p));
+  if (!shard.blocks.contains(p) || !shard.blocks.hasHeader(p)) return {};
+  switch (tagOf(b)) {
+    case kTagMediumUsed: return {BlockKind::Medium, sizeOf(b), flagOf(b)};
+    case kTagMediumFree: return {BlockKind::MediumFree, sizeOf(b), flagOf(b)};
+    case kTagAlias: return {BlockKind::Alias, sizeOf(b), flagOf(b)};
+    default: return {};
+  }
 }
 
 BlockInfo Heap::inspectLocked(const void* p) {
@@ -215,31 +254,29 @@ BlockInfo Heap::inspectLocked(const void* p) {
     if (!size) return {};
     return {tiny_.isFree(p) ? BlockKind::TinyFree : BlockKind::Tiny, size, 0};
   }
-  if (medium_.contains(p)) {
-    if (!medium_.hasHeader(p)) return {};
-    switch (tagOf(b)) {
-      case kTagMediumUsed: return {BlockKind::Medium, sizeOf(b), flagOf(b)};
-      case kTagMediumFree: return {BlockKind::MediumFree, sizeOf(b), flagOf(b)};
-      case kTagAlias: return {BlockKind::Alias, sizeOf(b), flagOf(b)};
-      default: return {};
-    }
-  }
   if (large_.isBlock(p)) return {BlockKind::Large, sizeOf(b), flagOf(b)};
   if (large_.isAlias(p)) return {BlockKind::Alias, sizeOf(b), flagOf(b)};
   return {};
 }
 
 std::size_t Heap::usableSize(const void* p) {
+  std::byte* b = bytes(const_cast<void*>(p));
+  if (MediumShards::Shard* shard = medium_.shardOf(p)) {
+    HeapGuard guard(shard->lock);
+    const BlockInfo info = inspectMedium(*shard, p);
+    if (info.kind == BlockKind::Medium) return info.size - kHeaderSize;
+    if (info.kind != BlockKind::Alias) return 0;
+    std::byte* real = pointerAt<std::byte>(b - kHeaderSize);
+    return std::size_t(real + MediumBlocks::usableSize(real) - b);
+  }
   HeapGuard guard(lock_);
   const BlockInfo info = inspectLocked(p);
   switch (info.kind) {
     case BlockKind::Tiny: return info.size;
-    case BlockKind::Medium:
     case BlockKind::Large: return info.size - kHeaderSize;
     case BlockKind::Alias: {
-      std::byte* real = pointerAt<std::byte>(static_cast<const std::byte*>(p) - kHeaderSize);
-      const std::size_t usable = medium_.contains(real) ? MediumBlocks::usableSize(real) : LargeBlocks::usableSize(real);
-      return std::size_t(real + usable - static_cast<const std::byte*>(p));
+      std::byte* real = pointerAt<std::byte>(b - kHeaderSize);
+      return std::size_t(real + LargeBlocks::usableSize(real) - b);
     }
     default: return 0;
   }

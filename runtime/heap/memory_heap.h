@@ -1,5 +1,6 @@
-// One heap: the tiny-block arena, the medium regions and the large mappings behind one critical
-// section. The process heap of heap.h is one of these; tests make their own.
+// One heap: the tiny-block arena and the large mappings behind one critical section, the medium
+// regions in shards behind one each. No path holds two of these locks at once. The process heap
+// of heap.h is one of these; tests make their own.
 #pragma once
 
 #include <cstddef>
@@ -7,7 +8,7 @@
 
 #include "runtime/heap/heap_lock.h"
 #include "runtime/heap/large_blocks.h"
-#include "runtime/heap/medium_blocks.h"
+#include "runtime/heap/medium_shards.h"
 #include "runtime/heap/tiny_arena.h"
 #include "runtime/heap/tiny_cache.h"
 
@@ -32,25 +33,30 @@ class Heap {
   // Block sizes are 32-bit words.
   static constexpr std::size_t kLargestRequest = 0xFFFFFFF0;
 
-  Heap() = default;
+  // `mediumReservation` bounds the address space of the medium regions (a power of two).
+  explicit Heap(std::size_t mediumReservation = MediumShards::kLargestReservation) : medium_(mediumReservation) {}
   Heap(const Heap&) = delete;
   Heap& operator=(const Heap&) = delete;
 
   // Tiny requests are served here, inline; everything else by the out-of-line paths.
   void* allocate(std::size_t n, std::uint8_t flag = 0) {
-    HeapGuard guard(lock_);
     if (flag == 0 && n - 1 < TinyArena::kLargestBlock) {
+      HeapGuard guard(lock_);
       if (void* p = tiny_.allocate(n)) return p;
     }
-    return allocateLocked(n, flag);
+    return allocateBeyondTiny(n, flag);
   }
   void* allocateZeroed(std::size_t count, std::size_t size);
-  void* allocateAligned(std::size_t n, std::size_t alignment);
+  // `flag` marks the block handed out (an alias when the alignment is above 16).
+  void* allocateAligned(std::size_t n, std::size_t alignment, std::uint8_t flag = 0);
   void* reallocate(void* p, std::size_t n);
   void free(void* p) {
-    HeapGuard guard(lock_);
-    if (tiny_.contains(p)) tiny_.free(p);
-    else freeLocked(p);
+    if (tiny_.contains(p)) {
+      HeapGuard guard(lock_);
+      tiny_.free(p);
+    } else {
+      freeBeyondTiny(p);
+    }
   }
   // As allocate and free, through the calling thread's cache of tiny blocks (which serves this
   // heap alone): a tiny block comes from and goes to the cache without the lock, and only a refill
@@ -78,25 +84,37 @@ class Heap {
   std::size_t usableSize(const void* p);
 
  private:
-  void* allocateLocked(std::size_t n, std::uint8_t flag);
+  // Medium and large requests (and tiny ones the arena cannot serve); takes the locks it needs.
+  void* allocateBeyondTiny(std::size_t n, std::uint8_t flag) {
+    if (n - 1 < kMediumLimit) return medium_.allocate(n, flag);
+    return allocateLarge(n, flag);
+  }
+  void* allocateLarge(std::size_t n, std::uint8_t flag);
   // Gives the class for `n` bytes of `cache`, which has no block to take, its freed blocks or
   // else a batch from the arena, and answers one of them.
   void* refill(TinyCache& cache, std::size_t n);
-  void* allocateAlignedLocked(std::size_t n, std::size_t alignment, std::uint8_t flag);
-  void freeLocked(void* p);
-  // The real block behind an alias, checked; null after a report.
-  std::byte* realBlockOf(std::byte* alias);
-  void freeAlias(std::byte* alias);
+  void freeBeyondTiny(void* p);
+  // Under the shard's lock: frees a medium block or an alias inside one.
+  void freeMedium(MediumShards::Shard& shard, std::byte* p);
+  // Under the heap's lock: frees a large block or an alias inside one.
+  void freeLarge(std::byte* p);
+  // The bytes from an alias to the end of its real block, checked under the lock that guards the
+  // real block; 0 after a report.
+  std::size_t aliasedBytes(MediumShards::Shard& shard, std::byte* alias);
+  std::size_t aliasedBytes(std::byte* alias);
   void* reallocateTiny(void* p, std::size_t n);
-  void* reallocateAlias(std::byte* alias, std::size_t n);
-  // Moves a checked medium or large block to a new one of `n` bytes.
-  void* move(std::byte* p, std::size_t n);
-  bool isAlias(const void* p) const;
+  void* reallocateMedium(MediumShards::Shard& shard, std::byte* p, std::size_t n);
+  void* reallocateLarge(std::byte* p, std::size_t n);
+  // Copies what fits of the `old` bytes at `p` to a new block of `n` bytes (aligned to
+  // `alignment` when that is not 0), then frees `p`; null, with `p` kept, when there is no room.
+  void* move(std::byte* p, std::size_t old, std::size_t n, std::uint8_t flag, std::size_t alignment);
+  // Under the shard's lock, and under the heap's lock, respectively.
+  BlockInfo inspectMedium(MediumShards::Shard& shard, const void* p);
   BlockInfo inspectLocked(const void* p);
 
   HeapLock lock_;
   TinyArena tiny_;
-  MediumBlocks medium_;
+  MediumShards medium_;
   LargeBlocks large_;
 };
 

@@ -130,6 +130,20 @@ TEST_P(HeapFaults, ReportedOnceAndTheHeapStaysUsable) {
   EXPECT_EQ(reports.list().size(), 1u);
 }
 
+TEST_P(HeapFaults, ReportedTheSameFromEveryShard) {
+  RecordedReports reports;
+  onEveryShard([&](std::size_t i) {
+    Heap heap;
+    GetParam().fault(heap);
+    ASSERT_EQ(reports.list().size(), i + 1) << "shard of thread " << i;
+    EXPECT_EQ(reports.list()[i], GetParam().error) << "shard of thread " << i;
+    void* block = heap.allocate(1000);
+    ASSERT_NE(block, nullptr);
+    heap.free(block);
+  });
+  EXPECT_EQ(reports.list().size(), MediumShards::kShardCount);
+}
+
 INSTANTIATE_TEST_SUITE_P(Cases, HeapFaults, testing::ValuesIn(kFaults),
                          [](const testing::TestParamInfo<FaultCase>& c) { return std::string(c.param.name); });
 
