@@ -17,7 +17,7 @@ namespace tamsil::window::detail {
 void windowActivated(Window& window);
 // Whether the window's events wait for the losing window of another thread.
 bool handoverPending(const Window& window);
-// The window's LoseFocus was taken from its pending list (delivered or dropped).
+// The window's LoseFocus was handled (or dropped): the taking window may go on.
 void lossTaken(const Window& window);
 // The window is closed or destroyed: it holds activation no longer and holds nobody up.
 void windowGone(const Window& window);

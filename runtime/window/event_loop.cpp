@@ -112,7 +112,6 @@ void dispatch(Window& w) {
   if (e) {
     const int code = e->event();
     const bool closing = code == event::CloseWindow || code == event::CloseDown;
-    if (code == event::LoseFocus) detail::lossTaken(w);
     if (code == event::Selected && e->control && e->control->hwnd && e->control->hwnd == GetFocus()) {
       // the control already has the focus
     } else if (!PostingAllowed()) {
@@ -130,6 +129,8 @@ void dispatch(Window& w) {
       if (code == event::OpenFailed || code == event::BuildFile || code == event::BuildKey || code == event::BuildDone || r == kBreak)
         w.queue.running = false;
     }
+    // Only now, with the LoseFocus handled (or dropped), may the window taking activation go on.
+    if (code == event::LoseFocus) detail::lossTaken(w);
   }
   if (w.closeState == CloseState::Closing && w.handle) closeIfItMay(w);
 }
