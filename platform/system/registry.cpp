@@ -220,7 +220,10 @@ LONG RegCreateKeyExA(HKEY key, const char* subKey, DWORD, char*, DWORD, DWORD, v
       return LONG(ERROR_ACCESS_DENIED);
     }
     if (disposition) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
-    *result = r.handleFor(k->path);
+    // Saving takes the file back as written and may parse it into a new store, which would leave
+    // k pointing at a freed key: the key is looked up again.
+    const detail::RegistryKey* saved = created ? r.store.find(path) : k;
+    *result = r.handleFor(saved ? saved->path : path);
     return LONG(ERROR_SUCCESS);
   });
 }
