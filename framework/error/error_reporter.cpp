@@ -273,12 +273,17 @@ int ErrorReporter::PresentInBox(std::string_view text, std::string_view caption,
 }
 
 int ErrorReporter::PresentInWindow(std::string_view caption, IconReference icon, int buttons, int defaultButton, int style) {
+  MessageWindow message;
+  return RunMessageWindow(message, caption, icon, buttons, defaultButton, style);
+}
+
+int ErrorReporter::RunMessageWindow(MessageWindow& message, std::string_view caption, IconReference icon, int buttons, int defaultButton,
+                                    int style) {
   ErrorHistoryView view;
   view.ERR = this;
   view.HISTORY = History();
   window::Window win(kMessageWindowModule, kMessageWindowLabel);
   view.WIN = &win;
-  MessageWindow message;
   message.CAPTION = std::string(caption);
   message.ICON = iconNumber(icon);
   message.BUTTONTYPES = buttons;

@@ -28,6 +28,8 @@
 
 namespace tamsil::framework {
 
+class MessageWindow;
+
 // Icons are 4-byte references to the system's standard icons: 0xFF, 0x01, then the icon number
 // (little-endian), held here as one little-endian word.
 using IconReference = std::uint32_t;
@@ -138,6 +140,9 @@ class ErrorReporter : public ErrorReporting {
  protected:
   // Ends the program after a fatal message; a derived reporter may end it otherwise.
   virtual void EndProgram(int exitCode);
+  // What PresentInWindow does, on a message window the caller made (a derived reporter may watch
+  // it): the window definition and the history view set up, the window run, its answer returned.
+  int RunMessageWindow(MessageWindow& message, std::string_view caption, IconReference icon, int buttons, int defaultButton, int style);
 
  private:
   // The last entry with `id`, searched from the end; null when there is none. Holds no lock.

@@ -45,22 +45,8 @@ class LookingReporter : public ErrorReporter {
   std::string title, okText;
 
   int PresentInWindow(std::string_view caption, IconReference icon, int buttons, int defaultButton, int style) override {
-    ErrorHistoryView view;
-    view.ERR = this;
-    view.HISTORY = History();
-    window::Window win(kMessageWindowModule, kMessageWindowLabel);
-    view.WIN = &win;
     Looking message(*this);
-    message.CAPTION = std::string(caption);
-    message.ICON = iconNumber(icon);
-    message.BUTTONTYPES = buttons;
-    message.MSGRVAL = defaultButton;
-    message.STYLE = style;
-    message.ERR = this;
-    message.WIN = &win;
-    message.HISTORYHANDLER = &view;
-    message.Execute();
-    return message.MSGRVAL;
+    return RunMessageWindow(message, caption, icon, buttons, defaultButton, style);
   }
 
  private:
