@@ -10,6 +10,10 @@
 // free medium block keeps the address of its descriptor in its last payload bytes
 // (p + size - 24). An aligned block is an alias inside a real block: its header holds the real
 // block's payload address (at p-16) and the alignment (the size word).
+//
+// Tag bytes are read and written as relaxed atomics (plain moves): a thread marks the medium
+// blocks its own cache holds, and takes them again, without the shard's lock, while another
+// thread may read the same tag as a neighbour's under the lock.
 #pragma once
 
 #include <cstddef>
@@ -24,16 +28,31 @@ enum Tag : std::uint8_t {
   kTagLarge = 0xE7,
   kTagAlias = 0xBE,
   kTagBoundary = 0x17,
-  kTagLargeStart = 0x23,  // the first byte of a large block's mapping
+  kTagLargeStart = 0x23,    // the first byte of a large block's mapping
+  kTagMediumCached = 0x5C,  // a medium block in use by its shard, held free in a thread's cache
+};
+
+// A tag byte, read and written as a relaxed atomic.
+class TagByte {
+ public:
+  explicit TagByte(std::byte* at) : at_(reinterpret_cast<std::uint8_t*>(at)) {}
+  operator std::uint8_t() const { return __atomic_load_n(at_, __ATOMIC_RELAXED); }
+  TagByte& operator=(std::uint8_t tag) {
+    __atomic_store_n(at_, tag, __ATOMIC_RELAXED);
+    return *this;
+  }
+
+ private:
+  std::uint8_t* at_;
 };
 
 inline constexpr std::size_t kHeaderSize = 16;
 inline constexpr std::size_t kAlignment = 16;
 
-inline std::uint8_t& tagOf(std::byte* p) { return reinterpret_cast<std::uint8_t&>(p[-5]); }
+inline TagByte tagOf(std::byte* p) { return TagByte(p - 5); }
 inline std::uint8_t& flagOf(std::byte* p) { return reinterpret_cast<std::uint8_t&>(p[-6]); }
-inline std::uint8_t& previousTagOf(std::byte* p) { return reinterpret_cast<std::uint8_t&>(p[-16]); }
-inline std::uint8_t& trailingTagOf(std::byte* p, std::size_t size) { return previousTagOf(p + size); }
+inline TagByte previousTagOf(std::byte* p) { return TagByte(p - 16); }
+inline TagByte trailingTagOf(std::byte* p, std::size_t size) { return previousTagOf(p + size); }
 
 inline std::uint32_t sizeOf(const std::byte* p) {
   std::uint32_t size;

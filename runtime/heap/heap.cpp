@@ -12,6 +12,9 @@ namespace heap {
 
 CachedArena gCachedArena;
 constinit thread_local TinyCache tThreadCache = TinyCache::closed();
+// The calling thread's medium blocks, used while its tiny cache is armed (both serve the first
+// heap only).
+constinit thread_local MediumCache tMediumCache;
 
 }  // namespace heap
 
@@ -55,7 +58,10 @@ struct CacheFlush {
   ~CacheFlush() {
     tCacheState = CacheState::Ended;
     std::lock_guard<std::mutex> hold(gStartMutex);
-    if (heap::Heap* running = gCachingHeap.load()) running->flush(heap::tThreadCache);
+    if (heap::Heap* running = gCachingHeap.load()) {
+      running->flush(heap::tThreadCache);
+      running->flush(heap::tMediumCache);
+    }
     heap::tThreadCache = heap::TinyCache::closed();
   }
 };
@@ -75,8 +81,10 @@ heap::Heap* cachingHeap() {
 }  // namespace
 
 void* heap::AllocateUncached(std::size_t n) {
-  if (n - 1 < tiny::kLargestBlock) {
-    if (Heap* cached = cachingHeap()) return cached->allocate(tThreadCache, n);
+  if (n - 1 < Heap::kMediumLimit) {
+    if (Heap* cached = cachingHeap()) {
+      return n <= tiny::kLargestBlock ? cached->allocate(tThreadCache, n) : cached->allocate(tMediumCache, n);
+    }
   }
   return processHeap().allocate(n);
 }
@@ -85,8 +93,9 @@ void heap::FreeUncached(void* p) {
   // After the shutdown the memory is gone already.
   if (!p || gShutDown.load(std::memory_order_relaxed)) return;
   Heap& running = processHeap();
-  if (running.tinyPlace().contains(p)) {
-    if (Heap* cached = cachingHeap()) return cached->freeBeyondCache(tThreadCache, p);
+  if (Heap* cached = cachingHeap()) {
+    if (running.tinyPlace().contains(p)) return cached->freeBeyondCache(tThreadCache, p);
+    return cached->free(tMediumCache, p);
   }
   running.free(p);
 }

@@ -9,7 +9,9 @@ namespace {
 constexpr std::size_t kSmallestBlock = 2 * kHeaderSize;
 constexpr std::size_t kDescriptorSlot = 24;  // back from the block's end
 
-bool soundNeighbourTag(std::uint8_t tag) { return tag == kTagMediumUsed || tag == kTagMediumFree || tag == kTagBoundary; }
+bool soundNeighbourTag(std::uint8_t tag) {
+  return tag == kTagMediumUsed || tag == kTagMediumFree || tag == kTagMediumCached || tag == kTagBoundary;
+}
 
 // The first `n` payload bytes addressable, the rest of the block not.
 void expose(std::byte* p, std::size_t size, std::size_t n) {
@@ -19,7 +21,7 @@ void expose(std::byte* p, std::size_t size, std::size_t n) {
 
 }  // namespace
 
-MediumBlocks::~MediumBlocks() { unpoison(base_, committed_); }
+MediumBlocks::~MediumBlocks() { unpoison(base_, committed_.load(std::memory_order_relaxed)); }
 
 void MediumBlocks::writeHeader(std::byte* p, std::uint8_t tag, std::uint8_t flag, std::size_t size) {
   unpoison(p - kHeaderSize, kHeaderSize);
@@ -63,15 +65,15 @@ Descriptor* MediumBlocks::findFit(std::size_t size) {
 }
 
 Descriptor* MediumBlocks::addRegion() {
-  if (committed_ + kRegionSize > reserved_) return nullptr;
+  const std::size_t committed = committed_.load(std::memory_order_relaxed);
+  if (committed + kRegionSize > reserved_) return nullptr;
   Descriptor* d = pool_.take();
   if (!d) return nullptr;
-  std::byte* region = base_ + committed_;
+  std::byte* region = base_ + committed;
   if (!CommitRange(region, kRegionSize)) {
     pool_.give(d);
     return nullptr;
   }
-  committed_ += kRegionSize;
   // One free block from just after the boundary to the end, where the next block's tag position
   // says there is none.
   std::byte* p = region + kHeaderSize;
@@ -85,6 +87,8 @@ Descriptor* MediumBlocks::addRegion() {
   d->block = p;
   d->size = size;
   insertFirst(d);
+  // Published once the region's tags are written: a cache that finds a pointer inside reads them.
+  committed_.store(committed + kRegionSize, std::memory_order_release);
   return d;
 }
 
@@ -129,22 +133,33 @@ Descriptor* MediumBlocks::freeBefore(std::byte* p) const {
   return tagOf(d->block) == kTagMediumFree && fits(d->block, d->size) ? d : nullptr;
 }
 
-bool MediumBlocks::checkUsed(std::byte* p) {
-  if (!hasHeader(p)) {
-    ReportCorruption(HeapError::CorruptBlock, p);
-    return false;
-  }
-  if (tagOf(p) == kTagMediumFree) {
-    ReportCorruption(HeapError::FreedTwice, p);
-    return false;
-  }
+bool MediumBlocks::soundInUse(std::byte* p) const {
+  if (!hasHeader(p) || tagOf(p) != kTagMediumUsed) return false;
   const std::size_t size = sizeOf(p);
-  if (tagOf(p) != kTagMediumUsed || !fits(p, size) || trailingTagOf(p, size) != kTagMediumUsed || !soundNeighbourTag(previousTagOf(p)) ||
-      !soundNeighbourTag(tagOf(p + size))) {
-    ReportCorruption(HeapError::CorruptBlock, p);
-    return false;
-  }
-  return true;
+  return fits(p, size) && trailingTagOf(p, size) == kTagMediumUsed && soundNeighbourTag(previousTagOf(p)) && soundNeighbourTag(tagOf(p + size));
+}
+
+bool MediumBlocks::checkUsed(std::byte* p) {
+  if (soundInUse(p)) return true;
+  const bool freed = hasHeader(p) && (tagOf(p) == kTagMediumFree || tagOf(p) == kTagMediumCached);
+  ReportCorruption(freed ? HeapError::FreedTwice : HeapError::CorruptBlock, p);
+  return false;
+}
+
+void MediumBlocks::markCached(std::byte* p) {
+  tagOf(p) = kTagMediumCached;
+  poison(p, sizeOf(p) - kHeaderSize);
+}
+
+void MediumBlocks::takeCached(std::byte* p, std::size_t n) {
+  tagOf(p) = kTagMediumUsed;
+  flagOf(p) = 0;
+  expose(p, sizeOf(p), n);
+}
+
+void MediumBlocks::freeCached(std::byte* p) {
+  tagOf(p) = kTagMediumUsed;
+  free(p);
 }
 
 void MediumBlocks::free(std::byte* p) {

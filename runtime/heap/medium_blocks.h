@@ -6,6 +6,7 @@
 // freed twice or a damaged tag is reported, never followed.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -37,7 +38,8 @@ class MediumBlocks {
     reserved_ = base ? size : 0;
     pool_.place(base ? descriptors : nullptr, DescriptorPool::rangeFor(size));
   }
-  bool contains(const void* p) const { return offsetOf(p) < committed_; }
+  // Regions are only ever added, under the shard's lock; a thread's cache asks without it.
+  bool contains(const void* p) const { return offsetOf(p) < committed_.load(std::memory_order_acquire); }
   // Whether a pointer inside the regions has room for a header in front of it, so its tag can
   // be read.
   bool hasHeader(const void* p) const { return offsetOf(p) % kAlignment == 0 && offsetOf(p) % kRegionSize >= kHeaderSize; }
@@ -46,6 +48,16 @@ class MediumBlocks {
   // Whether `p` (inside the regions) is a block in use with sound tags; reports what it finds
   // otherwise.
   bool checkUsed(std::byte* p);
+  // The same without a report: a thread's cache asks this without the lock before it keeps `p`,
+  // reading only tags (which are atomic) and the block's own size.
+  bool soundInUse(std::byte* p) const;
+  // A sound block in use kept free in a thread's cache: marked so that freeing it again is
+  // reported and neighbours do not merge with it, its payload poisoned. Without the lock.
+  static void markCached(std::byte* p);
+  // A block marked cached handed out again for `n` bytes it holds. Without the lock.
+  static void takeCached(std::byte* p, std::size_t n);
+  // Frees a block marked cached, as free does.
+  void freeCached(std::byte* p);
   // Frees a checked block, merging it with free neighbours.
   void free(std::byte* p);
 
@@ -72,7 +84,7 @@ class MediumBlocks {
 
   std::byte* base_ = nullptr;
   std::size_t reserved_ = 0;
-  std::size_t committed_ = 0;
+  std::atomic<std::size_t> committed_{0};
   DescriptorPool pool_;
   Descriptor head_;  // the list's sentinel; its size 0 fits no request
   Descriptor* rover_ = &head_;

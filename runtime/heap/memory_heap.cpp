@@ -45,10 +45,36 @@ void Heap::freeBeyondCache(TinyCache& cache, void* p) {
 
 void Heap::flush(TinyCache& cache) {
   HeapGuard guard(lock_);
-  for (int c = 0; c < TinyArena::kClassCount; ++c) {
-    const auto i = std::size_t(c);
-    tiny_.release(cache.heads[i], cache.counts[i], c);
-    tiny_.release(cache.freedHeads[i], cache.freedCounts[i], c);
+  for (int c = 0; c < TinyArena::kClassCount; ++c) tiny_.releaseAll(cache, c);
+}
+
+void* Heap::allocateBeyondCache(MediumCache& cache, std::size_t n) {
+  if (void* p = allocate(n)) return p;
+  flush(cache);
+  return allocate(n);
+}
+
+void Heap::free(MediumCache& cache, void* p) {
+  MediumShards::Shard* shard = medium_.shardOf(p);
+  auto* b = bytes(p);
+  if (shard && shard->blocks.contains(b) && shard->blocks.soundInUse(b) && MediumCache::hasClass(sizeOf(b))) {
+    std::byte*& slot = cache.blocks[std::size_t(MediumCache::classOf(sizeOf(b)))];
+    if (!slot) {
+      MediumBlocks::markCached(b);
+      slot = b;
+      return;
+    }
+  }
+  free(p);
+}
+
+void Heap::flush(MediumCache& cache) {
+  for (std::byte*& p : cache.blocks) {
+    if (!p) continue;
+    MediumShards::Shard* shard = medium_.shardOf(p);
+    HeapGuard guard(shard->lock);
+    shard->blocks.freeCached(p);
+    p = nullptr;
   }
 }
 
@@ -241,7 +267,8 @@ BlockInfo Heap::inspectMedium(MediumShards::Shard& shard, const void* p) {
   if (!shard.blocks.contains(p) || !shard.blocks.hasHeader(p)) return {};
   switch (tagOf(b)) {
     case kTagMediumUsed: return {BlockKind::Medium, sizeOf(b), flagOf(b)};
-    case kTagMediumFree: return {BlockKind::MediumFree, sizeOf(b), flagOf(b)};
+    case kTagMediumFree:
+    case kTagMediumCached: return {BlockKind::MediumFree, sizeOf(b), flagOf(b)};
     case kTagAlias: return {BlockKind::Alias, sizeOf(b), flagOf(b)};
     default: return {};
   }

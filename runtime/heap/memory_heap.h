@@ -8,6 +8,7 @@
 
 #include "runtime/heap/heap_lock.h"
 #include "runtime/heap/large_blocks.h"
+#include "runtime/heap/medium_cache.h"
 #include "runtime/heap/medium_shards.h"
 #include "runtime/heap/tiny_arena.h"
 #include "runtime/heap/tiny_cache.h"
@@ -79,6 +80,23 @@ class Heap {
   const tiny::ArenaPlace& tinyPlace() const { return tiny_.place(); }
   // Gives every block of `cache` back to the arena.
   void flush(TinyCache& cache);
+  // As allocate and free, through the calling thread's cache of medium blocks (which serves this
+  // heap alone): a medium request whose class holds a block takes it, a sound medium block whose
+  // class is empty stays there, both without a lock. Anything else takes the full path.
+  void* allocate(MediumCache& cache, std::size_t n) {
+    if (n > TinyArena::kLargestBlock && n <= kMediumLimit) {
+      std::byte*& slot = cache.blocks[std::size_t(MediumCache::classFor(MediumBlocks::blockSizeFor(n)))];
+      if (std::byte* p = slot) {
+        slot = nullptr;
+        MediumBlocks::takeCached(p, n);
+        return p;
+      }
+    }
+    return allocateBeyondCache(cache, n);
+  }
+  void free(MediumCache& cache, void* p);
+  // Gives every block of `cache` back to its shard.
+  void flush(MediumCache& cache);
   BlockInfo inspect(const void* p);
   // The bytes a block may use (at least what was asked for); 0 for no block in use.
   std::size_t usableSize(const void* p);
@@ -90,6 +108,9 @@ class Heap {
     return allocateLarge(n, flag);
   }
   void* allocateLarge(std::size_t n, std::uint8_t flag);
+  // A request the cache could not serve; when the shards have no room left, the cache's blocks go
+  // back to them and it is tried again.
+  void* allocateBeyondCache(MediumCache& cache, std::size_t n);
   // Gives the class for `n` bytes of `cache`, which has no block to take, its freed blocks or
   // else a batch from the arena, and answers one of them.
   void* refill(TinyCache& cache, std::size_t n);

@@ -1,7 +1,9 @@
 #include "runtime/heap/tiny_arena.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <functional>
 
 #include "runtime/heap/heap_report.h"
 
@@ -45,6 +47,26 @@ bool TinyArena::carvePage(int sizeClass) {
     tiny::expose(place_.blockAt(offset), size, tiny::kLinkSpan);
   }
   return true;
+}
+
+void TinyArena::releaseAll(TinyCache& cache, int sizeClass) {
+  const auto c = std::size_t(sizeClass);
+  std::array<std::uint32_t, TinyCache::kLargestFill + TinyCache::kBatch> offsets;
+  std::size_t count = 0;
+  for (std::uint32_t* head : {&cache.heads[c], &cache.freedHeads[c]}) {
+    for (; *head && count < offsets.size(); *head = place_.link(*head)) offsets[count++] = *head;
+  }
+  // A cache holds no more than that; anything beyond goes back as it is.
+  release(cache.heads[c], cache.counts[c], sizeClass);
+  release(cache.freedHeads[c], cache.freedCounts[c], sizeClass);
+  cache.counts[c] = cache.freedCounts[c] = 0;
+  // Put in front from the highest down, so the list starts with the lowest.
+  std::sort(offsets.begin(), offsets.begin() + std::ptrdiff_t(count), std::greater<>());
+  SizeClass& cls = classes_[c];
+  for (std::size_t i = 0; i < count; ++i) {
+    place_.link(offsets[i]) = cls.head;
+    cls.head = offsets[i];
+  }
 }
 
 void* TinyArena::allocateFromNewPage(std::size_t n) { return carvePage(classFor(n)) ? take(n) : nullptr; }

@@ -80,14 +80,24 @@ class TinyArena {
       cls.head = offset;
     }
   }
-  // Adds up to `k` free blocks of a class from the arena's list, carving pages as needed, to the
-  // blocks `cache` allocates from, which has room for them; they stay marked free.
+  // Moves every block of a thread cache's class `sizeClass` to the arena's list, in address
+  // order, leaving the cache's lists empty: the cache's blocks lie in groups of their own, and
+  // kept together the next refills (fill) hand out whole groups again.
+  void releaseAll(TinyCache& cache, int sizeClass);
+  // Adds `k` free blocks of a class from the arena's list, carving pages as needed, to the blocks
+  // `cache` allocates from; they stay marked free. It goes on past `k` while the list's next block
+  // lies in the same group (tiny::kGroupBytes) as the last one taken: a new page is handed out in
+  // address order, so two threads' caches then share no line of the state map, and no line of the
+  // arena but where a block straddles two groups. Writes to a line two threads share would make
+  // their caches' lock-free paths wait for each other on every allocation.
   void fill(TinyCache& cache, int sizeClass, std::uint32_t k) {
     SizeClass& cls = classes_[std::size_t(sizeClass)];
-    for (; k && (cls.head || carvePage(sizeClass)); --k) {
-      const std::uint32_t offset = cls.head;
-      cls.head = place_.link(offset);
-      cache.add(place_, offset, std::uint32_t(sizeClass));
+    std::uint32_t last = 0;
+    while ((k || (cls.head && tiny::groupOf(cls.head) == tiny::groupOf(last))) && (cls.head || carvePage(sizeClass))) {
+      last = cls.head;
+      cls.head = place_.link(last);
+      cache.add(place_, last, std::uint32_t(sizeClass));
+      if (k) --k;
     }
   }
   // As give, reporting a double free or a foreign pointer.

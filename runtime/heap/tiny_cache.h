@@ -1,10 +1,11 @@
-// A thread's own stock of free tiny blocks, up to kDepth per size class, in front of the arena:
+// A thread's own stock of free tiny blocks, a few dozen per size class, in front of the arena:
 // while a class has blocks (or room for one more), that thread allocates (or frees) a tiny block
 // without the heap's lock. Each class keeps two lists chained through their blocks by arena
-// offsets, like the arena's own lists, of at most kBatch blocks each: allocations take from the
-// first, frees give to the second. A refill brings kBatch blocks from the arena to the first; a
-// free that finds the second full moves it to the first when that is empty, else gives it back
-// to the arena. Cached blocks stay marked free in the arena's state map, so freeing one again is
+// offsets, like the arena's own lists: allocations take from the first, frees give to the second,
+// which holds at most kBatch blocks. A refill brings kBatch blocks from the arena to the first,
+// and the rest of the last one's group, so that no other thread's cache shares their lines. A
+// free that finds the second list full moves it to the first when that is empty, else gives it
+// back to the arena. Cached blocks stay marked free in the arena's state map, so freeing one again is
 // still reported.
 //
 // Taking and giving are inline and touch only the cache, the block and its state byte: they are
@@ -28,8 +29,9 @@
 namespace tamsil::heap {
 
 struct TinyCache {
-  static constexpr std::uint32_t kDepth = 32;
-  static constexpr std::uint32_t kBatch = kDepth / 2;
+  static constexpr std::uint32_t kBatch = 16;
+  // The most blocks a refill brings: the batch and the rest of a group of the smallest class.
+  static constexpr std::uint32_t kLargestFill = kBatch + tiny::kGroupBytes / tiny::kBlockSizes[0];
   static constexpr int kClassCount = tiny::kClassCount;
 
   // The blocks allocations take: the arena offset of the first (0 for none) and their number.

@@ -53,6 +53,11 @@ inline constexpr std::size_t kArenaSize = 0x8000000;
 inline constexpr std::size_t kStateMapOffset = kArenaSize + kPageSize;
 inline constexpr std::size_t kReservation = kStateMapOffset + kArenaSize / 4;
 
+// The arena bytes whose state bytes fill two cache lines (the pair a processor fetches together):
+// a thread cache takes its blocks in whole groups where it can (TinyArena::fill).
+inline constexpr std::size_t kGroupBytes = 4 * 128;
+constexpr std::uintptr_t groupOf(std::uintptr_t offset) { return offset / kGroupBytes; }
+
 // Where an arena lies, and with it its state map. Free blocks are chained through their first 4
 // bytes by offsets from the arena's start (a 4-byte block holds no pointer); offset 0 is a page
 // header, never a block.

@@ -1,7 +1,8 @@
 // Thread caches of tiny blocks: a cached block still counts as free everywhere (a second free,
-// a reallocation, an inspection), a cache never holds more than its depth, freed blocks are taken
-// again once the others are used up, and its blocks go back to the arena when it is flushed, also
-// when a thread of the process heap ends.
+// a reallocation, an inspection), a cache never holds more than a refill and a full list of
+// freed blocks, caches filled in turn share no line, freed blocks are taken again once the others
+// are used up, and its blocks go back to the arena when it is flushed, also when a thread of the
+// process heap ends.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -87,12 +88,16 @@ TEST(TinyCache, RefillsInBatchesAndTrimsAFullClass) {
   const auto sizeClass = std::size_t(TinyArena::classFor(8));
   std::vector<void*> blocks;
   blocks.push_back(heap.allocate(cache, 8));
-  EXPECT_EQ(cache.counts[sizeClass], TinyCache::kBatch - 1);
-  while (blocks.size() < 3 * TinyCache::kDepth) blocks.push_back(heap.allocate(cache, 8));
+  // The batch and the rest of its group: the first page's blocks of 8 bytes in the first group
+  // start at 8 (the page's header comes first).
+  EXPECT_EQ(cache.counts[sizeClass], tiny::kGroupBytes / 8 - 1 - 1);
+  // Whole refills only, so every block the cache took is among them.
+  while (blocks.size() < 3 * TinyCache::kLargestFill || cache.counts[sizeClass]) blocks.push_back(heap.allocate(cache, 8));
   EXPECT_EQ(std::set<void*>(blocks.begin(), blocks.end()).size(), blocks.size());
   for (void* p : blocks) {
     heap.free(cache, p);
-    ASSERT_LE(cache.counts[sizeClass], TinyCache::kDepth);
+    ASSERT_LE(cache.counts[sizeClass], TinyCache::kLargestFill);
+    ASSERT_LE(cache.freedCounts[sizeClass], TinyCache::kBatch);
   }
   EXPECT_GE(cache.counts[sizeClass], TinyCache::kBatch);
   heap.flush(cache);
@@ -103,6 +108,29 @@ TEST(TinyCache, RefillsInBatchesAndTrimsAFullClass) {
   std::set<void*> back;
   for (std::size_t i = 0; i < blocks.size(); ++i) back.insert(heap.allocate(8));
   EXPECT_EQ(back, std::set<void*>(blocks.begin(), blocks.end()));
+}
+
+// Two caches refilled one after the other get blocks of different groups, in every class and
+// all over the arena's pages: their state bytes never share a line.
+TEST(TinyCache, CachesFilledInTurnShareNoGroup) {
+  Heap heap;
+  const std::uintptr_t base = heap.tinyPlace().base;
+  for (std::size_t size : {4u, 8u, 12u, 16u, 24u, 32u}) {
+    const auto sizeClass = std::size_t(TinyArena::classFor(size));
+    for (int round = 0; round < 40; ++round) {
+      TinyCache first, second;
+      heap.allocate(first, size);
+      heap.allocate(second, size);
+      // Every block either cache has is taken, so the next round's refills come from further on.
+      auto groupsOf = [&](TinyCache& cache) {
+        std::set<std::uintptr_t> groups;
+        while (cache.heads[sizeClass]) groups.insert(tiny::groupOf(reinterpret_cast<std::uintptr_t>(heap.allocate(cache, size)) - base));
+        return groups;
+      };
+      const std::set<std::uintptr_t> firstGroups = groupsOf(first);
+      for (std::uintptr_t g : groupsOf(second)) ASSERT_EQ(firstGroups.count(g), 0u) << "size " << size << " round " << round;
+    }
+  }
 }
 
 TEST(TinyCache, ContentsSurviveTheCacheRoundTrip) {
@@ -128,8 +156,8 @@ TEST(TinyCache, FreedBlocksAreTakenAgainOnceTheOthersAreUsedUp) {
   heap.free(cache, first);
   EXPECT_EQ(cache.freedCounts[sizeClass], 1u);
   std::vector<void*> rest;
-  for (std::uint32_t i = 1; i < TinyCache::kBatch; ++i) rest.push_back(heap.allocate(cache, 24));
-  EXPECT_EQ(cache.counts[sizeClass], 0u);
+  while (cache.counts[sizeClass]) rest.push_back(heap.allocate(cache, 24));
+  EXPECT_GE(rest.size() + 1, TinyCache::kBatch);
   EXPECT_EQ(std::count(rest.begin(), rest.end(), first), 0);
   // The batch is used up: the freed block comes next, before anything from the arena.
   EXPECT_EQ(heap.allocate(cache, 24), first);
@@ -147,9 +175,14 @@ struct FullFreedList {
   bool backInTheArena;      // whether the full list went back to the arena
 };
 
+// What refills of blocks of 4 bytes bring from a new heap: the first group's blocks but the
+// page's header, then a whole group.
+constexpr std::uint32_t kFirstFill = tiny::kGroupBytes / 4 - 1;
+constexpr std::uint32_t kGroupFill = tiny::kGroupBytes / 4;
+
 const FullFreedList kFullFreedLists[] = {
-    {"WhileBlocksRemainToTake", TinyCache::kBatch + 1, TinyCache::kBatch - 1, true},
-    {"OnceNoneRemain", 2 * TinyCache::kBatch, TinyCache::kBatch, false},
+    {"WhileBlocksRemainToTake", TinyCache::kBatch + 1, kFirstFill - TinyCache::kBatch - 1, true},
+    {"OnceNoneRemain", kFirstFill + kGroupFill, TinyCache::kBatch, false},
 };
 
 class FullFreedLists : public testing::TestWithParam<FullFreedList> {};
@@ -165,7 +198,7 @@ TEST_P(FullFreedLists, GoBackToTheArenaOnlyWhileBlocksRemainToTake) {
   heap.free(cache, blocks.back());
   EXPECT_EQ(cache.freedCounts[sizeClass], 1u);
   EXPECT_EQ(cache.counts[sizeClass], GetParam().left);
-  EXPECT_LE(cache.counts[sizeClass] + cache.freedCounts[sizeClass], TinyCache::kDepth);
+  EXPECT_LE(cache.counts[sizeClass] + cache.freedCounts[sizeClass], TinyCache::kLargestFill + TinyCache::kBatch);
   const std::set<void*> fullList(blocks.begin(), blocks.begin() + TinyCache::kBatch);
   EXPECT_EQ(fullList.count(heap.allocate(4)), GetParam().backInTheArena ? 1u : 0u);
   heap.flush(cache);
@@ -243,12 +276,12 @@ TEST(ProcessHeapCaches, AThreadEndingWithAFullCacheGivesItsBlocksBack) {
         std::set<void*> freedByThread;
         std::thread([&] {
           std::vector<void*> blocks;
-          for (std::uint32_t i = 0; i < TinyCache::kDepth + TinyCache::kBatch; ++i) blocks.push_back(Allocate(4));
+          for (std::uint32_t i = 0; i < TinyCache::kLargestFill + TinyCache::kBatch; ++i) blocks.push_back(Allocate(4));
           for (void* p : blocks) Free(p);
           freedByThread.insert(blocks.begin(), blocks.end());
         }).join();
         std::size_t back = 0;
-        for (std::uint32_t i = 0; i < 8 * TinyCache::kDepth; ++i) back += freedByThread.count(Allocate(4));
+        for (std::uint32_t i = 0; i < 8 * TinyCache::kLargestFill; ++i) back += freedByThread.count(Allocate(4));
         std::exit(back == freedByThread.size() ? 0 : 1);
       },
       testing::ExitedWithCode(0), "");
@@ -266,7 +299,7 @@ TEST(ProcessHeapCaches, AThreadThatOnlyFreesGivesTheBlocksBack) {
         }).join();
         const std::set<void*> freed(blocks.begin(), blocks.end());
         std::size_t back = 0;
-        for (std::uint32_t i = 0; i < 8 * TinyCache::kDepth; ++i) back += freed.count(Allocate(24));
+        for (std::uint32_t i = 0; i < 8 * TinyCache::kLargestFill; ++i) back += freed.count(Allocate(24));
         std::exit(back == freed.size() ? 0 : 1);
       },
       testing::ExitedWithCode(0), "");

@@ -99,7 +99,7 @@ struct Exchange {
 
 struct Shared {
   Heap heap;
-  // Whether each thread allocates and frees through a cache of tiny blocks of its own.
+  // Whether each thread allocates and frees through caches of tiny and medium blocks of its own.
   bool cached = false;
   std::array<Exchange, kExchangeSlots> exchange;
   std::atomic<std::uint64_t> failures{0};
@@ -121,14 +121,23 @@ void checkFresh(Shared& s, const Block& b, std::size_t alignment) {
 // The largest power of two, up to 16, that divides n: what any object of n bytes may need.
 std::size_t naturalAlignment(std::size_t n) { return std::min<std::size_t>(16, n & (~n + 1)); }
 
-// A thread's way into the heap: its tiny-block cache when the run uses caches.
+// A thread's way into the heap: its caches when the run uses caches.
 struct Lane {
   Shared& s;
   TinyCache cache;
-  void* allocate(std::size_t n) { return s.cached ? s.heap.allocate(cache, n) : s.heap.allocate(n); }
+  MediumCache medium;
+  void* allocate(std::size_t n) {
+    if (!s.cached) return s.heap.allocate(n);
+    return n <= TinyArena::kLargestBlock ? s.heap.allocate(cache, n) : s.heap.allocate(medium, n);
+  }
   void free(void* p) {
-    if (s.cached) s.heap.free(cache, p);
-    else s.heap.free(p);
+    if (!s.cached) s.heap.free(p);
+    else if (s.heap.tinyPlace().contains(p)) s.heap.free(cache, p);
+    else s.heap.free(medium, p);
+  }
+  void flush() {
+    s.heap.flush(cache);
+    s.heap.flush(medium);
   }
 };
 
@@ -173,7 +182,7 @@ void reallocate(Shared& s, Random& r, Block& b) {
 }
 
 void run(Shared& s, int thread, std::uint64_t operations) {
-  Lane lane{s, {}};
+  Lane lane{s, {}, {}};
   Random r(std::uint64_t(thread) + 1);
   std::vector<Block> slots(kSlotsPerThread);
   for (std::uint64_t op = 0; op < operations; ++op) {
@@ -195,7 +204,7 @@ void run(Shared& s, int thread, std::uint64_t operations) {
   }
   for (Block& b : slots)
     if (b.p) release(lane, b);
-  s.heap.flush(lane.cache);
+  lane.flush();
 }
 
 class HeapStress : public testing::TestWithParam<bool> {};
@@ -210,10 +219,10 @@ TEST_P(HeapStress, RandomOperationsOnFourThreadsMatchTheShadowModel) {
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t) threads.emplace_back(run, std::ref(*shared), t, operations / kThreads);
     for (std::thread& t : threads) t.join();
-    Lane last{*shared, {}};
+    Lane last{*shared, {}, {}};
     for (Exchange& e : shared->exchange)
       if (e.block.p) release(last, e.block);
-    shared->heap.flush(last.cache);
+    last.flush();
     EXPECT_EQ(shared->failures.load(), 0u);
   }
   SetCorruptionHook(previous);
