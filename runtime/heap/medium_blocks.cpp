@@ -13,12 +13,6 @@ bool soundNeighbourTag(std::uint8_t tag) {
   return tag == kTagMediumUsed || tag == kTagMediumFree || tag == kTagMediumCached || tag == kTagBoundary;
 }
 
-// The first `n` payload bytes addressable, the rest of the block not.
-void expose(std::byte* p, std::size_t size, std::size_t n) {
-  unpoison(p, n);
-  poison(p + n, size - kHeaderSize - n);
-}
-
 }  // namespace
 
 MediumBlocks::~MediumBlocks() { unpoison(base_, committed_.load(std::memory_order_relaxed)); }
@@ -109,7 +103,7 @@ std::byte* MediumBlocks::take(Descriptor* d, std::size_t size, std::uint8_t flag
     trailingTagOf(p, size) = kTagMediumUsed;
   }
   writeHeader(p, kTagMediumUsed, flag, size);
-  expose(p, size, n);
+  exposeBlock(p, size, n);
   return p;
 }
 
@@ -144,17 +138,6 @@ bool MediumBlocks::checkUsed(std::byte* p) {
   const bool freed = hasHeader(p) && (tagOf(p) == kTagMediumFree || tagOf(p) == kTagMediumCached);
   ReportCorruption(freed ? HeapError::FreedTwice : HeapError::CorruptBlock, p);
   return false;
-}
-
-void MediumBlocks::markCached(std::byte* p) {
-  tagOf(p) = kTagMediumCached;
-  poison(p, sizeOf(p) - kHeaderSize);
-}
-
-void MediumBlocks::takeCached(std::byte* p, std::size_t n) {
-  tagOf(p) = kTagMediumUsed;
-  flagOf(p) = 0;
-  expose(p, sizeOf(p), n);
 }
 
 void MediumBlocks::freeCached(std::byte* p) {
@@ -255,7 +238,7 @@ MediumBlocks::Resize MediumBlocks::resize(std::byte* p, std::size_t n) {
       setSize(p, wanted);
     }
   }
-  expose(p, sizeOf(p), n);
+  exposeBlock(p, sizeOf(p), n);
   return Resize::Done;
 }
 

@@ -12,6 +12,7 @@
 
 #include "runtime/heap/block_layout.h"
 #include "runtime/heap/descriptor_pool.h"
+#include "runtime/heap/poison.h"
 #include "runtime/heap/virtual_memory.h"
 
 namespace tamsil::heap {
@@ -53,9 +54,21 @@ class MediumBlocks {
   bool soundInUse(std::byte* p) const;
   // A sound block in use kept free in a thread's cache: marked so that freeing it again is
   // reported and neighbours do not merge with it, its payload poisoned. Without the lock.
-  static void markCached(std::byte* p);
+  static void markCached(std::byte* p) {
+    tagOf(p) = kTagMediumCached;
+    poison(p, sizeOf(p) - kHeaderSize);
+  }
   // A block marked cached handed out again for `n` bytes it holds. Without the lock.
-  static void takeCached(std::byte* p, std::size_t n);
+  static void takeCached(std::byte* p, std::size_t n) {
+    tagOf(p) = kTagMediumUsed;
+    flagOf(p) = 0;
+    exposeBlock(p, sizeOf(p), n);
+  }
+  // Makes the first `n` payload bytes of a block of `size` bytes addressable, the rest not.
+  static void exposeBlock(std::byte* p, std::size_t size, std::size_t n) {
+    unpoison(p, n);
+    poison(p + n, size - kHeaderSize - n);
+  }
   // Frees a block marked cached, as free does.
   void freeCached(std::byte* p);
   // Frees a checked block, merging it with free neighbours.
