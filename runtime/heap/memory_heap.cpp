@@ -33,7 +33,7 @@ void Heap::freeBeyondCache(TinyCache& cache, void* p) {
   const int sizeClass = tiny_.classInUse(p);
   if (sizeClass >= 0) {
     const auto c = std::size_t(sizeClass);
-    if (cache.freedCounts[c] >= TinyCache::kBatch && cache.heads[c]) {
+    if (cache.freedCounts[c] >= TinyCache::kFreedCapacity && cache.heads[c]) {
       HeapGuard guard(lock_);
       tiny_.release(cache.freedHeads[c], cache.freedCounts[c], sizeClass);
     }

@@ -51,7 +51,7 @@ bool TinyArena::carvePage(int sizeClass) {
 
 void TinyArena::releaseAll(TinyCache& cache, int sizeClass) {
   const auto c = std::size_t(sizeClass);
-  std::array<std::uint32_t, TinyCache::kLargestFill + TinyCache::kBatch> offsets;
+  std::array<std::uint32_t, TinyCache::kLargestFill + TinyCache::kFreedCapacity> offsets;
   std::size_t count = 0;
   for (std::uint32_t* head : {&cache.heads[c], &cache.freedHeads[c]}) {
     for (; *head && count < offsets.size(); *head = place_.link(*head)) offsets[count++] = *head;

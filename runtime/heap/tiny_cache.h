@@ -2,11 +2,12 @@
 // while a class has blocks (or room for one more), that thread allocates (or frees) a tiny block
 // without the heap's lock. Each class keeps two lists chained through their blocks by arena
 // offsets, like the arena's own lists: allocations take from the first, frees give to the second,
-// which holds at most kBatch blocks. A refill brings kBatch blocks from the arena to the first,
-// and the rest of the last one's group, so that no other thread's cache shares their lines. A
-// free that finds the second list full moves it to the first when that is empty, else gives it
-// back to the arena. Cached blocks stay marked free in the arena's state map, so freeing one again is
-// still reported.
+// which holds at most kFreedCapacity blocks. A refill brings kBatch blocks from the arena to the
+// first, and the rest of the last one's group, so that no other thread's cache shares their
+// lines. A free that finds the second list full moves it to the first when that is empty, else
+// gives it back to the arena. The second list holds as many as a refill brings at most, so a
+// thread that frees what it allocated swaps the two lists and never takes the lock. Cached blocks stay marked free in the arena's state map, so
+// freeing one again is still reported.
 //
 // Taking and giving are inline and touch only the cache, the block and its state byte: they are
 // the whole of a tiny allocation or free while the class has a block or room. An allocation and a
@@ -32,6 +33,8 @@ struct TinyCache {
   static constexpr std::uint32_t kBatch = 16;
   // The most blocks a refill brings: the batch and the rest of a group of the smallest class.
   static constexpr std::uint32_t kLargestFill = kBatch + tiny::kGroupBytes / tiny::kBlockSizes[0];
+  // The most blocks the list that frees give to holds.
+  static constexpr std::uint32_t kFreedCapacity = kLargestFill;
   static constexpr int kClassCount = tiny::kClassCount;
 
   // The blocks allocations take: the arena offset of the first (0 for none) and their number.
@@ -45,7 +48,7 @@ struct TinyCache {
   // fall through to their owner (a thread's cache before it is armed and once it is given back).
   static constexpr TinyCache closed() {
     TinyCache cache;
-    cache.freedCounts.fill(kBatch);
+    cache.freedCounts.fill(kFreedCapacity);
     return cache;
   }
 
@@ -71,7 +74,7 @@ struct TinyCache {
     if (slot >= tiny::kArenaSize / 4) return false;
     const std::uint8_t state = arena.loadSlot(slot);
     const std::uint32_t sizeClass = tiny::classOfUsed(state);
-    if (sizeClass >= std::uint32_t(kClassCount) || freedCounts[sizeClass] >= kBatch) return false;
+    if (sizeClass >= std::uint32_t(kClassCount) || freedCounts[sizeClass] >= kFreedCapacity) return false;
     arena.storeSlot(slot, std::uint8_t(state | tiny::kFreeBit));
     tiny::expose(p, tiny::kBlockSizes[sizeClass], tiny::kLinkSpan);
     arena.link(std::uint32_t(offset)) = freedHeads[sizeClass];

@@ -97,7 +97,7 @@ TEST(TinyCache, RefillsInBatchesAndTrimsAFullClass) {
   for (void* p : blocks) {
     heap.free(cache, p);
     ASSERT_LE(cache.counts[sizeClass], TinyCache::kLargestFill);
-    ASSERT_LE(cache.freedCounts[sizeClass], TinyCache::kBatch);
+    ASSERT_LE(cache.freedCounts[sizeClass], TinyCache::kFreedCapacity);
   }
   EXPECT_GE(cache.counts[sizeClass], TinyCache::kBatch);
   heap.flush(cache);
@@ -181,8 +181,8 @@ constexpr std::uint32_t kFirstFill = tiny::kGroupBytes / 4 - 1;
 constexpr std::uint32_t kGroupFill = tiny::kGroupBytes / 4;
 
 const FullFreedList kFullFreedLists[] = {
-    {"WhileBlocksRemainToTake", TinyCache::kBatch + 1, kFirstFill - TinyCache::kBatch - 1, true},
-    {"OnceNoneRemain", kFirstFill + kGroupFill, TinyCache::kBatch, false},
+    {"WhileBlocksRemainToTake", TinyCache::kFreedCapacity + 1, kFirstFill + kGroupFill - TinyCache::kFreedCapacity - 1, true},
+    {"OnceNoneRemain", kFirstFill + kGroupFill, TinyCache::kFreedCapacity, false},
 };
 
 class FullFreedLists : public testing::TestWithParam<FullFreedList> {};
@@ -193,13 +193,13 @@ TEST_P(FullFreedLists, GoBackToTheArenaOnlyWhileBlocksRemainToTake) {
   const auto sizeClass = std::size_t(TinyArena::classFor(4));
   std::vector<void*> blocks;
   for (std::uint32_t i = 0; i < GetParam().allocated; ++i) blocks.push_back(heap.allocate(cache, 4));
-  for (std::uint32_t i = 0; i < TinyCache::kBatch; ++i) heap.free(cache, blocks[i]);
-  EXPECT_EQ(cache.freedCounts[sizeClass], TinyCache::kBatch);
+  for (std::uint32_t i = 0; i < TinyCache::kFreedCapacity; ++i) heap.free(cache, blocks[i]);
+  EXPECT_EQ(cache.freedCounts[sizeClass], TinyCache::kFreedCapacity);
   heap.free(cache, blocks.back());
   EXPECT_EQ(cache.freedCounts[sizeClass], 1u);
   EXPECT_EQ(cache.counts[sizeClass], GetParam().left);
-  EXPECT_LE(cache.counts[sizeClass] + cache.freedCounts[sizeClass], TinyCache::kLargestFill + TinyCache::kBatch);
-  const std::set<void*> fullList(blocks.begin(), blocks.begin() + TinyCache::kBatch);
+  EXPECT_LE(cache.counts[sizeClass] + cache.freedCounts[sizeClass], TinyCache::kLargestFill + TinyCache::kFreedCapacity);
+  const std::set<void*> fullList(blocks.begin(), blocks.begin() + TinyCache::kFreedCapacity);
   EXPECT_EQ(fullList.count(heap.allocate(4)), GetParam().backInTheArena ? 1u : 0u);
   heap.flush(cache);
 }
@@ -276,7 +276,7 @@ TEST(ProcessHeapCaches, AThreadEndingWithAFullCacheGivesItsBlocksBack) {
         std::set<void*> freedByThread;
         std::thread([&] {
           std::vector<void*> blocks;
-          for (std::uint32_t i = 0; i < TinyCache::kLargestFill + TinyCache::kBatch; ++i) blocks.push_back(Allocate(4));
+          for (std::uint32_t i = 0; i < TinyCache::kLargestFill + TinyCache::kFreedCapacity; ++i) blocks.push_back(Allocate(4));
           for (void* p : blocks) Free(p);
           freedByThread.insert(blocks.begin(), blocks.end());
         }).join();
