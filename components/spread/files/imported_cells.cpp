@@ -1,5 +1,6 @@
 #include "components/spread/files/imported_cells.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace spread::files {
@@ -17,7 +18,18 @@ T Load(const char* at) {
 // kind, column, row
 constexpr std::size_t kHead = 1 + 4 + 4;
 
+std::size_t BytesOf(const ImportedCell& c) { return kHead + (HasText(c.kind) ? 4 + c.text.size() : sizeof(double)); }
+
 }  // namespace
+
+void ImportedCells::Iterator::enter() {
+  for (; block_ != end_; ++block_)
+    if (!block_->bytes.empty()) {
+      at_ = block_->bytes.data();
+      return;
+    }
+  at_ = nullptr;
+}
 
 ImportedCell ImportedCells::Iterator::operator*() const {
   ImportedCell c;
@@ -31,23 +43,30 @@ ImportedCell ImportedCells::Iterator::operator*() const {
 
 ImportedCells::Iterator& ImportedCells::Iterator::operator++() {
   at_ += kHead + (HasText(ImportedKind(std::uint8_t(at_[0]))) ? 4 + Load<std::uint32_t>(at_ + kHead) : sizeof(double));
+  if (at_ == block_->bytes.data() + block_->bytes.size()) {
+    ++block_;
+    enter();
+  }
   return *this;
 }
 
 void ImportedCells::push_back(const ImportedCell& c) {
-  const auto put = [this](const auto& v) { bytes_.append(reinterpret_cast<const char*>(&v), sizeof v); };
+  const std::size_t need = BytesOf(c);
+  if (blocks_.empty() || (!blocks_.back().bytes.empty() && blocks_.back().bytes.size() + need > kBlockBytes))
+    blocks_.emplace_back().bytes.reserve(std::max(need, kBlockBytes));
+  Block& b = blocks_.back();
+  const auto put = [&b](const auto& v) { b.bytes.append(reinterpret_cast<const char*>(&v), sizeof v); };
   put(std::uint8_t(c.kind)), put(c.col), put(c.row);
   if (HasText(c.kind)) {
     put(std::uint32_t(c.text.size()));
-    bytes_.append(c.text);
+    b.bytes.append(c.text);
   } else {
     put(c.number);
   }
-  ++count_;
+  ++b.count, ++count_;
 }
 
 bool ImportedCells::adopt(std::string bytes, std::size_t count) {
-  bytes_.clear(), count_ = 0;
   std::size_t at = 0, cells = 0;
   for (; at < bytes.size() && cells < count; ++cells) {
     if (bytes.size() - at < kHead + 4 || bytes[at] > char(ImportedKind::Error) || bytes[at] < 0) return false;
@@ -57,7 +76,9 @@ bool ImportedCells::adopt(std::string bytes, std::size_t count) {
     at += kHead + body;
   }
   if (at != bytes.size() || cells != count) return false;
-  bytes_ = std::move(bytes), count_ = count;
+  if (count == 0) return true;
+  blocks_.push_back(Block{std::move(bytes), count});
+  count_ += count;
   return true;
 }
 

@@ -2,8 +2,8 @@
 // and time, or time text; this turns those into imported cells.
 //
 // FreeXL reads a damaged file past its buffers, so it runs in a child process: the child sends
-// the imported book back through a pipe, and a child that crashes, hangs or dies answers
-// "damaged" instead of taking the program down.
+// the imported book back through a pipe as it reads it, and a child that crashes, hangs or dies
+// answers "damaged" instead of taking the program down.
 #include <fcntl.h>
 #include <freexl.h>
 #include <poll.h>
@@ -15,7 +15,6 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <deque>
 #include <string_view>
 #include <vector>
 
@@ -44,11 +43,55 @@ double TimeFraction(std::string_view s) {
   return (h * 3600 + m * 60 + sec) / 86400.0;
 }
 
-// The most room made for a sheet's cells before they are read.
-constexpr std::uint64_t kCellRoomLimit = std::uint64_t(64) << 20;
+// The imported book as bytes for the pipe, numbers in host order (the reader is our own child),
+// written as the book is read so the child never holds more than a block of cells: each sheet
+// as a Sheet part (its name), Cells parts (a block's cell count and packed cells) and a SheetEnd
+// part (its size); then an End part (the status and the problems). A text goes as its 64-bit
+// length and its bytes. Small pieces are gathered and written with the next block or at the end.
+enum class Part : std::uint8_t { Sheet, Cells, SheetEnd, End };
 
-// Reads in this process (the child's part).
-ImportStatus ReadXlsHere(const std::string& path, ImportedBook& out) {
+class Wire {
+ public:
+  explicit Wire(int fd) : fd_(fd) {}
+  bool ok() const { return ok_; }
+  template <class T>
+  void put(T v) {
+    small_.append(reinterpret_cast<const char*>(&v), sizeof v);
+  }
+  void put(std::string_view s) {
+    put(std::uint64_t(s.size()));
+    if (s.size() < 4096) small_.append(s);
+    else flush(s);
+  }
+  // Writes what was gathered, then large (when given).
+  void flush(std::string_view large = {}) {
+    write(small_);
+    small_.clear();
+    write(large);
+  }
+
+ private:
+  void write(std::string_view piece) {
+    for (size_t done = 0; ok_ && done < piece.size();) {
+      const ssize_t n = ::write(fd_, piece.data() + done, piece.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) ok_ = false;
+      else done += size_t(n);
+    }
+  }
+  int fd_;
+  bool ok_ = true;
+  std::string small_;
+};
+
+void SendBlock(Wire& w, const ImportedCells::Block& b) {
+  w.put(Part::Cells);
+  w.put(std::uint64_t(b.count));
+  w.put(std::string_view(b.bytes));
+}
+
+// Reads in this process (the child's part) and sends the book as it goes.
+ImportStatus ReadXlsHere(const std::string& path, Wire& w, std::vector<std::string>& problems) {
   // The handle is never closed: this runs in the child, which ends as soon as it has answered, and
   // the system takes back FreeXL's memory at once instead of cell by cell.
   const void* raw = nullptr;
@@ -67,10 +110,10 @@ ImportStatus ReadXlsHere(const std::string& path, ImportedBook& out) {
     if (freexl_select_active_worksheet(raw, i) != FREEXL_OK || freexl_worksheet_dimensions(raw, &rows, &cols) != FREEXL_OK)
       return ImportStatus::Damaged;
     if (rows > unsigned(kImportRowLimit) || cols > kImportColLimit) return ImportStatus::TooLarge;
-    // Room for every cell the sheet claims as a number (up to a bound: the claim may be empty space).
-    sheet.cells.reserveBytes(size_t(std::min<std::uint64_t>(std::uint64_t(rows) * cols * 17, kCellRoomLimit)));
+    w.put(Part::Sheet);
+    w.put(std::string_view(sheet.name));
     const auto problem = [&](unsigned int r, unsigned short c, std::string_view what) {
-      out.problems.push_back(sheet.name + " row " + std::to_string(r + 1) + " column " + std::to_string(c + 1) + ": " + std::string(what));
+      problems.push_back(sheet.name + " row " + std::to_string(r + 1) + " column " + std::to_string(c + 1) + ": " + std::string(what));
     };
     for (unsigned int r = 0; r < rows; ++r) {
       for (unsigned short c = 0; c < cols; ++c) {
@@ -116,69 +159,30 @@ ImportStatus ReadXlsHere(const std::string& path, ImportedBook& out) {
         sheet.rows = std::max(sheet.rows, cell.row);
         sheet.cols = std::max(sheet.cols, cell.col);
         sheet.cells.push_back(cell);
+        // A full block goes now; its room is taken again by the blocks that follow.
+        if (sheet.cells.blocks().size() > 1 && !sheet.cells.passFullBlocks([&](const ImportedCells::Block& b) {
+              SendBlock(w, b);
+              return w.ok();
+            }))
+          return ImportStatus::Damaged;  // the parent stopped reading
       }
     }
-    out.sheets.push_back(std::move(sheet));
+    for (const ImportedCells::Block& b : sheet.cells.blocks()) SendBlock(w, b);
+    w.put(Part::SheetEnd);
+    w.put(sheet.rows);
+    w.put(sheet.cols);
   }
   return ImportStatus::Ok;
 }
 
-// The imported book as bytes for the pipe, numbers in host order (the reader is our own child):
-// the status, the problems, then each sheet's name, size, cell count and packed cells. A text
-// goes as its 64-bit length and its bytes. The pieces are written one after another, each sheet's
-// cells straight from where they lie.
-class Wire {
- public:
-  template <class T>
-  void put(T v) {
-    small_.append(reinterpret_cast<const char*>(&v), sizeof v);
-  }
-  void put(std::string_view s) {
-    put(std::uint64_t(s.size()));
-    if (s.size() < 4096) {
-      small_.append(s);
-      return;
-    }
-    finishSmall();
-    pieces_.push_back(s);
-  }
-  bool send(int fd) {
-    finishSmall();
-    for (const std::string_view piece : pieces_)
-      for (size_t done = 0; done < piece.size();) {
-        const ssize_t n = ::write(fd, piece.data() + done, piece.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += size_t(n);
-      }
-    return true;
-  }
-
- private:
-  void finishSmall() {
-    if (small_.empty()) return;
-    pieces_.push_back(owned_.emplace_back(std::move(small_)));  // a deque keeps it where it is
-    small_.clear();
-  }
-  std::string small_;
-  std::deque<std::string> owned_;
-  std::vector<std::string_view> pieces_;
-};
-
-bool Send(int fd, ImportStatus status, const ImportedBook& book) {
-  Wire w;
+// What the child answers at the end: the status and the problems.
+bool SendEnd(Wire& w, ImportStatus status, const std::vector<std::string>& problems) {
+  w.put(Part::End);
   w.put(std::int32_t(status));
-  w.put(std::uint64_t(book.problems.size()));
-  for (const std::string& p : book.problems) w.put(std::string_view(p));
-  w.put(std::uint64_t(book.sheets.size()));
-  for (const ImportedSheet& s : book.sheets) {
-    w.put(std::string_view(s.name));
-    w.put(s.rows);
-    w.put(s.cols);
-    w.put(std::uint64_t(s.cells.size()));
-    w.put(std::string_view(s.cells.bytes()));
-  }
-  return w.send(fd);
+  w.put(std::uint64_t(problems.size()));
+  for (const std::string& p : problems) w.put(std::string_view(p));
+  w.flush();
+  return w.ok();
 }
 
 constexpr int kPipeSize = 1 << 20;
@@ -233,22 +237,42 @@ class PipeReader {
   bool hung_ = false;
 };
 
+// A sheet the child did not finish (it failed in the middle) is left out, as it would be had the
+// child sent the book whole.
 bool Decode(PipeReader& r, ImportStatus& status, ImportedBook& book) {
-  std::int32_t st = 0;
-  std::uint64_t n = 0;
-  if (!r.get(st) || !r.get(n)) return false;
-  status = ImportStatus(st);
-  for (std::uint64_t i = 0; i < n; ++i)
-    if (!r.get(book.problems.emplace_back())) return false;
-  if (!r.get(n)) return false;
-  for (std::uint64_t i = 0; i < n; ++i) {
-    ImportedSheet& s = book.sheets.emplace_back();
-    std::uint64_t cells = 0;
-    std::string packed;
-    if (!r.get(s.name) || !r.get(s.rows) || !r.get(s.cols) || !r.get(cells) || !r.get(packed) || !s.cells.adopt(std::move(packed), cells))
-      return false;
+  bool open = false;  // the last sheet still takes cells
+  for (;;) {
+    Part part{};
+    if (!r.get(part)) return false;
+    ImportedSheet* sheet = open ? &book.sheets.back() : nullptr;
+    switch (part) {
+      case Part::Sheet:
+        if (open || !r.get(book.sheets.emplace_back().name)) return false;
+        open = true;
+        break;
+      case Part::Cells: {
+        std::uint64_t cells = 0;
+        std::string packed;
+        if (!sheet || !r.get(cells) || !r.get(packed) || !sheet->cells.adopt(std::move(packed), cells)) return false;
+        break;
+      }
+      case Part::SheetEnd:
+        if (!sheet || !r.get(sheet->rows) || !r.get(sheet->cols)) return false;
+        open = false;
+        break;
+      case Part::End: {
+        if (open) book.sheets.pop_back();
+        std::int32_t st = 0;
+        std::uint64_t n = 0;
+        if (!r.get(st) || !r.get(n)) return false;
+        status = ImportStatus(st);
+        for (std::uint64_t i = 0; i < n; ++i)
+          if (!r.get(book.problems.emplace_back())) return false;
+        return r.atEnd();
+      }
+      default: return false;
+    }
   }
-  return r.atEnd();
 }
 
 }  // namespace
@@ -268,9 +292,10 @@ ImportStatus ReadXls(const std::string& path, ImportedBook& out) {
   }
   if (child == 0) {
     ::close(fds[0]);
-    ImportedBook book;
-    const ImportStatus status = ReadXlsHere(path, book);
-    ::_exit(Send(fds[1], status, book) ? 0 : 1);
+    Wire w(fds[1]);
+    std::vector<std::string> problems;
+    const ImportStatus status = ReadXlsHere(path, w, problems);
+    ::_exit(SendEnd(w, status, problems) ? 0 : 1);
   }
   ::close(fds[1]);
   PipeReader in(fds[0]);
