@@ -71,6 +71,10 @@ class ImportedCells {
   // drops them; pass answers false to stop. The cells left are those of the last block.
   template <class Pass>
   bool passFullBlocks(Pass pass);
+  // Calls fn(cell) for each cell in order and leaves none; each block is freed as soon as its
+  // cells are done, so what fn makes can take its memory again.
+  template <class Fn>
+  void drain(Fn fn);
   // Adds bytes that push_back made (in another process) as a block: false, adding nothing,
   // unless they are count whole cells of known kinds.
   bool adopt(std::string bytes, std::size_t count);
@@ -88,6 +92,16 @@ bool ImportedCells::passFullBlocks(Pass pass) {
   for (auto b = blocks_.begin(); b + 1 != blocks_.end(); ++b) count_ -= b->count;
   blocks_.erase(blocks_.begin(), blocks_.end() - 1);
   return ok;
+}
+
+template <class Fn>
+void ImportedCells::drain(Fn fn) {
+  for (Block& b : blocks_) {
+    for (auto c = Iterator(&b, &b + 1); c != Iterator(); ++c) fn(*c);
+    std::string().swap(b.bytes);
+  }
+  blocks_.clear();
+  count_ = 0;
 }
 
 }  // namespace spread::files

@@ -142,13 +142,16 @@ void AppendTextOf(std::string& out, const Book& book, const Block& block, const 
   // The cells that exist are visited in order, each formatted from its own style when it has one
   // (one lookup less per cell); the others, and the headers, through the book.
   std::vector<const Cell*> row(size_t(b.col2 - b.col + 1));
+  std::string scratch;  // a cell's text when it is not held as text
   std::int32_t at = b.row;
   const auto flush = [&](std::int32_t r) {
     for (std::int32_t c = firstCol; c <= b.col2; c = c == 0 ? b.col : c + 1) {
       if (c != firstCol) out += layout.colDelim;
       const Cell* cell = c == 0 || r == 0 ? nullptr : row[size_t(c - b.col)];
       if (cell && cell->style)
-        AppendQuoted(out, layout.flags & kExportValues ? CellValueText(*cell->style, cell->value) : CellText(*cell->style, cell->value),
+        AppendQuoted(out,
+                     layout.flags & kExportValues ? CellValueTextView(*cell->style, cell->value, scratch)
+                                                  : CellTextView(*cell->style, cell->value, scratch),
                      layout);
       else AppendQuoted(out, CellOut(book, c, r, layout.flags), layout);
     }

@@ -9,6 +9,7 @@
 #include "components/spread/files/text_codec.h"
 #include "components/spread/model/book.h"
 #include "components/spread/model/calendar.h"
+#include "components/spread/model/number_chars.h"
 
 namespace spread::files {
 namespace {
@@ -16,12 +17,17 @@ namespace {
 constexpr std::int32_t kTextLimit = 32000;
 constexpr double kNumberLimit = 1e15;  // beyond this a number shows in a scientific cell
 
-// The decimals a number needs to show as written (at most 14).
+// The decimals a number needs to show as written (at most 14): the digits after the point of its
+// plain text, none when that has an exponent.
 std::int16_t DecimalsOf(double v) {
-  const std::string s = PlainNumberText(v);
-  const size_t point = s.find('.');
-  if (point == std::string::npos || s.find_first_of("eE") != std::string::npos) return 0;
-  return std::int16_t(std::min<size_t>(s.size() - point - 1, 14));
+  char digits[kNumberCharsSize];
+  const char* const end = GeneralChars(digits, v);  // as PlainNumberText writes it
+  const char* point = nullptr;
+  for (const char* p = digits; p != end; ++p) {
+    if (*p == 'e' || *p == 'E') return 0;
+    if (*p == '.') point = p;
+  }
+  return point ? std::int16_t(std::min<std::ptrdiff_t>(end - point - 1, 14)) : 0;
 }
 
 // The styles imported cells take, made once per import so cells alike share one.
@@ -176,14 +182,15 @@ ImportStatus ReadWorkbook(const std::string& path, ImportedBook& out) {
   return ImportStatus::NotWorkbook;
 }
 
-void ApplyImport(Book& book, const ImportedBook& imported, std::vector<std::string>& problems) {
+void ApplyImport(Book& book, ImportedBook& imported) {
+  std::vector<std::string>& problems = imported.problems;
   book.reset();
   const auto count = std::int32_t(std::min<size_t>(imported.sheets.size(), size_t(kSheetLimit)));
   if (size_t(count) < imported.sheets.size()) problems.push_back("sheets after the " + std::to_string(kSheetLimit) + "th dropped");
   book.setSheetCount(std::max(count, 1));
   ImportStyles styles;
   for (std::int32_t i = 0; i < count; ++i) {
-    const ImportedSheet& in = imported.sheets[size_t(i)];
+    ImportedSheet& in = imported.sheets[size_t(i)];
     book.setSheetIndex(i + 1);
     Sheet& sheet = book.sheet();
     if (!in.name.empty()) sheet.name = Utf8ToAnsi(in.name);
@@ -191,8 +198,9 @@ void ApplyImport(Book& book, const ImportedBook& imported, std::vector<std::stri
     sheet.setMaxCols(std::clamp(in.cols, 1, kColLimit));
     for (const auto& [col, width] : in.colWidths)
       if (col <= sheet.maxCols()) sheet.colLineForWrite(col).size = std::clamp(width, 0.0, 255.0);
-    for (const ImportedCell& c : in.cells)
+    in.cells.drain([&](const ImportedCell& c) {
       if (c.row <= sheet.maxRows() && c.col <= sheet.maxCols()) PutCell(sheet, c, styles, problems);
+    });
   }
   book.setSheetIndex(1);
 }
@@ -200,7 +208,7 @@ void ApplyImport(Book& book, const ImportedBook& imported, std::vector<std::stri
 ImportStatus ImportWorkbook(Book& book, const std::string& path, const std::string& logPath) {
   ImportedBook imported;
   const ImportStatus status = ReadWorkbook(path, imported);
-  if (status == ImportStatus::Ok) ApplyImport(book, imported, imported.problems);
+  if (status == ImportStatus::Ok) ApplyImport(book, imported);
   WriteLog(logPath, path, status, imported.problems);
   return status;
 }
