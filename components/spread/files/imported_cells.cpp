@@ -55,13 +55,18 @@ void ImportedCells::push_back(const ImportedCell& c) {
   if (blocks_.empty() || (!blocks_.back().bytes.empty() && blocks_.back().bytes.size() + need > kBlockBytes))
     blocks_.emplace_back().bytes.reserve(std::max(need, kBlockBytes));
   Block& b = blocks_.back();
-  const auto put = [&b](const auto& v) { b.bytes.append(reinterpret_cast<const char*>(&v), sizeof v); };
-  put(std::uint8_t(c.kind)), put(c.col), put(c.row);
+  // The fixed part is put together here and appended at once, the text after it.
+  char head[kHead + sizeof(double)];
+  head[0] = char(c.kind);
+  std::memcpy(head + 1, &c.col, 4);
+  std::memcpy(head + 5, &c.row, 4);
   if (HasText(c.kind)) {
-    put(std::uint32_t(c.text.size()));
-    b.bytes.append(c.text);
+    const auto length = std::uint32_t(c.text.size());
+    std::memcpy(head + kHead, &length, 4);
+    b.bytes.append(head, kHead + 4).append(c.text);
   } else {
-    put(c.number);
+    std::memcpy(head + kHead, &c.number, sizeof(double));
+    b.bytes.append(head, kHead + sizeof(double));
   }
   ++b.count, ++count_;
 }

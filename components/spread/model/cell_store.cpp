@@ -43,7 +43,9 @@ Cell& CellStore::at(std::int32_t col, std::int32_t row) {
     // row before it, and a sheet read in order grows each row once.
     const std::size_t room = chunks_.empty() ? 1 : chunks_.back().back().cells.size();
     if (chunks_.empty() || chunks_.back().size() >= kChunkRows) chunks_.emplace_back().reserve(kChunkRows);
-    cells = &chunks_.back().emplace_back(Row{row, {}}).cells;
+    Row& added = chunks_.back().emplace_back();
+    added.row = row;
+    cells = &added.cells;
     cells->reserve(room);
   } else {
     auto chunk = chunkFor(row);

@@ -76,11 +76,17 @@ void appendMagnitude(std::string& out, const NumberRules& r, double magnitude) {
   const int places = clampedPlaces(r.decPlaces);
   const char* const end = r.scientific ? ScientificChars(digits, magnitude, places) : FixedChars(digits, magnitude, places);
   const std::string_view all(digits, size_t(end - digits));
-  const size_t point = all.find('.');
+  // The fixed form has the point right before its places (looked for only when it is not there).
+  const size_t fixedPoint = all.size() - size_t(places) - 1;
+  const size_t point = places > 0 && all.size() > size_t(places) && all[fixedPoint] == '.' ? fixedPoint : all.find('.');
   const std::string_view whole = all.substr(0, point), fraction = point == std::string_view::npos ? "" : all.substr(point + 1);
   // Separators and the dropped leading zero belong to the fixed form only.
   const bool separate = !r.scientific && r.showSep && !r.separator.empty();
   const bool dropZero = !r.scientific && !r.leadingZero && whole == "0" && !fraction.empty();  // ".5"
+  if (!separate && !dropZero && r.decimal == ".") {
+    out.append(all);  // the digits as they are: the common case
+    return;
+  }
   if (separate && !dropZero) {
     for (size_t at = 0; at < whole.size(); ++at) {
       if (at > 0 && (whole.size() - at) % 3 == 0) out.append(r.separator);
@@ -172,9 +178,11 @@ void AppendNumberText(std::string& out, const Style& style, double value) {
       default: put("-", sym, {}, {});
     }
   }
-  out.append(before[0]).append(before[1]);
+  for (const std::string_view piece : before)
+    if (!piece.empty()) out.append(piece);
   appendMagnitude(out, r, std::fabs(value));
-  out.append(r.suffix).append(after[0]).append(after[1]);
+  for (const std::string_view piece : {std::string_view(r.suffix), after[0], after[1]})
+    if (!piece.empty()) out.append(piece);
 }
 
 std::string NumberText(const Style& style, double value) {
