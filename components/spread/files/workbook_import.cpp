@@ -17,18 +17,8 @@ namespace {
 constexpr std::int32_t kTextLimit = 32000;
 constexpr double kNumberLimit = 1e15;  // beyond this a number shows in a scientific cell
 
-// The decimals a number needs to show as written (at most 14): the digits after the point of its
-// plain text, none when that has an exponent.
-std::int16_t DecimalsOf(double v) {
-  char digits[kNumberCharsSize];
-  const char* const end = GeneralChars(digits, v);  // as PlainNumberText writes it
-  const char* point = nullptr;
-  for (const char* p = digits; p != end; ++p) {
-    if (*p == 'e' || *p == 'E') return 0;
-    if (*p == '.') point = p;
-  }
-  return point ? std::int16_t(std::min<std::ptrdiff_t>(end - point - 1, 14)) : 0;
-}
+// The decimals a number needs to show as written (at most 14).
+std::int16_t DecimalsOf(double v) { return std::int16_t(std::min(GeneralDecimals(v), 14)); }
 
 // The styles imported cells take, made once per import so cells alike share one.
 class ImportStyles {
