@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <string>
 #include <string_view>
@@ -27,6 +28,16 @@ struct ImportedCell {
 };
 
 class ImportedCells {
+  // A packed cell: kind, column and row, then a number or a text's length and bytes.
+  static constexpr std::size_t kHead = 1 + 4 + 4;
+  static bool hasText(ImportedKind k) { return k == ImportedKind::Text || k == ImportedKind::Error; }
+  template <class T>
+  static T load(const char* at) {
+    T v;
+    std::memcpy(&v, at, sizeof v);
+    return v;
+  }
+
  public:
   // A block is started when the cell to come would take the last one past this size (a cell
   // larger than a block gets one of its own).
@@ -43,8 +54,23 @@ class ImportedCells {
     using difference_type = std::ptrdiff_t;
     Iterator() = default;
     Iterator(const Block* block, const Block* end) : block_(block), end_(end) { enter(); }
-    ImportedCell operator*() const;
-    Iterator& operator++();
+    ImportedCell operator*() const {
+      ImportedCell c;
+      c.kind = ImportedKind(std::uint8_t(at_[0]));
+      c.col = load<std::int32_t>(at_ + 1);
+      c.row = load<std::int32_t>(at_ + 5);
+      if (hasText(c.kind)) c.text = std::string_view(at_ + kHead + 4, load<std::uint32_t>(at_ + kHead));
+      else c.number = load<double>(at_ + kHead);
+      return c;
+    }
+    Iterator& operator++() {
+      at_ += kHead + (hasText(ImportedKind(std::uint8_t(at_[0]))) ? 4 + load<std::uint32_t>(at_ + kHead) : sizeof(double));
+      if (at_ == block_->bytes.data() + block_->bytes.size()) {
+        ++block_;
+        enter();
+      }
+      return *this;
+    }
     Iterator operator++(int) {
       Iterator before = *this;
       ++*this;

@@ -76,9 +76,13 @@ void appendMagnitude(std::string& out, const NumberRules& r, double magnitude) {
   const int places = clampedPlaces(r.decPlaces);
   const char* const end = r.scientific ? ScientificChars(digits, magnitude, places) : FixedChars(digits, magnitude, places);
   const std::string_view all(digits, size_t(end - digits));
-  // The fixed form has the point right before its places (looked for only when it is not there).
+  // The fixed form has the point right before its places, and none without places (looked for
+  // only when it is not so).
   const size_t fixedPoint = all.size() - size_t(places) - 1;
-  const size_t point = places > 0 && all.size() > size_t(places) && all[fixedPoint] == '.' ? fixedPoint : all.find('.');
+  const bool fixedForm = !r.scientific && std::isfinite(magnitude);
+  const size_t point = fixedForm && places == 0                                              ? std::string_view::npos
+                       : places > 0 && all.size() > size_t(places) && all[fixedPoint] == '.' ? fixedPoint
+                                                                                             : all.find('.');
   const std::string_view whole = all.substr(0, point), fraction = point == std::string_view::npos ? "" : all.substr(point + 1);
   // Separators and the dropped leading zero belong to the fixed form only.
   const bool separate = !r.scientific && r.showSep && !r.separator.empty();
