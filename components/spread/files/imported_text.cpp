@@ -45,10 +45,9 @@ void ImportedSheetText::appendRows(std::string& out, std::int32_t lastRow) {
     }
     if (next_ > last) return;
     for (; col < in.col; ++col) appendEmpty(out, col);
-    Cell cell;
-    if (MakeImportedCell(cell, in, sheet_.name, styles_, problems_)) {
+    if (MakeImportedCell(cell_, in, sheet_.name, styles_, problems_)) {
       if (col > 1) out += layout_.colDelim;
-      AppendQuoted(out, CellTextView(*cell.style, cell.value, scratch_), layout_);
+      AppendQuoted(out, CellTextView(*cell_.style, cell_.value, scratch_), layout_);
     } else {
       appendEmpty(out, col);
     }

@@ -39,6 +39,7 @@ class ImportedSheetText {
   std::int32_t next_ = 1;  // the next row to write
   ImportedCells::Iterator at_;
   ImportStyles styles_;
+  Cell cell_;                          // each cell in turn (a cell the import drops leaves it as it was, unused)
   std::string empty_;                  // what a place without a cell shows
   std::string scratch_;                // a cell's text when it is not held as text
   std::vector<std::string> problems_;  // the import's, not shown by a text export
