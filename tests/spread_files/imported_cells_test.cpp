@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -73,7 +74,7 @@ TEST_P(ImportedCellsRandom, GiveBackWhatWentInInWholeBlocks) {
   std::size_t counted = 0;
   for (const ImportedCells::Block& b : packed.blocks()) {
     // A block goes past its size only when it holds one cell.
-    EXPECT_TRUE(b.bytes.size() <= ImportedCells::kBlockBytes || b.count == 1);
+    EXPECT_TRUE(b.bytes().size() <= ImportedCells::kBlockBytes || b.count == 1);
     counted += b.count;
   }
   EXPECT_EQ(counted, cells.size());
@@ -89,11 +90,11 @@ TEST_P(ImportedCellsRandom, BlocksHandedOnAsTheyFillAreTakenBackWhole) {
     sending.push_back(e.cell);
     ASSERT_TRUE(sending.passFullBlocks([&](const ImportedCells::Block& b) {
       ++passed;
-      return received.adopt(b.bytes, b.count);
+      return received.adopt(std::string(b.bytes()), b.count);
     }));
     EXPECT_LE(sending.blocks().size(), 1u);
   }
-  for (const ImportedCells::Block& b : sending.blocks()) ASSERT_TRUE(received.adopt(b.bytes, b.count));
+  for (const ImportedCells::Block& b : sending.blocks()) ASSERT_TRUE(received.adopt(std::string(b.bytes()), b.count));
   ExpectSame(received, cells);
   if (GetParam() > 20'000) {
     EXPECT_GT(passed, 0u);
@@ -116,6 +117,30 @@ TEST(ImportedCells, PassingStopsWhenRefused) {
   EXPECT_EQ(row, 100'000);
 }
 
+TEST(ImportedCells, BlocksLeftWhereTheyLieAreKeptAsLongAsTheCells) {
+  ImportedCells made;
+  for (std::int32_t r = 1; r <= 3; ++r) made.push_back(ImportedCell{r, r, ImportedKind::Text, 0, "cell " + std::to_string(r)});
+  auto bytes = std::make_shared<std::string>(made.blocks()[0].bytes());
+  std::weak_ptr<std::string> watch = bytes;
+  ImportedCells kept;
+  ASSERT_TRUE(kept.adopt(bytes, *bytes, 3));
+  EXPECT_FALSE(kept.adopt(nullptr, *bytes, 3));                            // nothing to keep them
+  EXPECT_FALSE(kept.adopt(bytes, std::string_view(*bytes).substr(1), 3));  // not whole cells
+  EXPECT_EQ((*kept.begin()).text.data(), bytes->data() + 13);              // read where they lie
+  bytes.reset();
+  // A cell added after goes into a block of its own.
+  kept.push_back(ImportedCell{9, 9, ImportedKind::Number, 4.5, {}});
+  ASSERT_EQ(kept.blocks().size(), 2u);
+  std::int32_t row = 0;
+  for (const ImportedCell c : kept) EXPECT_EQ(c.row, row < 3 ? ++row : (row = 9));
+  EXPECT_EQ(row, 9);
+  EXPECT_FALSE(watch.expired());
+  std::size_t drained = 0;
+  kept.drain([&](const ImportedCell&) { ++drained; });
+  EXPECT_EQ(drained, 4u);
+  EXPECT_TRUE(watch.expired());  // let go once drained
+}
+
 struct BadBytes {
   const char* name;
   std::size_t cut;  // bytes taken off the end
@@ -131,7 +156,7 @@ TEST_P(ImportedCellsRefuse, PackedBytesThatAreNotWholeCells) {
   made.push_back(ImportedCell{2, 3, ImportedKind::Text, 0, "some text"});
   made.push_back(ImportedCell{4, 5, ImportedKind::Number, 1.5, {}});
   ASSERT_EQ(made.blocks().size(), 1u);
-  std::string bytes = made.blocks()[0].bytes;
+  std::string bytes(made.blocks()[0].bytes());
   const BadBytes& bad = GetParam();
   bytes.resize(bytes.size() - bad.cut);
   if (bad.kind) bytes[0] = bad.kind;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,9 +44,13 @@ class ImportedCells {
   // larger than a block gets one of its own).
   static constexpr std::size_t kBlockBytes = std::size_t(256) << 10;
 
+  // A block's bytes lie in the block itself, or in memory that keeper keeps (a reader's mapping).
   struct Block {
-    std::string bytes;
+    std::string owned;
+    std::shared_ptr<const void> keeper;
+    std::string_view kept;
     std::size_t count = 0;  // cells
+    std::string_view bytes() const { return keeper ? kept : std::string_view(owned); }
   };
 
   class Iterator {
@@ -65,7 +70,7 @@ class ImportedCells {
     }
     Iterator& operator++() {
       at_ += kHead + (hasText(ImportedKind(std::uint8_t(at_[0]))) ? 4 + load<std::uint32_t>(at_ + kHead) : sizeof(double));
-      if (at_ == block_->bytes.data() + block_->bytes.size()) {
+      if (at_ == block_->bytes().data() + block_->bytes().size()) {
         ++block_;
         enter();
       }
@@ -102,8 +107,10 @@ class ImportedCells {
   template <class Fn>
   void drain(Fn fn);
   // Adds bytes that push_back made (in another process) as a block: false, adding nothing,
-  // unless they are count whole cells of known kinds.
+  // unless they are count whole cells of known kinds. The second form leaves them where they
+  // are, kept there by keeper, which must not let them change.
   bool adopt(std::string bytes, std::size_t count);
+  bool adopt(std::shared_ptr<const void> keeper, std::string_view bytes, std::size_t count);
 
  private:
   std::vector<Block> blocks_;
@@ -124,7 +131,8 @@ template <class Fn>
 void ImportedCells::drain(Fn fn) {
   for (Block& b : blocks_) {
     for (auto c = Iterator(&b, &b + 1); c != Iterator(); ++c) fn(*c);
-    std::string().swap(b.bytes);
+    std::string().swap(b.owned);
+    b.keeper.reset();
   }
   blocks_.clear();
   count_ = 0;
