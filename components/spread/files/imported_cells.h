@@ -2,8 +2,8 @@
 // column and row, then a text's length and bytes (texts and errors) or a number. A large sheet
 // costs its texts and a few bytes a cell instead of an object each. The blocks hold whole cells
 // and are filled one after another, each about kBlockBytes: a sheet grows without its bytes ever
-// being copied, and the .xls reader's child hands each full block to the parent as it fills, as
-// it is.
+// being copied, and the .xls reader's child hands each full block to the parent as it fills (the
+// parent then reads it where it lies).
 #pragma once
 
 #include <cstddef>
@@ -102,7 +102,7 @@ class ImportedCells {
   // drops them; pass answers false to stop. The cells left are those of the last block.
   template <class Pass>
   bool passFullBlocks(Pass pass);
-  // Calls fn(cell) for each cell in order and leaves none; each block is freed as soon as its
+  // Calls fn(cell) for each cell in order and leaves none; each block is let go as soon as its
   // cells are done, so what fn makes can take its memory again.
   template <class Fn>
   void drain(Fn fn);
