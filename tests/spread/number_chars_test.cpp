@@ -124,5 +124,20 @@ TEST(NumberCharsTest, NotANumberAndInfinityAsPrintfWritesThem) {
   }
 }
 
+// The decimals read without writing the digits equal those counted in what GeneralChars writes.
+TEST(NumberCharsTest, GeneralDecimalsCountsWhatGeneralWrites) {
+  char b[kNumberCharsSize];
+  std::vector<double> values = Values();
+  for (int n = -3000; n <= 3000; ++n) values.push_back(n / 8.0), values.push_back(n / 1000.0), values.push_back(n * 1.001);
+  for (const double v : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(), 99999999999.999, 1e11 - 0.001})
+    values.push_back(v);
+  for (const double v : values) {
+    const std::string text(b, GeneralChars(b, v));
+    const size_t point = text.find('.');
+    const int counted = point == std::string::npos || text.find_first_of("eE") != std::string::npos ? 0 : int(text.size() - point - 1);
+    ASSERT_EQ(GeneralDecimals(v), counted) << text;
+  }
+}
+
 }  // namespace
 }  // namespace spread

@@ -14,12 +14,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "components/spread/files/atomic_write.h"
 #include "components/spread/files/exports.h"
 #include "components/spread/files/grid_file.h"
+#include "components/spread/files/imported_text.h"
 #include "components/spread/files/print_sheet.h"
 #include "components/spread/files/workbook_import.h"
 #include "components/spread/model/book.h"
@@ -76,20 +79,21 @@ bool Read(Book& book, const std::string& in, std::string& error) {
   return false;
 }
 
-// Text output a block of rows at a time, so a large sheet shows how far it got.
-bool WriteText(const Book& book, const std::string& out, const TextLayout& layout, std::string& error) {
-  const Block all = DataBlock(book, Block{kAll, kAll, kAll, kAll});
+// Text output a block of rows at a time, so a large sheet shows how far it got: append(text,
+// first, last) adds rows first..last of rows.
+bool WriteText(const std::string& out, std::int32_t rows, const std::function<void(std::string&, std::int32_t, std::int32_t)>& append,
+               std::string& error) {
   const std::string tmp = TempPathBeside(out);
   std::FILE* f = std::fopen(tmp.c_str(), "wb");
   if (!f) return error = "cannot create " + tmp, false;
-  const bool progress = all.row2 - all.row + 1 > kProgressRows;
+  const bool progress = rows > kProgressRows;
   bool ok = true;
   std::string text;  // one buffer for every part
-  for (std::int32_t r = all.row; r <= all.row2 && ok; r += kProgressRows) {
+  for (std::int32_t r = 1; r <= rows && ok; r += kProgressRows) {
     text.clear();
-    AppendTextOf(text, book, Block{all.col, r, all.col2, std::min(r + kProgressRows - 1, all.row2)}, layout);
+    append(text, r, std::min(r + kProgressRows - 1, rows));
     ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    if (progress) std::fprintf(stderr, "\rspread-convert: %d of %d rows", std::min(r + kProgressRows - 1, all.row2), all.row2);
+    if (progress) std::fprintf(stderr, "\rspread-convert: %d of %d rows", std::min(r + kProgressRows - 1, rows), rows);
   }
   if (progress) std::fprintf(stderr, "\n");
   ok = std::fclose(f) == 0 && ok;
@@ -100,12 +104,29 @@ bool WriteText(const Book& book, const std::string& out, const TextLayout& layou
   return CommitTempFile(tmp, out, &error);
 }
 
+bool WriteText(const Book& book, const std::string& out, const TextLayout& layout, std::string& error) {
+  const Block all = DataBlock(book, Block{kAll, kAll, kAll, kAll});
+  return WriteText(
+      out, all.row2,
+      [&](std::string& text, std::int32_t first, std::int32_t last) {
+        AppendTextOf(text, book, Block{all.col, first, all.col2, last}, layout);
+      },
+      error);
+}
+
+// The layout of a text output, or none for the other outputs.
+std::optional<TextLayout> TextOutput(const std::string& out) {
+  const std::string e = Extension(out);
+  if (e == "csv") return CsvLayout();
+  if (IsTab(e)) return TextLayout{};
+  return std::nullopt;
+}
+
 bool Write(Book& book, const std::string& out, std::string& error) {
   const std::string e = Extension(out);
   const Block all{kAll, kAll, kAll, kAll};
   if (e == "xlsx") return ExportXlsx(book, out, 0, "", 0, &error);
-  if (e == "csv") return WriteText(book, out, CsvLayout(), error);
-  if (IsTab(e)) return WriteText(book, out, TextLayout{}, error);
+  if (const auto layout = TextOutput(out)) return WriteText(book, out, *layout, error);
   if (e == "html" || e == "htm") return ExportHtml(book, all, out, false, &error);
   if (e == "xml") return ExportXml(book, all, out, "", "", 0, &error);
   if (e == "kgrid") return SaveGridFile(book, out, false, &error);
@@ -120,6 +141,42 @@ bool Write(Book& book, const std::string& out, std::string& error) {
   }
   error = "unknown output format ." + e;
   return false;
+}
+
+// A workbook written as text: the chosen sheet goes from the imported cells straight to the text
+// when it can (ImportedSheetText), else through the book as any other conversion. The exit status
+// as main's.
+int WorkbookToText(Book& book, const std::string& in, const std::string& out, std::int32_t sheet, const TextLayout& layout) {
+  ImportedBook imported;
+  const ImportStatus status = ReadWorkbook(in, imported);
+  if (status != ImportStatus::Ok) {
+    std::fprintf(stderr, "spread-convert: %s: %s\n", in.c_str(), std::string(ImportStatusText(status)).c_str());
+    return 1;
+  }
+  // The sheets the book would have: at least one, at most kSheetLimit.
+  const auto count = std::int32_t(std::clamp<std::size_t>(imported.sheets.size(), 1, std::size_t(kSheetLimit)));
+  if (sheet != 0 && (sheet < 1 || sheet > count)) {
+    std::fprintf(stderr, "spread-convert: %s has no sheet %d\n", in.c_str(), sheet);
+    return 3;
+  }
+  const std::int32_t index = sheet == 0 ? 1 : sheet;
+  std::optional<ImportedSheetText> direct;
+  if (std::size_t(index) <= imported.sheets.size()) direct.emplace(imported.sheets[std::size_t(index - 1)], layout);
+  std::string error;
+  bool written = false;
+  if (direct && direct->taken()) {
+    written = WriteText(
+        out, direct->rows(), [&](std::string& part, std::int32_t, std::int32_t last) { direct->appendRows(part, last); }, error);
+  } else {
+    ApplyImport(book, imported);
+    book.setSheetIndex(index);
+    written = WriteText(book, out, layout, error);
+  }
+  if (!written) {
+    std::fprintf(stderr, "spread-convert: %s: %s\n", out.c_str(), error.c_str());
+    return 2;
+  }
+  return 0;
 }
 
 int Usage() {
@@ -145,6 +202,9 @@ int main(int argc, char** argv) {
   // part of a conversion, and the system takes the memory back at once when the process ends.
   static Book& book = *new Book;
   std::string error;
+  const std::string inFormat = Extension(args[0]);
+  if (const auto layout = TextOutput(args[1]); layout && (inFormat == "xls" || inFormat == "xlsx"))
+    return WorkbookToText(book, args[0], args[1], sheet, *layout);
   if (!Read(book, args[0], error)) {
     std::fprintf(stderr, "spread-convert: %s: %s\n", args[0].c_str(), error.c_str());
     return 1;

@@ -51,6 +51,8 @@ struct TextLayout {
 // The block with -1 rows or columns made the data's extent.
 Block DataBlock(const Book& book, Block block);
 
+// Appends a cell's text quoted as a text export needs it in the layout.
+void AppendQuoted(std::string& out, std::string_view text, const TextLayout& layout);
 std::string TextOf(const Book& book, const Block& block, const TextLayout& layout);
 // The same text added to the end of out (a caller writing a large sheet in parts reuses one buffer).
 void AppendTextOf(std::string& out, const Book& book, const Block& block, const TextLayout& layout);

@@ -7,7 +7,8 @@ pkg_check_modules(SPREAD_GLIB REQUIRED IMPORTED_TARGET glib-2.0)
 target_include_directories(spread PRIVATE ${SPREAD_FILES_INCLUDE_DIRS})
 target_link_libraries(spread PRIVATE PkgConfig::SPREAD_GLIB)
 target_sources(spread PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/text_codec.cpp ${CMAKE_CURRENT_LIST_DIR}/imported_cells.cpp ${CMAKE_CURRENT_LIST_DIR}/workbook_import.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/text_codec.cpp ${CMAKE_CURRENT_LIST_DIR}/imported_cells.cpp ${CMAKE_CURRENT_LIST_DIR}/imported_values.cpp ${CMAKE_CURRENT_LIST_DIR}/imported_text.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/workbook_import.cpp
   ${CMAKE_CURRENT_LIST_DIR}/xls_reader.cpp ${CMAKE_CURRENT_LIST_DIR}/xlsx_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/workbook_libraries.cpp)
 target_sources(spread PRIVATE

@@ -34,19 +34,6 @@ std::string Quoted(std::string text, const TextLayout& layout) {
   return '"' + text + '"';
 }
 
-// Appends a cell's text as Quoted writes it; a text that needs no quotes (most) is appended as it
-// is, found by one pass over it.
-void AppendQuoted(std::string& out, std::string_view text, const TextLayout& layout) {
-  if (layout.cellDelim.empty() && !text.starts_with('"')) {
-    const char col = layout.colDelim.empty() ? '\n' : layout.colDelim[0], row = layout.rowDelim.empty() ? '\n' : layout.rowDelim[0];
-    if (std::none_of(text.begin(), text.end(), [&](char c) { return c == '\r' || c == '\n' || c == col || c == row; })) {
-      out.append(text);
-      return;
-    }
-  }
-  out += Quoted(std::string(text), layout);
-}
-
 std::string Escaped(std::string_view text) {
   std::string out;
   for (const char c : text) {
@@ -74,6 +61,18 @@ std::string ElementName(std::string header, std::int32_t col) {
 std::string Encode(const std::string& ansi, bool utf16) { return utf16 ? AnsiToUtf16File(ansi) : ansi; }
 
 }  // namespace
+
+// A text that needs no quotes (most) is appended as it is, found by one pass over it.
+void AppendQuoted(std::string& out, std::string_view text, const TextLayout& layout) {
+  if (layout.cellDelim.empty() && !text.starts_with('"')) {
+    const char col = layout.colDelim.empty() ? '\n' : layout.colDelim[0], row = layout.rowDelim.empty() ? '\n' : layout.rowDelim[0];
+    if (std::none_of(text.begin(), text.end(), [&](char c) { return c == '\r' || c == '\n' || c == col || c == row; })) {
+      out.append(text);
+      return;
+    }
+  }
+  out += Quoted(std::string(text), layout);
+}
 
 std::vector<std::vector<std::string>> SplitText(std::string_view text, const TextLayout& layout) {
   const std::string quote = layout.cellDelim.empty() ? "\"" : layout.cellDelim;
@@ -142,13 +141,16 @@ void AppendTextOf(std::string& out, const Book& book, const Block& block, const 
   // The cells that exist are visited in order, each formatted from its own style when it has one
   // (one lookup less per cell); the others, and the headers, through the book.
   std::vector<const Cell*> row(size_t(b.col2 - b.col + 1));
+  std::string scratch;  // a cell's text when it is not held as text
   std::int32_t at = b.row;
   const auto flush = [&](std::int32_t r) {
     for (std::int32_t c = firstCol; c <= b.col2; c = c == 0 ? b.col : c + 1) {
       if (c != firstCol) out += layout.colDelim;
       const Cell* cell = c == 0 || r == 0 ? nullptr : row[size_t(c - b.col)];
       if (cell && cell->style)
-        AppendQuoted(out, layout.flags & kExportValues ? CellValueText(*cell->style, cell->value) : CellText(*cell->style, cell->value),
+        AppendQuoted(out,
+                     layout.flags & kExportValues ? CellValueTextView(*cell->style, cell->value, scratch)
+                                                  : CellTextView(*cell->style, cell->value, scratch),
                      layout);
       else AppendQuoted(out, CellOut(book, c, r, layout.flags), layout);
     }

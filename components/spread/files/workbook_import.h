@@ -51,9 +51,9 @@ ImportStatus ReadXls(const std::string& path, ImportedBook& out);
 ImportStatus ReadXlsx(const std::string& path, ImportedBook& out);
 ImportStatus ReadWorkbook(const std::string& path, ImportedBook& out);
 
-// Replaces the grid's sheets with the imported ones (the rest of the grid is reset); what did not
-// fit is added to problems.
-void ApplyImport(Book& book, const ImportedBook& imported, std::vector<std::string>& problems);
+// Replaces the grid's sheets with the imported ones (the rest of the grid is reset), using up
+// their cells as it goes; what did not fit is added to imported.problems.
+void ApplyImport(Book& book, ImportedBook& imported);
 
 // Reads and applies; the problems (and a refusal) are written to logPath unless it is empty.
 ImportStatus ImportWorkbook(Book& book, const std::string& path, const std::string& logPath);

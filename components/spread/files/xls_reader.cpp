@@ -2,12 +2,15 @@
 // and time, or time text; this turns those into imported cells.
 //
 // FreeXL reads a damaged file past its buffers, so it runs in a child process: the child sends
-// the imported book back through a pipe, and a child that crashes, hangs or dies answers
-// "damaged" instead of taking the program down.
+// the imported book back as it reads it (its cells through a memory file, the rest through a
+// pipe), and a child that crashes, hangs or dies answers "damaged" instead of taking the program
+// down.
 #include <fcntl.h>
 #include <freexl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,7 +18,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <deque>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -44,11 +47,63 @@ double TimeFraction(std::string_view s) {
   return (h * 3600 + m * 60 + sec) / 86400.0;
 }
 
-// The most room made for a sheet's cells before they are read.
-constexpr std::uint64_t kCellRoomLimit = std::uint64_t(64) << 20;
+// The imported book as the child sends it, numbers in host order (the reader is our own child),
+// as the book is read so the child never holds more than a block of cells. The blocks of cells
+// go one after another into a memory file the parent made (cellsFd), which the parent maps once
+// the child has ended, so their bytes are written once and never copied again; the pipe carries
+// the rest: each sheet as a Sheet part (its name), a Cells part for each block (its cell count,
+// where it lies in the memory file and its size) and a SheetEnd part (the sheet's size); then an
+// End part (the status and the problems). A text goes as its 64-bit length and its bytes. The
+// pipe parts are gathered and written after each block (so a parent waiting on a large file
+// hears from the child) and at the end.
+enum class Part : std::uint8_t { Sheet, Cells, SheetEnd, End };
 
-// Reads in this process (the child's part).
-ImportStatus ReadXlsHere(const std::string& path, ImportedBook& out) {
+class Wire {
+ public:
+  Wire(int fd, int cellsFd) : fd_(fd), cellsFd_(cellsFd) {}
+  bool ok() const { return ok_; }
+  template <class T>
+  void put(T v) {
+    small_.append(reinterpret_cast<const char*>(&v), sizeof v);
+  }
+  void put(std::string_view s) {
+    put(std::uint64_t(s.size()));
+    small_.append(s);
+  }
+  void putCells(const ImportedCells::Block& b) {
+    const std::string_view bytes = b.bytes();
+    for (size_t done = 0; ok_ && done < bytes.size();) {
+      const ssize_t n = ::pwrite(cellsFd_, bytes.data() + done, bytes.size() - done, off_t(cellsAt_ + done));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) ok_ = false;
+      else done += size_t(n);
+    }
+    put(Part::Cells);
+    put(std::uint64_t(b.count));
+    put(cellsAt_);
+    put(std::uint64_t(bytes.size()));
+    cellsAt_ += bytes.size();
+    flush();
+  }
+  void flush() {
+    for (size_t done = 0; ok_ && done < small_.size();) {
+      const ssize_t n = ::write(fd_, small_.data() + done, small_.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) ok_ = false;
+      else done += size_t(n);
+    }
+    small_.clear();
+  }
+
+ private:
+  int fd_, cellsFd_;
+  std::uint64_t cellsAt_ = 0;  // where the next block goes
+  bool ok_ = true;
+  std::string small_;
+};
+
+// Reads in this process (the child's part) and sends the book as it goes.
+ImportStatus ReadXlsHere(const std::string& path, Wire& w, std::vector<std::string>& problems) {
   // The handle is never closed: this runs in the child, which ends as soon as it has answered, and
   // the system takes back FreeXL's memory at once instead of cell by cell.
   const void* raw = nullptr;
@@ -67,10 +122,10 @@ ImportStatus ReadXlsHere(const std::string& path, ImportedBook& out) {
     if (freexl_select_active_worksheet(raw, i) != FREEXL_OK || freexl_worksheet_dimensions(raw, &rows, &cols) != FREEXL_OK)
       return ImportStatus::Damaged;
     if (rows > unsigned(kImportRowLimit) || cols > kImportColLimit) return ImportStatus::TooLarge;
-    // Room for every cell the sheet claims as a number (up to a bound: the claim may be empty space).
-    sheet.cells.reserveBytes(size_t(std::min<std::uint64_t>(std::uint64_t(rows) * cols * 17, kCellRoomLimit)));
+    w.put(Part::Sheet);
+    w.put(std::string_view(sheet.name));
     const auto problem = [&](unsigned int r, unsigned short c, std::string_view what) {
-      out.problems.push_back(sheet.name + " row " + std::to_string(r + 1) + " column " + std::to_string(c + 1) + ": " + std::string(what));
+      problems.push_back(sheet.name + " row " + std::to_string(r + 1) + " column " + std::to_string(c + 1) + ": " + std::string(what));
     };
     for (unsigned int r = 0; r < rows; ++r) {
       for (unsigned short c = 0; c < cols; ++c) {
@@ -116,72 +171,34 @@ ImportStatus ReadXlsHere(const std::string& path, ImportedBook& out) {
         sheet.rows = std::max(sheet.rows, cell.row);
         sheet.cols = std::max(sheet.cols, cell.col);
         sheet.cells.push_back(cell);
+        // A full block goes now; its room is taken again by the blocks that follow.
+        if (sheet.cells.blocks().size() > 1 && !sheet.cells.passFullBlocks([&](const ImportedCells::Block& b) {
+              w.putCells(b);
+              return w.ok();
+            }))
+          return ImportStatus::Damaged;  // the parent stopped reading
       }
     }
-    out.sheets.push_back(std::move(sheet));
+    for (const ImportedCells::Block& b : sheet.cells.blocks()) w.putCells(b);
+    w.put(Part::SheetEnd);
+    w.put(sheet.rows);
+    w.put(sheet.cols);
   }
   return ImportStatus::Ok;
 }
 
-// The imported book as bytes for the pipe, numbers in host order (the reader is our own child):
-// the status, the problems, then each sheet's name, size, cell count and packed cells. A text
-// goes as its 64-bit length and its bytes. The pieces are written one after another, each sheet's
-// cells straight from where they lie.
-class Wire {
- public:
-  template <class T>
-  void put(T v) {
-    small_.append(reinterpret_cast<const char*>(&v), sizeof v);
-  }
-  void put(std::string_view s) {
-    put(std::uint64_t(s.size()));
-    if (s.size() < 4096) {
-      small_.append(s);
-      return;
-    }
-    finishSmall();
-    pieces_.push_back(s);
-  }
-  bool send(int fd) {
-    finishSmall();
-    for (const std::string_view piece : pieces_)
-      for (size_t done = 0; done < piece.size();) {
-        const ssize_t n = ::write(fd, piece.data() + done, piece.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += size_t(n);
-      }
-    return true;
-  }
-
- private:
-  void finishSmall() {
-    if (small_.empty()) return;
-    pieces_.push_back(owned_.emplace_back(std::move(small_)));  // a deque keeps it where it is
-    small_.clear();
-  }
-  std::string small_;
-  std::deque<std::string> owned_;
-  std::vector<std::string_view> pieces_;
-};
-
-bool Send(int fd, ImportStatus status, const ImportedBook& book) {
-  Wire w;
+// What the child answers at the end: the status and the problems.
+bool SendEnd(Wire& w, ImportStatus status, const std::vector<std::string>& problems) {
+  w.put(Part::End);
   w.put(std::int32_t(status));
-  w.put(std::uint64_t(book.problems.size()));
-  for (const std::string& p : book.problems) w.put(std::string_view(p));
-  w.put(std::uint64_t(book.sheets.size()));
-  for (const ImportedSheet& s : book.sheets) {
-    w.put(std::string_view(s.name));
-    w.put(s.rows);
-    w.put(s.cols);
-    w.put(std::uint64_t(s.cells.size()));
-    w.put(std::string_view(s.cells.bytes()));
-  }
-  return w.send(fd);
+  w.put(std::uint64_t(problems.size()));
+  for (const std::string& p : problems) w.put(std::string_view(p));
+  w.flush();
+  return w.ok();
 }
 
-constexpr int kPipeSize = 1 << 20;
+// The most bytes of cells a child may put in the memory file.
+constexpr std::uint64_t kCellsLimit = std::uint64_t(1) << 40;
 // A child that sends nothing for this long is taken as hung.
 constexpr int kSilenceLimitMs = 30'000;
 // A text's bytes are taken in steps of at most this, so a length the child made up costs no more
@@ -233,22 +250,73 @@ class PipeReader {
   bool hung_ = false;
 };
 
-bool Decode(PipeReader& r, ImportStatus& status, ImportedBook& book) {
-  std::int32_t st = 0;
-  std::uint64_t n = 0;
-  if (!r.get(st) || !r.get(n)) return false;
-  status = ImportStatus(st);
-  for (std::uint64_t i = 0; i < n; ++i)
-    if (!r.get(book.problems.emplace_back())) return false;
-  if (!r.get(n)) return false;
-  for (std::uint64_t i = 0; i < n; ++i) {
-    ImportedSheet& s = book.sheets.emplace_back();
-    std::uint64_t cells = 0;
-    std::string packed;
-    if (!r.get(s.name) || !r.get(s.rows) || !r.get(s.cols) || !r.get(cells) || !r.get(packed) || !s.cells.adopt(std::move(packed), cells))
-      return false;
+// A block of cells in the memory file, for the sheet it belongs to.
+struct CellsAt {
+  size_t sheet;
+  std::uint64_t count, at, size;
+};
+
+// Reads the pipe's parts; the blocks of cells are listed in blocks, each where the one before
+// ended. A sheet the child did not finish (it failed in the middle) is left out, as it would be
+// had the child sent the book whole.
+bool Decode(PipeReader& r, ImportStatus& status, ImportedBook& book, std::vector<CellsAt>& blocks) {
+  bool open = false;      // the last sheet still takes cells
+  std::uint64_t end = 0;  // where the blocks so far end
+  for (;;) {
+    Part part{};
+    if (!r.get(part)) return false;
+    ImportedSheet* sheet = open ? &book.sheets.back() : nullptr;
+    switch (part) {
+      case Part::Sheet:
+        if (open || !r.get(book.sheets.emplace_back().name)) return false;
+        open = true;
+        break;
+      case Part::Cells: {
+        CellsAt b{book.sheets.size() - 1, 0, 0, 0};
+        if (!sheet || !r.get(b.count) || !r.get(b.at) || !r.get(b.size) || b.at != end || b.size == 0 || b.size > kCellsLimit - end)
+          return false;
+        end += b.size;
+        blocks.push_back(b);
+        break;
+      }
+      case Part::SheetEnd:
+        if (!sheet || !r.get(sheet->rows) || !r.get(sheet->cols)) return false;
+        open = false;
+        break;
+      case Part::End: {
+        if (open) {
+          std::erase_if(blocks, [&](const CellsAt& b) { return b.sheet == book.sheets.size() - 1; });
+          book.sheets.pop_back();
+        }
+        std::int32_t st = 0;
+        std::uint64_t n = 0;
+        if (!r.get(st) || !r.get(n)) return false;
+        status = ImportStatus(st);
+        for (std::uint64_t i = 0; i < n; ++i)
+          if (!r.get(book.problems.emplace_back())) return false;
+        return r.atEnd();
+      }
+      default: return false;
+    }
   }
-  return r.atEnd();
+}
+
+// Takes the blocks where they lie in the memory file, once the child has ended: the file is
+// sealed first, so nothing can change it after its cells are checked, and mapped for reading.
+bool TakeCells(int fd, const std::vector<CellsAt>& blocks, ImportedBook& book) {
+  if (blocks.empty()) return true;
+  const std::uint64_t total = blocks.back().at + blocks.back().size;
+  struct stat st {};
+  if (::fcntl(fd, F_ADD_SEALS, F_SEAL_SEAL | F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE) != 0 || ::fstat(fd, &st) != 0 ||
+      std::uint64_t(st.st_size) < total)
+    return false;
+  void* const map = ::mmap(nullptr, size_t(total), PROT_READ, MAP_SHARED | MAP_POPULATE, fd, 0);
+  if (map == MAP_FAILED) return false;
+  const std::shared_ptr<const void> keeper(map, [total](const void* p) { ::munmap(const_cast<void*>(p), size_t(total)); });
+  const auto* const bytes = static_cast<const char*>(map);
+  for (const CellsAt& b : blocks)
+    if (!book.sheets[b.sheet].cells.adopt(keeper, std::string_view(bytes + b.at, size_t(b.size)), size_t(b.count))) return false;
+  return true;
 }
 
 }  // namespace
@@ -257,30 +325,33 @@ ImportStatus ReadXls(const std::string& path, ImportedBook& out) {
   LoadXlsLibrary();  // in the parent, so the child never runs the loader
   int fds[2];
   if (::pipe(fds) != 0) return ImportStatus::CannotOpen;
-  // A large pipe lets the child write a big sheet in a few steps instead of one per 64 KiB (a
-  // smaller one still works, only slower).
-  ::fcntl(fds[1], F_SETPIPE_SZ, kPipeSize);
-  const pid_t child = ::fork();
+  const int cellsFd = ::memfd_create("imported cells", MFD_CLOEXEC | MFD_ALLOW_SEALING);
+  const pid_t child = cellsFd < 0 ? -1 : ::fork();
   if (child < 0) {
     ::close(fds[0]);
     ::close(fds[1]);
+    if (cellsFd >= 0) ::close(cellsFd);
     return ImportStatus::CannotOpen;
   }
   if (child == 0) {
     ::close(fds[0]);
-    ImportedBook book;
-    const ImportStatus status = ReadXlsHere(path, book);
-    ::_exit(Send(fds[1], status, book) ? 0 : 1);
+    Wire w(fds[1], cellsFd);
+    std::vector<std::string> problems;
+    const ImportStatus status = ReadXlsHere(path, w, problems);
+    ::_exit(SendEnd(w, status, problems) ? 0 : 1);
   }
   ::close(fds[1]);
   PipeReader in(fds[0]);
   ImportStatus status = ImportStatus::Damaged;
-  const bool whole = Decode(in, status, out);
+  std::vector<CellsAt> blocks;
+  const bool whole = Decode(in, status, out, blocks);
   if (!whole) ::kill(child, SIGKILL);  // hung, or still writing what cannot be read
   ::close(fds[0]);
   int wstatus = 0;
   while (::waitpid(child, &wstatus, 0) < 0 && errno == EINTR) {}
-  if (!whole || !WIFEXITED(wstatus) || WEXITSTATUS(wstatus) != 0) {
+  const bool taken = whole && WIFEXITED(wstatus) && WEXITSTATUS(wstatus) == 0 && TakeCells(cellsFd, blocks, out);
+  ::close(cellsFd);  // a mapping made stays
+  if (!taken) {
     out = {};
     out.problems.push_back(in.hung() ? "the reader stopped answering" : "the reader failed on the file's contents");
     return ImportStatus::Damaged;

@@ -77,4 +77,18 @@ std::string CellValueText(const Style& s, const CellValue& v) {
   return holds(s.type()) == Holds::State ? "0" : "";
 }
 
+std::string_view CellTextView(const Style& s, const CellValue& v, std::string& scratch) {
+  if (const auto* text = std::get_if<std::string>(&v)) return *text;
+  scratch.clear();
+  if (const auto* n = std::get_if<double>(&v); n && holds(s.type()) == Holds::Number) AppendNumberText(scratch, s, *n);
+  else scratch = CellText(s, v);
+  return scratch;
+}
+
+std::string_view CellValueTextView(const Style& s, const CellValue& v, std::string& scratch) {
+  if (const auto* text = std::get_if<std::string>(&v)) return *text;
+  scratch = CellValueText(s, v);
+  return scratch;
+}
+
 }  // namespace spread

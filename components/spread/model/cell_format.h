@@ -65,11 +65,16 @@ std::string CellText(const Style& style, const CellValue& value);
 // The value underneath (its Value property): numbers plainly with "." ("1234.5"), dates as
 // YYYYMMDD, times as HHMMSS, check boxes and buttons "0"/"1"/"2", text as it is.
 std::string CellValueText(const Style& style, const CellValue& value);
+// The same texts without a string made per cell, for exports: a text value is given where it
+// lies, any other is written into scratch (its earlier contents are dropped).
+std::string_view CellTextView(const Style& style, const CellValue& value, std::string& scratch);
+std::string_view CellValueTextView(const Style& style, const CellValue& value, std::string& scratch);
 
 // The pieces, one file each.
 Parsed ParseNumberInput(const Style& style, std::string_view text);
 Parsed CheckNumber(const Style& style, double value);
 std::string NumberText(const Style& style, double value);
+void AppendNumberText(std::string& out, const Style& style, double value);
 Parsed ParseDateInput(const Style& style, std::string_view text, const FormatContext& context);
 Parsed CheckDate(const Style& style, DateValue value);
 std::string DateText(const Style& style, DateValue value);

@@ -36,12 +36,16 @@ const Cell* CellStore::find(std::int32_t col, std::int32_t row) const {
 
 Cell& CellStore::at(std::int32_t col, std::int32_t row) {
   std::vector<Entry>* cells = nullptr;
-  if (chunks_.empty() || chunks_.back().back().row < row) {
+  if (!chunks_.empty() && chunks_.back().back().row == row) {
+    cells = &chunks_.back().back().cells;  // the last row again: a sheet read in order
+  } else if (chunks_.empty() || chunks_.back().back().row < row) {
     // A new last row: rows of a sheet tend to be alike, so it gets room for as many cells as the
     // row before it, and a sheet read in order grows each row once.
     const std::size_t room = chunks_.empty() ? 1 : chunks_.back().back().cells.size();
     if (chunks_.empty() || chunks_.back().size() >= kChunkRows) chunks_.emplace_back().reserve(kChunkRows);
-    cells = &chunks_.back().emplace_back(Row{row, {}}).cells;
+    Row& added = chunks_.back().emplace_back();
+    added.row = row;
+    cells = &added.cells;
     cells->reserve(room);
   } else {
     auto chunk = chunkFor(row);
@@ -64,7 +68,9 @@ Cell& CellStore::at(std::int32_t col, std::int32_t row) {
   }
   if (cells->empty() || cells->back().col < col) {
     ++size_;
-    return cells->emplace_back(Entry{col, {}}).cell;
+    Entry& e = cells->emplace_back();
+    e.col = col;
+    return e.cell;
   }
   const auto e = columnAt(*cells, col);
   if (e != cells->end() && e->col == col) return e->cell;

@@ -70,18 +70,27 @@ bool removeAll(std::string& s, std::string_view piece) {
   return found;
 }
 
-// The magnitude with separators and the decimal character, without sign or symbol.
-std::string magnitudeText(const NumberRules& r, double magnitude) {
+// Appends the magnitude with separators and the decimal character, without sign or symbol.
+void appendMagnitude(std::string& out, const NumberRules& r, double magnitude) {
   char digits[kNumberCharsSize];
   const int places = clampedPlaces(r.decPlaces);
   const char* const end = r.scientific ? ScientificChars(digits, magnitude, places) : FixedChars(digits, magnitude, places);
   const std::string_view all(digits, size_t(end - digits));
-  const size_t point = all.find('.');
+  // The fixed form has the point right before its places, and none without places (looked for
+  // only when it is not so).
+  const size_t fixedPoint = all.size() - size_t(places) - 1;
+  const bool fixedForm = !r.scientific && std::isfinite(magnitude);
+  const size_t point = fixedForm && places == 0                                              ? std::string_view::npos
+                       : places > 0 && all.size() > size_t(places) && all[fixedPoint] == '.' ? fixedPoint
+                                                                                             : all.find('.');
   const std::string_view whole = all.substr(0, point), fraction = point == std::string_view::npos ? "" : all.substr(point + 1);
   // Separators and the dropped leading zero belong to the fixed form only.
   const bool separate = !r.scientific && r.showSep && !r.separator.empty();
-  std::string out;
   const bool dropZero = !r.scientific && !r.leadingZero && whole == "0" && !fraction.empty();  // ".5"
+  if (!separate && !dropZero && r.decimal == ".") {
+    out.append(all);  // the digits as they are: the common case
+    return;
+  }
   if (separate && !dropZero) {
     for (size_t at = 0; at < whole.size(); ++at) {
       if (at > 0 && (whole.size() - at) % 3 == 0) out.append(r.separator);
@@ -91,7 +100,6 @@ std::string magnitudeText(const NumberRules& r, double magnitude) {
     out.append(whole);
   }
   if (!fraction.empty()) out.append(r.decimal).append(fraction);
-  return out;
 }
 
 }  // namespace
@@ -141,35 +149,50 @@ Parsed ParseNumberInput(const Style& style, std::string_view text) {
   return CheckNumber(style, negative ? -v : v);
 }
 
-std::string NumberText(const Style& style, double value) {
+void AppendNumberText(std::string& out, const Style& style, double value) {
   const NumberRules r = rulesOf(style);
   const bool negative = value < 0;
-  std::string m = magnitudeText(r, std::fabs(value));
-  m.append(r.suffix);
-  const std::string sym(r.symbol);
+  const std::string_view sym = r.symbol;
+  // What goes before and after the magnitude and its suffix, by the type's sign and symbol style.
+  std::string_view before[2], after[2];
+  const auto put = [&](std::string_view b0, std::string_view b1, std::string_view a0, std::string_view a1) {
+    before[0] = b0, before[1] = b1, after[0] = a0, after[1] = a1;
+  };
   if (style.type() != CellType::Currency) {
-    if (!negative) return m;
-    switch (r.negStyle) {
-      case 1: return "(" + m + ")";
-      case 2: return m + "-";
-      default: return "-" + m;
+    if (negative) {
+      switch (r.negStyle) {
+        case 1: put("(", {}, ")", {}); break;
+        case 2: put({}, {}, "-", {}); break;
+        default: put("-", {}, {}, {});
+      }
     }
-  }
-  if (!negative) {
+  } else if (!negative) {
     switch (r.posStyle) {
-      case 1: return m + sym;
-      case 2: return sym.empty() ? m : sym + " " + m;
-      case 3: return sym.empty() ? m : m + " " + sym;
-      default: return sym + m;
+      case 1: put({}, {}, sym, {}); break;
+      case 2: put(sym, sym.empty() ? "" : " ", {}, {}); break;
+      case 3: put({}, {}, sym.empty() ? "" : " ", sym); break;
+      default: put(sym, {}, {}, {});
+    }
+  } else {
+    switch (r.negStyle) {
+      case 1: put("(", sym, ")", {}); break;
+      case 2: put(sym, "-", {}, {}); break;
+      case 3: put(sym, {}, "-", {}); break;
+      case 4: put("-", {}, sym, {}); break;
+      default: put("-", sym, {}, {});
     }
   }
-  switch (r.negStyle) {
-    case 1: return "(" + sym + m + ")";
-    case 2: return sym + "-" + m;
-    case 3: return sym + m + "-";
-    case 4: return "-" + m + sym;
-    default: return "-" + sym + m;
-  }
+  for (const std::string_view piece : before)
+    if (!piece.empty()) out.append(piece);
+  appendMagnitude(out, r, std::fabs(value));
+  for (const std::string_view piece : {std::string_view(r.suffix), after[0], after[1]})
+    if (!piece.empty()) out.append(piece);
+}
+
+std::string NumberText(const Style& style, double value) {
+  std::string out;
+  AppendNumberText(out, style, value);
+  return out;
 }
 
 }  // namespace spread

@@ -63,4 +63,26 @@ char* GeneralChars(char* out, double value) {
   return std::to_chars(out, out + kNumberCharsSize, value, std::chars_format::general, 15).ptr;
 }
 
+int GeneralDecimals(double value) {
+  const double magnitude = std::fabs(value);
+  if (magnitude < kExactWhole && value == std::trunc(value)) return 0;
+  // Below this, a value times 1000 is a whole number or at least 1/64 from one, so the nearest
+  // whole number to the scaled value is the only one with that many decimals that can read back
+  // as value; and the digits that do are the shortest ones, at most 14 of them (11 and 3).
+  constexpr double kFewDecimalsBelow = 1e11;
+  if (magnitude < kFewDecimalsBelow)
+    for (int places = 1; places <= 3; ++places) {
+      const double scaled = std::nearbyint(value * kPowers[places]);
+      if (scaled / kPowers[places] == value) return places;
+    }
+  char digits[kNumberCharsSize];
+  const char* const end = GeneralChars(digits, value);
+  const char* point = nullptr;
+  for (const char* p = digits; p != end; ++p) {
+    if (*p == 'e' || *p == 'E') return 0;
+    if (*p == '.') point = p;
+  }
+  return point ? int(end - point - 1) : 0;
+}
+
 }  // namespace spread

@@ -19,5 +19,8 @@ char* ScientificChars(char* out, double value, int places);
 // "%.15g": at most 15 significant digits, no trailing zeros or point, an exponent when it is
 // below -4 or at least 15.
 char* GeneralChars(char* out, double value);
+// The digits after the point in what GeneralChars writes (0 when it writes no point or an
+// exponent); for a number with at most three decimals without writing any digits.
+int GeneralDecimals(double value);
 
 }  // namespace spread

@@ -53,16 +53,6 @@ void Sheet::dropIfEmpty(std::int32_t col, std::int32_t row) {
   if (const Cell* c = cells_.find(col, row); c && c->empty()) cells_.erase(col, row);
 }
 
-void Sheet::forEachCell(const Block& b, const std::function<void(std::int32_t, std::int32_t, Cell&)>& fn) {
-  constexpr std::int32_t lowest = std::numeric_limits<std::int32_t>::min(), highest = std::numeric_limits<std::int32_t>::max();
-  cells_.forEach(b.allRows() ? lowest : b.row, b.allRows() ? highest : b.row2, b.allCols() ? lowest : b.col, b.allCols() ? highest : b.col2,
-                 fn);
-}
-
-void Sheet::forEachCell(const Block& b, const std::function<void(std::int32_t, std::int32_t, const Cell&)>& fn) const {
-  const_cast<Sheet*>(this)->forEachCell(b, [&fn](std::int32_t c, std::int32_t r, Cell& cell) { fn(c, r, cell); });
-}
-
 const StylePtr& Sheet::styleAt(std::int32_t col, std::int32_t row) const {
   if (const Cell* c = cell(col, row); c && c->style) return c->style;
   if (const Line* r = row == kAll ? nullptr : rowLine(row); r && r->style) return r->style;

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <map>
 #include <string>
 #include <vector>
@@ -71,8 +72,16 @@ class Sheet {
   Cell& cellForWrite(std::int32_t col, std::int32_t row) { return cells_.at(col, row); }
   void dropIfEmpty(std::int32_t col, std::int32_t row);
   // Calls fn for every existing cell in block, in row order; fn must not make or remove cells.
-  void forEachCell(const Block& block, const std::function<void(std::int32_t col, std::int32_t row, Cell&)>& fn);
-  void forEachCell(const Block& block, const std::function<void(std::int32_t col, std::int32_t row, const Cell&)>& fn) const;
+  // fn is called directly (an export visits every cell of a large sheet).
+  template <class Fn>
+  void forEachCell(const Block& block, Fn&& fn) {
+    cells_.forEach(firstOf(block.allRows(), block.row), lastOf(block.allRows(), block.row2), firstOf(block.allCols(), block.col),
+                   lastOf(block.allCols(), block.col2), fn);
+  }
+  template <class Fn>
+  void forEachCell(const Block& block, Fn&& fn) const {
+    const_cast<Sheet*>(this)->forEachCell(block, [&fn](std::int32_t c, std::int32_t r, const Cell& cell) { fn(c, r, cell); });
+  }
   std::size_t cellCount() const { return cells_.size(); }
 
   // The style that applies: the cell's, else its row's, else its column's, else the default.
@@ -125,6 +134,9 @@ class Sheet {
   std::vector<Block> selection;  // the selected blocks, the newest last; empty when none
 
  private:
+  // A block's bounds for the cell store: every row (column) when it covers them all.
+  static std::int32_t firstOf(bool all, std::int32_t n) { return all ? std::numeric_limits<std::int32_t>::min() : n; }
+  static std::int32_t lastOf(bool all, std::int32_t n) { return all ? std::numeric_limits<std::int32_t>::max() : n; }
   void keepViewInside();
 
   std::int32_t maxRows_ = 500, maxCols_ = 500;
