@@ -262,8 +262,8 @@ std::string WriteBook(Book& book) {
           .number(r)
           .value(cell.value)
           .number(cell.style ? ids.at(cell.style.get()) : -1)
-          .text(cell.note.str())
-          .text(cell.formula.str());
+          .text(cell.texts.note())
+          .text(cell.texts.formula());
       w.endRecord();
     });
     for (const Span& span : s.spans()) w.word("span").number(span.col).number(span.row).number(span.cols).number(span.rows).endRecord();
@@ -365,7 +365,7 @@ bool readInto(Book& book, Reader& r) {
       std::string note, formula;
       ok = sheet && r.number(c) && r.number(row) && c >= 0 && row >= 0 && c <= sheet->maxCols() && row <= sheet->maxRows() &&
            r.value(cell.value) && r.number(style) && styleOf(style, cell.style) && r.text(note) && r.text(formula) && r.endRecord();
-      cell.note = note, cell.formula = formula;
+      cell.texts.setNote(note), cell.texts.setFormula(formula);
       if (ok) sheet->cellForWrite(c, row) = std::move(cell);
     } else if (kind == "span") {
       Span span{};

@@ -131,11 +131,47 @@ TEST(CellStoreTest, LastRowsComeFirstAndEmptiedRowsGo) {
 
 TEST(CellStoreTest, WritingAnExistingCellFindsItAndMakesNoOther) {
   CellStore store;
-  store.at(3, 1).note = "kept";
+  store.at(3, 1).texts.setNote("kept");
   store.at(1, 1);
   store.at(3, 1).value = 2.0;
   EXPECT_EQ(store.size(), 2u);
-  EXPECT_EQ(store.find(3, 1)->note, "kept");
+  EXPECT_EQ(store.find(3, 1)->texts.note(), "kept");
+}
+
+// A cell's note and formula share one pointer: each is kept apart from the other, an empty text
+// is none, the pair goes once both are empty (so the cell can be dropped), and a copy is its own.
+TEST(CellTextsTest, NoteAndFormulaAreKeptApartAndGoWhenBothAreEmpty) {
+  struct Step {
+    CellTexts::Which which;
+    const char* text;
+    const char* note;
+    const char* formula;
+    bool empty;
+  };
+  const Step steps[] = {
+      {CellTexts::kNote, "", "", "", true},
+      {CellTexts::kFormula, "=A1", "", "=A1", false},
+      {CellTexts::kNote, "seen", "seen", "=A1", false},
+      {CellTexts::kFormula, "", "seen", "", false},
+      {CellTexts::kNote, "", "", "", true},
+      {CellTexts::kNote, "again", "again", "", false},
+  };
+  CellTexts texts;
+  for (const Step& step : steps) {
+    texts.set(step.which, step.text);
+    EXPECT_EQ(texts.note(), step.note) << step.text;
+    EXPECT_EQ(texts.formula(), step.formula) << step.text;
+    EXPECT_EQ(texts.empty(), step.empty) << step.text;
+  }
+  CellTexts copy = texts;
+  copy.setFormula("=B2");
+  EXPECT_EQ(texts.formula(), "");
+  EXPECT_EQ(copy.note(), "again");
+  Cell cell;
+  cell.texts = copy;
+  EXPECT_FALSE(cell.empty());
+  cell.texts.clear();
+  EXPECT_TRUE(cell.empty());
 }
 
 }  // namespace

@@ -19,8 +19,8 @@ class GridFile : public ::testing::Test {
   void SetUp() override {
     FillSampleSheet(book, TempPath("cell.png"));
     Sheet& s = book.sheet();
-    s.cellForWrite(1, 2).note = "a note with blanks % and\nline";
-    s.cellForWrite(2, 4).formula = "A1*2";
+    s.cellForWrite(1, 2).texts.setNote("a note with blanks % and\nline");
+    s.cellForWrite(2, 4).texts.setFormula("A1*2");
     ASSERT_TRUE(s.addSpan(Span{1, 12, 2, 2}));
     s.rowLineForWrite(5).hidden = true;
     s.colLineForWrite(2).pageBreak = true;
@@ -53,8 +53,8 @@ TEST_F(GridFile, RoundTripKeepsEveryProperty) {
     for (std::int32_t c = 1; c <= 2; ++c) EXPECT_EQ(back.cellText(c, r), book.cellText(c, r)) << c << "," << r;
   const Sheet& s = back.sheet();
   EXPECT_EQ(s.styleAt(2, 6)->picMask, "(999) 999-9999");
-  EXPECT_EQ(s.cell(1, 2)->note, "a note with blanks % and\nline");
-  EXPECT_EQ(s.cell(2, 4)->formula, "A1*2");
+  EXPECT_EQ(s.cell(1, 2)->texts.note(), "a note with blanks % and\nline");
+  EXPECT_EQ(s.cell(2, 4)->texts.formula(), "A1*2");
   ASSERT_NE(s.spanAt(2, 13), nullptr);
   EXPECT_EQ(s.rowHeight(5), 0);
   EXPECT_DOUBLE_EQ(s.colWidth(2), 25);

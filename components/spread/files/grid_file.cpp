@@ -252,7 +252,7 @@ class Writer {
       const std::int32_t sid = style(cell.style);
       o_.word("cell").put(c).put(r).put(sid);
       PutValue(o_, cell.value);
-      o_.put(dataOnly_ ? std::string() : cell.note.str()).put(dataOnly_ ? std::string() : cell.formula.str()).end();
+      o_.put(dataOnly_ ? std::string() : cell.texts.note()).put(dataOnly_ ? std::string() : cell.texts.formula()).end();
     });
     if (!dataOnly_)
       for (const Span& sp : s.spans()) o_.word("span").put(sp.col).put(sp.row).put(sp.cols).put(sp.rows).end();
@@ -385,7 +385,7 @@ bool Apply(Book& book, std::string_view text, std::string* error) {
       GetValue(in, cell.value);
       std::string note, formula;
       in.get(note), in.get(formula);
-      cell.note = note, cell.formula = formula;
+      cell.texts.setNote(note), cell.texts.setFormula(formula);
     } else if (kind == "span") {
       Span sp{};
       in.get(sp.col), in.get(sp.row), in.get(sp.cols), in.get(sp.rows);

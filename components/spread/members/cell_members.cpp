@@ -34,7 +34,7 @@ HRESULT writeCells(Call& c, const VARIANT& v) {
 }
 
 // Sets a per-cell text (note, formula) on every cell of the addressed block.
-HRESULT putCellString(Call& c, const VARIANT& v, RareText Cell::*field) {
+HRESULT putCellString(Call& c, const VARIANT& v, CellTexts::Which field) {
   if (const HRESULT hr = CheckAddress(c); platform::FAILED(hr)) return hr;
   std::string text;
   if (const HRESULT hr = ToText(v, text); platform::FAILED(hr)) return c.fail(hr, "the value is not a text");
@@ -44,16 +44,16 @@ HRESULT putCellString(Call& c, const VARIANT& v, RareText Cell::*field) {
   const std::int32_t firstCol = b.allCols() ? 1 : b.col, lastCol = b.allCols() ? s.maxCols() : b.col2;
   for (std::int32_t r = firstRow; r <= lastRow; ++r)
     for (std::int32_t col = firstCol; col <= lastCol; ++col) {
-      s.cellForWrite(col, r).*field = text;
+      s.cellForWrite(col, r).texts.set(field, text);
       s.dropIfEmpty(col, r);
     }
   return S_OK;
 }
 
-HRESULT getCellString(Call& c, Variant& r, RareText Cell::*field) {
+HRESULT getCellString(Call& c, Variant& r, CellTexts::Which field) {
   const auto [col, row] = firstCell(c.book);
   const Cell* cell = c.book.sheet().cell(col, row);
-  SetText(r, cell ? (cell->*field).str() : std::string());
+  SetText(r, cell ? cell->texts.get(field) : std::string());
   return S_OK;
 }
 
@@ -87,10 +87,10 @@ HRESULT getValue(Call& c, Variant& r) {
 }
 HRESULT putValue(Call& c, const VARIANT& v) { return writeCells(c, v); }
 
-HRESULT getCellNote(Call& c, Variant& r) { return getCellString(c, r, &Cell::note); }
-HRESULT putCellNote(Call& c, const VARIANT& v) { return putCellString(c, v, &Cell::note); }
-HRESULT getFormula(Call& c, Variant& r) { return getCellString(c, r, &Cell::formula); }
-HRESULT putFormula(Call& c, const VARIANT& v) { return putCellString(c, v, &Cell::formula); }
+HRESULT getCellNote(Call& c, Variant& r) { return getCellString(c, r, CellTexts::kNote); }
+HRESULT putCellNote(Call& c, const VARIANT& v) { return putCellString(c, v, CellTexts::kNote); }
+HRESULT getFormula(Call& c, Variant& r) { return getCellString(c, r, CellTexts::kFormula); }
+HRESULT putFormula(Call& c, const VARIANT& v) { return putCellString(c, v, CellTexts::kFormula); }
 
 HRESULT getEditMode(Call& c, Variant& r) { return SetBool(r, c.book.editing()), S_OK; }
 HRESULT putEditMode(Call& c, const VARIANT& v) {

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "components/spread/model/rare_text.h"
+#include "components/spread/model/cell_texts.h"
 #include "components/spread/model/style.h"
 #include "components/spread/model/values.h"
 
@@ -21,10 +21,12 @@ namespace spread {
 
 struct Cell {
   CellValue value;
-  StylePtr style;  // null: the row's, column's or sheet's applies
-  RareText note, formula;
-  bool empty() const { return IsEmpty(value) && !style && note.empty() && formula.empty(); }
+  StylePtr style;   // null: the row's, column's or sheet's applies
+  CellTexts texts;  // note and formula
+  bool empty() const { return IsEmpty(value) && !style && texts.empty(); }
 };
+// A large sheet holds hundreds of thousands of these: a cell and its column fit a cache line.
+static_assert(sizeof(Cell) <= 64);
 
 class CellStore {
  public:

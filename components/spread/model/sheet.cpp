@@ -263,7 +263,7 @@ void Sheet::deleteCols(std::int32_t first, std::int32_t count) {
 void Sheet::clearRange(const Block& b, bool dataOnly) {
   forEachCell(b, [&](std::int32_t, std::int32_t, Cell& cell) {
     cell.value = {};
-    if (!dataOnly) cell.style.reset(), cell.note.clear(), cell.formula.clear();
+    if (!dataOnly) cell.style.reset(), cell.texts.clear();
   });
   cells_.eraseIf([](std::int32_t, std::int32_t, const Cell& cell) { return cell.empty(); });
 }
