@@ -313,11 +313,11 @@ INSTANTIATE_TEST_SUITE_P(Ways, DemoCloseTest,
 
 TEST_F(DemoWindowTest, TheNextRunOpensWhereTheLastOneClosed) {
   runDemo("move 140 80\nresize 700 520\nmenu File > Exit\n");
-  framework::WindowRecord first;
+  tamsil::framework::WindowRecord first;
   programIniStore().LoadWindowRecord("Main", first);
   ASSERT_EQ(first.GOT, 1);
   runDemo("menu File > Exit\n");
-  framework::WindowRecord second;
+  tamsil::framework::WindowRecord second;
   programIniStore().LoadWindowRecord("Main", second);
   EXPECT_EQ(std::tie(second.X, second.Y, second.W, second.H), std::tie(first.X, first.Y, first.W, first.H));
 }
