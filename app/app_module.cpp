@@ -17,7 +17,7 @@ struct ProcessObjects {
   TextMatcher matcher;
   std::unique_ptr<tamsil::framework::ErrorReporter> reporter = std::make_unique<tamsil::framework::ErrorReporter>();
   std::unique_ptr<ReporterErrors> errors = std::make_unique<ReporterErrors>(*reporter);
-  std::unique_ptr<framework::IniStore> ini = std::make_unique<framework::IniStore>();
+  std::unique_ptr<tamsil::framework::IniStore> ini = std::make_unique<tamsil::framework::IniStore>();
 };
 std::unique_ptr<ProcessObjects> gProcess;
 
@@ -68,7 +68,7 @@ ProgramErrors& programErrors() {
   return *gProcess->errors;
 }
 
-framework::IniStore& programIniStore() {
+tamsil::framework::IniStore& programIniStore() {
   if (!gProcess || !gProcess->ini) usedOutsideItsLife("settings store");
   return *gProcess->ini;
 }

@@ -10,7 +10,7 @@
 
 #include "runtime/core/startup.h"
 
-namespace kestrel::framework {
+namespace tamsil::framework {
 class IniStore;
 }
 
@@ -59,7 +59,7 @@ class TextMatcher;
 // reporter). Using one outside that span is a programming error and ends the program.
 TextMatcher& moduleTextMatcher();
 ProgramErrors& programErrors();
-framework::IniStore& programIniStore();
+tamsil::framework::IniStore& programIniStore();
 bool hasProcessObjects();
 
 // The module's record for the program's module table.

@@ -23,7 +23,7 @@ void RunProgramMain(const ProgramParts& parts) {
   parts.matcher.Init();
   parts.matcher.SetOption(1, 1);
   parts.matcher.SetOption(2, 0);
-  parts.ini.Open(kIniFileName, framework::StorageKind::IniFile, 0);
+  parts.ini.Open(kIniFileName, tamsil::framework::StorageKind::IniFile, 0);
   InitialiseDictionary();
   DragFullWindowsSwitch dragFullWindows(parts.systemParameters, parts.guardSetting);
   dragFullWindows.SwitchOff();

@@ -8,13 +8,14 @@
 
 #include "app/drag_full_windows.h"
 
+namespace tamsil::framework {
+class IniStore;
+}
+
 namespace kestrel {
 
 class ProgramErrors;
 class TextMatcher;
-namespace framework {
-class IniStore;
-}
 
 // The program's settings file, a bare name kept in the profile directory.
 inline constexpr std::string_view kIniFileName = "Kestrel24.INI";
@@ -24,7 +25,7 @@ inline constexpr std::string_view kIniFileName = "Kestrel24.INI";
 struct ProgramParts {
   ProgramErrors& errors;
   TextMatcher& matcher;
-  framework::IniStore& ini;
+  tamsil::framework::IniStore& ini;
   SystemParametersCall systemParameters;
   bool guardSetting;  // keep the setting safe against an abnormal end
   void (*mainWindow)();

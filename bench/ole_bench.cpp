@@ -9,6 +9,7 @@
 
 #include "bench/ole_window.h"
 #include "platform/backend.h"
+#include "platform/com/class_factory.h"
 #include "platform/com/com.h"
 #include "platform/com/com_object.h"
 #include "platform/com/com_ptr.h"
@@ -53,22 +54,6 @@ class Columns final : public ComObject<Implements<IDispatch, IID_IDispatch>> {
   double widths_[64] = {};
 };
 
-class ColumnsFactory final : public IClassFactory {
- public:
-  HRESULT QueryInterface(const IID& iid, void** object) override {
-    if (iid != IID_IUnknown && iid != IID_IClassFactory) return *object = nullptr, E_NOINTERFACE;
-    *object = this;
-    return S_OK;
-  }
-  ULONG AddRef() override { return 1; }
-  ULONG Release() override { return 1; }
-  HRESULT CreateInstance(IUnknown*, const IID& iid, void** object) override {
-    ComPtr<Columns> c(new Columns);
-    return c->QueryInterface(iid, object);
-  }
-  HRESULT LockServer(BOOL) override { return S_OK; }
-};
-
 constexpr int kOle = bench::kOleControl;
 constexpr CLSID kColumnsClsid{0x4B455354, 0x0003, 0x4F4C, {0x42, 0x45, 0x4E, 0x43, 0x48, 0x43, 0x4F, 0x4C}};
 
@@ -77,7 +62,7 @@ void ensureSetUp() {
   static const bool ready = [] {
     setenv("TAMSIL_PROFILE_DIR", "/tmp/kestrel_ole_bench", 1);
     installBackend(headless::createBackend());
-    static ColumnsFactory factory;
+    static ClassFactory<Columns> factory;
     DWORD cookie = 0;
     if (FAILED(RegisterComponentClass({kColumnsClsid, "Kestrel.BenchColumns.1", "Bench columns", "Apartment", false, &factory}, &cookie)))
       std::abort();
@@ -111,7 +96,7 @@ BENCHMARK(BM_BridgeReadByText);
 // The anchor: the same object's Invoke called directly with the DISPID and arguments ready.
 void BM_DirectInvokeWrite(benchmark::State& state) {
   ComPtr<IDispatch> columns;
-  ColumnsFactory factory;
+  ClassFactory<Columns> factory;
   if (FAILED(factory.CreateInstance(nullptr, IID_IDispatch, columns.put()))) std::abort();
   VARIANT args[2] = {};
   args[1].vt = VT_I4;

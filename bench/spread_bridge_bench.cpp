@@ -22,6 +22,7 @@
 #include "runtime/ole/ole_site.h"
 #include "runtime/window/control_access.h"
 #include "runtime/window/operations.h"
+#include "tests/support/sample_sheet.h"
 
 namespace {
 
@@ -38,46 +39,26 @@ struct Step {
   std::string text;
 };
 
-// The fill of the demo window, in the order it is written.
+// The fill of the demo window (tests/support/sample_sheet.h), in the order it is written; the
+// picture cell gets its type but no picture.
 std::vector<Step> fillSteps() {
+  namespace sheet = kestrel::testing::sample_sheet;
   std::vector<Step> s;
-  const auto put = [&s](std::string path, Sent sent, double n) { s.push_back({std::move(path), sent, n, {}}); };
-  const auto text = [&s](std::string path, std::string t) { s.push_back({std::move(path), Sent::Text, 0, std::move(t)}); };
-  const auto cell = [&](int col, int row) { put("Row", Sent::Long, row), put("Col", Sent::Long, col); };
-  put("AppearanceStyle", Sent::Long, 2), put("MaxRows", Sent::Long, 13), put("MaxCols", Sent::Long, 2);
-  cell(1, -1);
-  put("CellType", Sent::Short, 5);
-  const char* labels[] = {"Date",        "Edit", "Currency", "Number",    "Percent", "PIC(Mask)",
-                          "Static text", "Time", "Button",   "Combo Box", "Picture", "Check Box"};
-  for (int r = 1; r <= 12; ++r) cell(1, r), text("Text", labels[r - 1]);
-  cell(2, 1), put("CellType", Sent::Short, 0), put("TypeDateCentury", Sent::Short, 0), put("TypeHAlign", Sent::Short, 0);
-  put("TypeSpin", Sent::Short, 0), put("TypeDateFormat", Sent::Short, 2), text("TypeDateMin", "01011900"), text("TypeDateMax", "12312199");
-  text("Text", "12/23/96");
-  cell(2, 2), put("CellType", Sent::Short, 1), put("TypeEditLen", Sent::Long, 255), text("Text", "Type in me");
-  cell(2, 3), put("CellType", Sent::Short, 12), put("TypeCurrencyMin", Sent::Real, -9999), put("TypeCurrencyMax", Sent::Real, 9999);
-  text("Text", "1000.00");
-  cell(2, 4), put("CellType", Sent::Short, 13), put("TypeNumberMax", Sent::Real, 9999), put("TypeNumberMin", Sent::Real, -9999);
-  text("Text", "1234");
-  cell(2, 5), put("CellType", Sent::Short, 14), put("TypePercentMax", Sent::Real, 100), put("TypePercentMin", Sent::Real, 0.1);
-  text("Text", "0.25");
-  cell(2, 6), put("CellType", Sent::Short, 4), text("TypePicMask", "(999) 999-9999"), text("Text", "(123) 456-7890");
-  cell(2, 7), put("CellType", Sent::Short, 5);
-  text("Text", "This is a static text celltype. The property TypeTextWordWrap is used for wrapping.");
-  put("TypeTextWordWrap", Sent::Short, 1);
-  cell(2, 8), put("CellType", Sent::Short, 6), put("TypeTime24Hour", Sent::Short, 0), put("TypeTimeSeconds", Sent::Short, 0);
-  put("TypeTimeSeparator", Sent::Short, 58), text("Text", "01:23 am");
-  cell(2, 9), put("CellType", Sent::Short, 7), text("TypeButtonText", "Press me"), put("RowHeight(8)", Sent::Real, 35);
-  cell(2, 10), put("CellType", Sent::Short, 8), text("TypeComboBoxList", "Item1\tItem2\tItem3");
-  cell(2, 11), put("CellType", Sent::Short, 9), put("TypePictCenter", Sent::Short, 1), put("TypePictStretch", Sent::Short, 1);
-  put("TypePictMaintainScale", Sent::Short, 1), put("CellType", Sent::Short, 9), put("RowHeight(10)", Sent::Real, 45);
-  cell(2, 12), put("CellType", Sent::Short, 10), text("TypeCheckText", "Check me");
-  cell(2, 13), put("CellType", Sent::Short, 11), put("TypeOwnerDrawStyle", Sent::Long, 1), put("RowHeight(12)", Sent::Real, 15);
-  text("Text", "Ellipse");
-  put("VisibleCols", Sent::Long, 2), put("VisibleRows", Sent::Long, 13), put("AutoSize", Sent::Long, 1);
-  put("ColWidth(1)", Sent::Real, 12), put("ColWidth(2)", Sent::Real, 25), put("RowHeight(7)", Sent::Real, 32);
-  s.push_back({"MaxTextRowHeight(11)", Sent::ReadReal, 0, {}});
-  put("RowHeight(11)", Sent::Real, 20);
-  put("ScrollBars", Sent::Long, 0);
+  for (const sheet::Step& step : sheet::kSteps) {
+    const std::string member(step.member), indexed = member + "(" + std::to_string(step.index) + ")";
+    switch (step.sent) {
+      case sheet::Sent::Short: s.push_back({member, Sent::Short, step.number, {}}); break;
+      case sheet::Sent::Long: s.push_back({member, Sent::Long, step.number, {}}); break;
+      case sheet::Sent::Real: s.push_back({member, Sent::Real, step.number, {}}); break;
+      case sheet::Sent::RealAt: s.push_back({indexed, Sent::Real, step.number, {}}); break;
+      case sheet::Sent::Text: s.push_back({member, Sent::Text, 0, std::string(step.text)}); break;
+      case sheet::Sent::Picture: s.push_back({"CellType", Sent::Short, 9, {}}); break;
+      case sheet::Sent::FittedRowHeight:
+        s.push_back({"MaxTextRowHeight(" + std::to_string(step.index) + ")", Sent::ReadReal, 0, {}});
+        s.push_back({indexed, Sent::Real, 20, {}});
+        break;
+    }
+  }
   return s;
 }
 

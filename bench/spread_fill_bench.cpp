@@ -1,7 +1,7 @@
-// The demo window's sheet fill against the grid's model, in the same run: every write sent
-// through the member table (name lookup, variant arguments converted as a dispatch interface
-// converts them, the member's handler), against the same writes made directly on the model.
-// Both start from a reset grid and load the same picture file.
+// The demo window's sheet fill (tests/support/sample_sheet.h) against the grid's model, in the
+// same run: every write sent through the member table (name lookup, variant arguments converted
+// as a dispatch interface converts them, the member's handler), against the same writes made
+// directly on the model. Both start from a reset grid and load the same picture file.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -13,6 +13,7 @@
 #include "components/spread/members/members.h"
 #include "components/spread/model/book.h"
 #include "platform/com/wide_text.h"
+#include "tests/support/sample_sheet.h"
 
 namespace {
 
@@ -73,94 +74,26 @@ class Sender {
   Book& book_;
 };
 
+// The sample sheet's steps (tests/support/sample_sheet.h), each sent by name.
 void fillThroughMembers(Book& book) {
+  namespace sheet = kestrel::testing::sample_sheet;
   Sender s(book);
-  s.put("AppearanceStyle", i4(2));
-  s.put("MaxRows", i4(13));
-  s.put("MaxCols", i4(2));
-  s.put("Row", i4(-1));
-  s.put("Col", i4(1));
-  s.put("CellType", i2(5));
-  for (int r = 1; r <= 12; ++r) {
-    s.put("Row", i4(r));
-    s.put("Col", i4(1));
-    s.putText("Text", kLabels[r - 1]);
+  for (const sheet::Step& step : sheet::kSteps) {
+    switch (step.sent) {
+      case sheet::Sent::Short: s.put(step.member, i2(std::int16_t(step.number))); break;
+      case sheet::Sent::Long: s.put(step.member, i4(std::int32_t(step.number))); break;
+      case sheet::Sent::Real: s.put(step.member, r8(step.number)); break;
+      case sheet::Sent::RealAt: s.putAt(step.member, step.index, r8(step.number)); break;
+      case sheet::Sent::Text: s.putText(step.member, step.text); break;
+      case sheet::Sent::Picture: {
+        s.put("CellType", i2(9));
+        platform::Variant picture = s.call("LoadPicture", {Sender::bstr(picturePath()), i4(0)});
+        s.putById(kCellPictureDispid, *picture.get());
+        break;
+      }
+      case sheet::Sent::FittedRowHeight: s.putAt(step.member, step.index, r8(s.getAt("MaxTextRowHeight", step.index))); break;
+    }
   }
-  s.put("Col", i4(2));
-  s.put("Row", i4(1));
-  s.put("CellType", i2(0));
-  s.put("TypeDateCentury", i2(0));
-  s.put("TypeHAlign", i2(0));
-  s.put("TypeSpin", i2(0));
-  s.put("TypeDateFormat", i2(2));
-  s.putText("TypeDateMin", "01011900");
-  s.putText("TypeDateMax", "12312199");
-  s.putText("Text", "12/23/96");
-  s.put("Row", i4(2));
-  s.put("CellType", i2(1));
-  s.put("TypeEditLen", i4(255));
-  s.putText("Text", "Type in me");
-  s.put("Row", i4(3));
-  s.put("CellType", i2(12));
-  s.put("TypeCurrencyMin", r8(-9999.0));
-  s.put("TypeCurrencyMax", r8(9999.0));
-  s.putText("Text", "1000.00");
-  s.put("Row", i4(4));
-  s.put("CellType", i2(13));
-  s.put("TypeNumberMax", r8(9999.0));
-  s.put("TypeNumberMin", r8(-9999.0));
-  s.putText("Text", "1234");
-  s.put("Row", i4(5));
-  s.put("CellType", i2(14));
-  s.put("TypePercentMax", r8(100.0));
-  s.put("TypePercentMin", r8(0.1));
-  s.putText("Text", ".25");
-  s.put("Row", i4(6));
-  s.put("CellType", i2(4));
-  s.putText("TypePicMask", "(999) 999-9999");
-  s.putText("Text", "(123) 456-7890");
-  s.put("Row", i4(7));
-  s.put("CellType", i2(5));
-  s.putText("Text", kWrapText);
-  s.put("TypeTextWordWrap", i2(1));
-  s.put("Row", i4(8));
-  s.put("CellType", i2(6));
-  s.put("TypeTime24Hour", i2(0));
-  s.put("TypeTimeSeconds", i2(0));
-  s.put("TypeTimeSeparator", i2(58));
-  s.putText("Text", "01:23 am");
-  s.put("Row", i4(9));
-  s.put("CellType", i2(7));
-  s.putText("TypeButtonText", "Press me");
-  s.putAt("RowHeight", 8, r8(35.0));
-  s.put("Row", i4(10));
-  s.put("CellType", i2(8));
-  s.putText("TypeComboBoxList", "Item1\tItem2\tItem3");
-  s.put("Row", i4(11));
-  s.put("CellType", i2(9));
-  s.put("TypePictCenter", i2(1));
-  s.put("TypePictStretch", i2(1));
-  s.put("TypePictMaintainScale", i2(1));
-  s.put("CellType", i2(9));
-  platform::Variant picture = s.call("LoadPicture", {Sender::bstr(picturePath()), i4(0)});
-  s.putById(kCellPictureDispid, *picture.get());
-  s.putAt("RowHeight", 10, r8(45.0));
-  s.put("Row", i4(12));
-  s.put("CellType", i2(10));
-  s.putText("TypeCheckText", "Check me");
-  s.put("Row", i4(13));
-  s.put("CellType", i2(11));
-  s.put("TypeOwnerDrawStyle", i4(1));
-  s.putAt("RowHeight", 12, r8(15.0));
-  s.putText("Text", "Ellipse");
-  s.put("VisibleCols", i4(2));
-  s.put("VisibleRows", i4(13));
-  s.put("AutoSize", i4(1));
-  s.putAt("ColWidth", 1, r8(12.0));
-  s.putAt("ColWidth", 2, r8(25.0));
-  s.putAt("RowHeight", 7, r8(32.0));
-  s.putAt("RowHeight", 11, r8(s.getAt("MaxTextRowHeight", 11)));
-  s.put("ScrollBars", i4(0));
 }
 
 // The same writes on the model's own interface.

@@ -84,8 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::string fileBefore = fileText();
   const auto before = contents();
-  kestrel::framework::IniStore store;
-  store.Open(kFile, kestrel::framework::StorageKind::IniFile);
+  tamsil::framework::IniStore store;
+  store.Open(kFile, tamsil::framework::StorageKind::IniFile);
   const bool written = store.Write(section, name, value);
   const auto after = contents();
   if (!written) {

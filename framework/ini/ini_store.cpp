@@ -3,7 +3,7 @@
 #include "framework/ini/registry_text.h"
 #include "platform/system/profile.h"
 
-namespace kestrel::framework {
+namespace tamsil::framework {
 
 namespace {
 
@@ -139,4 +139,4 @@ std::optional<std::string> IniStore::readRow(std::string_view sector, std::strin
   return value;
 }
 
-}  // namespace kestrel::framework
+}  // namespace tamsil::framework

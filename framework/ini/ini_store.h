@@ -27,7 +27,7 @@ namespace tamsil::window {
 class Window;
 }
 
-namespace kestrel::framework {
+namespace tamsil::framework {
 
 // Where the values are kept (the NVTYPE field).
 enum class StorageKind : std::int32_t {
@@ -224,4 +224,4 @@ void IniStore::LoadList(std::string_view sector, std::string_view name, std::vec
   }
 }
 
-}  // namespace kestrel::framework
+}  // namespace tamsil::framework

@@ -5,7 +5,7 @@
 #include "platform/system/last_error.h"
 #include "platform/system/registry.h"
 
-namespace kestrel::framework {
+namespace tamsil::framework {
 
 using namespace platform;
 
@@ -71,4 +71,4 @@ bool deleteRegistryValue(std::uintptr_t root, std::string_view key, std::string_
   return status == 0 || status == kFileNotFound;
 }
 
-}  // namespace kestrel::framework
+}  // namespace tamsil::framework

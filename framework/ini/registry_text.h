@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace kestrel::framework {
+namespace tamsil::framework {
 
 // The root key a store's EXTRADATA names: 0 stands for HKEY_CLASSES_ROOT (0x80000000).
 std::uintptr_t registryRoot(std::uint32_t extraData);
@@ -18,4 +18,4 @@ bool writeRegistryText(std::uintptr_t root, std::string_view key, std::string_vi
 // Removes the value; true also when it was not there.
 bool deleteRegistryValue(std::uintptr_t root, std::string_view key, std::string_view name);
 
-}  // namespace kestrel::framework
+}  // namespace tamsil::framework

@@ -5,7 +5,7 @@
 #include "framework/ini/ini_store.h"
 #include "runtime/window/properties.h"
 
-namespace kestrel::framework {
+namespace tamsil::framework {
 
 namespace {
 
@@ -103,4 +103,4 @@ void IniStore::LoadWindowRecord(std::string_view sector, WindowRecord& record) {
   record.GOT = 1;
 }
 
-}  // namespace kestrel::framework
+}  // namespace tamsil::framework

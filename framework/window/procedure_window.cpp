@@ -253,7 +253,7 @@ std::uint8_t ProcedureWindow::Teardown() {
   BUTTONS.reset();
   HISTORY.reset();
   if (FILES) {
-    for (const FileEntry& f : *FILES) f.FILE->RestoreState(f.STATE);
+    for (const FileEntry& f : *FILES) f.FILE->RestoreState(f.SAVED);
     FILES.reset();
   }
   if (PRIMARY) PRIMARY->RestoreState(SAVED);

@@ -17,6 +17,7 @@
 #include "framework/window/framework_codes.h"
 #include "framework/window/toolbar_router.h"
 #include "framework/window/window_component.h"
+#include "runtime/record/procedure_window_fields.h"
 
 namespace tamsil::window {
 class Window;
@@ -28,18 +29,17 @@ class WindowResizer;
 
 class ProcedureWindow {
  public:
-  // Entries of the window's queues.
+  // Entries of the window's queues; BUTTONS, CL and FILES are laid out as stored
+  // (runtime/record/procedure_window_fields.h).
+#define TAMSIL_DECLARE_FIELD(make, name, type, ...) type name{};
   struct ButtonEntry {
-    std::int32_t CONTROL = 0;
-    std::uint8_t ACTION = 0;
+    TAMSIL_BUTTON_ENTRY_FIELDS(TAMSIL_DECLARE_FIELD)
   };
   struct ComponentEntry {
-    std::int32_t TYPE = 0;
-    WindowComponent* WC = nullptr;
+    TAMSIL_COMPONENT_ENTRY_FIELDS(TAMSIL_DECLARE_FIELD)
   };
   struct FileEntry {
-    TrackedFile* FILE = nullptr;
-    std::uint16_t STATE = 0;
+    TAMSIL_FILE_ENTRY_FIELDS(TAMSIL_DECLARE_FIELD)
   };
   struct HistoryEntry {
     std::int32_t CONTROL = 0;  // the control whose previous value is recalled
@@ -93,45 +93,9 @@ class ProcedureWindow {
   void DisableCancelButtons();
   void EnableCancelButtons();
 
-  // Fields, by the names the class stores them under.
-  std::uint8_t AUTOREFRESH = 0;
-  std::uint8_t AUTOTOOLBAR = 0;
-  std::unique_ptr<std::vector<ButtonEntry>> BUTTONS;
-  std::unique_ptr<std::vector<ComponentEntry>> CL;
-  std::uint8_t CANCELACTION = 0;
-  std::uint8_t CHANGEACTION = 0;
-  std::uint8_t DEAD = 0;
-  std::uint8_t DELETEACTION = 0;
-  std::uint8_t BATCHPROCESSING = 0;
-  ErrorReporting* ERRORS = nullptr;
-  std::unique_ptr<std::vector<FileEntry>> FILES;
-  std::uint8_t FILESOPENED = 0;
-  std::int32_t FIRSTFIELD = 0;
-  std::uint8_t FORCEDRESET = 0;
-  std::unique_ptr<std::vector<HistoryEntry>> HISTORY;
-  std::int32_t HISTORYKEY = 0;
-  std::uint8_t INITED = 0;  // InitedBit
-  std::uint8_t INSERTACTION = 0;
-  std::string LASTINSERTEDPOSITION;  // at most kPositionSize bytes
-  std::int32_t OKCONTROL = 0;
-  std::int32_t SAVECONTROL = 0;
-  std::uint8_t DISABLECANCELBUTTON = 0;
-  std::uint8_t OPENED = 0;
-  std::uint8_t ORIGINALREQUEST = 0;
-  std::uint8_t RECORDSAVED = 0;
-  std::uint8_t BEFORESAVEREQUEST = 0;
-  PrimaryRelation* PRIMARY = nullptr;
-  std::uint8_t REQUEST = 0;
-  std::uint8_t RESETONGAINFOCUS = 0;
-  WindowResizer* RESIZE = nullptr;
-  std::uint8_t RESPONSE = 0;
-  std::uint16_t SAVED = 0;
-  RecordNavigator* FORMVCR = nullptr;
-  ToolbarRouter* TOOLBAR = nullptr;
-  Translator* TRANSLATOR = nullptr;
-  std::int32_t* VCRREQUEST = nullptr;
-  window::Window* MYWINDOW = nullptr;
-  window::Window* OWNERWINDOW = nullptr;
+  // Fields, by the names the class stores them under, in stored order.
+  TAMSIL_PROCEDURE_WINDOW_FIELDS(TAMSIL_DECLARE_FIELD)
+#undef TAMSIL_DECLARE_FIELD
 
   enum InitedBit : std::uint8_t { FirstOpenDone = 0x01, FirstSizedSeen = 0x02 };
   static constexpr std::size_t kPositionSize = 1024;

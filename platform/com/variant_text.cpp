@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/com/detail/variant_scalar.h"
+#include "platform/date/date.h"
 
 namespace platform::detail {
 
@@ -35,45 +36,26 @@ std::string currencyText(Int128 tenThousandths) {
   return tenThousandths < 0 ? "-" + text : text;
 }
 
-namespace {
-
-// Civil date of a day count relative to 1 January 1970 (proleptic Gregorian).
-void civilFromDays(long long z, long long& y, unsigned& m, unsigned& d) {
-  z += 719468;
-  const long long era = (z >= 0 ? z : z - 146096) / 146097;
-  const unsigned doe = unsigned(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  y = (long long)yoe + era * 400;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  d = doy - (153 * mp + 2) / 5 + 1;
-  m = mp < 10 ? mp + 3 : mp - 9;
-  if (m <= 2) ++y;
-}
-
-}  // namespace
-
 std::string dateText(double date) {
   // The day is the whole part; the time is the fraction's magnitude, also for dates before 1900.
   const double day = std::trunc(date);
-  long long seconds = std::llround(std::fabs(date - day) * 86400.0);
+  long long seconds = std::llround(std::fabs(date - day) * double(platform::date::kSecondsPerDay));
   long long dayCount = (long long)day;
-  if (seconds == 86400) {
+  if (seconds == platform::date::kSecondsPerDay) {
     seconds = 0;
     dayCount += date < 0 ? -1 : 1;
   }
   std::string text;
   char buf[64];
   if (dayCount != 0) {
-    long long y;
-    unsigned m, d;
-    civilFromDays(dayCount - 25569, y, m, d);  // 30 Dec 1899 is 25569 days before 1 Jan 1970
-    std::snprintf(buf, sizeof buf, "%u/%u/%lld", m, d, y);
+    const platform::date::YearMonthDay c = platform::date::civilFromDays(platform::date::daysFromOleSerial(dayCount));
+    std::snprintf(buf, sizeof buf, "%d/%d/%lld", c.month, c.day, (long long)c.year);
     text = buf;
   }
   if (seconds != 0 || dayCount == 0) {
-    const long long h = seconds / 3600, mi = seconds / 60 % 60, s = seconds % 60;
-    std::snprintf(buf, sizeof buf, "%lld:%02lld:%02lld %s", h % 12 == 0 ? 12 : h % 12, mi, s, h < 12 ? "AM" : "PM");
+    const platform::date::ClockTime t = platform::date::splitSeconds(seconds);
+    const long long h = t.hours;
+    std::snprintf(buf, sizeof buf, "%lld:%02d:%02d %s", h % 12 == 0 ? 12 : h % 12, t.minutes, t.seconds, h < 12 ? "AM" : "PM");
     if (!text.empty()) text += ' ';
     text += buf;
   }

@@ -1,8 +1,8 @@
 // The runtime's error state, one per thread: the error code of the last failing runtime
 // operation, the operating-system error behind it, its text, and, for code 90 ("File System
 // Error"), the driver's own error code and text. File drivers and the expression evaluator post
-// here; the texts of the codes are looked up by the file layer (runtime/file/error_texts.h), so
-// this part only stores them.
+// here; the texts of the codes are looked up by the file layer (errorText in
+// runtime/file/errors.h), so this part only stores them.
 #pragma once
 
 #include <string>

@@ -29,6 +29,10 @@ using window::PropertyValue;
 
 namespace {
 
+// The event the site raises to the program when a call into its control fails with an exception;
+// named "ErrorEvent" when the control's type information has no name for it.
+constexpr DISPID kErrorEvent = -608;
+
 // The flag sequences of one member: with a result wanted and without, for a member written with
 // parentheses and without.
 constexpr WORD kMethod = DISPATCH_METHOD, kGet = DISPATCH_PROPERTYGET, kBoth = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
@@ -499,7 +503,6 @@ void OleSite::deliverEvent(DISPID dispid, DISPPARAMS* params) {
 }
 
 std::string OleSite::lastEventName() {
-  constexpr DISPID kErrorEvent = -608;
   std::string name;
   ITypeInfo* raw = nullptr;
   IDispatch* d = dispatch();
@@ -515,7 +518,6 @@ std::string OleSite::lastEventName() {
 }
 
 void OleSite::raiseErrorEvent(const EXCEPINFO& info) {
-  constexpr DISPID kErrorEvent = -608;
   VARIANT_BOOL cancel = VARIANT_FALSE;
   VARIANT args[7] = {};  // in call order; reversed below
   args[0].vt = VT_I2;

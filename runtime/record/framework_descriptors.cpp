@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "runtime/record/descriptor_encoder.h"
+#include "runtime/record/procedure_window_fields.h"
 
 namespace tamsil::record {
 namespace {
@@ -15,46 +16,17 @@ constexpr std::uint32_t kFirst = kFirstClassFieldOffset;
 
 // ---- Window manager ----
 
-constexpr auto kProcedureWindowFields = std::to_array<FieldSpec>({
-    byteField("AUTOREFRESH").at(kFirst),
-    byteField("AUTOTOOLBAR"),
-    referenceField("BUTTONS"),
-    referenceField("CL"),
-    byteField("CANCELACTION"),
-    byteField("CHANGEACTION"),
-    byteField("DEAD"),
-    byteField("DELETEACTION"),
-    byteField("BATCHPROCESSING"),
-    referenceField("ERRORS"),
-    referenceField("FILES"),
-    byteField("FILESOPENED"),
-    longField("FIRSTFIELD"),
-    byteField("FORCEDRESET"),
-    referenceField("HISTORY"),
-    longField("HISTORYKEY"),
-    byteField("INITED"),
-    byteField("INSERTACTION"),
-    stringField("LASTINSERTEDPOSITION", 1024),
-    longField("OKCONTROL"),
-    longField("SAVECONTROL"),
-    byteField("DISABLECANCELBUTTON"),
-    byteField("OPENED"),
-    byteField("ORIGINALREQUEST"),
-    byteField("RECORDSAVED"),
-    byteField("BEFORESAVEREQUEST"),
-    referenceField("PRIMARY"),
-    byteField("REQUEST"),
-    byteField("RESETONGAINFOCUS"),
-    referenceField("RESIZE"),
-    byteField("RESPONSE"),
-    ushortField("SAVED"),
-    referenceField("FORMVCR"),
-    referenceField("TOOLBAR"),
-    referenceField("TRANSLATOR"),
-    referenceField("VCRREQUEST"),
-    referenceField("MYWINDOW"),
-    referenceField("OWNERWINDOW"),
-});
+// A field of the lists in procedure_window_fields.h.
+#define TAMSIL_FIELD_SPEC(make, name, type, ...) make(#name __VA_OPT__(, ) __VA_ARGS__),
+
+// The class's fields start behind its table of virtual operations.
+template <std::size_t n>
+constexpr std::array<FieldSpec, n> placedFirst(std::array<FieldSpec, n> fields) {
+  fields[0] = fields[0].at(kFirst);
+  return fields;
+}
+
+constexpr auto kProcedureWindowFields = placedFirst(std::to_array<FieldSpec>({TAMSIL_PROCEDURE_WINDOW_FIELDS(TAMSIL_FIELD_SPEC)}));
 constexpr auto kProcedureWindowBytes = descriptorBytes<kProcedureWindowFields>();
 constexpr std::string_view kProcedureWindowOperations[] = {
     "EventLoop",       "Setup",          "Teardown",       "FirstOpen",      "OpenWindow",         "PrimeRecord",
@@ -65,11 +37,13 @@ constexpr std::string_view kProcedureWindowOperations[] = {
 };
 constexpr ClassTypeInfo kProcedureWindowType{"ProcedureWindow"};
 
-constexpr auto kButtonFields = std::to_array<FieldSpec>({longField("CONTROL"), byteField("ACTION")});
+constexpr auto kButtonFields = std::to_array<FieldSpec>({TAMSIL_BUTTON_ENTRY_FIELDS(TAMSIL_FIELD_SPEC)});
 constexpr auto kButtonBytes = descriptorBytes<kButtonFields>();
-constexpr auto kComponentFields = std::to_array<FieldSpec>({longField("TYPE"), referenceField("WC")});
+constexpr auto kComponentFields = std::to_array<FieldSpec>({TAMSIL_COMPONENT_ENTRY_FIELDS(TAMSIL_FIELD_SPEC)});
 constexpr auto kComponentBytes = descriptorBytes<kComponentFields>();
-constexpr auto kFileFields = std::to_array<FieldSpec>({referenceField("FILE"), ushortField("SAVED")});
+constexpr auto kFileFields = std::to_array<FieldSpec>({TAMSIL_FILE_ENTRY_FIELDS(TAMSIL_FIELD_SPEC)});
+
+#undef TAMSIL_FIELD_SPEC
 constexpr auto kFileBytes = descriptorBytes<kFileFields>();
 
 constexpr auto kToolbarRouterFields = std::to_array<FieldSpec>({referenceField("LIST").at(kFirst)});

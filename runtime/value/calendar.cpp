@@ -4,20 +4,17 @@
 #include <ctime>
 #include <string_view>
 
+#include "platform/date/date.h"
 #include "runtime/value/locale.h"
 
 namespace tamsil {
 namespace {
 
-constexpr int kDaysBeforeMonth[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+// The serial day (platform/date/date.h) of day 0, 28 December 1800.
+constexpr int64_t kDayZero = platform::date::daysFromCivil(1800, 12, 28);
 
-// Leap years from year 1 up to and including y.
-constexpr int64_t leapsThrough(int64_t y) { return y / 4 + y / 400 - y / 100; }
-
-// Day number of 1 January of year y (the calendar's origin is 28 December 1800, day 0).
-constexpr int64_t firstDayOfYear(int64_t y) { return 365 * y + leapsThrough(y - 1) - leapsThrough(1800) - 657'361; }
-static_assert(firstDayOfYear(1801) == kFirstDay);
-static_assert(firstDayOfYear(2000) == 72'687);
+static_assert(platform::date::daysFromCivil(1801, 1, 1) - kDayZero == kFirstDay);
+static_assert(platform::date::daysFromCivil(2000, 1, 1) - kDayZero == 72'687);
 
 // Reads exactly `n` decimal digits at s[pos], or -1.
 int fixedNumber(std::string_view s, size_t pos, size_t n) {
@@ -38,14 +35,6 @@ bool localNow(std::tm& out, long& nanoseconds) {
 
 }  // namespace
 
-bool isLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
-
-int daysInMonth(int year, int month) {
-  constexpr int kLength[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month < 1 || month > 12) return 0;
-  return kLength[month - 1] + (month == 2 && isLeapYear(year) ? 1 : 0);
-}
-
 int expandTwoDigitYear(int yy, int window, int current) {
   const int d = current % 100 - yy;
   int year = current - d;
@@ -61,8 +50,7 @@ int32_t dayNumber(int month, int day, int year, int window, int current) {
   y += (month - 1) / 12;
   const int m = (month - 1) % 12 + 1;
   if (y < 1801 || y > 9999) return -1;
-  const int64_t first = firstDayOfYear(y) + kDaysBeforeMonth[m - 1] + (m > 2 && isLeapYear(int(y)) ? 1 : 0);
-  const int64_t result = first + int64_t(day) - 1;
+  const int64_t result = platform::date::daysFromCivil(y, m, day) - kDayZero;
   return result < kFirstDay || result > kLastDay ? -1 : int32_t(result);
 }
 
@@ -70,28 +58,19 @@ int32_t dayNumber(int month, int day, int year, int window) { return dayNumber(m
 
 CivilDate splitDay(int32_t d) {
   if (!isValidDay(d)) return {};
-  // Constant time: count in 400-year eras of 146,097 days from 1 March of year 0, so the leap
-  // day falls at the end of each year of the count.
-  constexpr int64_t kMarch1Year0 = 657'738;  // days from 1 March of year 0 to 28 December 1800
-  const int64_t z = d + kMarch1Year0;
-  const int64_t era = z / 146'097;
-  const int64_t doe = z - era * 146'097;                                         // [0, 146096]
-  const int64_t yoe = (doe - doe / 1'460 + doe / 36'524 - doe / 146'096) / 365;  // [0, 399]
-  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);                   // [0, 365]
-  const int64_t mp = (5 * doy + 2) / 153;                                        // March = 0
-  const int day = int(doy - (153 * mp + 2) / 5 + 1);
-  const int month = int(mp < 10 ? mp + 3 : mp - 9);
-  return {int(yoe + era * 400 + (month <= 2 ? 1 : 0)), month, day};
+  const platform::date::YearMonthDay c = platform::date::civilFromDays(d + kDayZero);
+  return {int(c.year), c.month, c.day};
 }
 
 int32_t timeNumber(int hours, int minutes, int seconds, int hundredths) {
-  return hours * 360'000 + minutes * 6'000 + seconds * 100 + hundredths + 1;
+  return int32_t(platform::date::secondsOfDay(hours, minutes, seconds) * 100 + hundredths + 1);
 }
 
 ClockTime splitTime(int32_t time) {
   if (!isValidTime(time)) return {};
   const int32_t t = time - 1;
-  return {t / 360'000, t / 6'000 % 60, t / 100 % 60, t % 100};
+  const platform::date::ClockTime c = platform::date::splitSeconds(t / 100);
+  return {int(c.hours), c.minutes, c.seconds, t % 100};
 }
 
 uint32_t packDate(int32_t day) {
@@ -102,7 +81,7 @@ uint32_t packDate(int32_t day) {
 int32_t unpackDate(uint32_t packed) {
   int year = int(packed >> 16), month = int(packed >> 8 & 0xFF), day = int(packed & 0xFF);
   if (year >= 10000) year = 9999, month = 12, day = 31;
-  if (year < 1801 || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month)) return 0;
+  if (year < 1801 || !platform::date::isCalendarDate(year, month, day)) return 0;
   return dayNumber(month, day, year, kDefaultCenturyWindow, 2000);
 }
 
@@ -123,7 +102,7 @@ int32_t today() {
     const std::string_view s = fixed;
     if (s.size() == 10 && s[4] == '-' && s[7] == '-') {
       const int y = fixedNumber(s, 0, 4), m = fixedNumber(s, 5, 2), d = fixedNumber(s, 8, 2);
-      if (y >= 1801 && m >= 1 && m <= 12 && d >= 1 && d <= daysInMonth(y, m)) return dayNumber(m, d, y, kDefaultCenturyWindow, y);
+      if (y >= 1801 && platform::date::isCalendarDate(y, m, d)) return dayNumber(m, d, y, kDefaultCenturyWindow, y);
     }
   }
   std::tm now{};

@@ -23,8 +23,6 @@ struct ClockTime {
   int hours = 0, minutes = 0, seconds = 0, hundredths = 0;
 };
 
-bool isLeapYear(int year);
-int daysInMonth(int year, int month);  // 0 for a month outside 1..12
 inline bool isValidDay(int32_t day) { return day > 3 && day <= kLastDay; }
 inline bool isValidTime(int32_t time) { return time > 0 && time <= kLastTime; }
 

@@ -51,7 +51,7 @@ void DemoTest::SetUp() {
   std::filesystem::current_path(workDir_);
   boxes.clear();
   win::SetMessageHook(recordBox);
-  programIniStore().Open("Kestrel24.INI", framework::StorageKind::IniFile);
+  programIniStore().Open("Kestrel24.INI", tamsil::framework::StorageKind::IniFile);
   log_.mark();
 }
 

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <sstream>
 
 #include "app/app_module.h"
 #include "app/program_errors.h"
@@ -13,150 +12,12 @@
 #include "framework/ini/ini_store.h"
 #include "framework/window/framework_codes.h"
 #include "tests/app/demo_test.h"
+#include "tests/support/sample_sheet.h"
 
 namespace kestrel::testing {
 namespace {
 
-// Every line of the fill, in order. A line ending in '*' matches any line that begins with the
-// rest (the measured height of row 11 depends on the backend's font).
-constexpr const char* kFill = R"fill(put AppearanceStyle = I4:2
-put MaxRows = I4:13
-put MaxCols = I4:2
-put Row = I4:-1
-put Col = I4:1
-put CellType = I2:5
-put Row = I4:1
-put Col = I4:1
-put Text = BSTR:"Date"
-put Row = I4:2
-put Col = I4:1
-put Text = BSTR:"Edit"
-put Row = I4:3
-put Col = I4:1
-put Text = BSTR:"Currency"
-put Row = I4:4
-put Col = I4:1
-put Text = BSTR:"Number"
-put Row = I4:5
-put Col = I4:1
-put Text = BSTR:"Percent"
-put Row = I4:6
-put Col = I4:1
-put Text = BSTR:"PIC(Mask)"
-put Row = I4:7
-put Col = I4:1
-put Text = BSTR:"Static text"
-put Row = I4:8
-put Col = I4:1
-put Text = BSTR:"Time"
-put Row = I4:9
-put Col = I4:1
-put Text = BSTR:"Button"
-put Row = I4:10
-put Col = I4:1
-put Text = BSTR:"Combo Box"
-put Row = I4:11
-put Col = I4:1
-put Text = BSTR:"Picture"
-put Row = I4:12
-put Col = I4:1
-put Text = BSTR:"Check Box"
-put Row = I4:1
-put Col = I4:2
-put CellType = I2:0
-put TypeDateCentury = I2:0
-put TypeHAlign = I2:0
-put TypeSpin = I2:0
-put TypeDateFormat = I2:2
-put TypeDateMin = BSTR:"01011900"
-put TypeDateMax = BSTR:"12312199"
-put Text = BSTR:"12/23/96"
-put Row = I4:2
-put Col = I4:2
-put CellType = I2:1
-put TypeEditLen = I4:255
-put Text = BSTR:"Type in me"
-put Row = I4:3
-put Col = I4:2
-put CellType = I2:12
-put TypeCurrencyMin = R8:-9999
-put TypeCurrencyMax = R8:9999
-put Text = BSTR:"1000.00"
-put Row = I4:4
-put Col = I4:2
-put CellType = I2:13
-put TypeNumberMax = R8:9999
-put TypeNumberMin = R8:-9999
-put Text = BSTR:"1234"
-put Row = I4:5
-put Col = I4:2
-put CellType = I2:14
-put TypePercentMax = R8:100
-put TypePercentMin = R8:0.1
-put Text = BSTR:"0.25"
-put Row = I4:6
-put Col = I4:2
-put CellType = I2:4
-put TypePicMask = BSTR:"(999) 999-9999"
-put Text = BSTR:"(123) 456-7890"
-put Row = I4:7
-put Col = I4:2
-put CellType = I2:5
-put Text = BSTR:"This is a static text celltype. The property TypeTextWordWrap is used for wrapping."
-put TypeTextWordWrap = I2:1
-put Row = I4:8
-put Col = I4:2
-put CellType = I2:6
-put TypeTime24Hour = I2:0
-put TypeTimeSeconds = I2:0
-put TypeTimeSeparator = I2:58
-put Text = BSTR:"01:23 am"
-put Row = I4:9
-put Col = I4:2
-put CellType = I2:7
-put TypeButtonText = BSTR:"Press me"
-put RowHeight(I4:8) = R8:35
-put Row = I4:10
-put Col = I4:2
-put CellType = I2:8
-put TypeComboBoxList = BSTR:"Item1	Item2	Item3"
-put Row = I4:11
-put Col = I4:2
-put CellType = I2:9
-put TypePictCenter = I2:1
-put TypePictStretch = I2:1
-put TypePictMaintainScale = I2:1
-put CellType = I2:9
-call LoadPicture(BSTR:"cover.jpg",I4:0) -> DISPATCH:object
-put TypePictPicture = DISPATCH:object
-put RowHeight(I4:10) = R8:45
-put Row = I4:12
-put Col = I4:2
-put CellType = I2:10
-put TypeCheckText = BSTR:"Check me"
-put Row = I4:13
-put Col = I4:2
-put CellType = I2:11
-put TypeOwnerDrawStyle = I4:1
-put RowHeight(I4:12) = R8:15
-put Text = BSTR:"Ellipse"
-put VisibleCols = I4:2
-put VisibleRows = I4:13
-put AutoSize = I4:1
-put ColWidth(I4:1) = R8:12
-put ColWidth(I4:2) = R8:25
-put RowHeight(I4:7) = R8:32
-get MaxTextRowHeight(I4:11) -> R8:*
-put RowHeight(I4:11) = R8:*
-put ScrollBars = I4:0)fill";
-
-std::vector<std::string> lines(std::string_view text) {
-  std::vector<std::string> out;
-  std::istringstream in{std::string(text)};
-  for (std::string line; std::getline(in, line);) out.push_back(line);
-  return out;
-}
-
+// A line ending in '*' matches any line that begins with the rest.
 bool matches(const std::string& expected, const std::string& seen) {
   if (!expected.empty() && expected.back() == '*') return seen.rfind(expected.substr(0, expected.size() - 1), 0) == 0;
   return expected == seen;
@@ -177,7 +38,9 @@ class DemoWindowTest : public DemoTest {
 
 TEST_F(DemoWindowTest, SetupFillsTheSampleSheetInOrderWithTheWrappersTypes) {
   runDemo("menu File > Exit\n");
-  const std::vector<std::string> expected = lines(kFill);
+  // Every line of the fill, in order: the sample sheet's table is what the program sends.
+  static_assert(sample_sheet::kPictureName == kSamplePicture);
+  const std::vector<std::string> expected = sample_sheet::CallLogLines();
   const std::vector<std::string> seen = withoutRefresh(received());
   ASSERT_GE(seen.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_TRUE(matches(expected[i], seen[i])) << "line " << i + 1 << ": " << seen[i];
@@ -313,11 +176,11 @@ INSTANTIATE_TEST_SUITE_P(Ways, DemoCloseTest,
 
 TEST_F(DemoWindowTest, TheNextRunOpensWhereTheLastOneClosed) {
   runDemo("move 140 80\nresize 700 520\nmenu File > Exit\n");
-  framework::WindowRecord first;
+  tamsil::framework::WindowRecord first;
   programIniStore().LoadWindowRecord("Main", first);
   ASSERT_EQ(first.GOT, 1);
   runDemo("menu File > Exit\n");
-  framework::WindowRecord second;
+  tamsil::framework::WindowRecord second;
   programIniStore().LoadWindowRecord("Main", second);
   EXPECT_EQ(std::tie(second.X, second.Y, second.W, second.H), std::tie(first.X, first.Y, first.W, first.H));
 }

@@ -29,7 +29,7 @@ namespace {
 std::vector<std::string> gLog;
 // What the fake platform answers for the setting, and whether its read fails.
 bool gSettingOn = true, gReadFails = false;
-framework::IniStore* gStore = nullptr;
+tamsil::framework::IniStore* gStore = nullptr;
 
 platform::BOOL fakeSystemParameters(platform::UINT action, platform::UINT value, void* out, platform::UINT flags) {
   if (action == platform::SPI_GETDRAGFULLWINDOWS) {
@@ -44,7 +44,7 @@ platform::BOOL fakeSystemParameters(platform::UINT action, platform::UINT value,
   return platform::TRUE;
 }
 
-class RecordingStore : public framework::IniStore {
+class RecordingStore : public tamsil::framework::IniStore {
  public:
   void Flush() override { gLog.push_back("flush"); }
 };
@@ -79,7 +79,7 @@ TEST_P(ProgramMainTest, TheSettingIsOffExactlyWhileTheWindowRuns) {
   RunProgramMain({errors_, matcher_, store_, fakeSystemParameters, false, fakeMainWindow});
   EXPECT_EQ(gLog, GetParam().log);
   EXPECT_EQ(store_.FILENAME, "Kestrel24.INI");
-  EXPECT_EQ(store_.NVTYPE, framework::StorageKind::IniFile);
+  EXPECT_EQ(store_.NVTYPE, tamsil::framework::StorageKind::IniFile);
   EXPECT_FALSE(store_.SECTORS.has_value()) << "closed at the end";
   EXPECT_EQ(programTextMatcher(), &matcher_);
   EXPECT_EQ(matcher_.Option(1), 1);

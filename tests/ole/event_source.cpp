@@ -32,6 +32,7 @@ class NotifyPoint final : public ComObject<Implements<IConnectionPoint, IID_ICon
   std::map<DWORD, ComPtr<IPropertyNotifySink>> sinks_;
 };
 
+EventSource::EventSource() { ++alive; }
 EventSource::~EventSource() { --alive; }
 
 HRESULT EventSource::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
@@ -134,19 +135,6 @@ HRESULT EventSource::GetNames(DISPID member, OLECHAR** names, UINT maxNames, UIN
   names[0] = SysAllocString(name);
   *count = 1;
   return S_OK;
-}
-
-HRESULT EventSourceFactory::QueryInterface(const IID& iid, void** object) {
-  if (iid != IID_IUnknown && iid != IID_IClassFactory) return *object = nullptr, E_NOINTERFACE;
-  *object = this;
-  return S_OK;
-}
-
-HRESULT EventSourceFactory::CreateInstance(IUnknown* outer, const IID& iid, void** object) {
-  if (outer) return CLASS_E_NOAGGREGATION;
-  ComPtr<EventSource> source(new EventSource);
-  ++EventSource::alive;
-  return static_cast<IDispatch*>(source.get())->QueryInterface(iid, object);
 }
 
 }  // namespace tamsil::testing

@@ -8,6 +8,7 @@
 
 #include <map>
 
+#include "platform/com/class_factory.h"
 #include "platform/com/com.h"
 #include "platform/com/com_object.h"
 #include "platform/com/com_ptr.h"
@@ -32,6 +33,7 @@ class EventSource final
                                  platform::Implements<platform::IConnectionPointContainer, platform::IID_IConnectionPointContainer>,
                                  platform::Implements<platform::IConnectionPoint>, platform::Implements<platform::ITypeInfo>> {
  public:
+  EventSource();
   platform::HRESULT GetTypeInfoCount(platform::UINT* count) override { return *count = 1, platform::S_OK; }
   platform::HRESULT GetTypeInfo(platform::UINT, platform::LCID, platform::ITypeInfo** info) override;
   platform::HRESULT GetIDsOfNames(const platform::IID&, platform::OLECHAR** names, platform::UINT count, platform::LCID,
@@ -48,6 +50,7 @@ class EventSource final
 
   platform::HRESULT GetNames(platform::DISPID member, platform::OLECHAR** names, platform::UINT maxNames, platform::UINT* count) override;
 
+  // How many EventSources are alive (leak checks).
   static int alive;
 
  private:
@@ -62,13 +65,6 @@ class EventSource final
   platform::ComPtr<NotifyPoint> notify_;
 };
 
-class EventSourceFactory final : public platform::IClassFactory {
- public:
-  platform::HRESULT QueryInterface(const platform::IID& iid, void** object) override;
-  platform::ULONG AddRef() override { return 1; }
-  platform::ULONG Release() override { return 1; }
-  platform::HRESULT CreateInstance(platform::IUnknown* outer, const platform::IID& iid, void** object) override;
-  platform::HRESULT LockServer(platform::BOOL) override { return platform::S_OK; }
-};
+using EventSourceFactory = platform::ClassFactory<EventSource>;
 
 }  // namespace tamsil::testing

@@ -1,11 +1,12 @@
-// The demo window's sheet fill, sent member by member by name with the variant types its
-// wrapper uses, and the sheet it leaves.
+// The demo window's sheet fill (tests/support/sample_sheet.h), sent member by member by name with
+// the variant types its wrapper uses, and the sheet it leaves.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
 #include <unistd.h>
 
+#include "tests/spread/sample_sheet_fill.h"
 #include "tests/spread/spread_test_support.h"
 
 namespace spread::test {
@@ -23,116 +24,9 @@ class DemoFill : public ::testing::Test {
   void SetUp() override {
     picturePath = std::filesystem::temp_directory_path() / ("spread_fill_" + std::to_string(::getpid()) + ".jpg");
     std::ofstream(picturePath, std::ios::binary).write(reinterpret_cast<const char*>(tinyJpeg().data()), std::streamsize(tinyJpeg().size()));
-    fill();
+    FillSampleSheet(book, picturePath.string());
   }
   void TearDown() override { std::filesystem::remove(picturePath); }
-
-  void put(std::string_view name, platform::VARIANT v) { ASSERT_EQ(Put(book, name, {v}), S_OK) << name; }
-  void putAt(std::string_view name, std::int32_t index, platform::VARIANT v) { ASSERT_EQ(Put(book, name, {I4(index), v}), S_OK) << name; }
-
-  // The wrapper's NewCellPicture: CellType 9, LoadPicture read as a property, then the picture
-  // object written to DISPID 178.
-  void newCellPicture(const std::string& file) {
-    put("CellType", I2(9));
-    platform::Variant picture;
-    ASSERT_EQ(Invoke(book, "LoadPicture", platform::DISPATCH_PROPERTYGET, {Str(file), I4(0)}, &picture), S_OK);
-    ASSERT_EQ(picture->vt, platform::VT_DISPATCH);
-    ASSERT_NE(picture->pdispVal, nullptr);
-    const MemberInfo* cellPicture = FindMember(DISPID(178));
-    ASSERT_NE(cellPicture, nullptr);
-    platform::VARIANT arg;
-    arg.vt = platform::VT_DISPATCH;
-    arg.pdispVal = picture->pdispVal;
-    ASSERT_EQ(InvokeMember(book, *cellPicture, platform::DISPATCH_PROPERTYPUT, std::span(&arg, 1), nullptr, nullptr), S_OK);
-  }
-
-  void fill() {
-    put("AppearanceStyle", I4(2));
-    put("MaxRows", I4(13));
-    put("MaxCols", I4(2));
-    At(book, -1, 1);
-    put("CellType", I2(5));
-    const char* labels[] = {"Date",        "Edit", "Currency", "Number",    "Percent", "PIC(Mask)",
-                            "Static text", "Time", "Button",   "Combo Box", "Picture", "Check Box"};
-    for (int r = 1; r <= 12; ++r) {
-      At(book, r, 1);
-      put("Text", Str(labels[r - 1]));
-    }
-    put("Col", I4(2));
-    put("Row", I4(1));
-    put("CellType", I2(0));
-    put("TypeDateCentury", I2(0));
-    put("TypeHAlign", I2(0));
-    put("TypeSpin", I2(0));
-    put("TypeDateFormat", I2(2));
-    put("TypeDateMin", Str("01011900"));
-    put("TypeDateMax", Str("12312199"));
-    put("Text", Str("12/23/96"));
-    put("Row", I4(2));
-    put("CellType", I2(1));
-    put("TypeEditLen", I4(255));
-    put("Text", Str("Type in me"));
-    put("Row", I4(3));
-    put("CellType", I2(12));
-    put("TypeCurrencyMin", R8(-9999.0));
-    put("TypeCurrencyMax", R8(9999.0));
-    put("Text", Str("1000.00"));
-    put("Row", I4(4));
-    put("CellType", I2(13));
-    put("TypeNumberMax", R8(9999.0));
-    put("TypeNumberMin", R8(-9999.0));
-    put("Text", Str("1234"));
-    put("Row", I4(5));
-    put("CellType", I2(14));
-    put("TypePercentMax", R8(100.0));
-    put("TypePercentMin", R8(0.1));
-    put("Text", Str(".25"));
-    put("Row", I4(6));
-    put("CellType", I2(4));
-    put("TypePicMask", Str("(999) 999-9999"));
-    put("Text", Str("(123) 456-7890"));
-    put("Row", I4(7));
-    put("CellType", I2(5));
-    put("Text", Str("This is a static text celltype. The property TypeTextWordWrap is used for wrapping."));
-    put("TypeTextWordWrap", I2(1));
-    put("Row", I4(8));
-    put("CellType", I2(6));
-    put("TypeTime24Hour", I2(0));
-    put("TypeTimeSeconds", I2(0));
-    put("TypeTimeSeparator", I2(58));
-    put("Text", Str("01:23 am"));
-    put("Row", I4(9));
-    put("CellType", I2(7));
-    put("TypeButtonText", Str("Press me"));
-    putAt("RowHeight", 8, R8(35.0));
-    put("Row", I4(10));
-    put("CellType", I2(8));
-    put("TypeComboBoxList", Str("Item1\tItem2\tItem3"));
-    put("Row", I4(11));
-    put("CellType", I2(9));
-    put("TypePictCenter", I2(1));
-    put("TypePictStretch", I2(1));
-    put("TypePictMaintainScale", I2(1));
-    newCellPicture(picturePath.string());
-    putAt("RowHeight", 10, R8(45.0));
-    put("Row", I4(12));
-    put("CellType", I2(10));
-    put("TypeCheckText", Str("Check me"));
-    put("Row", I4(13));
-    put("CellType", I2(11));
-    put("TypeOwnerDrawStyle", I4(1));
-    putAt("RowHeight", 12, R8(15.0));
-    put("Text", Str("Ellipse"));
-    put("VisibleCols", I4(2));
-    put("VisibleRows", I4(13));
-    put("AutoSize", I4(1));
-    putAt("ColWidth", 1, R8(12.0));
-    putAt("ColWidth", 2, R8(25.0));
-    putAt("RowHeight", 7, R8(32.0));
-    const double fitted = GetNumber(book, "MaxTextRowHeight", {I4(11)});
-    putAt("RowHeight", 11, R8(fitted));
-    put("ScrollBars", I4(0));
-  }
 
   Book book;
   std::filesystem::path picturePath;

@@ -1,5 +1,6 @@
-// The demo window's sample sheet (one cell of every type, sizes, a picture), written through the
-// member table as the demo writes it, for the file and print tests.
+// The demo window's sample sheet (tests/support/sample_sheet.h: one cell of every type, sizes, a
+// picture) written through the member table as the demo writes it, and for the file and print
+// tests a choice in the combo box, a ticked check box and a print header and footer.
 #pragma once
 
 #include <string>

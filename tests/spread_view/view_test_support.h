@@ -17,7 +17,8 @@ QApplication& App();
 // A picture file of 60 x 40 pixels: red with a blue band at the bottom, written once per run.
 const std::string& SamplePicturePath();
 
-// The demo's fill of the sample sheet: thirteen rows, one per cell type, labels in column 1.
+// The demo's fill of the sample sheet (tests/support/sample_sheet.h): thirteen rows, one per
+// cell type, labels in column 1.
 void FillSampleSheet(Book& book, const std::string& picturePath);
 
 // The rows of the sample sheet, by what they show.

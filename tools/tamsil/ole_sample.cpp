@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/com/class_factory.h"
 #include "platform/com/com.h"
 #include "platform/com/com_object.h"
 #include "platform/com/com_ptr.h"
@@ -117,27 +118,10 @@ class SampleBag final : public ComObject<Implements<IDispatch, IID_IDispatch>, I
   std::map<std::pair<LONG, LONG>, ComPtr<SampleBag>> cells_;
 };
 
-class SampleFactory final : public IClassFactory {
- public:
-  HRESULT QueryInterface(const IID& iid, void** object) override {
-    if (iid != IID_IUnknown && iid != IID_IClassFactory) return *object = nullptr, E_NOINTERFACE;
-    *object = this;
-    return S_OK;
-  }
-  ULONG AddRef() override { return 1; }
-  ULONG Release() override { return 1; }
-  HRESULT CreateInstance(IUnknown* outer, const IID& iid, void** object) override {
-    if (outer) return CLASS_E_NOAGGREGATION;
-    ComPtr<SampleBag> bag(new SampleBag);
-    return bag->QueryInterface(iid, object);
-  }
-  HRESULT LockServer(BOOL) override { return S_OK; }
-};
-
 }  // namespace
 
 void registerSampleClass() {
-  static SampleFactory factory;
+  static ClassFactory<SampleBag> factory;
   static const bool registered = [] {
     constexpr CLSID kSampleClsid{0x54534D4C, 0x0001, 0x4F4C, {0x53, 0x41, 0x4D, 0x50, 0x4C, 0x45, 0x30, 0x31}};
     DWORD cookie = 0;

@@ -1,8 +1,9 @@
 // The grid's automation members: one table from member name to DISPID, kind, value type and
 // argument counts (member_list.inc), the call that carries a member out on a Book, the events a
 // Book raises (event_list.inc) and the sink that receives them. The COM face (IDispatch,
-// connection points, the picture object) is built on this header and knows nothing else of the
-// model.
+// connection points, the picture object) reaches the model's members and events only through
+// this header; beyond it, the control owns its Book (creates it, is its event sink, and saves and
+// loads it whole through book_stream.h) and the picture object wraps a model Picture.
 #pragma once
 
 #include <cstdint>

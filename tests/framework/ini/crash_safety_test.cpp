@@ -15,7 +15,7 @@
 #include "framework/ini/ini_store.h"
 #include "tests/framework/ini/ini_test.h"
 
-namespace kestrel::framework {
+namespace tamsil::framework {
 namespace {
 
 constexpr int kEntries = 1000;
@@ -84,4 +84,4 @@ TEST(CrashSafetyTest, AWriterKilledAtRandomLeavesAWholeFile) {
 }
 
 }  // namespace
-}  // namespace kestrel::framework
+}  // namespace tamsil::framework

@@ -15,7 +15,7 @@
 #include "platform/system/registry.h"
 #include "tests/framework/ini/ini_test.h"
 
-namespace kestrel::framework {
+namespace tamsil::framework {
 namespace {
 
 using testing::fileText;
@@ -262,4 +262,4 @@ TEST_F(IniStoreTest, ReadsOfUnstorableNamesGiveTheDefault) {
 }
 
 }  // namespace
-}  // namespace kestrel::framework
+}  // namespace tamsil::framework

@@ -9,7 +9,7 @@
 
 #include "tests/support/temp_profile.h"
 
-namespace kestrel::framework::testing {
+namespace tamsil::framework::testing {
 
 inline std::string fileText(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -18,4 +18,4 @@ inline std::string fileText(const std::filesystem::path& path) {
   return s.str();
 }
 
-}  // namespace kestrel::framework::testing
+}  // namespace tamsil::framework::testing

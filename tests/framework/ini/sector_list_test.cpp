@@ -9,7 +9,7 @@
 #include "framework/ini/ini_store.h"
 #include "tests/framework/ini/ini_test.h"
 
-namespace kestrel::framework {
+namespace tamsil::framework {
 namespace {
 
 using testing::fileText;
@@ -141,4 +141,4 @@ TEST_F(ListTest, ADerivedStoreSeesEveryWriteAndAfterOpenBeforeTheListIsRead) {
 }
 
 }  // namespace
-}  // namespace kestrel::framework
+}  // namespace tamsil::framework

@@ -12,7 +12,7 @@
 #include "platform/system/profile.h"
 #include "tests/framework/ini/ini_test.h"
 
-namespace kestrel::framework {
+namespace tamsil::framework {
 namespace {
 
 constexpr int kWrites = 1000;
@@ -48,4 +48,4 @@ TEST(TwoWritersTest, NoEntryOfEitherProcessIsLost) {
 }
 
 }  // namespace
-}  // namespace kestrel::framework
+}  // namespace tamsil::framework

@@ -23,8 +23,8 @@ void print(const char* what, win::Window& w) {
 }
 
 void probeMain() {
-  kestrel::framework::IniStore store;
-  store.Open("Probe.INI", kestrel::framework::StorageKind::IniFile);
+  tamsil::framework::IniStore store;
+  store.Open("Probe.INI", tamsil::framework::StorageKind::IniFile);
   win::Window w("RuntimeTest$Main", "P1$WINDOW");
   win::OpenWindowOp(w);
   store.RestoreWindow("Main", w);

@@ -12,7 +12,7 @@
 #include "tests/framework/ini/ini_test.h"
 #include "tests/runtime/runtime_test.h"
 
-namespace kestrel::framework {
+namespace tamsil::framework {
 namespace {
 
 namespace win = tamsil::window;
@@ -211,4 +211,4 @@ TEST(WindowRecordAbsentTest, NothingStoredLeavesGotAtZero) {
 }
 
 }  // namespace
-}  // namespace kestrel::framework
+}  // namespace tamsil::framework

@@ -10,7 +10,7 @@
 #include "tests/framework/ini/ini_test.h"
 #include "tests/tools/run_tool.h"
 
-namespace kestrel::framework {
+namespace tamsil::framework {
 namespace {
 
 // The numbers a line "WHAT X Y W H" of the probe's output carries.
@@ -55,4 +55,4 @@ INSTANTIATE_TEST_SUITE_P(Backends, WindowTwoRunsTest, ::testing::Values("headles
 #endif
 
 }  // namespace
-}  // namespace kestrel::framework
+}  // namespace tamsil::framework
