@@ -275,11 +275,10 @@ std::string WriteBook(Book& book) {
 
 namespace {
 
-// Reads the records into a book that was just reset; false at the first one that is malformed.
-bool readInto(Book& book, Reader& r) {
+// Reads the records into a book; false at the first one that is malformed.
+bool readInto(records::BookBuilder& b, Reader& r) {
   std::string_view magic, version, kind;
   if (!r.word(magic) || magic != kMagic || !r.word(version) || version != kVersion || !r.endRecord()) return false;
-  records::BookBuilder b(book);
   std::int32_t styles = 0;
   std::shared_ptr<Style> building;  // the style whose fields are being read
   const auto finishStyle = [&] {
@@ -332,13 +331,10 @@ bool readInto(Book& book, Reader& r) {
 }  // namespace
 
 bool ReadBook(Book& book, std::string_view bytes) {
-  // Read once into a scratch book, so a stream that turns out malformed leaves the book alone.
-  Book scratch;
-  Reader check(bytes);
-  if (!readInto(scratch, check)) return false;
-  book.reset();
-  Reader r(bytes);
-  return readInto(book, r);
+  return records::ReadWhole(book, [&](records::BookBuilder& b) {
+    Reader r(bytes);
+    return readInto(b, r);
+  });
 }
 
 HRESULT SaveBook(Book& book, IStorage* storage) {

@@ -297,8 +297,8 @@ void GetFields(In& in, Record& r, const std::vector<size_t>& which, const record
         fields[i].ref);
 }
 
-// Applies a grid file to a book that has just been reset; false at the first fault.
-bool Apply(Book& book, std::string_view text, std::string* error) {
+// Applies a grid file to a book; false at the first fault.
+bool Apply(records::BookBuilder& b, std::string_view text, std::string* error) {
   const auto fail = [&](size_t lineNo, std::string_view why) {
     if (error) *error = "line " + std::to_string(lineNo) + ": " + std::string(why);
     return false;
@@ -307,7 +307,6 @@ bool Apply(Book& book, std::string_view text, std::string* error) {
     return fail(1, "not a grid file");
   static const records::LineFields sheetLines = records::FieldsByLine<records::SheetRecord>(kSheetLayout);
   static const records::LineFields cellLines = records::FieldsByLine<records::CellRecord>(kCellLayout);
-  records::BookBuilder b(book);
   std::map<std::int32_t, std::shared_ptr<const Picture>> pictures;
   // The sheet last read; its view line may follow.
   records::SheetRecord sheet;
@@ -402,10 +401,7 @@ bool SaveGridFile(Book& book, const std::string& path, bool dataOnly, std::strin
 }
 
 bool ReadGridFileText(Book& book, const std::string& text, std::string* error) {
-  Book trial;
-  if (!Apply(trial, text, error)) return false;
-  book.reset();
-  return Apply(book, text, error);
+  return records::ReadWhole(book, [&](records::BookBuilder& b) { return Apply(b, text, error); });
 }
 
 bool LoadGridFile(Book& book, const std::string& path, std::string* error) {

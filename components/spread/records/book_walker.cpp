@@ -227,4 +227,13 @@ std::string BookBuilder::finish() {
   return {};
 }
 
+bool ReadWhole(Book& book, const std::function<bool(BookBuilder&)>& read) {
+  Book scratch;
+  BookBuilder trial(scratch);
+  if (!read(trial)) return false;
+  book.reset();
+  BookBuilder builder(book);
+  return read(builder);
+}
+
 }  // namespace spread::records

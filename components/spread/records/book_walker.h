@@ -53,6 +53,7 @@ class BookWalk {
 
 class BookBuilder {
  public:
+  // A book that was just reset (ReadWhole gives one).
   explicit BookBuilder(Book& book);
 
   BookSettings& settings();
@@ -85,5 +86,9 @@ class BookBuilder {
   std::int32_t sheets_ = 0;
   BookRecord address_;
 };
+
+// Reads a whole book with `read` (false: refused): first into a scratch book, so that one refused
+// leaves the book as it was, then, once taken, into the book itself, reset first.
+bool ReadWhole(Book& book, const std::function<bool(BookBuilder&)>& read);
 
 }  // namespace spread::records
