@@ -101,6 +101,10 @@ class Reader {
     const auto [end, error] = std::from_chars(w.data(), w.data() + w.size(), n);
     return error == std::errc() && end == w.data() + w.size();
   }
+  bool atRecordEnd() {
+    skipBlanks();
+    return at_ >= in_.size() || in_[at_] == '\n';
+  }
   // The end of a record: its line break (or the end of the bytes).
   bool endRecord() {
     skipBlanks();
@@ -220,7 +224,10 @@ void writeRecord(Writer& w, std::string_view kind, Record r, const std::map<cons
 
 template <class Record>
 bool readRecord(Reader& r, Record& record, const records::BookBuilder& b) {
-  for (const records::Field& f : record.fields()) {
+  const auto fields = record.fields();
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const records::Field& f = fields[i];
+    if (i >= Record::kFirst && r.atRecordEnd()) break;  // a field added after this was written
     const bool ok = std::visit(
         [&](auto* p) {
           if constexpr (std::is_same_v<decltype(p), StylePtr*>) {

@@ -281,7 +281,8 @@ class Writer {
 template <class Record>
 void GetFields(In& in, Record& r, const std::vector<size_t>& which, const records::BookBuilder& b) {
   const auto fields = r.fields();
-  for (const size_t i : which)
+  for (const size_t i : which) {
+    if (i >= Record::kFirst && !in.more()) continue;  // a field added after this was written
     std::visit(
         [&](auto* p) {
           if constexpr (std::is_same_v<decltype(p), StylePtr*>) {
@@ -295,6 +296,7 @@ void GetFields(In& in, Record& r, const std::vector<size_t>& which, const record
           }
         },
         fields[i].ref);
+  }
 }
 
 // Applies a grid file to a book; false at the first fault.

@@ -2,8 +2,11 @@
 // both whole-book formats (the stream a container stores, book_stream.h, and the grid file,
 // files/grid_file.h) write and read. A record is a plain value; fields() names its fields in
 // order, each bound to the record's member, so an encoding writes and reads any record the same
-// way. A field added to a record here is carried by both formats (at the end of the record's
-// first line, unless a format's layout, record_layout.h, places it).
+// way. A field added to a record here is carried by both formats. Add it at the end: the stream
+// writes a record's fields in this order, and the grid file puts a field its layout
+// (record_layout.h) does not name at the end of the record's first line. Every record says how
+// many of its fields everything written so far holds (kFirst); fields after those may be missing
+// at the end of a record, read then as their defaults, so what was written before still reads.
 //
 // The book's settings and a style's fields are records of named fields, listed once in
 // model/settings_list.inc and model/style_list.inc; a style is referred to by the StylePtr
@@ -11,6 +14,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -34,6 +38,7 @@ inline constexpr Kind kKinds[] = {Kind::Book, Kind::Sort, Kind::Sheet, Kind::Sel
 
 // The addressed sheet and block, and the sheet shown.
 struct BookRecord {
+  static constexpr std::size_t kFirst = 6;
   std::int32_t sheet = 1, activeSheet = 1, row = 1, col = 1, row2 = 1, col2 = 1;
   auto fields() {
     return std::array<Field, 6>{
@@ -43,12 +48,14 @@ struct BookRecord {
 
 // A column's sort indicator (0 none, 1 ascending, 2 descending).
 struct SortRecord {
+  static constexpr std::size_t kFirst = 2;
   std::int32_t col = 0, indicator = 0;
   auto fields() { return std::array<Field, 2>{{{"col", &col}, {"indicator", &indicator}}}; }
 };
 
 // A sheet: its size, default sizes and style, and its view state.
 struct SheetRecord {
+  static constexpr std::size_t kFirst = 13;
   std::string name;
   bool visible = true;
   std::int32_t maxRows = 1, maxCols = 1;
@@ -74,12 +81,14 @@ struct SheetRecord {
 
 // One selected block of the sheet last described.
 struct SelectRecord {
+  static constexpr std::size_t kFirst = 4;
   std::int32_t col = 1, row = 1, col2 = 1, row2 = 1;
   auto fields() { return std::array<Field, 4>{{{"col", &col}, {"row", &row}, {"col2", &col2}, {"row2", &row2}}}; }
 };
 
 // A row (Kind::Row) or column (Kind::Col) that carries something of its own.
 struct LineRecord {
+  static constexpr std::size_t kFirst = 6;
   std::int32_t index = 0;
   StylePtr style;
   double size = -1;
@@ -93,6 +102,7 @@ struct LineRecord {
 
 // A cell that holds anything: value, own style, note or formula.
 struct CellRecord {
+  static constexpr std::size_t kFirst = 6;
   std::int32_t col = 0, row = 0;
   CellValue value;
   StylePtr style;
@@ -104,6 +114,7 @@ struct CellRecord {
 
 // Cells joined into one.
 struct SpanRecord {
+  static constexpr std::size_t kFirst = 4;
   std::int32_t col = 0, row = 0, cols = 0, rows = 0;
   auto fields() { return std::array<Field, 4>{{{"col", &col}, {"row", &row}, {"cols", &cols}, {"rows", &rows}}}; }
 };
