@@ -2,8 +2,11 @@
 
 #include <charconv>
 #include <map>
+#include <type_traits>
+#include <variant>
 
 #include "components/spread/model/book.h"
+#include "components/spread/records/book_walker.h"
 #include "platform/com/com_ptr.h"
 
 namespace spread {
@@ -97,6 +100,10 @@ class Reader {
     if (!word(w)) return false;
     const auto [end, error] = std::from_chars(w.data(), w.data() + w.size(), n);
     return error == std::errc() && end == w.data() + w.size();
+  }
+  bool atRecordEnd() {
+    skipBlanks();
+    return at_ >= in_.size() || in_[at_] == '\n';
   }
   // The end of a record: its line break (or the end of the bytes).
   bool endRecord() {
@@ -201,32 +208,56 @@ bool readStyleField(Reader& r, std::string_view name, Style& s, bool& known) {
   return known = false, true;
 }
 
-void writeLine(Writer& w, std::string_view kind, std::int32_t index, const Line& line, const std::map<const Style*, int>& ids) {
-  w.word(kind)
-      .number(index)
-      .number(line.style ? ids.at(line.style.get()) : -1)
-      .value(line.size)
-      .value(line.hidden)
-      .value(line.pageBreak)
-      .text(line.id);
+// A record: its kind's word, then its fields in the record's order.
+template <class Record>
+void writeRecord(Writer& w, std::string_view kind, Record r, const std::map<const Style*, int>& ids) {
+  w.word(kind);
+  for (const records::Field& f : r.fields())
+    std::visit(
+        [&](auto* p) {
+          if constexpr (std::is_same_v<decltype(p), StylePtr*>) w.number(*p ? ids.at(p->get()) : -1);
+          else w.value(*p);
+        },
+        f.ref);
   w.endRecord();
+}
+
+template <class Record>
+bool readRecord(Reader& r, Record& record, const records::BookBuilder& b) {
+  const auto fields = record.fields();
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const records::Field& f = fields[i];
+    if (i >= Record::kFirst && r.atRecordEnd()) break;  // a field added after this was written
+    const bool ok = std::visit(
+        [&](auto* p) {
+          if constexpr (std::is_same_v<decltype(p), StylePtr*>) {
+            int id = 0;
+            return r.number(id) && b.styleOf(id, *p);
+          } else {
+            return r.value(*p);
+          }
+        },
+        f.ref);
+    if (!ok) return false;
+  }
+  return r.endRecord();
 }
 
 }  // namespace
 
 std::string WriteBook(Book& book) {
+  records::BookWalk walk(book, false);
   Writer w;
   w.word(kMagic).word(kVersion);
   w.endRecord();
-#define BOOK_FIELD(type, field, initial) w.word("setting").word(#field).value(book.settings.field).endRecord();
+#define BOOK_FIELD(type, field, initial) w.word("setting").word(#field).value(walk.settings().field).endRecord();
 #include "components/spread/model/settings_list.inc"
 #undef BOOK_FIELD
+  std::map<const Style*, int> ids;
+  for (const records::SortRecord& s : walk.sorts()) writeRecord(w, "sort", s, ids);
 
   // Every style in use, once, numbered in the order first met.
-  std::map<const Style*, int> ids;
-  const std::int32_t addressedSheet = book.sheetIndex();
-  auto note = [&](const StylePtr& s) {
-    if (!s || ids.contains(s.get())) return;
+  walk.forEachStyle([&](const StylePtr& s) {
     const int id = int(ids.size());
     ids.emplace(s.get(), id);
     const Style defaults;
@@ -235,152 +266,67 @@ std::string WriteBook(Book& book) {
   if (!(s->field == defaults.field)) w.word("field").word(#field).value(s->field).endRecord();
 #include "components/spread/model/style_list.inc"
 #undef STYLE_FIELD
-  };
-  for (std::int32_t n = 1; n <= book.sheetCount(); ++n) {
-    book.setSheetIndex(n);
-    const Sheet& s = book.sheet();
-    note(s.styleAt(kAll, kAll));
-    for (std::int32_t r = 0; r <= s.maxRows(); ++r)
-      if (const Line* l = s.rowLine(r)) note(l->style);
-    for (std::int32_t c = 0; c <= s.maxCols(); ++c)
-      if (const Line* l = s.colLine(c)) note(l->style);
-    s.forEachCell(Block{kAll, kAll, kAll, kAll}, [&](std::int32_t, std::int32_t, const Cell& cell) { note(cell.style); });
+  });
+  for (std::int32_t n = 1; n <= walk.sheetCount(); ++n) {
+    writeRecord(w, "sheet", walk.sheet(n), ids);
+    walk.lines(n, records::Kind::Row, [&](records::LineRecord& r) { writeRecord(w, "row", r, ids); });
+    walk.lines(n, records::Kind::Col, [&](records::LineRecord& r) { writeRecord(w, "col", r, ids); });
+    walk.cells(n, [&](records::CellRecord& r) { writeRecord(w, "cell", r, ids); });
+    walk.spans(n, [&](records::SpanRecord& r) { writeRecord(w, "span", r, ids); });
+    walk.selection(n, [&](records::SelectRecord& r) { writeRecord(w, "select", r, ids); });
   }
-  for (std::int32_t n = 1; n <= book.sheetCount(); ++n) {
-    book.setSheetIndex(n);
-    const Sheet& s = book.sheet();
-    w.word("sheet").text(s.name).value(s.visible).number(s.maxRows()).number(s.maxCols()).value(s.defaultRowHeight).value(s.defaultColWidth);
-    w.number(s.activeCol).number(s.activeRow).number(s.topRow).number(s.leftCol).number(s.rowsFrozen).number(s.colsFrozen);
-    w.number(ids.at(s.styleAt(kAll, kAll).get())).endRecord();
-    for (std::int32_t r = 0; r <= s.maxRows(); ++r)
-      if (const Line* l = s.rowLine(r)) writeLine(w, "row", r, *l, ids);
-    for (std::int32_t c = 0; c <= s.maxCols(); ++c)
-      if (const Line* l = s.colLine(c)) writeLine(w, "col", c, *l, ids);
-    s.forEachCell(Block{kAll, kAll, kAll, kAll}, [&](std::int32_t c, std::int32_t r, const Cell& cell) {
-      w.word("cell")
-          .number(c)
-          .number(r)
-          .value(cell.value)
-          .number(cell.style ? ids.at(cell.style.get()) : -1)
-          .text(cell.texts.note())
-          .text(cell.texts.formula());
-      w.endRecord();
-    });
-    for (const Span& span : s.spans()) w.word("span").number(span.col).number(span.row).number(span.cols).number(span.rows).endRecord();
-    for (const Block& b : s.selection) w.word("select").number(b.col).number(b.row).number(b.col2).number(b.row2).endRecord();
-  }
-  book.setSheetIndex(addressedSheet);
-  w.word("book").number(addressedSheet).number(book.activeSheetIndex()).number(book.row).number(book.col).number(book.row2).number(book.col2);
-  w.endRecord();
+  writeRecord(w, "book", walk.book(), ids);
   w.word("end").endRecord();
   return w.take();
 }
 
 namespace {
 
-bool isDefault(const Style& s) {
-  const Style& d = *DefaultStyle();
-#define STYLE_FIELD(type, field, initial) \
-  if (!(s.field == d.field)) return false;
-#include "components/spread/model/style_list.inc"
-#undef STYLE_FIELD
-  return true;
-}
-
-// Whether (col, row) lies in the sheet, each at least `lowest` (kAll: a whole row or column too).
-bool inSheet(const Sheet& s, std::int32_t col, std::int32_t row, std::int32_t lowest) {
-  return col >= lowest && row >= lowest && col <= s.maxCols() && row <= s.maxRows();
-}
-
-// Reads the records into a book that was just reset; false at the first one that is malformed.
-bool readInto(Book& book, Reader& r) {
+// Reads the records into a book; false at the first one that is malformed.
+bool readInto(records::BookBuilder& b, Reader& r) {
   std::string_view magic, version, kind;
   if (!r.word(magic) || magic != kMagic || !r.word(version) || version != kVersion || !r.endRecord()) return false;
-  std::vector<StylePtr> styles;
+  std::int32_t styles = 0;
   std::shared_ptr<Style> building;  // the style whose fields are being read
-  // A style like a new one is the default style itself, which new sheets start from.
   const auto finishStyle = [&] {
-    if (building) styles.push_back(isDefault(*building) ? DefaultStyle() : StylePtr(std::move(building)));
+    const bool ok = !building || b.style(styles++, *building).empty();
     building.reset();
+    return ok;
   };
-  const auto styleOf = [&](int id, StylePtr& out) {
-    if (id == -1) return out.reset(), true;
-    if (id < 0 || size_t(id) >= styles.size()) return false;
-    out = styles[size_t(id)];
-    return true;
-  };
-  Sheet* sheet = nullptr;
-  std::int32_t sheets = 0;
+  // A record the builder takes.
+  const auto add = [&](auto record, auto&&... kindFirst) { return readRecord(r, record, b) && b.add(kindFirst..., record).empty(); };
   while (r.word(kind)) {
     bool ok = true;
     if (kind == "end") {
-      return r.endRecord() && r.atEnd() && sheets > 0;
+      return r.endRecord() && r.atEnd() && b.finish().empty();
     } else if (kind == "setting") {
       std::string_view name;
       bool known = false;
-      ok = r.word(name) && readSetting(r, name, book.settings, known) && (known ? r.endRecord() : r.skipRecord());
+      ok = r.word(name) && readSetting(r, name, b.settings(), known) && (known ? r.endRecord() : r.skipRecord());
     } else if (kind == "style") {
       int id = 0;
-      finishStyle();
-      ok = r.number(id) && id == int(styles.size()) && r.endRecord();
+      ok = finishStyle() && r.number(id) && id == styles && r.endRecord();
       building = std::make_shared<Style>();
     } else if (kind == "field") {
       std::string_view name;
       bool known = false;
       ok = building && r.word(name) && readStyleField(r, name, *building, known) && (known ? r.endRecord() : r.skipRecord());
     } else if (kind == "sheet") {
-      finishStyle();
-      std::int32_t maxRows = 0, maxCols = 0;
-      int defaultStyle = 0;
-      ++sheets;
-      ok = book.setSheetCount(sheets) && book.setSheetIndex(sheets);
-      sheet = ok ? &book.sheet() : nullptr;
-      StylePtr style;
-      ok = ok && r.text(sheet->name) && r.value(sheet->visible) && r.number(maxRows) && r.number(maxCols) && maxRows >= 0 &&
-           maxRows <= kRowLimit && maxCols >= 0 && maxCols <= kColLimit && r.value(sheet->defaultRowHeight) && r.value(sheet->defaultColWidth);
-      if (ok) sheet->setMaxRows(maxRows), sheet->setMaxCols(maxCols);
-      ok = ok && r.number(sheet->activeCol) && r.number(sheet->activeRow) && r.number(sheet->topRow) && r.number(sheet->leftCol) &&
-           r.number(sheet->rowsFrozen) && r.number(sheet->colsFrozen) && r.number(defaultStyle) && styleOf(defaultStyle, style) && style &&
-           r.endRecord() && inSheet(*sheet, sheet->activeCol, sheet->activeRow, 1) && inSheet(*sheet, sheet->leftCol, sheet->topRow, 1) &&
-           inSheet(*sheet, sheet->colsFrozen, sheet->rowsFrozen, 0);
-      // A sheet starts from the default style; another one is put in its place by changing it
-      // whole, and the sheet's copy then stands for that style wherever it is used.
-      if (ok && style != sheet->styleAt(kAll, kAll)) {
-        sheet->changeStyles(
-            Block{kAll, kAll, kAll, kAll}, [&](Style& s) { s = *style; }, book.formatContext());
-        styles[size_t(defaultStyle)] = sheet->styleAt(kAll, kAll);
-      }
-    } else if (kind == "row" || kind == "col") {
-      std::int32_t index = 0;
-      int style = 0;
-      Line line;
-      ok = sheet && r.number(index) && index >= 0 && index <= (kind == "row" ? sheet->maxRows() : sheet->maxCols()) && r.number(style) &&
-           styleOf(style, line.style) && r.value(line.size) && r.value(line.hidden) && r.value(line.pageBreak) && r.text(line.id) &&
-           r.endRecord();
-      if (ok) (kind == "row" ? sheet->rowLineForWrite(index) : sheet->colLineForWrite(index)) = std::move(line);
+      ok = finishStyle() && add(records::SheetRecord{});
+    } else if (kind == "sort") {
+      ok = add(records::SortRecord{});
+    } else if (kind == "row") {
+      ok = add(records::LineRecord{}, records::Kind::Row);
+    } else if (kind == "col") {
+      ok = add(records::LineRecord{}, records::Kind::Col);
     } else if (kind == "cell") {
-      std::int32_t c = 0, row = 0;
-      int style = 0;
-      Cell cell;
-      std::string note, formula;
-      ok = sheet && r.number(c) && r.number(row) && c >= 0 && row >= 0 && c <= sheet->maxCols() && row <= sheet->maxRows() &&
-           r.value(cell.value) && r.number(style) && styleOf(style, cell.style) && r.text(note) && r.text(formula) && r.endRecord();
-      cell.texts.setNote(note), cell.texts.setFormula(formula);
-      if (ok) sheet->cellForWrite(c, row) = std::move(cell);
+      ok = add(records::CellRecord{});
     } else if (kind == "span") {
-      Span span{};
-      ok = sheet && r.number(span.col) && r.number(span.row) && r.number(span.cols) && r.number(span.rows) && r.endRecord() &&
-           sheet->addSpan(span);
+      ok = add(records::SpanRecord{});
     } else if (kind == "select") {
-      Block b;
-      ok = sheet && r.number(b.col) && r.number(b.row) && r.number(b.col2) && r.number(b.row2) && r.endRecord() &&
-           inSheet(*sheet, b.col, b.row, kAll) && inSheet(*sheet, b.col2, b.row2, kAll);
-      if (ok) sheet->selection.push_back(b);
+      ok = add(records::SelectRecord{});
     } else if (kind == "book") {
-      std::int32_t index = 0, active = 0;
-      ok = r.number(index) && r.number(active) && r.number(book.row) && r.number(book.col) && r.number(book.row2) && r.number(book.col2) &&
-           r.endRecord() && book.setSheetIndex(index) && book.setActiveSheet(active) && inSheet(book.sheet(), book.col, book.row, kAll) &&
-           inSheet(book.sheet(), book.col2, book.row2, kAll);
+      ok = add(records::BookRecord{});
     } else {
       ok = r.skipRecord();  // a record of a later model
     }
@@ -392,13 +338,10 @@ bool readInto(Book& book, Reader& r) {
 }  // namespace
 
 bool ReadBook(Book& book, std::string_view bytes) {
-  // Read once into a scratch book, so a stream that turns out malformed leaves the book alone.
-  Book scratch;
-  Reader check(bytes);
-  if (!readInto(scratch, check)) return false;
-  book.reset();
-  Reader r(bytes);
-  return readInto(book, r);
+  return records::ReadWhole(book, [&](records::BookBuilder& b) {
+    Reader r(bytes);
+    return readInto(b, r);
+  });
 }
 
 HRESULT SaveBook(Book& book, IStorage* storage) {

@@ -1,9 +1,11 @@
 // The grid's state inside a storage: the stream "OVSpreadBook" of the storage the container
 // gives the control, written by Save and read by Load. It keeps everything a book holds but its
-// event sink, its text metrics and a running edit: the settings, every sheet with its size,
-// default sizes, view state, styles (shared ones written once), rows, columns, cells (value,
-// style, note, formula), spans and selection, and what cell-level properties address. The
-// format (text records, one per line, texts length-prefixed) is described in docs/spread.md.
+// event sink, its text metrics and a running edit: the settings, sort indicators, every sheet
+// with its size, default sizes, view state, styles (shared ones written once), rows, columns,
+// cells (value, style, note, formula), spans and selection, and what cell-level properties
+// address. The records are those of records/book_records.h, read and written through
+// records/book_walker.h; this file is their encoding (text records, one per line, texts
+// length-prefixed), described in docs/spread.md.
 #pragma once
 
 #include <string>

@@ -4,11 +4,12 @@
 #include <cstdio>
 #include <limits>
 #include <map>
-#include <sstream>
 #include <type_traits>
 
 #include "components/spread/files/atomic_write.h"
 #include "components/spread/model/book.h"
+#include "components/spread/records/book_walker.h"
+#include "components/spread/records/record_layout.h"
 
 namespace spread::files {
 namespace {
@@ -186,30 +187,70 @@ bool Unhex(std::string_view w, std::vector<std::uint8_t>& bytes) {
   return true;
 }
 
+// Where the grid file puts fields away from the records' order: a sheet's view state on a line of
+// its own, a cell's style before its value.
+const records::Layout kSheetLayout{{"name", "visible", "maxRows", "maxCols", "defaultRowHeight", "defaultColWidth", "defaultStyle"},
+                                   {"activeCol", "activeRow", "topRow", "leftCol", "rowsFrozen", "colsFrozen"}};
+const records::Layout kCellLayout{{"col", "row", "style"}, {}};
+
 class Writer {
  public:
-  Writer(Book& book, bool dataOnly) : book_(book), dataOnly_(dataOnly) {}
+  Writer(Book& book, bool dataOnly) : walk_(book, dataOnly) {}
 
   std::string run() {
     o_.text = std::string(kMagic) + "\n";
-    o_.word("book").put(book_.sheetIndex()).put(book_.activeSheetIndex()).put(book_.row).put(book_.col).put(book_.row2).put(book_.col2).end();
-    if (!dataOnly_) {
-#define BOOK_FIELD(type, field, initial) o_.word("set").word(#field).put(book_.settings.field).end();
+    record("book", walk_.book());
+    if (!walk_.dataOnly()) {
+#define BOOK_FIELD(type, field, initial) o_.word("set").word(#field).put(walk_.settings().field).end();
 #include "components/spread/model/settings_list.inc"
 #undef BOOK_FIELD
-      for (const auto& [c, v] : book_.sortIndicators) o_.word("sort").put(c).put(v).end();
     }
-    const std::int32_t kept = book_.sheetIndex();
-    for (std::int32_t i = 1; i <= book_.sheetCount(); ++i) sheet(i);
-    book_.setSheetIndex(kept);
+    for (const records::SortRecord& s : walk_.sorts()) record("sort", s);
+    static const records::LineFields sheetLines = records::FieldsByLine<records::SheetRecord>(kSheetLayout);
+    static const records::LineFields cellLines = records::FieldsByLine<records::CellRecord>(kCellLayout);
+    for (std::int32_t n = 1; n <= walk_.sheetCount(); ++n) {
+      records::SheetRecord sheet = walk_.sheet(n);
+      line("sheet", sheet, sheetLines.first);
+      line("view", sheet, sheetLines.second);
+      walk_.selection(n, [&](records::SelectRecord& r) { record("select", r); });
+      walk_.lines(n, records::Kind::Row, [&](records::LineRecord& r) { record("row", r); });
+      walk_.lines(n, records::Kind::Col, [&](records::LineRecord& r) { record("col", r); });
+      walk_.cells(n, [&](records::CellRecord& r) { line("cell", r, cellLines.first); });
+      walk_.spans(n, [&](records::SpanRecord& r) { record("span", r); });
+    }
     o_.word("end").end();
     return std::move(o_.text);
   }
 
  private:
-  // The id of a style, written on first use; -1 for none or when only data is saved.
+  // A record on one line, its fields in the record's order.
+  template <class Record>
+  void record(std::string_view kind, Record r) {
+    static const records::LineFields all = records::FieldsByLine<Record>({});
+    line(kind, r, all.first);
+  }
+
+  // One line of a record: the fields at `which`. The styles it names are written before it.
+  template <class Record>
+  void line(std::string_view kind, Record& r, const std::vector<size_t>& which) {
+    const auto fields = r.fields();
+    Out l;
+    l.word(kind);
+    for (const size_t i : which)
+      std::visit(
+          [&](auto* p) {
+            if constexpr (std::is_same_v<decltype(p), StylePtr*>) l.put(style(*p));
+            else if constexpr (std::is_same_v<decltype(p), CellValue*>) PutValue(l, *p);
+            else l.put(*p);
+          },
+          fields[i].ref);
+    o_.text += l.text;
+    o_.end();
+  }
+
+  // The id of a style, written on first use; -1 for none.
   std::int32_t style(const StylePtr& s) {
-    if (!s || dataOnly_) return -1;
+    if (!s) return -1;
     if (const auto it = styles_.find(s.get()); it != styles_.end()) return it->second;
     if (s->picture && !o_.pictures.contains(s->picture.get())) {
       const auto id = std::int32_t(o_.pictures.size());
@@ -230,64 +271,49 @@ class Writer {
     return known->second;
   }
 
-  void line(const char* kind, std::int32_t n, const Line* l) {
-    if (!l || l->empty()) return;
-    const std::int32_t sid = style(l->style);
-    o_.word(kind).put(n).put(sid).put(l->size).put(l->hidden).put(l->pageBreak).put(l->id).end();
-  }
-
-  void sheet(std::int32_t index) {
-    book_.setSheetIndex(index);
-    const Sheet& s = book_.sheet();
-    const std::int32_t def = style(s.styleAt(kAll, kAll));
-    o_.word("sheet").put(s.name).put(s.visible).put(s.maxRows()).put(s.maxCols()).put(s.defaultRowHeight).put(s.defaultColWidth).put(def).end();
-    o_.word("view").put(s.activeCol).put(s.activeRow).put(s.topRow).put(s.leftCol).put(s.rowsFrozen).put(s.colsFrozen).end();
-    for (const Block& b : s.selection) o_.word("select").put(b.col).put(b.row).put(b.col2).put(b.row2).end();
-    if (!dataOnly_) {
-      for (std::int32_t r = 0; r <= s.maxRows(); ++r) line("row", r, s.rowLine(r));
-      for (std::int32_t c = 0; c <= s.maxCols(); ++c) line("col", c, s.colLine(c));
-    }
-    s.forEachCell(Block{kAll, kAll, kAll, kAll}, [&](std::int32_t c, std::int32_t r, const Cell& cell) {
-      if (dataOnly_ && IsEmpty(cell.value)) return;
-      const std::int32_t sid = style(cell.style);
-      o_.word("cell").put(c).put(r).put(sid);
-      PutValue(o_, cell.value);
-      o_.put(dataOnly_ ? std::string() : cell.texts.note()).put(dataOnly_ ? std::string() : cell.texts.formula()).end();
-    });
-    if (!dataOnly_)
-      for (const Span& sp : s.spans()) o_.word("span").put(sp.col).put(sp.row).put(sp.cols).put(sp.rows).end();
-  }
-
-  Book& book_;
-  bool dataOnly_;
+  records::BookWalk walk_;
   Out o_;
   std::map<const Style*, std::int32_t> styles_;
   std::map<std::string, std::int32_t> byFields_;
 };
 
-// Applies a grid file to a book that has just been reset; false at the first fault.
-bool Apply(Book& book, std::string_view text, std::string* error) {
+// Reads the fields at `which` of a record from a line.
+template <class Record>
+void GetFields(In& in, Record& r, const std::vector<size_t>& which, const records::BookBuilder& b) {
+  const auto fields = r.fields();
+  for (const size_t i : which) {
+    if (i >= Record::kFirst && !in.more()) continue;  // a field added after this was written
+    std::visit(
+        [&](auto* p) {
+          if constexpr (std::is_same_v<decltype(p), StylePtr*>) {
+            std::int32_t id = 0;
+            in.get(id);
+            in.ok = in.ok && (id < 0 ? (*p = nullptr, true) : b.styleOf(id, *p));
+          } else if constexpr (std::is_same_v<decltype(p), CellValue*>) {
+            GetValue(in, *p);
+          } else {
+            in.get(*p);
+          }
+        },
+        fields[i].ref);
+  }
+}
+
+// Applies a grid file to a book; false at the first fault.
+bool Apply(records::BookBuilder& b, std::string_view text, std::string* error) {
   const auto fail = [&](size_t lineNo, std::string_view why) {
     if (error) *error = "line " + std::to_string(lineNo) + ": " + std::string(why);
     return false;
   };
   if (!text.starts_with(kMagic) || (text.size() > kMagic.size() && text[kMagic.size()] != '\n' && text[kMagic.size()] != '\r'))
     return fail(1, "not a grid file");
+  static const records::LineFields sheetLines = records::FieldsByLine<records::SheetRecord>(kSheetLayout);
+  static const records::LineFields cellLines = records::FieldsByLine<records::CellRecord>(kCellLayout);
   std::map<std::int32_t, std::shared_ptr<const Picture>> pictures;
-  std::map<std::int32_t, StylePtr> styles;
-  std::int32_t sheets = 0, addressed = 1, active = 1;
-  std::int32_t bookRow = 1, bookCol = 1, bookRow2 = 1, bookCol2 = 1;
+  // The sheet last read; its view line may follow.
+  records::SheetRecord sheet;
   bool ended = false;
   size_t lineNo = 1;
-  const auto styleById = [&](In& in, StylePtr& s) {
-    std::int32_t id = 0;
-    in.get(id);
-    s = nullptr;
-    if (id < 0) return;
-    const auto it = styles.find(id);
-    if (it == styles.end()) return void(in.ok = false);
-    s = it->second;
-  };
   size_t pos = text.find('\n');
   while (pos != std::string_view::npos && pos + 1 < text.size()) {
     ++lineNo;
@@ -301,21 +327,25 @@ bool Apply(Book& book, std::string_view text, std::string* error) {
     in.pictures = &pictures;
     if (in.words.empty()) continue;
     const std::string_view kind = in.next();
-    Sheet* sheet = sheets > 0 ? &book.sheet() : nullptr;
+    // A record the builder takes, its fields in the record's order (or at `which`).
+    std::string why;
+    const auto add = [&](auto r, const std::vector<size_t>* which, auto... rowOrCol) {
+      static const records::LineFields all = records::FieldsByLine<decltype(r)>({});
+      GetFields(in, r, which ? *which : all.first, b);
+      if (in.ok) why = b.add(rowOrCol..., r);
+    };
     if (kind == "end") {
       ended = true;
     } else if (kind == "book") {
-      in.get(addressed), in.get(active), in.get(bookRow), in.get(bookCol), in.get(bookRow2), in.get(bookCol2);
+      add(records::BookRecord{}, nullptr);
     } else if (kind == "set") {
       const auto field = in.next();
 #define BOOK_FIELD(type, name, initial) \
-  if (field == #name) in.get(book.settings.name);
+  if (field == #name) in.get(b.settings().name);
 #include "components/spread/model/settings_list.inc"
 #undef BOOK_FIELD
     } else if (kind == "sort") {
-      std::int32_t c = 0, v = 0;
-      in.get(c), in.get(v);
-      book.sortIndicators[c] = v;
+      add(records::SortRecord{}, nullptr);
     } else if (kind == "picture") {
       std::int32_t id = 0;
       auto p = std::make_shared<Picture>();
@@ -326,79 +356,41 @@ bool Apply(Book& book, std::string_view text, std::string* error) {
     } else if (kind == "style") {
       std::int32_t id = 0;
       in.get(id);
-      auto s = std::make_shared<Style>(*DefaultStyle());
+      Style s;
       while (in.ok && in.more()) {
         const auto field = in.next();
         bool known = false;
 #define STYLE_FIELD(type, name, initial) \
-  if (!known && field == #name) in.get(s->name), known = true;
+  if (!known && field == #name) in.get(s.name), known = true;
 #include "components/spread/model/style_list.inc"
 #undef STYLE_FIELD
         if (!known) in.next();
       }
       if (!in.ok) return fail(lineNo, "bad style");
-      if (const std::string broken = ValidateStyle(*s); !broken.empty()) return fail(lineNo, broken);
-      styles[id] = std::move(s);
+      why = b.style(id, s);
     } else if (kind == "sheet") {
-      if (++sheets > kSheetLimit) return fail(lineNo, "too many sheets");
-      if (sheets > 1) book.setSheetCount(sheets);
-      book.setSheetIndex(sheets);
-      Sheet& s = book.sheet();
-      std::int32_t rows = 0, cols = 0;
-      StylePtr def;
-      in.get(s.name), in.get(s.visible), in.get(rows), in.get(cols), in.get(s.defaultRowHeight), in.get(s.defaultColWidth);
-      styleById(in, def);
-      if (!in.ok || rows < 1 || rows > kRowLimit || cols < 1 || cols > kColLimit) return fail(lineNo, "bad sheet");
-      s.setMaxRows(rows);
-      s.setMaxCols(cols);
-      if (def)
-        s.changeStyles(
-            Block{kAll, kAll, kAll, kAll}, [&](Style& st) { st = *def; }, book.formatContext());
-    } else if (!sheet) {
-      if (kind == "view" || kind == "select" || kind == "row" || kind == "col" || kind == "cell" || kind == "span")
-        return fail(lineNo, "no sheet yet");
+      sheet = {};
+      GetFields(in, sheet, sheetLines.first, b);
+      if (in.ok) why = b.add(sheet);
     } else if (kind == "view") {
-      in.get(sheet->activeCol), in.get(sheet->activeRow), in.get(sheet->topRow), in.get(sheet->leftCol), in.get(sheet->rowsFrozen),
-          in.get(sheet->colsFrozen);
-      if (in.ok &&
-          (sheet->activeCol < 1 || sheet->activeCol > sheet->maxCols() || sheet->activeRow < 1 || sheet->activeRow > sheet->maxRows() ||
-           sheet->topRow < 1 || sheet->leftCol < 1 || sheet->rowsFrozen < 0 || sheet->colsFrozen < 0))
-        return fail(lineNo, "bad view");
+      GetFields(in, sheet, sheetLines.second, b);
+      if (in.ok) why = b.view(sheet);
     } else if (kind == "select") {
-      Block b;
-      in.get(b.col), in.get(b.row), in.get(b.col2), in.get(b.row2);
-      sheet->selection.push_back(b);
-    } else if (kind == "row" || kind == "col") {
-      std::int32_t n = 0;
-      in.get(n);
-      const bool isRow = kind == "row";
-      if (!in.ok || n < 0 || n > (isRow ? sheet->maxRows() : sheet->maxCols())) return fail(lineNo, "bad line");
-      Line& l = isRow ? sheet->rowLineForWrite(n) : sheet->colLineForWrite(n);
-      styleById(in, l.style);
-      in.get(l.size), in.get(l.hidden), in.get(l.pageBreak), in.get(l.id);
+      add(records::SelectRecord{}, nullptr);
+    } else if (kind == "row") {
+      add(records::LineRecord{}, nullptr, records::Kind::Row);
+    } else if (kind == "col") {
+      add(records::LineRecord{}, nullptr, records::Kind::Col);
     } else if (kind == "cell") {
-      std::int32_t c = 0, r = 0;
-      in.get(c), in.get(r);
-      if (!in.ok || c < 0 || r < 0 || c > sheet->maxCols() || r > sheet->maxRows()) return fail(lineNo, "bad cell");
-      Cell& cell = sheet->cellForWrite(c, r);
-      styleById(in, cell.style);
-      GetValue(in, cell.value);
-      std::string note, formula;
-      in.get(note), in.get(formula);
-      cell.texts.setNote(note), cell.texts.setFormula(formula);
+      add(records::CellRecord{}, &cellLines.first);
     } else if (kind == "span") {
-      Span sp{};
-      in.get(sp.col), in.get(sp.row), in.get(sp.cols), in.get(sp.rows);
-      if (in.ok && !sheet->addSpan(sp)) return fail(lineNo, "bad span");
+      add(records::SpanRecord{}, nullptr);
     }
     if (!in.ok) return fail(lineNo, "bad " + std::string(kind));
+    if (!why.empty()) return fail(lineNo, why);
   }
   if (!ended) return fail(lineNo, "the file is cut short");
-  if (sheets < 1) return fail(lineNo, "no sheet");
-  if (addressed < 1 || addressed > sheets || active < 1 || active > sheets) return fail(lineNo, "bad book record");
-  book.setActiveSheet(active);
-  book.setSheetIndex(addressed);
-  book.row = bookRow, book.col = bookCol, book.row2 = bookRow2, book.col2 = bookCol2;
+  if (const std::string why = b.finish(); !why.empty()) return fail(lineNo, why);
   return true;
 }
 
@@ -411,10 +403,7 @@ bool SaveGridFile(Book& book, const std::string& path, bool dataOnly, std::strin
 }
 
 bool ReadGridFileText(Book& book, const std::string& text, std::string* error) {
-  Book trial;
-  if (!Apply(trial, text, error)) return false;
-  book.reset();
-  return Apply(book, text, error);
+  return records::ReadWhole(book, [&](records::BookBuilder& b) { return Apply(b, text, error); });
 }
 
 bool LoadGridFile(Book& book, const std::string& path, std::string* error) {

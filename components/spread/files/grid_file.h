@@ -21,7 +21,9 @@
 //   end                                    last line; a file without it is cut short
 // Texts are "=" followed by the text with every byte below 0x21, above 0x7E and "%" written as
 // %XX; numbers in C notation; STYLE -1 is none. Lines of unknown kinds and unknown style or
-// setting fields are skipped, so older programs read newer files.
+// setting fields are skipped, so older programs read newer files. The records and their fields
+// are those of records/book_records.h (the stream a container stores carries the same), read and
+// written through records/book_walker.h; this file is their encoding.
 //
 // Saving writes atomically and flushes to the disk; dataOnly keeps values only (no styles, sizes or settings). A load
 // checks the whole file first and leaves the grid as it was when anything is wrong.
