@@ -20,7 +20,7 @@ BOOL SetWindowView(HWND hwnd, std::shared_ptr<WindowView> view) {
 std::shared_ptr<WindowView> GetWindowView(HWND hwnd) {
   auto w = detail::findWindow(hwnd);
   if (!w) return nullptr;
-  std::lock_guard lock(detail::modelMutex());
+  RecursiveLock lock(detail::modelMutex());
   return w->view;
 }
 
