@@ -1,6 +1,7 @@
 #include "runtime/eval/parser.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "runtime/eval/functions.h"
@@ -49,7 +50,7 @@ class Parser {
     return static_cast<uint32_t>(tree_.nodes.size() - 1);
   }
   uint32_t addText(std::string text) {
-    tree_.texts.emplace_back(text);
+    tree_.texts.push_back(std::move(text));
     return static_cast<uint32_t>(tree_.texts.size() - 1);
   }
 
