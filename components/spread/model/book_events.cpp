@@ -7,7 +7,6 @@ namespace spread {
 
 namespace {
 
-
 constexpr auto i4 = platform::VariantOfI4;
 constexpr auto i2 = platform::VariantOfI2;
 constexpr auto boolean = platform::VariantOfBool;
