@@ -163,7 +163,7 @@ class Stream final : public ComObject<Implements<IStream, IID_IStream>> {
   }
 
  private:
-  ~Stream() = default;
+  ~Stream() override = default;
   std::shared_ptr<Node> node_;
   std::size_t position_ = 0;
 };
@@ -196,7 +196,7 @@ class Storage final : public ComObject<Implements<IStorage, IID_IStorage>> {
   HRESULT GetClass(CLSID* clsid) override { return *clsid = node_->clsid, S_OK; }
 
  private:
-  ~Storage() = default;
+  ~Storage() override = default;
 
   template <class I, class T>
   static HRESULT hand(T* made, I** out) {
@@ -222,7 +222,7 @@ class Storage final : public ComObject<Implements<IStorage, IID_IStorage>> {
   std::shared_ptr<Node> node_;
 };
 
-IStorage* rootOf(std::shared_ptr<CompoundFile> file) {
+IStorage* rootOf(const std::shared_ptr<CompoundFile>& file) {
   auto* s = new Storage(file, file->root);
   s->AddRef();
   return s;

@@ -1,7 +1,6 @@
 #include "runtime/eval/parser.h"
 
 #include <algorithm>
-#include <utility>
 #include <vector>
 
 #include "runtime/eval/functions.h"
@@ -49,8 +48,8 @@ class Parser {
     tree_.nodes.push_back(n);
     return static_cast<uint32_t>(tree_.nodes.size() - 1);
   }
-  uint32_t addText(std::string text) {
-    tree_.texts.push_back(std::move(text));
+  uint32_t addText(const std::string& text) {
+    tree_.texts.emplace_back(text);
     return static_cast<uint32_t>(tree_.texts.size() - 1);
   }
 
