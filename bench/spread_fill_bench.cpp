@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -166,8 +167,13 @@ void fillThroughMembers(Book& book) {
 // The same writes on the model's own interface.
 void fillDirectly(Book& book) {
   const auto at = [&book](std::int32_t row, std::int32_t col) { book.row = row, book.col = col; };
-  const auto style = [&book](auto change) { book.changeStyle(change, nullptr); };
-  const auto text = [&book](std::string_view t) { book.writeText(book.addressed(), t, nullptr); };
+  // The sample's writes are all valid: one refused means the model broke, and the timing is void.
+  const auto style = [&book](auto change) {
+    if (!book.changeStyle(change, nullptr)) std::abort();
+  };
+  const auto text = [&book](std::string_view t) {
+    if (!book.writeText(book.addressed(), t, nullptr)) std::abort();
+  };
   const auto type = [&](CellType t) { style([t](Style& s) { s.cellType = std::int16_t(t); }); };
   Sheet& sheet = book.sheet();
   book.settings.appearanceStyle = 2;
