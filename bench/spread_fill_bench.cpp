@@ -27,7 +27,7 @@ const char kWrapText[] = "This is a static text celltype. The property TypeTextW
 // A small JPEG header for the picture cell, written once for the run.
 const std::string& picturePath() {
   static const std::string path = [] {
-    const std::string p = (std::filesystem::temp_directory_path() / ("spread_bench_" + std::to_string(::getpid()) + ".jpg")).string();
+    std::string p = (std::filesystem::temp_directory_path() / ("spread_bench_" + std::to_string(::getpid()) + ".jpg")).string();
     const unsigned char jpeg[] = {0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x0B, 0x08, 0x00, 30, 0x00, 40, 0x01, 0x01, 0x11, 0x00, 0xFF, 0xD9};
     std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(jpeg), sizeof jpeg);
     std::atexit([] { std::filesystem::remove(picturePath()); });

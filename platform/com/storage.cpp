@@ -237,7 +237,7 @@ HRESULT StgCreateDocfile(const char* path, DWORD mode, DWORD, IStorage** storage
   if (path && !(mode & STGM_CREATE) && access(path, F_OK) == 0) return STG_E_FILEALREADYEXISTS;
   // The file exists from now on, empty, as with the real platform.
   if (const HRESULT hr = save(*file); FAILED(hr)) return hr;
-  *storage = rootOf(std::move(file));
+  *storage = rootOf(file);
   return S_OK;
 }
 
@@ -247,7 +247,7 @@ HRESULT StgOpenStorage(const char* path, IStorage*, DWORD, void*, DWORD, IStorag
   auto file = std::make_shared<CompoundFile>();
   file->path = path;
   if (const HRESULT hr = load(*file); FAILED(hr)) return hr;
-  *storage = rootOf(std::move(file));
+  *storage = rootOf(file);
   return S_OK;
 }
 
