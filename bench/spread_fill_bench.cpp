@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -27,7 +28,7 @@ const char kWrapText[] = "This is a static text celltype. The property TypeTextW
 // A small JPEG header for the picture cell, written once for the run.
 const std::string& picturePath() {
   static const std::string path = [] {
-    const std::string p = (std::filesystem::temp_directory_path() / ("spread_bench_" + std::to_string(::getpid()) + ".jpg")).string();
+    std::string p = (std::filesystem::temp_directory_path() / ("spread_bench_" + std::to_string(::getpid()) + ".jpg")).string();
     const unsigned char jpeg[] = {0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x0B, 0x08, 0x00, 30, 0x00, 40, 0x01, 0x01, 0x11, 0x00, 0xFF, 0xD9};
     std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(jpeg), sizeof jpeg);
     std::atexit([] { std::filesystem::remove(picturePath()); });
@@ -99,8 +100,13 @@ void fillThroughMembers(Book& book) {
 // The same writes on the model's own interface.
 void fillDirectly(Book& book) {
   const auto at = [&book](std::int32_t row, std::int32_t col) { book.row = row, book.col = col; };
-  const auto style = [&book](auto change) { book.changeStyle(change, nullptr); };
-  const auto text = [&book](std::string_view t) { book.writeText(book.addressed(), t, nullptr); };
+  // The sample's writes are all valid: one refused means the model broke, and the timing is void.
+  const auto style = [&book](auto change) {
+    if (!book.changeStyle(change, nullptr)) std::abort();
+  };
+  const auto text = [&book](std::string_view t) {
+    if (!book.writeText(book.addressed(), t, nullptr)) std::abort();
+  };
   const auto type = [&](CellType t) { style([t](Style& s) { s.cellType = std::int16_t(t); }); };
   Sheet& sheet = book.sheet();
   book.settings.appearanceStyle = 2;

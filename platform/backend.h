@@ -66,7 +66,7 @@ class Backend {
   virtual void setClipboardText(const std::string& text) = 0;
 
   // Writes a picture of a top-level window; false with a reason when it cannot.
-  virtual bool snapshot(HWND window, const std::string& path, std::string* error) = 0;
+  [[nodiscard]] virtual bool snapshot(HWND window, const std::string& path, std::string* error) = 0;
 };
 
 // The backend in use. Asking before one is installed is a programming error: the process stops

@@ -163,7 +163,7 @@ class Stream final : public ComObject<Implements<IStream, IID_IStream>> {
   }
 
  private:
-  ~Stream() = default;
+  ~Stream() override = default;
   std::shared_ptr<Node> node_;
   std::size_t position_ = 0;
 };
@@ -196,7 +196,7 @@ class Storage final : public ComObject<Implements<IStorage, IID_IStorage>> {
   HRESULT GetClass(CLSID* clsid) override { return *clsid = node_->clsid, S_OK; }
 
  private:
-  ~Storage() = default;
+  ~Storage() override = default;
 
   template <class I, class T>
   static HRESULT hand(T* made, I** out) {
@@ -222,7 +222,7 @@ class Storage final : public ComObject<Implements<IStorage, IID_IStorage>> {
   std::shared_ptr<Node> node_;
 };
 
-IStorage* rootOf(std::shared_ptr<CompoundFile> file) {
+IStorage* rootOf(const std::shared_ptr<CompoundFile>& file) {
   auto* s = new Storage(file, file->root);
   s->AddRef();
   return s;
@@ -237,7 +237,7 @@ HRESULT StgCreateDocfile(const char* path, DWORD mode, DWORD, IStorage** storage
   if (path && !(mode & STGM_CREATE) && access(path, F_OK) == 0) return STG_E_FILEALREADYEXISTS;
   // The file exists from now on, empty, as with the real platform.
   if (const HRESULT hr = save(*file); FAILED(hr)) return hr;
-  *storage = rootOf(std::move(file));
+  *storage = rootOf(file);
   return S_OK;
 }
 
@@ -247,7 +247,7 @@ HRESULT StgOpenStorage(const char* path, IStorage*, DWORD, void*, DWORD, IStorag
   auto file = std::make_shared<CompoundFile>();
   file->path = path;
   if (const HRESULT hr = load(*file); FAILED(hr)) return hr;
-  *storage = rootOf(std::move(file));
+  *storage = rootOf(file);
   return S_OK;
 }
 

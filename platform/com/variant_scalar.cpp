@@ -41,7 +41,8 @@ template <class T>
 T load(const VARIANT& v, T VARIANT::*field) {
   if (v.vt & VT_BYREF) {
     T value;
-    std::memcpy(&value, v.byref, sizeof value);
+    // T is the field's own type, a pointer for the string and interface fields: its size is meant.
+    std::memcpy(&value, v.byref, sizeof value);  // NOLINT(bugprone-sizeof-expression)
     return value;
   }
   return v.*field;

@@ -71,7 +71,7 @@ void checkRadioInGroup(HWND hwnd) {
   if (!p) return;
   std::vector<HWND> siblings;
   {
-    std::lock_guard lock(modelMutex());
+    RecursiveLock lock(modelMutex());
     siblings = p->children;
   }
   // The group runs from the nearest WS_GROUP control at or before this one to the next WS_GROUP.

@@ -51,7 +51,7 @@ struct Edit {
       w.control.canUndo = true;
     }
     {
-      std::lock_guard lock(modelMutex());
+      RecursiveLock lock(modelMutex());
       w.text.replace(a, b - a, text);
     }
     w.control.modified = true;

@@ -47,7 +47,7 @@ LRESULT find(const ControlState& c, LONG after, std::string_view what, bool exac
 void setSelection(HWND hwnd, Window& w, int index, bool combo) {
   w.control.curSel = index;
   if (combo) {
-    std::lock_guard lock(modelMutex());
+    RecursiveLock lock(modelMutex());
     w.text = index >= 0 ? w.control.items[size_t(index)] : std::string();
   }
   notify(hwnd, combo ? Change::Text : Change::State);
@@ -65,7 +65,7 @@ bool itemMessage(HWND hwnd, Window& w, const ListMessages& m, UINT msg, WPARAM w
     if (msg == m.add && m.sorted(w)) at = LONG(std::upper_bound(c.items.begin(), c.items.end(), item, ascii::lessNoCase) - c.items.begin());
     if (at < 0 || at > count) at = count;
     {
-      std::lock_guard lock(modelMutex());
+      RecursiveLock lock(modelMutex());
       c.items.insert(c.items.begin() + at, std::move(item));
     }
     if (c.curSel >= at) ++c.curSel;
@@ -78,7 +78,7 @@ bool itemMessage(HWND hwnd, Window& w, const ListMessages& m, UINT msg, WPARAM w
       return true;
     }
     {
-      std::lock_guard lock(modelMutex());
+      RecursiveLock lock(modelMutex());
       c.items.erase(c.items.begin() + at);
     }
     if (c.curSel == at) setSelection(hwnd, w, -1, combo);
@@ -87,7 +87,7 @@ bool itemMessage(HWND hwnd, Window& w, const ListMessages& m, UINT msg, WPARAM w
     *result = count - 1;
   } else if (msg == m.reset) {
     {
-      std::lock_guard lock(modelMutex());
+      RecursiveLock lock(modelMutex());
       c.items.clear();
     }
     c.topIndex = 0;

@@ -1,5 +1,7 @@
 #include "platform/controls/menu.h"
 
+#include <vector>
+
 #include "platform/backend.h"
 #include "platform/messages.h"
 #include "platform/window/detail/handle_table.h"
@@ -17,8 +19,9 @@ HMENU newMenu(bool bar) {
   return detail::addMenu(std::move(m));
 }
 
-// Finds an item by command identifier (searching sub-menus) or by position.
-detail::MenuItem* findItem(HMENU menu, UINT item, UINT flags, HMENU* owner = nullptr) {
+// Finds an item by command identifier (searching sub-menus) or by position; the pointer is good
+// while the caller holds the model lock.
+detail::MenuItem* findItem(HMENU menu, UINT item, UINT flags, HMENU* owner = nullptr) REQUIRES(detail::modelMutex()) {
   auto m = findMenu(menu);
   if (!m) return nullptr;
   if (flags & MF_BYPOSITION) {
@@ -45,8 +48,13 @@ HMENU CreatePopupMenu() { return newMenu(false); }
 BOOL DestroyMenu(HMENU menu) {
   auto m = findMenu(menu);
   if (!m) return FALSE;
-  for (const auto& i : m->items)
-    if (i.popup) DestroyMenu(i.popup);
+  std::vector<HMENU> popups;
+  {
+    RecursiveLock lock(detail::modelMutex());
+    for (const auto& i : m->items)
+      if (i.popup) popups.push_back(i.popup);
+  }
+  for (HMENU popup : popups) DestroyMenu(popup);
   detail::removeMenu(menu);
   return TRUE;
 }
@@ -64,7 +72,7 @@ BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR idOrPopup, const char* text) {
   }
   if (!(flags & MF_SEPARATOR) && text) item.text = text;
   {
-    std::lock_guard lock(detail::modelMutex());
+    RecursiveLock lock(detail::modelMutex());
     m->items.push_back(std::move(item));
   }
   backend().menuChanged(menu);
@@ -75,7 +83,7 @@ BOOL SetMenu(HWND hwnd, HMENU menu) {
   auto w = detail::findWindow(hwnd);
   if (!w || (w->style & WS_CHILD) || (menu && !findMenu(menu))) return FALSE;
   {
-    std::lock_guard lock(detail::modelMutex());
+    RecursiveLock lock(detail::modelMutex());
     w->menu = menu;
   }
   // The client area shrinks or grows by the menu bar; the window keeps its outer rectangle.
@@ -90,24 +98,30 @@ HMENU GetMenu(HWND hwnd) {
 
 HMENU GetSubMenu(HMENU menu, int position) {
   auto m = findMenu(menu);
-  if (!m || position < 0 || size_t(position) >= m->items.size()) return nullptr;
+  if (!m) return nullptr;
+  RecursiveLock lock(detail::modelMutex());
+  if (position < 0 || size_t(position) >= m->items.size()) return nullptr;
   return m->items[size_t(position)].popup;
 }
 
 int GetMenuItemCount(HMENU menu) {
   auto m = findMenu(menu);
-  return m ? int(m->items.size()) : -1;
+  if (!m) return -1;
+  RecursiveLock lock(detail::modelMutex());
+  return int(m->items.size());
 }
 
 UINT GetMenuItemID(HMENU menu, int position) {
   auto m = findMenu(menu);
-  if (!m || position < 0 || size_t(position) >= m->items.size()) return 0xFFFFFFFF;
+  if (!m) return 0xFFFFFFFF;
+  RecursiveLock lock(detail::modelMutex());
+  if (position < 0 || size_t(position) >= m->items.size()) return 0xFFFFFFFF;
   const auto& i = m->items[size_t(position)];
   return (i.popup || (i.flags & MF_SEPARATOR)) ? 0xFFFFFFFF : UINT(i.id);
 }
 
 UINT GetMenuState(HMENU menu, UINT item, UINT flags) {
-  std::lock_guard lock(detail::modelMutex());
+  RecursiveLock lock(detail::modelMutex());
   auto* i = findItem(menu, item, flags);
   if (!i) return 0xFFFFFFFF;
   UINT state = i->flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_SEPARATOR | MF_POPUP);
@@ -116,7 +130,7 @@ UINT GetMenuState(HMENU menu, UINT item, UINT flags) {
 }
 
 std::string GetMenuStringA(HMENU menu, UINT item, UINT flags) {
-  std::lock_guard lock(detail::modelMutex());
+  RecursiveLock lock(detail::modelMutex());
   auto* i = findItem(menu, item, flags);
   return i ? i->text : std::string();
 }
@@ -125,7 +139,7 @@ DWORD CheckMenuItem(HMENU menu, UINT item, UINT flags) {
   HMENU owner = nullptr;
   DWORD old;
   {
-    std::lock_guard lock(detail::modelMutex());
+    RecursiveLock lock(detail::modelMutex());
     auto* i = findItem(menu, item, flags, &owner);
     if (!i) return 0xFFFFFFFF;
     old = i->flags & MF_CHECKED;
@@ -139,7 +153,7 @@ BOOL EnableMenuItem(HMENU menu, UINT item, UINT flags) {
   HMENU owner = nullptr;
   BOOL old;
   {
-    std::lock_guard lock(detail::modelMutex());
+    RecursiveLock lock(detail::modelMutex());
     auto* i = findItem(menu, item, flags, &owner);
     if (!i) return -1;
     old = BOOL(i->flags & (MF_GRAYED | MF_DISABLED));

@@ -22,7 +22,7 @@ LRESULT tabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       const std::string text = (item->mask & TCIF_TEXT) && item->pszText ? item->pszText : "";
       LRESULT at = 0;
       {
-        std::lock_guard lock(modelMutex());
+        RecursiveLock lock(modelMutex());
         auto& items = w->control.items;
         at = LRESULT(std::min<size_t>(wParam, items.size()));
         items.insert(items.begin() + at, text);
@@ -34,7 +34,7 @@ LRESULT tabProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case TCM_DELETEALLITEMS: {
       {
-        std::lock_guard lock(modelMutex());
+        RecursiveLock lock(modelMutex());
         w->control.items.clear();
         w->control.curSel = -1;
       }

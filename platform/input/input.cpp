@@ -152,7 +152,7 @@ void selectItem(HWND list, int index) {
   // The middle of the top item row, below the headings when the list has them.
   WORD y;
   {
-    std::lock_guard lock(detail::modelMutex());
+    RecursiveLock lock(detail::modelMutex());
     y = WORD(detail::listItemsTop(w->control) + detail::kListItemHeight / 2);
   }
   pending().push_back([list, index, y] {

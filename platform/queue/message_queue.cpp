@@ -68,7 +68,7 @@ bool MessageQueue::hasMessagesLocked() const { return !posted_.empty() || !sent_
 
 bool MessageQueue::hasWork() const {
   {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (hasMessagesLocked()) return true;
   }
   return idleReady();
@@ -76,28 +76,33 @@ bool MessageQueue::hasWork() const {
 
 void MessageQueue::waitUntil(Deadline deadline) {
   if (idleReady()) return;
-  std::unique_lock lock(mutex_);
-  auto ready = [this] { return hasMessagesLocked(); };
-  if (deadline) cv_.wait_until(lock, *deadline, ready);
-  else cv_.wait(lock, ready);
+  MutexLock lock(mutex_);
+  while (!hasMessagesLocked()) {
+    if (!deadline) {
+      lock.wait(cv_);
+    } else {
+      if (Clock::now() >= *deadline) return;
+      lock.waitUntil(cv_, *deadline);
+    }
+  }
 }
 
 void MessageQueue::post(const MSG& m) {
   {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     posted_.push_back(m);
   }
   backend().wake(*this);
 }
 
 void MessageQueue::postFront(const MSG& m) {
-  std::lock_guard lock(mutex_);
+  MutexLock lock(mutex_);
   posted_.push_front(m);
 }
 
 void MessageQueue::postQuit(int code) {
   {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     quitPosted_ = true;
     quitCode_ = code;
   }
@@ -106,7 +111,7 @@ void MessageQueue::postQuit(int code) {
 
 bool MessageQueue::send(std::shared_ptr<SentMessage> s) {
   {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (closed_) return false;
     sent_.push_back(std::move(s));
   }
@@ -115,7 +120,7 @@ bool MessageQueue::send(std::shared_ptr<SentMessage> s) {
 }
 
 std::shared_ptr<SentMessage> MessageQueue::takeSent() {
-  std::lock_guard lock(mutex_);
+  MutexLock lock(mutex_);
   if (sent_.empty()) return nullptr;
   auto s = std::move(sent_.front());
   sent_.pop_front();
@@ -124,7 +129,7 @@ std::shared_ptr<SentMessage> MessageQueue::takeSent() {
 
 void MessageQueue::reply(SentMessage& s, LRESULT result) {
   {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     s.result = result;
     s.done = true;
   }
@@ -132,15 +137,15 @@ void MessageQueue::reply(SentMessage& s, LRESULT result) {
 }
 
 bool MessageQueue::waitForReply(const SentMessage& s) {
-  std::unique_lock lock(mutex_);
-  cv_.wait(lock, [&] { return s.done || !sent_.empty(); });
+  MutexLock lock(mutex_);
+  while (!s.done && sent_.empty()) lock.wait(cv_);
   return s.done;
 }
 
 void MessageQueue::close() {
   std::deque<std::shared_ptr<SentMessage>> waiting;
   {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     closed_ = true;
     waiting.swap(sent_);
   }
@@ -148,7 +153,7 @@ void MessageQueue::close() {
 }
 
 bool MessageQueue::take(MSG* out, const MessageFilter& filter, bool remove) {
-  std::lock_guard lock(mutex_);
+  MutexLock lock(mutex_);
   for (auto it = posted_.begin(); it != posted_.end(); ++it) {
     if (!passes(*it, filter)) continue;
     *out = *it;
@@ -176,7 +181,7 @@ UINT_PTR MessageQueue::setTimer(HWND hwnd, UINT_PTR id, std::chrono::millisecond
   // Ids of thread timers are unique across threads, as their numbers come back in WM_TIMER.
   static std::atomic<UINT_PTR> nextId{0x7FF0};
   if (!hwnd && id == 0) id = ++nextId;
-  std::lock_guard lock(mutex_);
+  MutexLock lock(mutex_);
   for (auto& t : timers_)
     if (t.hwnd == hwnd && t.id == id) {
       t.period = period, t.due = Clock::now() + period, t.proc = proc;
@@ -187,17 +192,17 @@ UINT_PTR MessageQueue::setTimer(HWND hwnd, UINT_PTR id, std::chrono::millisecond
 }
 
 bool MessageQueue::killTimer(HWND hwnd, UINT_PTR id) {
-  std::lock_guard lock(mutex_);
+  MutexLock lock(mutex_);
   return std::erase_if(timers_, [&](const Timer& t) { return t.hwnd == hwnd && t.id == id; }) > 0;
 }
 
 void MessageQueue::killTimers(HWND hwnd) {
-  std::lock_guard lock(mutex_);
+  MutexLock lock(mutex_);
   std::erase_if(timers_, [hwnd](const Timer& t) { return t.hwnd == hwnd; });
 }
 
 ThreadQueue::Deadline MessageQueue::nextTimer() const {
-  std::lock_guard lock(mutex_);
+  MutexLock lock(mutex_);
   Deadline due;
   for (const auto& t : timers_)
     if (!due || t.due < *due) due = t.due;

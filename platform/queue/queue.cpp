@@ -66,7 +66,7 @@ LRESULT deliver(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   }
   WNDPROC proc;
   {
-    std::lock_guard lock(modelMutex());
+    RecursiveLock lock(modelMutex());
     proc = w->proc;
   }
   return proc ? proc(hwnd, msg, wParam, lParam) : DefWindowProcA(hwnd, msg, wParam, lParam);

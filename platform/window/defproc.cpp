@@ -75,18 +75,18 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETTEXT: {
       const char* text = reinterpret_cast<const char*>(lParam);
       {
-        std::lock_guard lock(detail::modelMutex());
+        RecursiveLock lock(detail::modelMutex());
         w->text = text ? text : "";
       }
       detail::notify(hwnd, Change::Text);
       return TRUE;
     }
     case WM_GETTEXT: {
-      std::lock_guard lock(detail::modelMutex());
+      RecursiveLock lock(detail::modelMutex());
       return copyText(w->text, wParam, lParam);
     }
     case WM_GETTEXTLENGTH: {
-      std::lock_guard lock(detail::modelMutex());
+      RecursiveLock lock(detail::modelMutex());
       return LRESULT(w->text.size());
     }
     case WM_SETICON: {  // one icon serves both sizes

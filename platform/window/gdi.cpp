@@ -33,17 +33,17 @@ std::deque<ImageInfo>& images() {
 
 const FontInfo* fontInfo(HFONT font) {
   const auto index = reinterpret_cast<std::uintptr_t>(font);
-  std::lock_guard lock(detail::modelMutex());
+  RecursiveLock lock(detail::modelMutex());
   return index >= 1 && index <= fonts().size() ? &fonts()[index - 1] : nullptr;
 }
 
 const ImageInfo* imageInfo(LONG_PTR image) {
-  std::lock_guard lock(detail::modelMutex());
+  RecursiveLock lock(detail::modelMutex());
   return image >= 1 && size_t(image) <= images().size() ? &images()[size_t(image) - 1] : nullptr;
 }
 
 LONG_PTR addImage(ImageInfo info) {
-  std::lock_guard lock(detail::modelMutex());
+  RecursiveLock lock(detail::modelMutex());
   images().push_back(std::move(info));
   return LONG_PTR(images().size());
 }
@@ -51,7 +51,7 @@ LONG_PTR addImage(ImageInfo info) {
 }  // namespace
 
 HFONT CreateFontA(int points, int weight, const char* face, BYTE charset) {
-  std::lock_guard lock(detail::modelMutex());
+  RecursiveLock lock(detail::modelMutex());
   fonts().push_back({face ? face : "System", points, weight, charset});
   return reinterpret_cast<HFONT>(fonts().size());
 }
@@ -86,7 +86,7 @@ BOOL SetWindowColours(HWND hwnd, const WindowColours& colours) {
 WindowColours GetWindowColours(HWND hwnd) {
   auto w = detail::findWindow(hwnd);
   if (!w) return {};
-  std::lock_guard lock(detail::modelMutex());
+  RecursiveLock lock(detail::modelMutex());
   return w->colours;
 }
 

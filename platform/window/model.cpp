@@ -13,14 +13,15 @@ namespace platform::detail {
 
 namespace {
 
+// The handle tables, all under the model lock.
 struct Registry {
-  std::uintptr_t nextHandle = 0x10010;  // Win32-looking handle values, stepped by 4
-  std::unordered_map<std::uintptr_t, std::shared_ptr<Window>> windows;
-  std::vector<HWND> order;  // creation order of live windows
-  std::unordered_map<std::uintptr_t, std::shared_ptr<Menu>> menus;
-  std::map<std::string, std::shared_ptr<const WindowClass>> classes;  // key: lower-case name
+  std::uintptr_t nextHandle GUARDED_BY(modelMutex()) = 0x10010;  // Win32-looking handle values, stepped by 4
+  std::unordered_map<std::uintptr_t, std::shared_ptr<Window>> windows GUARDED_BY(modelMutex());
+  std::vector<HWND> order GUARDED_BY(modelMutex());  // creation order of live windows
+  std::unordered_map<std::uintptr_t, std::shared_ptr<Menu>> menus GUARDED_BY(modelMutex());
+  std::map<std::string, std::shared_ptr<const WindowClass>> classes GUARDED_BY(modelMutex());  // key: lower-case name
 
-  std::uintptr_t next() { return nextHandle += 4; }
+  std::uintptr_t next() REQUIRES(modelMutex()) { return nextHandle += 4; }
 };
 
 Registry& registry() {
@@ -32,13 +33,13 @@ std::string lower(std::string_view s) { return ascii::lowered(s); }
 
 }  // namespace
 
-std::recursive_mutex& modelMutex() {
-  static std::recursive_mutex m;
+RecursiveMutex& modelMutex() {
+  static RecursiveMutex m;
   return m;
 }
 
 HWND addWindow(std::shared_ptr<Window> w) {
-  std::lock_guard lock(modelMutex());
+  RecursiveLock lock(modelMutex());
   Registry& r = registry();
   const auto h = r.next();
   w->handle = reinterpret_cast<HWND>(h);
@@ -48,21 +49,21 @@ HWND addWindow(std::shared_ptr<Window> w) {
 }
 
 void removeWindow(HWND hwnd) {
-  std::lock_guard lock(modelMutex());
+  RecursiveLock lock(modelMutex());
   Registry& r = registry();
   r.windows.erase(reinterpret_cast<std::uintptr_t>(hwnd));
   std::erase(r.order, hwnd);
 }
 
 std::shared_ptr<Window> findWindow(HWND hwnd) {
-  std::lock_guard lock(modelMutex());
+  RecursiveLock lock(modelMutex());
   auto& ws = registry().windows;
   auto it = ws.find(reinterpret_cast<std::uintptr_t>(hwnd));
   return it == ws.end() ? nullptr : it->second;
 }
 
 HMENU addMenu(std::shared_ptr<Menu> m) {
-  std::lock_guard lock(modelMutex());
+  RecursiveLock lock(modelMutex());
   Registry& r = registry();
   const auto h = r.next();
   m->handle = reinterpret_cast<HMENU>(h);
@@ -71,12 +72,12 @@ HMENU addMenu(std::shared_ptr<Menu> m) {
 }
 
 void removeMenu(HMENU menu) {
-  std::lock_guard lock(modelMutex());
+  RecursiveLock lock(modelMutex());
   registry().menus.erase(reinterpret_cast<std::uintptr_t>(menu));
 }
 
 std::shared_ptr<Menu> findMenu(HMENU menu) {
-  std::lock_guard lock(modelMutex());
+  RecursiveLock lock(modelMutex());
   auto& ms = registry().menus;
   auto it = ms.find(reinterpret_cast<std::uintptr_t>(menu));
   return it == ms.end() ? nullptr : it->second;
@@ -90,31 +91,31 @@ void ensureBuiltins() {
 
 std::shared_ptr<const WindowClass> findClass(std::string_view name) {
   ensureBuiltins();
-  std::lock_guard lock(modelMutex());
+  RecursiveLock lock(modelMutex());
   auto& cs = registry().classes;
   auto it = cs.find(lower(name));
   return it == cs.end() ? nullptr : it->second;
 }
 
 void registerBuiltinClass(const WindowClass& cls) {
-  std::lock_guard lock(modelMutex());
+  RecursiveLock lock(modelMutex());
   registry().classes[lower(cls.name)] = std::make_shared<const WindowClass>(cls);
 }
 
 bool registerClass(const WindowClass& cls) {
   ensureBuiltins();
-  std::lock_guard lock(modelMutex());
+  RecursiveLock lock(modelMutex());
   auto& cs = registry().classes;
   return cs.emplace(lower(cls.name), std::make_shared<const WindowClass>(cls)).second;
 }
 
 bool unregisterClass(std::string_view name) {
-  std::lock_guard lock(modelMutex());
+  RecursiveLock lock(modelMutex());
   return registry().classes.erase(lower(name)) > 0;
 }
 
 std::vector<HWND> topLevelWindows() {
-  std::lock_guard lock(modelMutex());
+  RecursiveLock lock(modelMutex());
   std::vector<HWND> out;
   for (HWND h : registry().order) {
     const auto& w = registry().windows[reinterpret_cast<std::uintptr_t>(h)];
@@ -145,7 +146,7 @@ namespace platform {
 std::optional<WindowSnapshot> snapshotWindow(HWND hwnd) {
   auto w = detail::findWindow(hwnd);
   if (!w) return std::nullopt;
-  std::lock_guard lock(detail::modelMutex());
+  RecursiveLock lock(detail::modelMutex());
   WindowSnapshot s;
   s.handle = w->handle;
   s.className = w->cls->name;
@@ -169,7 +170,7 @@ std::optional<WindowSnapshot> snapshotWindow(HWND hwnd) {
 std::optional<std::vector<MenuItemSnapshot>> snapshotMenu(HMENU menu) {
   auto m = detail::findMenu(menu);
   if (!m) return std::nullopt;
-  std::lock_guard lock(detail::modelMutex());
+  RecursiveLock lock(detail::modelMutex());
   return m->items;
 }
 

@@ -45,7 +45,7 @@ RECT defaultTopLevelRect(int x, int y, int cx, int cy) {
 void destroyTree(HWND hwnd, bool top);
 
 void markDestroying(Window& w) {
-  std::lock_guard lock(detail::modelMutex());
+  RecursiveLock lock(detail::modelMutex());
   w.destroying = true;
 }
 
@@ -110,7 +110,7 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowNam
 
   const HWND h = detail::addWindow(w);
   if (child) {
-    std::lock_guard lock(detail::modelMutex());
+    RecursiveLock lock(detail::modelMutex());
     if (auto p = findWindow(parent)) p->children.push_back(h);
   }
   backend().windowCreated(h);
@@ -150,7 +150,7 @@ void collectTree(HWND hwnd, std::vector<HWND>& out) {
   if (!w) return;
   std::vector<HWND> kids;
   {
-    std::lock_guard lock(detail::modelMutex());
+    RecursiveLock lock(detail::modelMutex());
     kids = w->children;
   }
   for (HWND c : kids) collectTree(c, out);
@@ -176,7 +176,7 @@ void destroyTree(HWND hwnd, bool top) {
   if (top) {
     auto w = findWindow(hwnd);
     if (w && w->parent) {
-      std::lock_guard lock(detail::modelMutex());
+      RecursiveLock lock(detail::modelMutex());
       if (auto p = findWindow(w->parent)) std::erase(p->children, hwnd);
     }
   }
@@ -193,7 +193,7 @@ BOOL DestroyWindow(HWND hwnd) {
   // under the model lock.
   std::vector<HWND> owned;
   {
-    std::lock_guard lock(detail::modelMutex());
+    RecursiveLock lock(detail::modelMutex());
     for (HWND t : detail::topLevelWindows())
       if (auto o = findWindow(t); o && o->owner == hwnd) owned.push_back(t);
   }
@@ -220,7 +220,7 @@ BOOL IsWindow(HWND hwnd) { return findWindow(hwnd) ? TRUE : FALSE; }
 LONG_PTR GetWindowLongPtrA(HWND hwnd, int index) {
   auto w = findWindow(hwnd);
   if (!w) return 0;
-  std::lock_guard lock(detail::modelMutex());
+  RecursiveLock lock(detail::modelMutex());
   switch (index) {
     case GWLP_WNDPROC: return reinterpret_cast<LONG_PTR>(w->proc);
     case GWLP_USERDATA: return w->userData;
@@ -242,7 +242,7 @@ LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
   LONG_PTR old = 0;
   Change change = Change::State;
   {
-    std::lock_guard lock(detail::modelMutex());
+    RecursiveLock lock(detail::modelMutex());
     switch (index) {
       case GWLP_WNDPROC:
         old = reinterpret_cast<LONG_PTR>(w->proc);
@@ -285,7 +285,7 @@ HWND GetParent(HWND hwnd) {
 HWND GetWindow(HWND hwnd, UINT relation) {
   auto w = findWindow(hwnd);
   if (!w) return nullptr;
-  std::lock_guard lock(detail::modelMutex());
+  RecursiveLock lock(detail::modelMutex());
   if (relation == GW_CHILD) return w->children.empty() ? nullptr : w->children.front();
   if (relation == GW_OWNER) return w->owner;
   std::vector<HWND> siblings;
@@ -305,7 +305,7 @@ HWND GetWindow(HWND hwnd, UINT relation) {
 HWND GetDlgItem(HWND parent, int id) {
   auto p = findWindow(parent);
   if (!p) return nullptr;
-  std::lock_guard lock(detail::modelMutex());
+  RecursiveLock lock(detail::modelMutex());
   for (HWND c : p->children)
     if (auto w = findWindow(c); w && w->id == id) return c;
   return nullptr;

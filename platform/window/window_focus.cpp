@@ -20,7 +20,7 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
   const bool wasDisabled = w->style & WS_DISABLED;
   if (wasDisabled == !enable) return wasDisabled;
   {
-    std::lock_guard lock(detail::modelMutex());
+    RecursiveLock lock(detail::modelMutex());
     w->style = enable ? (w->style & ~WS_DISABLED) : (w->style | WS_DISABLED);
   }
   if (!enable && GetFocus() == hwnd) SetFocus(nullptr);

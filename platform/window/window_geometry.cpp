@@ -126,7 +126,7 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   auto show = [&](bool on) { detail::deliver(hwnd, WM_SHOWWINDOW, on, 0); };
   auto changeState = [&](ShowState state, RECT target) {
     {
-      std::lock_guard lock(detail::modelMutex());
+      RecursiveLock lock(detail::modelMutex());
       if (w->showState == ShowState::Normal) w->normalRect = w->rect;
       w->showState = state;
       w->style = (w->style & ~(WS_MINIMIZE | WS_MAXIMIZE)) | styleOf(state);
@@ -201,7 +201,7 @@ void changeWindowPos(HWND hwnd, RECT target, UINT flags) {
   if (!IsWindow(hwnd)) return;
   const RECT before = w->rect;
   {
-    std::lock_guard lock(modelMutex());
+    RecursiveLock lock(modelMutex());
     if (!(wp.flags & SWP_NOMOVE)) w->rect = {wp.x, wp.y, wp.x + w->rect.width(), wp.y + w->rect.height()};
     if (!(wp.flags & SWP_NOSIZE)) w->rect.right = w->rect.left + wp.cx, w->rect.bottom = w->rect.top + wp.cy;
     if (wp.flags & SWP_SHOWWINDOW) w->style |= WS_VISIBLE;

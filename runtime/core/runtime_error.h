@@ -11,8 +11,9 @@ namespace tamsil {
 
 // The runtime's error numbers. The number is what programs see (the error hook, TSLMSG overrides).
 enum class RuntimeError : int {
-#define RUNTIME_ERROR(name, value, text) name = value,
-#define RUNTIME_INTERNAL_ERROR(name, value) name = value,
+// An enumerator's name cannot stand in parentheses.
+#define RUNTIME_ERROR(name, value, text) name = value,     // NOLINT(bugprone-macro-parentheses)
+#define RUNTIME_INTERNAL_ERROR(name, value) name = value,  // NOLINT(bugprone-macro-parentheses)
 #include "runtime/core/runtime_error_list.inc"
 #undef RUNTIME_ERROR
 #undef RUNTIME_INTERNAL_ERROR

@@ -48,7 +48,7 @@ class Parser {
     tree_.nodes.push_back(n);
     return static_cast<uint32_t>(tree_.nodes.size() - 1);
   }
-  uint32_t addText(std::string text) {
+  uint32_t addText(const std::string& text) {
     tree_.texts.emplace_back(text);
     return static_cast<uint32_t>(tree_.texts.size() - 1);
   }
@@ -211,7 +211,7 @@ class Parser {
       case TokenKind::Picture:
         n.kind = tok_.kind == TokenKind::Text ? NodeKind::Text : NodeKind::Picture;
         n.cls = ValueClass::Text;
-        n.text = addText(std::move(tok_.text));
+        n.text = addText(tok_.text);
         break;
       case TokenKind::Name: return name();
       default: return failed(tok_.pos);
@@ -238,7 +238,7 @@ class Parser {
         break;
       default: return call(s);
     }
-    n.text = addText(std::move(tok_.text));
+    n.text = addText(tok_.text);
     advance();
     if (n.kind == NodeKind::Procedure) {
       const BoundProcedure& p = tree_.procedures[n.index];
@@ -320,7 +320,7 @@ class Parser {
       n.kind = NodeKind::Raw;
       std::string raw;
       if (!lexer_.rawText(raw)) return failed(tok_.pos);
-      n.text = addText(std::move(raw));
+      n.text = addText(raw);
       advance();
       return add(n);
     }

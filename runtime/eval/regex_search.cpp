@@ -64,7 +64,11 @@ class ReverseSearch {
     int64_t best = s.accept ? int64_t(n) : -1;
     if (n == 0) return best;
     const bool keep = n > kDirectLength;
-    int32_t id = keep ? intern(std::move(s)) : kUnknown;
+    int32_t id = kUnknown;
+    if (keep) {
+      id = intern(std::move(s));
+      s = {};  // the interned state is used from here on; s stays a valid empty state
+    }
     State next;
     for (size_t j = n; j-- > 1;) {
       const uint8_t c = static_cast<uint8_t>(text[j]);

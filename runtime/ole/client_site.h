@@ -17,7 +17,7 @@ class ClientSite final : public platform::ComObject<platform::Implements<platfor
   platform::HRESULT OnShowWindow(platform::BOOL) override { return platform::S_OK; }
 
  private:
-  ~ClientSite() = default;
+  ~ClientSite() override = default;
 };
 
 }  // namespace tamsil::ole

@@ -48,7 +48,7 @@ class EventSink final : public platform::ComObject<platform::Implements<platform
   };
   void advise(platform::IConnectionPointContainer* container, const platform::IID& iid, platform::IUnknown* sink, Connection& c);
 
-  ~EventSink() = default;
+  ~EventSink() override = default;
 
   OleSite* site_;
   platform::IID events_ = platform::IID_IDispatch;

@@ -104,7 +104,7 @@ class OleSite final : public window::ControlAutomation {
   enum class Want { Result, Nothing };
 
   // Evaluates a path; with a result wanted its text is put in `out`.
-  bool evaluate(std::string_view text, Want want, std::string* out);
+  [[nodiscard]] bool evaluate(std::string_view text, Want want, std::string* out);
   // Evaluates a path to its last member's result.
   bool walk(std::string_view text, Want want, platform::VARIANT& result);
   // The object a path starts at (an object reference, or the control's dispatch).

@@ -14,8 +14,10 @@ namespace spread::files {
 std::string TempPathBeside(const std::string& path);
 enum class Durability : bool { Renamed, Synced };
 // Renames tmp to path (Synced: after flushing it to the disk); removes tmp when that fails.
-bool CommitTempFile(const std::string& tmp, const std::string& path, std::string* error, Durability durability = Durability::Renamed);
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error, Durability durability = Durability::Renamed);
+[[nodiscard]] bool CommitTempFile(const std::string& tmp, const std::string& path, std::string* error,
+                                  Durability durability = Durability::Renamed);
+[[nodiscard]] bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error,
+                                       Durability durability = Durability::Renamed);
 // The whole file; false when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 

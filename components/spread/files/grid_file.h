@@ -39,9 +39,9 @@ namespace spread::files {
 
 // The book is given back addressing the sheet it addressed.
 std::string GridFileText(Book& book, bool dataOnly);
-bool SaveGridFile(Book& book, const std::string& path, bool dataOnly, std::string* error);
+[[nodiscard]] bool SaveGridFile(Book& book, const std::string& path, bool dataOnly, std::string* error);
 // Refuses (false, *error) text that is not a whole grid file; otherwise replaces the grid.
-bool ReadGridFileText(Book& book, const std::string& text, std::string* error);
-bool LoadGridFile(Book& book, const std::string& path, std::string* error);
+[[nodiscard]] bool ReadGridFileText(Book& book, const std::string& text, std::string* error);
+[[nodiscard]] bool LoadGridFile(Book& book, const std::string& path, std::string* error);
 
 }  // namespace spread::files

@@ -30,19 +30,20 @@ std::string PrintTime();
 
 // Prints the pages PrintType chooses to a PDF file. progress(done, total) is called before each
 // page; when it answers false the print stops and nothing is written (*error says cancelled).
-bool PrintToPdf(const Book& book, const std::string& path, std::string* error, const std::function<bool(int, int)>& progress = {});
+[[nodiscard]] bool PrintToPdf(const Book& book, const std::string& path, std::string* error,
+                              const std::function<bool(int, int)>& progress = {});
 
 // Installed by a library that can reach a real printer.
 class PrintHook {
  public:
   virtual ~PrintHook() = default;
-  virtual bool print(Book& book, std::string* error) = 0;
+  [[nodiscard]] virtual bool print(Book& book, std::string* error) = 0;
 };
 void InstallPrintHook(PrintHook* hook);  // null removes it
 PrintHook* InstalledPrintHook();
 
 // The PDF file a print goes to without a printer.
 std::string DefaultPrintPdfPath(const Book& book);
-bool PrintSheet(Book& book, std::string* error);
+[[nodiscard]] bool PrintSheet(Book& book, std::string* error);
 
 }  // namespace spread::files

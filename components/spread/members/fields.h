@@ -10,14 +10,14 @@ namespace spread::members {
 
 // Field values to and from variants, by the field's type. Dates travel as "MMDDYYYY", times as
 // "HHMMSS" (a VT_DATE is taken too).
-HRESULT FromVariant(const VARIANT& v, bool& out, std::string* why);
-HRESULT FromVariant(const VARIANT& v, std::int16_t& out, std::string* why);
-HRESULT FromVariant(const VARIANT& v, std::int32_t& out, std::string* why);
-HRESULT FromVariant(const VARIANT& v, std::uint32_t& out, std::string* why);
-HRESULT FromVariant(const VARIANT& v, double& out, std::string* why);
-HRESULT FromVariant(const VARIANT& v, std::string& out, std::string* why);
-HRESULT FromVariant(const VARIANT& v, DateValue& out, std::string* why);
-HRESULT FromVariant(const VARIANT& v, TimeValue& out, std::string* why);
+[[nodiscard]] HRESULT FromVariant(const VARIANT& v, bool& out, std::string* why);
+[[nodiscard]] HRESULT FromVariant(const VARIANT& v, std::int16_t& out, std::string* why);
+[[nodiscard]] HRESULT FromVariant(const VARIANT& v, std::int32_t& out, std::string* why);
+[[nodiscard]] HRESULT FromVariant(const VARIANT& v, std::uint32_t& out, std::string* why);
+[[nodiscard]] HRESULT FromVariant(const VARIANT& v, double& out, std::string* why);
+[[nodiscard]] HRESULT FromVariant(const VARIANT& v, std::string& out, std::string* why);
+[[nodiscard]] HRESULT FromVariant(const VARIANT& v, DateValue& out, std::string* why);
+[[nodiscard]] HRESULT FromVariant(const VARIANT& v, TimeValue& out, std::string* why);
 void ToVariant(bool v, Variant& r);
 void ToVariant(std::int16_t v, Variant& r);
 void ToVariant(std::int32_t v, Variant& r);

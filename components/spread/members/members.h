@@ -52,8 +52,8 @@ const MemberInfo* FindMember(DISPID id);
 // Returns S_OK, DISP_E_BADPARAMCOUNT, DISP_E_TYPEMISMATCH, DISP_E_MEMBERNOTFOUND (a read-only
 // property written, a method put), E_INVALIDARG (a value the member refuses), ...; on failure
 // *error (when not null) holds the exception text for EXCEPINFO. result may be null.
-HRESULT InvokeMember(Book& book, const MemberInfo& m, WORD flags, std::span<const platform::VARIANT> args, platform::Variant* result,
-                     std::string* error);
+[[nodiscard]] HRESULT InvokeMember(Book& book, const MemberInfo& m, WORD flags, std::span<const platform::VARIANT> args,
+                                   platform::Variant* result, std::string* error);
 
 // Events the model raises, from event_list.inc: X(Name, dispid, argument types...).
 enum class SpreadEvent : std::uint8_t {

@@ -99,7 +99,7 @@ bool Book::writeText(const Block& b, std::string_view text, std::string* error) 
         if (error) *error = p.error;
         return false;
       }
-      values.push_back({{c, r}, std::move(p.value)});
+      values.emplace_back(std::pair{c, r}, std::move(p.value));
     }
   for (auto& [where, value] : values) s.cellForWrite(where.first, where.second).value = std::move(value);
   return true;

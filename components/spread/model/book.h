@@ -101,7 +101,7 @@ class Book {
   // Writes text to every cell of the block (within the sheet) through each cell's type rules.
   // When any cell refuses it, nothing is written, *error says why and the result is false.
   // Header cells (row 0, column 0) take any text.
-  bool writeText(const Block& block, std::string_view text, std::string* error);
+  [[nodiscard]] bool writeText(const Block& block, std::string_view text, std::string* error);
   // The text a cell shows, and its value; header cells show their own text or the automatic one.
   std::string cellText(std::int32_t col, std::int32_t row) const;
   std::string cellValueText(std::int32_t col, std::int32_t row) const;
@@ -109,7 +109,7 @@ class Book {
   // Cell-level properties: changes what applies to the addressed block (Sheet::changeStyles),
   // after checking the result on the block's first cell; false (and *error) when it breaks a
   // rule of ValidateStyle.
-  bool changeStyle(const std::function<void(Style&)>& change, std::string* error);
+  [[nodiscard]] bool changeStyle(const std::function<void(Style&)>& change, std::string* error);
 
   // Metrics and the sizes measured with them.
   void setMetrics(std::shared_ptr<const TextMetrics> metrics);
@@ -137,7 +137,7 @@ class Book {
   void doubleClickCell(std::int32_t col, std::int32_t row);
   void rightClickCell(std::int32_t col, std::int32_t row, std::int32_t x, std::int32_t y);
   bool beginEdit();
-  bool commitEdit(std::string_view text, std::string* error);
+  [[nodiscard]] bool commitEdit(std::string_view text, std::string* error);
   void cancelEdit();
   bool editing() const { return editing_; }
   bool pressButton(std::int32_t col, std::int32_t row);

@@ -7,8 +7,6 @@ namespace spread {
 
 namespace {
 
-using platform::VARIANT;
-
 constexpr auto i4 = platform::VariantOfI4;
 constexpr auto i2 = platform::VariantOfI2;
 constexpr auto boolean = platform::VariantOfBool;
@@ -42,10 +40,11 @@ void Book::markChanged(std::int32_t c, std::int32_t r) {
 bool Book::setActiveCell(std::int32_t c, std::int32_t r) {
   Sheet& s = activeSheet();
   if (c < 1 || r < 1 || c > s.maxCols() || r > s.maxRows()) return false;
+  // The cell's own text parses back to its value; were it refused, the edit would stay open.
   if (editing_)
-    commitEdit(CellText(*s.styleAt(s.activeCol, s.activeRow),
-                        s.cell(s.activeCol, s.activeRow) ? s.cell(s.activeCol, s.activeRow)->value : CellValue{}),
-               nullptr);
+    (void)commitEdit(CellText(*s.styleAt(s.activeCol, s.activeRow),
+                              s.cell(s.activeCol, s.activeRow) ? s.cell(s.activeCol, s.activeRow)->value : CellValue{}),
+                     nullptr);
   if (c == s.activeCol && r == s.activeRow) return true;
   platform::VARIANT_BOOL cancel = platform::VARIANT_FALSE;
   fire(SpreadEvent::LeaveCell, {i4(s.activeCol), i4(s.activeRow), i4(c), i4(r), byRef(platform::VT_BOOL, &cancel)});

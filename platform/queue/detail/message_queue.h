@@ -8,10 +8,11 @@
 #include <condition_variable>
 #include <deque>
 #include <memory>
-#include <mutex>
 #include <vector>
 
+#include "platform/mutex.h"
 #include "platform/queue/thread_queue.h"
+#include "platform/thread_annotations.h"
 #include "platform/types.h"
 
 namespace platform::detail {
@@ -59,8 +60,8 @@ class MessageQueue final : public ThreadQueue {
   explicit MessageQueue(DWORD thread) : thread_(thread) {}
 
   DWORD thread() const override { return thread_; }
-  bool hasWork() const override;
-  void waitUntil(Deadline deadline) override;
+  bool hasWork() const override EXCLUDES(mutex_);
+  void waitUntil(Deadline deadline) override EXCLUDES(mutex_);
   void notify() override { cv_.notify_all(); }
 
   // Posting, from any thread; wakes the owner through the backend.
@@ -91,18 +92,17 @@ class MessageQueue final : public ThreadQueue {
   Deadline nextTimer() const;
 
  private:
-  bool hasMessagesLocked() const;  // the one rule; mutex_ held
+  bool hasMessagesLocked() const REQUIRES(mutex_);  // the one rule
 
   const DWORD thread_;
-  mutable std::mutex mutex_;
+  mutable Mutex mutex_;
   std::condition_variable cv_;
-  // Guarded by mutex_.
-  std::deque<MSG> posted_;
-  std::deque<std::shared_ptr<SentMessage>> sent_;
-  bool quitPosted_ = false;
-  int quitCode_ = 0;
-  bool closed_ = false;
-  std::vector<Timer> timers_;
+  std::deque<MSG> posted_ GUARDED_BY(mutex_);
+  std::deque<std::shared_ptr<SentMessage>> sent_ GUARDED_BY(mutex_);
+  bool quitPosted_ GUARDED_BY(mutex_) = false;
+  int quitCode_ GUARDED_BY(mutex_) = 0;
+  bool closed_ GUARDED_BY(mutex_) = false;
+  std::vector<Timer> timers_ GUARDED_BY(mutex_);
 };
 
 }  // namespace platform::detail

@@ -5,10 +5,11 @@
 #pragma once
 
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
+#include "platform/mutex.h"
+#include "platform/thread_annotations.h"
 #include "platform/types.h"
 #include "platform/window/snapshot.h"
 #include "platform/window/view.h"
@@ -21,6 +22,10 @@ using platform::FrameMetrics;
 using platform::ShowState;
 using platform::WindowColours;
 using platform::WindowView;
+
+// The one lock of the model; held only while reading or changing model data. The platform takes it
+// again while holding it (a setter calls a lookup), hence a recursive mutex.
+RecursiveMutex& modelMutex();
 
 struct WindowClass {
   std::string name;
@@ -36,27 +41,29 @@ struct WindowClass {
 //   constant      set before the window is in the handle table, never changed after;
 //   owner, lock   written only by the owning thread, always under the model lock; the owner reads
 //                 without the lock, every other thread (a backend's snapshot) under it;
-//   lock          read and written under the model lock by every thread.
+//   lock          read and written under the model lock by every thread (GUARDED_BY, so the
+//                 compiler checks it; "owner, lock" has no such attribute, as the owner's reads
+//                 take no lock).
 struct Window {
-  HWND handle = nullptr;                    // constant
-  std::shared_ptr<const WindowClass> cls;   // constant
-  WNDPROC proc = nullptr;                   // owner, lock
-  DWORD style = 0;                          // owner, lock
-  DWORD exStyle = 0;                        // owner, lock
-  HWND parent = nullptr;                    // constant; child windows
-  HWND owner = nullptr;                     // owner, lock; top-level windows
-  std::vector<HWND> children;               // lock; in z-order, first on top
-  RECT rect;                                // owner, lock; parent client coordinates, screen for top-level windows
-  RECT normalRect;                          // owner, lock; the restored rectangle while minimized or maximized
-  std::string text;                         // owner, lock
-  LONG_PTR id = 0;                          // owner, lock; control identifier
-  LONG_PTR userData = 0;                    // owner, lock
-  std::vector<LONG_PTR> extra;              // owner, lock; window extra words
-  DWORD thread = 0;                         // constant
-  HMENU menu = nullptr;                     // owner, lock
-  HFONT font = nullptr;                     // owner, lock
-  WindowColours colours;                    // owner, lock
-  ShowState showState = ShowState::Normal;  // owner, lock
+  HWND handle = nullptr;                                // constant
+  std::shared_ptr<const WindowClass> cls;               // constant
+  WNDPROC proc = nullptr;                               // owner, lock
+  DWORD style = 0;                                      // owner, lock
+  DWORD exStyle = 0;                                    // owner, lock
+  HWND parent = nullptr;                                // constant; child windows
+  HWND owner = nullptr;                                 // owner, lock; top-level windows
+  std::vector<HWND> children GUARDED_BY(modelMutex());  // in z-order, first on top
+  RECT rect;                                            // owner, lock; parent client coordinates, screen for top-level windows
+  RECT normalRect;                                      // owner, lock; the restored rectangle while minimized or maximized
+  std::string text;                                     // owner, lock
+  LONG_PTR id = 0;                                      // owner, lock; control identifier
+  LONG_PTR userData = 0;                                // owner, lock
+  std::vector<LONG_PTR> extra;                          // owner, lock; window extra words
+  DWORD thread = 0;                                     // constant
+  HMENU menu = nullptr;                                 // owner, lock
+  HFONT font = nullptr;                                 // owner, lock
+  WindowColours colours;                                // owner, lock
+  ShowState showState = ShowState::Normal;              // owner, lock
   // The built-in control behind the window: its class's own, or, for a class built on top of a
   // built-in one, the one its procedure forwards to (learnt on the first forwarded message).
   ControlKind kind = ControlKind::None;  // owner, lock
@@ -72,16 +79,13 @@ using MenuItem = MenuItemSnapshot;
 struct Menu {
   HMENU handle = nullptr;  // constant
   bool bar = false;        // constant
-  std::vector<MenuItem> items;
+  std::vector<MenuItem> items GUARDED_BY(modelMutex());
 };
-
-// The one lock of the model; held only while reading or changing model data.
-std::recursive_mutex& modelMutex();
 
 // Sets one field of the model under its lock and returns what it held.
 template <typename T, typename V>
 T exchangeField(T& field, V&& value) {
-  std::lock_guard lock(modelMutex());
+  RecursiveLock lock(modelMutex());
   T old = std::move(field);
   field = std::forward<V>(value);
   return old;
