@@ -166,8 +166,8 @@ void fillThroughMembers(Book& book) {
 // The same writes on the model's own interface.
 void fillDirectly(Book& book) {
   const auto at = [&book](std::int32_t row, std::int32_t col) { book.row = row, book.col = col; };
-  const auto style = [&book](auto change) { book.changeStyle(change, nullptr); };
-  const auto text = [&book](std::string_view t) { book.writeText(book.addressed(), t, nullptr); };
+  const auto style = [&book](auto change) { book.changeStyle(book.sheet(), book.addressed(), change, nullptr); };
+  const auto text = [&book](std::string_view t) { book.writeText(book.sheet(), book.addressed(), t, nullptr); };
   const auto type = [&](CellType t) { style([t](Style& s) { s.cellType = std::int16_t(t); }); };
   Sheet& sheet = book.sheet();
   book.settings.appearanceStyle = 2;
@@ -251,7 +251,7 @@ void fillDirectly(Book& book) {
   sheet.colLineForWrite(1).size = 12.0;
   sheet.colLineForWrite(2).size = 25.0;
   sheet.rowLineForWrite(7).size = 32.0;
-  sheet.rowLineForWrite(11).size = book.maxTextRowHeight(11);
+  sheet.rowLineForWrite(11).size = book.maxTextRowHeight(book.sheet(), 11);
   book.settings.scrollBars = 0;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "components/spread/control_events.h"
 #include "components/spread/members/members.h"
 #include "components/spread/model/book.h"
 #include "platform/ascii.h"
@@ -90,9 +91,9 @@ inline void At(Book& book, std::int32_t row, std::int32_t col) {
 }
 
 // Records every event as its name and its arguments as text ("LeaveCell 1 1 2 3 0").
-class RecordingSink : public EventSink {
+class RecordingSink : public VariantEventSink {
  public:
-  void fire(SpreadEvent e, std::span<const platform::VARIANT> args) override {
+  void deliver(SpreadEvent e, std::span<const platform::VARIANT> args) override {
     std::string line(EventName(e));
     EXPECT_EQ(args.size(), EventArgumentTypes(e).size()) << line;
     for (size_t i = 0; i < args.size(); ++i) {

@@ -31,9 +31,10 @@ std::string RunPython(const std::string& script, const std::string& file) {
 void Write(Book& book, std::int32_t col, std::int32_t row, std::int16_t type, const std::string& text) {
   book.row = book.row2 = row;
   book.col = book.col2 = col;
-  ASSERT_TRUE(book.changeStyle([&](Style& s) { s.cellType = type; }, nullptr));
+  ASSERT_TRUE(book.changeStyle(
+      book.sheet(), book.addressed(), [&](Style& s) { s.cellType = type; }, nullptr));
   std::string error;
-  ASSERT_TRUE(book.writeText(Block{col, row, col, row}, text, &error)) << error;
+  ASSERT_TRUE(book.writeText(book.sheet(), Block{col, row, col, row}, text, &error)) << error;
 }
 
 // One cell of each kind the exports distinguish.
@@ -111,7 +112,8 @@ TEST_P(TextRoundTrip, LoadGivesBackWhatWasExported) {
   ASSERT_TRUE(LoadText(back, path, GetParam().layout, problems, nullptr));
   EXPECT_TRUE(problems.empty());
   for (std::int32_t r = 1; r <= 3; ++r)
-    for (std::int32_t c = 1; c <= 3; ++c) EXPECT_EQ(back.cellText(c, r), texts[r - 1][c - 1]) << GetParam().name << " " << c << "," << r;
+    for (std::int32_t c = 1; c <= 3; ++c)
+      EXPECT_EQ(back.cellText(back.sheet(), c, r), texts[r - 1][c - 1]) << GetParam().name << " " << c << "," << r;
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, TextRoundTrip,

@@ -29,7 +29,7 @@ class GridFile : public ::testing::Test {
     book.setSheetCount(2);
     book.setSheetIndex(2);
     book.sheet().name = "Second sheet";
-    ASSERT_TRUE(book.writeText(Block{3, 3, 3, 3}, "on sheet two", nullptr));
+    ASSERT_TRUE(book.writeText(book.sheet(), Block{3, 3, 3, 3}, "on sheet two", nullptr));
     book.setActiveSheet(2);
     book.setSheetIndex(1);
     book.settings.gridColor = 0x123456;
@@ -50,7 +50,7 @@ TEST_F(GridFile, RoundTripKeepsEveryProperty) {
   EXPECT_EQ(back.activeSheetIndex(), 2);
   EXPECT_EQ(back.settings.gridColor, 0x123456u);
   for (std::int32_t r = 1; r <= 13; ++r)
-    for (std::int32_t c = 1; c <= 2; ++c) EXPECT_EQ(back.cellText(c, r), book.cellText(c, r)) << c << "," << r;
+    for (std::int32_t c = 1; c <= 2; ++c) EXPECT_EQ(back.cellText(back.sheet(), c, r), book.cellText(book.sheet(), c, r)) << c << "," << r;
   const Sheet& s = back.sheet();
   EXPECT_EQ(s.styleAt(2, 6)->picMask, "(999) 999-9999");
   EXPECT_EQ(s.cell(1, 2)->texts.note(), "a note with blanks % and\nline");
@@ -66,7 +66,7 @@ TEST_F(GridFile, RoundTripKeepsEveryProperty) {
 TEST_F(GridFile, DataOnlyKeepsValuesWithoutStyles) {
   Book back;
   ASSERT_TRUE(ReadGridFileText(back, GridFileText(book, true), nullptr));
-  EXPECT_EQ(back.cellValueText(2, 4), "1234");
+  EXPECT_EQ(back.cellValueText(back.sheet(), 2, 4), "1234");
   EXPECT_EQ(back.sheet().styleAt(2, 4)->type(), CellType::Edit);
 }
 

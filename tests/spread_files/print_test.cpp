@@ -56,7 +56,7 @@ void FillWideSheet(Book& book) {
   book.sheet().setMaxCols(30);
   for (std::int32_t r = 1; r <= 500; ++r)
     for (std::int32_t c = 1; c <= 30; c += 7)
-      ASSERT_TRUE(book.writeText(Block{c, r, c, r}, "r" + std::to_string(r) + "c" + std::to_string(c), nullptr));
+      ASSERT_TRUE(book.writeText(book.sheet(), Block{c, r, c, r}, "r" + std::to_string(r) + "c" + std::to_string(c), nullptr));
 }
 
 struct PageCase {
@@ -162,7 +162,7 @@ class TextSpots : public PageCanvas {
 
 TEST(PrintCentring, PutsASmallSheetInTheMiddleOfThePage) {
   Book book;
-  ASSERT_TRUE(book.writeText(Block{1, 1, 1, 1}, "middle", nullptr));
+  ASSERT_TRUE(book.writeText(book.sheet(), Block{1, 1, 1, 1}, "middle", nullptr));
   const auto spot = [&](bool h, bool v) {
     book.settings.printCenterOnPageH = h;
     book.settings.printCenterOnPageV = v;
@@ -183,7 +183,7 @@ TEST(PrintCentring, PutsASmallSheetInTheMiddleOfThePage) {
 TEST(PrintScalingText, ShrinksWithTheCells) {
   Book book;
   FillWideSheet(book);
-  ASSERT_TRUE(book.writeText(Block{2, 2, 2, 2}, "middle", nullptr));
+  ASSERT_TRUE(book.writeText(book.sheet(), Block{2, 2, 2, 2}, "middle", nullptr));
   const auto size = [&](std::int32_t method) {
     book.settings.printScalingMethod = method;
     const PrintLayout p = LayOutPrint(book);
@@ -212,7 +212,7 @@ TEST(PrintHeaderCodes, ExpandToRunsInPlace) {
 
 TEST(PrintChoice, PageRangeAndCancelledPrintWritesNothing) {
   Book book;
-  for (std::int32_t r = 1; r <= 300; ++r) ASSERT_TRUE(book.writeText(Block{1, r, 1, r}, "x", nullptr));
+  for (std::int32_t r = 1; r <= 300; ++r) ASSERT_TRUE(book.writeText(book.sheet(), Block{1, r, 1, r}, "x", nullptr));
   book.settings.printType = 3;
   book.settings.printPageStart = 2;
   book.settings.printPageEnd = 3;

@@ -59,10 +59,10 @@ TEST_P(WorkbookImport, EachKindBecomesItsCellType) {
     EXPECT_EQ(s.styleAt(e.col, 1)->type(), e.type);
     EXPECT_EQ(c->value, e.value);
   }
-  EXPECT_EQ(book.cellText(4, 1), "1234567.125");
-  EXPECT_EQ(book.cellText(5, 1), "02/29/2024");
-  EXPECT_EQ(book.cellText(6, 1), "13:45:30");
-  EXPECT_EQ(book.cellText(2, 3), "third row");
+  EXPECT_EQ(book.cellText(book.sheet(), 4, 1), "1234567.125");
+  EXPECT_EQ(book.cellText(book.sheet(), 5, 1), "02/29/2024");
+  EXPECT_EQ(book.cellText(book.sheet(), 6, 1), "13:45:30");
+  EXPECT_EQ(book.cellText(book.sheet(), 2, 3), "third row");
 }
 
 TEST_P(WorkbookImport, TenThousandRowsEveryValue) {
@@ -125,7 +125,7 @@ TEST(WorkbookImportXlsx, BooleansErrorsAndWidths) {
   EXPECT_EQ(s.styleAt(7, 1)->type(), CellType::CheckBox);
   EXPECT_EQ(s.cell(7, 1)->value, CellValue(1.0));
   EXPECT_EQ(s.styleAt(8, 1)->type(), CellType::StaticText);
-  EXPECT_EQ(book.cellText(8, 1), "#DIV/0!");
+  EXPECT_EQ(book.cellText(book.sheet(), 8, 1), "#DIV/0!");
   EXPECT_DOUBLE_EQ(s.colWidth(1), 20);
 }
 

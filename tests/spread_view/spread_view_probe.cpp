@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "components/spread/control_events.h"
 #include "components/spread/view/spread_view.h"
 #include "tests/spread_view/view_test_support.h"
 
@@ -15,10 +16,10 @@ namespace {
 
 constexpr std::int16_t kKeyF12 = 123;
 
-class FileSink final : public spread::EventSink {
+class FileSink final : public spread::VariantEventSink {
  public:
   explicit FileSink(std::ofstream& out) : out_(out) {}
-  void fire(spread::SpreadEvent e, std::span<const platform::VARIANT> args) override {
+  void deliver(spread::SpreadEvent e, std::span<const platform::VARIANT> args) override {
     out_ << "event " << spread::EventName(e);
     for (const auto& a : args) {
       platform::Variant v;
@@ -66,7 +67,8 @@ int main(int argc, char** argv) {
   QObject::connect(&watch, &QTimer::timeout, [&] {
     if (!sink.quit) return;
     for (int r = 1; r <= book.activeSheet().maxRows(); ++r)
-      for (int c = 1; c <= book.activeSheet().maxCols(); ++c) out << "value " << r << ' ' << c << ' ' << book.cellValueText(c, r) << std::endl;
+      for (int c = 1; c <= book.activeSheet().maxCols(); ++c)
+        out << "value " << r << ' ' << c << ' ' << book.cellValueText(book.sheet(), c, r) << std::endl;
     out << "active " << book.activeSheet().activeCol << ' ' << book.activeSheet().activeRow << std::endl << "done" << std::endl;
     app.quit();
   });

@@ -323,7 +323,7 @@ TEST_F(ViewInput, AHeaderClickSelectsItsColumn) {
 
 TEST_F(ViewInput, ResizingAColumnOrRowWritesItsSizeBack) {
   view->horizontalHeader()->resizeSection(1, 300);
-  EXPECT_NEAR(book.activeSheet().colWidth(2) * book.charWidthPixels(), 300.0, 0.01);
+  EXPECT_NEAR(book.activeSheet().colWidth(2) * book.charWidthPixels(book.sheet()), 300.0, 0.01);
   view->verticalHeader()->resizeSection(2, 40);
   EXPECT_NEAR(book.activeSheet().rowHeight(3) * book.metrics().pixelsPerPoint(), 40.0, 0.01);
 }

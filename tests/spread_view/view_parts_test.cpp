@@ -122,7 +122,7 @@ TEST(ViewParts, WrappedRowHeightFromQtMetricsHoldsEveryLine) {
   const double points = spread::test::GetNumber(book, "MaxTextRowHeight", {spread::test::I4(kStaticRow)});
   const TextFont font{"MS Sans Serif", 8, false, false};
   const auto lines = WrapText(*metrics, font, "This is a static text celltype. The property TypeTextWordWrap is used for wrapping.",
-                              book.activeSheet().colWidth(2) * book.charWidthPixels() - 2 * kCellMarginX);
+                              book.activeSheet().colWidth(2) * book.charWidthPixels(book.sheet()) - 2 * kCellMarginX);
   EXPECT_GE(lines.size(), 2u);
   EXPECT_GE(points * metrics->pixelsPerPoint(), double(lines.size()) * metrics->lineHeight(font));
 }

@@ -40,7 +40,7 @@ bool ClearSelection(Book& book) {
     bool changed = false;
     for (std::int32_t r = b.row; r <= b.row2; ++r)
       for (std::int32_t c = b.col; c <= b.col2; ++c)
-        if (!book.cellValueText(c, r).empty() && book.writeText(Block{c, r, c, r}, "", nullptr)) changed = true;
+        if (!book.cellValueText(book.sheet(), c, r).empty() && book.writeText(book.sheet(), Block{c, r, c, r}, "", nullptr)) changed = true;
     return changed;
   });
 }
@@ -54,7 +54,7 @@ int PasteText(Book& book, const std::string& ansi) {
     for (size_t r = 0; r < rows.size() && r0 + std::int64_t(r) <= to.maxRows(); ++r)
       for (size_t c = 0; c < rows[r].size() && c0 + std::int64_t(c) <= to.maxCols(); ++c) {
         const auto col = c0 + std::int32_t(c), row = r0 + std::int32_t(r);
-        if (!book.writeText(Block{col, row, col, row}, rows[r][c], nullptr)) ++refused;
+        if (!book.writeText(book.sheet(), Block{col, row, col, row}, rows[r][c], nullptr)) ++refused;
       }
     return refused;
   });

@@ -34,7 +34,7 @@ std::vector<PageBand> Bands(const std::vector<std::int32_t>& lines, double room,
 
 double PrintLayout::rowHeight(const Book& book, std::int32_t row) const { return book.sheet().rowHeight(row) * scale; }
 double PrintLayout::colWidth(const Book& book, std::int32_t col) const {
-  return book.sheet().colWidth(col) * book.charWidthPixels() / book.metrics().pixelsPerPoint() * scale;
+  return book.sheet().colWidth(col) * book.charWidthPixels(book.sheet()) / book.metrics().pixelsPerPoint() * scale;
 }
 
 PrintLayout LayOutPrint(const Book& book) {

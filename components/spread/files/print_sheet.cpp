@@ -89,14 +89,14 @@ void DrawPage(const Book& book, const PrintLayout& layout, std::int32_t index, P
     for (size_t i = 0; i < cols.lines.size(); ++i) {
       Style centred = headerStyle;
       centred.hAlign = std::int16_t(HAlign::Center);
-      DrawCellText(canvas, book.headerText(cols.lines[i], 0), centred, layout.scale, false, xs[i], y0, xs[i + 1] - xs[i],
+      DrawCellText(canvas, book.headerText(book.sheet(), cols.lines[i], 0), centred, layout.scale, false, xs[i], y0, xs[i + 1] - xs[i],
                    layout.colHeaderHeight);
     }
   }
   if (layout.rowHeaderWidth > 0) {
     if (set.printColor) canvas.fillRect(x0, ys.front(), layout.rowHeaderWidth, ys.back() - ys.front(), kHeaderFill);
     for (size_t i = 0; i < rows.lines.size(); ++i)
-      DrawCellText(canvas, book.headerText(0, rows.lines[i]), headerStyle, layout.scale, false, x0, ys[i], layout.rowHeaderWidth,
+      DrawCellText(canvas, book.headerText(book.sheet(), 0, rows.lines[i]), headerStyle, layout.scale, false, x0, ys[i], layout.rowHeaderWidth,
                    ys[i + 1] - ys[i]);
   }
   for (size_t ri = 0; ri < rows.lines.size(); ++ri) {
@@ -110,7 +110,7 @@ void DrawPage(const Book& book, const PrintLayout& layout, std::int32_t index, P
         for (std::int32_t k = 1; k < span->rows && ri + size_t(k) < rows.lines.size(); ++k) h += ys[ri + size_t(k) + 1] - ys[ri + size_t(k)];
       }
       if (set.printColor && style.backColor != 0xFFFFFF) canvas.fillRect(xs[ci], ys[ri], w, h, style.backColor);
-      DrawCellText(canvas, book.shownText(c, r), style, layout.scale, set.printColor, xs[ci], ys[ri], w, h);
+      DrawCellText(canvas, book.shownText(book.sheet(), c, r), style, layout.scale, set.printColor, xs[ci], ys[ri], w, h);
     }
   }
   if (set.printGrid) {

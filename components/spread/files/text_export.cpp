@@ -12,8 +12,8 @@ namespace spread::files {
 namespace {
 
 std::string CellOut(const Book& book, std::int32_t col, std::int32_t row, std::int32_t flags) {
-  if (row == 0 || col == 0) return book.headerText(col, row);
-  return flags & kExportValues ? book.cellValueText(col, row) : book.cellText(col, row);
+  if (row == 0 || col == 0) return book.headerText(book.sheet(), col, row);
+  return flags & kExportValues ? book.cellValueText(book.sheet(), col, row) : book.cellText(book.sheet(), col, row);
 }
 
 void ReplaceAll(std::string& s, std::string_view from, std::string_view to) {
@@ -195,7 +195,7 @@ bool LoadText(Book& book, const std::string& path, const TextLayout& layout, std
       if (rows[i][k].empty()) continue;
       const std::int32_t c = std::int32_t(k) + 1;
       std::string why;
-      if (!book.writeText(Block{c, r, c, r}, rows[i][k], &why))
+      if (!book.writeText(book.sheet(), Block{c, r, c, r}, rows[i][k], &why))
         problems.push_back("row " + std::to_string(r) + " column " + std::to_string(c) + ": " + why);
     }
   }
@@ -206,7 +206,7 @@ std::string HtmlTable(const Book& book, const Block& block) {
   const Block b = DataBlock(book, block);
   const Sheet& s = book.sheet();
   std::string table = "<table border=\"1\">\n<tr>";
-  for (std::int32_t c = b.col; c <= b.col2; ++c) table += "<th>" + Escaped(AnsiToUtf8(book.headerText(c, 0))) + "</th>";
+  for (std::int32_t c = b.col; c <= b.col2; ++c) table += "<th>" + Escaped(AnsiToUtf8(book.headerText(book.sheet(), c, 0))) + "</th>";
   table += "</tr>\n";
   for (std::int32_t r = b.row; r <= b.row2; ++r) {
     table += "<tr>";
@@ -215,7 +215,7 @@ std::string HtmlTable(const Book& book, const Block& block) {
       if (span && (span->col != c || span->row != r)) continue;
       table += "<td";
       if (span) table += " colspan=\"" + std::to_string(span->cols) + "\" rowspan=\"" + std::to_string(span->rows) + "\"";
-      table += ">" + Escaped(AnsiToUtf8(book.cellText(c, r))) + "</td>";
+      table += ">" + Escaped(AnsiToUtf8(book.cellText(book.sheet(), c, r))) + "</td>";
     }
     table += "</tr>\n";
   }
@@ -240,7 +240,7 @@ bool ExportXml(const Book& book, const Block& block, const std::string& path, co
   const std::string rootName = ElementName(root.empty() ? "Spreadsheet" : root, 0),
                     recordName = ElementName(record.empty() ? "Row" : record, 0);
   std::vector<std::string> names;
-  for (std::int32_t c = b.col; c <= b.col2; ++c) names.push_back(ElementName(book.headerText(c, 0), c));
+  for (std::int32_t c = b.col; c <= b.col2; ++c) names.push_back(ElementName(book.headerText(book.sheet(), c, 0), c));
   std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<" + rootName + ">\n";
   for (std::int32_t r = b.row; r <= b.row2; ++r) {
     out += "  <" + recordName + ">\n";

@@ -29,7 +29,7 @@ HRESULT writeCells(Call& c, const VARIANT& v) {
   if (v.vt == platform::VT_DATE) text = YearMonthDayText(DateValue{std::int32_t(v.date)});
   else if (const HRESULT hr = ToText(v, text); platform::FAILED(hr)) return c.fail(hr, "the value is not a text");
   std::string why;
-  if (!c.book.writeText(c.book.addressed(), text, &why)) return c.refuse(why);
+  if (!c.book.writeText(c.book.sheet(), c.book.addressed(), text, &why)) return c.refuse(why);
   return S_OK;
 }
 
@@ -75,14 +75,14 @@ HRESULT putCol2(Call& c, const VARIANT& v) { return putAddress(c, v, c.book.col2
 
 HRESULT getText(Call& c, Variant& r) {
   const auto [col, row] = firstCell(c.book);
-  SetText(r, c.book.cellText(col, row));
+  SetText(r, c.book.cellText(c.book.sheet(), col, row));
   return S_OK;
 }
 HRESULT putText(Call& c, const VARIANT& v) { return writeCells(c, v); }
 
 HRESULT getValue(Call& c, Variant& r) {
   const auto [col, row] = firstCell(c.book);
-  SetText(r, c.book.cellValueText(col, row));
+  SetText(r, c.book.cellValueText(c.book.sheet(), col, row));
   return S_OK;
 }
 HRESULT putValue(Call& c, const VARIANT& v) { return writeCells(c, v); }
@@ -108,7 +108,7 @@ HRESULT getTypeComboBoxCount(Call& c, Variant& r) { return SetShort(r, std::int1
 
 HRESULT getTypeComboBoxCurSel(Call& c, Variant& r) {
   const auto [col, row] = firstCell(c.book);
-  const std::string current = c.book.cellValueText(col, row);
+  const std::string current = c.book.cellValueText(c.book.sheet(), col, row);
   const std::vector<std::string> items = ComboItems(addressedStyle(c.book));
   const auto it = std::find(items.begin(), items.end(), current);
   SetShort(r, current.empty() || it == items.end() ? std::int16_t(-1) : std::int16_t(it - items.begin()));
@@ -122,7 +122,7 @@ HRESULT putTypeComboBoxCurSel(Call& c, const VARIANT& v) {
   const std::vector<std::string> items = ComboItems(addressedStyle(c.book));
   if (index < -1 || index >= std::int32_t(items.size())) return c.refuse("there is no item " + std::to_string(index));
   std::string why;
-  if (!c.book.writeText(c.book.addressed(), index < 0 ? std::string() : items[size_t(index)], &why)) return c.refuse(why);
+  if (!c.book.writeText(c.book.sheet(), c.book.addressed(), index < 0 ? std::string() : items[size_t(index)], &why)) return c.refuse(why);
   return S_OK;
 }
 
@@ -148,7 +148,9 @@ HRESULT putTypeComboBoxString(Call& c, const VARIANT& v) {
   std::string list;
   for (size_t i = 0; i < items.size(); ++i) list += (i ? "\t" : "") + items[i];
   std::string why;
-  if (!c.book.changeStyle([&list](Style& s) { s.comboList = list; }, &why)) return c.refuse(why);
+  if (!c.book.changeStyle(
+          c.book.sheet(), c.book.addressed(), [&list](Style& s) { s.comboList = list; }, &why))
+    return c.refuse(why);
   return S_OK;
 }
 
@@ -171,7 +173,9 @@ HRESULT putTypePictPicture(Call& c, const VARIANT& v) {
   std::shared_ptr<const Picture> picture = object ? PictureOf(object) : nullptr;
   if (object && !picture) return c.refuse("the object is not a picture of this grid");
   std::string why;
-  if (!c.book.changeStyle([&picture](Style& s) { s.picture = picture; }, &why)) return c.refuse(why);
+  if (!c.book.changeStyle(
+          c.book.sheet(), c.book.addressed(), [&picture](Style& s) { s.picture = picture; }, &why))
+    return c.refuse(why);
   return S_OK;
 }
 

@@ -59,7 +59,8 @@ HRESULT search(Call& c, Variant& r, bool alongColumn) {
   std::int32_t found = -1;
   for (std::int64_t i = std::int64_t(std::max(a[1], 0)) + 1; i <= end && found < 0; ++i) {
     const std::int32_t col = alongColumn ? a[0] : std::int32_t(i), row = alongColumn ? std::int32_t(i) : a[0];
-    const std::string cell = (flags & kSearchValue) ? c.book.cellValueText(col, row) : c.book.cellText(col, row);
+    const std::string cell =
+        (flags & kSearchValue) ? c.book.cellValueText(c.book.sheet(), col, row) : c.book.cellText(c.book.sheet(), col, row);
     if (matches(cell, text, flags)) found = std::int32_t(i);
   }
   SetInt(r, found);

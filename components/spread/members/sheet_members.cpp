@@ -241,24 +241,24 @@ HRESULT getMaxTextRowHeight(Call& c, Variant& r) {
   std::int32_t row;
   if (const HRESULT hr = lineIndex(c, true, row); platform::FAILED(hr)) return hr;
   if (row < 0) return c.refuse("measures one row, not all");
-  SetDouble(r, c.book.maxTextRowHeight(row));
+  SetDouble(r, c.book.maxTextRowHeight(c.book.sheet(), row));
   return S_OK;
 }
 HRESULT getMaxTextColWidth(Call& c, Variant& r) {
   std::int32_t col;
   if (const HRESULT hr = lineIndex(c, false, col); platform::FAILED(hr)) return hr;
   if (col < 0) return c.refuse("measures one column, not all");
-  SetDouble(r, c.book.maxTextColWidth(col));
+  SetDouble(r, c.book.maxTextColWidth(c.book.sheet(), col));
   return S_OK;
 }
 HRESULT getMaxTextCellHeight(Call& c, Variant& r) {
   if (const HRESULT hr = CheckAddress(c); platform::FAILED(hr)) return hr;
-  SetDouble(r, c.book.maxTextCellHeight(c.book.addressed().col, c.book.addressed().row));
+  SetDouble(r, c.book.maxTextCellHeight(c.book.sheet(), c.book.addressed().col, c.book.addressed().row));
   return S_OK;
 }
 HRESULT getMaxTextCellWidth(Call& c, Variant& r) {
   if (const HRESULT hr = CheckAddress(c); platform::FAILED(hr)) return hr;
-  SetDouble(r, c.book.maxTextCellWidth(c.book.addressed().col, c.book.addressed().row));
+  SetDouble(r, c.book.maxTextCellWidth(c.book.sheet(), c.book.addressed().col, c.book.addressed().row));
   return S_OK;
 }
 

@@ -50,8 +50,8 @@
 #include <string_view>
 #include <vector>
 
-#include "components/spread/members/members.h"
 #include "components/spread/model/change_notice.h"
+#include "components/spread/model/events.h"
 #include "components/spread/model/metrics.h"
 #include "components/spread/model/sheet.h"
 
@@ -88,6 +88,9 @@ class Book {
   Sheet& sheet() { return *sheets_[size_t(sheetIndex_ - 1)]; }
   const Sheet& sheet() const { return *sheets_[size_t(sheetIndex_ - 1)]; }
   Sheet& activeSheet() { return *sheets_[size_t(activeSheet_ - 1)]; }
+  // Any sheet, 1 to sheetCount.
+  Sheet& sheetAt(std::int32_t n) { return *sheets_[size_t(n - 1)]; }
+  const Sheet& sheetAt(std::int32_t n) const { return *sheets_[size_t(n - 1)]; }
   const Sheet& activeSheet() const { return *sheets_[size_t(activeSheet_ - 1)]; }
 
   // The addressed cell or block (Row, Col, Row2, Col2); values -1 to the limits.
@@ -98,38 +101,43 @@ class Book {
   std::map<std::int32_t, std::int32_t> sortIndicators;
 
   FormatContext formatContext() const { return {settings.twoDigitYearMa}; }
+  // Texts and sizes of one of this book's sheets, under the book's settings and metrics.
   // Writes text to every cell of the block (within the sheet) through each cell's type rules.
   // When any cell refuses it, nothing is written, *error says why and the result is false.
   // Header cells (row 0, column 0) take any text.
-  bool writeText(const Block& block, std::string_view text, std::string* error);
+  bool writeText(Sheet& sheet, const Block& block, std::string_view text, std::string* error) const;
   // The text a cell shows, and its value; header cells show their own text or the automatic one.
-  std::string cellText(std::int32_t col, std::int32_t row) const;
-  std::string cellValueText(std::int32_t col, std::int32_t row) const;
-  std::string headerText(std::int32_t col, std::int32_t row) const;
-  // Cell-level properties: changes what applies to the addressed block (Sheet::changeStyles),
-  // after checking the result on the block's first cell; false (and *error) when it breaks a
-  // rule of ValidateStyle.
-  bool changeStyle(const std::function<void(Style&)>& change, std::string* error);
+  std::string cellText(const Sheet& sheet, std::int32_t col, std::int32_t row) const;
+  std::string cellValueText(const Sheet& sheet, std::int32_t col, std::int32_t row) const;
+  std::string headerText(const Sheet& sheet, std::int32_t col, std::int32_t row) const;
+  // Cell-level properties: changes what applies to the block (Sheet::changeStyles), after
+  // checking the result on the block's first cell; false (and *error) when it breaks a rule of
+  // ValidateStyle.
+  bool changeStyle(Sheet& sheet, const Block& block, const std::function<void(Style&)>& change, std::string* error) const;
 
   // Metrics and the sizes measured with them.
   void setMetrics(std::shared_ptr<const TextMetrics> metrics);
   const TextMetrics& metrics() const { return *metrics_; }
   TextFont fontOf(const Style& style) const;
-  double charWidthPixels() const;                   // one unit of column width
-  double maxTextRowHeight(std::int32_t row) const;  // points
-  double maxTextColWidth(std::int32_t col) const;   // characters; 0 when the column is empty
-  double maxTextCellHeight(std::int32_t col, std::int32_t row) const;
-  double maxTextCellWidth(std::int32_t col, std::int32_t row) const;
+  double charWidthPixels(const Sheet& sheet) const;                     // one unit of column width
+  double maxTextRowHeight(const Sheet& sheet, std::int32_t row) const;  // points
+  double maxTextColWidth(const Sheet& sheet, std::int32_t col) const;   // characters; 0 when the column is empty
+  double maxTextCellHeight(const Sheet& sheet, std::int32_t col, std::int32_t row) const;
+  double maxTextCellWidth(const Sheet& sheet, std::int32_t col, std::int32_t row) const;
   // The text a cell draws: a button's or check box's caption, stars for a password.
-  std::string shownText(std::int32_t col, std::int32_t row) const;
+  std::string shownText(const Sheet& sheet, std::int32_t col, std::int32_t row) const;
 
   // Told of every change automation makes (change_notice.h).
   ChangeNotice changes;
 
   // Events.
   void setEventSink(EventSink* sink) { sink_ = sink; }
-  void setEventEnabled(DISPID event, bool enabled);
-  bool eventEnabled(DISPID event) const { return !disabledEvents_.contains(event); }
+  // Events by their number (EventNumber); switched-off ones are not raised.
+  void setEventEnabled(std::int32_t event, bool enabled);
+  bool eventEnabled(std::int32_t event) const { return !disabledEvents_.contains(event); }
+  // Hands the event to the sink unless it is switched off; the sink may change the fields the
+  // event lets it change.
+  void raise(BookEvent& e);
 
   // User operations (see the top of this header).
   bool setActiveCell(std::int32_t col, std::int32_t row);
@@ -148,18 +156,23 @@ class Book {
   void scrollTo(std::int32_t leftCol, std::int32_t topRow);
 
  private:
-  void fire(SpreadEvent e, std::initializer_list<platform::VARIANT> args);
+  template <class Event>
+  Event fire(Event e) {
+    BookEvent any(std::move(e));
+    raise(any);
+    return std::get<Event>(any);
+  }
   bool userMayChange(std::int32_t col, std::int32_t row) const;
   void markChanged(std::int32_t col, std::int32_t row);
   void computeDefaults();
-  double cellTextHeightPixels(std::int32_t col, std::int32_t row) const;
-  double cellTextWidthPixels(std::int32_t col, std::int32_t row) const;
+  double cellTextHeightPixels(const Sheet& sheet, std::int32_t col, std::int32_t row) const;
+  double cellTextWidthPixels(const Sheet& sheet, std::int32_t col, std::int32_t row) const;
 
   std::vector<std::unique_ptr<Sheet>> sheets_;
   std::int32_t sheetIndex_ = 1, activeSheet_ = 1;
   std::shared_ptr<const TextMetrics> metrics_;
   EventSink* sink_ = nullptr;
-  std::set<DISPID> disabledEvents_;
+  std::set<std::int32_t> disabledEvents_;
   bool editing_ = false;
 };
 

@@ -7,13 +7,6 @@ namespace spread {
 
 namespace {
 
-using platform::VARIANT;
-
-constexpr auto i4 = platform::VariantOfI4;
-constexpr auto i2 = platform::VariantOfI2;
-constexpr auto boolean = platform::VariantOfBool;
-constexpr auto byRef = platform::VariantOfRef;
-
 // Types a user changes by typing into the cell.
 bool typedIn(CellType t) {
   switch (t) {
@@ -36,7 +29,7 @@ bool Book::userMayChange(std::int32_t c, std::int32_t r) const {
 
 void Book::markChanged(std::int32_t c, std::int32_t r) {
   settings.changeMade = true;
-  fire(SpreadEvent::Change, {i4(c), i4(r)});
+  fire(events::Change{c, r});
 }
 
 bool Book::setActiveCell(std::int32_t c, std::int32_t r) {
@@ -47,32 +40,28 @@ bool Book::setActiveCell(std::int32_t c, std::int32_t r) {
                         s.cell(s.activeCol, s.activeRow) ? s.cell(s.activeCol, s.activeRow)->value : CellValue{}),
                nullptr);
   if (c == s.activeCol && r == s.activeRow) return true;
-  platform::VARIANT_BOOL cancel = platform::VARIANT_FALSE;
-  fire(SpreadEvent::LeaveCell, {i4(s.activeCol), i4(s.activeRow), i4(c), i4(r), byRef(platform::VT_BOOL, &cancel)});
-  if (cancel != platform::VARIANT_FALSE) return false;
+  if (fire(events::LeaveCell{s.activeCol, s.activeRow, c, r, false}).cancel) return false;
   s.activeCol = c;
   s.activeRow = r;
   return true;
 }
 
 void Book::clickCell(std::int32_t c, std::int32_t r) {
-  if (setActiveCell(c, r)) fire(SpreadEvent::Click, {i4(c), i4(r)});
+  if (setActiveCell(c, r)) fire(events::Click{c, r});
 }
 
 void Book::doubleClickCell(std::int32_t c, std::int32_t r) {
-  if (setActiveCell(c, r)) fire(SpreadEvent::DblClick, {i4(c), i4(r)});
+  if (setActiveCell(c, r)) fire(events::DblClick{c, r});
 }
 
-void Book::rightClickCell(std::int32_t c, std::int32_t r, std::int32_t x, std::int32_t y) {
-  fire(SpreadEvent::RightClick, {i2(1), i4(c), i4(r), i4(x), i4(y)});
-}
+void Book::rightClickCell(std::int32_t c, std::int32_t r, std::int32_t x, std::int32_t y) { fire(events::RightClick{1, c, r, x, y}); }
 
 bool Book::beginEdit() {
   const Sheet& s = activeSheet();
   if (editing_) return true;
   if (!typedIn(s.styleAt(s.activeCol, s.activeRow)->type()) || !userMayChange(s.activeCol, s.activeRow)) return false;
   editing_ = true;
-  fire(SpreadEvent::EditMode, {i4(s.activeCol), i4(s.activeRow), i2(1), boolean(false)});
+  fire(events::EditMode{s.activeCol, s.activeRow, 1, false});
   return true;
 }
 
@@ -92,14 +81,14 @@ bool Book::commitEdit(std::string_view text, std::string* error) {
     s.cellForWrite(c, r).value = std::move(p.value);
     markChanged(c, r);
   }
-  fire(SpreadEvent::EditMode, {i4(c), i4(r), i2(0), boolean(changed)});
+  fire(events::EditMode{c, r, 0, changed});
   return true;
 }
 
 void Book::cancelEdit() {
   if (!editing_) return;
   editing_ = false;
-  fire(SpreadEvent::EditMode, {i4(activeSheet().activeCol), i4(activeSheet().activeRow), i2(0), boolean(false)});
+  fire(events::EditMode{activeSheet().activeCol, activeSheet().activeRow, 0, false});
 }
 
 bool Book::pressButton(std::int32_t c, std::int32_t r) {
@@ -114,7 +103,7 @@ bool Book::pressButton(std::int32_t c, std::int32_t r) {
     next = state + 1 >= states ? 0 : state + 1;
   } else if (style.type() == CellType::Button) {
     if (style.buttonType != std::int32_t(ButtonType::TwoState)) {
-      fire(SpreadEvent::ButtonClicked, {i4(c), i4(r), i2(0)});
+      fire(events::ButtonClicked{c, r, 0});
       return true;
     }
     next = state == 0 ? 1 : 0;
@@ -122,7 +111,7 @@ bool Book::pressButton(std::int32_t c, std::int32_t r) {
     return false;
   }
   s.cellForWrite(c, r).value = next;
-  fire(SpreadEvent::ButtonClicked, {i4(c), i4(r), i2(std::int16_t(next))});
+  fire(events::ButtonClicked{c, r, std::int16_t(next)});
   markChanged(c, r);
   return true;
 }
@@ -134,7 +123,7 @@ bool Book::chooseComboItem(std::int32_t c, std::int32_t r, std::int32_t index) {
   const std::vector<std::string> items = ComboItems(style);
   if (index < 0 || size_t(index) >= items.size()) return false;
   s.cellForWrite(c, r).value = items[size_t(index)];
-  fire(SpreadEvent::ComboSelChange, {i4(c), i4(r)});
+  fire(events::ComboSelChange{c, r});
   markChanged(c, r);
   return true;
 }
@@ -203,7 +192,7 @@ bool Book::spin(std::int32_t c, std::int32_t r, bool up) {
 }
 
 std::int16_t Book::keyDown(std::int16_t key, std::int16_t shift) {
-  fire(SpreadEvent::KeyDown, {byRef(platform::VT_I2, &key), i2(shift)});
+  key = fire(events::KeyDown{key, shift}).keyCode;
   Sheet& s = activeSheet();
   const auto hiddenCol = [&](std::int32_t c) {
     const Line* l = s.colLine(c);
@@ -234,10 +223,7 @@ std::int16_t Book::keyDown(std::int16_t key, std::int16_t shift) {
   return key;
 }
 
-std::int16_t Book::keyPress(std::int16_t ch) {
-  fire(SpreadEvent::KeyPress, {byRef(platform::VT_I2, &ch)});
-  return ch;
-}
+std::int16_t Book::keyPress(std::int16_t ch) { return fire(events::KeyPress{ch}).keyAscii; }
 
 void Book::scrollTo(std::int32_t leftCol, std::int32_t topRow) {
   Sheet& s = activeSheet();
@@ -247,7 +233,7 @@ void Book::scrollTo(std::int32_t leftCol, std::int32_t topRow) {
   const std::int32_t oldLeft = s.leftCol, oldTop = s.topRow;
   s.leftCol = leftCol;
   s.topRow = topRow;
-  fire(SpreadEvent::TopLeftChange, {i4(oldLeft), i4(oldTop), i4(leftCol), i4(topRow)});
+  fire(events::TopLeftChange{oldLeft, oldTop, leftCol, topRow});
 }
 
 bool Book::setActiveSheet(std::int32_t n) {
@@ -255,7 +241,7 @@ bool Book::setActiveSheet(std::int32_t n) {
   if (n == activeSheet_) return true;
   const std::int32_t old = activeSheet_;
   activeSheet_ = n;
-  fire(SpreadEvent::SheetChanged, {i2(std::int16_t(old)), i2(std::int16_t(n))});
+  fire(events::SheetChanged{std::int16_t(old), std::int16_t(n)});
   return true;
 }
 

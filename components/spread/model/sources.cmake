@@ -9,5 +9,5 @@ target_sources(spread PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../members/events.cpp)
 target_sources(spread PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/../members/cell_members.cpp ${CMAKE_CURRENT_LIST_DIR}/../members/conversions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/../members/fields.cpp ${CMAKE_CURRENT_LIST_DIR}/../members/invoke.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/../members/member_table.cpp ${CMAKE_CURRENT_LIST_DIR}/../members/method_members.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../members/member_table.cpp ${CMAKE_CURRENT_LIST_DIR}/../members/method_members.cpp ${CMAKE_CURRENT_LIST_DIR}/../members/picture_object.cpp
   ${CMAKE_CURRENT_LIST_DIR}/../members/sheet_members.cpp)

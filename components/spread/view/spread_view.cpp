@@ -77,8 +77,7 @@ int SpreadView::rowPixels(std::int32_t row) const {
 }
 
 int SpreadView::colPixels(std::int32_t col) const {
-  ShownSheet shown(book_);
-  return int(std::lround(book_.activeSheet().colWidth(col) * book_.charWidthPixels()));
+  return int(std::lround(book_.activeSheet().colWidth(col) * book_.charWidthPixels(book_.activeSheet())));
 }
 
 QWidget* SpreadView::activeEditor() const { return state() == EditingState ? indexWidget(currentIndex()) : nullptr; }
@@ -141,11 +140,7 @@ void SpreadView::applyLook() {
   setSelectionMode(st.allowMultiBlocks ? ExtendedSelection : ContiguousSelection);
   setFrameShape(st.borderStyle == 0 || st.noBorder ? QFrame::NoFrame : QFrame::StyledPanel);
 
-  QFont headerFont;
-  {
-    ShownSheet shown(book_);
-    headerFont = FontOf(*s.styleAt(kAll, kAll), painter_.dpi());
-  }
+  const QFont headerFont = FontOf(*s.styleAt(kAll, kAll), painter_.dpi());
   for (QHeaderView* h : {horizontalHeader(), verticalHeader()}) {
     if (h->font() != headerFont) h->setFont(headerFont);
     // AppearanceStyle 0 draws the headers in the classic grey, 1 a lighter face, 2 the system's.
@@ -266,8 +261,7 @@ void SpreadView::lineResized(Qt::Orientation orientation, int logical, int size)
   if (syncing_ || size <= 0) return;
   Sheet& s = book_.activeSheet();
   if (orientation == Qt::Horizontal) {
-    ShownSheet shown(book_);
-    s.colLineForWrite(logical + 1).size = size / book_.charWidthPixels();
+    s.colLineForWrite(logical + 1).size = size / book_.charWidthPixels(book_.activeSheet());
   } else {
     s.rowLineForWrite(logical + 1).size = size / book_.metrics().pixelsPerPoint();
   }
