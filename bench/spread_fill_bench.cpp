@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "components/spread/members/addressed_book.h"
 #include "components/spread/members/members.h"
-#include "components/spread/model/book.h"
 #include "platform/com/wide_text.h"
 
 namespace {
@@ -43,7 +43,7 @@ constexpr auto r8 = platform::VariantOfR8;
 // BSTR), the member invoked.
 class Sender {
  public:
-  explicit Sender(Book& book) : book_(book) {}
+  explicit Sender(AddressedBook& book) : book_(book) {}
   void put(std::string_view name, VARIANT value) { send(name, platform::DISPATCH_PROPERTYPUT, {value}); }
   void putText(std::string_view name, std::string_view text) { put(name, bstr(text)); }
   void putAt(std::string_view name, std::int32_t index, VARIANT value) { send(name, platform::DISPATCH_PROPERTYPUT, {i4(index), value}); }
@@ -70,10 +70,10 @@ class Sender {
     for (VARIANT v : args) platform::VariantClear(&v);
     return result;
   }
-  Book& book_;
+  AddressedBook& book_;
 };
 
-void fillThroughMembers(Book& book) {
+void fillThroughMembers(AddressedBook& book) {
   Sender s(book);
   s.put("AppearanceStyle", i4(2));
   s.put("MaxRows", i4(13));
@@ -164,8 +164,8 @@ void fillThroughMembers(Book& book) {
 }
 
 // The same writes on the model's own interface.
-void fillDirectly(Book& book) {
-  const auto at = [&book](std::int32_t row, std::int32_t col) { book.row = row, book.col = col; };
+void fillDirectly(AddressedBook& book) {
+  const auto at = [&book](std::int32_t row, std::int32_t col) { book.setRow(row), book.setCol(col); };
   const auto style = [&book](auto change) { book.changeStyle(book.sheet(), book.addressed(), change, nullptr); };
   const auto text = [&book](std::string_view t) { book.writeText(book.sheet(), book.addressed(), t, nullptr); };
   const auto type = [&](CellType t) { style([t](Style& s) { s.cellType = std::int16_t(t); }); };
@@ -256,7 +256,7 @@ void fillDirectly(Book& book) {
 }
 
 void BM_FillThroughMembers(benchmark::State& state) {
-  Book book;
+  AddressedBook book;
   for (auto _ : state) {
     book.reset();
     fillThroughMembers(book);
@@ -266,7 +266,7 @@ void BM_FillThroughMembers(benchmark::State& state) {
 BENCHMARK(BM_FillThroughMembers);
 
 void BM_FillDirectly(benchmark::State& state) {
-  Book book;
+  AddressedBook book;
   for (auto _ : state) {
     book.reset();
     fillDirectly(book);

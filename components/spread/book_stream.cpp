@@ -3,7 +3,7 @@
 #include <charconv>
 #include <map>
 
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 #include "platform/com/com_ptr.h"
 
 namespace spread {
@@ -214,7 +214,7 @@ void writeLine(Writer& w, std::string_view kind, std::int32_t index, const Line&
 
 }  // namespace
 
-std::string WriteBook(Book& book) {
+std::string WriteBook(AddressedBook& book) {
   Writer w;
   w.word(kMagic).word(kVersion);
   w.endRecord();
@@ -224,7 +224,6 @@ std::string WriteBook(Book& book) {
 
   // Every style in use, once, numbered in the order first met.
   std::map<const Style*, int> ids;
-  const std::int32_t addressedSheet = book.sheetIndex();
   auto note = [&](const StylePtr& s) {
     if (!s || ids.contains(s.get())) return;
     const int id = int(ids.size());
@@ -237,8 +236,7 @@ std::string WriteBook(Book& book) {
 #undef STYLE_FIELD
   };
   for (std::int32_t n = 1; n <= book.sheetCount(); ++n) {
-    book.setSheetIndex(n);
-    const Sheet& s = book.sheet();
+    const Sheet& s = book.sheetAt(n);
     note(s.styleAt(kAll, kAll));
     for (std::int32_t r = 0; r <= s.maxRows(); ++r)
       if (const Line* l = s.rowLine(r)) note(l->style);
@@ -247,8 +245,7 @@ std::string WriteBook(Book& book) {
     s.forEachCell(Block{kAll, kAll, kAll, kAll}, [&](std::int32_t, std::int32_t, const Cell& cell) { note(cell.style); });
   }
   for (std::int32_t n = 1; n <= book.sheetCount(); ++n) {
-    book.setSheetIndex(n);
-    const Sheet& s = book.sheet();
+    const Sheet& s = book.sheetAt(n);
     w.word("sheet").text(s.name).value(s.visible).number(s.maxRows()).number(s.maxCols()).value(s.defaultRowHeight).value(s.defaultColWidth);
     w.number(s.activeCol).number(s.activeRow).number(s.topRow).number(s.leftCol).number(s.rowsFrozen).number(s.colsFrozen);
     w.number(ids.at(s.styleAt(kAll, kAll).get())).endRecord();
@@ -269,8 +266,8 @@ std::string WriteBook(Book& book) {
     for (const Span& span : s.spans()) w.word("span").number(span.col).number(span.row).number(span.cols).number(span.rows).endRecord();
     for (const Block& b : s.selection) w.word("select").number(b.col).number(b.row).number(b.col2).number(b.row2).endRecord();
   }
-  book.setSheetIndex(addressedSheet);
-  w.word("book").number(addressedSheet).number(book.activeSheetIndex()).number(book.row).number(book.col).number(book.row2).number(book.col2);
+  const Addressing& a = book.address();
+  w.word("book").number(book.sheetIndex()).number(book.activeSheetIndex()).number(a.row).number(a.col).number(a.row2).number(a.col2);
   w.endRecord();
   w.word("end").endRecord();
   return w.take();
@@ -293,7 +290,7 @@ bool inSheet(const Sheet& s, std::int32_t col, std::int32_t row, std::int32_t lo
 }
 
 // Reads the records into a book that was just reset; false at the first one that is malformed.
-bool readInto(Book& book, Reader& r) {
+bool readInto(AddressedBook& book, Reader& r) {
   std::string_view magic, version, kind;
   if (!r.word(magic) || magic != kMagic || !r.word(version) || version != kVersion || !r.endRecord()) return false;
   std::vector<StylePtr> styles;
@@ -378,9 +375,11 @@ bool readInto(Book& book, Reader& r) {
       if (ok) sheet->selection.push_back(b);
     } else if (kind == "book") {
       std::int32_t index = 0, active = 0;
-      ok = r.number(index) && r.number(active) && r.number(book.row) && r.number(book.col) && r.number(book.row2) && r.number(book.col2) &&
-           r.endRecord() && book.setSheetIndex(index) && book.setActiveSheet(active) && inSheet(book.sheet(), book.col, book.row, kAll) &&
-           inSheet(book.sheet(), book.col2, book.row2, kAll);
+      Addressing a;
+      ok = r.number(index) && r.number(active) && r.number(a.row) && r.number(a.col) && r.number(a.row2) && r.number(a.col2) && r.endRecord() &&
+           book.setSheetIndex(index) && book.setActiveSheet(active) && inSheet(book.sheet(), a.col, a.row, kAll) &&
+           inSheet(book.sheet(), a.col2, a.row2, kAll);
+      if (ok) book.setRow(a.row), book.setCol(a.col), book.setRow2(a.row2), book.setCol2(a.col2);
     } else {
       ok = r.skipRecord();  // a record of a later model
     }
@@ -391,9 +390,9 @@ bool readInto(Book& book, Reader& r) {
 
 }  // namespace
 
-bool ReadBook(Book& book, std::string_view bytes) {
+bool ReadBook(AddressedBook& book, std::string_view bytes) {
   // Read once into a scratch book, so a stream that turns out malformed leaves the book alone.
-  Book scratch;
+  AddressedBook scratch;
   Reader check(bytes);
   if (!readInto(scratch, check)) return false;
   book.reset();
@@ -401,7 +400,7 @@ bool ReadBook(Book& book, std::string_view bytes) {
   return readInto(book, r);
 }
 
-HRESULT SaveBook(Book& book, IStorage* storage) {
+HRESULT SaveBook(AddressedBook& book, IStorage* storage) {
   if (!storage) return E_POINTER;
   ComPtr<IStream> stream;
   HRESULT hr = storage->CreateStream(kBookStreamName, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0,
@@ -414,7 +413,7 @@ HRESULT SaveBook(Book& book, IStorage* storage) {
   return hr;
 }
 
-HRESULT LoadBook(Book& book, IStorage* storage) {
+HRESULT LoadBook(AddressedBook& book, IStorage* storage) {
   if (!storage) return E_POINTER;
   ComPtr<IStream> stream;
   if (FAILED(storage->OpenStream(kBookStreamName, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, reinterpret_cast<IStream**>(stream.put()))))

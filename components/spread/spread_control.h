@@ -38,7 +38,7 @@ class SpreadControl final
   // The creator holds the first reference.
   SpreadControl();
 
-  Book& book() { return *book_; }
+  AddressedBook& book() { return *book_; }
 
   // IDispatch.
   platform::HRESULT GetTypeInfoCount(platform::UINT* count) override;
@@ -83,7 +83,7 @@ class SpreadControl final
  private:
   ~SpreadControl() override;
 
-  std::unique_ptr<Book> book_;
+  std::unique_ptr<AddressedBook> book_;
   platform::ComPtr<platform::IOleClientSite> site_;
   std::map<platform::DWORD, platform::ComPtr<platform::IDispatch>> sinks_;
   platform::DWORD nextCookie_ = 1;

@@ -10,14 +10,14 @@ namespace {
 
 struct Action {
   const char* name;
-  std::function<platform::HRESULT(Book&)> run;
+  std::function<platform::HRESULT(AddressedBook&)> run;
   int notices;
 };
 
 class ChangeNoticeTest : public ::testing::TestWithParam<Action> {};
 
 TEST_P(ChangeNoticeTest, AutomationThatMayChangeTheBookTellsItsListeners) {
-  Book book;
+  AddressedBook book;
   int told = 0;
   const auto subscription = book.changes.subscribe([&] { ++told; });
   const std::uint64_t before = book.changes.count();
@@ -28,19 +28,19 @@ TEST_P(ChangeNoticeTest, AutomationThatMayChangeTheBookTellsItsListeners) {
 
 INSTANTIATE_TEST_SUITE_P(
     Members, ChangeNoticeTest,
-    ::testing::Values(Action{"PropertyWritten", [](Book& b) { return Put(b, "MaxRows", {I4(40)}); }, 1},
+    ::testing::Values(Action{"PropertyWritten", [](AddressedBook& b) { return Put(b, "MaxRows", {I4(40)}); }, 1},
                       Action{"MethodCalled",
-                             [](Book& b) {
+                             [](AddressedBook& b) {
                                return CallMethod(b, "SetActiveCell", {I4(2), I4(3)});
                              },
                              1},
-                      Action{"PropertyRead", [](Book& b) { return Get(b, "MaxRows")->vt ? platform::S_OK : platform::E_FAIL; }, 0},
-                      Action{"WriteRefused", [](Book& b) { return Put(b, "MaxRows", {Str("many")}); }, 0},
-                      Action{"UserOperation", [](Book& b) { return b.setActiveCell(2, 2) ? platform::S_OK : platform::E_FAIL; }, 0}),
+                      Action{"PropertyRead", [](AddressedBook& b) { return Get(b, "MaxRows")->vt ? platform::S_OK : platform::E_FAIL; }, 0},
+                      Action{"WriteRefused", [](AddressedBook& b) { return Put(b, "MaxRows", {Str("many")}); }, 0},
+                      Action{"UserOperation", [](AddressedBook& b) { return b.setActiveCell(2, 2) ? platform::S_OK : platform::E_FAIL; }, 0}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(ChangeNotice, ListenersGoWithTheirSubscriptionAndStayWithTheBook) {
-  Book book;
+  AddressedBook book;
   std::vector<int> told;
   auto first = book.changes.subscribe([&] { told.push_back(1); });
   {
@@ -48,7 +48,7 @@ TEST(ChangeNotice, ListenersGoWithTheirSubscriptionAndStayWithTheBook) {
     book.changes.notify();
   }
   EXPECT_EQ(told, (std::vector<int>{1, 2}));
-  Book other;
+  AddressedBook other;
   ASSERT_EQ(Put(other, "MaxCols", {I4(7)}), platform::S_OK);
   book = std::move(other);  // a load into a scratch book put back
   EXPECT_EQ(book.sheet().maxCols(), 7);

@@ -17,7 +17,7 @@ class GridEvents : public ::testing::Test {
     At(book, row, col);
     put("CellType", I2(type));
   }
-  Book book;
+  AddressedBook book;
   RecordingSink sink;
 };
 

@@ -134,7 +134,7 @@ class DemoFill : public ::testing::Test {
     put("ScrollBars", I4(0));
   }
 
-  Book book;
+  AddressedBook book;
   std::filesystem::path picturePath;
 };
 

@@ -12,7 +12,7 @@ namespace {
 
 using namespace spread::test;
 
-std::int32_t CallNumber(Book& book, std::string_view name, Args args) {
+std::int32_t CallNumber(AddressedBook& book, std::string_view name, Args args) {
   platform::Variant r;
   std::string error;
   EXPECT_EQ(CallMethod(book, name, std::move(args), &r, &error), platform::S_OK) << name << ": " << error;
@@ -20,7 +20,7 @@ std::int32_t CallNumber(Book& book, std::string_view name, Args args) {
 }
 
 TEST(FileMembers, TheDemoLoadsAnExcelBook) {
-  Book book;
+  AddressedBook book;
   const std::string xlsx = SampleWorkbook("xlsx"), log = TempPath("err2.log"), text = TempPath("notes.txt");
   EXPECT_EQ(CallNumber(book, "IsExcelFile", {Str(xlsx)}), -1);
   EXPECT_EQ(CallNumber(book, "ImportExcelBook", {Str(xlsx), Str(log)}), 1);
@@ -35,7 +35,7 @@ TEST(FileMembers, TheDemoLoadsAnExcelBook) {
 }
 
 TEST(FileMembers, ExportsAndTheOwnFileAnswerTrueOrFalse) {
-  Book book;
+  AddressedBook book;
   ASSERT_TRUE(book.writeText(book.sheet(), Block{1, 1, 1, 1}, "one", nullptr));
   ASSERT_TRUE(book.writeText(book.sheet(), Block{2, 1, 2, 1}, "two", nullptr));
   const std::string csv = TempPath("m.csv"), grid = TempPath("m.kgrid");
@@ -48,7 +48,7 @@ TEST(FileMembers, ExportsAndTheOwnFileAnswerTrueOrFalse) {
   ASSERT_TRUE(ReadWholeFile(csv, bytes));
   EXPECT_EQ(bytes, "'two'\n");
   EXPECT_EQ(CallNumber(book, "SaveToFile", {Str(grid), I2(0)}), -1);
-  Book back;
+  AddressedBook back;
   EXPECT_EQ(CallNumber(back, "LoadFromFile", {Str(grid)}), -1);
   EXPECT_EQ(back.cellText(back.sheet(), 2, 1), "two");
   EXPECT_EQ(CallNumber(back, "LoadFromFile", {Str(csv)}), 0);
@@ -62,14 +62,14 @@ TEST(FileMembers, ExportsAndTheOwnFileAnswerTrueOrFalse) {
 }
 
 TEST(ClipboardText, SelectionTextQuotingAndRefusedPastes) {
-  Book book;
+  AddressedBook book;
   ASSERT_TRUE(book.writeText(book.sheet(), Block{1, 1, 1, 1}, "a\tb", nullptr));
   ASSERT_TRUE(book.writeText(book.sheet(), Block{2, 1, 2, 1}, "plain", nullptr));
   book.activeSheet().selection = {Block{1, 1, 2, 1}};
   EXPECT_EQ(SelectionText(book), "\"a\tb\"\tplain\r\n");
   EXPECT_NE(SelectionHtml(book).find("<td>a\tb</td>"), std::string::npos);
-  book.row = book.row2 = 3;
-  book.col = book.col2 = 2;
+  book.setRow(3), book.setRow2(3);
+  book.setCol(2), book.setCol2(2);
   ASSERT_TRUE(book.changeStyle(
       book.sheet(), book.addressed(), [](Style& s) { s.cellType = std::int16_t(CellType::Number); }, nullptr));
   book.activeSheet().selection.clear();

@@ -7,7 +7,7 @@
 
 #include "components/spread/files/atomic_write.h"
 #include "components/spread/files/grid_file.h"
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 #include "tests/spread_files/sample_sheet.h"
 #include "tests/spread_files/workbooks.h"
 
@@ -35,14 +35,14 @@ class GridFile : public ::testing::Test {
     book.settings.gridColor = 0x123456;
     book.settings.printAbortMsg = "Printing - Click Cancel to quit";
   }
-  Book book;
+  AddressedBook book;
 };
 
 TEST_F(GridFile, RoundTripKeepsEveryProperty) {
   const std::string path = TempPath("sample.grid");
   std::string error;
   ASSERT_TRUE(SaveGridFile(book, path, false, &error)) << error;
-  Book back;
+  AddressedBook back;
   ASSERT_TRUE(LoadGridFile(back, path, &error)) << error;
   // The file written from what was loaded is the same file: nothing was lost or changed.
   EXPECT_EQ(GridFileText(back, false), GridFileText(book, false));
@@ -64,7 +64,7 @@ TEST_F(GridFile, RoundTripKeepsEveryProperty) {
 }
 
 TEST_F(GridFile, DataOnlyKeepsValuesWithoutStyles) {
-  Book back;
+  AddressedBook back;
   ASSERT_TRUE(ReadGridFileText(back, GridFileText(book, true), nullptr));
   EXPECT_EQ(back.cellValueText(back.sheet(), 2, 4), "1234");
   EXPECT_EQ(back.sheet().styleAt(2, 4)->type(), CellType::Edit);
@@ -84,7 +84,7 @@ TEST_F(GridFile, DamagedFilesAreRefusedAndLeaveTheGrid) {
       text + "more\n",
   };
   for (const std::string& d : damaged) {
-    Book target;
+    AddressedBook target;
     target.sheet().name = "Untouched";
     std::string error;
     EXPECT_FALSE(ReadGridFileText(target, d, &error)) << d.substr(0, 60);
@@ -105,7 +105,7 @@ TEST_F(GridFile, SavesAtomicallyAndReportsFailure) {
   EXPECT_TRUE(bytes.starts_with("KESTREL-GRID 1\n"));
   for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
     EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
-  Book back;
+  AddressedBook back;
   EXPECT_FALSE(LoadGridFile(back, TempPath("missing.grid"), &error));
 }
 

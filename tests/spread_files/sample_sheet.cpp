@@ -9,7 +9,7 @@ namespace spread::files {
 
 using namespace spread::test;
 
-void FillSampleSheet(Book& book, const std::string& pictureFile) {
+void FillSampleSheet(AddressedBook& book, const std::string& pictureFile) {
   const auto put = [&](std::string_view name, platform::VARIANT v) { EXPECT_EQ(Put(book, name, {v}), platform::S_OK) << name; };
   const auto putAt = [&](std::string_view name, std::int32_t i, platform::VARIANT v) {
     EXPECT_EQ(Put(book, name, {I4(i), v}), platform::S_OK) << name;

@@ -8,7 +8,7 @@
 #include <random>
 
 #include "components/spread/files/workbook_import.h"
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 #include "tests/spread_files/workbooks.h"
 
 namespace spread::files {
@@ -22,7 +22,7 @@ class WorkbookImport : public ::testing::TestWithParam<const char*> {
 };
 
 TEST_P(WorkbookImport, KeepsSheetsNamesAndSizes) {
-  Book book;
+  AddressedBook book;
   ASSERT_EQ(ImportWorkbook(book, path(), ""), ImportStatus::Ok);
   ASSERT_EQ(book.sheetCount(), 2);
   book.setSheetIndex(1);
@@ -35,7 +35,7 @@ TEST_P(WorkbookImport, KeepsSheetsNamesAndSizes) {
 }
 
 TEST_P(WorkbookImport, EachKindBecomesItsCellType) {
-  Book book;
+  AddressedBook book;
   ASSERT_EQ(ImportWorkbook(book, path(), ""), ImportStatus::Ok);
   book.setSheetIndex(1);
   const Sheet& s = book.sheet();
@@ -66,7 +66,7 @@ TEST_P(WorkbookImport, EachKindBecomesItsCellType) {
 }
 
 TEST_P(WorkbookImport, TenThousandRowsEveryValue) {
-  Book book;
+  AddressedBook book;
   ASSERT_EQ(ImportWorkbook(book, path(), ""), ImportStatus::Ok);
   book.setSheetIndex(2);
   const Sheet& s = book.sheet();
@@ -93,7 +93,7 @@ TEST_P(WorkbookImport, TruncatedOrDamagedFilesAreRefusedAndLeaveTheGrid) {
       for (int k = 0; k < 20; ++k) damaged[random() % damaged.size()] = char(random());
     }
     std::ofstream(cut, std::ios::binary | std::ios::trunc) << damaged;
-    Book book;
+    AddressedBook book;
     book.sheet().name = "Untouched";
     const ImportStatus status = ImportWorkbook(book, cut, "");
     if (status != ImportStatus::Ok) {
@@ -106,7 +106,7 @@ TEST(WorkbookImportRefusal, ResultCodesAndLog) {
   const std::string text = TempPath("plain.txt"), log = TempPath("import.log");
   std::ofstream(text) << "just some text\n";
   std::filesystem::remove(log);
-  Book book;
+  AddressedBook book;
   EXPECT_EQ(ImportWorkbook(book, TempPath("missing.xls"), log), ImportStatus::CannotOpen);
   EXPECT_EQ(ImportWorkbook(book, text, log), ImportStatus::NotWorkbook);
   std::ifstream in(log);
@@ -118,7 +118,7 @@ TEST(WorkbookImportRefusal, ResultCodesAndLog) {
 }
 
 TEST(WorkbookImportXlsx, BooleansErrorsAndWidths) {
-  Book book;
+  AddressedBook book;
   ASSERT_EQ(ImportWorkbook(book, SampleWorkbook("xlsx"), ""), ImportStatus::Ok);
   book.setSheetIndex(1);
   const Sheet& s = book.sheet();

@@ -16,7 +16,7 @@
 #include <memory>
 
 #include "components/spread/files/print_layout.h"
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 #include "components/spread/print/qt_clipboard.h"
 #include "components/spread/print/qt_printing.h"
 #include "platform/qt/qt_dialogs.h"
@@ -42,7 +42,7 @@ std::string RunCommand(const std::string& command) {
   return out;
 }
 
-void Fill(Book& book, std::int32_t rows) {
+void Fill(AddressedBook& book, std::int32_t rows) {
   for (std::int32_t r = 1; r <= rows; ++r)
     for (std::int32_t c = 1; c <= 3; ++c)
       ASSERT_TRUE(book.writeText(book.sheet(), Block{c, r, c, r}, "c" + std::to_string(c) + "r" + std::to_string(r), nullptr));
@@ -50,7 +50,7 @@ void Fill(Book& book, std::int32_t rows) {
 
 TEST(QtPrinting, PrinterPagesMatchThePageCountAndCarryTheTexts) {
   App();
-  Book book;
+  AddressedBook book;
   Fill(book, 500);
   book.settings.printHeader = "/fb1H E A D E R/fb0";
   book.settings.printFooter = "F O O T E R /p";
@@ -72,7 +72,7 @@ TEST(QtPrinting, PrinterPagesMatchThePageCountAndCarryTheTexts) {
 
 TEST(QtClipboard, CopyPasteAndCutTheSelection) {
   App();
-  Book book;
+  AddressedBook book;
   Fill(book, 3);
   book.activeSheet().selection = {Block{1, 1, 2, 2}};
   CopySelection(book);

@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   std::ofstream out(argv[1]);
-  spread::Book book;
+  spread::AddressedBook book;
   spread::view::SpreadView view(book);
   spread::view::test::FillSampleSheet(book, spread::view::test::SamplePicturePath());
   view.refresh();

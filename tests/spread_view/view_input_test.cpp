@@ -61,7 +61,7 @@ class ViewInput : public ::testing::Test {
   }
   std::pair<int, int> active() const { return {book.activeSheet().activeCol, book.activeSheet().activeRow}; }
 
-  Book book;
+  AddressedBook book;
   RecordingSink sink;
   std::unique_ptr<SpreadView> view;
 };

@@ -113,7 +113,7 @@ TEST(ViewParts, QtMetricsMeasureAsTheFontDraws) {
 
 TEST(ViewParts, WrappedRowHeightFromQtMetricsHoldsEveryLine) {
   App();
-  Book book;
+  AddressedBook book;
   auto metrics = std::make_shared<QtTextMetrics>(96);
   book.setMetrics(metrics);
   FillSampleSheet(book, SamplePicturePath());
@@ -138,7 +138,7 @@ TEST(ViewParts, AnsiTextsSurviveTheWayToQtAndBack) {
 
 TEST(ViewParts, ModelShowsTheActiveSheetWhateverSheetAutomationAddresses) {
   App();
-  Book book;
+  AddressedBook book;
   ASSERT_TRUE(book.setSheetCount(2));
   book.sheet().cellForWrite(1, 1).value = std::string("first");
   ASSERT_TRUE(book.setSheetIndex(2));

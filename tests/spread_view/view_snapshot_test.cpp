@@ -48,7 +48,7 @@ class SampleSheetView : public ::testing::Test {
     return n;
   }
 
-  Book book;
+  AddressedBook book;
   std::unique_ptr<SpreadView> view;
   QImage shot;
 };

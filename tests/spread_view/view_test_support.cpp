@@ -42,14 +42,16 @@ const std::string& SamplePicturePath() {
 
 namespace {
 
-void put(Book& book, std::string_view name, platform::VARIANT v) { ASSERT_EQ(spread::test::Put(book, name, {v}), platform::S_OK) << name; }
+void put(AddressedBook& book, std::string_view name, platform::VARIANT v) {
+  ASSERT_EQ(spread::test::Put(book, name, {v}), platform::S_OK) << name;
+}
 
-void putAt(Book& book, std::string_view name, std::int32_t index, platform::VARIANT v) {
+void putAt(AddressedBook& book, std::string_view name, std::int32_t index, platform::VARIANT v) {
   ASSERT_EQ(spread::test::Put(book, name, {I4(index), v}), platform::S_OK) << name;
 }
 
 // The wrapper's NewCellPicture: CellType 9, LoadPicture, the object written to DISPID 178.
-void newCellPicture(Book& book, const std::string& file) {
+void newCellPicture(AddressedBook& book, const std::string& file) {
   put(book, "CellType", I2(9));
   platform::Variant picture;
   ASSERT_EQ(spread::test::Invoke(book, "LoadPicture", platform::DISPATCH_PROPERTYGET, {Str(file), I4(0)}, &picture), platform::S_OK);
@@ -64,7 +66,7 @@ void newCellPicture(Book& book, const std::string& file) {
 
 }  // namespace
 
-void FillSampleSheet(Book& book, const std::string& picturePath) {
+void FillSampleSheet(AddressedBook& book, const std::string& picturePath) {
   put(book, "AppearanceStyle", I4(2));
   put(book, "MaxRows", I4(13));
   put(book, "MaxCols", I4(2));

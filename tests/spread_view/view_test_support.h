@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <string>
 
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 #include "tests/spread/spread_test_support.h"
 
 namespace spread::view::test {
@@ -18,7 +18,7 @@ QApplication& App();
 const std::string& SamplePicturePath();
 
 // The demo's fill of the sample sheet: thirteen rows, one per cell type, labels in column 1.
-void FillSampleSheet(Book& book, const std::string& picturePath);
+void FillSampleSheet(AddressedBook& book, const std::string& picturePath);
 
 // The rows of the sample sheet, by what they show.
 enum SampleRow : std::int32_t {

@@ -8,7 +8,7 @@
 #include <type_traits>
 
 #include "components/spread/files/atomic_write.h"
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 
 namespace spread::files {
 namespace {
@@ -188,20 +188,19 @@ bool Unhex(std::string_view w, std::vector<std::uint8_t>& bytes) {
 
 class Writer {
  public:
-  Writer(Book& book, bool dataOnly) : book_(book), dataOnly_(dataOnly) {}
+  Writer(AddressedBook& book, bool dataOnly) : book_(book), dataOnly_(dataOnly) {}
 
   std::string run() {
     o_.text = std::string(kMagic) + "\n";
-    o_.word("book").put(book_.sheetIndex()).put(book_.activeSheetIndex()).put(book_.row).put(book_.col).put(book_.row2).put(book_.col2).end();
+    const Addressing& a = book_.address();
+    o_.word("book").put(book_.sheetIndex()).put(book_.activeSheetIndex()).put(a.row).put(a.col).put(a.row2).put(a.col2).end();
     if (!dataOnly_) {
 #define BOOK_FIELD(type, field, initial) o_.word("set").word(#field).put(book_.settings.field).end();
 #include "components/spread/model/settings_list.inc"
 #undef BOOK_FIELD
       for (const auto& [c, v] : book_.sortIndicators) o_.word("sort").put(c).put(v).end();
     }
-    const std::int32_t kept = book_.sheetIndex();
     for (std::int32_t i = 1; i <= book_.sheetCount(); ++i) sheet(i);
-    book_.setSheetIndex(kept);
     o_.word("end").end();
     return std::move(o_.text);
   }
@@ -237,8 +236,7 @@ class Writer {
   }
 
   void sheet(std::int32_t index) {
-    book_.setSheetIndex(index);
-    const Sheet& s = book_.sheet();
+    const Sheet& s = book_.sheetAt(index);
     const std::int32_t def = style(s.styleAt(kAll, kAll));
     o_.word("sheet").put(s.name).put(s.visible).put(s.maxRows()).put(s.maxCols()).put(s.defaultRowHeight).put(s.defaultColWidth).put(def).end();
     o_.word("view").put(s.activeCol).put(s.activeRow).put(s.topRow).put(s.leftCol).put(s.rowsFrozen).put(s.colsFrozen).end();
@@ -258,7 +256,7 @@ class Writer {
       for (const Span& sp : s.spans()) o_.word("span").put(sp.col).put(sp.row).put(sp.cols).put(sp.rows).end();
   }
 
-  Book& book_;
+  AddressedBook& book_;
   bool dataOnly_;
   Out o_;
   std::map<const Style*, std::int32_t> styles_;
@@ -266,7 +264,7 @@ class Writer {
 };
 
 // Applies a grid file to a book that has just been reset; false at the first fault.
-bool Apply(Book& book, std::string_view text, std::string* error) {
+bool Apply(AddressedBook& book, std::string_view text, std::string* error) {
   const auto fail = [&](size_t lineNo, std::string_view why) {
     if (error) *error = "line " + std::to_string(lineNo) + ": " + std::string(why);
     return false;
@@ -398,26 +396,26 @@ bool Apply(Book& book, std::string_view text, std::string* error) {
   if (addressed < 1 || addressed > sheets || active < 1 || active > sheets) return fail(lineNo, "bad book record");
   book.setActiveSheet(active);
   book.setSheetIndex(addressed);
-  book.row = bookRow, book.col = bookCol, book.row2 = bookRow2, book.col2 = bookCol2;
+  book.setRow(bookRow), book.setCol(bookCol), book.setRow2(bookRow2), book.setCol2(bookCol2);
   return true;
 }
 
 }  // namespace
 
-std::string GridFileText(Book& book, bool dataOnly) { return Writer(book, dataOnly).run(); }
+std::string GridFileText(AddressedBook& book, bool dataOnly) { return Writer(book, dataOnly).run(); }
 
-bool SaveGridFile(Book& book, const std::string& path, bool dataOnly, std::string* error) {
+bool SaveGridFile(AddressedBook& book, const std::string& path, bool dataOnly, std::string* error) {
   return WriteFileAtomically(path, GridFileText(book, dataOnly), error, Durability::Synced);
 }
 
-bool ReadGridFileText(Book& book, const std::string& text, std::string* error) {
-  Book trial;
+bool ReadGridFileText(AddressedBook& book, const std::string& text, std::string* error) {
+  AddressedBook trial;
   if (!Apply(trial, text, error)) return false;
   book.reset();
   return Apply(book, text, error);
 }
 
-bool LoadGridFile(Book& book, const std::string& path, std::string* error) {
+bool LoadGridFile(AddressedBook& book, const std::string& path, std::string* error) {
   std::string text;
   if (!ReadWholeFile(path, text)) {
     if (error) *error = "cannot read " + path;

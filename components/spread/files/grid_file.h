@@ -30,16 +30,16 @@
 #include <string>
 
 namespace spread {
-class Book;
+class AddressedBook;
 }
 
 namespace spread::files {
 
 // The book is given back addressing the sheet it addressed.
-std::string GridFileText(Book& book, bool dataOnly);
-bool SaveGridFile(Book& book, const std::string& path, bool dataOnly, std::string* error);
+std::string GridFileText(AddressedBook& book, bool dataOnly);
+bool SaveGridFile(AddressedBook& book, const std::string& path, bool dataOnly, std::string* error);
 // Refuses (false, *error) text that is not a whole grid file; otherwise replaces the grid.
-bool ReadGridFileText(Book& book, const std::string& text, std::string* error);
-bool LoadGridFile(Book& book, const std::string& path, std::string* error);
+bool ReadGridFileText(AddressedBook& book, const std::string& text, std::string* error);
+bool LoadGridFile(AddressedBook& book, const std::string& path, std::string* error);
 
 }  // namespace spread::files

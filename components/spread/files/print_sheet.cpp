@@ -9,7 +9,7 @@
 
 #include "components/spread/files/atomic_write.h"
 #include "components/spread/files/pdf_writer.h"
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 
 namespace spread::files {
 namespace {
@@ -58,7 +58,7 @@ void DrawCellText(PageCanvas& canvas, const std::string& text, const Style& styl
 
 }  // namespace
 
-void DrawPage(const Book& book, const PrintLayout& layout, std::int32_t index, PageCanvas& canvas, const std::string& date,
+void DrawPage(const AddressedBook& book, const PrintLayout& layout, std::int32_t index, PageCanvas& canvas, const std::string& date,
               const std::string& time) {
   const BookSettings& set = book.settings;
   const Sheet& sheet = book.sheet();
@@ -144,7 +144,7 @@ std::string PrintTime() {
   return b;
 }
 
-bool PrintToPdf(const Book& book, const std::string& path, std::string* error, const std::function<bool(int, int)>& progress) {
+bool PrintToPdf(const AddressedBook& book, const std::string& path, std::string* error, const std::function<bool(int, int)>& progress) {
   const PrintLayout layout = LayOutPrint(book);
   if (layout.chosen.empty()) {
     if (error) *error = "no page to print";
@@ -168,7 +168,7 @@ bool PrintToPdf(const Book& book, const std::string& path, std::string* error, c
 void InstallPrintHook(PrintHook* hook) { g_hook = hook; }
 PrintHook* InstalledPrintHook() { return g_hook; }
 
-std::string DefaultPrintPdfPath(const Book& book) {
+std::string DefaultPrintPdfPath(const AddressedBook& book) {
   namespace fs = std::filesystem;
   fs::path dir;
   if (const char* docs = std::getenv("XDG_DOCUMENTS_DIR"); docs && *docs) dir = docs;
@@ -180,7 +180,7 @@ std::string DefaultPrintPdfPath(const Book& book) {
   return (dir / (name + ".pdf")).string();
 }
 
-bool PrintSheet(Book& book, std::string* error) {
+bool PrintSheet(AddressedBook& book, std::string* error) {
   if (const char* pdf = std::getenv("TAMSIL_PRINT_PDF"); pdf && *pdf) return PrintToPdf(book, pdf, error);
   if (PrintHook* hook = InstalledPrintHook()) return hook->print(book, error);
   const std::string path = DefaultPrintPdfPath(book);

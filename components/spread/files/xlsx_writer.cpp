@@ -10,7 +10,7 @@
 #include "components/spread/files/atomic_write.h"
 #include "components/spread/files/exports.h"
 #include "components/spread/files/text_codec.h"
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 
 namespace spread::files {
 namespace {
@@ -72,7 +72,7 @@ class Writer {
     return it->second;
   }
 
-  lxw_error sheet(const Book& book, lxw_worksheet* ws, std::int32_t flags) {
+  lxw_error sheet(const AddressedBook& book, lxw_worksheet* ws, std::int32_t flags) {
     const Sheet& s = book.sheet();
     const std::int32_t rows = std::max(s.dataRowCount(), 0), cols = std::max(s.dataColCount(), 0);
     const std::int32_t shift = flags & kExportColHeaders ? 1 : 0;
@@ -116,7 +116,8 @@ class Writer {
 
 }  // namespace
 
-bool ExportXlsx(Book& book, const std::string& path, std::int32_t sheet, const std::string& sheetName, std::int32_t flags, std::string* error) {
+bool ExportXlsx(AddressedBook& book, const std::string& path, std::int32_t sheet, const std::string& sheetName, std::int32_t flags,
+                std::string* error) {
   if (sheet < 0 || sheet > book.sheetCount()) {
     if (error) *error = "no sheet " + std::to_string(sheet);
     return false;

@@ -9,16 +9,16 @@ namespace {
 using platform::S_OK;
 
 // The first cell of the addressed block.
-std::pair<std::int32_t, std::int32_t> firstCell(const Book& b) {
+std::pair<std::int32_t, std::int32_t> firstCell(const AddressedBook& b) {
   const Block block = b.addressed();
   return {block.col, block.row};
 }
 
-HRESULT putAddress(Call& c, const VARIANT& v, std::int32_t& slot, std::int32_t limit, std::string_view what) {
+HRESULT putAddress(Call& c, const VARIANT& v, void (AddressedBook::*set)(std::int32_t), std::int32_t limit, std::string_view what) {
   std::int32_t n;
   if (const HRESULT hr = ToInt(v, n); platform::FAILED(hr)) return c.fail(hr, "the value is not a number");
   if (n < kAll || n > limit) return c.refuse(std::string(what) + " must be -1 to " + std::to_string(limit));
-  slot = n;
+  (c.book.*set)(n);
   return S_OK;
 }
 
@@ -57,21 +57,21 @@ HRESULT getCellString(Call& c, Variant& r, CellTexts::Which field) {
   return S_OK;
 }
 
-const Style& addressedStyle(const Book& b) {
+const Style& addressedStyle(const AddressedBook& b) {
   const auto [col, row] = firstCell(b);
   return *b.sheet().styleAt(col, row);
 }
 
 }  // namespace
 
-HRESULT getRow(Call& c, Variant& r) { return SetInt(r, c.book.row), S_OK; }
-HRESULT putRow(Call& c, const VARIANT& v) { return putAddress(c, v, c.book.row, kRowLimit, "Row"); }
-HRESULT getCol(Call& c, Variant& r) { return SetInt(r, c.book.col), S_OK; }
-HRESULT putCol(Call& c, const VARIANT& v) { return putAddress(c, v, c.book.col, kColLimit, "Col"); }
-HRESULT getRow2(Call& c, Variant& r) { return SetInt(r, c.book.row2), S_OK; }
-HRESULT putRow2(Call& c, const VARIANT& v) { return putAddress(c, v, c.book.row2, kRowLimit, "Row2"); }
-HRESULT getCol2(Call& c, Variant& r) { return SetInt(r, c.book.col2), S_OK; }
-HRESULT putCol2(Call& c, const VARIANT& v) { return putAddress(c, v, c.book.col2, kColLimit, "Col2"); }
+HRESULT getRow(Call& c, Variant& r) { return SetInt(r, c.book.address().row), S_OK; }
+HRESULT putRow(Call& c, const VARIANT& v) { return putAddress(c, v, &AddressedBook::setRow, kRowLimit, "Row"); }
+HRESULT getCol(Call& c, Variant& r) { return SetInt(r, c.book.address().col), S_OK; }
+HRESULT putCol(Call& c, const VARIANT& v) { return putAddress(c, v, &AddressedBook::setCol, kColLimit, "Col"); }
+HRESULT getRow2(Call& c, Variant& r) { return SetInt(r, c.book.address().row2), S_OK; }
+HRESULT putRow2(Call& c, const VARIANT& v) { return putAddress(c, v, &AddressedBook::setRow2, kRowLimit, "Row2"); }
+HRESULT getCol2(Call& c, Variant& r) { return SetInt(r, c.book.address().col2), S_OK; }
+HRESULT putCol2(Call& c, const VARIANT& v) { return putAddress(c, v, &AddressedBook::setCol2, kColLimit, "Col2"); }
 
 HRESULT getText(Call& c, Variant& r) {
   const auto [col, row] = firstCell(c.book);

@@ -23,8 +23,8 @@ using platform::HRESULT;
 using platform::VARTYPE;
 using platform::WORD;
 
-class Book;      // the whole grid's state: sheets, cells, settings (model/book.h)
-struct Picture;  // a loaded picture: bytes, kind, size (model/picture.h)
+class AddressedBook;  // a book and what its members address (addressed_book.h)
+struct Picture;       // a loaded picture: bytes, kind, size (model/picture.h)
 
 enum class MemberKind : std::uint8_t { Property, Method };
 
@@ -52,7 +52,7 @@ const MemberInfo* FindMember(DISPID id);
 // Returns S_OK, DISP_E_BADPARAMCOUNT, DISP_E_TYPEMISMATCH, DISP_E_MEMBERNOTFOUND (a read-only
 // property written, a method put), E_INVALIDARG (a value the member refuses), ...; on failure
 // *error (when not null) holds the exception text for EXCEPINFO. result may be null.
-HRESULT InvokeMember(Book& book, const MemberInfo& m, WORD flags, std::span<const platform::VARIANT> args, platform::Variant* result,
+HRESULT InvokeMember(AddressedBook& book, const MemberInfo& m, WORD flags, std::span<const platform::VARIANT> args, platform::Variant* result,
                      std::string* error);
 
 // The dispatch face of the model's events (model/events.h): the DISPID of each and its argument

@@ -29,8 +29,7 @@ void Book::reset() {
   sortIndicators.clear();
   sheets_.clear();
   sheets_.push_back(newSheet(1));
-  sheetIndex_ = activeSheet_ = 1;
-  row = col = row2 = col2 = 1;
+  activeSheet_ = 1;
   editing_ = false;
   computeDefaults();
 }
@@ -53,23 +52,8 @@ bool Book::setSheetCount(std::int32_t n) {
     sheets_.back()->defaultRowHeight = sheets_.front()->defaultRowHeight;
   }
   sheets_.resize(size_t(n));
-  sheetIndex_ = std::min(sheetIndex_, n);
   activeSheet_ = std::min(activeSheet_, n);
   return true;
-}
-
-bool Book::setSheetIndex(std::int32_t n) {
-  if (n < 1 || n > sheetCount()) return false;
-  sheetIndex_ = n;
-  return true;
-}
-
-Block Book::addressed() const {
-  if (!settings.blockMode) return {col, row, col, row};
-  Block b{std::min(col, col2), std::min(row, row2), std::max(col, col2), std::max(row, row2)};
-  if (col == kAll || col2 == kAll) b.col = b.col2 = kAll;
-  if (row == kAll || row2 == kAll) b.row = b.row2 = kAll;
-  return b;
 }
 
 bool Book::writeText(Sheet& s, const Block& b, std::string_view text, std::string* error) const {

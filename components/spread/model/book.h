@@ -1,14 +1,8 @@
-// The whole grid's state: its sheets, its settings, the cell or block that cell-level properties
-// address, the text metrics it sizes with, and the events it raises.
+// The whole grid's state: its sheets, its settings, the text metrics it sizes with, and the
+// events it raises.
 //
-// Addressing. Row, Col (and, with BlockMode on, Row2 and Col2) choose the cell or block that
-// cell-level properties read and write; -1 as the row means the whole column(s), -1 as the column
-// the whole row(s), both -1 the whole sheet. A read gives what applies to the first cell (its
-// own setting, else its row's, else its column's, else the sheet's). Sheet chooses the sheet
-// they address (1 to SheetCount); ActiveSheet the one shown.
-//
-// The view state (active cell, selection, top-left cell) that members read and set is the
-// active sheet's; cells, styles, sizes and frozen lines are the addressed sheet's.
+// The sheets are numbered from 1; the active sheet is the one shown. What automation addresses
+// (Row, Col, Sheet ...) is no part of the book: the member table keeps it.
 //
 // User operations (for the view, and for tests without one); they act on the active sheet. Each does what a user's action
 // does to the grid and raises the events that action raises, through the EventSink:
@@ -71,8 +65,8 @@ enum Key : std::int16_t { kKeyTab = 9, kKeyEnd = 35, kKeyHome = 36, kKeyLeft = 3
 class Book {
  public:
   Book();
-  // Back to a new grid: one sheet, every setting, style and size at its default, nothing
-  // addressed but cell (1, 1). The event sink, the metrics and the switched-off events stay.
+  // Back to a new grid: one sheet, every setting, style and size at its default. The event
+  // sink, the metrics and the switched-off events stay.
   void reset();
 
   BookSettings settings;
@@ -81,21 +75,13 @@ class Book {
   std::int32_t sheetCount() const { return std::int32_t(sheets_.size()); }
   // 1 to kSheetLimit; sheets added are empty and named "Sheet<n>"; removed ones are the last.
   bool setSheetCount(std::int32_t n);
-  std::int32_t sheetIndex() const { return sheetIndex_; }
-  bool setSheetIndex(std::int32_t n);
   std::int32_t activeSheetIndex() const { return activeSheet_; }
   bool setActiveSheet(std::int32_t n);
-  Sheet& sheet() { return *sheets_[size_t(sheetIndex_ - 1)]; }
-  const Sheet& sheet() const { return *sheets_[size_t(sheetIndex_ - 1)]; }
   Sheet& activeSheet() { return *sheets_[size_t(activeSheet_ - 1)]; }
   // Any sheet, 1 to sheetCount.
   Sheet& sheetAt(std::int32_t n) { return *sheets_[size_t(n - 1)]; }
   const Sheet& sheetAt(std::int32_t n) const { return *sheets_[size_t(n - 1)]; }
   const Sheet& activeSheet() const { return *sheets_[size_t(activeSheet_ - 1)]; }
-
-  // The addressed cell or block (Row, Col, Row2, Col2); values -1 to the limits.
-  std::int32_t row = 1, col = 1, row2 = 1, col2 = 1;
-  Block addressed() const;
 
   // ColUserSortIndicator by column (0 none, 1 ascending, 2 descending), for the view.
   std::map<std::int32_t, std::int32_t> sortIndicators;
@@ -169,7 +155,7 @@ class Book {
   double cellTextWidthPixels(const Sheet& sheet, std::int32_t col, std::int32_t row) const;
 
   std::vector<std::unique_ptr<Sheet>> sheets_;
-  std::int32_t sheetIndex_ = 1, activeSheet_ = 1;
+  std::int32_t activeSheet_ = 1;
   std::shared_ptr<const TextMetrics> metrics_;
   EventSink* sink_ = nullptr;
   std::set<std::int32_t> disabledEvents_;

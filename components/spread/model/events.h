@@ -123,7 +123,7 @@ inline constexpr std::int32_t kEventNumbers[] = {
 };
 
 inline constexpr std::string_view EventName(SpreadEvent e) { return kEventNames[std::size_t(e)]; }
-// The event's fixed number (EventEnabled names events by it; the COM face's DISPID).
+// The event's fixed number: EventEnabled names events by it, and dispatch delivers it as the member.
 inline constexpr std::int32_t EventNumber(SpreadEvent e) { return kEventNumbers[std::size_t(e)]; }
 
 // Receives the events of a Book (Book::setEventSink), on the thread that drove the book. The
