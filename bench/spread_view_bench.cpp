@@ -31,9 +31,9 @@ QApplication& app() {
 }
 
 // The sheet, filled once: column 1 text, 2 currency, 3 percent, the rest numbers.
-spread::AddressedBook& bigBook() {
-  static spread::AddressedBook* book = [] {
-    auto* b = new spread::AddressedBook;
+spread::Book& bigBook() {
+  static spread::Book* book = [] {
+    auto* b = new spread::Book;
     spread::Sheet& s = b->activeSheet();
     s.setMaxRows(kRows);
     s.setMaxCols(kCols);
@@ -95,7 +95,7 @@ BENCHMARK(BM_PlainTableViewPaintAfterJump)->Unit(benchmark::kMillisecond);
 
 void BM_GridViewOpen(benchmark::State& state) {
   app();
-  spread::AddressedBook& book = bigBook();
+  spread::Book& book = bigBook();
   QImage screen(1024, 768, QImage::Format_RGB32);
   for (auto _ : state) {
     spread::view::SpreadView view(book);
