@@ -377,7 +377,7 @@ bool readInto(AddressedBook& book, Reader& r) {
       std::int32_t index = 0, active = 0;
       Addressing a;
       ok = r.number(index) && r.number(active) && r.number(a.row) && r.number(a.col) && r.number(a.row2) && r.number(a.col2) && r.endRecord() &&
-           book.setSheetIndex(index) && book.setActiveSheet(active) && inSheet(book.sheet(), a.col, a.row, kAll) &&
+           book.setSheetIndex(index) && book.restoreActiveSheet(active) && inSheet(book.sheet(), a.col, a.row, kAll) &&
            inSheet(book.sheet(), a.col2, a.row2, kAll);
       if (ok) book.setRow(a.row), book.setCol(a.col), book.setRow2(a.row2), book.setCol2(a.col2);
     } else {

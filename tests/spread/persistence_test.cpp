@@ -6,6 +6,7 @@
 
 #include "components/spread/book_stream.h"
 #include "components/spread/members/addressed_book.h"
+#include "components/spread/model/user_ops.h"
 #include "components/spread/registration.h"
 #include "components/spread/spread_control.h"
 #include "platform/com/com.h"
@@ -83,7 +84,7 @@ class PersistenceTest : public SpreadTest {
     b.sheet().name = "Second";
     b.sheet().visible = false;
     b.sheet().cellForWrite(3, 3) = Cell{std::string("on two"), nullptr, {}};
-    ASSERT_TRUE(b.setActiveSheet(2));
+    ASSERT_TRUE(UserOps(b).setActiveSheet(2));
     b.setRow(7);
     b.setCol(kAll);
   }
@@ -234,7 +235,7 @@ TEST_F(PersistenceTest, LoadingNeedsTheStreamAndRaisesNoEvents) {
   EXPECT_EQ(log_.lines(), std::vector<std::string>{}) << "no SheetChanged";
   EXPECT_EQ(book.activeSheetIndex(), 2);
   // The grid still raises events afterwards.
-  ASSERT_TRUE(book.setActiveSheet(1));
+  ASSERT_TRUE(UserOps(book).setActiveSheet(1));
   EXPECT_EQ(log_.lines(), std::vector<std::string>{"event SheetChanged(I2:2,I2:1)"});
 }
 
@@ -255,8 +256,8 @@ TEST_F(PersistenceTest, TheDirtyFlagFollowsChangesAndSaves) {
   EXPECT_EQ(p->Save(nullptr, TRUE), E_POINTER);
   // A cell the user changed (the view drives the book, no member runs).
   AddressedBook& book = bookOf(grid.get());
-  ASSERT_TRUE(book.beginEdit());
-  ASSERT_TRUE(book.commitEdit("changed", nullptr));
+  ASSERT_TRUE(UserOps(book).beginEdit());
+  ASSERT_TRUE(UserOps(book).commitEdit("changed", nullptr));
   EXPECT_EQ(p->IsDirty(), S_OK);
 }
 

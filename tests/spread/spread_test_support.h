@@ -11,6 +11,7 @@
 #include "components/spread/control_events.h"
 #include "components/spread/members/addressed_book.h"
 #include "components/spread/members/members.h"
+#include "components/spread/model/user_ops.h"
 #include "platform/ascii.h"
 #include "platform/com/wide_text.h"
 

@@ -8,6 +8,7 @@
 #include "components/spread/files/atomic_write.h"
 #include "components/spread/files/grid_file.h"
 #include "components/spread/members/addressed_book.h"
+#include "components/spread/model/user_ops.h"
 #include "tests/spread_files/sample_sheet.h"
 #include "tests/spread_files/workbooks.h"
 
@@ -30,7 +31,7 @@ class GridFile : public ::testing::Test {
     book.setSheetIndex(2);
     book.sheet().name = "Second sheet";
     ASSERT_TRUE(book.writeText(book.sheet(), Block{3, 3, 3, 3}, "on sheet two", nullptr));
-    book.setActiveSheet(2);
+    UserOps(book).setActiveSheet(2);
     book.setSheetIndex(1);
     book.settings.gridColor = 0x123456;
     book.settings.printAbortMsg = "Printing - Click Cancel to quit";

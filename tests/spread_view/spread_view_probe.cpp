@@ -1,9 +1,11 @@
 // A window showing the grid's view on the demo's sample sheet, for tests that drive it with real
 // input. Writes to the file named by its argument: "cell ROW COL X Y" (the cell's centre in the
-// window) for every cell once the window is shown, then "ready"; "event NAME ARGS" for every event
+// window) for every cell and "border COL X Y" for the right border of every column header once the
+// window is shown, then "ready"; "event NAME ARGS" for every event
 // the book raises; and, when F12 is pressed, "value ROW COL TEXT" for every cell, "active COL ROW",
 // then "done" and the program ends.
 #include <QApplication>
+#include <QHeaderView>
 #include <QTimer>
 #include <cstdio>
 #include <fstream>
@@ -61,6 +63,13 @@ int main(int argc, char** argv) {
         const QPoint p = view.viewport()->mapTo(&view, view.visualRect(view.model()->index(r - 1, c - 1)).center());
         out << "cell " << r << ' ' << c << ' ' << p.x() << ' ' << p.y() << std::endl;
       }
+    // Where each column header's right border is, for a drag that resizes the column.
+    QHeaderView* header = view.horizontalHeader();
+    for (int c = 1; c <= book.activeSheet().maxCols(); ++c) {
+      const int x = header->sectionViewportPosition(c - 1) + header->sectionSize(c - 1) - 1;
+      const QPoint p = header->viewport()->mapTo(&view, QPoint(x, header->height() / 2));
+      out << "border " << c << ' ' << p.x() << ' ' << p.y() << std::endl;
+    }
     out << "ready" << std::endl;
   });
   QTimer watch;

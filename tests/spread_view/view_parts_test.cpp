@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QLineEdit>
 
+#include "components/spread/model/user_ops.h"
 #include "components/spread/view/cell_editors.h"
 #include "components/spread/view/qt_metrics.h"
 #include "components/spread/view/sheet_model.h"
@@ -146,7 +147,7 @@ TEST(ViewParts, ModelShowsTheActiveSheetWhateverSheetAutomationAddresses) {
   SheetModel model(book);
   EXPECT_EQ(model.data(model.index(0, 0), Qt::DisplayRole).toString().toStdString(), "first");
   EXPECT_EQ(book.sheetIndex(), 2) << "reading does not move what automation addresses";
-  ASSERT_TRUE(book.setActiveSheet(2));
+  ASSERT_TRUE(UserOps(book).setActiveSheet(2));
   EXPECT_EQ(model.data(model.index(0, 0), Qt::DisplayRole).toString().toStdString(), "second");
   EXPECT_EQ(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString().toStdString(), "A");
   EXPECT_EQ(model.headerData(26, Qt::Horizontal, Qt::DisplayRole).toString().toStdString(), "AA");

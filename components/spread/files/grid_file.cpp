@@ -394,7 +394,7 @@ bool Apply(AddressedBook& book, std::string_view text, std::string* error) {
   if (!ended) return fail(lineNo, "the file is cut short");
   if (sheets < 1) return fail(lineNo, "no sheet");
   if (addressed < 1 || addressed > sheets || active < 1 || active > sheets) return fail(lineNo, "bad book record");
-  book.setActiveSheet(active);
+  book.restoreActiveSheet(active);
   book.setSheetIndex(addressed);
   book.setRow(bookRow), book.setCol(bookCol), book.setRow2(bookRow2), book.setCol2(bookCol2);
   return true;

@@ -1,6 +1,7 @@
 // Members about the addressed cell: the address itself, its text and value, note and formula,
 // the combo box list's current item and strings, the cell's picture, and edit mode.
 #include "components/spread/members/fields.h"
+#include "components/spread/model/user_ops.h"
 
 namespace spread::members {
 
@@ -97,10 +98,10 @@ HRESULT putEditMode(Call& c, const VARIANT& v) {
   bool on;
   if (const HRESULT hr = ToBool(v, on); platform::FAILED(hr)) return c.fail(hr, "the value is not a boolean");
   if (!on) {
-    c.book.cancelEdit();
+    UserOps(c.book).cancelEdit();
     return S_OK;
   }
-  if (!c.book.beginEdit()) return c.refuse("the active cell cannot be edited");
+  if (!UserOps(c.book).beginEdit()) return c.refuse("the active cell cannot be edited");
   return S_OK;
 }
 

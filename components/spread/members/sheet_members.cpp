@@ -2,6 +2,7 @@
 // column widths, hidden and page-break flags, frozen lines, scrolling, the active cell, the
 // selection, data extent, measured text sizes and event switches.
 #include "components/spread/members/fields.h"
+#include "components/spread/model/user_ops.h"
 
 namespace spread::members {
 
@@ -121,7 +122,7 @@ HRESULT getActiveSheet(Call& c, Variant& r) { return SetShort(r, std::int16_t(c.
 HRESULT putActiveSheet(Call& c, const VARIANT& v) {
   std::int32_t n;
   if (const HRESULT hr = numberArg(c, v, n); platform::FAILED(hr)) return hr;
-  if (!c.book.setActiveSheet(n)) return c.refuse("there is no sheet " + std::to_string(n));
+  if (!UserOps(c.book).setActiveSheet(n)) return c.refuse("there is no sheet " + std::to_string(n));
   return S_OK;
 }
 
@@ -205,14 +206,14 @@ HRESULT getTopRow(Call& c, Variant& r) { return SetInt(r, c.book.activeSheet().t
 HRESULT putTopRow(Call& c, const VARIANT& v) {
   std::int32_t n;
   if (const HRESULT hr = numberArg(c, v, n); platform::FAILED(hr)) return hr;
-  c.book.scrollTo(c.book.activeSheet().leftCol, n);
+  UserOps(c.book).scrollTo(c.book.activeSheet().leftCol, n);
   return S_OK;
 }
 HRESULT getLeftCol(Call& c, Variant& r) { return SetInt(r, c.book.activeSheet().leftCol), S_OK; }
 HRESULT putLeftCol(Call& c, const VARIANT& v) {
   std::int32_t n;
   if (const HRESULT hr = numberArg(c, v, n); platform::FAILED(hr)) return hr;
-  c.book.scrollTo(n, c.book.activeSheet().topRow);
+  UserOps(c.book).scrollTo(n, c.book.activeSheet().topRow);
   return S_OK;
 }
 

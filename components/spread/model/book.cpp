@@ -56,6 +56,12 @@ bool Book::setSheetCount(std::int32_t n) {
   return true;
 }
 
+bool Book::restoreActiveSheet(std::int32_t n) {
+  if (n < 1 || n > sheetCount()) return false;
+  activeSheet_ = n;
+  return true;
+}
+
 bool Book::writeText(Sheet& s, const Block& b, std::string_view text, std::string* error) const {
   const std::int32_t firstRow = b.allRows() ? 1 : b.row, lastRow = b.allRows() ? s.maxRows() : b.row2;
   const std::int32_t firstCol = b.allCols() ? 1 : b.col, lastCol = b.allCols() ? s.maxCols() : b.col2;

@@ -4,35 +4,7 @@
 // The sheets are numbered from 1; the active sheet is the one shown. What automation addresses
 // (Row, Col, Sheet ...) is no part of the book: the member table keeps it.
 //
-// User operations (for the view, and for tests without one); they act on the active sheet. Each does what a user's action
-// does to the grid and raises the events that action raises, through the EventSink:
-// - setActiveCell(c, r): LeaveCell(col, row, c, r, Cancel) while another cell is active; a sink
-//   that sets Cancel keeps the active cell and the call returns false. A running edit is
-//   committed first (it may raise Change and EditMode).
-// - clickCell(c, r): setActiveCell, then Click(c, r). doubleClickCell: the same with DblClick.
-//   rightClickCell(c, r, x, y): RightClick(1, c, r, x, y), the active cell stays.
-// - beginEdit(): EditMode(col, row, 1, False) for the active cell, when its type is edited by
-//   typing (edit, date, time, number types, picture mask, combo box) and it is not locked in a
-//   protected sheet. commitEdit(text): the text goes through the cell type's rules (refused:
-//   false, *error says why, the edit goes on); when it changed the value Change(col, row) and
-//   ChangeMade; then EditMode(col, row, 0, changed). cancelEdit(): EditMode(col, row, 0, False).
-// - pressButton(c, r): a button or check box cell. A check box goes round its states (0, 1, and
-//   2 when three-state), a two-state button toggles; then ButtonClicked(c, r, state) and Change.
-//   A normal button keeps no state and raises ButtonClicked(c, r, 0).
-// - chooseComboItem(c, r, index): the item becomes the value; ComboSelChange(c, r), Change(c, r).
-// - spin(c, r, up): a cell with TypeSpin steps its value: a number by TypeSpinInc, a date by a
-//   day, a time by a minute (a second when it shows seconds). Past a limit it stops there, or
-//   with TypeSpinWrap goes round to the other limit; an empty cell starts at 0, 1 January 2000 or
-//   the earliest time allowed (a number or date outside the limits: the nearest limit).
-//   Change(c, r) when the value moved.
-// - keyDown(key, shift): KeyDown(KeyCode, Shift); a sink that sets KeyCode to 0 swallows the key.
-//   Otherwise the arrow keys, Tab (Shift+Tab), Home and End move the active cell (through
-//   setActiveCell, so LeaveCell is raised), skipping hidden rows and columns. Returns the key as
-//   the sink left it. keyPress(ch): KeyPress(KeyAscii); returns the character as the sink left it.
-// - scrollTo(leftCol, topRow): TopLeftChange(oldLeft, oldTop, newLeft, newTop) when it moves;
-//   TopRow, LeftCol and ShowCell scroll through it too.
-// - setActiveSheet(n): SheetChanged(old, new).
-// Events switched off with EventEnabled(dispid) = 0 are not raised.
+// What a user does to the book (and the events it raises) is in user_ops.h.
 #pragma once
 
 #include <array>
@@ -59,9 +31,6 @@ struct BookSettings {
 
 inline constexpr std::int32_t kSheetLimit = 256;
 
-// Virtual key codes the model's key handling knows.
-enum Key : std::int16_t { kKeyTab = 9, kKeyEnd = 35, kKeyHome = 36, kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39, kKeyDown = 40 };
-
 class Book {
  public:
   Book();
@@ -76,7 +45,9 @@ class Book {
   // 1 to kSheetLimit; sheets added are empty and named "Sheet<n>"; removed ones are the last.
   bool setSheetCount(std::int32_t n);
   std::int32_t activeSheetIndex() const { return activeSheet_; }
-  bool setActiveSheet(std::int32_t n);
+  // The active sheet as a load restores it: no event, nothing told (the loader tells the whole
+  // book changed). A user's choice of sheet is UserOps::setActiveSheet.
+  bool restoreActiveSheet(std::int32_t n);
   Sheet& activeSheet() { return *sheets_[size_t(activeSheet_ - 1)]; }
   // Any sheet, 1 to sheetCount.
   Sheet& sheetAt(std::int32_t n) { return *sheets_[size_t(n - 1)]; }
@@ -125,31 +96,17 @@ class Book {
   // event lets it change.
   void raise(BookEvent& e);
 
-  // User operations (see the top of this header).
-  bool setActiveCell(std::int32_t col, std::int32_t row);
-  void clickCell(std::int32_t col, std::int32_t row);
-  void doubleClickCell(std::int32_t col, std::int32_t row);
-  void rightClickCell(std::int32_t col, std::int32_t row, std::int32_t x, std::int32_t y);
-  bool beginEdit();
-  bool commitEdit(std::string_view text, std::string* error);
-  void cancelEdit();
+  // Whether a user's edit of the active cell is under way (UserOps::beginEdit).
   bool editing() const { return editing_; }
-  bool pressButton(std::int32_t col, std::int32_t row);
-  bool chooseComboItem(std::int32_t col, std::int32_t row, std::int32_t index);
-  bool spin(std::int32_t col, std::int32_t row, bool up);
-  std::int16_t keyDown(std::int16_t key, std::int16_t shift);
-  std::int16_t keyPress(std::int16_t ch);
-  void scrollTo(std::int32_t leftCol, std::int32_t topRow);
 
  private:
+  friend class UserOps;
   template <class Event>
   Event fire(Event e) {
     BookEvent any(std::move(e));
     raise(any);
     return std::get<Event>(any);
   }
-  bool userMayChange(std::int32_t col, std::int32_t row) const;
-  void markChanged(std::int32_t col, std::int32_t row);
   void computeDefaults();
   double cellTextHeightPixels(const Sheet& sheet, std::int32_t col, std::int32_t row) const;
   double cellTextWidthPixels(const Sheet& sheet, std::int32_t col, std::int32_t row) const;
@@ -160,6 +117,8 @@ class Book {
   EventSink* sink_ = nullptr;
   std::set<std::int32_t> disabledEvents_;
   bool editing_ = false;
+  // Where a selection widened with Shift starts (UserOps::keyDown), on the active sheet.
+  std::int32_t anchorCol_ = 1, anchorRow_ = 1;
 };
 
 // The rules a style must keep (a cell-level write that would break one is refused): a known cell
