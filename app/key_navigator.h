@@ -10,8 +10,6 @@
 #include <span>
 #include <vector>
 
-#include "platform/keys.h"
-
 namespace tamsil::window {
 class Window;
 }
@@ -20,16 +18,16 @@ namespace kestrel {
 
 // Runtime key codes: the virtual key, 0x100 for Shift.
 enum KeyCode : std::uint32_t {
-  KeyTab = platform::VK_TAB,
-  KeyEnter = platform::VK_RETURN,
-  KeyLeft = platform::VK_LEFT,
-  KeyUp = platform::VK_UP,
-  KeyRight = platform::VK_RIGHT,
-  KeyDown = platform::VK_DOWN,
-  KeyShiftTab = 0x100 | platform::VK_TAB,
+  KeyTab = 9,
+  KeyEnter = 13,
+  KeyLeft = 37,
+  KeyUp = 38,
+  KeyRight = 39,
+  KeyDown = 40,
+  KeyShiftTab = 0x100 | 9,
   // What Enter in a multi-line text control presses instead of moving on.
-  KeyShiftEnter = 0x100 | platform::VK_RETURN,
-  KeyShiftShift = 0x100 | platform::VK_SHIFT,
+  KeyShiftEnter = 0x10D,
+  KeyShiftShift = 0x110,
 };
 
 // The alert keys a control of runtime type `type` gets when armed with `flag`; `single` is the

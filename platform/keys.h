@@ -1,6 +1,7 @@
-// Virtual key codes: the one list of the keys the system, the runtime and the grid name by
-// number (a key message's wParam, the grid's KeyDown KeyCode). A plain header of constants, so
-// every library can reach it.
+// Virtual key codes the grid names by number (its KeyDown KeyCode): a plain header of constants
+// every library can reach, the grid's model included, which may not use the platform's message
+// header. The codes are the platform's (platform/messages.h), which should come to take them from
+// here.
 #pragma once
 
 #include "platform/types.h"
