@@ -109,16 +109,16 @@ TEST_F(GridEvents, ChoosingAComboItem) {
 TEST_F(GridEvents, KeysMoveTheActiveCellPastHiddenColumnsUnlessSwallowed) {
   At(book, 1, 2);
   put("ColHidden", I2(1));
-  EXPECT_EQ(UserOps(book).keyDown(std::int16_t(platform::VK_RIGHT), 0), std::int16_t(platform::VK_RIGHT));
+  EXPECT_EQ(UserOps(book).keyDown(std::int16_t(platform::keys::VK_RIGHT), 0), std::int16_t(platform::keys::VK_RIGHT));
   EXPECT_EQ(book.activeSheet().activeCol, 3);
-  UserOps(book).keyDown(std::int16_t(platform::VK_LEFT), 0);
+  UserOps(book).keyDown(std::int16_t(platform::keys::VK_LEFT), 0);
   EXPECT_EQ(book.activeSheet().activeCol, 1);
-  UserOps(book).keyDown(std::int16_t(platform::VK_UP), 0);
+  UserOps(book).keyDown(std::int16_t(platform::keys::VK_UP), 0);
   EXPECT_EQ(book.activeSheet().activeRow, 1) << "nothing above row 1";
   sink.onFire = [](SpreadEvent e, std::span<const platform::VARIANT> args) {
     if (e == SpreadEvent::KeyDown || e == SpreadEvent::KeyPress) *static_cast<std::int16_t*>(args[0].byref) = 0;
   };
-  EXPECT_EQ(UserOps(book).keyDown(std::int16_t(platform::VK_DOWN), 0), 0);
+  EXPECT_EQ(UserOps(book).keyDown(std::int16_t(platform::keys::VK_DOWN), 0), 0);
   EXPECT_EQ(book.activeSheet().activeRow, 1) << "a swallowed key does nothing";
   EXPECT_EQ(UserOps(book).keyPress('a'), 0);
   EXPECT_EQ(sink.events, (std::vector<std::string>{"KeyDown 39 0", "LeaveCell 1 1 3 1 0", "KeyDown 37 0", "LeaveCell 3 1 1 1 0", "KeyDown 38 0",
@@ -131,16 +131,16 @@ TEST_F(GridEvents, KeysMoveTheActiveCellPastHiddenColumnsUnlessSwallowed) {
 TEST_F(GridEvents, KeysMoveSelectPageAndEmptyThroughTheBook) {
   ASSERT_TRUE(book.writeText(book.activeSheet(), Block{1, 1, 1, 1}, "x", nullptr));
   UserOps ops(book);
-  ops.keyDown(std::int16_t(platform::VK_DOWN), kKeyShiftBit);
-  ops.keyDown(std::int16_t(platform::VK_RIGHT), kKeyShiftBit);
+  ops.keyDown(std::int16_t(platform::keys::VK_DOWN), kKeyShiftBit);
+  ops.keyDown(std::int16_t(platform::keys::VK_RIGHT), kKeyShiftBit);
   EXPECT_EQ(book.activeSheet().selection, (std::vector<Block>{Block{1, 1, 2, 2}}));
-  ops.keyDown(std::int16_t(platform::VK_NEXT), 0, 10);
+  ops.keyDown(std::int16_t(platform::keys::VK_NEXT), 0, 10);
   EXPECT_EQ(book.activeSheet().activeRow, 12);
   EXPECT_TRUE(book.activeSheet().selection.empty());
   ASSERT_TRUE(ops.setActiveCell(1, 1));
-  ops.keyDown(std::int16_t(platform::VK_DELETE), 0);
+  ops.keyDown(std::int16_t(platform::keys::VK_DELETE), 0);
   EXPECT_EQ(book.cellText(book.activeSheet(), 1, 1), "");
-  ops.keyUp(std::int16_t(platform::VK_DELETE), 0);
+  ops.keyUp(std::int16_t(platform::keys::VK_DELETE), 0);
   const std::vector<std::string> expected = {"KeyDown 40 1",         "LeaveCell 1 1 1 2 0",  "SelChange 1 1 1 2 1 2",
                                              "KeyDown 39 1",         "LeaveCell 1 2 2 2 0",  "SelChange 1 1 2 2 2 2",
                                              "KeyDown 34 0",         "LeaveCell 2 2 2 12 0", "SelChange 2 12 2 12 2 12",

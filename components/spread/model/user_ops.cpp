@@ -194,7 +194,7 @@ bool UserOps::spin(std::int32_t c, std::int32_t r, bool up) {
 }
 
 std::int16_t UserOps::keyDown(std::int16_t key, std::int16_t shift, std::int32_t pageRows) {
-  using namespace platform;
+  using namespace platform::keys;
   key = book_.fire(events::KeyDown{key, shift}).keyCode;
   Sheet& s = book_.activeSheet();
   const auto hiddenCol = [&](std::int32_t c) {
@@ -258,8 +258,8 @@ void UserOps::moveBy(std::int32_t enterAction) {
     case EnterAction::Down: r = std::min(s.maxRows(), r + 1); break;
     case EnterAction::Left: c = std::max(1, c - 1); break;
     case EnterAction::Right: c = std::min(s.maxCols(), c + 1); break;
-    case EnterAction::Next: keyDown(std::int16_t(platform::VK_TAB), 0); return;
-    case EnterAction::Previous: keyDown(std::int16_t(platform::VK_TAB), kKeyShiftBit); return;
+    case EnterAction::Next: keyDown(std::int16_t(platform::keys::VK_TAB), 0); return;
+    case EnterAction::Previous: keyDown(std::int16_t(platform::keys::VK_TAB), kKeyShiftBit); return;
     case EnterAction::NextRow:
       c = 1;
       r = std::min(s.maxRows(), r + 1);

@@ -72,7 +72,7 @@ void SpreadView::keyPressEvent(QKeyEvent* event) {
     }
     const Sheet& s = book_.activeSheet();
     const CellType t = typeAt(book_, s.activeCol, s.activeRow);
-    if (key == std::int16_t(platform::VK_SPACE) && (t == CellType::Button || t == CellType::CheckBox)) {
+    if (key == std::int16_t(platform::keys::VK_SPACE) && (t == CellType::Button || t == CellType::CheckBox)) {
       event->accept();
       return;
     }
@@ -236,8 +236,8 @@ void SpreadView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint
   if (book_.editing()) ops().cancelEdit();
   QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
   setFocus();
-  if (hint == QAbstractItemDelegate::EditNextItem) ops().keyDown(std::int16_t(platform::VK_TAB), 0);
-  if (hint == QAbstractItemDelegate::EditPreviousItem) ops().keyDown(std::int16_t(platform::VK_TAB), kKeyShiftBit);
+  if (hint == QAbstractItemDelegate::EditNextItem) ops().keyDown(std::int16_t(platform::keys::VK_TAB), 0);
+  if (hint == QAbstractItemDelegate::EditPreviousItem) ops().keyDown(std::int16_t(platform::keys::VK_TAB), kKeyShiftBit);
   ops().collapseSelection();
   scrollTo(currentIndex());
 }
