@@ -7,6 +7,7 @@
 
 #include "app/demo_window.h"
 #include "app/grid_faces.h"
+#include "components/spread/members/addressed_book.h"
 #include "components/spread/print/qt_clipboard.h"
 #include "components/spread/print/qt_printing.h"
 #include "components/spread/registration.h"

@@ -2,7 +2,7 @@
 // through the runtime's automation bridge (scalars from typed variables with PropertyPutTyped,
 // texts with PropertyPut, the one read with PropertyCall), on the OLE control of an open window
 // holding a grid created by its ProgID, the path `tamsil ole` takes. The anchor: the same writes
-// carried out directly with InvokeMember on a Book, the members found and the arguments made
+// carried out directly with InvokeMember on a AddressedBook, the members found and the arguments made
 // beforehand. One iteration is the whole fill; the picture's file is not loaded (file input is no
 // part of the bridge), its cell's writes are.
 #include <benchmark/benchmark.h>
@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "bench/ole_window.h"
+#include "components/spread/members/addressed_book.h"
 #include "components/spread/members/members.h"
-#include "components/spread/model/book.h"
 #include "components/spread/registration.h"
 #include "platform/backend.h"
 #include "platform/com/variant.h"
@@ -138,7 +138,7 @@ void BM_FillDirect(benchmark::State& state) {
     }
     direct.push_back(std::move(d));
   }
-  spread::Book book;
+  spread::AddressedBook book;
   std::vector<std::vector<VARIANT>> args;
   for (const Direct& d : direct) {
     std::vector<VARIANT>& a = args.emplace_back();

@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "components/spread/members/addressed_book.h"
 #include "components/spread/members/members.h"
-#include "components/spread/model/book.h"
 #include "platform/com/wide_text.h"
 #include "tests/support/sample_sheet.h"
 
@@ -45,7 +45,7 @@ constexpr auto r8 = platform::VariantOfR8;
 // BSTR), the member invoked.
 class Sender {
  public:
-  explicit Sender(Book& book) : book_(book) {}
+  explicit Sender(AddressedBook& book) : book_(book) {}
   void put(std::string_view name, VARIANT value) { send(name, platform::DISPATCH_PROPERTYPUT, {value}); }
   void putText(std::string_view name, std::string_view text) { put(name, bstr(text)); }
   void putAt(std::string_view name, std::int32_t index, VARIANT value) { send(name, platform::DISPATCH_PROPERTYPUT, {i4(index), value}); }
@@ -72,11 +72,11 @@ class Sender {
     for (VARIANT v : args) platform::VariantClear(&v);
     return result;
   }
-  Book& book_;
+  AddressedBook& book_;
 };
 
 // The sample sheet's steps (tests/support/sample_sheet.h), each sent by name.
-void fillThroughMembers(Book& book) {
+void fillThroughMembers(AddressedBook& book) {
   namespace sheet = kestrel::testing::sample_sheet;
   Sender s(book);
   for (const sheet::Step& step : sheet::kSteps) {
@@ -98,14 +98,14 @@ void fillThroughMembers(Book& book) {
 }
 
 // The same writes on the model's own interface.
-void fillDirectly(Book& book) {
-  const auto at = [&book](std::int32_t row, std::int32_t col) { book.row = row, book.col = col; };
+void fillDirectly(AddressedBook& book) {
+  const auto at = [&book](std::int32_t row, std::int32_t col) { book.setRow(row), book.setCol(col); };
   // The sample's writes are all valid: one refused means the model broke, and the timing is void.
   const auto style = [&book](auto change) {
-    if (!book.changeStyle(change, nullptr)) std::abort();
+    if (!book.changeStyle(book.sheet(), book.addressed(), change, nullptr)) std::abort();
   };
   const auto text = [&book](std::string_view t) {
-    if (!book.writeText(book.addressed(), t, nullptr)) std::abort();
+    if (!book.writeText(book.sheet(), book.addressed(), t, nullptr)) std::abort();
   };
   const auto type = [&](CellType t) { style([t](Style& s) { s.cellType = std::int16_t(t); }); };
   Sheet& sheet = book.sheet();
@@ -190,12 +190,12 @@ void fillDirectly(Book& book) {
   sheet.colLineForWrite(1).size = 12.0;
   sheet.colLineForWrite(2).size = 25.0;
   sheet.rowLineForWrite(7).size = 32.0;
-  sheet.rowLineForWrite(11).size = book.maxTextRowHeight(11);
+  sheet.rowLineForWrite(11).size = book.maxTextRowHeight(book.sheet(), 11);
   book.settings.scrollBars = 0;
 }
 
 void BM_FillThroughMembers(benchmark::State& state) {
-  Book book;
+  AddressedBook book;
   for (auto _ : state) {
     book.reset();
     fillThroughMembers(book);
@@ -205,7 +205,7 @@ void BM_FillThroughMembers(benchmark::State& state) {
 BENCHMARK(BM_FillThroughMembers);
 
 void BM_FillDirectly(benchmark::State& state) {
-  Book book;
+  AddressedBook book;
   for (auto _ : state) {
     book.reset();
     fillDirectly(book);

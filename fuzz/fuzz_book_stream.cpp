@@ -6,11 +6,11 @@
 #include <string_view>
 
 #include "components/spread/book_stream.h"
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  spread::Book book;
+  spread::AddressedBook book;
   book.settings.appearanceStyle = 2;  // something a refused stream must not undo
   const std::string before = spread::WriteBook(book);
   if (!spread::ReadBook(book, bytes)) {
@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   const std::string written = spread::WriteBook(book);
-  spread::Book again;
+  spread::AddressedBook again;
   if (!spread::ReadBook(again, written) || spread::WriteBook(again) != written) __builtin_trap();
   return 0;
 }

@@ -5,12 +5,12 @@
 #include <string>
 
 #include "components/spread/files/grid_file.h"
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace spread;
   const std::string text(reinterpret_cast<const char*>(data), size);
-  Book book;
+  AddressedBook book;
   book.sheet().name = "Untouched";
   std::string error;
   if (!files::ReadGridFileText(book, text, &error)) {
@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   const std::string saved = files::GridFileText(book, false);
-  Book again;
+  AddressedBook again;
   if (!files::ReadGridFileText(again, saved, &error) || files::GridFileText(again, false) != saved) __builtin_trap();
   return 0;
 }

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
+#include "components/spread/members/addressed_book.h"
 #include "components/spread/members/members.h"
-#include "components/spread/model/book.h"
 #include "platform/com/wide_text.h"
 
 namespace {
@@ -72,7 +72,7 @@ bool leftOut(std::string_view name, const platform::VARIANT* args, size_t count)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace spread;
   Reader in(data, size);
-  Book book;
+  AddressedBook book;
   book.sheet().setMaxRows(20);
   book.sheet().setMaxCols(6);
   const auto members = Members();

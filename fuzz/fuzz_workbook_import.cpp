@@ -13,13 +13,13 @@
 
 #include "components/spread/files/imported_text.h"
 #include "components/spread/files/workbook_import.h"
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace spread::files;
   static const std::string path = "/tmp/fuzz_workbook_import_" + std::to_string(::getpid());
   std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data), std::streamsize(size));
-  spread::Book book;
+  spread::AddressedBook book;
   book.sheet().name = "Untouched";
   ImportedBook imported;
   const ImportStatus status = ReadWorkbook(path, imported);
@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (status == ImportStatus::Ok && book.sheetCount() < 1) __builtin_trap();
   for (size_t i = 0; i < direct.size(); ++i) {
     book.setSheetIndex(std::int32_t(i) + 1);
-    if (TextOf(book, spread::Block{spread::kAll, spread::kAll, spread::kAll, spread::kAll}, csv) != direct[i]) __builtin_trap();
+    if (TextOf(book, book.sheet(), spread::Block{spread::kAll, spread::kAll, spread::kAll, spread::kAll}, csv) != direct[i]) __builtin_trap();
   }
   return 0;
 }

@@ -5,7 +5,7 @@
 #include <type_traits>
 #include <variant>
 
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 #include "components/spread/records/book_walker.h"
 #include "platform/com/com_ptr.h"
 
@@ -245,7 +245,7 @@ bool readRecord(Reader& r, Record& record, const records::BookBuilder& b) {
 
 }  // namespace
 
-std::string WriteBook(Book& book) {
+std::string WriteBook(AddressedBook& book) {
   records::BookWalk walk(book, false);
   Writer w;
   w.word(kMagic).word(kVersion);
@@ -337,14 +337,14 @@ bool readInto(records::BookBuilder& b, Reader& r) {
 
 }  // namespace
 
-bool ReadBook(Book& book, std::string_view bytes) {
+bool ReadBook(AddressedBook& book, std::string_view bytes) {
   return records::ReadWhole(book, [&](records::BookBuilder& b) {
     Reader r(bytes);
     return readInto(b, r);
   });
 }
 
-HRESULT SaveBook(Book& book, IStorage* storage) {
+HRESULT SaveBook(AddressedBook& book, IStorage* storage) {
   if (!storage) return E_POINTER;
   ComPtr<IStream> stream;
   HRESULT hr = storage->CreateStream(kBookStreamName, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0,
@@ -357,7 +357,7 @@ HRESULT SaveBook(Book& book, IStorage* storage) {
   return hr;
 }
 
-HRESULT LoadBook(Book& book, IStorage* storage) {
+HRESULT LoadBook(AddressedBook& book, IStorage* storage) {
   if (!storage) return E_POINTER;
   ComPtr<IStream> stream;
   if (FAILED(storage->OpenStream(kBookStreamName, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, reinterpret_cast<IStream**>(stream.put()))))

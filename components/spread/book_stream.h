@@ -16,7 +16,7 @@
 
 namespace spread {
 
-class Book;
+class AddressedBook;
 
 inline constexpr const char16_t* kBookStreamName = u"OVSpreadBook";
 // A stream that is not one this component wrote, or is cut short.
@@ -26,13 +26,13 @@ inline constexpr platform::HRESULT STG_E_INVALIDHEADER = platform::HRESULT(0x800
 // and puts it back. ReadBook leaves the book as it was when the bytes are not a whole book of
 // this format (false). Reading makes the saved sheet the active one, which raises SheetChanged:
 // a caller that does not want the events detaches the book's sink first.
-std::string WriteBook(Book& book);
-bool ReadBook(Book& book, std::string_view bytes);
+std::string WriteBook(AddressedBook& book);
+bool ReadBook(AddressedBook& book, std::string_view bytes);
 
 // Writes the stream into the storage (replacing one that is there).
-platform::HRESULT SaveBook(Book& book, platform::IStorage* storage);
+platform::HRESULT SaveBook(AddressedBook& book, platform::IStorage* storage);
 // Reads it back: STG_E_FILENOTFOUND without the stream, STG_E_INVALIDHEADER for one that is not a
 // whole book; the book is left as it was then.
-platform::HRESULT LoadBook(Book& book, platform::IStorage* storage);
+platform::HRESULT LoadBook(AddressedBook& book, platform::IStorage* storage);
 
 }  // namespace spread

@@ -1,4 +1,7 @@
 // The grid control's events: its one connection point and the delivery of the book's events.
+#include "components/spread/control_events.h"
+
+#include <array>
 #include <vector>
 
 #include "components/spread/call_log.h"
@@ -14,7 +17,51 @@ namespace {
 // The locale events are delivered in (the grid's own, US English).
 constexpr LCID kEventLocale = 0x0409;
 
+// One field as a dispatch argument of the type the event's list gives it. A by-reference
+// argument points into `held`, which the field is written back from after the delivery.
+template <class Field>
+VARIANT argumentOf(Field& field, VARTYPE type, VARIANT& held) {
+  const bool byRef = (type & VT_BYREF) != 0;
+  VARIANT v{};
+  switch (type & ~VT_BYREF) {
+    case VT_I2: v = VariantOfI2(std::int16_t(field)); break;
+    case VT_BOOL: v = VariantOfBool(bool(field)); break;
+    default: v = VariantOfI4(std::int32_t(field)); break;
+  }
+  if (!byRef) return v;
+  held = v;
+  return VariantOfRef(held.vt, &held.iVal);
+}
+
+template <class Field>
+void readBack(Field& field, VARTYPE type, const VARIANT& held) {
+  if (!(type & VT_BYREF)) return;
+  switch (type & ~VT_BYREF) {
+    case VT_I2: field = Field(held.iVal); break;
+    case VT_BOOL: field = Field(held.boolVal != VARIANT_FALSE); break;
+    default: field = Field(held.lVal); break;
+  }
+}
+
 }  // namespace
+
+void VariantEventSink::fire(BookEvent& e) {
+  const SpreadEvent kind = KindOf(e);
+  const std::span<const VARTYPE> types = EventArgumentTypes(kind);
+  std::visit(
+      [&](auto& event) {
+        auto fields = event.fields();
+        constexpr size_t n = std::tuple_size_v<decltype(fields)>;
+        std::array<VARIANT, n> held{}, args{};
+        [&]<size_t... I>(std::index_sequence<I...>) {
+          ((args[I] = argumentOf(std::get<I>(fields), types[I], held[I])), ...);
+          deliver(kind, std::span<const VARIANT>(args.data(), n));
+          (readBack(std::get<I>(fields), types[I], held[I]), ...);
+        }
+        (std::make_index_sequence<n>());
+      },
+      e);
+}
 
 HRESULT SpreadControl::FindConnectionPoint(const IID& iid, IConnectionPoint** point) {
   if (!point) return E_POINTER;
@@ -61,7 +108,7 @@ HRESULT SpreadControl::Advise(IUnknown* sink, DWORD* cookie) {
 
 HRESULT SpreadControl::Unadvise(DWORD cookie) { return sinks_.erase(cookie) ? S_OK : CONNECT_E_NOCONNECTION; }
 
-void SpreadControl::fire(SpreadEvent e, std::span<const VARIANT> args) {
+void SpreadControl::deliver(SpreadEvent e, std::span<const VARIANT> args) {
   // A user's change (through the view, not through a member) changes the grid as well.
   if (e == SpreadEvent::Change) dirty_ = true;
   if (CallLog* log = CallLog::process()) log->write(FormatCallLine(LogVerb::Event, EventName(e), args, nullptr));

@@ -1,7 +1,7 @@
 // The grid control as an embedded object: its client site, closing, its miscellaneous status,
 // and its persistence in a storage.
 #include "components/spread/book_stream.h"
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 #include "components/spread/registration.h"
 #include "components/spread/spread_control.h"
 

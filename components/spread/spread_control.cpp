@@ -2,7 +2,7 @@
 #include "components/spread/spread_control.h"
 
 #include "components/spread/call_log.h"
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 #include "components/spread/registration.h"
 #include "components/spread/type_info.h"
 #include "platform/com/com.h"
@@ -69,7 +69,7 @@ HRESULT raise(HRESULT hr, const std::string& text, EXCEPINFO* exception) {
 
 }  // namespace
 
-SpreadControl::SpreadControl() : BasicComObject(1), book_(std::make_unique<Book>()) { book_->setEventSink(this); }
+SpreadControl::SpreadControl() : BasicComObject(1), book_(std::make_unique<AddressedBook>()) { book_->setEventSink(this); }
 
 SpreadControl::~SpreadControl() { book_->setEventSink(nullptr); }
 

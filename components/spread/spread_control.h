@@ -15,6 +15,7 @@
 #include <memory>
 #include <span>
 
+#include "components/spread/control_events.h"
 #include "components/spread/members/members.h"
 #include "platform/com/com_object.h"
 #include "platform/com/com_ptr.h"
@@ -32,12 +33,12 @@ class SpreadControl final
                                       platform::Implements<platform::IConnectionPointContainer, platform::IID_IConnectionPointContainer>,
                                       platform::Implements<platform::IProvideClassInfo2, platform::IID_IProvideClassInfo2>,
                                       platform::Implements<platform::IConnectionPoint, platform::IID_IConnectionPoint>>,
-      public EventSink {
+      public VariantEventSink {
  public:
   // The creator holds the first reference.
   SpreadControl();
 
-  Book& book() { return *book_; }
+  AddressedBook& book() { return *book_; }
 
   // IDispatch.
   platform::HRESULT GetTypeInfoCount(platform::UINT* count) override;
@@ -74,15 +75,15 @@ class SpreadControl final
   platform::HRESULT Advise(platform::IUnknown* sink, platform::DWORD* cookie) override;
   platform::HRESULT Unadvise(platform::DWORD cookie) override;
 
-  // EventSink: an event of the book goes to the log and to every advised sink.
-  void fire(SpreadEvent e, std::span<const platform::VARIANT> args) override;
+  // An event of the book goes to the log and to every advised sink.
+  void deliver(SpreadEvent e, std::span<const platform::VARIANT> args) override;
 
   std::size_t sinkCount() const { return sinks_.size(); }
 
  private:
   ~SpreadControl() override;
 
-  std::unique_ptr<Book> book_;
+  std::unique_ptr<AddressedBook> book_;
   platform::ComPtr<platform::IOleClientSite> site_;
   std::map<platform::DWORD, platform::ComPtr<platform::IDispatch>> sinks_;
   platform::DWORD nextCookie_ = 1;

@@ -13,7 +13,7 @@ using namespace platform;
 namespace {
 
 constexpr SpreadEvent kEvents[] = {
-#define X(name, dispid, ...) SpreadEvent::name,
+#define X(name, ...) SpreadEvent::name,
 #include "components/spread/members/event_list.inc"
 #undef X
 };

@@ -4,6 +4,7 @@
 // leave during an event, and each event in the call log once, whether anybody listens or not.
 #include <gtest/gtest.h>
 
+#include "components/spread/control_events.h"
 #include "components/spread/members/members.h"
 #include "components/spread/registration.h"
 #include "platform/com/com_object.h"
@@ -49,20 +50,20 @@ class GridEventPoint : public SpreadTest {
     ASSERT_EQ(info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &events_), S_OK);
     ASSERT_EQ(grid->QueryInterface(IID_IConnectionPointContainer, container_.put()), S_OK);
     ASSERT_EQ(container_->FindConnectionPoint(events_, reinterpret_cast<IConnectionPoint**>(point_.put())), S_OK);
-    source_ = dynamic_cast<EventSink*>(grid.get());
+    source_ = dynamic_cast<VariantEventSink*>(grid.get());
     ASSERT_NE(source_, nullptr);
   }
   void fire(SpreadEvent e, std::vector<const VARIANT*> args) {
     std::vector<VARIANT> values;
     for (const VARIANT* a : args) values.push_back(*a);
-    source_->fire(e, values);
+    source_->deliver(e, values);
   }
   std::string heard(SpreadEvent e, const std::string& args) { return std::to_string(EventDispid(e)) + ": " + args; }
 
   IID events_{};
   ComPtr<IConnectionPointContainer> container_;
   ComPtr<IConnectionPoint> point_;
-  EventSink* source_ = nullptr;
+  VariantEventSink* source_ = nullptr;
 };
 
 TEST_F(GridEventPoint, ThePointIsTheEventsInterfaceAndLeadsBackToTheGrid) {

@@ -8,8 +8,8 @@
 #include <algorithm>
 
 #include "components/spread/call_log.h"
+#include "components/spread/members/addressed_book.h"
 #include "components/spread/members/members.h"
-#include "components/spread/model/book.h"
 #include "components/spread/registration.h"
 #include "components/spread/spread_control.h"
 #include "platform/com/com.h"
@@ -180,7 +180,7 @@ TEST_F(SpreadTest, AMemberThatRefusesRaisesAnExceptionWithItsText) {
   };
   for (Refusal& r : refusals) {
     // The text the member itself gives.
-    Book scratch;
+    AddressedBook scratch;
     std::string expected;
     Variant ignored;
     const std::span<const VARIANT> args(r.argument.get(), r.argument->vt == VT_EMPTY ? 0 : 1);

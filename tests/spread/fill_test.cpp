@@ -28,7 +28,7 @@ class DemoFill : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::remove(picturePath); }
 
-  Book book;
+  AddressedBook book;
   std::filesystem::path picturePath;
 };
 

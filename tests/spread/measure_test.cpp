@@ -24,7 +24,7 @@ class MaxText : public ::testing::Test {
     const FixedMetrics m;
     return m.lineHeight({"MS Sans Serif", 8, false, false}) / m.pixelsPerPoint();
   }
-  Book book;
+  AddressedBook book;
 };
 
 TEST_F(MaxText, ARowFitsItsWrappedText) {

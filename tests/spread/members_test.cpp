@@ -95,7 +95,7 @@ TEST(MemberTable, ShapesFollowTheWrapper) {
 // Every property without an index that can be read takes back what it gave: nothing the grid
 // reports is refused when written again.
 TEST(MemberTable, EveryReadablePropertyTakesBackItsOwnValue) {
-  Book book;
+  AddressedBook book;
   int checked = 0;
   for (const MemberInfo& m : Members()) {
     if (m.kind != MemberKind::Property || m.minArgs > 0) continue;
@@ -138,7 +138,7 @@ TEST(MemberTable, EverySettingKeepsANewValue) {
 #undef STYLE
 #undef BOOK
   ASSERT_GT(settings.size(), 150u);
-  Book book;
+  AddressedBook book;
   for (std::string_view name : settings) {
     const platform::Variant before = Get(book, name);
     platform::VARIANT next;
@@ -160,7 +160,7 @@ TEST(MemberTable, EverySettingKeepsANewValue) {
 }
 
 TEST(MemberInvoke, ArgumentCountsAccessAndTypesAreChecked) {
-  Book book;
+  AddressedBook book;
   std::string error;
   EXPECT_EQ(Put(book, "ColWidth", {R8(3)}, &error), DISP_E_BADPARAMCOUNT);
   EXPECT_NE(error.find("ColWidth"), std::string::npos) << error;
@@ -181,7 +181,7 @@ TEST(MemberInvoke, ArgumentCountsAccessAndTypesAreChecked) {
 }
 
 TEST(MemberInvoke, AnEntryFromElsewhereIsNoMember) {
-  Book book;
+  AddressedBook book;
   const MemberInfo copy = *FindMember("MaxRows");
   std::string error;
   platform::Variant r;
@@ -190,7 +190,7 @@ TEST(MemberInvoke, AnEntryFromElsewhereIsNoMember) {
 }
 
 TEST(MemberInvoke, AMethodMayBeReadLikeAProperty) {
-  Book book;
+  AddressedBook book;
   platform::Variant r;
   ASSERT_EQ(Invoke(book, "ColLetterToNumber", platform::DISPATCH_PROPERTYGET, {Str("C")}, &r), S_OK);
   EXPECT_EQ(r->vt, platform::VT_I4);
@@ -202,7 +202,7 @@ TEST(MemberInvoke, AMethodMayBeReadLikeAProperty) {
 // The file, print and clipboard members are carried out by the grid's files
 // (tests/spread_files/): none of them answers "not implemented" any more.
 TEST(MemberInvoke, FileAndPrintMembersAreCarriedOut) {
-  Book book;
+  AddressedBook book;
   platform::Variant r;
   std::string error;
   const MemberInfo* m = FindMember("PrintPageCount");
@@ -224,7 +224,7 @@ TEST(MemberInvoke, IsExcelFileReadsTheFirstBytes) {
       {dir + "/notes.txt", "just some text"},
   };
   for (const auto& [path, bytes] : files) std::ofstream(path, std::ios::binary) << bytes;
-  Book book;
+  AddressedBook book;
   const std::pair<std::string, std::int16_t> cases[] = {
       {files[0].first, -1}, {files[1].first, -1}, {files[2].first, 0}, {dir + "/missing.xls", 0}};
   for (const auto& [path, expected] : cases) {

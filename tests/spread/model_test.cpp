@@ -24,7 +24,7 @@ class SheetModel : public ::testing::Test {
     At(book, row, col);
     return GetText(book, "Text");
   }
-  Book book;
+  AddressedBook book;
 };
 
 // Cell, then row, then column, then the sheet: the latest write to a level wins for the cells

@@ -5,7 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "components/spread/book_stream.h"
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
+#include "components/spread/model/user_ops.h"
 #include "components/spread/registration.h"
 #include "components/spread/spread_control.h"
 #include "platform/com/com.h"
@@ -20,7 +21,7 @@ using namespace platform;
 
 class PersistenceTest : public SpreadTest {
  protected:
-  Book& bookOf(IDispatch* object) { return dynamic_cast<SpreadControl*>(object)->book(); }
+  AddressedBook& bookOf(IDispatch* object) { return dynamic_cast<SpreadControl*>(object)->book(); }
 
   ComPtr<IStorage> newStorage() {
     ComPtr<IStorage> storage;
@@ -39,7 +40,7 @@ class PersistenceTest : public SpreadTest {
     return made;
   }
   // A book with something of every kind it keeps.
-  void fill(Book& b) {
+  void fill(AddressedBook& b) {
     b.settings.appearanceStyle = 2;
     b.settings.allowCellOverflow = true;
     ASSERT_TRUE(b.setSheetCount(2));
@@ -83,21 +84,21 @@ class PersistenceTest : public SpreadTest {
     b.sheet().name = "Second";
     b.sheet().visible = false;
     b.sheet().cellForWrite(3, 3) = Cell{std::string("on two"), nullptr, {}};
-    ASSERT_TRUE(b.setActiveSheet(2));
-    b.row = 7;
-    b.col = kAll;
+    ASSERT_TRUE(UserOps(b).setActiveSheet(2));
+    b.setRow(7);
+    b.setCol(kAll);
   }
 };
 
 TEST_F(PersistenceTest, EverythingABookKeepsComesBack) {
-  Book& saved = bookOf(grid.get());
+  AddressedBook& saved = bookOf(grid.get());
   fill(saved);
   const ComPtr<IStorage> storage = newStorage();
   ASSERT_EQ(persist(grid.get())->Save(storage.get(), FALSE), S_OK);
 
   const ComPtr<IDispatch> other = newGrid();
   ASSERT_EQ(persist(other.get())->Load(storage.get()), S_OK);
-  Book& loaded = bookOf(other.get());
+  AddressedBook& loaded = bookOf(other.get());
   EXPECT_TRUE(WriteBook(loaded) == WriteBook(saved)) << WriteBook(loaded).substr(WriteBook(loaded).find("style 0"));
   // What the model sees, not only what the stream says.
   EXPECT_EQ(loaded.settings.appearanceStyle, 2);
@@ -105,8 +106,8 @@ TEST_F(PersistenceTest, EverythingABookKeepsComesBack) {
   EXPECT_EQ(loaded.activeSheetIndex(), 2);
   EXPECT_EQ(loaded.sheet().name, "Second");
   EXPECT_FALSE(loaded.sheet().visible);
-  EXPECT_EQ(loaded.row, 7);
-  EXPECT_EQ(loaded.col, kAll);
+  EXPECT_EQ(loaded.address().row, 7);
+  EXPECT_EQ(loaded.address().col, kAll);
   ASSERT_TRUE(loaded.setSheetIndex(1));
   const Sheet& first = loaded.sheet();
   EXPECT_EQ(first.name, "Data \"one\"\nline two");
@@ -148,7 +149,7 @@ TEST_F(PersistenceTest, ANewGridSavesAndLoadsToTheSameState) {
 }
 
 TEST_F(PersistenceTest, AStreamThatIsNoWholeBookIsRefusedAndChangesNothing) {
-  Book source;
+  AddressedBook source;
   fill(source);
   const std::string good = WriteBook(source);
   const auto replaced = [&](std::string_view from, std::string_view to) {
@@ -171,7 +172,7 @@ TEST_F(PersistenceTest, AStreamThatIsNoWholeBookIsRefusedAndChangesNothing) {
       replaced("span 1 6 2 2", "span 1 6 9 9"),  // leaves the sheet
       replaced("book 2 2", "book 2 3"),          // no third sheet
   };
-  Book& book = bookOf(grid.get());
+  AddressedBook& book = bookOf(grid.get());
   book.settings.appearanceStyle = 1;
   const std::string before = WriteBook(book);
   for (const std::string& bytes : bad) {
@@ -183,12 +184,12 @@ TEST_F(PersistenceTest, AStreamThatIsNoWholeBookIsRefusedAndChangesNothing) {
 }
 
 TEST_F(PersistenceTest, RecordsAndFieldsOfALaterFormatArePassedOver) {
-  Book source;
+  AddressedBook source;
   fill(source);
   std::string bytes = WriteBook(source);
   bytes.insert(bytes.find("sheet "), "future 1 2 5:a b\nc\nfield laterField 10:x\ny\nz\nw\nvv\n");
   bytes.insert(bytes.find("setting "), "setting laterSetting 3 4:four\n");
-  Book& book = bookOf(grid.get());
+  AddressedBook& book = bookOf(grid.get());
   ASSERT_TRUE(ReadBook(book, bytes));
   EXPECT_TRUE(WriteBook(book) == WriteBook(source));
 }
@@ -196,31 +197,31 @@ TEST_F(PersistenceTest, RecordsAndFieldsOfALaterFormatArePassedOver) {
 // A style whose fields all hold a new style's values (a later model's field, or one written at
 // its default) is the default style: what is read then writes out and reads back unchanged.
 TEST_F(PersistenceTest, AStyleLikeANewOneIsTheDefaultStyle) {
-  Book source;
+  AddressedBook source;
   fill(source);
   std::string bytes = WriteBook(source);
   const size_t at = bytes.find("sheet ");
   bytes.insert(at, "style 3\nfield cellType 1\nfield laterField 5\n");
   const std::string_view plain = "cell 1 3 s 10:Type in me -1";
   bytes.replace(bytes.find(plain), plain.size(), "cell 1 3 s 10:Type in me 3");
-  Book& book = bookOf(grid.get());
+  AddressedBook& book = bookOf(grid.get());
   ASSERT_TRUE(ReadBook(book, bytes));
   ASSERT_TRUE(book.setSheetIndex(1));
   EXPECT_EQ(book.sheet().cell(1, 3)->style, DefaultStyle());
   const std::string written = WriteBook(book);
-  Book again;
+  AddressedBook again;
   ASSERT_TRUE(ReadBook(again, written));
   EXPECT_TRUE(WriteBook(again) == written);
 }
 
 TEST_F(PersistenceTest, LoadingNeedsTheStreamAndRaisesNoEvents) {
   const ComPtr<IStorage> empty = newStorage();
-  Book& book = bookOf(grid.get());
+  AddressedBook& book = bookOf(grid.get());
   book.settings.appearanceStyle = 2;
   EXPECT_EQ(persist(grid.get())->Load(empty.get()), STG_E_FILENOTFOUND);
   EXPECT_EQ(book.settings.appearanceStyle, 2);
 
-  Book source;
+  AddressedBook source;
   fill(source);  // its active sheet is the second
   const ComPtr<IStorage> storage = newStorage();
   ComPtr<IStream> stream;
@@ -234,7 +235,7 @@ TEST_F(PersistenceTest, LoadingNeedsTheStreamAndRaisesNoEvents) {
   EXPECT_EQ(log_.lines(), std::vector<std::string>{}) << "no SheetChanged";
   EXPECT_EQ(book.activeSheetIndex(), 2);
   // The grid still raises events afterwards.
-  ASSERT_TRUE(book.setActiveSheet(1));
+  ASSERT_TRUE(UserOps(book).setActiveSheet(1));
   EXPECT_EQ(log_.lines(), std::vector<std::string>{"event SheetChanged(I2:2,I2:1)"});
 }
 
@@ -254,9 +255,9 @@ TEST_F(PersistenceTest, TheDirtyFlagFollowsChangesAndSaves) {
   EXPECT_EQ(p->IsDirty(), S_FALSE);
   EXPECT_EQ(p->Save(nullptr, TRUE), E_POINTER);
   // A cell the user changed (the view drives the book, no member runs).
-  Book& book = bookOf(grid.get());
-  ASSERT_TRUE(book.beginEdit());
-  ASSERT_TRUE(book.commitEdit("changed", nullptr));
+  AddressedBook& book = bookOf(grid.get());
+  ASSERT_TRUE(UserOps(book).beginEdit());
+  ASSERT_TRUE(UserOps(book).commitEdit("changed", nullptr));
   EXPECT_EQ(p->IsDirty(), S_OK);
 }
 

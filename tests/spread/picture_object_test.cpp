@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "components/spread/members/members.h"
+#include "components/spread/members/picture_object.h"
 #include "components/spread/model/picture.h"
-#include "components/spread/picture_object.h"
 #include "tests/spread/spread_test.h"
 
 namespace spread::testing {

@@ -79,7 +79,7 @@ TEST(CellPicture, LoadPictureKeepsTheBytesAndKind) {
   const std::string path = ::testing::TempDir() + "/spread_picture.png";
   const Bytes bytes = png(12, 34);
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-  Book book;
+  AddressedBook book;
   platform::Variant object;
   ASSERT_EQ(CallMethod(book, "LoadPicture", {Str(path), I4(3)}, &object), platform::S_OK);
   ASSERT_EQ(object->vt, platform::VT_DISPATCH);
@@ -107,7 +107,7 @@ TEST(CellPicture, LoadPictureKeepsTheBytesAndKind) {
 }
 
 TEST(CellPicture, AMissingFileGivesNoObjectAndAForeignObjectIsRefused) {
-  Book book;
+  AddressedBook book;
   platform::Variant object;
   ASSERT_EQ(CallMethod(book, "LoadPicture", {Str(::testing::TempDir() + "/no such picture.jpg")}, &object), platform::S_OK);
   EXPECT_EQ(object->vt, platform::VT_DISPATCH);
@@ -153,7 +153,7 @@ TEST_P(PicturePlaceTest, ABareNameIsFoundInTheWorkingFolderElseBesideTheProgram)
   const std::filesystem::path relative = std::filesystem::path(p.name).parent_path() / unique;
   if (p.inWorkingFolder) write(work_ / relative, png(5, 5));
   if (p.besideProgram) write(besideFile_ = programDir_ / unique, png(12, 34));
-  Book book;
+  AddressedBook book;
   platform::Variant object;
   ASSERT_EQ(CallMethod(book, "LoadPicture", {Str(relative.string())}, &object), platform::S_OK);
   const auto picture = object->pdispVal ? PictureOf(object->pdispVal) : nullptr;

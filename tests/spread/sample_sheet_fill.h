@@ -12,7 +12,7 @@
 
 namespace spread::test {
 
-inline void NewCellPicture(Book& book, const std::string& file) {
+inline void NewCellPicture(AddressedBook& book, const std::string& file) {
   ASSERT_EQ(Put(book, "CellType", {I2(9)}), platform::S_OK);
   platform::Variant picture;
   ASSERT_EQ(Invoke(book, "LoadPicture", platform::DISPATCH_PROPERTYGET, {Str(file), I4(0)}, &picture), platform::S_OK);
@@ -26,7 +26,7 @@ inline void NewCellPicture(Book& book, const std::string& file) {
   ASSERT_EQ(InvokeMember(book, *cellPicture, platform::DISPATCH_PROPERTYPUT, std::span(&arg, 1), nullptr, nullptr), platform::S_OK);
 }
 
-inline void FillSampleSheet(Book& book, const std::string& picturePath) {
+inline void FillSampleSheet(AddressedBook& book, const std::string& picturePath) {
   using kestrel::testing::sample_sheet::Sent;
   for (const kestrel::testing::sample_sheet::Step& s : kestrel::testing::sample_sheet::kSteps) {
     const std::string_view m = s.member;

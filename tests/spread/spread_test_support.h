@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "components/spread/control_events.h"
+#include "components/spread/members/addressed_book.h"
 #include "components/spread/members/members.h"
-#include "components/spread/model/book.h"
+#include "components/spread/model/user_ops.h"
 #include "platform/ascii.h"
 #include "platform/com/wide_text.h"
 
@@ -56,7 +58,7 @@ inline double NumberOf(const platform::Variant& v) {
 }
 
 // Calls a member by name; the error text (if any) lands in error.
-inline platform::HRESULT Invoke(Book& book, std::string_view name, platform::WORD flags, const Args& args, platform::Variant* result,
+inline platform::HRESULT Invoke(AddressedBook& book, std::string_view name, platform::WORD flags, const Args& args, platform::Variant* result,
                                 std::string* error = nullptr) {
   const MemberInfo* m = FindMember(name);
   if (!m) {
@@ -67,32 +69,32 @@ inline platform::HRESULT Invoke(Book& book, std::string_view name, platform::WOR
 }
 
 // Writes a property (index arguments first, the value last).
-inline platform::HRESULT Put(Book& book, std::string_view name, Args args, std::string* error = nullptr) {
+inline platform::HRESULT Put(AddressedBook& book, std::string_view name, Args args, std::string* error = nullptr) {
   return Invoke(book, name, platform::DISPATCH_PROPERTYPUT, args, nullptr, error);
 }
-inline platform::Variant Get(Book& book, std::string_view name, Args index = {}) {
+inline platform::Variant Get(AddressedBook& book, std::string_view name, Args index = {}) {
   platform::Variant r;
   const platform::HRESULT hr = Invoke(book, name, platform::DISPATCH_PROPERTYGET, index, &r);
   EXPECT_EQ(hr, platform::S_OK) << name;
   return r;
 }
-inline std::string GetText(Book& book, std::string_view name, Args index = {}) { return TextOf(Get(book, name, std::move(index))); }
-inline double GetNumber(Book& book, std::string_view name, Args index = {}) { return NumberOf(Get(book, name, std::move(index))); }
-inline platform::HRESULT CallMethod(Book& book, std::string_view name, Args args, platform::Variant* result = nullptr,
+inline std::string GetText(AddressedBook& book, std::string_view name, Args index = {}) { return TextOf(Get(book, name, std::move(index))); }
+inline double GetNumber(AddressedBook& book, std::string_view name, Args index = {}) { return NumberOf(Get(book, name, std::move(index))); }
+inline platform::HRESULT CallMethod(AddressedBook& book, std::string_view name, Args args, platform::Variant* result = nullptr,
                                     std::string* error = nullptr) {
   return Invoke(book, name, platform::DISPATCH_METHOD, args, result, error);
 }
 
 // Addresses a cell the way the wrapper does: Row, then Col.
-inline void At(Book& book, std::int32_t row, std::int32_t col) {
+inline void At(AddressedBook& book, std::int32_t row, std::int32_t col) {
   ASSERT_EQ(Put(book, "Row", {I4(row)}), platform::S_OK);
   ASSERT_EQ(Put(book, "Col", {I4(col)}), platform::S_OK);
 }
 
 // Records every event as its name and its arguments as text ("LeaveCell 1 1 2 3 0").
-class RecordingSink : public EventSink {
+class RecordingSink : public VariantEventSink {
  public:
-  void fire(SpreadEvent e, std::span<const platform::VARIANT> args) override {
+  void deliver(SpreadEvent e, std::span<const platform::VARIANT> args) override {
     std::string line(EventName(e));
     EXPECT_EQ(args.size(), EventArgumentTypes(e).size()) << line;
     for (size_t i = 0; i < args.size(); ++i) {

@@ -10,7 +10,7 @@
 
 #include "components/spread/files/atomic_write.h"
 #include "components/spread/files/exports.h"
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 #include "tests/spread_files/workbooks.h"
 
 namespace spread::files {
@@ -28,17 +28,18 @@ std::string RunPython(const std::string& script, const std::string& file) {
   return out;
 }
 
-void Write(Book& book, std::int32_t col, std::int32_t row, std::int16_t type, const std::string& text) {
-  book.row = book.row2 = row;
-  book.col = book.col2 = col;
-  ASSERT_TRUE(book.changeStyle([&](Style& s) { s.cellType = type; }, nullptr));
+void Write(AddressedBook& book, std::int32_t col, std::int32_t row, std::int16_t type, const std::string& text) {
+  book.setRow(row), book.setRow2(row);
+  book.setCol(col), book.setCol2(col);
+  ASSERT_TRUE(book.changeStyle(
+      book.sheet(), book.addressed(), [&](Style& s) { s.cellType = type; }, nullptr));
   std::string error;
-  ASSERT_TRUE(book.writeText(Block{col, row, col, row}, text, &error)) << error;
+  ASSERT_TRUE(book.writeText(book.sheet(), Block{col, row, col, row}, text, &error)) << error;
 }
 
 // One cell of each kind the exports distinguish.
-Book KindsBook() {
-  Book book;
+AddressedBook KindsBook() {
+  AddressedBook book;
   book.sheet().name = "Kinds";
   Write(book, 1, 1, 1, "plain, \"quoted\" <b>");
   Write(book, 2, 1, 13, "1234.5");
@@ -52,7 +53,7 @@ Book KindsBook() {
 }
 
 TEST(XlsxExport, ReadsBackThroughOpenpyxlWithValuesAndTypes) {
-  Book book = KindsBook();
+  AddressedBook book = KindsBook();
   const std::string path = TempPath("kinds.xlsx");
   std::string error;
   ASSERT_TRUE(ExportXlsx(book, path, 1, "", 0, &error)) << error;
@@ -78,7 +79,7 @@ TEST(XlsxExport, ReadsBackThroughOpenpyxlWithValuesAndTypes) {
 }
 
 TEST(XlsxExport, WholeBookKeepsEverySheetAndRefusesAnUnwritablePath) {
-  Book book = KindsBook();
+  AddressedBook book = KindsBook();
   book.setSheetCount(3);
   const std::string path = TempPath("book.xlsx");
   ASSERT_TRUE(ExportXlsx(book, path, 0, "", 0, nullptr));
@@ -99,19 +100,20 @@ void PrintTo(const TextCase& c, std::ostream* os) { *os << c.name; }
 class TextRoundTrip : public ::testing::TestWithParam<TextCase> {};
 
 TEST_P(TextRoundTrip, LoadGivesBackWhatWasExported) {
-  Book book;
+  AddressedBook book;
   const char* texts[][3] = {{"a", "b,c", "say \"hi\""}, {"tab\there", "", "semi;colon"}, {"\"lead", "x|y", "end"}};
   for (std::int32_t r = 0; r < 3; ++r)
     for (std::int32_t c = 0; c < 3; ++c)
       if (*texts[r][c]) Write(book, c + 1, r + 1, 1, texts[r][c]);
   const std::string path = TempPath(std::string(GetParam().name) + ".txt");
-  ASSERT_TRUE(ExportText(book, Block{kAll, kAll, kAll, kAll}, path, GetParam().layout, nullptr));
-  Book back;
+  ASSERT_TRUE(ExportText(book, book.sheet(), Block{kAll, kAll, kAll, kAll}, path, GetParam().layout, nullptr));
+  AddressedBook back;
   std::vector<std::string> problems;
-  ASSERT_TRUE(LoadText(back, path, GetParam().layout, problems, nullptr));
+  ASSERT_TRUE(LoadText(back, back.sheet(), path, GetParam().layout, problems, nullptr));
   EXPECT_TRUE(problems.empty());
   for (std::int32_t r = 1; r <= 3; ++r)
-    for (std::int32_t c = 1; c <= 3; ++c) EXPECT_EQ(back.cellText(c, r), texts[r - 1][c - 1]) << GetParam().name << " " << c << "," << r;
+    for (std::int32_t c = 1; c <= 3; ++c)
+      EXPECT_EQ(back.cellText(back.sheet(), c, r), texts[r - 1][c - 1]) << GetParam().name << " " << c << "," << r;
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, TextRoundTrip,
@@ -121,15 +123,15 @@ INSTANTIATE_TEST_SUITE_P(Layouts, TextRoundTrip,
                          [](const auto& p) { return std::string(p.param.name); });
 
 TEST(TextExport, QuotingHeadersValuesAndEncodings) {
-  Book book = KindsBook();
+  AddressedBook book = KindsBook();
   TextLayout csv{"", ",", "\n", 0, false};
-  EXPECT_EQ(TextOf(book, Block{1, 1, 3, 1}, csv), "\"plain, \"\"quoted\"\" <b>\",1234.50,02/29/24\n");
+  EXPECT_EQ(TextOf(book, book.sheet(), Block{1, 1, 3, 1}, csv), "\"plain, \"\"quoted\"\" <b>\",1234.50,02/29/24\n");
   csv.flags = kExportValues;
-  EXPECT_EQ(TextOf(book, Block{2, 1, 3, 1}, csv), "1234.5,20240229\n");
+  EXPECT_EQ(TextOf(book, book.sheet(), Block{2, 1, 3, 1}, csv), "1234.5,20240229\n");
   csv.flags = kExportColHeaders | kExportRowHeaders;
-  EXPECT_EQ(TextOf(book, Block{2, 2, 3, 2}, csv), ",B,C\n2,,\n");
+  EXPECT_EQ(TextOf(book, book.sheet(), Block{2, 2, 3, 2}, csv), ",B,C\n2,,\n");
   const std::string path = TempPath("u.txt");
-  ASSERT_TRUE(ExportText(book, Block{1, 2, 1, 2}, path, TextLayout{"", ",", "\r\n", 0, true}, nullptr));
+  ASSERT_TRUE(ExportText(book, book.sheet(), Block{1, 2, 1, 2}, path, TextLayout{"", ",", "\r\n", 0, true}, nullptr));
   std::string bytes;
   ASSERT_TRUE(ReadWholeFile(path, bytes));
   EXPECT_EQ(bytes, std::string("\xFF\xFEZ\0\xFC\0r\0i\0"
@@ -138,10 +140,10 @@ TEST(TextExport, QuotingHeadersValuesAndEncodings) {
 }
 
 TEST(HtmlExport, IsAValidPageWithTheCellTexts) {
-  Book book = KindsBook();
+  AddressedBook book = KindsBook();
   const std::string path = TempPath("kinds.html");
-  ASSERT_TRUE(ExportHtml(book, Block{kAll, kAll, kAll, kAll}, path, false, nullptr));
-  ASSERT_TRUE(ExportHtml(book, Block{1, 2, 1, 2}, path, true, nullptr));
+  ASSERT_TRUE(ExportHtml(book, book.sheet(), Block{kAll, kAll, kAll, kAll}, path, false, nullptr));
+  ASSERT_TRUE(ExportHtml(book, book.sheet(), Block{1, 2, 1, 2}, path, true, nullptr));
   const std::string got = RunPython(
       "import sys, html.parser\n"
       "VOID = {'meta', 'br', 'img'}\n"
@@ -163,9 +165,9 @@ TEST(HtmlExport, IsAValidPageWithTheCellTexts) {
 }
 
 TEST(XmlExport, WellFormedWithHeaderNamedElements) {
-  Book book = KindsBook();
+  AddressedBook book = KindsBook();
   const std::string path = TempPath("kinds.xml");
-  ASSERT_TRUE(ExportXml(book, Block{1, 1, 2, 2}, path, "Book", "Line", kExportValues, nullptr));
+  ASSERT_TRUE(ExportXml(book, book.sheet(), Block{1, 1, 2, 2}, path, "Book", "Line", kExportValues, nullptr));
   EXPECT_EQ(RunPython("import sys, xml.etree.ElementTree as E\n"
                       "r = E.parse(sys.argv[1]).getroot()\n"
                       "print(r.tag, [[(c.tag, c.text) for c in line] for line in r])\n",

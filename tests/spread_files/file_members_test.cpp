@@ -12,7 +12,7 @@ namespace {
 
 using namespace spread::test;
 
-std::int32_t CallNumber(Book& book, std::string_view name, Args args) {
+std::int32_t CallNumber(AddressedBook& book, std::string_view name, Args args) {
   platform::Variant r;
   std::string error;
   EXPECT_EQ(CallMethod(book, name, std::move(args), &r, &error), platform::S_OK) << name << ": " << error;
@@ -20,7 +20,7 @@ std::int32_t CallNumber(Book& book, std::string_view name, Args args) {
 }
 
 TEST(FileMembers, TheDemoLoadsAnExcelBook) {
-  Book book;
+  AddressedBook book;
   const std::string xlsx = SampleWorkbook("xlsx"), log = TempPath("err2.log"), text = TempPath("notes.txt");
   EXPECT_EQ(CallNumber(book, "IsExcelFile", {Str(xlsx)}), -1);
   EXPECT_EQ(CallNumber(book, "ImportExcelBook", {Str(xlsx), Str(log)}), 1);
@@ -35,9 +35,9 @@ TEST(FileMembers, TheDemoLoadsAnExcelBook) {
 }
 
 TEST(FileMembers, ExportsAndTheOwnFileAnswerTrueOrFalse) {
-  Book book;
-  ASSERT_TRUE(book.writeText(Block{1, 1, 1, 1}, "one", nullptr));
-  ASSERT_TRUE(book.writeText(Block{2, 1, 2, 1}, "two", nullptr));
+  AddressedBook book;
+  ASSERT_TRUE(book.writeText(book.sheet(), Block{1, 1, 1, 1}, "one", nullptr));
+  ASSERT_TRUE(book.writeText(book.sheet(), Block{2, 1, 2, 1}, "two", nullptr));
   const std::string csv = TempPath("m.csv"), grid = TempPath("m.kgrid");
   EXPECT_EQ(CallNumber(book, "ExportToTextFile", {Str(csv), Str(""), Str(";"), Str("\n"), I4(0), Str("")}), -1);
   std::string bytes;
@@ -48,9 +48,9 @@ TEST(FileMembers, ExportsAndTheOwnFileAnswerTrueOrFalse) {
   ASSERT_TRUE(ReadWholeFile(csv, bytes));
   EXPECT_EQ(bytes, "'two'\n");
   EXPECT_EQ(CallNumber(book, "SaveToFile", {Str(grid), I2(0)}), -1);
-  Book back;
+  AddressedBook back;
   EXPECT_EQ(CallNumber(back, "LoadFromFile", {Str(grid)}), -1);
-  EXPECT_EQ(back.cellText(2, 1), "two");
+  EXPECT_EQ(back.cellText(back.sheet(), 2, 1), "two");
   EXPECT_EQ(CallNumber(back, "LoadFromFile", {Str(csv)}), 0);
   EXPECT_EQ(CallNumber(book, "ExportToExcel", {Str(TempPath("no/dir/x.xlsx")), Str("S"), Str(TempPath("x.log"))}), 0);
   std::string logged;
@@ -58,29 +58,30 @@ TEST(FileMembers, ExportsAndTheOwnFileAnswerTrueOrFalse) {
   EXPECT_EQ(CallNumber(book, "ExportToHTML", {Str(TempPath("m.html")), I2(0), Str("")}), -1);
   EXPECT_EQ(CallNumber(book, "SaveTabFileU", {Str(TempPath("m.tab"))}), -1);
   EXPECT_EQ(CallNumber(back, "LoadTabFile", {Str(TempPath("m.tab"))}), -1);
-  EXPECT_EQ(back.cellText(1, 1), "one");
+  EXPECT_EQ(back.cellText(back.sheet(), 1, 1), "one");
 }
 
 TEST(ClipboardText, SelectionTextQuotingAndRefusedPastes) {
-  Book book;
-  ASSERT_TRUE(book.writeText(Block{1, 1, 1, 1}, "a\tb", nullptr));
-  ASSERT_TRUE(book.writeText(Block{2, 1, 2, 1}, "plain", nullptr));
+  AddressedBook book;
+  ASSERT_TRUE(book.writeText(book.sheet(), Block{1, 1, 1, 1}, "a\tb", nullptr));
+  ASSERT_TRUE(book.writeText(book.sheet(), Block{2, 1, 2, 1}, "plain", nullptr));
   book.activeSheet().selection = {Block{1, 1, 2, 1}};
   EXPECT_EQ(SelectionText(book), "\"a\tb\"\tplain\r\n");
   EXPECT_NE(SelectionHtml(book).find("<td>a\tb</td>"), std::string::npos);
-  book.row = book.row2 = 3;
-  book.col = book.col2 = 2;
-  ASSERT_TRUE(book.changeStyle([](Style& s) { s.cellType = std::int16_t(CellType::Number); }, nullptr));
+  book.setRow(3), book.setRow2(3);
+  book.setCol(2), book.setCol2(2);
+  ASSERT_TRUE(book.changeStyle(
+      book.sheet(), book.addressed(), [](Style& s) { s.cellType = std::int16_t(CellType::Number); }, nullptr));
   book.activeSheet().selection.clear();
   book.activeSheet().activeCol = 1;
   book.activeSheet().activeRow = 3;
   EXPECT_EQ(PasteText(book, "x\tnot a number\r\ny\t12\r\n"), 1);
-  EXPECT_EQ(book.cellText(1, 3), "x");
-  EXPECT_EQ(book.cellText(2, 3), "");
-  EXPECT_EQ(book.cellText(2, 4), "12");
+  EXPECT_EQ(book.cellText(book.sheet(), 1, 3), "x");
+  EXPECT_EQ(book.cellText(book.sheet(), 2, 3), "");
+  EXPECT_EQ(book.cellText(book.sheet(), 2, 4), "12");
   book.activeSheet().selection = {Block{1, 3, 2, 4}};
   EXPECT_TRUE(ClearSelection(book));
-  EXPECT_EQ(book.cellText(1, 4), "");
+  EXPECT_EQ(book.cellText(book.sheet(), 1, 4), "");
 }
 
 }  // namespace

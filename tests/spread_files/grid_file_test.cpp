@@ -7,7 +7,8 @@
 
 #include "components/spread/files/atomic_write.h"
 #include "components/spread/files/grid_file.h"
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
+#include "components/spread/model/user_ops.h"
 #include "tests/spread_files/sample_sheet.h"
 #include "tests/spread_files/workbooks.h"
 
@@ -29,20 +30,20 @@ class GridFile : public ::testing::Test {
     book.setSheetCount(2);
     book.setSheetIndex(2);
     book.sheet().name = "Second sheet";
-    ASSERT_TRUE(book.writeText(Block{3, 3, 3, 3}, "on sheet two", nullptr));
-    book.setActiveSheet(2);
+    ASSERT_TRUE(book.writeText(book.sheet(), Block{3, 3, 3, 3}, "on sheet two", nullptr));
+    UserOps(book).setActiveSheet(2);
     book.setSheetIndex(1);
     book.settings.gridColor = 0x123456;
     book.settings.printAbortMsg = "Printing - Click Cancel to quit";
   }
-  Book book;
+  AddressedBook book;
 };
 
 TEST_F(GridFile, RoundTripKeepsEveryProperty) {
   const std::string path = TempPath("sample.grid");
   std::string error;
   ASSERT_TRUE(SaveGridFile(book, path, false, &error)) << error;
-  Book back;
+  AddressedBook back;
   ASSERT_TRUE(LoadGridFile(back, path, &error)) << error;
   // The file written from what was loaded is the same file: nothing was lost or changed.
   EXPECT_EQ(GridFileText(back, false), GridFileText(book, false));
@@ -50,7 +51,7 @@ TEST_F(GridFile, RoundTripKeepsEveryProperty) {
   EXPECT_EQ(back.activeSheetIndex(), 2);
   EXPECT_EQ(back.settings.gridColor, 0x123456u);
   for (std::int32_t r = 1; r <= 13; ++r)
-    for (std::int32_t c = 1; c <= 2; ++c) EXPECT_EQ(back.cellText(c, r), book.cellText(c, r)) << c << "," << r;
+    for (std::int32_t c = 1; c <= 2; ++c) EXPECT_EQ(back.cellText(back.sheet(), c, r), book.cellText(book.sheet(), c, r)) << c << "," << r;
   const Sheet& s = back.sheet();
   EXPECT_EQ(s.styleAt(2, 6)->picMask, "(999) 999-9999");
   EXPECT_EQ(s.cell(1, 2)->texts.note(), "a note with blanks % and\nline");
@@ -64,9 +65,9 @@ TEST_F(GridFile, RoundTripKeepsEveryProperty) {
 }
 
 TEST_F(GridFile, DataOnlyKeepsValuesWithoutStyles) {
-  Book back;
+  AddressedBook back;
   ASSERT_TRUE(ReadGridFileText(back, GridFileText(book, true), nullptr));
-  EXPECT_EQ(back.cellValueText(2, 4), "1234");
+  EXPECT_EQ(back.cellValueText(back.sheet(), 2, 4), "1234");
   EXPECT_EQ(back.sheet().styleAt(2, 4)->type(), CellType::Edit);
 }
 
@@ -84,7 +85,7 @@ TEST_F(GridFile, DamagedFilesAreRefusedAndLeaveTheGrid) {
       text + "more\n",
   };
   for (const std::string& d : damaged) {
-    Book target;
+    AddressedBook target;
     target.sheet().name = "Untouched";
     std::string error;
     EXPECT_FALSE(ReadGridFileText(target, d, &error)) << d.substr(0, 60);
@@ -105,7 +106,7 @@ TEST_F(GridFile, SavesAtomicallyAndReportsFailure) {
   EXPECT_TRUE(bytes.starts_with("KESTREL-GRID 1\n"));
   for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
     EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
-  Book back;
+  AddressedBook back;
   EXPECT_FALSE(LoadGridFile(back, TempPath("missing.grid"), &error));
 }
 

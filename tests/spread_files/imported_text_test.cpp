@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "components/spread/files/imported_text.h"
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 
 namespace spread::files {
 namespace {
@@ -34,9 +34,9 @@ struct Sheet {
 std::string ThroughTheGrid(const Sheet& s, const TextLayout& layout) {
   ImportedBook book;
   book.sheets.push_back(s.sheet);
-  Book grid;
+  AddressedBook grid;
   ApplyImport(grid, book);
-  return TextOf(grid, Block{kAll, kAll, kAll, kAll}, layout);
+  return TextOf(grid, grid.sheet(), Block{kAll, kAll, kAll, kAll}, layout);
 }
 
 // Straight from the cells, in parts of rows.

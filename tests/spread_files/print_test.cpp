@@ -11,7 +11,7 @@
 
 #include "components/spread/files/print_layout.h"
 #include "components/spread/files/print_sheet.h"
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 #include "tests/spread/spread_test_support.h"
 #include "tests/spread_files/sample_sheet.h"
 #include "tests/spread_files/workbooks.h"
@@ -34,7 +34,7 @@ int PdfPages(const std::string& path) {
 }
 
 TEST(PrintPdf, SampleSheetCarriesHeaderInBoldFooterAndCellTexts) {
-  Book book;
+  AddressedBook book;
   FillSampleSheet(book, TempPath("print.png"));
   book.settings.printJobName = "Kestrel24 DEMO";
   const std::string path = TempPath("sample.pdf");
@@ -52,11 +52,11 @@ TEST(PrintPdf, SampleSheetCarriesHeaderInBoldFooterAndCellTexts) {
 }
 
 // A sheet of 500 rows and 30 columns of texts: several pages each way at full size.
-void FillWideSheet(Book& book) {
+void FillWideSheet(AddressedBook& book) {
   book.sheet().setMaxCols(30);
   for (std::int32_t r = 1; r <= 500; ++r)
     for (std::int32_t c = 1; c <= 30; c += 7)
-      ASSERT_TRUE(book.writeText(Block{c, r, c, r}, "r" + std::to_string(r) + "c" + std::to_string(c), nullptr));
+      ASSERT_TRUE(book.writeText(book.sheet(), Block{c, r, c, r}, "r" + std::to_string(r) + "c" + std::to_string(c), nullptr));
 }
 
 struct PageCase {
@@ -68,7 +68,7 @@ void PrintTo(const PageCase& c, std::ostream* os) { *os << c.name; }
 class PageCount : public ::testing::TestWithParam<PageCase> {};
 
 TEST_P(PageCount, MatchesThePagesPrinted) {
-  Book book;
+  AddressedBook book;
   FillWideSheet(book);
   book.settings.printOrientation = GetParam().orientation;
   book.settings.printPageOrder = GetParam().order;
@@ -106,7 +106,7 @@ void PrintTo(const ScalingCase& c, std::ostream* os) { *os << c.name; }
 class PrintScaling : public ::testing::TestWithParam<ScalingCase> {};
 
 TEST_P(PrintScaling, ShrinksToThePagesAskedAndPrintsThem) {
-  Book book;
+  AddressedBook book;
   FillWideSheet(book);
   const PrintLayout full = LayOutPrint(book);
   ASSERT_GT(full.colBands.size(), 1u);
@@ -161,8 +161,8 @@ class TextSpots : public PageCanvas {
 };
 
 TEST(PrintCentring, PutsASmallSheetInTheMiddleOfThePage) {
-  Book book;
-  ASSERT_TRUE(book.writeText(Block{1, 1, 1, 1}, "middle", nullptr));
+  AddressedBook book;
+  ASSERT_TRUE(book.writeText(book.sheet(), Block{1, 1, 1, 1}, "middle", nullptr));
   const auto spot = [&](bool h, bool v) {
     book.settings.printCenterOnPageH = h;
     book.settings.printCenterOnPageV = v;
@@ -181,9 +181,9 @@ TEST(PrintCentring, PutsASmallSheetInTheMiddleOfThePage) {
 }
 
 TEST(PrintScalingText, ShrinksWithTheCells) {
-  Book book;
+  AddressedBook book;
   FillWideSheet(book);
-  ASSERT_TRUE(book.writeText(Block{2, 2, 2, 2}, "middle", nullptr));
+  ASSERT_TRUE(book.writeText(book.sheet(), Block{2, 2, 2, 2}, "middle", nullptr));
   const auto size = [&](std::int32_t method) {
     book.settings.printScalingMethod = method;
     const PrintLayout p = LayOutPrint(book);
@@ -211,8 +211,8 @@ TEST(PrintHeaderCodes, ExpandToRunsInPlace) {
 }
 
 TEST(PrintChoice, PageRangeAndCancelledPrintWritesNothing) {
-  Book book;
-  for (std::int32_t r = 1; r <= 300; ++r) ASSERT_TRUE(book.writeText(Block{1, r, 1, r}, "x", nullptr));
+  AddressedBook book;
+  for (std::int32_t r = 1; r <= 300; ++r) ASSERT_TRUE(book.writeText(book.sheet(), Block{1, r, 1, r}, "x", nullptr));
   book.settings.printType = 3;
   book.settings.printPageStart = 2;
   book.settings.printPageEnd = 3;

@@ -9,7 +9,7 @@ namespace spread::files {
 
 using namespace spread::test;
 
-void FillSampleSheet(Book& book, const std::string& pictureFile) {
+void FillSampleSheet(AddressedBook& book, const std::string& pictureFile) {
   // A PNG header of 16 x 8 pixels is all the model reads.
   const unsigned char png[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D',
                                'R',  0,   0,   0,   16,   0,    0,    0,    8, 8, 2, 0,  0,   0};

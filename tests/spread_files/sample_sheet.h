@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 
 namespace spread::files {
 
 // pictureFile receives a small PNG the picture cell loads.
-void FillSampleSheet(Book& book, const std::string& pictureFile);
+void FillSampleSheet(AddressedBook& book, const std::string& pictureFile);
 
 }  // namespace spread::files

@@ -8,7 +8,7 @@
 #include <random>
 
 #include "components/spread/files/workbook_import.h"
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 #include "tests/spread_files/workbooks.h"
 
 namespace spread::files {
@@ -22,7 +22,7 @@ class WorkbookImport : public ::testing::TestWithParam<const char*> {
 };
 
 TEST_P(WorkbookImport, KeepsSheetsNamesAndSizes) {
-  Book book;
+  AddressedBook book;
   ASSERT_EQ(ImportWorkbook(book, path(), ""), ImportStatus::Ok);
   ASSERT_EQ(book.sheetCount(), 2);
   book.setSheetIndex(1);
@@ -35,7 +35,7 @@ TEST_P(WorkbookImport, KeepsSheetsNamesAndSizes) {
 }
 
 TEST_P(WorkbookImport, EachKindBecomesItsCellType) {
-  Book book;
+  AddressedBook book;
   ASSERT_EQ(ImportWorkbook(book, path(), ""), ImportStatus::Ok);
   book.setSheetIndex(1);
   const Sheet& s = book.sheet();
@@ -59,14 +59,14 @@ TEST_P(WorkbookImport, EachKindBecomesItsCellType) {
     EXPECT_EQ(s.styleAt(e.col, 1)->type(), e.type);
     EXPECT_EQ(c->value, e.value);
   }
-  EXPECT_EQ(book.cellText(4, 1), "1234567.125");
-  EXPECT_EQ(book.cellText(5, 1), "02/29/2024");
-  EXPECT_EQ(book.cellText(6, 1), "13:45:30");
-  EXPECT_EQ(book.cellText(2, 3), "third row");
+  EXPECT_EQ(book.cellText(book.sheet(), 4, 1), "1234567.125");
+  EXPECT_EQ(book.cellText(book.sheet(), 5, 1), "02/29/2024");
+  EXPECT_EQ(book.cellText(book.sheet(), 6, 1), "13:45:30");
+  EXPECT_EQ(book.cellText(book.sheet(), 2, 3), "third row");
 }
 
 TEST_P(WorkbookImport, TenThousandRowsEveryValue) {
-  Book book;
+  AddressedBook book;
   ASSERT_EQ(ImportWorkbook(book, path(), ""), ImportStatus::Ok);
   book.setSheetIndex(2);
   const Sheet& s = book.sheet();
@@ -93,7 +93,7 @@ TEST_P(WorkbookImport, TruncatedOrDamagedFilesAreRefusedAndLeaveTheGrid) {
       for (int k = 0; k < 20; ++k) damaged[random() % damaged.size()] = char(random());
     }
     std::ofstream(cut, std::ios::binary | std::ios::trunc) << damaged;
-    Book book;
+    AddressedBook book;
     book.sheet().name = "Untouched";
     const ImportStatus status = ImportWorkbook(book, cut, "");
     if (status != ImportStatus::Ok) {
@@ -106,7 +106,7 @@ TEST(WorkbookImportRefusal, ResultCodesAndLog) {
   const std::string text = TempPath("plain.txt"), log = TempPath("import.log");
   std::ofstream(text) << "just some text\n";
   std::filesystem::remove(log);
-  Book book;
+  AddressedBook book;
   EXPECT_EQ(ImportWorkbook(book, TempPath("missing.xls"), log), ImportStatus::CannotOpen);
   EXPECT_EQ(ImportWorkbook(book, text, log), ImportStatus::NotWorkbook);
   std::ifstream in(log);
@@ -118,14 +118,14 @@ TEST(WorkbookImportRefusal, ResultCodesAndLog) {
 }
 
 TEST(WorkbookImportXlsx, BooleansErrorsAndWidths) {
-  Book book;
+  AddressedBook book;
   ASSERT_EQ(ImportWorkbook(book, SampleWorkbook("xlsx"), ""), ImportStatus::Ok);
   book.setSheetIndex(1);
   const Sheet& s = book.sheet();
   EXPECT_EQ(s.styleAt(7, 1)->type(), CellType::CheckBox);
   EXPECT_EQ(s.cell(7, 1)->value, CellValue(1.0));
   EXPECT_EQ(s.styleAt(8, 1)->type(), CellType::StaticText);
-  EXPECT_EQ(book.cellText(8, 1), "#DIV/0!");
+  EXPECT_EQ(book.cellText(book.sheet(), 8, 1), "#DIV/0!");
   EXPECT_DOUBLE_EQ(s.colWidth(1), 20);
 }
 

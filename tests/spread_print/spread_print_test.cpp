@@ -16,7 +16,7 @@
 #include <memory>
 
 #include "components/spread/files/print_layout.h"
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 #include "components/spread/print/qt_clipboard.h"
 #include "components/spread/print/qt_printing.h"
 #include "platform/qt/qt_dialogs.h"
@@ -42,15 +42,15 @@ std::string RunCommand(const std::string& command) {
   return out;
 }
 
-void Fill(Book& book, std::int32_t rows) {
+void Fill(AddressedBook& book, std::int32_t rows) {
   for (std::int32_t r = 1; r <= rows; ++r)
     for (std::int32_t c = 1; c <= 3; ++c)
-      ASSERT_TRUE(book.writeText(Block{c, r, c, r}, "c" + std::to_string(c) + "r" + std::to_string(r), nullptr));
+      ASSERT_TRUE(book.writeText(book.sheet(), Block{c, r, c, r}, "c" + std::to_string(c) + "r" + std::to_string(r), nullptr));
 }
 
 TEST(QtPrinting, PrinterPagesMatchThePageCountAndCarryTheTexts) {
   App();
-  Book book;
+  AddressedBook book;
   Fill(book, 500);
   book.settings.printHeader = "/fb1H E A D E R/fb0";
   book.settings.printFooter = "F O O T E R /p";
@@ -72,7 +72,7 @@ TEST(QtPrinting, PrinterPagesMatchThePageCountAndCarryTheTexts) {
 
 TEST(QtClipboard, CopyPasteAndCutTheSelection) {
   App();
-  Book book;
+  AddressedBook book;
   Fill(book, 3);
   book.activeSheet().selection = {Block{1, 1, 2, 2}};
   CopySelection(book);
@@ -84,11 +84,11 @@ TEST(QtClipboard, CopyPasteAndCutTheSelection) {
   book.activeSheet().activeCol = 3;
   book.activeSheet().activeRow = 5;
   EXPECT_EQ(PasteClipboard(book), 0);
-  EXPECT_EQ(book.cellText(3, 5), "c1r1");
-  EXPECT_EQ(book.cellText(4, 6), "c2r2");
+  EXPECT_EQ(book.cellText(book.sheet(), 3, 5), "c1r1");
+  EXPECT_EQ(book.cellText(book.sheet(), 4, 6), "c2r2");
   book.activeSheet().selection = {Block{1, 3, 3, 3}};
   CutSelection(book);
-  EXPECT_EQ(book.cellText(2, 3), "");
+  EXPECT_EQ(book.cellText(book.sheet(), 2, 3), "");
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "c1r3\tc2r3\tc3r3\r\n");
 }
 

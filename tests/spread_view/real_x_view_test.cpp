@@ -52,6 +52,8 @@ class RealXGridView : public ::testing::Test {
       std::string word;
       int r, c, x, y;
       if (in >> word >> r >> c >> x >> y && word == "cell") centres[{r, c}] = {x, y};
+      std::istringstream border(l);
+      if (border >> word >> c >> x >> y && word == "border") borders[c] = {x, y};
     }
     xdo({"windowactivate", "--sync", window});
     settle();
@@ -106,6 +108,7 @@ class RealXGridView : public ::testing::Test {
   std::string out, window;
   std::unique_ptr<XProgram> probe;
   std::map<std::pair<int, int>, std::pair<int, int>> centres;
+  std::map<int, std::pair<int, int>> borders;  // column -> its header's right border
   std::vector<std::string> events;
   std::map<std::pair<int, int>, std::string> values;
   std::pair<int, int> active;
@@ -149,6 +152,20 @@ TEST_F(RealXGridView, ADateOutsideItsRangeIsRefusedAndArrowsMove) {
   EXPECT_FALSE(fired("Change 2 1")) << all();
   EXPECT_TRUE(fired("LeaveCell 2 1 2 2 0")) << all();
   EXPECT_EQ(active, std::make_pair(1, 3));
+}
+
+// A person drags a column header's border: the column takes the new width and the program hears
+// ColWidthChange for it when the button is let go.
+TEST_F(RealXGridView, DraggingAColumnBorderRaisesColWidthChange) {
+  const auto [x, y] = borders.at(2);
+  xdo({"mousemove", "--window", window, std::to_string(x), std::to_string(y), "mousedown", "1"});
+  settle(100ms);
+  xdo({"mousemove", "--window", window, std::to_string(x + 20), std::to_string(y)});
+  settle(100ms);
+  xdo({"mousemove", "--window", window, std::to_string(x + 40), std::to_string(y), "mouseup", "1"});
+  settle();
+  finish();
+  EXPECT_TRUE(fired("ColWidthChange 2 2")) << all();
 }
 
 }  // namespace

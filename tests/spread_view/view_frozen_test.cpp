@@ -46,7 +46,7 @@ class FrozenLines : public ::testing::Test {
     return QColor(shot.pixel(view->viewport()->mapTo(view.get(), p)));
   }
 
-  Book book;
+  AddressedBook book;
   RecordingSink sink;
   std::unique_ptr<SpreadView> view;
 };

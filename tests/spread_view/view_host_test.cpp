@@ -30,7 +30,7 @@ class GridOnAWindow : public ::testing::Test {
   }
   void TearDown() override { resetWindows(); }
 
-  Book book;
+  AddressedBook book;
   spread::test::RecordingSink sink;
   HWND frame = nullptr, control = nullptr;
 };

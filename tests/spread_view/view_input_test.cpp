@@ -61,7 +61,7 @@ class ViewInput : public ::testing::Test {
   }
   std::pair<int, int> active() const { return {book.activeSheet().activeCol, book.activeSheet().activeRow}; }
 
-  Book book;
+  AddressedBook book;
   RecordingSink sink;
   std::unique_ptr<SpreadView> view;
 };
@@ -323,7 +323,7 @@ TEST_F(ViewInput, AHeaderClickSelectsItsColumn) {
 
 TEST_F(ViewInput, ResizingAColumnOrRowWritesItsSizeBack) {
   view->horizontalHeader()->resizeSection(1, 300);
-  EXPECT_NEAR(book.activeSheet().colWidth(2) * book.charWidthPixels(), 300.0, 0.01);
+  EXPECT_NEAR(book.activeSheet().colWidth(2) * book.charWidthPixels(book.sheet()), 300.0, 0.01);
   view->verticalHeader()->resizeSection(2, 40);
   EXPECT_NEAR(book.activeSheet().rowHeight(3) * book.metrics().pixelsPerPoint(), 40.0, 0.01);
 }

@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QLineEdit>
 
+#include "components/spread/model/user_ops.h"
 #include "components/spread/view/cell_editors.h"
 #include "components/spread/view/qt_metrics.h"
 #include "components/spread/view/sheet_model.h"
@@ -113,7 +114,7 @@ TEST(ViewParts, QtMetricsMeasureAsTheFontDraws) {
 
 TEST(ViewParts, WrappedRowHeightFromQtMetricsHoldsEveryLine) {
   App();
-  Book book;
+  AddressedBook book;
   auto metrics = std::make_shared<QtTextMetrics>(96);
   book.setMetrics(metrics);
   FillSampleSheet(book, SamplePicturePath());
@@ -122,7 +123,7 @@ TEST(ViewParts, WrappedRowHeightFromQtMetricsHoldsEveryLine) {
   const double points = spread::test::GetNumber(book, "MaxTextRowHeight", {spread::test::I4(kStaticRow)});
   const TextFont font{"MS Sans Serif", 8, false, false};
   const auto lines = WrapText(*metrics, font, "This is a static text celltype. The property TypeTextWordWrap is used for wrapping.",
-                              book.activeSheet().colWidth(2) * book.charWidthPixels() - 2 * kCellMarginX);
+                              book.activeSheet().colWidth(2) * book.charWidthPixels(book.sheet()) - 2 * kCellMarginX);
   EXPECT_GE(lines.size(), 2u);
   EXPECT_GE(points * metrics->pixelsPerPoint(), double(lines.size()) * metrics->lineHeight(font));
 }
@@ -138,7 +139,7 @@ TEST(ViewParts, AnsiTextsSurviveTheWayToQtAndBack) {
 
 TEST(ViewParts, ModelShowsTheActiveSheetWhateverSheetAutomationAddresses) {
   App();
-  Book book;
+  AddressedBook book;
   ASSERT_TRUE(book.setSheetCount(2));
   book.sheet().cellForWrite(1, 1).value = std::string("first");
   ASSERT_TRUE(book.setSheetIndex(2));
@@ -146,7 +147,7 @@ TEST(ViewParts, ModelShowsTheActiveSheetWhateverSheetAutomationAddresses) {
   SheetModel model(book);
   EXPECT_EQ(model.data(model.index(0, 0), Qt::DisplayRole).toString().toStdString(), "first");
   EXPECT_EQ(book.sheetIndex(), 2) << "reading does not move what automation addresses";
-  ASSERT_TRUE(book.setActiveSheet(2));
+  ASSERT_TRUE(UserOps(book).setActiveSheet(2));
   EXPECT_EQ(model.data(model.index(0, 0), Qt::DisplayRole).toString().toStdString(), "second");
   EXPECT_EQ(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString().toStdString(), "A");
   EXPECT_EQ(model.headerData(26, Qt::Horizontal, Qt::DisplayRole).toString().toStdString(), "AA");

@@ -48,7 +48,7 @@ class SampleSheetView : public ::testing::Test {
     return n;
   }
 
-  Book book;
+  AddressedBook book;
   std::unique_ptr<SpreadView> view;
   QImage shot;
 };
@@ -132,8 +132,8 @@ TEST_F(SampleSheetView, SizesAreTheSheetsInPixels) {
   EXPECT_EQ(view->rowHeight(kTimeRow - 1), std::lround(35.0 * ppp));
   EXPECT_EQ(view->rowHeight(kComboRow - 1), std::lround(45.0 * ppp));
   EXPECT_EQ(view->rowHeight(kButtonRow - 1), std::lround(book.activeSheet().defaultRowHeight * ppp));
-  EXPECT_EQ(view->columnWidth(1), std::lround(25.0 * book.charWidthPixels()));
-  EXPECT_EQ(view->columnWidth(0), std::lround(12.0 * book.charWidthPixels()));
+  EXPECT_EQ(view->columnWidth(1), std::lround(25.0 * book.charWidthPixels(book.sheet())));
+  EXPECT_EQ(view->columnWidth(0), std::lround(12.0 * book.charWidthPixels(book.sheet())));
 }
 
 TEST_F(SampleSheetView, AutoSizeShowsTheVisibleRowsAndColumnsWithoutScrollBars) {

@@ -37,6 +37,6 @@ const std::string& SamplePicturePath() {
   return path;
 }
 
-void FillSampleSheet(Book& book, const std::string& picturePath) { spread::test::FillSampleSheet(book, picturePath); }
+void FillSampleSheet(AddressedBook& book, const std::string& picturePath) { spread::test::FillSampleSheet(book, picturePath); }
 
 }  // namespace spread::view::test

@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <string>
 
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 #include "tests/spread/spread_test_support.h"
 
 namespace spread::view::test {
@@ -19,7 +19,7 @@ const std::string& SamplePicturePath();
 
 // The demo's fill of the sample sheet (tests/support/sample_sheet.h): thirteen rows, one per
 // cell type, labels in column 1.
-void FillSampleSheet(Book& book, const std::string& picturePath);
+void FillSampleSheet(AddressedBook& book, const std::string& picturePath);
 
 // The rows of the sample sheet, by what they show.
 enum SampleRow : std::int32_t {

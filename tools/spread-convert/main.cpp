@@ -25,7 +25,7 @@
 #include "components/spread/files/imported_text.h"
 #include "components/spread/files/print_sheet.h"
 #include "components/spread/files/workbook_import.h"
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 
 namespace {
 
@@ -61,7 +61,7 @@ bool IsTab(const std::string& e) { return e == "txt" || e == "tab" || e == "tsv"
 
 TextLayout CsvLayout() { return TextLayout{"", ",", "\r\n", 0, false}; }
 
-bool Read(Book& book, const std::string& in, std::string& error) {
+bool Read(AddressedBook& book, const std::string& in, std::string& error) {
   const std::string e = Extension(in);
   if (e == "xls" || e == "xlsx") {
     const ImportStatus s = ImportWorkbook(book, in, "");
@@ -71,7 +71,7 @@ bool Read(Book& book, const std::string& in, std::string& error) {
   if (e == "kgrid") return LoadGridFile(book, in, &error);
   if (e == "csv" || IsTab(e)) {
     std::vector<std::string> problems;
-    const bool ok = LoadText(book, in, e == "csv" ? CsvLayout() : TextLayout{}, problems, &error);
+    const bool ok = LoadText(book, book.sheet(), in, e == "csv" ? CsvLayout() : TextLayout{}, problems, &error);
     for (const std::string& p : problems) std::fprintf(stderr, "spread-convert: %s: %s\n", in.c_str(), p.c_str());
     return ok;
   }
@@ -104,12 +104,12 @@ bool WriteText(const std::string& out, std::int32_t rows, const std::function<vo
   return CommitTempFile(tmp, out, &error);
 }
 
-bool WriteText(const Book& book, const std::string& out, const TextLayout& layout, std::string& error) {
-  const Block all = DataBlock(book, Block{kAll, kAll, kAll, kAll});
+bool WriteText(const AddressedBook& book, const std::string& out, const TextLayout& layout, std::string& error) {
+  const Block all = DataBlock(book.sheet(), Block{kAll, kAll, kAll, kAll});
   return WriteText(
       out, all.row2,
       [&](std::string& text, std::int32_t first, std::int32_t last) {
-        AppendTextOf(text, book, Block{all.col, first, all.col2, last}, layout);
+        AppendTextOf(text, book, book.sheet(), Block{all.col, first, all.col2, last}, layout);
       },
       error);
 }
@@ -122,13 +122,13 @@ std::optional<TextLayout> TextOutput(const std::string& out) {
   return std::nullopt;
 }
 
-bool Write(Book& book, const std::string& out, std::string& error) {
+bool Write(AddressedBook& book, const std::string& out, std::string& error) {
   const std::string e = Extension(out);
   const Block all{kAll, kAll, kAll, kAll};
   if (e == "xlsx") return ExportXlsx(book, out, 0, "", 0, &error);
   if (const auto layout = TextOutput(out)) return WriteText(book, out, *layout, error);
-  if (e == "html" || e == "htm") return ExportHtml(book, all, out, false, &error);
-  if (e == "xml") return ExportXml(book, all, out, "", "", 0, &error);
+  if (e == "html" || e == "htm") return ExportHtml(book, book.sheet(), all, out, false, &error);
+  if (e == "xml") return ExportXml(book, book.sheet(), all, out, "", "", 0, &error);
   if (e == "kgrid") return SaveGridFile(book, out, false, &error);
   if (e == "pdf") {
     const bool progress = book.sheet().dataRowCount() > kProgressRows;
@@ -146,7 +146,7 @@ bool Write(Book& book, const std::string& out, std::string& error) {
 // A workbook written as text: the chosen sheet goes from the imported cells straight to the text
 // when it can (ImportedSheetText), else through the book as any other conversion. The exit status
 // as main's.
-int WorkbookToText(Book& book, const std::string& in, const std::string& out, std::int32_t sheet, const TextLayout& layout) {
+int WorkbookToText(AddressedBook& book, const std::string& in, const std::string& out, std::int32_t sheet, const TextLayout& layout) {
   ImportedBook imported;
   const ImportStatus status = ReadWorkbook(in, imported);
   if (status != ImportStatus::Ok) {
@@ -200,7 +200,7 @@ int main(int argc, char** argv) {
   GrowHeapInHugePages();
   // The book lives as long as the process: freeing a large sheet cell by cell would take a good
   // part of a conversion, and the system takes the memory back at once when the process ends.
-  static Book& book = *new Book;
+  static AddressedBook& book = *new AddressedBook;
   std::string error;
   const std::string inFormat = Extension(args[0]);
   if (const auto layout = TextOutput(args[1]); layout && (inFormat == "xls" || inFormat == "xlsx"))

@@ -29,8 +29,9 @@
 #include "components/spread/model/sheet.h"
 
 namespace spread {
+class AddressedBook;
 class Book;
-}
+}  // namespace spread
 
 namespace spread::files {
 
@@ -49,30 +50,31 @@ struct TextLayout {
 };
 
 // The block with -1 rows or columns made the data's extent.
-Block DataBlock(const Book& book, Block block);
+Block DataBlock(const Sheet& sheet, Block block);
 
 // Appends a cell's text quoted as a text export needs it in the layout.
 void AppendQuoted(std::string& out, std::string_view text, const TextLayout& layout);
-std::string TextOf(const Book& book, const Block& block, const TextLayout& layout);
+std::string TextOf(const Book& book, const Sheet& sheet, const Block& block, const TextLayout& layout);
 // The same text added to the end of out (a caller writing a large sheet in parts reuses one buffer).
-void AppendTextOf(std::string& out, const Book& book, const Block& block, const TextLayout& layout);
-[[nodiscard]] bool ExportText(const Book& book, const Block& block, const std::string& path, const TextLayout& layout, std::string* error);
+void AppendTextOf(std::string& out, const Book& book, const Sheet& sheet, const Block& block, const TextLayout& layout);
+[[nodiscard]] bool ExportText(const Book& book, const Sheet& sheet, const Block& block, const std::string& path, const TextLayout& layout,
+                std::string* error);
 // Replaces the addressed sheet's values from row 1 (row 0 when the file's first row holds column
 // headers, kExportColHeaders); the sheet grows to fit.
-[[nodiscard]] bool LoadText(Book& book, const std::string& path, const TextLayout& layout, std::vector<std::string>& problems,
-                            std::string* error);
+[[nodiscard]] bool LoadText(Book& book, Sheet& sheet, const std::string& path, const TextLayout& layout, std::vector<std::string>& problems,
+              std::string* error);
 
 // The rows of cells of a text in the layout (what LoadText reads).
 std::vector<std::vector<std::string>> SplitText(std::string_view text, const TextLayout& layout);
 // The HTML table of the block (UTF-8), as ExportHtml writes it.
-std::string HtmlTable(const Book& book, const Block& block);
-[[nodiscard]] bool ExportHtml(const Book& book, const Block& block, const std::string& path, bool append, std::string* error);
-[[nodiscard]] bool ExportXml(const Book& book, const Block& block, const std::string& path, const std::string& root, const std::string& record,
-                             std::int32_t flags, std::string* error);
+std::string HtmlTable(const Book& book, const Sheet& sheet, const Block& block);
+[[nodiscard]] bool ExportHtml(const Book& book, const Sheet& sheet, const Block& block, const std::string& path, bool append, std::string* error);
+[[nodiscard]] bool ExportXml(const Book& book, const Sheet& sheet, const Block& block, const std::string& path, const std::string& root,
+               const std::string& record, std::int32_t flags, std::string* error);
 
 // sheet 0: every sheet; otherwise that sheet, named sheetName when it is not empty.
-[[nodiscard]] bool ExportXlsx(Book& book, const std::string& path, std::int32_t sheet, const std::string& sheetName, std::int32_t flags,
-                              std::string* error);
+[[nodiscard]] bool ExportXlsx(AddressedBook& book, const std::string& path, std::int32_t sheet, const std::string& sheetName, std::int32_t flags,
+                std::string* error);
 
 // Writes problems to logPath (nothing when either is empty).
 void WriteProblemLog(const std::string& logPath, const std::string& what, const std::vector<std::string>& problems);

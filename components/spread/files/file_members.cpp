@@ -48,7 +48,7 @@ HRESULT TextExport(Call& c, Variant& r, bool range, bool utf16) {
   std::vector<std::int32_t> n;
   if (const HRESULT hr = Args(c, range ? 4 : 0, "ttttnt", t, n); platform::FAILED(hr)) return hr;
   std::string error;
-  const bool ok = files::ExportText(c.book, b, t[0], TextLayout{t[1], t[2], t[3], n[0], utf16}, &error);
+  const bool ok = files::ExportText(c.book, c.book.sheet(), b, t[0], TextLayout{t[1], t[2], t[3], n[0], utf16}, &error);
   if (!ok) files::WriteProblemLog(t[4], t[0], {error});
   return Answer(r, ok);
 }
@@ -61,7 +61,7 @@ HRESULT HtmlExport(Call& c, Variant& r, bool range) {
   std::vector<std::int32_t> n;
   if (const HRESULT hr = Args(c, range ? 4 : 0, "tnt", t, n); platform::FAILED(hr)) return hr;
   std::string error;
-  const bool ok = files::ExportHtml(c.book, b, t[0], n[0] != 0, &error);
+  const bool ok = files::ExportHtml(c.book, c.book.sheet(), b, t[0], n[0] != 0, &error);
   if (!ok) files::WriteProblemLog(t[1], t[0], {error});
   return Answer(r, ok);
 }
@@ -75,7 +75,7 @@ HRESULT XmlExport(Call& c, Variant& r, bool range) {
   std::vector<std::int32_t> n;
   if (const HRESULT hr = Args(c, range ? 4 : 0, "tttnt", t, n); platform::FAILED(hr)) return hr;
   std::string error;
-  const bool ok = files::ExportXml(c.book, b, t[0], t[1], t[2], n[0], &error);
+  const bool ok = files::ExportXml(c.book, c.book.sheet(), b, t[0], t[1], t[2], n[0], &error);
   if (!ok) files::WriteProblemLog(t[3], t[0], {error});
   return Answer(r, ok);
 }
@@ -99,7 +99,7 @@ HRESULT TabSave(Call& c, Variant& r, bool utf16) {
   if (const HRESULT hr = TextArg(c, 0, file); platform::FAILED(hr)) return hr;
   TextLayout layout;
   layout.utf16 = utf16;
-  return Answer(r, files::ExportText(c.book, Block{kAll, kAll, kAll, kAll}, file, layout, nullptr));
+  return Answer(r, files::ExportText(c.book, c.book.sheet(), Block{kAll, kAll, kAll, kAll}, file, layout, nullptr));
 }
 
 }  // namespace
@@ -132,7 +132,7 @@ HRESULT callLoadTabFile(Call& c, Variant& r) {
   std::string file;
   if (const HRESULT hr = TextArg(c, 0, file); platform::FAILED(hr)) return hr;
   std::vector<std::string> problems;
-  return Answer(r, files::LoadText(c.book, file, TextLayout{}, problems, nullptr));
+  return Answer(r, files::LoadText(c.book, c.book.sheet(), file, TextLayout{}, problems, nullptr));
 }
 
 // LoadTextFile(file, cellDelim, colDelim, rowDelim, flags, log).
@@ -142,7 +142,7 @@ HRESULT callLoadTextFile(Call& c, Variant& r) {
   if (const HRESULT hr = Args(c, 0, "ttttnt", t, n); platform::FAILED(hr)) return hr;
   std::vector<std::string> problems;
   std::string error;
-  const bool ok = files::LoadText(c.book, t[0], TextLayout{t[1], t[2], t[3], n[0], false}, problems, &error);
+  const bool ok = files::LoadText(c.book, c.book.sheet(), t[0], TextLayout{t[1], t[2], t[3], n[0], false}, problems, &error);
   if (!ok) problems.push_back(error);
   files::WriteProblemLog(t[4], t[0], problems);
   return Answer(r, ok);

@@ -7,7 +7,7 @@
 #include <type_traits>
 
 #include "components/spread/files/atomic_write.h"
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 #include "components/spread/records/book_walker.h"
 #include "components/spread/records/record_layout.h"
 
@@ -195,7 +195,7 @@ const records::Layout kCellLayout{{"col", "row", "style"}, {}};
 
 class Writer {
  public:
-  Writer(Book& book, bool dataOnly) : walk_(book, dataOnly) {}
+  Writer(AddressedBook& book, bool dataOnly) : walk_(book, dataOnly) {}
 
   std::string run() {
     o_.text = std::string(kMagic) + "\n";
@@ -396,17 +396,17 @@ bool Apply(records::BookBuilder& b, std::string_view text, std::string* error) {
 
 }  // namespace
 
-std::string GridFileText(Book& book, bool dataOnly) { return Writer(book, dataOnly).run(); }
+std::string GridFileText(AddressedBook& book, bool dataOnly) { return Writer(book, dataOnly).run(); }
 
-bool SaveGridFile(Book& book, const std::string& path, bool dataOnly, std::string* error) {
+bool SaveGridFile(AddressedBook& book, const std::string& path, bool dataOnly, std::string* error) {
   return WriteFileAtomically(path, GridFileText(book, dataOnly), error, Durability::Synced);
 }
 
-bool ReadGridFileText(Book& book, const std::string& text, std::string* error) {
+bool ReadGridFileText(AddressedBook& book, const std::string& text, std::string* error) {
   return records::ReadWhole(book, [&](records::BookBuilder& b) { return Apply(b, text, error); });
 }
 
-bool LoadGridFile(Book& book, const std::string& path, std::string* error) {
+bool LoadGridFile(AddressedBook& book, const std::string& path, std::string* error) {
   std::string text;
   if (!ReadWholeFile(path, text)) {
     if (error) *error = "cannot read " + path;

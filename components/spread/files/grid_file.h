@@ -32,16 +32,16 @@
 #include <string>
 
 namespace spread {
-class Book;
+class AddressedBook;
 }
 
 namespace spread::files {
 
 // The book is given back addressing the sheet it addressed.
-std::string GridFileText(Book& book, bool dataOnly);
-[[nodiscard]] bool SaveGridFile(Book& book, const std::string& path, bool dataOnly, std::string* error);
+std::string GridFileText(AddressedBook& book, bool dataOnly);
+[[nodiscard]] bool SaveGridFile(AddressedBook& book, const std::string& path, bool dataOnly, std::string* error);
 // Refuses (false, *error) text that is not a whole grid file; otherwise replaces the grid.
-[[nodiscard]] bool ReadGridFileText(Book& book, const std::string& text, std::string* error);
-[[nodiscard]] bool LoadGridFile(Book& book, const std::string& path, std::string* error);
+[[nodiscard]] bool ReadGridFileText(AddressedBook& book, const std::string& text, std::string* error);
+[[nodiscard]] bool LoadGridFile(AddressedBook& book, const std::string& path, std::string* error);
 
 }  // namespace spread::files

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 
 namespace spread::files {
 namespace {
@@ -32,12 +32,12 @@ std::vector<PageBand> Bands(const std::vector<std::int32_t>& lines, double room,
 
 }  // namespace
 
-double PrintLayout::rowHeight(const Book& book, std::int32_t row) const { return book.sheet().rowHeight(row) * scale; }
-double PrintLayout::colWidth(const Book& book, std::int32_t col) const {
-  return book.sheet().colWidth(col) * book.charWidthPixels() / book.metrics().pixelsPerPoint() * scale;
+double PrintLayout::rowHeight(const AddressedBook& book, std::int32_t row) const { return book.sheet().rowHeight(row) * scale; }
+double PrintLayout::colWidth(const AddressedBook& book, std::int32_t col) const {
+  return book.sheet().colWidth(col) * book.charWidthPixels(book.sheet()) / book.metrics().pixelsPerPoint() * scale;
 }
 
-PrintLayout LayOutPrint(const Book& book) {
+PrintLayout LayOutPrint(const AddressedBook& book) {
   const BookSettings& set = book.settings;
   const Sheet& sheet = book.sheet();
   PrintLayout p;

@@ -28,7 +28,7 @@
 #include <vector>
 
 namespace spread {
-class Book;
+class AddressedBook;
 }
 
 namespace spread::files {
@@ -51,12 +51,12 @@ struct PrintLayout {
   std::vector<PageBand> rowBands, colBands;
   std::vector<PrintPage> pages;      // every page of the print, in order
   std::vector<std::int32_t> chosen;  // the pages PrintType chooses (indexes into pages)
-  double rowHeight(const Book& book, std::int32_t row) const;
-  double colWidth(const Book& book, std::int32_t col) const;
+  double rowHeight(const AddressedBook& book, std::int32_t row) const;
+  double colWidth(const AddressedBook& book, std::int32_t col) const;
 };
 
 // Lays out the addressed sheet.
-PrintLayout LayOutPrint(const Book& book);
+PrintLayout LayOutPrint(const AddressedBook& book);
 
 // A header or footer line as runs of text, each bold or not, in three places.
 struct TextRun {

@@ -19,12 +19,12 @@ HRESULT getPrintPageCount(Call& c, Variant& r) {
 
 // The first row (column) of the next page after the addressed one; 0 on the last page.
 HRESULT getPrintNextPageBreakRow(Call& c, Variant& r) {
-  SetInt(r, files::NextPageBreakRow(files::LayOutPrint(c.book), std::max(c.book.row, 1)));
+  SetInt(r, files::NextPageBreakRow(files::LayOutPrint(c.book), std::max(c.book.address().row, 1)));
   return platform::S_OK;
 }
 
 HRESULT getPrintNextPageBreakCol(Call& c, Variant& r) {
-  SetInt(r, files::NextPageBreakCol(files::LayOutPrint(c.book), std::max(c.book.col, 1)));
+  SetInt(r, files::NextPageBreakCol(files::LayOutPrint(c.book), std::max(c.book.address().col, 1)));
   return platform::S_OK;
 }
 

@@ -9,7 +9,7 @@
 
 #include "components/spread/files/atomic_write.h"
 #include "components/spread/files/pdf_writer.h"
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 
 namespace spread::files {
 namespace {
@@ -58,7 +58,7 @@ void DrawCellText(PageCanvas& canvas, const std::string& text, const Style& styl
 
 }  // namespace
 
-void DrawPage(const Book& book, const PrintLayout& layout, std::int32_t index, PageCanvas& canvas, const std::string& date,
+void DrawPage(const AddressedBook& book, const PrintLayout& layout, std::int32_t index, PageCanvas& canvas, const std::string& date,
               const std::string& time) {
   const BookSettings& set = book.settings;
   const Sheet& sheet = book.sheet();
@@ -89,14 +89,14 @@ void DrawPage(const Book& book, const PrintLayout& layout, std::int32_t index, P
     for (size_t i = 0; i < cols.lines.size(); ++i) {
       Style centred = headerStyle;
       centred.hAlign = std::int16_t(HAlign::Center);
-      DrawCellText(canvas, book.headerText(cols.lines[i], 0), centred, layout.scale, false, xs[i], y0, xs[i + 1] - xs[i],
+      DrawCellText(canvas, book.headerText(book.sheet(), cols.lines[i], 0), centred, layout.scale, false, xs[i], y0, xs[i + 1] - xs[i],
                    layout.colHeaderHeight);
     }
   }
   if (layout.rowHeaderWidth > 0) {
     if (set.printColor) canvas.fillRect(x0, ys.front(), layout.rowHeaderWidth, ys.back() - ys.front(), kHeaderFill);
     for (size_t i = 0; i < rows.lines.size(); ++i)
-      DrawCellText(canvas, book.headerText(0, rows.lines[i]), headerStyle, layout.scale, false, x0, ys[i], layout.rowHeaderWidth,
+      DrawCellText(canvas, book.headerText(book.sheet(), 0, rows.lines[i]), headerStyle, layout.scale, false, x0, ys[i], layout.rowHeaderWidth,
                    ys[i + 1] - ys[i]);
   }
   for (size_t ri = 0; ri < rows.lines.size(); ++ri) {
@@ -110,7 +110,7 @@ void DrawPage(const Book& book, const PrintLayout& layout, std::int32_t index, P
         for (std::int32_t k = 1; k < span->rows && ri + size_t(k) < rows.lines.size(); ++k) h += ys[ri + size_t(k) + 1] - ys[ri + size_t(k)];
       }
       if (set.printColor && style.backColor != 0xFFFFFF) canvas.fillRect(xs[ci], ys[ri], w, h, style.backColor);
-      DrawCellText(canvas, book.shownText(c, r), style, layout.scale, set.printColor, xs[ci], ys[ri], w, h);
+      DrawCellText(canvas, book.shownText(book.sheet(), c, r), style, layout.scale, set.printColor, xs[ci], ys[ri], w, h);
     }
   }
   if (set.printGrid) {
@@ -144,7 +144,7 @@ std::string PrintTime() {
   return b;
 }
 
-bool PrintToPdf(const Book& book, const std::string& path, std::string* error, const std::function<bool(int, int)>& progress) {
+bool PrintToPdf(const AddressedBook& book, const std::string& path, std::string* error, const std::function<bool(int, int)>& progress) {
   const PrintLayout layout = LayOutPrint(book);
   if (layout.chosen.empty()) {
     if (error) *error = "no page to print";
@@ -168,7 +168,7 @@ bool PrintToPdf(const Book& book, const std::string& path, std::string* error, c
 void InstallPrintHook(PrintHook* hook) { g_hook = hook; }
 PrintHook* InstalledPrintHook() { return g_hook; }
 
-std::string DefaultPrintPdfPath(const Book& book) {
+std::string DefaultPrintPdfPath(const AddressedBook& book) {
   namespace fs = std::filesystem;
   fs::path dir;
   if (const char* docs = std::getenv("XDG_DOCUMENTS_DIR"); docs && *docs) dir = docs;
@@ -180,7 +180,7 @@ std::string DefaultPrintPdfPath(const Book& book) {
   return (dir / (name + ".pdf")).string();
 }
 
-bool PrintSheet(Book& book, std::string* error) {
+bool PrintSheet(AddressedBook& book, std::string* error) {
   if (const char* pdf = std::getenv("TAMSIL_PRINT_PDF"); pdf && *pdf) return PrintToPdf(book, pdf, error);
   if (PrintHook* hook = InstalledPrintHook()) return hook->print(book, error);
   const std::string path = DefaultPrintPdfPath(book);

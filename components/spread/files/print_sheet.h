@@ -15,13 +15,13 @@
 #include "components/spread/files/print_layout.h"
 
 namespace spread {
-class Book;
+class AddressedBook;
 }
 
 namespace spread::files {
 
 // Draws page `index` of layout.pages. date and time are the texts "/d" and "/t" give.
-void DrawPage(const Book& book, const PrintLayout& layout, std::int32_t index, PageCanvas& canvas, const std::string& date,
+void DrawPage(const AddressedBook& book, const PrintLayout& layout, std::int32_t index, PageCanvas& canvas, const std::string& date,
               const std::string& time);
 
 // Today's date ("MM/DD/YYYY") and the time ("HH:MM") for headers and footers.
@@ -30,20 +30,19 @@ std::string PrintTime();
 
 // Prints the pages PrintType chooses to a PDF file. progress(done, total) is called before each
 // page; when it answers false the print stops and nothing is written (*error says cancelled).
-[[nodiscard]] bool PrintToPdf(const Book& book, const std::string& path, std::string* error,
-                              const std::function<bool(int, int)>& progress = {});
+[[nodiscard]] bool PrintToPdf(const AddressedBook& book, const std::string& path, std::string* error, const std::function<bool(int, int)>& progress = {});
 
 // Installed by a library that can reach a real printer.
 class PrintHook {
  public:
   virtual ~PrintHook() = default;
-  [[nodiscard]] virtual bool print(Book& book, std::string* error) = 0;
+  [[nodiscard]] virtual bool print(AddressedBook& book, std::string* error) = 0;
 };
 void InstallPrintHook(PrintHook* hook);  // null removes it
 PrintHook* InstalledPrintHook();
 
 // The PDF file a print goes to without a printer.
-std::string DefaultPrintPdfPath(const Book& book);
-[[nodiscard]] bool PrintSheet(Book& book, std::string* error);
+std::string DefaultPrintPdfPath(const AddressedBook& book);
+[[nodiscard]] bool PrintSheet(AddressedBook& book, std::string* error);
 
 }  // namespace spread::files

@@ -11,9 +11,9 @@
 namespace spread::files {
 namespace {
 
-std::string CellOut(const Book& book, std::int32_t col, std::int32_t row, std::int32_t flags) {
-  if (row == 0 || col == 0) return book.headerText(col, row);
-  return flags & kExportValues ? book.cellValueText(col, row) : book.cellText(col, row);
+std::string CellOut(const Book& book, const Sheet& sheet, std::int32_t col, std::int32_t row, std::int32_t flags) {
+  if (row == 0 || col == 0) return book.headerText(sheet, col, row);
+  return flags & kExportValues ? book.cellValueText(sheet, col, row) : book.cellText(sheet, col, row);
 }
 
 void ReplaceAll(std::string& s, std::string_view from, std::string_view to) {
@@ -116,8 +116,8 @@ std::vector<std::vector<std::string>> SplitText(std::string_view text, const Tex
   return rows;
 }
 
-Block DataBlock(const Book& book, Block b) {
-  const Sheet& s = book.sheet();
+Block DataBlock(const Sheet& sheet, Block b) {
+  const Sheet& s = sheet;
   if (b.row == kAll) b.row = 1, b.row2 = std::max(s.dataRowCount(), 1);
   if (b.col == kAll) b.col = 1, b.col2 = std::max(s.dataColCount(), 1);
   b.row = std::clamp(b.row, 1, std::max(s.maxRows(), 1));
@@ -127,17 +127,16 @@ Block DataBlock(const Book& book, Block b) {
   return b;
 }
 
-std::string TextOf(const Book& book, const Block& block, const TextLayout& layout) {
+std::string TextOf(const Book& book, const Sheet& sheet, const Block& block, const TextLayout& layout) {
   std::string out;
-  AppendTextOf(out, book, block, layout);
+  AppendTextOf(out, book, sheet, block, layout);
   return out;
 }
 
-void AppendTextOf(std::string& out, const Book& book, const Block& block, const TextLayout& layout) {
-  const Block b = DataBlock(book, block);
+void AppendTextOf(std::string& out, const Book& book, const Sheet& sheet, const Block& block, const TextLayout& layout) {
+  const Block b = DataBlock(sheet, block);
   const std::int32_t firstRow = layout.flags & kExportColHeaders ? 0 : b.row;
   const std::int32_t firstCol = layout.flags & kExportRowHeaders ? 0 : b.col;
-  const Sheet& sheet = book.sheet();
   // The cells that exist are visited in order, each formatted from its own style when it has one
   // (one lookup less per cell); the others, and the headers, through the book.
   std::vector<const Cell*> row(size_t(b.col2 - b.col + 1));
@@ -152,7 +151,7 @@ void AppendTextOf(std::string& out, const Book& book, const Block& block, const 
                      layout.flags & kExportValues ? CellValueTextView(*cell->style, cell->value, scratch)
                                                   : CellTextView(*cell->style, cell->value, scratch),
                      layout);
-      else AppendQuoted(out, CellOut(book, c, r, layout.flags), layout);
+      else AppendQuoted(out, CellOut(book, sheet, c, r, layout.flags), layout);
     }
     out += layout.rowDelim;
     std::fill(row.begin(), row.end(), nullptr);
@@ -165,22 +164,23 @@ void AppendTextOf(std::string& out, const Book& book, const Block& block, const 
   for (; at <= b.row2; ++at) flush(at);
 }
 
-bool ExportText(const Book& book, const Block& block, const std::string& path, const TextLayout& layout, std::string* error) {
+bool ExportText(const Book& book, const Sheet& sheet, const Block& block, const std::string& path, const TextLayout& layout,
+                std::string* error) {
   std::string bytes;
   if (layout.flags & kExportAppend) ReadWholeFile(path, bytes);
-  std::string text = Encode(TextOf(book, block, layout), layout.utf16);
+  std::string text = Encode(TextOf(book, sheet, block, layout), layout.utf16);
   if (layout.utf16 && !bytes.empty()) text.erase(0, 2);  // one byte-order mark at the start
   return WriteFileAtomically(path, bytes + text, error);
 }
 
-bool LoadText(Book& book, const std::string& path, const TextLayout& layout, std::vector<std::string>& problems, std::string* error) {
+bool LoadText(Book& book, Sheet& sheet, const std::string& path, const TextLayout& layout, std::vector<std::string>& problems,
+              std::string* error) {
   std::string bytes;
   if (!ReadWholeFile(path, bytes)) {
     if (error) *error = "cannot read " + path;
     return false;
   }
   const auto rows = SplitText(FileTextToAnsi(bytes), layout);
-  Sheet& sheet = book.sheet();
   sheet.clearRange(Block{kAll, kAll, kAll, kAll}, true);
   const std::int32_t first = layout.flags & kExportColHeaders ? 0 : 1;
   size_t widest = 0;
@@ -195,18 +195,18 @@ bool LoadText(Book& book, const std::string& path, const TextLayout& layout, std
       if (rows[i][k].empty()) continue;
       const std::int32_t c = std::int32_t(k) + 1;
       std::string why;
-      if (!book.writeText(Block{c, r, c, r}, rows[i][k], &why))
+      if (!book.writeText(sheet, Block{c, r, c, r}, rows[i][k], &why))
         problems.push_back("row " + std::to_string(r) + " column " + std::to_string(c) + ": " + why);
     }
   }
   return true;
 }
 
-std::string HtmlTable(const Book& book, const Block& block) {
-  const Block b = DataBlock(book, block);
-  const Sheet& s = book.sheet();
+std::string HtmlTable(const Book& book, const Sheet& sheet, const Block& block) {
+  const Block b = DataBlock(sheet, block);
+  const Sheet& s = sheet;
   std::string table = "<table border=\"1\">\n<tr>";
-  for (std::int32_t c = b.col; c <= b.col2; ++c) table += "<th>" + Escaped(AnsiToUtf8(book.headerText(c, 0))) + "</th>";
+  for (std::int32_t c = b.col; c <= b.col2; ++c) table += "<th>" + Escaped(AnsiToUtf8(book.headerText(sheet, c, 0))) + "</th>";
   table += "</tr>\n";
   for (std::int32_t r = b.row; r <= b.row2; ++r) {
     table += "<tr>";
@@ -215,38 +215,38 @@ std::string HtmlTable(const Book& book, const Block& block) {
       if (span && (span->col != c || span->row != r)) continue;
       table += "<td";
       if (span) table += " colspan=\"" + std::to_string(span->cols) + "\" rowspan=\"" + std::to_string(span->rows) + "\"";
-      table += ">" + Escaped(AnsiToUtf8(book.cellText(c, r))) + "</td>";
+      table += ">" + Escaped(AnsiToUtf8(book.cellText(sheet, c, r))) + "</td>";
     }
     table += "</tr>\n";
   }
   return table + "</table>\n";
 }
 
-bool ExportHtml(const Book& book, const Block& block, const std::string& path, bool append, std::string* error) {
-  const std::string table = HtmlTable(book, block);
+bool ExportHtml(const Book& book, const Sheet& sheet, const Block& block, const std::string& path, bool append, std::string* error) {
+  const std::string table = HtmlTable(book, sheet, block);
   std::string page;
   if (append && ReadWholeFile(path, page)) {
     const size_t body = page.rfind("</body>");
     if (body != std::string::npos) return WriteFileAtomically(path, page.insert(body, table), error);
   }
-  page = "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>" + Escaped(AnsiToUtf8(book.sheet().name)) +
+  page = "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>" + Escaped(AnsiToUtf8(sheet.name)) +
          "</title>\n</head>\n<body>\n" + table + "</body>\n</html>\n";
   return WriteFileAtomically(path, page, error);
 }
 
-bool ExportXml(const Book& book, const Block& block, const std::string& path, const std::string& root, const std::string& record,
-               std::int32_t flags, std::string* error) {
-  const Block b = DataBlock(book, block);
+bool ExportXml(const Book& book, const Sheet& sheet, const Block& block, const std::string& path, const std::string& root,
+               const std::string& record, std::int32_t flags, std::string* error) {
+  const Block b = DataBlock(sheet, block);
   const std::string rootName = ElementName(root.empty() ? "Spreadsheet" : root, 0),
                     recordName = ElementName(record.empty() ? "Row" : record, 0);
   std::vector<std::string> names;
-  for (std::int32_t c = b.col; c <= b.col2; ++c) names.push_back(ElementName(book.headerText(c, 0), c));
+  for (std::int32_t c = b.col; c <= b.col2; ++c) names.push_back(ElementName(book.headerText(sheet, c, 0), c));
   std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<" + rootName + ">\n";
   for (std::int32_t r = b.row; r <= b.row2; ++r) {
     out += "  <" + recordName + ">\n";
     for (std::int32_t c = b.col; c <= b.col2; ++c) {
       const std::string& n = names[size_t(c - b.col)];
-      out += "    <" + n + ">" + Escaped(AnsiToUtf8(CellOut(book, c, r, flags))) + "</" + n + ">\n";
+      out += "    <" + n + ">" + Escaped(AnsiToUtf8(CellOut(book, sheet, c, r, flags))) + "</" + n + ">\n";
     }
     out += "  </" + recordName + ">\n";
   }

@@ -8,7 +8,7 @@
 
 #include "components/spread/files/imported_values.h"
 #include "components/spread/files/text_codec.h"
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 
 namespace spread::files {
 namespace {
@@ -55,7 +55,7 @@ ImportStatus ReadWorkbook(const std::string& path, ImportedBook& out) {
   return ImportStatus::NotWorkbook;
 }
 
-void ApplyImport(Book& book, ImportedBook& imported) {
+void ApplyImport(AddressedBook& book, ImportedBook& imported) {
   std::vector<std::string>& problems = imported.problems;
   book.reset();
   const auto count = std::int32_t(std::min<size_t>(imported.sheets.size(), size_t(kSheetLimit)));
@@ -79,7 +79,7 @@ void ApplyImport(Book& book, ImportedBook& imported) {
   book.setSheetIndex(1);
 }
 
-ImportStatus ImportWorkbook(Book& book, const std::string& path, const std::string& logPath) {
+ImportStatus ImportWorkbook(AddressedBook& book, const std::string& path, const std::string& logPath) {
   ImportedBook imported;
   const ImportStatus status = ReadWorkbook(path, imported);
   if (status == ImportStatus::Ok) ApplyImport(book, imported);

@@ -19,7 +19,7 @@
 #include "components/spread/files/imported_cells.h"
 
 namespace spread {
-class Book;
+class AddressedBook;
 }
 
 namespace spread::files {
@@ -53,9 +53,9 @@ ImportStatus ReadWorkbook(const std::string& path, ImportedBook& out);
 
 // Replaces the grid's sheets with the imported ones (the rest of the grid is reset), using up
 // their cells as it goes; what did not fit is added to imported.problems.
-void ApplyImport(Book& book, ImportedBook& imported);
+void ApplyImport(AddressedBook& book, ImportedBook& imported);
 
 // Reads and applies; the problems (and a refusal) are written to logPath unless it is empty.
-ImportStatus ImportWorkbook(Book& book, const std::string& path, const std::string& logPath);
+ImportStatus ImportWorkbook(AddressedBook& book, const std::string& path, const std::string& logPath);
 
 }  // namespace spread::files

@@ -10,7 +10,7 @@
 #include "components/spread/files/atomic_write.h"
 #include "components/spread/files/exports.h"
 #include "components/spread/files/text_codec.h"
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 
 namespace spread::files {
 namespace {
@@ -72,7 +72,7 @@ class Writer {
     return it->second;
   }
 
-  lxw_error sheet(const Book& book, lxw_worksheet* ws, std::int32_t flags) {
+  lxw_error sheet(const AddressedBook& book, lxw_worksheet* ws, std::int32_t flags) {
     const Sheet& s = book.sheet();
     const std::int32_t rows = std::max(s.dataRowCount(), 0), cols = std::max(s.dataColCount(), 0);
     const std::int32_t shift = flags & kExportColHeaders ? 1 : 0;
@@ -86,7 +86,7 @@ class Writer {
     }
     if (shift)
       for (std::int32_t c = 1; c <= cols; ++c)
-        worksheet_write_string(ws, 0, lxw_col_t(c - 1), AnsiToUtf8(book.headerText(c, 0)).c_str(), nullptr);
+        worksheet_write_string(ws, 0, lxw_col_t(c - 1), AnsiToUtf8(book.headerText(book.sheet(), c, 0)).c_str(), nullptr);
     lxw_error failed = LXW_NO_ERROR;
     s.forEachCell(Block{1, 1, cols, rows}, [&](std::int32_t c, std::int32_t r, const Cell& cell) {
       if (failed != LXW_NO_ERROR || IsEmpty(cell.value)) return;
@@ -95,7 +95,8 @@ class Writer {
       const auto col = lxw_col_t(c - 1);
       lxw_format* f = format(NumberFormat(style));
       if (const auto* text = std::get_if<std::string>(&cell.value)) {
-        failed = worksheet_write_string(ws, row, col, AnsiToUtf8(flags & kExportValues ? *text : book.cellText(c, r)).c_str(), nullptr);
+        failed = worksheet_write_string(ws, row, col, AnsiToUtf8(flags & kExportValues ? *text : book.cellText(book.sheet(), c, r)).c_str(),
+                                        nullptr);
       } else if (const auto* number = std::get_if<double>(&cell.value)) {
         if (style.type() == CellType::CheckBox) failed = worksheet_write_boolean(ws, row, col, *number != 0, nullptr);
         else failed = worksheet_write_number(ws, row, col, style.type() == CellType::Percent ? *number / 100 : *number, f);
@@ -115,7 +116,8 @@ class Writer {
 
 }  // namespace
 
-bool ExportXlsx(Book& book, const std::string& path, std::int32_t sheet, const std::string& sheetName, std::int32_t flags, std::string* error) {
+bool ExportXlsx(AddressedBook& book, const std::string& path, std::int32_t sheet, const std::string& sheetName, std::int32_t flags,
+                std::string* error) {
   if (sheet < 0 || sheet > book.sheetCount()) {
     if (error) *error = "no sheet " + std::to_string(sheet);
     return false;

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "components/spread/members/addressed_book.h"
 #include "components/spread/members/members.h"
-#include "components/spread/model/book.h"
 
 namespace spread::members {
 
@@ -18,7 +18,7 @@ using platform::VARIANT;
 using platform::Variant;
 
 struct Call {
-  Book& book;
+  AddressedBook& book;
   std::span<const VARIANT> args;  // index arguments of a property, arguments of a method
   std::string* error;
 
@@ -52,8 +52,8 @@ HRESULT IntArg(const Call& c, size_t i, std::int32_t& out);
 HRESULT TextArg(const Call& c, size_t i, std::string& out);
 
 // A row or column number of the addressed sheet: -1 to its size (0 is the header).
-bool IsRowOrAll(const Book& b, std::int32_t row);
-bool IsColOrAll(const Book& b, std::int32_t col);
+bool IsRowOrAll(const AddressedBook& b, std::int32_t row);
+bool IsColOrAll(const AddressedBook& b, std::int32_t col);
 
 using Getter = HRESULT (*)(Call&, Variant&);
 using Putter = HRESULT (*)(Call&, const VARIANT&);

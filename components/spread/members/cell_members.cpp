@@ -1,6 +1,7 @@
 // Members about the addressed cell: the address itself, its text and value, note and formula,
 // the combo box list's current item and strings, the cell's picture, and edit mode.
 #include "components/spread/members/fields.h"
+#include "components/spread/model/user_ops.h"
 
 namespace spread::members {
 
@@ -9,16 +10,16 @@ namespace {
 using platform::S_OK;
 
 // The first cell of the addressed block.
-std::pair<std::int32_t, std::int32_t> firstCell(const Book& b) {
+std::pair<std::int32_t, std::int32_t> firstCell(const AddressedBook& b) {
   const Block block = b.addressed();
   return {block.col, block.row};
 }
 
-HRESULT putAddress(Call& c, const VARIANT& v, std::int32_t& slot, std::int32_t limit, std::string_view what) {
+HRESULT putAddress(Call& c, const VARIANT& v, void (AddressedBook::*set)(std::int32_t), std::int32_t limit, std::string_view what) {
   std::int32_t n;
   if (const HRESULT hr = ToInt(v, n); platform::FAILED(hr)) return c.fail(hr, "the value is not a number");
   if (n < kAll || n > limit) return c.refuse(std::string(what) + " must be -1 to " + std::to_string(limit));
-  slot = n;
+  (c.book.*set)(n);
   return S_OK;
 }
 
@@ -29,7 +30,7 @@ HRESULT writeCells(Call& c, const VARIANT& v) {
   if (v.vt == platform::VT_DATE) text = YearMonthDayText(DateValue{std::int32_t(v.date)});
   else if (const HRESULT hr = ToText(v, text); platform::FAILED(hr)) return c.fail(hr, "the value is not a text");
   std::string why;
-  if (!c.book.writeText(c.book.addressed(), text, &why)) return c.refuse(why);
+  if (!c.book.writeText(c.book.sheet(), c.book.addressed(), text, &why)) return c.refuse(why);
   return S_OK;
 }
 
@@ -57,32 +58,32 @@ HRESULT getCellString(Call& c, Variant& r, CellTexts::Which field) {
   return S_OK;
 }
 
-const Style& addressedStyle(const Book& b) {
+const Style& addressedStyle(const AddressedBook& b) {
   const auto [col, row] = firstCell(b);
   return *b.sheet().styleAt(col, row);
 }
 
 }  // namespace
 
-HRESULT getRow(Call& c, Variant& r) { return SetInt(r, c.book.row), S_OK; }
-HRESULT putRow(Call& c, const VARIANT& v) { return putAddress(c, v, c.book.row, kRowLimit, "Row"); }
-HRESULT getCol(Call& c, Variant& r) { return SetInt(r, c.book.col), S_OK; }
-HRESULT putCol(Call& c, const VARIANT& v) { return putAddress(c, v, c.book.col, kColLimit, "Col"); }
-HRESULT getRow2(Call& c, Variant& r) { return SetInt(r, c.book.row2), S_OK; }
-HRESULT putRow2(Call& c, const VARIANT& v) { return putAddress(c, v, c.book.row2, kRowLimit, "Row2"); }
-HRESULT getCol2(Call& c, Variant& r) { return SetInt(r, c.book.col2), S_OK; }
-HRESULT putCol2(Call& c, const VARIANT& v) { return putAddress(c, v, c.book.col2, kColLimit, "Col2"); }
+HRESULT getRow(Call& c, Variant& r) { return SetInt(r, c.book.address().row), S_OK; }
+HRESULT putRow(Call& c, const VARIANT& v) { return putAddress(c, v, &AddressedBook::setRow, kRowLimit, "Row"); }
+HRESULT getCol(Call& c, Variant& r) { return SetInt(r, c.book.address().col), S_OK; }
+HRESULT putCol(Call& c, const VARIANT& v) { return putAddress(c, v, &AddressedBook::setCol, kColLimit, "Col"); }
+HRESULT getRow2(Call& c, Variant& r) { return SetInt(r, c.book.address().row2), S_OK; }
+HRESULT putRow2(Call& c, const VARIANT& v) { return putAddress(c, v, &AddressedBook::setRow2, kRowLimit, "Row2"); }
+HRESULT getCol2(Call& c, Variant& r) { return SetInt(r, c.book.address().col2), S_OK; }
+HRESULT putCol2(Call& c, const VARIANT& v) { return putAddress(c, v, &AddressedBook::setCol2, kColLimit, "Col2"); }
 
 HRESULT getText(Call& c, Variant& r) {
   const auto [col, row] = firstCell(c.book);
-  SetText(r, c.book.cellText(col, row));
+  SetText(r, c.book.cellText(c.book.sheet(), col, row));
   return S_OK;
 }
 HRESULT putText(Call& c, const VARIANT& v) { return writeCells(c, v); }
 
 HRESULT getValue(Call& c, Variant& r) {
   const auto [col, row] = firstCell(c.book);
-  SetText(r, c.book.cellValueText(col, row));
+  SetText(r, c.book.cellValueText(c.book.sheet(), col, row));
   return S_OK;
 }
 HRESULT putValue(Call& c, const VARIANT& v) { return writeCells(c, v); }
@@ -97,10 +98,10 @@ HRESULT putEditMode(Call& c, const VARIANT& v) {
   bool on;
   if (const HRESULT hr = ToBool(v, on); platform::FAILED(hr)) return c.fail(hr, "the value is not a boolean");
   if (!on) {
-    c.book.cancelEdit();
+    UserOps(c.book).cancelEdit();
     return S_OK;
   }
-  if (!c.book.beginEdit()) return c.refuse("the active cell cannot be edited");
+  if (!UserOps(c.book).beginEdit()) return c.refuse("the active cell cannot be edited");
   return S_OK;
 }
 
@@ -108,7 +109,7 @@ HRESULT getTypeComboBoxCount(Call& c, Variant& r) { return SetShort(r, std::int1
 
 HRESULT getTypeComboBoxCurSel(Call& c, Variant& r) {
   const auto [col, row] = firstCell(c.book);
-  const std::string current = c.book.cellValueText(col, row);
+  const std::string current = c.book.cellValueText(c.book.sheet(), col, row);
   const std::vector<std::string> items = ComboItems(addressedStyle(c.book));
   const auto it = std::find(items.begin(), items.end(), current);
   SetShort(r, current.empty() || it == items.end() ? std::int16_t(-1) : std::int16_t(it - items.begin()));
@@ -122,7 +123,7 @@ HRESULT putTypeComboBoxCurSel(Call& c, const VARIANT& v) {
   const std::vector<std::string> items = ComboItems(addressedStyle(c.book));
   if (index < -1 || index >= std::int32_t(items.size())) return c.refuse("there is no item " + std::to_string(index));
   std::string why;
-  if (!c.book.writeText(c.book.addressed(), index < 0 ? std::string() : items[size_t(index)], &why)) return c.refuse(why);
+  if (!c.book.writeText(c.book.sheet(), c.book.addressed(), index < 0 ? std::string() : items[size_t(index)], &why)) return c.refuse(why);
   return S_OK;
 }
 
@@ -148,7 +149,9 @@ HRESULT putTypeComboBoxString(Call& c, const VARIANT& v) {
   std::string list;
   for (size_t i = 0; i < items.size(); ++i) list += (i ? "\t" : "") + items[i];
   std::string why;
-  if (!c.book.changeStyle([&list](Style& s) { s.comboList = list; }, &why)) return c.refuse(why);
+  if (!c.book.changeStyle(
+          c.book.sheet(), c.book.addressed(), [&list](Style& s) { s.comboList = list; }, &why))
+    return c.refuse(why);
   return S_OK;
 }
 
@@ -171,7 +174,9 @@ HRESULT putTypePictPicture(Call& c, const VARIANT& v) {
   std::shared_ptr<const Picture> picture = object ? PictureOf(object) : nullptr;
   if (object && !picture) return c.refuse("the object is not a picture of this grid");
   std::string why;
-  if (!c.book.changeStyle([&picture](Style& s) { s.picture = picture; }, &why)) return c.refuse(why);
+  if (!c.book.changeStyle(
+          c.book.sheet(), c.book.addressed(), [&picture](Style& s) { s.picture = picture; }, &why))
+    return c.refuse(why);
   return S_OK;
 }
 

@@ -92,7 +92,7 @@ HRESULT TextArg(const Call& c, size_t i, std::string& out) {
   return platform::FAILED(hr) ? c.fail(hr, "argument " + std::to_string(i + 1) + " is not a text") : hr;
 }
 
-bool IsRowOrAll(const Book& b, std::int32_t row) { return row >= kAll && row <= b.sheet().maxRows(); }
-bool IsColOrAll(const Book& b, std::int32_t col) { return col >= kAll && col <= b.sheet().maxCols(); }
+bool IsRowOrAll(const AddressedBook& b, std::int32_t row) { return row >= kAll && row <= b.sheet().maxRows(); }
+bool IsColOrAll(const AddressedBook& b, std::int32_t col) { return col >= kAll && col <= b.sheet().maxCols(); }
 
 }  // namespace spread::members

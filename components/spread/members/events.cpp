@@ -6,26 +6,20 @@ namespace spread {
 
 namespace {
 
-struct EventInfo {
-  std::string_view name;
-  DISPID dispid;
-  std::span<const VARTYPE> arguments;
-};
-
-#define X(name, dispid, ...) constexpr VARTYPE k##name##Arguments[] = {__VA_ARGS__};
+#define X(name, ...) constexpr VARTYPE k##name##Arguments[] = {__VA_ARGS__};
 #include "components/spread/members/event_list.inc"
 #undef X
 
-constexpr EventInfo kEvents[] = {
-#define X(name, dispid, ...) {#name, dispid, k##name##Arguments},
+constexpr std::span<const VARTYPE> kArguments[] = {
+#define X(name, ...) k##name##Arguments,
 #include "components/spread/members/event_list.inc"
 #undef X
 };
+static_assert(std::size(kArguments) == std::variant_size_v<BookEvent>, "every event has its argument types");
 
 }  // namespace
 
-std::string_view EventName(SpreadEvent e) { return kEvents[size_t(e)].name; }
-DISPID EventDispid(SpreadEvent e) { return kEvents[size_t(e)].dispid; }
-std::span<const VARTYPE> EventArgumentTypes(SpreadEvent e) { return kEvents[size_t(e)].arguments; }
+DISPID EventDispid(SpreadEvent e) { return EventNumber(e); }
+std::span<const VARTYPE> EventArgumentTypes(SpreadEvent e) { return kArguments[size_t(e)]; }
 
 }  // namespace spread

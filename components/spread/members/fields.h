@@ -59,7 +59,9 @@ HRESULT PutStyle(Call& c, const VARIANT& v) {
   std::remove_cvref_t<decltype(Style{}.*Field)> value{};
   std::string why;
   if (const HRESULT hr = FromVariant(v, value, &why); platform::FAILED(hr)) return c.fail(hr, why);
-  if (!c.book.changeStyle([&value](Style& s) { s.*Field = value; }, &why)) return c.refuse(why);
+  if (!c.book.changeStyle(
+          c.book.sheet(), c.book.addressed(), [&value](Style& s) { s.*Field = value; }, &why))
+    return c.refuse(why);
   return platform::S_OK;
 }
 

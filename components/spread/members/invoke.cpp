@@ -38,7 +38,7 @@ const Handler kHandlers[] = {
 
 }  // namespace
 
-HRESULT InvokeMember(Book& book, const MemberInfo& m, WORD flags, std::span<const platform::VARIANT> args, platform::Variant* result,
+HRESULT InvokeMember(AddressedBook& book, const MemberInfo& m, WORD flags, std::span<const platform::VARIANT> args, platform::Variant* result,
                      std::string* error) {
   platform::Variant local;
   platform::Variant& out = result ? *result : local;

@@ -1,9 +1,8 @@
 // The grid's automation members: one table from member name to DISPID, kind, value type and
-// argument counts (member_list.inc), the call that carries a member out on a Book, the events a
-// Book raises (event_list.inc) and the sink that receives them. The COM face (IDispatch,
-// connection points, the picture object) reaches the model's members and events only through
-// this header; beyond it, the control owns its Book (creates it, is its event sink, and saves and
-// loads it whole through book_stream.h) and the picture object wraps a model Picture.
+// argument counts (member_list.inc), the call that carries a member out on a Book, the dispatch
+// argument types of the events a Book raises (event_list.inc), and the picture object members
+// hand out and take. The COM face (IDispatch, connection points, persistence) is built on this
+// header and on the model.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "components/spread/model/events.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/unknown.h"
 #include "platform/com/variant.h"
@@ -23,8 +23,8 @@ using platform::HRESULT;
 using platform::VARTYPE;
 using platform::WORD;
 
-class Book;      // the whole grid's state: sheets, cells, settings (model/book.h)
-struct Picture;  // a loaded picture: bytes, kind, size (model/picture.h)
+class AddressedBook;  // a book and what its members address (addressed_book.h)
+struct Picture;       // a loaded picture: bytes, kind, size (model/picture.h)
 
 enum class MemberKind : std::uint8_t { Property, Method };
 
@@ -52,30 +52,15 @@ const MemberInfo* FindMember(DISPID id);
 // Returns S_OK, DISP_E_BADPARAMCOUNT, DISP_E_TYPEMISMATCH, DISP_E_MEMBERNOTFOUND (a read-only
 // property written, a method put), E_INVALIDARG (a value the member refuses), ...; on failure
 // *error (when not null) holds the exception text for EXCEPINFO. result may be null.
-[[nodiscard]] HRESULT InvokeMember(Book& book, const MemberInfo& m, WORD flags, std::span<const platform::VARIANT> args,
-                                   platform::Variant* result, std::string* error);
+[[nodiscard]] HRESULT InvokeMember(AddressedBook& book, const MemberInfo& m, WORD flags, std::span<const platform::VARIANT> args, platform::Variant* result,
+                     std::string* error);
 
-// Events the model raises, from event_list.inc: X(Name, dispid, argument types...).
-enum class SpreadEvent : std::uint8_t {
-#define X(name, dispid, ...) name,
-#include "components/spread/members/event_list.inc"
-#undef X
-};
-std::string_view EventName(SpreadEvent e);
+// The dispatch face of the model's events (model/events.h): the DISPID of each and its argument
+// types in order (VT_BYREF marks an argument the sink may change), from event_list.inc.
 DISPID EventDispid(SpreadEvent e);
-// The argument types of an event, in order (VT_BYREF marks an argument the sink may change).
 std::span<const VARTYPE> EventArgumentTypes(SpreadEvent e);
 
-// Receives the events of a Book (Book::setEventSink); the COM face forwards them to its
-// connection points. args in call order, typed as EventArgumentTypes says; a VT_BYREF argument
-// points at the model's own variable, which the model reads back after fire returns (a sink
-// sets Cancel to refuse leaving a cell, or KeyCode to 0 to swallow a key).
-struct EventSink {
-  virtual ~EventSink() = default;
-  virtual void fire(SpreadEvent e, std::span<const platform::VARIANT> args) = 0;
-};
-
-// The picture object's COM face, defined by the COM part (components/spread/picture_object.cpp):
+// The picture object's dispatch face (members/picture_object.h):
 // LoadPicture returns MakePictureObject's object as VT_DISPATCH; the cell picture property takes
 // any dispatch object and keeps PictureOf it (null when the object is not one of ours).
 platform::ComPtr<platform::IDispatch> MakePictureObject(std::shared_ptr<const Picture> picture);

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "components/spread/members/fields.h"
+#include "components/spread/model/user_ops.h"
 #include "platform/ascii.h"
 #include "platform/system/resource.h"
 
@@ -59,7 +60,8 @@ HRESULT search(Call& c, Variant& r, bool alongColumn) {
   std::int32_t found = -1;
   for (std::int64_t i = std::int64_t(std::max(a[1], 0)) + 1; i <= end && found < 0; ++i) {
     const std::int32_t col = alongColumn ? a[0] : std::int32_t(i), row = alongColumn ? std::int32_t(i) : a[0];
-    const std::string cell = (flags & kSearchValue) ? c.book.cellValueText(col, row) : c.book.cellText(col, row);
+    const std::string cell =
+        (flags & kSearchValue) ? c.book.cellValueText(c.book.sheet(), col, row) : c.book.cellText(c.book.sheet(), col, row);
     if (matches(cell, text, flags)) found = std::int32_t(i);
   }
   SetInt(r, found);
@@ -143,7 +145,7 @@ HRESULT callSetActiveCell(Call& c, Variant&) {
   if (const HRESULT hr = numbers(c, a); platform::FAILED(hr)) return hr;
   const Sheet& s = c.book.activeSheet();
   if (a[0] < 1 || a[1] < 1 || a[0] > s.maxCols() || a[1] > s.maxRows()) return c.refuse("the cell is outside the sheet");
-  c.book.setActiveCell(a[0], a[1]);
+  UserOps(c.book).setActiveCell(a[0], a[1]);
   return S_OK;
 }
 
@@ -160,7 +162,7 @@ HRESULT callShowCell(Call& c, Variant&) {
   const std::int32_t across = a[2] % 3, down = a[2] / 3;
   const std::int32_t left = a[0] - (across == 0 ? 0 : across == 1 ? cols / 2 : cols - 1);
   const std::int32_t top = a[1] - (down == 0 ? 0 : down == 1 ? rows / 2 : rows - 1);
-  c.book.scrollTo(left, top);
+  UserOps(c.book).scrollTo(left, top);
   return S_OK;
 }
 

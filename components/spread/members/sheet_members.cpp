@@ -2,6 +2,7 @@
 // column widths, hidden and page-break flags, frozen lines, scrolling, the active cell, the
 // selection, data extent, measured text sizes and event switches.
 #include "components/spread/members/fields.h"
+#include "components/spread/model/user_ops.h"
 
 namespace spread::members {
 
@@ -121,7 +122,7 @@ HRESULT getActiveSheet(Call& c, Variant& r) { return SetShort(r, std::int16_t(c.
 HRESULT putActiveSheet(Call& c, const VARIANT& v) {
   std::int32_t n;
   if (const HRESULT hr = numberArg(c, v, n); platform::FAILED(hr)) return hr;
-  if (!c.book.setActiveSheet(n)) return c.refuse("there is no sheet " + std::to_string(n));
+  if (!UserOps(c.book).setActiveSheet(n)) return c.refuse("there is no sheet " + std::to_string(n));
   return S_OK;
 }
 
@@ -205,14 +206,14 @@ HRESULT getTopRow(Call& c, Variant& r) { return SetInt(r, c.book.activeSheet().t
 HRESULT putTopRow(Call& c, const VARIANT& v) {
   std::int32_t n;
   if (const HRESULT hr = numberArg(c, v, n); platform::FAILED(hr)) return hr;
-  c.book.scrollTo(c.book.activeSheet().leftCol, n);
+  UserOps(c.book).scrollTo(c.book.activeSheet().leftCol, n);
   return S_OK;
 }
 HRESULT getLeftCol(Call& c, Variant& r) { return SetInt(r, c.book.activeSheet().leftCol), S_OK; }
 HRESULT putLeftCol(Call& c, const VARIANT& v) {
   std::int32_t n;
   if (const HRESULT hr = numberArg(c, v, n); platform::FAILED(hr)) return hr;
-  c.book.scrollTo(n, c.book.activeSheet().topRow);
+  UserOps(c.book).scrollTo(n, c.book.activeSheet().topRow);
   return S_OK;
 }
 
@@ -241,24 +242,24 @@ HRESULT getMaxTextRowHeight(Call& c, Variant& r) {
   std::int32_t row;
   if (const HRESULT hr = lineIndex(c, true, row); platform::FAILED(hr)) return hr;
   if (row < 0) return c.refuse("measures one row, not all");
-  SetDouble(r, c.book.maxTextRowHeight(row));
+  SetDouble(r, c.book.maxTextRowHeight(c.book.sheet(), row));
   return S_OK;
 }
 HRESULT getMaxTextColWidth(Call& c, Variant& r) {
   std::int32_t col;
   if (const HRESULT hr = lineIndex(c, false, col); platform::FAILED(hr)) return hr;
   if (col < 0) return c.refuse("measures one column, not all");
-  SetDouble(r, c.book.maxTextColWidth(col));
+  SetDouble(r, c.book.maxTextColWidth(c.book.sheet(), col));
   return S_OK;
 }
 HRESULT getMaxTextCellHeight(Call& c, Variant& r) {
   if (const HRESULT hr = CheckAddress(c); platform::FAILED(hr)) return hr;
-  SetDouble(r, c.book.maxTextCellHeight(c.book.addressed().col, c.book.addressed().row));
+  SetDouble(r, c.book.maxTextCellHeight(c.book.sheet(), c.book.addressed().col, c.book.addressed().row));
   return S_OK;
 }
 HRESULT getMaxTextCellWidth(Call& c, Variant& r) {
   if (const HRESULT hr = CheckAddress(c); platform::FAILED(hr)) return hr;
-  SetDouble(r, c.book.maxTextCellWidth(c.book.addressed().col, c.book.addressed().row));
+  SetDouble(r, c.book.maxTextCellWidth(c.book.sheet(), c.book.addressed().col, c.book.addressed().row));
   return S_OK;
 }
 

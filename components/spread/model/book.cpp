@@ -29,8 +29,7 @@ void Book::reset() {
   sortIndicators.clear();
   sheets_.clear();
   sheets_.push_back(newSheet(1));
-  sheetIndex_ = activeSheet_ = 1;
-  row = col = row2 = col2 = 1;
+  activeSheet_ = 1;
   editing_ = false;
   computeDefaults();
 }
@@ -53,27 +52,17 @@ bool Book::setSheetCount(std::int32_t n) {
     sheets_.back()->defaultRowHeight = sheets_.front()->defaultRowHeight;
   }
   sheets_.resize(size_t(n));
-  sheetIndex_ = std::min(sheetIndex_, n);
   activeSheet_ = std::min(activeSheet_, n);
   return true;
 }
 
-bool Book::setSheetIndex(std::int32_t n) {
+bool Book::restoreActiveSheet(std::int32_t n) {
   if (n < 1 || n > sheetCount()) return false;
-  sheetIndex_ = n;
+  activeSheet_ = n;
   return true;
 }
 
-Block Book::addressed() const {
-  if (!settings.blockMode) return {col, row, col, row};
-  Block b{std::min(col, col2), std::min(row, row2), std::max(col, col2), std::max(row, row2)};
-  if (col == kAll || col2 == kAll) b.col = b.col2 = kAll;
-  if (row == kAll || row2 == kAll) b.row = b.row2 = kAll;
-  return b;
-}
-
-bool Book::writeText(const Block& b, std::string_view text, std::string* error) {
-  Sheet& s = sheet();
+bool Book::writeText(Sheet& s, const Block& b, std::string_view text, std::string* error) const {
   const std::int32_t firstRow = b.allRows() ? 1 : b.row, lastRow = b.allRows() ? s.maxRows() : b.row2;
   const std::int32_t firstCol = b.allCols() ? 1 : b.col, lastCol = b.allCols() ? s.maxCols() : b.col2;
   if (firstRow < 0 || firstCol < 0 || lastRow > s.maxRows() || lastCol > s.maxCols()) {
@@ -105,8 +94,7 @@ bool Book::writeText(const Block& b, std::string_view text, std::string* error) 
   return true;
 }
 
-std::string Book::headerText(std::int32_t c, std::int32_t r) const {
-  const Sheet& s = sheet();
+std::string Book::headerText(const Sheet& s, std::int32_t c, std::int32_t r) const {
   if (const Cell* cell = s.cell(c, r); cell && !IsEmpty(cell->value)) return CellText(*s.styleAt(c, r), cell->value);
   if (r == 0 && c == 0) return {};
   const bool columnHeader = r == 0;
@@ -119,29 +107,28 @@ std::string Book::headerText(std::int32_t c, std::int32_t r) const {
   }
 }
 
-std::string Book::cellText(std::int32_t c, std::int32_t r) const {
+std::string Book::cellText(const Sheet& s, std::int32_t c, std::int32_t r) const {
   if (c < 0 || r < 0) return {};
-  if (c == 0 || r == 0) return headerText(c, r);
-  const Cell* cell = sheet().cell(c, r);
-  return CellText(*sheet().styleAt(c, r), cell ? cell->value : CellValue{});
+  if (c == 0 || r == 0) return headerText(s, c, r);
+  const Cell* cell = s.cell(c, r);
+  return CellText(*s.styleAt(c, r), cell ? cell->value : CellValue{});
 }
 
-std::string Book::cellValueText(std::int32_t c, std::int32_t r) const {
+std::string Book::cellValueText(const Sheet& s, std::int32_t c, std::int32_t r) const {
   if (c < 0 || r < 0) return {};
-  if (c == 0 || r == 0) return headerText(c, r);
-  const Cell* cell = sheet().cell(c, r);
-  return CellValueText(*sheet().styleAt(c, r), cell ? cell->value : CellValue{});
+  if (c == 0 || r == 0) return headerText(s, c, r);
+  const Cell* cell = s.cell(c, r);
+  return CellValueText(*s.styleAt(c, r), cell ? cell->value : CellValue{});
 }
 
-bool Book::changeStyle(const std::function<void(Style&)>& change, std::string* error) {
-  const Block b = addressed();
-  Style probe = *sheet().styleAt(b.col, b.row);
+bool Book::changeStyle(Sheet& s, const Block& b, const std::function<void(Style&)>& change, std::string* error) const {
+  Style probe = *s.styleAt(b.col, b.row);
   change(probe);
   if (std::string broken = ValidateStyle(probe); !broken.empty()) {
     if (error) *error = broken;
     return false;
   }
-  sheet().changeStyles(b, change, formatContext());
+  s.changeStyles(b, change, formatContext());
   return true;
 }
 
@@ -166,13 +153,13 @@ std::string ValidateStyle(const Style& s) {
   return {};
 }
 
-void Book::setEventEnabled(DISPID event, bool enabled) {
+void Book::setEventEnabled(std::int32_t event, bool enabled) {
   if (enabled) disabledEvents_.erase(event);
   else disabledEvents_.insert(event);
 }
 
-void Book::fire(SpreadEvent e, std::initializer_list<platform::VARIANT> args) {
-  if (sink_ && eventEnabled(EventDispid(e))) sink_->fire(e, std::span<const platform::VARIANT>(args.begin(), args.size()));
+void Book::raise(BookEvent& e) {
+  if (sink_ && eventEnabled(EventNumber(KindOf(e)))) sink_->fire(e);
 }
 
 }  // namespace spread

@@ -1,44 +1,10 @@
-// The whole grid's state: its sheets, its settings, the cell or block that cell-level properties
-// address, the text metrics it sizes with, and the events it raises.
+// The whole grid's state: its sheets, its settings, the text metrics it sizes with, and the
+// events it raises.
 //
-// Addressing. Row, Col (and, with BlockMode on, Row2 and Col2) choose the cell or block that
-// cell-level properties read and write; -1 as the row means the whole column(s), -1 as the column
-// the whole row(s), both -1 the whole sheet. A read gives what applies to the first cell (its
-// own setting, else its row's, else its column's, else the sheet's). Sheet chooses the sheet
-// they address (1 to SheetCount); ActiveSheet the one shown.
+// The sheets are numbered from 1; the active sheet is the one shown. What automation addresses
+// (Row, Col, Sheet ...) is no part of the book: the member table keeps it.
 //
-// The view state (active cell, selection, top-left cell) that members read and set is the
-// active sheet's; cells, styles, sizes and frozen lines are the addressed sheet's.
-//
-// User operations (for the view, and for tests without one); they act on the active sheet. Each does what a user's action
-// does to the grid and raises the events that action raises, through the EventSink:
-// - setActiveCell(c, r): LeaveCell(col, row, c, r, Cancel) while another cell is active; a sink
-//   that sets Cancel keeps the active cell and the call returns false. A running edit is
-//   committed first (it may raise Change and EditMode).
-// - clickCell(c, r): setActiveCell, then Click(c, r). doubleClickCell: the same with DblClick.
-//   rightClickCell(c, r, x, y): RightClick(1, c, r, x, y), the active cell stays.
-// - beginEdit(): EditMode(col, row, 1, False) for the active cell, when its type is edited by
-//   typing (edit, date, time, number types, picture mask, combo box) and it is not locked in a
-//   protected sheet. commitEdit(text): the text goes through the cell type's rules (refused:
-//   false, *error says why, the edit goes on); when it changed the value Change(col, row) and
-//   ChangeMade; then EditMode(col, row, 0, changed). cancelEdit(): EditMode(col, row, 0, False).
-// - pressButton(c, r): a button or check box cell. A check box goes round its states (0, 1, and
-//   2 when three-state), a two-state button toggles; then ButtonClicked(c, r, state) and Change.
-//   A normal button keeps no state and raises ButtonClicked(c, r, 0).
-// - chooseComboItem(c, r, index): the item becomes the value; ComboSelChange(c, r), Change(c, r).
-// - spin(c, r, up): a cell with TypeSpin steps its value: a number by TypeSpinInc, a date by a
-//   day, a time by a minute (a second when it shows seconds). Past a limit it stops there, or
-//   with TypeSpinWrap goes round to the other limit; an empty cell starts at 0, 1 January 2000 or
-//   the earliest time allowed (a number or date outside the limits: the nearest limit).
-//   Change(c, r) when the value moved.
-// - keyDown(key, shift): KeyDown(KeyCode, Shift); a sink that sets KeyCode to 0 swallows the key.
-//   Otherwise the arrow keys, Tab (Shift+Tab), Home and End move the active cell (through
-//   setActiveCell, so LeaveCell is raised), skipping hidden rows and columns. Returns the key as
-//   the sink left it. keyPress(ch): KeyPress(KeyAscii); returns the character as the sink left it.
-// - scrollTo(leftCol, topRow): TopLeftChange(oldLeft, oldTop, newLeft, newTop) when it moves;
-//   TopRow, LeftCol and ShowCell scroll through it too.
-// - setActiveSheet(n): SheetChanged(old, new).
-// Events switched off with EventEnabled(dispid) = 0 are not raised.
+// What a user does to the book (and the events it raises) is in user_ops.h.
 #pragma once
 
 #include <array>
@@ -50,8 +16,8 @@
 #include <string_view>
 #include <vector>
 
-#include "components/spread/members/members.h"
 #include "components/spread/model/change_notice.h"
+#include "components/spread/model/events.h"
 #include "components/spread/model/metrics.h"
 #include "components/spread/model/sheet.h"
 
@@ -65,14 +31,11 @@ struct BookSettings {
 
 inline constexpr std::int32_t kSheetLimit = 256;
 
-// Virtual key codes the model's key handling knows.
-enum Key : std::int16_t { kKeyTab = 9, kKeyEnd = 35, kKeyHome = 36, kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39, kKeyDown = 40 };
-
 class Book {
  public:
   Book();
-  // Back to a new grid: one sheet, every setting, style and size at its default, nothing
-  // addressed but cell (1, 1). The event sink, the metrics and the switched-off events stay.
+  // Back to a new grid: one sheet, every setting, style and size at its default. The event
+  // sink, the metrics and the switched-off events stay.
   void reset();
 
   BookSettings settings;
@@ -81,86 +44,81 @@ class Book {
   std::int32_t sheetCount() const { return std::int32_t(sheets_.size()); }
   // 1 to kSheetLimit; sheets added are empty and named "Sheet<n>"; removed ones are the last.
   bool setSheetCount(std::int32_t n);
-  std::int32_t sheetIndex() const { return sheetIndex_; }
-  bool setSheetIndex(std::int32_t n);
   std::int32_t activeSheetIndex() const { return activeSheet_; }
-  bool setActiveSheet(std::int32_t n);
-  Sheet& sheet() { return *sheets_[size_t(sheetIndex_ - 1)]; }
-  const Sheet& sheet() const { return *sheets_[size_t(sheetIndex_ - 1)]; }
+  // The active sheet as a load restores it: no event, nothing told (the loader tells the whole
+  // book changed). A user's choice of sheet is UserOps::setActiveSheet.
+  bool restoreActiveSheet(std::int32_t n);
   Sheet& activeSheet() { return *sheets_[size_t(activeSheet_ - 1)]; }
+  // Any sheet, 1 to sheetCount.
+  Sheet& sheetAt(std::int32_t n) { return *sheets_[size_t(n - 1)]; }
+  const Sheet& sheetAt(std::int32_t n) const { return *sheets_[size_t(n - 1)]; }
   const Sheet& activeSheet() const { return *sheets_[size_t(activeSheet_ - 1)]; }
-
-  // The addressed cell or block (Row, Col, Row2, Col2); values -1 to the limits.
-  std::int32_t row = 1, col = 1, row2 = 1, col2 = 1;
-  Block addressed() const;
 
   // ColUserSortIndicator by column (0 none, 1 ascending, 2 descending), for the view.
   std::map<std::int32_t, std::int32_t> sortIndicators;
 
   FormatContext formatContext() const { return {settings.twoDigitYearMa}; }
+  // Texts and sizes of one of this book's sheets, under the book's settings and metrics.
   // Writes text to every cell of the block (within the sheet) through each cell's type rules.
   // When any cell refuses it, nothing is written, *error says why and the result is false.
   // Header cells (row 0, column 0) take any text.
-  [[nodiscard]] bool writeText(const Block& block, std::string_view text, std::string* error);
+  [[nodiscard]] bool writeText(Sheet& sheet, const Block& block, std::string_view text, std::string* error) const;
   // The text a cell shows, and its value; header cells show their own text or the automatic one.
-  std::string cellText(std::int32_t col, std::int32_t row) const;
-  std::string cellValueText(std::int32_t col, std::int32_t row) const;
-  std::string headerText(std::int32_t col, std::int32_t row) const;
-  // Cell-level properties: changes what applies to the addressed block (Sheet::changeStyles),
-  // after checking the result on the block's first cell; false (and *error) when it breaks a
-  // rule of ValidateStyle.
-  [[nodiscard]] bool changeStyle(const std::function<void(Style&)>& change, std::string* error);
+  std::string cellText(const Sheet& sheet, std::int32_t col, std::int32_t row) const;
+  std::string cellValueText(const Sheet& sheet, std::int32_t col, std::int32_t row) const;
+  std::string headerText(const Sheet& sheet, std::int32_t col, std::int32_t row) const;
+  // Cell-level properties: changes what applies to the block (Sheet::changeStyles), after
+  // checking the result on the block's first cell; false (and *error) when it breaks a rule of
+  // ValidateStyle.
+  [[nodiscard]] bool changeStyle(Sheet& sheet, const Block& block, const std::function<void(Style&)>& change, std::string* error) const;
 
   // Metrics and the sizes measured with them.
   void setMetrics(std::shared_ptr<const TextMetrics> metrics);
   const TextMetrics& metrics() const { return *metrics_; }
   TextFont fontOf(const Style& style) const;
-  double charWidthPixels() const;                   // one unit of column width
-  double maxTextRowHeight(std::int32_t row) const;  // points
-  double maxTextColWidth(std::int32_t col) const;   // characters; 0 when the column is empty
-  double maxTextCellHeight(std::int32_t col, std::int32_t row) const;
-  double maxTextCellWidth(std::int32_t col, std::int32_t row) const;
+  double charWidthPixels(const Sheet& sheet) const;                     // one unit of column width
+  double maxTextRowHeight(const Sheet& sheet, std::int32_t row) const;  // points
+  double maxTextColWidth(const Sheet& sheet, std::int32_t col) const;   // characters; 0 when the column is empty
+  double maxTextCellHeight(const Sheet& sheet, std::int32_t col, std::int32_t row) const;
+  double maxTextCellWidth(const Sheet& sheet, std::int32_t col, std::int32_t row) const;
   // The text a cell draws: a button's or check box's caption, stars for a password.
-  std::string shownText(std::int32_t col, std::int32_t row) const;
+  std::string shownText(const Sheet& sheet, std::int32_t col, std::int32_t row) const;
 
   // Told of every change automation makes (change_notice.h).
   ChangeNotice changes;
 
   // Events.
   void setEventSink(EventSink* sink) { sink_ = sink; }
-  void setEventEnabled(DISPID event, bool enabled);
-  bool eventEnabled(DISPID event) const { return !disabledEvents_.contains(event); }
+  // Events by their number (EventNumber); switched-off ones are not raised.
+  void setEventEnabled(std::int32_t event, bool enabled);
+  bool eventEnabled(std::int32_t event) const { return !disabledEvents_.contains(event); }
+  // Hands the event to the sink unless it is switched off; the sink may change the fields the
+  // event lets it change.
+  void raise(BookEvent& e);
 
-  // User operations (see the top of this header).
-  bool setActiveCell(std::int32_t col, std::int32_t row);
-  void clickCell(std::int32_t col, std::int32_t row);
-  void doubleClickCell(std::int32_t col, std::int32_t row);
-  void rightClickCell(std::int32_t col, std::int32_t row, std::int32_t x, std::int32_t y);
-  bool beginEdit();
-  [[nodiscard]] bool commitEdit(std::string_view text, std::string* error);
-  void cancelEdit();
+  // Whether a user's edit of the active cell is under way (UserOps::beginEdit).
   bool editing() const { return editing_; }
-  bool pressButton(std::int32_t col, std::int32_t row);
-  bool chooseComboItem(std::int32_t col, std::int32_t row, std::int32_t index);
-  bool spin(std::int32_t col, std::int32_t row, bool up);
-  std::int16_t keyDown(std::int16_t key, std::int16_t shift);
-  std::int16_t keyPress(std::int16_t ch);
-  void scrollTo(std::int32_t leftCol, std::int32_t topRow);
 
  private:
-  void fire(SpreadEvent e, std::initializer_list<platform::VARIANT> args);
-  bool userMayChange(std::int32_t col, std::int32_t row) const;
-  void markChanged(std::int32_t col, std::int32_t row);
+  friend class UserOps;
+  template <class Event>
+  Event fire(Event e) {
+    BookEvent any(std::move(e));
+    raise(any);
+    return std::get<Event>(any);
+  }
   void computeDefaults();
-  double cellTextHeightPixels(std::int32_t col, std::int32_t row) const;
-  double cellTextWidthPixels(std::int32_t col, std::int32_t row) const;
+  double cellTextHeightPixels(const Sheet& sheet, std::int32_t col, std::int32_t row) const;
+  double cellTextWidthPixels(const Sheet& sheet, std::int32_t col, std::int32_t row) const;
 
   std::vector<std::unique_ptr<Sheet>> sheets_;
-  std::int32_t sheetIndex_ = 1, activeSheet_ = 1;
+  std::int32_t activeSheet_ = 1;
   std::shared_ptr<const TextMetrics> metrics_;
   EventSink* sink_ = nullptr;
-  std::set<DISPID> disabledEvents_;
+  std::set<std::int32_t> disabledEvents_;
   bool editing_ = false;
+  // Where a selection widened with Shift starts (UserOps::keyDown), on the active sheet.
+  std::int32_t anchorCol_ = 1, anchorRow_ = 1;
 };
 
 // The rules a style must keep (a cell-level write that would break one is refused): a known cell

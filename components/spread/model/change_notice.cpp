@@ -23,13 +23,13 @@ ChangeNotice::Subscription ChangeNotice::subscribe(Listener listener) {
   return Subscription(*this, id);
 }
 
-void ChangeNotice::notify() {
+void ChangeNotice::notify(const Change& change) {
   ++count_;
   // A listener may subscribe or unsubscribe while it is told; the others are told from a copy.
   std::vector<Listener> told;
   told.reserve(listeners_.size());
   for (const auto& [id, listener] : listeners_) told.push_back(listener);
-  for (const Listener& listener : told) listener();
+  for (const Listener& listener : told) listener(change);
 }
 
 }  // namespace spread

@@ -11,7 +11,7 @@
 
 #include "components/spread/files/print_layout.h"
 #include "components/spread/files/print_sheet.h"
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 #include "components/spread/print/qt_page_canvas.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_text.h"
@@ -21,7 +21,7 @@ namespace {
 
 class QtPrintHook : public files::PrintHook {
  public:
-  bool print(Book& book, std::string* error) override {
+  bool print(AddressedBook& book, std::string* error) override {
     if (QPrinterInfo::availablePrinters().isEmpty()) {
       // No printer: a PDF in the documents folder, and the user is told where it went.
       const std::string path = files::DefaultPrintPdfPath(book);
@@ -49,7 +49,7 @@ bool ShowPrintSetup(QWidget* parent) {
   return dialog.exec() == QDialog::Accepted;
 }
 
-bool PrintOn(Book& book, QPrinter& printer, bool showProgress, std::string* error) {
+bool PrintOn(AddressedBook& book, QPrinter& printer, bool showProgress, std::string* error) {
   const files::PrintLayout layout = files::LayOutPrint(book);
   if (layout.chosen.empty()) {
     if (error) *error = "no page to print";

@@ -11,7 +11,7 @@
 class QWidget;
 
 namespace spread {
-class Book;
+class AddressedBook;
 }
 
 namespace spread::print {
@@ -23,7 +23,7 @@ bool ShowPrintSetup(QWidget* parent);
 // Prints the pages PrintType chooses on printer (paper and orientation from the grid's
 // settings), with the progress dialog when showProgress. False, with *error, when cancelled or
 // when the printer fails.
-[[nodiscard]] bool PrintOn(Book& book, QPrinter& printer, bool showProgress, std::string* error);
+[[nodiscard]] bool PrintOn(AddressedBook& book, QPrinter& printer, bool showProgress, std::string* error);
 void InstallQtPrinting();
 
 }  // namespace spread::print

@@ -1,6 +1,6 @@
 #include "components/spread/records/book_walker.h"
 
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 
 namespace spread::records {
 namespace {
@@ -21,13 +21,14 @@ bool InSheet(const Sheet& s, std::int32_t col, std::int32_t row, std::int32_t lo
 
 }  // namespace
 
-BookWalk::BookWalk(Book& book, bool dataOnly) : book_(book), addressed_(book.sheetIndex()), dataOnly_(dataOnly) {}
+BookWalk::BookWalk(AddressedBook& book, bool dataOnly) : book_(book), addressed_(book.sheetIndex()), dataOnly_(dataOnly) {}
 
 BookWalk::~BookWalk() { book_.setSheetIndex(addressed_); }
 
 const BookSettings& BookWalk::settings() const { return book_.settings; }
 
-BookRecord BookWalk::book() const { return {addressed_, book_.activeSheetIndex(), book_.row, book_.col, book_.row2, book_.col2}; }
+BookRecord BookWalk::book() const { const Addressing& a = book_.address();
+  return {addressed_, book_.activeSheetIndex(), a.row, a.col, a.row2, a.col2}; }
 
 std::vector<SortRecord> BookWalk::sorts() const {
   std::vector<SortRecord> out;
@@ -117,7 +118,7 @@ void BookWalk::spans(std::int32_t n, const std::function<void(SpanRecord&)>& fn)
   }
 }
 
-BookBuilder::BookBuilder(Book& book) : book_(book) {}
+BookBuilder::BookBuilder(AddressedBook& book) : book_(book) {}
 
 BookSettings& BookBuilder::settings() { return book_.settings; }
 
@@ -222,13 +223,13 @@ std::string BookBuilder::finish() {
   const auto inLimits = [](std::int32_t col, std::int32_t row) { return col >= kAll && row >= kAll && col <= kColLimit && row <= kRowLimit; };
   if (!book_.setSheetIndex(a.sheet) || a.activeSheet < 1 || a.activeSheet > sheets_ || !inLimits(a.col, a.row) || !inLimits(a.col2, a.row2))
     return "bad book record";
-  book_.setActiveSheet(a.activeSheet);
-  book_.row = a.row, book_.col = a.col, book_.row2 = a.row2, book_.col2 = a.col2;
+  book_.restoreActiveSheet(a.activeSheet);
+  book_.setRow(a.row), book_.setCol(a.col), book_.setRow2(a.row2), book_.setCol2(a.col2);
   return {};
 }
 
-bool ReadWhole(Book& book, const std::function<bool(BookBuilder&)>& read) {
-  Book scratch;
+bool ReadWhole(AddressedBook& book, const std::function<bool(BookBuilder&)>& read) {
+  AddressedBook scratch;
   BookBuilder trial(scratch);
   if (!read(trial)) return false;
   book.reset();

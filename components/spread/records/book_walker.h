@@ -24,7 +24,7 @@ class BookWalk {
   // dataOnly: the values alone, without settings, sort indicators, styles, lines, notes,
   // formulas or spans. Sheets are visited through the book's addressed sheet, which is put
   // back when the walk ends.
-  BookWalk(Book& book, bool dataOnly);
+  BookWalk(AddressedBook& book, bool dataOnly);
   ~BookWalk();
   BookWalk(const BookWalk&) = delete;
   BookWalk& operator=(const BookWalk&) = delete;
@@ -46,7 +46,7 @@ class BookWalk {
   void spans(std::int32_t n, const std::function<void(SpanRecord&)>& fn);
 
  private:
-  Book& book_;
+  AddressedBook& book_;
   const std::int32_t addressed_;
   const bool dataOnly_;
 };
@@ -54,7 +54,7 @@ class BookWalk {
 class BookBuilder {
  public:
   // A book that was just reset (ReadWhole gives one).
-  explicit BookBuilder(Book& book);
+  explicit BookBuilder(AddressedBook& book);
 
   BookSettings& settings();
   // Defines style id (a later definition replaces an earlier one). A style like a new one is the
@@ -81,7 +81,7 @@ class BookBuilder {
   std::int32_t sheets() const { return sheets_; }
 
  private:
-  Book& book_;
+  AddressedBook& book_;
   std::map<std::int32_t, StylePtr> styles_;
   std::int32_t sheets_ = 0;
   BookRecord address_;
@@ -89,6 +89,6 @@ class BookBuilder {
 
 // Reads a whole book with `read` (false: refused): first into a scratch book, so that one refused
 // leaves the book as it was, then, once taken, into the book itself, reset first.
-bool ReadWhole(Book& book, const std::function<bool(BookBuilder&)>& read);
+bool ReadWhole(AddressedBook& book, const std::function<bool(BookBuilder&)>& read);
 
 }  // namespace spread::records

@@ -110,7 +110,6 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
 }
 
 QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const {
-  ShownSheet shown(book_);
   const std::int32_t c = SheetModel::colOf(index), r = SheetModel::rowOf(index);
   const Style& s = *book_.activeSheet().styleAt(c, r);
   QWidget* editor = nullptr;
@@ -168,7 +167,6 @@ QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
 }
 
 void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
-  ShownSheet shown(book_);
   const std::int32_t c = SheetModel::colOf(index), r = SheetModel::rowOf(index);
   const Cell* cell = book_.activeSheet().cell(c, r);
   const QString text = ToQString(EditorStartText(book_, c, r));

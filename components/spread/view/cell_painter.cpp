@@ -148,7 +148,6 @@ const QFont& CellPainter::fontOf(const Style& style) {
 
 void CellPainter::paint(QPainter& p, const QRect& rect, const Book& book, std::int32_t col, std::int32_t row, CellState state,
                         const QWidget* widget) {
-  ShownSheet shown(book);
   const Sheet& sheet = book.activeSheet();
   const Style& style = *sheet.styleAt(col, row);
   const Cell* cell = sheet.cell(col, row);
@@ -167,7 +166,7 @@ void CellPainter::paint(QPainter& p, const QRect& rect, const Book& book, std::i
   p.setClipRect(rect);
   p.fillRect(rect, back);
   p.setFont(fontOf(style));
-  const QString text = ToQString(book.shownText(col, row));
+  const QString text = ToQString(book.shownText(book.activeSheet(), col, row));
   switch (style.type()) {
     case CellType::Button: drawButton(p, rect, style, text, state.pressed || stateOf(cell) == 1, widget); break;
     case CellType::CheckBox: drawCheckBox(p, rect, style, text, stateOf(cell), widget); break;

@@ -5,12 +5,6 @@
 
 namespace spread::view {
 
-ShownSheet::ShownSheet(const Book& book) : book_(const_cast<Book&>(book)), before_(book.sheetIndex()) {
-  book_.setSheetIndex(book_.activeSheetIndex());
-}
-
-ShownSheet::~ShownSheet() { book_.setSheetIndex(before_); }
-
 bool IsTypedIn(CellType type) {
   switch (type) {
     case CellType::StaticText:
@@ -23,13 +17,12 @@ bool IsTypedIn(CellType type) {
 }
 
 std::string EditorStartText(const Book& book, std::int32_t col, std::int32_t row) {
-  ShownSheet shown(book);
   switch (book.activeSheet().styleAt(col, row)->type()) {
     case CellType::Currency:
     case CellType::Number:
     case CellType::Percent:
-    case CellType::Scientific: return book.cellValueText(col, row);
-    default: return book.cellText(col, row);
+    case CellType::Scientific: return book.cellValueText(book.activeSheet(), col, row);
+    default: return book.cellText(book.activeSheet(), col, row);
   }
 }
 
@@ -44,20 +37,19 @@ int SheetModel::columnCount(const QModelIndex& parent) const { return parent.isV
 QVariant SheetModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
   const std::int32_t c = colOf(index), r = rowOf(index);
-  ShownSheet shown(book_);
   switch (role) {
-    case Qt::DisplayRole: return ToQString(book_.shownText(c, r));
+    case Qt::DisplayRole: return ToQString(book_.shownText(book_.activeSheet(), c, r));
     case Qt::EditRole:
     case kEditTextRole: return ToQString(EditorStartText(book_, c, r));
-    case kValueTextRole: return ToQString(book_.cellValueText(c, r));
+    case kValueTextRole: return ToQString(book_.cellValueText(book_.activeSheet(), c, r));
     default: return {};
   }
 }
 
 QVariant SheetModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role != Qt::DisplayRole) return {};
-  ShownSheet shown(book_);
-  return orientation == Qt::Horizontal ? ToQString(book_.headerText(section + 1, 0)) : ToQString(book_.headerText(0, section + 1));
+  return orientation == Qt::Horizontal ? ToQString(book_.headerText(book_.activeSheet(), section + 1, 0))
+                                       : ToQString(book_.headerText(book_.activeSheet(), 0, section + 1));
 }
 
 Qt::ItemFlags SheetModel::flags(const QModelIndex& index) const {

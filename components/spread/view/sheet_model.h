@@ -2,10 +2,7 @@
 // the texts a cell shows, its font, colours and alignment, and the header texts. The book stays
 // the truth: nothing is copied, every read goes to the book, and `reload` tells attached views
 // that the book changed underneath.
-//
-// The book's text functions read the sheet that automation addresses (Sheet); the view shows the
-// active one, so every read here goes through ShownSheet, which addresses the active sheet for
-// the duration of the read.
+// Every read names the active sheet; what automation addresses is not the view's concern.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -13,19 +10,6 @@
 #include "components/spread/model/book.h"
 
 namespace spread::view {
-
-// Addresses the book's active sheet while it lives, then the sheet addressed before.
-class ShownSheet {
- public:
-  explicit ShownSheet(const Book& book);
-  ~ShownSheet();
-  ShownSheet(const ShownSheet&) = delete;
-  ShownSheet& operator=(const ShownSheet&) = delete;
-
- private:
-  Book& book_;
-  std::int32_t before_;
-};
 
 // Item data roles beyond Qt's.
 enum SheetRole : int {

@@ -1,6 +1,8 @@
 // The grid view: building it and keeping it in step with the book.
 #include "components/spread/view/spread_view.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <cmath>
@@ -55,17 +57,55 @@ SpreadView::SpreadView(Book& book, QWidget* parent)
     headerSelecting_ = Qt::Vertical;
     mirrorSelection();
   });
+  // The book hears a dragged border's new size when the button is let go.
+  horizontalHeader()->viewport()->installEventFilter(this);
+  verticalHeader()->viewport()->installEventFilter(this);
   refresh();
-  changes_ = book_.changes.subscribe([this] {
-    if (std::exchange(followPending_, true)) return;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-          followPending_ = false;
-          follow();
-        },
-        Qt::QueuedConnection);
-  });
+  changes_ = book_.changes.subscribe([this](const Change& change) { heard(change); });
+}
+
+void SpreadView::heard(const Change& change) {
+  heardParts_ |= change.parts;
+  if (change.parts & Change::kCells) heardCells_.push_back(change.cells);
+  if (acting_ > 0 || std::exchange(showPending_, true)) return;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        showPending_ = false;
+        if (acting_ == 0) showNotices();
+      },
+      Qt::QueuedConnection);
+}
+
+void SpreadView::showNotices() {
+  // Showing may scroll, and scrolling is told again: a few rounds settle it.
+  for (int round = 0; round < 4 && heardParts_ != 0; ++round) {
+    const std::uint8_t parts = std::exchange(heardParts_, 0);
+    const std::vector<Block> cells = std::exchange(heardCells_, {});
+    if (parts & (Change::kWhole | Change::kSheet)) {
+      follow();
+      continue;
+    }
+    const Sheet& s = book_.activeSheet();
+    for (const Block& b : cells) {
+      const QModelIndex from = model_.index(b.row - 1, b.col - 1), to = model_.index(b.row2 - 1, b.col2 - 1);
+      if (from.isValid() && to.isValid()) emit model_.dataChanged(from, to);
+    }
+    if (parts & Change::kSizes) {
+      Syncing syncing(*this);
+      applySizes(1, s.maxRows(), 1, s.maxCols());
+      frozen_.place();
+      updateGeometry();
+    }
+    if (parts & Change::kSelection) showSelection();
+    if ((parts & Change::kActiveCell) && state() != EditingState) {
+      showActiveCell(QItemSelectionModel::NoUpdate);
+      // A cell in a frozen row or column is in sight wherever the rest is scrolled.
+      if (s.activeRow > frozen_.rows() && s.activeCol > frozen_.cols()) scrollTo(currentIndex());
+    }
+    if ((parts & Change::kTopLeft) && shownTopLeft() != std::pair(s.leftCol, s.topRow)) showTopLeft();
+    viewport()->update();
+  }
 }
 
 SpreadView::~SpreadView() {
@@ -77,8 +117,7 @@ int SpreadView::rowPixels(std::int32_t row) const {
 }
 
 int SpreadView::colPixels(std::int32_t col) const {
-  ShownSheet shown(book_);
-  return int(std::lround(book_.activeSheet().colWidth(col) * book_.charWidthPixels()));
+  return int(std::lround(book_.activeSheet().colWidth(col) * book_.charWidthPixels(book_.activeSheet())));
 }
 
 QWidget* SpreadView::activeEditor() const { return state() == EditingState ? indexWidget(currentIndex()) : nullptr; }
@@ -141,11 +180,7 @@ void SpreadView::applyLook() {
   setSelectionMode(st.allowMultiBlocks ? ExtendedSelection : ContiguousSelection);
   setFrameShape(st.borderStyle == 0 || st.noBorder ? QFrame::NoFrame : QFrame::StyledPanel);
 
-  QFont headerFont;
-  {
-    ShownSheet shown(book_);
-    headerFont = FontOf(*s.styleAt(kAll, kAll), painter_.dpi());
-  }
+  const QFont headerFont = FontOf(*s.styleAt(kAll, kAll), painter_.dpi());
   for (QHeaderView* h : {horizontalHeader(), verticalHeader()}) {
     if (h->font() != headerFont) h->setFont(headerFont);
     // AppearanceStyle 0 draws the headers in the classic grey, 1 a lighter face, 2 the system's.
@@ -234,7 +269,10 @@ void SpreadView::reportTopLeft() {
   frozen_.place();
   if (syncing_) return;
   const auto [left, top] = shownTopLeft();
-  if (top >= 1 && left >= 1) book_.scrollTo(left, top);
+  if (top >= 1 && left >= 1) {
+    const Acting acting(*this);
+    ops().scrollTo(left, top);
+  }
 }
 
 QModelIndex SpreadView::indexAt(const QPoint& point) const {
@@ -264,15 +302,26 @@ void SpreadView::resizeEvent(QResizeEvent* event) {
 
 void SpreadView::lineResized(Qt::Orientation orientation, int logical, int size) {
   if (syncing_ || size <= 0) return;
-  Sheet& s = book_.activeSheet();
-  if (orientation == Qt::Horizontal) {
-    ShownSheet shown(book_);
-    s.colLineForWrite(logical + 1).size = size / book_.charWidthPixels();
-  } else {
-    s.rowLineForWrite(logical + 1).size = size / book_.metrics().pixelsPerPoint();
-  }
+  resizing_ = Resizing{orientation, logical, size};
   frozen_.place();
   updateGeometry();
+  // A border dragged with the mouse is told when the button is let go (eventFilter); a line
+  // resized otherwise is told at once.
+  if (!(QApplication::mouseButtons() & Qt::LeftButton)) finishResize();
+}
+
+void SpreadView::finishResize() {
+  if (!resizing_) return;
+  const Resizing r = *std::exchange(resizing_, std::nullopt);
+  const Acting acting(*this);
+  if (r.orientation == Qt::Horizontal) ops().resizeCol(r.logical + 1, r.size / book_.charWidthPixels(book_.activeSheet()));
+  else ops().resizeRow(r.logical + 1, r.size / book_.metrics().pixelsPerPoint());
+}
+
+bool SpreadView::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonRelease && (watched == horizontalHeader()->viewport() || watched == verticalHeader()->viewport()))
+    finishResize();
+  return QTableView::eventFilter(watched, event);
 }
 
 QSize SpreadView::sizeHint() const {

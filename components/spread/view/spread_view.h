@@ -5,27 +5,28 @@
 //
 // The book is the truth. The view reads every cell from it when it draws, and hands every action
 // of the person to the book's user operations (clickCell, keyDown, beginEdit, commitEdit,
-// pressButton, chooseComboItem, scrollTo ...), which raise the grid's events; then it shows what
-// the book says (a LeaveCell that cancels keeps the active cell where it was).
+// pressButton, chooseComboItem, scrollTo ... in model/user_ops.h), which raise the grid's events
+// and tell the book's change notice what they changed.
 //
-// When automation changes the book, its change notice (model/change_notice.h) has the view look at
-// it again once the change is done (size, active cell, top-left cell, the sizes of the lines in
-// sight, and a repaint: `follow`; many changes in a row make one look); `refresh` reads everything
-// again at once.
+// The view draws from the change notice (model/change_notice.h) and never patches itself: what a
+// notice names (cells, the active cell, the selection, the top-left cell, sizes) is shown again;
+// notices that come while the person's action is handled are shown when it ends, others once the
+// change is done. A notice that anything may have changed (automation) has the view look at the
+// book again (size, active cell, top-left cell, the sizes of the lines in sight, and a repaint:
+// `follow`; many changes in a row make one look); `refresh` reads everything again at once.
 //
 // Frozen rows and columns (RowsFrozen, ColsFrozen) stay at the top and left while the rest
 // scrolls; TopRow and LeftCol then name the first line shown after them.
 //
-// Keys: arrows, Tab and Shift+Tab, Home and End move through the book; Page Up and Page Down by
-// a screen; Enter moves as EditEnterAction says (0 stays, 1 up, 2 down, 3 left, 4 right, 5 next
-// cell, 6 previous cell, 8 first cell of the next row); F2 edits; typing a character edits with
-// that character; Delete empties a typed-in cell; Escape cancels an edit; Space presses a button
-// or check box cell. Shift with an arrow widens the selection from the active cell. Mouse: a click makes the cell active (and
+// Keys go to the book's keyDown and keyUp (with the rows a screen shows for Page Up and Page
+// Down); typing a character edits with that character; Escape cancels an edit. Mouse: a click
+// makes the cell active (and
 // presses a button or check box cell when released over it, opens a combo box cell's list, steps
 // a TypeSpin cell on its up and down buttons); a
 // drag selects a block; a header click selects its row or column; a double click edits; the
 // right button raises RightClick; dragging a header border resizes the row or column when
-// UserResize allows (1 columns, 2 rows, 3 both).
+// UserResize allows (1 columns, 2 rows, 3 both); the book hears the new size when the button is
+// let go (ColWidthChange, RowHeightChange).
 #pragma once
 
 #include <QPersistentModelIndex>
@@ -33,16 +34,15 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "components/spread/model/user_ops.h"
 #include "components/spread/view/cell_editors.h"
 #include "components/spread/view/cell_painter.h"
 #include "components/spread/view/frozen_panes.h"
 #include "components/spread/view/sheet_model.h"
 
 namespace spread::view {
-
-// EditEnterAction values.
-enum class EnterAction : std::int32_t { None = 0, Up, Down, Left, Right, Next, Previous, Same, NextRow };
 
 class SpreadView final : public QTableView {
  public:
@@ -81,6 +81,8 @@ class SpreadView final : public QTableView {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -103,6 +105,22 @@ class SpreadView final : public QTableView {
    private:
     SpreadView& v_;
   };
+  // Marks the handling of a person's action: notices told meanwhile are shown when it ends.
+  class Acting {
+   public:
+    explicit Acting(SpreadView& v) : v_(v) { ++v_.acting_; }
+    ~Acting() {
+      if (--v_.acting_ == 0) v_.showNotices();
+    }
+    Acting(const Acting&) = delete;
+    Acting& operator=(const Acting&) = delete;
+
+   private:
+    SpreadView& v_;
+  };
+  UserOps ops() const { return UserOps(book_); }
+  void heard(const Change& change);
+  void showNotices();
   CellState stateOf(const QModelIndex& index) const;
   void applyLook();
   void applySizes(int firstRow, int lastRow, int firstCol, int lastCol);
@@ -113,12 +131,11 @@ class SpreadView final : public QTableView {
   void reportTopLeft();
   // The first row and column shown below and right of the frozen ones (1-based).
   std::pair<std::int32_t, std::int32_t> shownTopLeft() const;
-  void afterMove(bool extend);
   void mirrorSelection();
-  void moveBy(EnterAction action);
   void chooseFromCombo(QWidget* editor, int index);
   void enterInEditor(QWidget* editor);
   void lineResized(Qt::Orientation orientation, int logical, int size);
+  void finishResize();
   std::int32_t pageRows() const;
 
   Book& book_;
@@ -131,12 +148,20 @@ class SpreadView final : public QTableView {
   std::string lastRefusal_;
   QPersistentModelIndex pressed_;
   std::int32_t shownSheet_ = 0;
-  // Where a selection widened with Shift started.
-  std::int32_t anchorCol_ = 1, anchorRow_ = 1;
+  int acting_ = 0;
+  // What the notices told since the view last showed them; cells as blocks of the active sheet.
+  std::uint8_t heardParts_ = 0;
+  std::vector<Block> heardCells_;
+  bool showPending_ = false;
+  // A header border the person is dragging: the line and its size in pixels, told the book when
+  // the button is let go.
+  struct Resizing {
+    Qt::Orientation orientation;
+    int logical, size;
+  };
+  std::optional<Resizing> resizing_;
   // A header press selects whole columns (Horizontal) or rows (Vertical) until the next press.
   std::optional<Qt::Orientation> headerSelecting_;
-  // Set while a look asked for by the change notice is still to come.
-  bool followPending_ = false;
   // Last, so it goes first: no notice reaches a view being taken apart.
   ChangeNotice::Subscription changes_;
 };

@@ -108,5 +108,22 @@ TEST_F(DemoGridTest, TheSamplePictureIsFoundBesideTheProgramFromAnotherFolder) {
   EXPECT_GT(countNear(image, QRect(0, 40, 340, 340), kCoverSky, 40), 20) << "the sample picture is not in the sheet";
 }
 
+// A person's keys on the grid raise the selection and key-release events as well: Shift+Down
+// widens the selection (SelChange), and every key let go is heard (KeyUp).
+TEST_F(DemoGridTest, KeysOnTheGridRaiseSelChangeAndKeyUp) {
+  const auto log = work_ / "calls.log";
+  std::ofstream(work_ / "keys.script") << kFocusGrid << "key Shift+Down\ntype x\nmenu File > Exit\n";
+  const auto run =
+      tamsil::testing::runProcess(std::filesystem::absolute(KESTREL24_PROGRAM).string(), {},
+                                  {"TAMSIL_PLATFORM=qt", "QT_QPA_PLATFORM=offscreen", "TAMSIL_SCRIPT=" + (work_ / "keys.script").string(),
+                                   "TAMSIL_PROFILE_DIR=" + profile_.path().string(), "OVSPREAD_CALLLOG=" + log.string()});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  std::ifstream in(log);
+  std::stringstream lines;
+  lines << in.rdbuf();
+  EXPECT_NE(lines.str().find("event SelChange"), std::string::npos) << lines.str();
+  EXPECT_NE(lines.str().find("event KeyUp"), std::string::npos) << lines.str();
+}
+
 }  // namespace
 }  // namespace kestrel::testing

@@ -1,5 +1,5 @@
-// The picture object's COM face: what LoadPicture returns and the cell picture property takes.
-// A picture object answers as IDispatch (Handle, Type, Width, Height, read-only) and through
+// The picture object, the dispatch face of a model picture: what LoadPicture returns and the cell
+// picture property takes. It answers as IDispatch (Handle, Type, Width, Height, read-only) and through
 // ISpreadPicture, a picture interface of the grid's own. MakePictureObject and PictureOf
 // (members.h) make one and find the model's picture behind one.
 #pragma once

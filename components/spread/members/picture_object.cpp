@@ -1,4 +1,4 @@
-#include "components/spread/picture_object.h"
+#include "components/spread/members/picture_object.h"
 
 #include <atomic>
 
