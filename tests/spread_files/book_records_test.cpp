@@ -8,7 +8,7 @@
 
 #include "components/spread/book_stream.h"
 #include "components/spread/files/grid_file.h"
-#include "components/spread/model/book.h"
+#include "components/spread/members/addressed_book.h"
 #include "components/spread/records/book_walker.h"
 #include "tests/spread_files/sample_sheet.h"
 #include "tests/spread_files/workbooks.h"
@@ -18,7 +18,7 @@ namespace {
 
 // The records of one kind, as the walker reads them from a book.
 template <class Fn>
-void ForEachRecord(Book& book, Kind kind, Fn&& fn) {
+void ForEachRecord(AddressedBook& book, Kind kind, Fn&& fn) {
   BookWalk walk(book, false);
   const auto each = [&](auto& r) { fn(r); };
   switch (kind) {
@@ -56,7 +56,7 @@ std::string Shown(const FieldRef& ref) {
   return std::visit([](auto* p) { return Text(*p); }, ref);
 }
 
-std::vector<std::string> Shown(Book& book, Kind kind) {
+std::vector<std::string> Shown(AddressedBook& book, Kind kind) {
   std::vector<std::string> out;
   ForEachRecord(book, kind, [&](auto r) {
     std::string line;
@@ -85,10 +85,10 @@ class BookRecords : public ::testing::TestWithParam<Kind> {
     ASSERT_TRUE(book.setSheetCount(2));
     ASSERT_TRUE(book.setSheetIndex(2));
     book.sheet().visible = false;
-    ASSERT_TRUE(book.setActiveSheet(2));
-    book.row = 3, book.col = 4, book.row2 = 5, book.col2 = kAll;
+    ASSERT_TRUE(book.restoreActiveSheet(2));
+    book.setRow(3), book.setCol(4), book.setRow2(5), book.setCol2(kAll);
   }
-  Book book;
+  AddressedBook book;
 };
 
 TEST_P(BookRecords, EveryFieldCrossesBothFormats) {
@@ -107,7 +107,7 @@ TEST_P(BookRecords, EveryFieldCrossesBothFormats) {
   });
 
   const std::vector<std::string> before = Shown(book, kind);
-  Book viaStream, thenGrid, viaGrid, thenStream;
+  AddressedBook viaStream, thenGrid, viaGrid, thenStream;
   std::string error;
   ASSERT_TRUE(ReadBook(viaStream, WriteBook(book)));
   ASSERT_TRUE(files::ReadGridFileText(thenGrid, files::GridFileText(viaStream, false), &error)) << error;

@@ -58,23 +58,24 @@ std::string TextOf(const Book& book, const Sheet& sheet, const Block& block, con
 // The same text added to the end of out (a caller writing a large sheet in parts reuses one buffer).
 void AppendTextOf(std::string& out, const Book& book, const Sheet& sheet, const Block& block, const TextLayout& layout);
 [[nodiscard]] bool ExportText(const Book& book, const Sheet& sheet, const Block& block, const std::string& path, const TextLayout& layout,
-                std::string* error);
+                              std::string* error);
 // Replaces the addressed sheet's values from row 1 (row 0 when the file's first row holds column
 // headers, kExportColHeaders); the sheet grows to fit.
 [[nodiscard]] bool LoadText(Book& book, Sheet& sheet, const std::string& path, const TextLayout& layout, std::vector<std::string>& problems,
-              std::string* error);
+                            std::string* error);
 
 // The rows of cells of a text in the layout (what LoadText reads).
 std::vector<std::vector<std::string>> SplitText(std::string_view text, const TextLayout& layout);
 // The HTML table of the block (UTF-8), as ExportHtml writes it.
 std::string HtmlTable(const Book& book, const Sheet& sheet, const Block& block);
-[[nodiscard]] bool ExportHtml(const Book& book, const Sheet& sheet, const Block& block, const std::string& path, bool append, std::string* error);
+[[nodiscard]] bool ExportHtml(const Book& book, const Sheet& sheet, const Block& block, const std::string& path, bool append,
+                              std::string* error);
 [[nodiscard]] bool ExportXml(const Book& book, const Sheet& sheet, const Block& block, const std::string& path, const std::string& root,
-               const std::string& record, std::int32_t flags, std::string* error);
+                             const std::string& record, std::int32_t flags, std::string* error);
 
 // sheet 0: every sheet; otherwise that sheet, named sheetName when it is not empty.
-[[nodiscard]] bool ExportXlsx(AddressedBook& book, const std::string& path, std::int32_t sheet, const std::string& sheetName, std::int32_t flags,
-                std::string* error);
+[[nodiscard]] bool ExportXlsx(AddressedBook& book, const std::string& path, std::int32_t sheet, const std::string& sheetName,
+                              std::int32_t flags, std::string* error);
 
 // Writes problems to logPath (nothing when either is empty).
 void WriteProblemLog(const std::string& logPath, const std::string& what, const std::vector<std::string>& problems);

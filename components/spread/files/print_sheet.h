@@ -30,7 +30,8 @@ std::string PrintTime();
 
 // Prints the pages PrintType chooses to a PDF file. progress(done, total) is called before each
 // page; when it answers false the print stops and nothing is written (*error says cancelled).
-[[nodiscard]] bool PrintToPdf(const AddressedBook& book, const std::string& path, std::string* error, const std::function<bool(int, int)>& progress = {});
+[[nodiscard]] bool PrintToPdf(const AddressedBook& book, const std::string& path, std::string* error,
+                              const std::function<bool(int, int)>& progress = {});
 
 // Installed by a library that can reach a real printer.
 class PrintHook {

@@ -52,8 +52,8 @@ const MemberInfo* FindMember(DISPID id);
 // Returns S_OK, DISP_E_BADPARAMCOUNT, DISP_E_TYPEMISMATCH, DISP_E_MEMBERNOTFOUND (a read-only
 // property written, a method put), E_INVALIDARG (a value the member refuses), ...; on failure
 // *error (when not null) holds the exception text for EXCEPINFO. result may be null.
-[[nodiscard]] HRESULT InvokeMember(AddressedBook& book, const MemberInfo& m, WORD flags, std::span<const platform::VARIANT> args, platform::Variant* result,
-                     std::string* error);
+[[nodiscard]] HRESULT InvokeMember(AddressedBook& book, const MemberInfo& m, WORD flags, std::span<const platform::VARIANT> args,
+                                   platform::Variant* result, std::string* error);
 
 // The dispatch face of the model's events (model/events.h): the DISPID of each and its argument
 // types in order (VT_BYREF marks an argument the sink may change), from event_list.inc.

@@ -27,8 +27,10 @@ BookWalk::~BookWalk() { book_.setSheetIndex(addressed_); }
 
 const BookSettings& BookWalk::settings() const { return book_.settings; }
 
-BookRecord BookWalk::book() const { const Addressing& a = book_.address();
-  return {addressed_, book_.activeSheetIndex(), a.row, a.col, a.row2, a.col2}; }
+BookRecord BookWalk::book() const {
+  const Addressing& a = book_.address();
+  return {addressed_, book_.activeSheetIndex(), a.row, a.col, a.row2, a.col2};
+}
 
 std::vector<SortRecord> BookWalk::sorts() const {
   std::vector<SortRecord> out;

@@ -13,7 +13,7 @@
 #include "components/spread/records/book_records.h"
 
 namespace spread {
-class Book;
+class AddressedBook;
 struct BookSettings;
 }  // namespace spread
 
