@@ -127,7 +127,7 @@ std::uint8_t DemoWindow::OnAccepted() {
 
 void DemoWindow::Print() {
   UpdateComponents();
-  grid::SpreadWrapper& s = state_.Spread;
+  wrapper::SpreadWrapper& s = state_.Spread;
   s.PrintType(0);
   s.PrintAbortMsg(kPrintAbortMessage);
   s.PrintJobName(kPrintJobName);
@@ -138,7 +138,7 @@ void DemoWindow::Print() {
 
 void DemoWindow::LoadExcelBook() {
   UpdateComponents();
-  grid::SpreadWrapper& s = state_.Spread;
+  wrapper::SpreadWrapper& s = state_.Spread;
   if (askForFile(*state_.window, kExcelQuestion, state_.ExcelFileName, DemoProcedureState::kExcelFileNameSize)) {
     const std::string file(clipped(state_.ExcelFileName));
     if (s.IsExcelFile(file)) {
@@ -154,7 +154,7 @@ void DemoWindow::LoadExcelBook() {
 
 void DemoWindow::InsertImage() {
   UpdateComponents();
-  grid::SpreadWrapper& s = state_.Spread;
+  wrapper::SpreadWrapper& s = state_.Spread;
   if (!askForFile(*state_.window, kImageQuestion, state_.ImageFileName, DemoProcedureState::kImageFileNameSize)) return;
   s.Row(s.ActiveRow());
   s.Col(s.ActiveCol());

@@ -14,7 +14,7 @@
 #include "framework/window/procedure_window.h"
 #include "framework/window/toolbar_router.h"
 #include "framework/window/window_resizer.h"
-#include "grid/spread_wrapper.h"
+#include "wrapper/spread_wrapper.h"
 
 namespace kestrel {
 
@@ -43,7 +43,7 @@ class DemoResizer : public tamsil::framework::WindowResizer {
 struct DemoProcedureState {
   static constexpr std::size_t kExcelFileNameSize = 128, kImageFileNameSize = 100;
 
-  grid::SpreadWrapper Spread;
+  wrapper::SpreadWrapper Spread;
   KeyNavigator Navigator;
   tamsil::framework::ToolbarRouter Toolbar;
   std::unique_ptr<DemoResizer> Resizer;

@@ -1,6 +1,6 @@
 #include "app/sample_sheet.h"
 
-#include "grid/spread_wrapper.h"
+#include "wrapper/spread_wrapper.h"
 #include "runtime/value/decimal.h"
 
 namespace kestrel {
@@ -32,14 +32,14 @@ constexpr std::int16_t kColonSeparator = 58;
 // A real number as the runtime turns it into text: at most 15 significant digits.
 std::string realAsText(double value) { return tamsil::decimalToText(tamsil::decimalFromDouble(value)); }
 
-void at(grid::SpreadWrapper& s, std::int32_t row, std::int32_t col) {
+void at(wrapper::SpreadWrapper& s, std::int32_t row, std::int32_t col) {
   s.Row(row);
   s.Col(col);
 }
 
 }  // namespace
 
-void FillSampleSheet(grid::SpreadWrapper& s) {
+void FillSampleSheet(wrapper::SpreadWrapper& s) {
   s.AppearanceStyle(2);
   s.MaxRows(13);
   s.MaxCols(2);

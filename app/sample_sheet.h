@@ -15,6 +15,6 @@ class SpreadWrapper;
 // directory and then beside the program.
 inline constexpr std::string_view kSamplePicture = "cover.jpg";
 
-void FillSampleSheet(grid::SpreadWrapper& spread);
+void FillSampleSheet(wrapper::SpreadWrapper& spread);
 
 }  // namespace kestrel

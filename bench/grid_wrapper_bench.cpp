@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "components/spread/registration.h"
-#include "grid/spread_wrapper.h"
+#include "wrapper/spread_wrapper.h"
 #include "platform/backend.h"
 #include "platform/com/variant.h"
 #include "platform/com/wide_text.h"
@@ -22,14 +22,14 @@
 #include "runtime/window/control_access.h"
 #include "runtime/window/operations.h"
 #include "runtime/window/property_names.h"
-#include "tests/grid/accessor_calls.h"
+#include "tests/wrapper/accessor_calls.h"
 
 namespace {
 
 using namespace platform;
 namespace win = tamsil::window;
-using kestrel::grid::Accessors;
-using kestrel::grid::testing::kAccessorCalls;
+using kestrel::wrapper::Accessors;
+using kestrel::wrapper::testing::kAccessorCalls;
 
 constexpr std::int16_t kSpreadField = 20;
 
@@ -59,7 +59,7 @@ struct AttachedGrid {
   }
   tamsil::ThreadContextScope context;
   win::Window w{"Kestrel24$Kestr001", "P1$WINDOW"};
-  kestrel::grid::SpreadWrapper spread;
+  kestrel::wrapper::SpreadWrapper spread;
 };
 
 void reportPerAccess(benchmark::State& state, std::size_t accesses) {
@@ -87,7 +87,7 @@ void BM_ReadPassDirectInvoke(benchmark::State& state) {
     bool indexed;
   };
   std::vector<Read> reads;
-  for (const kestrel::grid::Accessor& a : Accessors()) {
+  for (const kestrel::wrapper::Accessor& a : Accessors()) {
     std::u16string name = ansiToWide(a.readProperty);
     OLECHAR* names[] = {name.data()};
     DISPID id = DISPID_UNKNOWN;
@@ -96,7 +96,7 @@ void BM_ReadPassDirectInvoke(benchmark::State& state) {
   }
   VARIANT index{};
   index.vt = VT_I4;
-  index.lVal = kestrel::grid::testing::kSampleIndex;
+  index.lVal = kestrel::wrapper::testing::kSampleIndex;
   for (auto _ : state)
     for (const Read& r : reads) {
       DISPPARAMS params{r.indexed ? &index : nullptr, nullptr, r.indexed ? 1u : 0u, 0};

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "components/spread/files/grid_file.h"
+#include "components/spread/formats/grid_file.h"
 #include "components/spread/members/addressed_book.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -11,8 +11,8 @@
 
 #include <unistd.h>
 
-#include "components/spread/files/imported_text.h"
-#include "components/spread/files/workbook_import.h"
+#include "components/spread/formats/imported_text.h"
+#include "components/spread/formats/workbook_import.h"
 #include "components/spread/members/addressed_book.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

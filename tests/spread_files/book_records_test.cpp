@@ -7,7 +7,7 @@
 #include <variant>
 
 #include "components/spread/book_stream.h"
-#include "components/spread/files/grid_file.h"
+#include "components/spread/formats/grid_file.h"
 #include "components/spread/members/addressed_book.h"
 #include "components/spread/records/book_walker.h"
 #include "tests/spread_files/sample_sheet.h"

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "components/spread/files/atomic_write.h"
+#include "components/spread/formats/atomic_write.h"
 #include "tests/spread_files/workbooks.h"
 
 namespace spread::files {

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <memory>
 
-#include "components/spread/files/atomic_write.h"
-#include "components/spread/files/exports.h"
+#include "components/spread/formats/atomic_write.h"
+#include "components/spread/formats/exports.h"
 #include "components/spread/members/addressed_book.h"
 #include "tests/spread_files/workbooks.h"
 

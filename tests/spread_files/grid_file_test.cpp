@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "components/spread/files/atomic_write.h"
-#include "components/spread/files/grid_file.h"
+#include "components/spread/formats/atomic_write.h"
+#include "components/spread/formats/grid_file.h"
 #include "components/spread/members/addressed_book.h"
 #include "components/spread/model/user_ops.h"
 #include "tests/spread_files/sample_sheet.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "components/spread/files/imported_cells.h"
+#include "components/spread/formats/imported_cells.h"
 
 namespace spread::files {
 namespace {

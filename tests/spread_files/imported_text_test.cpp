@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "components/spread/files/imported_text.h"
+#include "components/spread/formats/imported_text.h"
 #include "components/spread/members/addressed_book.h"
 
 namespace spread::files {

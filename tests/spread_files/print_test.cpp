@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "components/spread/files/print_layout.h"
-#include "components/spread/files/print_sheet.h"
+#include "components/spread/print/print_layout.h"
+#include "components/spread/print/print_sheet.h"
 #include "components/spread/members/addressed_book.h"
 #include "tests/spread/spread_test_support.h"
 #include "tests/spread_files/sample_sheet.h"

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <random>
 
-#include "components/spread/files/workbook_import.h"
+#include "components/spread/formats/workbook_import.h"
 #include "components/spread/members/addressed_book.h"
 #include "tests/spread_files/workbooks.h"
 

@@ -15,10 +15,10 @@
 #include <filesystem>
 #include <memory>
 
-#include "components/spread/files/print_layout.h"
+#include "components/spread/print/print_layout.h"
 #include "components/spread/members/addressed_book.h"
-#include "components/spread/print/qt_clipboard.h"
-#include "components/spread/print/qt_printing.h"
+#include "components/spread/clipboard/qt/qt_clipboard.h"
+#include "components/spread/print/qt/qt_printing.h"
 #include "platform/qt/qt_dialogs.h"
 
 namespace spread::print {

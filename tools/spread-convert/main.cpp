@@ -19,12 +19,12 @@
 #include <string>
 #include <vector>
 
-#include "components/spread/files/atomic_write.h"
-#include "components/spread/files/exports.h"
-#include "components/spread/files/grid_file.h"
-#include "components/spread/files/imported_text.h"
-#include "components/spread/files/print_sheet.h"
-#include "components/spread/files/workbook_import.h"
+#include "components/spread/formats/atomic_write.h"
+#include "components/spread/formats/exports.h"
+#include "components/spread/formats/grid_file.h"
+#include "components/spread/formats/imported_text.h"
+#include "components/spread/print/print_sheet.h"
+#include "components/spread/formats/workbook_import.h"
 #include "components/spread/members/addressed_book.h"
 
 namespace {
