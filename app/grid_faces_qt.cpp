@@ -7,8 +7,8 @@
 
 #include "app/demo_window.h"
 #include "app/grid_faces.h"
-#include "components/spread/members/addressed_book.h"
 #include "components/spread/clipboard/qt/qt_clipboard.h"
+#include "components/spread/members/addressed_book.h"
 #include "components/spread/print/qt/qt_printing.h"
 #include "components/spread/registration.h"
 #include "components/spread/spread_control.h"

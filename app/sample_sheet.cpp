@@ -1,7 +1,7 @@
 #include "app/sample_sheet.h"
 
-#include "wrapper/spread_wrapper.h"
 #include "runtime/value/decimal.h"
+#include "wrapper/spread_wrapper.h"
 
 namespace kestrel {
 

@@ -7,7 +7,7 @@
 
 namespace kestrel {
 
-namespace grid {
+namespace wrapper {
 class SpreadWrapper;
 }
 

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "components/spread/registration.h"
-#include "wrapper/spread_wrapper.h"
 #include "platform/backend.h"
 #include "platform/com/variant.h"
 #include "platform/com/wide_text.h"
@@ -23,6 +22,7 @@
 #include "runtime/window/operations.h"
 #include "runtime/window/property_names.h"
 #include "tests/wrapper/accessor_calls.h"
+#include "wrapper/spread_wrapper.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "wrapper/com_result_checker.h"
 
-#include "wrapper/text_utility.h"
 #include "platform/com/com.h"
 #include "platform/com/ole.h"
 #include "runtime/window/message_box.h"
+#include "wrapper/text_utility.h"
 
 namespace kestrel::wrapper {
 

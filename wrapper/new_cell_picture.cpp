@@ -5,11 +5,11 @@
 // table (never read as addresses) and given back once their object is held here.
 #include <string>
 
-#include "wrapper/spread_wrapper.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/variant.h"
 #include "runtime/ole/object_references.h"
 #include "runtime/window/property_names.h"
+#include "wrapper/spread_wrapper.h"
 
 namespace kestrel::wrapper {
 

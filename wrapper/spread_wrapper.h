@@ -21,10 +21,10 @@
 
 #include "wrapper/accessors.h"
 #include "wrapper/com_result_checker.h"
-#include "wrapper/wrapper_bridge.h"
 #include "wrapper/methods.h"
 #include "wrapper/read_conversion.h"
 #include "wrapper/text_utility.h"
+#include "wrapper/wrapper_bridge.h"
 
 namespace kestrel::wrapper {
 

@@ -2,8 +2,8 @@
 // clipboard texts of the selection.
 #include <gtest/gtest.h>
 
-#include "components/spread/formats/atomic_write.h"
 #include "components/spread/clipboard/clipboard_text.h"
+#include "components/spread/formats/atomic_write.h"
 #include "tests/spread/spread_test_support.h"
 #include "tests/spread_files/workbooks.h"
 

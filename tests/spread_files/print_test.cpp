@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <memory>
 
+#include "components/spread/members/addressed_book.h"
 #include "components/spread/print/print_layout.h"
 #include "components/spread/print/print_sheet.h"
-#include "components/spread/members/addressed_book.h"
 #include "tests/spread/spread_test_support.h"
 #include "tests/spread_files/sample_sheet.h"
 #include "tests/spread_files/workbooks.h"

@@ -15,9 +15,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "components/spread/print/print_layout.h"
-#include "components/spread/members/addressed_book.h"
 #include "components/spread/clipboard/qt/qt_clipboard.h"
+#include "components/spread/members/addressed_book.h"
+#include "components/spread/print/print_layout.h"
 #include "components/spread/print/qt/qt_printing.h"
 #include "platform/qt/qt_dialogs.h"
 

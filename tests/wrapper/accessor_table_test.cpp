@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/ascii.h"
 #include "wrapper/accessors.h"
 #include "wrapper/methods.h"
-#include "platform/ascii.h"
 
 namespace kestrel::wrapper::testing {
 namespace {

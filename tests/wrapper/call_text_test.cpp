@@ -8,9 +8,9 @@
 #include <limits>
 #include <ostream>
 
+#include "tests/wrapper/grid_test.h"
 #include "wrapper/read_conversion.h"
 #include "wrapper/spread_wrapper.h"
-#include "tests/wrapper/grid_test.h"
 
 namespace kestrel::wrapper::testing {
 namespace {

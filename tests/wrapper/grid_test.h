@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "wrapper/spread_wrapper.h"
 #include "runtime/window/message_box.h"
 #include "tests/runtime/runtime_test.h"
 #include "tests/support/call_log_tail.h"
 #include "tests/support/temp_profile.h"
+#include "wrapper/spread_wrapper.h"
 
 namespace kestrel::wrapper::testing {
 

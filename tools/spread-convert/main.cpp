@@ -23,9 +23,9 @@
 #include "components/spread/formats/exports.h"
 #include "components/spread/formats/grid_file.h"
 #include "components/spread/formats/imported_text.h"
-#include "components/spread/print/print_sheet.h"
 #include "components/spread/formats/workbook_import.h"
 #include "components/spread/members/addressed_book.h"
+#include "components/spread/print/print_sheet.h"
 
 namespace {
 

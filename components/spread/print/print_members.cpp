@@ -1,7 +1,7 @@
 // The member table's print members: PrintSheet and the page counts and breaks of the print.
+#include "components/spread/members/call.h"
 #include "components/spread/print/print_layout.h"
 #include "components/spread/print/print_sheet.h"
-#include "components/spread/members/call.h"
 
 namespace spread::members {
 

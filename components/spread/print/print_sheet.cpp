@@ -8,8 +8,8 @@
 #include <filesystem>
 
 #include "components/spread/formats/atomic_write.h"
-#include "components/spread/print/pdf_writer.h"
 #include "components/spread/members/addressed_book.h"
+#include "components/spread/print/pdf_writer.h"
 
 namespace spread::files {
 namespace {

@@ -9,9 +9,9 @@
 #include <QProgressDialog>
 #include <filesystem>
 
+#include "components/spread/members/addressed_book.h"
 #include "components/spread/print/print_layout.h"
 #include "components/spread/print/print_sheet.h"
-#include "components/spread/members/addressed_book.h"
 #include "components/spread/print/qt/qt_page_canvas.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_text.h"
