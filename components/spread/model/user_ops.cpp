@@ -5,11 +5,8 @@
 
 namespace spread {
 
-namespace {
-
-// Types a user changes by typing into the cell.
-bool typedIn(CellType t) {
-  switch (t) {
+bool IsTypedIn(CellType type) {
+  switch (type) {
     case CellType::StaticText:
     case CellType::Button:
     case CellType::CheckBox:
@@ -19,7 +16,7 @@ bool typedIn(CellType t) {
   }
 }
 
-}  // namespace
+namespace {}  // namespace
 
 bool UserOps::userMayChange(std::int32_t c, std::int32_t r) const {
   const Sheet& s = book_.activeSheet();
@@ -61,7 +58,7 @@ void UserOps::rightClickCell(std::int32_t c, std::int32_t r, std::int32_t x, std
 bool UserOps::beginEdit() {
   const Sheet& s = book_.activeSheet();
   if (book_.editing_) return true;
-  if (!typedIn(s.styleAt(s.activeCol, s.activeRow)->type()) || !userMayChange(s.activeCol, s.activeRow)) return false;
+  if (!IsTypedIn(s.styleAt(s.activeCol, s.activeRow)->type()) || !userMayChange(s.activeCol, s.activeRow)) return false;
   book_.editing_ = true;
   book_.fire(events::EditMode{s.activeCol, s.activeRow, 1, false});
   return true;
@@ -229,7 +226,7 @@ std::int16_t UserOps::keyDown(std::int16_t key, std::int16_t shift, std::int32_t
     case VK_F2: beginEdit(); return key;
     case VK_DELETE:
       // Empties a cell the person may type into, as an edit that left it empty would.
-      if (typedIn(s.styleAt(fromCol, fromRow)->type()) && beginEdit()) commitEdit({}, nullptr);
+      if (IsTypedIn(s.styleAt(fromCol, fromRow)->type()) && beginEdit()) commitEdit({}, nullptr);
       return key;
     case VK_SPACE: {
       const CellType t = s.styleAt(fromCol, fromRow)->type();

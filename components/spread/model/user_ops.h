@@ -59,6 +59,9 @@ enum KeyShift : std::int16_t { kKeyShiftBit = 1, kKeyCtrlBit = 2, kKeyAltBit = 4
 // EditEnterAction values: where Enter moves the active cell.
 enum class EnterAction : std::int32_t { None = 0, Up, Down, Left, Right, Next, Previous, Same, NextRow };
 
+// Types a user changes by typing into the cell (an edit opens on them).
+bool IsTypedIn(CellType type);
+
 class UserOps {
  public:
   explicit UserOps(Book& book) : book_(book) {}

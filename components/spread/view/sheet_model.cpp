@@ -5,17 +5,6 @@
 
 namespace spread::view {
 
-bool IsTypedIn(CellType type) {
-  switch (type) {
-    case CellType::StaticText:
-    case CellType::Button:
-    case CellType::CheckBox:
-    case CellType::Picture:
-    case CellType::OwnerDrawn: return false;
-    default: return true;
-  }
-}
-
 std::string EditorStartText(const Book& book, std::int32_t col, std::int32_t row) {
   switch (book.activeSheet().styleAt(col, row)->type()) {
     case CellType::Currency:

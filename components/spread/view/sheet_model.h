@@ -8,6 +8,7 @@
 #include <QAbstractTableModel>
 
 #include "components/spread/model/book.h"
+#include "components/spread/model/user_ops.h"
 
 namespace spread::view {
 
@@ -42,8 +43,6 @@ class SheetModel final : public QAbstractTableModel {
   int rows_ = 0, cols_ = 0;
 };
 
-// Types the user changes by typing into the cell (an editor opens on them).
-bool IsTypedIn(CellType type);
 // Text the editor of a number cell starts from: the value itself, not its formatted text.
 std::string EditorStartText(const Book& book, std::int32_t col, std::int32_t row);
 

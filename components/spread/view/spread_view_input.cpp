@@ -21,6 +21,20 @@ std::int16_t shiftBits(Qt::KeyboardModifiers m) {
 
 CellType typeAt(const Book& book, std::int32_t c, std::int32_t r) { return book.activeSheet().styleAt(c, r)->type(); }
 
+// A key as the book names it: Qt's Backtab is Shift+Tab.
+struct KeyOf {
+  explicit KeyOf(const QKeyEvent* event) : mods(event->modifiers()) {
+    int qtKey = event->key();
+    if (qtKey == Qt::Key_Backtab) {
+      qtKey = Qt::Key_Tab;
+      mods |= Qt::ShiftModifier;
+    }
+    vk = std::int16_t(platform::qt::virtualKey(qtKey));
+  }
+  Qt::KeyboardModifiers mods;
+  std::int16_t vk = 0;
+};
+
 }  // namespace
 
 std::int32_t SpreadView::pageRows() const {
@@ -51,13 +65,9 @@ void SpreadView::keyPressEvent(QKeyEvent* event) {
     return;
   }
   const Acting acting(*this);
-  int qtKey = event->key();
-  Qt::KeyboardModifiers mods = event->modifiers();
-  if (qtKey == Qt::Key_Backtab) {
-    qtKey = Qt::Key_Tab;
-    mods |= Qt::ShiftModifier;
-  }
-  const auto vk = std::int16_t(platform::qt::virtualKey(qtKey));
+  const KeyOf pressed(event);
+  const Qt::KeyboardModifiers mods = pressed.mods;
+  const std::int16_t vk = pressed.vk;
   if (vk != 0) {
     const std::int16_t key = ops().keyDown(vk, shiftBits(mods), pageRows());
     if (key == 0) {  // the program swallowed it
@@ -97,13 +107,7 @@ void SpreadView::keyReleaseEvent(QKeyEvent* event) {
     return;
   }
   const Acting acting(*this);
-  int qtKey = event->key();
-  Qt::KeyboardModifiers mods = event->modifiers();
-  if (qtKey == Qt::Key_Backtab) {
-    qtKey = Qt::Key_Tab;
-    mods |= Qt::ShiftModifier;
-  }
-  if (const auto vk = std::int16_t(platform::qt::virtualKey(qtKey)); vk != 0) ops().keyUp(vk, shiftBits(mods));
+  if (const KeyOf key(event); key.vk != 0) ops().keyUp(key.vk, shiftBits(key.mods));
   event->accept();
 }
 
