@@ -23,8 +23,6 @@ bool InSheet(const Sheet& s, std::int32_t col, std::int32_t row, std::int32_t lo
 
 BookWalk::BookWalk(AddressedBook& book, bool dataOnly) : book_(book), addressed_(book.sheetIndex()), dataOnly_(dataOnly) {}
 
-BookWalk::~BookWalk() { book_.setSheetIndex(addressed_); }
-
 const BookSettings& BookWalk::settings() const { return book_.settings; }
 
 BookRecord BookWalk::book() const {
@@ -47,8 +45,7 @@ void BookWalk::forEachStyle(const std::function<void(const StylePtr&)>& fn) {
     if (s && met.emplace(s.get(), true).second) fn(s);
   };
   for (std::int32_t n = 1; n <= sheetCount(); ++n) {
-    book_.setSheetIndex(n);
-    const Sheet& s = book_.sheet();
+    const Sheet& s = book_.sheetAt(n);
     meet(s.styleAt(kAll, kAll));
     for (std::int32_t r = 0; r <= s.maxRows(); ++r)
       if (const Line* l = s.rowLine(r)) meet(l->style);
@@ -59,8 +56,7 @@ void BookWalk::forEachStyle(const std::function<void(const StylePtr&)>& fn) {
 }
 
 SheetRecord BookWalk::sheet(std::int32_t n) {
-  book_.setSheetIndex(n);
-  const Sheet& s = book_.sheet();
+  const Sheet& s = book_.sheetAt(n);
   return {s.name,
           s.visible,
           s.maxRows(),
@@ -77,8 +73,7 @@ SheetRecord BookWalk::sheet(std::int32_t n) {
 }
 
 void BookWalk::selection(std::int32_t n, const std::function<void(SelectRecord&)>& fn) {
-  book_.setSheetIndex(n);
-  for (const Block& b : book_.sheet().selection) {
+  for (const Block& b : book_.sheetAt(n).selection) {
     SelectRecord r{b.col, b.row, b.col2, b.row2};
     fn(r);
   }
@@ -86,8 +81,7 @@ void BookWalk::selection(std::int32_t n, const std::function<void(SelectRecord&)
 
 void BookWalk::lines(std::int32_t n, Kind rowOrCol, const std::function<void(LineRecord&)>& fn) {
   if (dataOnly_) return;
-  book_.setSheetIndex(n);
-  const Sheet& s = book_.sheet();
+  const Sheet& s = book_.sheetAt(n);
   const bool rows = rowOrCol == Kind::Row;
   for (std::int32_t i = 0; i <= (rows ? s.maxRows() : s.maxCols()); ++i) {
     const Line* l = rows ? s.rowLine(i) : s.colLine(i);
@@ -98,8 +92,7 @@ void BookWalk::lines(std::int32_t n, Kind rowOrCol, const std::function<void(Lin
 }
 
 void BookWalk::cells(std::int32_t n, const std::function<void(CellRecord&)>& fn) {
-  book_.setSheetIndex(n);
-  book_.sheet().forEachCell(Block{kAll, kAll, kAll, kAll}, [&](std::int32_t c, std::int32_t row, const Cell& cell) {
+  book_.sheetAt(n).forEachCell(Block{kAll, kAll, kAll, kAll}, [&](std::int32_t c, std::int32_t row, const Cell& cell) {
     if (dataOnly_ && IsEmpty(cell.value)) return;
     CellRecord r{c,
                  row,
@@ -113,8 +106,7 @@ void BookWalk::cells(std::int32_t n, const std::function<void(CellRecord&)>& fn)
 
 void BookWalk::spans(std::int32_t n, const std::function<void(SpanRecord&)>& fn) {
   if (dataOnly_) return;
-  book_.setSheetIndex(n);
-  for (const Span& span : book_.sheet().spans()) {
+  for (const Span& span : book_.sheetAt(n).spans()) {
     SpanRecord r{span.col, span.row, span.cols, span.rows};
     fn(r);
   }

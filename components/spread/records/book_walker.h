@@ -22,10 +22,9 @@ namespace spread::records {
 class BookWalk {
  public:
   // dataOnly: the values alone, without settings, sort indicators, styles, lines, notes,
-  // formulas or spans. Sheets are visited through the book's addressed sheet, which is put
-  // back when the walk ends.
+  // formulas or spans. Sheets are read where they are (the book's address is left alone).
   BookWalk(AddressedBook& book, bool dataOnly);
-  ~BookWalk();
+  ~BookWalk() = default;
   BookWalk(const BookWalk&) = delete;
   BookWalk& operator=(const BookWalk&) = delete;
 
